@@ -1,0 +1,40 @@
+#include "model/GenSource.h"
+
+#include "model/WidgetText.h"
+#include "platform/Archive.h"
+
+KORVANE_IMPLEMENT_SERIAL(CGenSource, 1)
+
+CRect CGenSource::BodyBox() const
+{
+    return {m_position.x - 11, m_position.y - 11, m_position.x + 11, m_position.y + 11};
+}
+
+CRect CGenSource::EndHandleBox() const
+{
+    return {m_position.x + 8, m_position.y + 8, m_position.x + 18, m_position.y + 18};
+}
+
+std::string CGenSource::GetNDLDefinition() const
+{
+    return NdlDefinition("source: ").Connect(m_connect1).Value("capacity", m_dCapacity).Finish();
+}
+
+std::string CGenSource::GetGMLRecord() const
+{
+    return GmlRecord().Int("id", m_nNodeId).Fixed("component_id 2").Wrap("node");
+}
+
+std::unique_ptr<CWidget> CGenSource::Clone() const
+{
+    auto copy = std::make_unique<CGenSource>(*this);
+    copy->ResetNodeNumbers();
+    copy->m_nNodeId = -1;
+    return copy;
+}
+
+void CGenSource::Serialize(CArchive& ar)
+{
+    SerializeGeometry(ar);
+    ar.Io(m_dCapacity, m_connect1, m_strNotes, m_source, m_target, m_nNodeId);
+}

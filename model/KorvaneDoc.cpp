@@ -1,0 +1,293 @@
+#include "model/KorvaneDoc.h"
+
+#include <algorithm>
+
+#include "model/UDouble.h"
+#include "platform/Archive.h"
+#include "platform/Files.h"
+
+const CClassRegistry& ModelClassRegistry()
+{
+    static const CClassRegistry registry = [] {
+        CClassRegistry r;
+        for (const CClassInfo* info :
+             {&CLine::ClassInfo(), &CCircuitBreaker::ClassInfo(), &CFuse::ClassInfo(), &CRecloser::ClassInfo(),
+              &CIsolator::ClassInfo(), &CBusBar::ClassInfo(), &CLoadPoint::ClassInfo(), &CGenSource::ClassInfo(),
+              &CEquipment::ClassInfo(), &CTransformer::ClassInfo(), &CUDouble::ClassInfo()})
+            r.Register(*info);
+        return r;
+    }();
+    return registry;
+}
+
+CKorvaneDoc::CKorvaneDoc()
+    : m_pLines(std::make_unique<CLineCollection>()),
+      m_pCircuitBreakers(std::make_unique<CCircuitBreakerCollection>()),
+      m_pFuses(std::make_unique<CFuseCollection>()),
+      m_pReclosers(std::make_unique<CRecloserCollection>()),
+      m_pIsolators(std::make_unique<CIsolatorCollection>()),
+      m_pBusBars(std::make_unique<CBusBarCollection>()),
+      m_pLoadPoints(std::make_unique<CLoadPointCollection>()),
+      m_pGenSources(std::make_unique<CGenSourceCollection>()),
+      m_pEquipments(std::make_unique<CEquipmentCollection>()),
+      m_pTransformers(std::make_unique<CTransformerCollection>()),
+      m_pSimulationSettings(std::make_unique<CSimulationSettings>())
+{
+    m_collections = {m_pLines.get(),      m_pCircuitBreakers.get(), m_pFuses.get(),       m_pReclosers.get(),
+                     m_pIsolators.get(),  m_pBusBars.get(),         m_pLoadPoints.get(),  m_pGenSources.get(),
+                     m_pEquipments.get(), m_pTransformers.get()};
+}
+
+CKorvaneDoc::~CKorvaneDoc()
+{
+    for (CCollectionBase* c : m_collections)
+        c->DeleteAll();
+}
+
+bool CKorvaneDoc::OnNewDocument()
+{
+    m_sizeDoc = CSize(m_nWorkspaceWidth, m_nWorkspaceHeight);
+    return true;
+}
+
+void CKorvaneDoc::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar.Io(m_sizeDoc, m_nWorkspaceWidth, m_nWorkspaceHeight);
+        ar.Io(m_monteCarloResultPath, m_agriculturalDataFile, m_industrialDataFile, m_otherDataFile);
+        ar.Io(m_residentialDataFile, m_intervalDataFile, m_nFaultCount);
+        std::int32_t redrawMode = m_nRedrawMode;
+        ar.IoFlag(m_bEnableClustering);
+        ar.IoFlag(redrawMode);
+        ar.IoFlag(m_bAdaptiveDrawing);
+        ar.IoFlag(m_bShowEndPoints);
+        ar.IoFlag(m_bCreateDirectory);
+        ar.IoFlag(m_bMinimumCutSet);
+        ar.IoFlag(m_nLoadSheddingMethod);
+        ar.WriteCount(static_cast<std::uint32_t>(m_widgetOrder.size()));
+        for (const std::string& name : m_widgetOrder)
+            ar.WriteString(name);
+        for (CCollectionBase* c : m_collections)
+            c->Serialize(ar);
+        m_pSimulationSettings->Serialize(ar);
+        return;
+    }
+
+    CKorvaneDoc loaded;
+    ar.Io(loaded.m_sizeDoc, loaded.m_nWorkspaceWidth, loaded.m_nWorkspaceHeight);
+    ar.Io(loaded.m_monteCarloResultPath, loaded.m_agriculturalDataFile, loaded.m_industrialDataFile);
+    ar.Io(loaded.m_otherDataFile, loaded.m_residentialDataFile, loaded.m_intervalDataFile, loaded.m_nFaultCount);
+    std::int32_t redrawMode = 0;
+    ar.IoFlag(loaded.m_bEnableClustering);
+    ar.IoFlag(redrawMode);
+    loaded.m_nRedrawMode = static_cast<std::uint8_t>(redrawMode);
+    ar.IoFlag(loaded.m_bAdaptiveDrawing);
+    ar.IoFlag(loaded.m_bShowEndPoints);
+    ar.IoFlag(loaded.m_bCreateDirectory);
+    ar.IoFlag(loaded.m_bMinimumCutSet);
+    ar.IoFlag(loaded.m_nLoadSheddingMethod);
+    // Each name takes at least its one-byte length.
+    const std::uint32_t names = ar.ReadCount(1);
+    loaded.m_widgetOrder.reserve(names);
+    for (std::uint32_t i = 0; i < names; ++i)
+        loaded.m_widgetOrder.push_back(ar.ReadString());
+    for (CCollectionBase* c : loaded.m_collections)
+        c->Serialize(ar);
+    loaded.m_pSimulationSettings->Serialize(ar);
+    // Bytes after the settings record are ignored, as other writers may leave some.
+
+    loaded.RepairWidgetOrder();
+    if (const std::size_t bad = ar.NonFiniteCount(); bad > 0)
+        loaded.m_loadWarnings.push_back(std::to_string(bad) +
+                                        (bad == 1 ? " value in the file is" : " values in the file are") +
+                                        " not a finite number (NaN or infinite); check the datasheets.");
+    TakeNetworkFrom(loaded);
+}
+
+void CKorvaneDoc::RepairWidgetOrder()
+{
+    std::array<int, kWidgetTypeCount> seen{};
+    std::vector<std::string> repaired;
+    repaired.reserve(m_widgetOrder.size());
+    int dropped = 0;
+    for (std::string& name : m_widgetOrder) {
+        const int type = WidgetTypeFromName(name);
+        if (type < 0 || seen[type] >= m_collections[type]->GetSize()) {
+            ++dropped;
+            continue;
+        }
+        ++seen[type];
+        repaired.push_back(std::move(name));
+    }
+    int appended = 0;
+    for (int type = 0; type < kWidgetTypeCount; ++type)
+        for (; seen[type] < m_collections[type]->GetSize(); ++seen[type], ++appended)
+            repaired.push_back(WidgetTypeName(static_cast<WidgetType>(type)));
+    m_widgetOrder = std::move(repaired);
+    if (dropped > 0 || appended > 0)
+        m_loadWarnings.push_back("The drawing order did not match the widgets and was repaired: " +
+                                 std::to_string(dropped) + " surplus entries dropped, " + std::to_string(appended) +
+                                 " missing entries appended.");
+}
+
+void CKorvaneDoc::TakeNetworkFrom(CKorvaneDoc& other)
+{
+    m_sizeDoc = other.m_sizeDoc;
+    m_nWorkspaceWidth = other.m_nWorkspaceWidth;
+    m_nWorkspaceHeight = other.m_nWorkspaceHeight;
+    m_nSnapGrid = other.m_nSnapGrid;
+    m_nRedrawMode = other.m_nRedrawMode;
+    m_bAdaptiveDrawing = other.m_bAdaptiveDrawing;
+    m_bShowEndPoints = other.m_bShowEndPoints;
+    m_bCreateDirectory = other.m_bCreateDirectory;
+    m_widgetOrder.swap(other.m_widgetOrder);
+    m_pLines.swap(other.m_pLines);
+    m_pCircuitBreakers.swap(other.m_pCircuitBreakers);
+    m_pFuses.swap(other.m_pFuses);
+    m_pReclosers.swap(other.m_pReclosers);
+    m_pIsolators.swap(other.m_pIsolators);
+    m_pBusBars.swap(other.m_pBusBars);
+    m_pLoadPoints.swap(other.m_pLoadPoints);
+    m_pGenSources.swap(other.m_pGenSources);
+    m_pEquipments.swap(other.m_pEquipments);
+    m_pTransformers.swap(other.m_pTransformers);
+    m_collections.swap(other.m_collections);
+    m_pSimulationSettings.swap(other.m_pSimulationSettings);
+    m_bEnableClustering = other.m_bEnableClustering;
+    m_industrialDataFile.swap(other.m_industrialDataFile);
+    m_agriculturalDataFile.swap(other.m_agriculturalDataFile);
+    m_residentialDataFile.swap(other.m_residentialDataFile);
+    m_otherDataFile.swap(other.m_otherDataFile);
+    m_intervalDataFile.swap(other.m_intervalDataFile);
+    m_industrialData.swap(other.m_industrialData);
+    m_agriculturalData.swap(other.m_agriculturalData);
+    m_residentialData.swap(other.m_residentialData);
+    m_otherData.swap(other.m_otherData);
+    m_intervalData.swap(other.m_intervalData);
+    m_bMinimumCutSet = other.m_bMinimumCutSet;
+    m_nLoadSheddingMethod = other.m_nLoadSheddingMethod;
+    m_nFaultCount = other.m_nFaultCount;
+    m_monteCarloResultPath.swap(other.m_monteCarloResultPath);
+    m_analyticalResultPath.swap(other.m_analyticalResultPath);
+    m_loadWarnings.swap(other.m_loadWarnings);
+}
+
+void CKorvaneDoc::OpenFile(const std::filesystem::path& path)
+{
+    const std::vector<std::uint8_t> bytes = korvane::ReadFileBytes(path);
+    try {
+        CArchive ar(bytes, ModelClassRegistry());
+        Serialize(ar);
+    } catch (const CArchiveError& e) {
+        throw korvane::FileError("\"" + path.string() + "\" is not a valid network file: " + e.what());
+    }
+}
+
+void CKorvaneDoc::SaveFile(const std::filesystem::path& path) const
+{
+    CArchive ar;
+    // Storing only reads the document.
+    const_cast<CKorvaneDoc*>(this)->Serialize(ar);
+    korvane::WriteFileAtomically(path, ar.GetBuffer());
+}
+
+void CKorvaneDoc::SetMonteCarloResultPath(const void* sender, const std::string& path)
+{
+    m_monteCarloResultPath = path;
+    UpdateAllViews(sender, &path);
+}
+
+void CKorvaneDoc::UpdateViewsWithText(const void* sender, const std::string& text)
+{
+    UpdateAllViews(sender, &text);
+}
+
+void CKorvaneDoc::RemoveWidgetName(const std::string& name, int n)
+{
+    int count = 0;
+    for (auto it = m_widgetOrder.begin(); it != m_widgetOrder.end(); ++it) {
+        if (*it != name)
+            continue;
+        if (count == n) {
+            m_widgetOrder.erase(it);
+            return;
+        }
+        ++count;
+    }
+}
+
+CCollectionBase& CKorvaneDoc::GetCollection(WidgetType type) const
+{
+    return *m_collections[static_cast<int>(type)];
+}
+
+std::vector<CWidget*> CKorvaneDoc::GetWidgetsInOrder() const
+{
+    std::array<int, kWidgetTypeCount> next{};
+    std::vector<CWidget*> widgets;
+    widgets.reserve(m_widgetOrder.size());
+    for (const std::string& name : m_widgetOrder) {
+        const int type = WidgetTypeFromName(name);
+        // The list is kept in step with the collections; a stray name is skipped, not trusted.
+        if (type < 0 || next[type] >= m_collections[type]->GetSize())
+            continue;
+        widgets.push_back(m_collections[type]->GetWidgetAt(next[type]++));
+    }
+    return widgets;
+}
+
+bool CKorvaneDoc::Contains(const CWidget* widget) const
+{
+    return widget != nullptr && GetCollection(widget->GetType()).FindWidget(widget) >= 0;
+}
+
+CWidget* CKorvaneDoc::AddWidget(std::unique_ptr<CWidget> widget)
+{
+    if (widget == nullptr)
+        return nullptr;
+    const WidgetType type = widget->GetType();
+    CWidget* added = GetCollection(type).AddWidget(widget);
+    if (added != nullptr)
+        m_widgetOrder.push_back(WidgetTypeName(type));
+    return added;
+}
+
+std::unique_ptr<CWidget> CKorvaneDoc::RemoveWidget(const CWidget* widget)
+{
+    if (widget == nullptr)
+        return nullptr;
+    CCollectionBase& collection = GetCollection(widget->GetType());
+    const int index = collection.FindWidget(widget);
+    if (index < 0)
+        return nullptr;
+    RemoveWidgetName(WidgetTypeName(widget->GetType()), index);
+    return collection.RemoveWidgetAt(index);
+}
+
+int CKorvaneDoc::GetWidgetCount() const
+{
+    int count = 0;
+    for (CCollectionBase* c : m_collections)
+        count += c->GetSize();
+    return count;
+}
+
+void CKorvaneDoc::AddObserver(IDocumentObserver* observer)
+{
+    if (std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end())
+        m_observers.push_back(observer);
+}
+
+void CKorvaneDoc::RemoveObserver(IDocumentObserver* observer)
+{
+    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
+}
+
+void CKorvaneDoc::UpdateAllViews(const void* sender, const std::string* hint)
+{
+    // A copy: an observer may remove itself while being told.
+    const std::vector<IDocumentObserver*> observers = m_observers;
+    for (IDocumentObserver* o : observers)
+        if (o != sender)
+            o->OnDocumentUpdate(sender, hint);
+}

@@ -1,0 +1,132 @@
+// The document: one network with its widget collections, widget-order list, workspace options,
+// analytical settings, result paths and Monte Carlo settings, and its ".mc" file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/Collections.h"
+#include "montecarlo/SimulationSettings.h"
+#include "platform/Geometry.h"
+
+class CArchive;
+class CClassRegistry;
+
+// Told of document changes; the shell's views implement it. `hint`, when not null, is the text
+// the change carries (a result path or a load point's anchor).
+class IDocumentObserver {
+public:
+    virtual ~IDocumentObserver() = default;
+    virtual void OnDocumentUpdate(const void* sender, const std::string* hint) = 0;
+};
+
+// The classes a ".mc" file may hold.
+const CClassRegistry& ModelClassRegistry();
+
+class CKorvaneDoc {
+public:
+    CSize m_sizeDoc;
+    std::int32_t m_nWorkspaceWidth = 1024;
+    std::int32_t m_nWorkspaceHeight = 786;
+    std::int32_t m_nSnapGrid = 10;  // not stored: a reopened network snaps to 10
+    std::uint8_t m_nRedrawMode = 0;  // 1: redraw only around a changed widget
+    std::int32_t m_bAdaptiveDrawing = 0;
+    std::int32_t m_bShowEndPoints = 1;
+    std::int32_t m_bCreateDirectory = 0;
+    // One type name per widget in creation order; the k-th occurrence of a name stands for
+    // element k of that type's collection.
+    std::vector<std::string> m_widgetOrder;
+
+    std::unique_ptr<CLineCollection> m_pLines;
+    std::unique_ptr<CCircuitBreakerCollection> m_pCircuitBreakers;
+    std::unique_ptr<CFuseCollection> m_pFuses;
+    std::unique_ptr<CRecloserCollection> m_pReclosers;
+    std::unique_ptr<CIsolatorCollection> m_pIsolators;
+    std::unique_ptr<CBusBarCollection> m_pBusBars;
+    std::unique_ptr<CLoadPointCollection> m_pLoadPoints;
+    std::unique_ptr<CGenSourceCollection> m_pGenSources;
+    std::unique_ptr<CEquipmentCollection> m_pEquipments;
+    std::unique_ptr<CTransformerCollection> m_pTransformers;
+    std::unique_ptr<CSimulationSettings> m_pSimulationSettings;
+
+    // Analytical settings and the load data read from the files they name (the data is not stored).
+    std::int32_t m_bEnableClustering = 0;
+    std::string m_industrialDataFile;
+    std::string m_agriculturalDataFile;
+    std::string m_residentialDataFile;
+    std::string m_otherDataFile;
+    std::string m_intervalDataFile;
+    std::vector<double> m_industrialData;
+    std::vector<double> m_agriculturalData;
+    std::vector<double> m_residentialData;
+    std::vector<double> m_otherData;
+    std::vector<double> m_intervalData;
+    std::int32_t m_bMinimumCutSet = 0;
+    std::int32_t m_nLoadSheddingMethod = 1;  // 1 "Thesis method", 0 "Practical Method"
+    std::int32_t m_nFaultCount = 0;
+
+    std::string m_monteCarloResultPath;
+    std::string m_analyticalResultPath;  // not stored
+
+    CKorvaneDoc();
+    ~CKorvaneDoc();
+    CKorvaneDoc(const CKorvaneDoc&) = delete;
+    CKorvaneDoc& operator=(const CKorvaneDoc&) = delete;
+
+    // A new network: the drawing takes the workspace size.
+    bool OnNewDocument();
+
+    // Stores the document, or loads it: a load reads into a fresh document and replaces this
+    // one's network only when the whole file was accepted, else throws CArchiveError and leaves
+    // this document as it was. The widget-order list is repaired to match the collections.
+    void Serialize(CArchive& ar);
+
+    // Loads a ".mc" file, or stores to one (through a temporary file, so a failed save keeps the
+    // old file). Errors throw korvane::FileError naming the file.
+    void OpenFile(const std::filesystem::path& path);
+    void SaveFile(const std::filesystem::path& path) const;
+    // What the last load repaired or found doubtful, for the user.
+    const std::vector<std::string>& GetLoadWarnings() const { return m_loadWarnings; }
+
+    void SetMonteCarloResultPath(const void* sender, const std::string& path);
+    void UpdateViewsWithText(const void* sender, const std::string& text);
+    std::string GetMonteCarloResultPath() const { return m_monteCarloResultPath; }
+    std::string GetAnalyticalResultPath() const { return m_analyticalResultPath; }
+    // Removes the n-th occurrence (from 0) of the name from the widget-order list, if there is one.
+    void RemoveWidgetName(const std::string& name, int n);
+
+    // The collection of a widget type.
+    CCollectionBase& GetCollection(WidgetType type) const;
+    // Every widget in widget-order list order.
+    std::vector<CWidget*> GetWidgetsInOrder() const;
+    // Whether the widget belongs to this document (stale references are harmless).
+    bool Contains(const CWidget* widget) const;
+    // Adds a widget to its collection and its name to the widget-order list.
+    CWidget* AddWidget(std::unique_ptr<CWidget> widget);
+    // Takes a widget out of its collection and the widget-order list; null when it is not here.
+    std::unique_ptr<CWidget> RemoveWidget(const CWidget* widget);
+    int GetWidgetCount() const;
+
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    bool IsModified() const { return m_modified; }
+    const std::string& GetTitle() const { return m_title; }
+    void SetTitle(const std::string& title) { m_title = title; }
+
+    void AddObserver(IDocumentObserver* observer);
+    void RemoveObserver(IDocumentObserver* observer);
+    void UpdateAllViews(const void* sender, const std::string* hint = nullptr);
+
+private:
+    void TakeNetworkFrom(CKorvaneDoc& other);
+    void RepairWidgetOrder();
+
+    std::array<CCollectionBase*, kWidgetTypeCount> m_collections{};
+    std::vector<std::string> m_loadWarnings;
+    std::vector<IDocumentObserver*> m_observers;
+    std::string m_title;
+    bool m_modified = false;
+};

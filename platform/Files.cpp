@@ -1,0 +1,79 @@
+#include "platform/Files.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <unistd.h>
+
+namespace korvane {
+namespace {
+
+std::string Reason()
+{
+    return std::strerror(errno);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw FileError("Cannot open \"" + path.string() + "\": " + Reason());
+    std::vector<std::uint8_t> bytes;
+    char buffer[65536];
+    while (in) {
+        in.read(buffer, sizeof buffer);
+        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
+    }
+    if (in.bad())
+        throw FileError("Cannot read \"" + path.string() + "\": " + Reason());
+    return bytes;
+}
+
+std::filesystem::path UniqueSiblingName(const std::filesystem::path& path, std::string_view suffix)
+{
+    static std::atomic<unsigned> counter{0};
+    for (;;) {
+        std::filesystem::path candidate = path;
+        candidate += "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + std::string(suffix);
+        std::error_code ec;
+        if (!std::filesystem::exists(candidate, ec))
+            return candidate;
+    }
+}
+
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes)
+{
+    const std::filesystem::path temp = UniqueSiblingName(path, ".part");
+    {
+        std::FILE* f = std::fopen(temp.c_str(), "wb");
+        if (f == nullptr)
+            throw FileError("Cannot write \"" + path.string() + "\": " + Reason());
+        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        const bool flushed = std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
+        const int savedErrno = errno;
+        const bool closed = std::fclose(f) == 0;
+        if (!written || !flushed || !closed) {
+            errno = savedErrno;
+            const std::string reason = Reason();
+            std::remove(temp.c_str());
+            throw FileError("Cannot write \"" + path.string() + "\": " + reason);
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        std::remove(temp.c_str());
+        throw FileError("Cannot write \"" + path.string() + "\": " + ec.message());
+    }
+}
+
+void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+}  // namespace korvane

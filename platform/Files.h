@@ -1,0 +1,29 @@
+// Whole-file reads and writes that never leave a half-written file behind.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane {
+
+// A file that could not be read or written; the message names the file and the reason.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
+
+// Writes to a unique temporary name beside the target, then renames it over the target, so a
+// failed write leaves the old file as it was.
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+// A name beside `path` that no file has yet: path + "." + a counter + suffix.
+std::filesystem::path UniqueSiblingName(const std::filesystem::path& path, std::string_view suffix);
+
+}  // namespace korvane

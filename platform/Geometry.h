@@ -1,0 +1,72 @@
+// Point, size, rectangle and colour value types of the drawing; products are taken in 64 bits.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+using COLORREF = std::uint32_t;  // 0x00BBGGRR
+
+constexpr COLORREF RGB(int r, int g, int b)
+{
+    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+
+struct CPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+
+    constexpr CPoint() = default;
+    constexpr CPoint(std::int32_t px, std::int32_t py) : x(px), y(py) {}
+    friend constexpr bool operator==(CPoint, CPoint) = default;
+    constexpr CPoint operator+(CPoint o) const { return {x + o.x, y + o.y}; }
+    constexpr CPoint operator-(CPoint o) const { return {x - o.x, y - o.y}; }
+};
+
+struct CSize {
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+
+    constexpr CSize() = default;
+    constexpr CSize(std::int32_t w, std::int32_t h) : cx(w), cy(h) {}
+    friend constexpr bool operator==(CSize, CSize) = default;
+};
+
+// A rectangle given by two corners; hit tests normalise it and exclude its right and bottom edges.
+struct CRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+
+    constexpr CRect() = default;
+    constexpr CRect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b)
+        : left(l), top(t), right(r), bottom(b) {}
+    constexpr CRect(CPoint a, CPoint b) : left(a.x), top(a.y), right(b.x), bottom(b.y) {}
+    friend constexpr bool operator==(const CRect&, const CRect&) = default;
+
+    constexpr CRect Normalized() const
+    {
+        return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+    }
+    constexpr std::int32_t Width() const { return right - left; }
+    constexpr std::int32_t Height() const { return bottom - top; }
+    constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
+
+    // Half-open: l <= x < r and t <= y < b after normalising.
+    constexpr bool PtInRect(CPoint p) const
+    {
+        const CRect n = Normalized();
+        return n.left <= p.x && p.x < n.right && n.top <= p.y && p.y < n.bottom;
+    }
+    constexpr CRect Inflated(std::int32_t dx, std::int32_t dy) const
+    {
+        return {left - dx, top - dy, right + dx, bottom + dy};
+    }
+    constexpr CRect Union(const CRect& o) const
+    {
+        const CRect a = Normalized();
+        const CRect b = o.Normalized();
+        return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+    }
+};
