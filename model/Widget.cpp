@@ -44,10 +44,12 @@ bool CSegmentWidget::HitTest(CPoint p) const
     if (!wide.PtInRect(p) && !tall.PtInRect(p))
         return false;
 
-    const std::int64_t dx = static_cast<std::int64_t>(m_endPoint.x) - m_startPoint.x;
-    const std::int64_t dy = static_cast<std::int64_t>(m_endPoint.y) - m_startPoint.y;
-    const std::int64_t px = static_cast<std::int64_t>(p.x) - m_startPoint.x;
-    const std::int64_t py = static_cast<std::int64_t>(p.y) - m_startPoint.y;
+    // Coordinates span 32 bits, so their products need more than 64.
+    using Wide = __int128;
+    const Wide dx = static_cast<Wide>(m_endPoint.x) - m_startPoint.x;
+    const Wide dy = static_cast<Wide>(m_endPoint.y) - m_startPoint.y;
+    const Wide px = static_cast<Wide>(p.x) - m_startPoint.x;
+    const Wide py = static_cast<Wide>(p.y) - m_startPoint.y;
     const double length = std::sqrt(static_cast<double>(dx * dx + dy * dy));
     if (length == 0.0)
         return false;

@@ -1,0 +1,27 @@
+// Hostile ".mc" bytes in: a loaded document or a typed archive error out, never a crash.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "model/KorvaneDoc.h"
+#include "platform/Archive.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    CKorvaneDoc doc;
+    try {
+        CArchive ar(std::span<const std::uint8_t>(data, size), ModelClassRegistry());
+        doc.Serialize(ar);
+    } catch (const CArchiveError&) {
+        return 0;
+    }
+    // Whatever was accepted must be usable: walk it, write its texts and store it again.
+    for (CWidget* w : doc.GetWidgetsInOrder()) {
+        (void)w->GetNDLDefinition();
+        (void)w->GetGMLRecord();
+        (void)w->HitTest(CPoint(0, 0));
+    }
+    CArchive out;
+    doc.Serialize(out);
+    return 0;
+}
