@@ -1,0 +1,83 @@
+// Turns a drawn network into NDL text: checks that every widget is joined, numbers the nodes from
+// the touching widget ends, and strings the definitions together in drawing order.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "model/Collections.h"
+#include "model/Widget.h"
+
+class CKorvaneDoc;
+
+class CNDLGenerator {
+public:
+    // Takes the collection sizes now: widgets added later are not seen by this generator.
+    explicit CNDLGenerator(CKorvaneDoc* pDoc);
+
+    // The connection check. True when every widget passed; a widget that failed is appended to
+    // the error list, in drawing order, once. A load point whose name the NDL text cannot carry
+    // fails as well.
+    bool Validate();
+    // The widgets the last Validate refused; they belong to the document.
+    const CWidgetCollection* GetErrors() const { return &m_errors; }
+    // Why the widget at that place of the error list failed: "not connected" and/or a name
+    // problem naming the load point.
+    const std::string& GetErrorReason(int index) const { return m_errorReasons.at(static_cast<std::size_t>(index)); }
+
+    // Numbers every widget's nodes (m_connect1, m_connect2) and rebuilds the text from scratch.
+    // Works on any network; callers keep unconnected ones away with Validate.
+    void Generate();
+    // A copy of the generated text; empty before Generate.
+    std::string GetNDL() const { return m_strNDL; }
+
+    // Characters that cannot stand inside an NDL string value.
+    static bool IsNameWritable(const std::string& name);
+
+private:
+    // One end of a widget that may touch others: a segment's start or end handle, or a symbol.
+    enum class EndKind { Start, End, Point };
+    struct End {
+        CWidget* widget;
+        std::size_t owner;  // position of the widget in the walk
+        EndKind kind;
+        CPoint point;
+    };
+
+    // The widgets of the widget-order list, each kind limited to its size at construction.
+    std::vector<CWidget*> WalkWidgets() const;
+    // The ends of the walked widgets and, for each, whether it touches an end of another widget;
+    // touching ends are joined into one node (parent links of a union-find).
+    void CollectEnds(const std::vector<CWidget*>& widgets);
+    void JoinTouchingEnds();
+    std::size_t Root(std::size_t end);
+    void Join(std::size_t a, std::size_t b);
+    static bool Holds(const End& end, CPoint p);
+    static bool Touch(const End& a, const End& b);
+
+    bool IsEdgeConnected(std::size_t owner) const;
+    bool IsNodeConnected(std::size_t owner) const;
+
+    void ResetNodeIds(const std::vector<CWidget*>& widgets);
+    void AssignBusBarNode(int& counter, CBusBar* busBar);
+    void ResolveEdgeNodes(int& counter, std::size_t owner, CWidget* widget);
+    void ResolvePointNode(int& counter, std::size_t owner, CWidget* widget);
+    int NodeOf(int& counter, std::size_t end);
+
+    std::string m_strNDL;
+    CKorvaneDoc* m_pDoc;
+    std::array<int, kWidgetTypeCount> m_sizes{};
+    CWidgetCollection m_errors;
+    std::vector<std::string> m_errorReasons;
+
+    // Scratch of one Validate or Generate.
+    std::vector<End> m_ends;
+    std::vector<std::size_t> m_firstEnd;  // per walked widget: index of its first end
+    std::unordered_map<const CWidget*, std::size_t> m_ownerOf;
+    std::vector<bool> m_touched;
+    std::vector<std::size_t> m_parent;
+    std::vector<int> m_nodeOfRoot;
+};
