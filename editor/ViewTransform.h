@@ -1,0 +1,40 @@
+// The view's mapping between the model's coordinates and window pixels: a scale and a scroll
+// origin. Zoom and printing change only this mapping; the model's coordinates are never touched.
+#pragma once
+
+#include <cmath>
+
+#include "platform/Geometry.h"
+
+struct CViewTransform {
+    double scale = 1.0;  // pixels per model unit
+    CPoint origin;       // model point shown at the window's top-left pixel
+
+    CPoint ToLogical(CPoint device) const
+    {
+        return {static_cast<std::int32_t>(std::floor(device.x / scale)) + origin.x,
+                static_cast<std::int32_t>(std::floor(device.y / scale)) + origin.y};
+    }
+    CPoint ToDevice(CPoint logical) const
+    {
+        return {static_cast<std::int32_t>(std::floor((logical.x - origin.x) * scale)),
+                static_cast<std::int32_t>(std::floor((logical.y - origin.y) * scale))};
+    }
+    // The pixels that cover a model rectangle, one pixel wider on each side for rounding.
+    CRect ToDevice(const CRect& logical) const
+    {
+        const CRect n = logical.Normalized();
+        const CPoint a = ToDevice(CPoint(n.left, n.top));
+        const CPoint b = ToDevice(CPoint(n.right, n.bottom));
+        return CRect(a.x - 1, a.y - 1, b.x + 2, b.y + 2);
+    }
+};
+
+// Pixels per model unit: 1 in the editing state; zoomed (and on paper), a model unit is
+// 0.01 inch scaled by zoom / 100, on a device of `dotsPerInch`.
+inline double ZoomScale(bool zoomed, int zoomPercent, double dotsPerInch)
+{
+    if (!zoomed)
+        return 1.0;
+    return dotsPerInch / 100.0 * zoomPercent / 100.0;
+}
