@@ -1,0 +1,125 @@
+#include "montecarlo/Output.h"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "platform/Files.h"
+
+COutput::~COutput()
+{
+    m_log.Abandon();
+    m_html.Abandon();
+    m_temp.Abandon();
+}
+
+bool COutput::CFileSlot::Open(const std::filesystem::path& path, bool viaTemporaryName, std::string& error)
+{
+    Abandon();
+    m_path = path;
+    m_writing = viaTemporaryName ? korvane::UniqueSiblingName(path, ".part") : path;
+    m_failed = false;
+    m_file = std::fopen(m_writing.c_str(), "wb");
+    if (m_file == nullptr) {
+        Fail("create", error);
+        return false;
+    }
+    return true;
+}
+
+void COutput::CFileSlot::Fail(const char* what, std::string& error)
+{
+    m_failed = true;
+    if (error.empty())
+        error = std::string("Cannot ") + what + " \"" + m_path.string() + "\": " + std::strerror(errno);
+}
+
+void COutput::CFileSlot::Write(std::string_view text, std::string& error)
+{
+    if (m_file == nullptr || m_failed || text.empty())
+        return;
+    if (std::fwrite(text.data(), 1, text.size(), m_file) != text.size())
+        Fail("write", error);
+}
+
+bool COutput::CFileSlot::Close(std::string& error)
+{
+    if (m_file == nullptr)
+        return !m_failed;
+    if (std::fflush(m_file) != 0 && !m_failed)
+        Fail("write", error);
+    if (std::fclose(m_file) != 0 && !m_failed)
+        Fail("write", error);
+    m_file = nullptr;
+    if (m_writing != m_path) {
+        std::error_code ec;
+        if (!m_failed) {
+            std::filesystem::rename(m_writing, m_path, ec);
+            if (ec) {
+                m_failed = true;
+                if (error.empty())
+                    error = "Cannot write \"" + m_path.string() + "\": " + ec.message();
+            }
+        }
+        if (m_failed)
+            std::filesystem::remove(m_writing, ec);
+    }
+    return !m_failed;
+}
+
+void COutput::CFileSlot::Abandon()
+{
+    if (m_file == nullptr)
+        return;
+    std::fclose(m_file);
+    m_file = nullptr;
+    std::error_code ec;
+    if (m_writing != m_path)
+        std::filesystem::remove(m_writing, ec);
+}
+
+bool COutput::OpenLog(const std::filesystem::path& path)
+{
+    return m_log.Open(path, true, m_error);
+}
+
+void COutput::Log(unsigned level, std::string_view text)
+{
+    if (IsWritten(level))
+        m_log.Write(text, m_error);
+}
+
+bool COutput::CloseLog()
+{
+    return m_log.Close(m_error);
+}
+
+bool COutput::OpenHtml(const std::filesystem::path& path)
+{
+    return m_html.Open(path, true, m_error);
+}
+
+void COutput::WriteHtml(std::string_view text)
+{
+    m_html.Write(text, m_error);
+}
+
+bool COutput::CloseHtml()
+{
+    return m_html.Close(m_error);
+}
+
+bool COutput::OpenTempFile(const std::filesystem::path& path)
+{
+    return m_temp.Open(path, false, m_error);
+}
+
+void COutput::WriteTempFile(std::string_view text)
+{
+    m_temp.Write(text, m_error);
+}
+
+bool COutput::CloseTempFile()
+{
+    return m_temp.Close(m_error);
+}

@@ -1,0 +1,70 @@
+// The files of one Monte Carlo run: the text trace, the HTML report and a temporary file.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <utility>
+
+// Each run owns one COutput, so two runs never share a handle. The trace and the HTML report are
+// written under a temporary name and renamed over their real name when they are closed, so a
+// failed write keeps the previous report. The first write error is kept (naming the file) and
+// every later write to that file is dropped; Close reports it by returning false.
+class COutput {
+public:
+    COutput() = default;
+    COutput(const COutput&) = delete;
+    COutput& operator=(const COutput&) = delete;
+    // Files still open are abandoned: their temporary names are removed, the old files stay.
+    ~COutput();
+
+    // Trace lines carry a level; only levels with the bit of value 2 set (2, 3) are written.
+    static bool IsWritten(unsigned level) { return (level & 2u) != 0; }
+
+    bool OpenLog(const std::filesystem::path& path);
+    void Log(unsigned level, std::string_view text);
+    bool CloseLog();
+
+    bool OpenHtml(const std::filesystem::path& path);
+    void WriteHtml(std::string_view text);
+    bool CloseHtml();
+
+    // Written in place (it is itself a temporary file).
+    bool OpenTempFile(const std::filesystem::path& path);
+    void WriteTempFile(std::string_view text);
+    bool CloseTempFile();
+
+    // The picture the report's histogram bars are drawn with, as the report refers to it: by
+    // default the one shipped beside the report folders, one folder up.
+    void SetBarImage(std::string source) { m_barImage = std::move(source); }
+    const std::string& GetBarImage() const { return m_barImage; }
+
+    bool Failed() const { return !m_error.empty(); }
+    // The first failure of any of the three files, e.g. "Cannot write \"/x/net.htm\": No space left on device".
+    const std::string& GetError() const { return m_error; }
+
+private:
+    class CFileSlot {
+    public:
+        bool Open(const std::filesystem::path& path, bool viaTemporaryName, std::string& error);
+        void Write(std::string_view text, std::string& error);
+        bool Close(std::string& error);
+        void Abandon();
+        bool IsOpen() const { return m_file != nullptr; }
+
+    private:
+        void Fail(const char* what, std::string& error);
+
+        std::FILE* m_file = nullptr;
+        std::filesystem::path m_path;     // the name the file is known by
+        std::filesystem::path m_writing;  // the name being written
+        bool m_failed = false;
+    };
+
+    CFileSlot m_log;
+    CFileSlot m_html;
+    CFileSlot m_temp;
+    std::string m_error;
+    std::string m_barImage = "../Bar.bmp";
+};

@@ -1,0 +1,112 @@
+#include "montecarlo/Pdf.h"
+
+#include <algorithm>
+#include <cmath>
+
+void CPdf::Init(int slotCount, int exactLimit, double width)
+{
+    m_exact = true;
+    m_slotCount = slotCount;
+    m_exactLimit = exactLimit;
+    m_width = width;
+    m_samples.Free();
+    m_slot.Free();
+}
+
+void CPdf::Add(double value, double weight)
+{
+    if (m_exact) {
+        if (m_samples.GetSize() < static_cast<std::size_t>(m_exactLimit)) {
+            m_samples.Add(value, weight);
+            return;
+        }
+        ConvertToSlots();
+        m_exact = false;
+        m_samples.Free();
+    }
+    m_slot.Add(value, weight);
+}
+
+void CPdf::WriteHtml(COutput& output, unsigned level)
+{
+    if (!m_exact) {
+        m_slot.WriteHtml(output, level);
+        return;
+    }
+    ConvertToSlots();
+    m_slot.WriteHtml(output, level);
+    m_slot.Free();
+}
+
+void CPdf::Free()
+{
+    m_samples.Free();
+    m_slot.Free();
+}
+
+double CPdf::ChooseWidth() const
+{
+    if (m_width != 0.0)
+        return m_width;
+    const auto& samples = m_samples.GetSamples();
+    double largest = 0.0;
+    for (const auto& sample : samples)
+        largest = std::max(largest, sample.first);
+    if (largest <= 0.0)
+        return 1.0;
+
+    const double minimum = largest / (m_slotCount - 1);
+    double g = samples.front().first;
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        const double v = samples[i].first;
+        double a = std::max(v, g);
+        g = std::min(v, g);
+        while (g > minimum) {
+            const double r = std::fmod(a, g);
+            a = g;
+            g = r;
+        }
+        if (g > 1e-8)
+            break;  // no common step
+        g = a;
+    }
+    return g > minimum ? g : NiceStep(3, minimum);
+}
+
+void CPdf::ConvertToSlots()
+{
+    m_slot.Create(m_slotCount, 0.0, ChooseWidth());
+    for (const auto& [value, weight] : m_samples.GetSamples())
+        m_slot.Add(value, weight);
+}
+
+double CPdf::NiceStep(int n, double x)
+{
+    const double e = std::floor(std::log10(x) + 0.5);
+    const double p = std::pow(10.0, -e);
+    const double y = x * p;
+    double best = 10.0 * y;
+    auto consider = [&](int a, int b) {
+        const double candidate = std::pow(2.0, a) * std::pow(5.0, b);
+        if (candidate >= y && candidate < best)
+            best = candidate;
+    };
+    const double ln2 = std::log(2.0);
+    const double ln5 = std::log(5.0);
+    const double lny = std::log(y);
+    for (int b = -n; b <= n; ++b) {
+        const int a = static_cast<int>(std::ceil((lny - b * ln5) / ln2));
+        if (a < -n)
+            break;
+        if (std::abs(a) <= n)
+            consider(a, b);
+    }
+    for (int a = -n; a <= n; ++a) {
+        const int b = static_cast<int>(std::ceil((lny - a * ln2) / ln5));
+        if (b < -n)
+            break;
+        if (std::abs(b) <= n)
+            consider(a, b);
+    }
+    return best / p;
+}

@@ -1,0 +1,73 @@
+#include "montecarlo/PdfSlot.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "montecarlo/Output.h"
+#include "montecarlo/ReportText.h"
+
+using korvane::FixedText;
+using korvane::UnsignedText;
+
+void CPdfSlot::Create(int count, double origin, double width)
+{
+    m_count = count;
+    m_weights.assign(static_cast<std::size_t>(std::max(count, 0)), 0.0);
+    m_origin = origin;
+    m_width = width;
+}
+
+void CPdfSlot::Add(double value, double weight)
+{
+    if (m_count <= 0)
+        return;
+    const double position = std::floor((value - m_origin) / m_width);
+    // Compared as doubles: a far outlier must not overflow the conversion to an index.
+    int slot = 0;
+    if (position >= m_count - 1)
+        slot = m_count - 1;
+    else if (position > 0)
+        slot = static_cast<int>(position);
+    m_weights[static_cast<std::size_t>(slot)] += weight;
+}
+
+void CPdfSlot::WriteHtml(COutput& output, unsigned level) const
+{
+    double sum = 0.0;
+    double largest = 0.0;
+    for (double weight : m_weights) {
+        sum += weight;
+        largest = std::max(largest, weight);
+    }
+    int shown = 0;
+    if (sum > 0.0) {
+        for (int i = 0; i < m_count; ++i) {
+            if (m_weights[static_cast<std::size_t>(i)] / sum > 0.001)
+                shown = i + 1;
+        }
+    }
+    const std::string& bar = output.GetBarImage();
+    for (int i = 0; i < shown; ++i) {
+        const double weight = m_weights[static_cast<std::size_t>(i)];
+        const double lower = m_origin + i * m_width;
+        const double share = weight / sum;
+        const auto bars = static_cast<unsigned>(std::floor(weight * 50.0 / largest + 0.5));
+
+        std::string line = FixedText(lower, 5, 10) + " / " + FixedText(share, 5, 7) + " : ";
+        line.append(bars, '*');
+        line.append(bars < 52 ? 52 - bars : 0, ' ');
+        line += '\n';
+        output.Log(level, line);
+
+        output.WriteHtml("<font size=\"2\">" + FixedText(lower, 5) + " / " + FixedText(share, 5) +
+                         "</font> <img border=\"0\" src=\"" + bar + "\" width=\"" + UnsignedText(4u * bars) +
+                         "\" height=\"12\"><font size=\"2\">&nbsp;&nbsp;&nbsp;" + UnsignedText(bars) +
+                         "</font><br>");
+    }
+}
+
+void CPdfSlot::Free()
+{
+    std::vector<double>().swap(m_weights);
+    m_count = 0;
+}

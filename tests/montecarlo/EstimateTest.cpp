@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "montecarlo/Estimate.h"
+#include "montecarlo/Output.h"
+
+namespace {
+
+std::string ReadText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Writes a histogram through a fresh output and returns {trace, html}.
+std::pair<std::string, std::string> Draw(CEstimate& estimate)
+{
+    const auto folder = std::filesystem::temp_directory_path() / "korvane-estimate-test";
+    std::filesystem::create_directories(folder);
+    COutput output;
+    EXPECT_TRUE(output.OpenLog(folder / "h.txt"));
+    EXPECT_TRUE(output.OpenHtml(folder / "h.htm"));
+    estimate.WriteHtml(output, 2);
+    EXPECT_TRUE(output.CloseLog());
+    EXPECT_TRUE(output.CloseHtml());
+    return {ReadText(folder / "h.txt"), ReadText(folder / "h.htm")};
+}
+
+}  // namespace
+
+TEST(Estimate, WeightedMeanAndRelativeErrorMatchTheClosedForm)
+{
+    CEstimate estimate;
+    estimate.Init(1000, 10000, 0.0);
+    EXPECT_EQ(estimate.GetMean(), 0.0);
+    EXPECT_EQ(estimate.GetRelativeError(), 0.0);
+
+    for (double x : {1.0, 2.0, 3.0, 4.0})
+        estimate.Add(x, 1.0);
+    // Mean 2.5, population variance 1.25, standard error sqrt(1.25 / 4).
+    EXPECT_DOUBLE_EQ(estimate.GetMean(), 2.5);
+    EXPECT_DOUBLE_EQ(estimate.GetRelativeError(), std::sqrt(1.25 / 4) / 2.5);
+
+    CEstimate weighted;
+    weighted.Init(1000, 10000, 0.0);
+    weighted.Add(1.0, 3.0);
+    weighted.Add(5.0, 1.0);
+    EXPECT_DOUBLE_EQ(weighted.GetMean(), 2.0);
+}
+
+// Regression: equal samples whose variance rounds below zero gave sqrt of a negative (NaN).
+TEST(Estimate, EqualSamplesHaveRelativeErrorZeroNotNaN)
+{
+    for (double x : {4.0, 0.1, 0.7, 1.0 / 3.0, 123.456}) {
+        for (int count : {3, 7, 1000, 4321}) {
+            CEstimate estimate;
+            estimate.Init(1000, 10000, 0.0);
+            for (int i = 0; i < count; ++i)
+                estimate.Add(x, 1.0);
+            const double error = estimate.GetRelativeError();
+            EXPECT_TRUE(error >= 0.0 && error < 1e-6) << x << " x " << count << ": " << error;
+            if (x == 4.0) {
+                EXPECT_EQ(error, 0.0);
+            }
+        }
+    }
+    CEstimate zeros;
+    zeros.Init(1000, 10000, 0.0);
+    zeros.Add(0.0, 1.0);
+    EXPECT_EQ(zeros.GetRelativeError(), 0.0);
+}
+
+TEST(Pdf, NiceStepGivesTheWorkedValues)
+{
+    EXPECT_DOUBLE_EQ(CPdf::NiceStep(3, 0.0011011), 0.00125);
+    EXPECT_DOUBLE_EQ(CPdf::NiceStep(3, 0.3), 0.3125);
+    EXPECT_DOUBLE_EQ(CPdf::NiceStep(3, 7.3), 8.0);
+    EXPECT_DOUBLE_EQ(CPdf::NiceStep(3, 1.0), 1.0);
+}
+
+TEST(Pdf, ChoosesTheSlotWidthFromTheSamples)
+{
+    struct Case {
+        std::vector<double> samples;
+        int slots;
+        double width;
+    };
+    const Case cases[] = {
+        {{0, 1, 2, 3}, 1000, 1.0},    // counts: their common step
+        {{0.5, 1.0}, 1000, 0.5},      // a common step that is not whole
+        {{0, 0, 0}, 1000, 1.0},       // nothing above 0
+        {{0, 1, 0, 1}, 3, 1.0},       // the interrupted-year indicator
+        {{0.1, 0.37, 2.2}, 1000, 0.01},  // a common step up to rounding
+        {{M_SQRT2, M_PI}, 1000, CPdf::NiceStep(3, M_PI / 999)},  // none
+        {{7, 14, 21}, 1000, 7.0},
+    };
+    for (const Case& c : cases) {
+        CPdf pdf;
+        pdf.Init(c.slots, 10000, 0.0);
+        for (double v : c.samples)
+            pdf.Add(v, 1.0);
+        EXPECT_NEAR(pdf.ChooseWidth(), c.width, 1e-15) << c.samples.size() << " samples, last " << c.samples.back();
+    }
+    CPdf fixed;
+    fixed.Init(10, 100, 0.25);
+    fixed.Add(3.0, 1.0);
+    EXPECT_EQ(fixed.ChooseWidth(), 0.25);
+}
+
+TEST(Pdf, KeepsTheLimitExactlyAndTurnsIntoSlotsAfterIt)
+{
+    CPdf pdf;
+    pdf.Init(10, 4, 0.0);
+    for (double v : {0.0, 1.0, 2.0, 3.0})
+        pdf.Add(v, 1.0);
+    EXPECT_TRUE(pdf.IsExact());
+    pdf.Add(40.0, 2.0);  // beyond the last slot: it counts in the last slot
+    ASSERT_FALSE(pdf.IsExact());
+    const CPdfSlot& slots = pdf.GetSlots();
+    EXPECT_EQ(slots.GetWidth(), 1.0);
+    EXPECT_EQ(slots.GetWeight(0), 1.0);
+    EXPECT_EQ(slots.GetWeight(3), 1.0);
+    EXPECT_EQ(slots.GetWeight(9), 2.0);
+    pdf.Add(-5.0, 1.0);  // below the origin: slot 0
+    EXPECT_EQ(slots.GetWeight(0), 2.0);
+}
+
+TEST(Pdf, DrawsBarsScaledToTheLargestSlot)
+{
+    CEstimate zeros;
+    zeros.Init(1000, 10000, 0.0);
+    for (int i = 0; i < 3; ++i)
+        zeros.Add(0.0, 1.0);
+    auto [trace, html] = Draw(zeros);
+    EXPECT_EQ(trace, "   0.00000 / 1.00000 : " + std::string(50, '*') + "  \n");
+    EXPECT_EQ(html, "<font size=\"2\">0.00000 / 1.00000</font> <img border=\"0\" src=\"../Bar.bmp\" width=\"200\" "
+                    "height=\"12\"><font size=\"2\">&nbsp;&nbsp;&nbsp;50</font><br>");
+    EXPECT_TRUE(zeros.GetPdf().IsExact()) << "drawing must leave an exact histogram exact";
+
+    CEstimate counts;
+    counts.Init(1000, 10000, 0.0);
+    for (double v : {0.0, 0.0, 0.0, 0.0, 1.0, 3.0})
+        counts.Add(v, 1.0);
+    std::tie(trace, html) = Draw(counts);
+    EXPECT_EQ(trace, "   0.00000 / 0.66667 : " + std::string(50, '*') + "  \n" +
+                     "   1.00000 / 0.16667 : " + std::string(13, '*') + std::string(39, ' ') + "\n" +
+                     "   2.00000 / 0.00000 : " + std::string(52, ' ') + "\n" +
+                     "   3.00000 / 0.16667 : " + std::string(13, '*') + std::string(39, ' ') + "\n");
+
+    CEstimate empty;
+    empty.Init(1000, 10000, 0.0);
+    std::tie(trace, html) = Draw(empty);
+    EXPECT_EQ(trace, "");
+    EXPECT_EQ(html, "");
+}
