@@ -1,0 +1,138 @@
+// A least-recently-used memo of fixed-width patterns (the simulation's flow and recloser caches),
+// found by a hash look-up instead of a walk along the list.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <unordered_map>
+#include <vector>
+
+// Each entry holds a key of keyWidth Keys and valueWidth Values. When the
+// cache holds its capacity, the least recently used entry is reused. Keys are compared bitwise.
+// Filling a new entry allocates (amortised); a hit and a reuse of a full cache do not.
+template <typename Key, typename Value>
+class CPatternCache {
+public:
+    void Reset(std::size_t keyWidth, std::size_t valueWidth, std::size_t capacity)
+    {
+        m_keyWidth = keyWidth;
+        m_valueWidth = valueWidth;
+        m_capacity = std::max<std::size_t>(capacity, 1);
+        m_size = 0;
+        m_head = m_tail = kNone;
+        m_keys.clear();
+        m_values.clear();
+        m_hashes.clear();
+        m_prev.clear();
+        m_next.clear();
+        m_index.clear();
+        m_index.reserve(std::min<std::size_t>(m_capacity, 1u << 16));
+    }
+
+    static std::uint64_t Hash(const Key* key, std::size_t width)
+    {
+        std::uint64_t h = 0x9E3779B97F4A7C15ull ^ width;
+        for (std::size_t i = 0; i < width; ++i) {
+            std::uint64_t bits = 0;
+            std::memcpy(&bits, &key[i], sizeof(Key) < sizeof bits ? sizeof(Key) : sizeof bits);
+            h = (h ^ bits) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 32;
+        }
+        return h;
+    }
+
+    // The values stored for `key`, now the most recently used; nullptr when it is not cached.
+    const Value* Find(const Key* key, std::uint64_t hash)
+    {
+        const auto found = m_index.find(hash);
+        if (found == m_index.end())
+            return nullptr;
+        const std::uint32_t entry = found->second;
+        if (std::memcmp(KeyOf(entry), key, m_keyWidth * sizeof(Key)) != 0)
+            return nullptr;
+        MoveToFront(entry);
+        return ValuesOf(entry);
+    }
+
+    // Stores `key` (not cached: Find gave nullptr) as the most recently used entry and returns
+    // its values for the caller to fill.
+    Value* Insert(const Key* key, std::uint64_t hash)
+    {
+        std::uint32_t entry;
+        const auto clash = m_index.find(hash);
+        if (clash != m_index.end()) {
+            entry = clash->second;  // another key with this hash: it gives way
+            Unlink(entry);
+        } else if (m_size < m_capacity) {
+            entry = static_cast<std::uint32_t>(m_size++);
+            m_keys.resize(m_size * m_keyWidth);
+            m_values.resize(m_size * m_valueWidth);
+            m_hashes.push_back(hash);
+            m_prev.push_back(kNone);
+            m_next.push_back(kNone);
+            m_index.emplace(hash, entry);
+        } else {
+            entry = m_tail;
+            Unlink(entry);
+            auto node = m_index.extract(m_hashes[entry]);
+            node.key() = hash;
+            m_index.insert(std::move(node));
+        }
+        m_hashes[entry] = hash;
+        std::memcpy(KeyOf(entry), key, m_keyWidth * sizeof(Key));
+        LinkFront(entry);
+        return ValuesOf(entry);
+    }
+
+    std::size_t GetSize() const { return m_size; }
+    std::size_t GetCapacity() const { return m_capacity; }
+
+private:
+    static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+    Key* KeyOf(std::uint32_t entry) { return m_keys.data() + entry * m_keyWidth; }
+    Value* ValuesOf(std::uint32_t entry) { return m_values.data() + entry * m_valueWidth; }
+
+    void Unlink(std::uint32_t entry)
+    {
+        const std::uint32_t prev = m_prev[entry];
+        const std::uint32_t next = m_next[entry];
+        (prev == kNone ? m_head : m_next[prev]) = next;
+        (next == kNone ? m_tail : m_prev[next]) = prev;
+        m_prev[entry] = m_next[entry] = kNone;
+    }
+
+    void LinkFront(std::uint32_t entry)
+    {
+        m_prev[entry] = kNone;
+        m_next[entry] = m_head;
+        if (m_head != kNone)
+            m_prev[m_head] = entry;
+        m_head = entry;
+        if (m_tail == kNone)
+            m_tail = entry;
+    }
+
+    void MoveToFront(std::uint32_t entry)
+    {
+        if (entry == m_head)
+            return;
+        Unlink(entry);
+        LinkFront(entry);
+    }
+
+    std::size_t m_keyWidth = 0;
+    std::size_t m_valueWidth = 0;
+    std::size_t m_capacity = 1;
+    std::size_t m_size = 0;
+    std::uint32_t m_head = kNone;
+    std::uint32_t m_tail = kNone;
+    std::vector<Key> m_keys;
+    std::vector<Value> m_values;
+    std::vector<std::uint64_t> m_hashes;
+    std::vector<std::uint32_t> m_prev;
+    std::vector<std::uint32_t> m_next;
+    std::unordered_map<std::uint64_t, std::uint32_t> m_index;
+};

@@ -1,0 +1,229 @@
+// The Monte Carlo model of a network (nodes, and an edge per simulated element), its builders,
+// the year loop that simulates it and the reports of its results.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "montecarlo/DistributionWeibull.h"
+#include "montecarlo/Estimate.h"
+#include "montecarlo/PatternCache.h"
+#include "montecarlo/Random.h"
+
+class COutput;
+class CRunControl;
+class ISimulationProgress;
+
+// One end of an edge as seen from a node: fromHere when the node is the edge's from-node.
+struct SimLink {
+    unsigned edge = 0;
+    bool fromHere = false;
+};
+
+struct SimNode {
+    std::vector<SimLink> adjacency;
+    bool supplyRoot = false;  // node 0 during a run
+    bool sink = false;        // node 1 during a run
+};
+
+enum SimEdgeType : int {
+    kSupplyEdge = 0,
+    kLoadEdge = 1,
+    kBreakerEdge = 2,  // breakers, fuses, a source's switch and a recloser's two sides
+    kIsolatorEdge = 3,
+    kEquipmentEdge = 4,
+    kLineEdge = 5,
+    kRecloserEdge = 6,
+};
+
+enum SimEdgeState : int {
+    kWorking = 0,
+    kFailed = 1,    // isolation running
+    kIsolated = 2,  // repair running
+};
+
+struct SimEdge {
+    int type = kSupplyEdge;
+    std::string name;  // load edges
+    unsigned from = 0;
+    unsigned to = 0;
+    double capacity = -1.0;  // -1.0: unlimited, replaced when the run starts
+    unsigned customers = 0;
+    // In quanta, fed by the model's one generator.
+    CDistributionWeibull failure;
+    CDistributionWeibull isolation;
+    CDistributionWeibull repair;
+    CDistributionWeibull reclose;
+    unsigned priority = 1;
+    // Load edges: the demand of quantum i of the year is loadCurve[(i x size) / quanta per year],
+    // the profile stretched or thinned over the year and already scaled.
+    std::vector<double> loadCurve;
+
+    int state = kWorking;
+    // 64-bit, so "never" (a rate of 0, a perfect conductor) cannot come round.
+    std::uint64_t failureCountdown = 0;
+    std::uint64_t isolationCountdown = 0;
+    std::uint64_t repairCountdown = 0;
+    std::uint64_t recloseCountdown = 0;
+
+    // Load edges.
+    bool supplied = true;  // fully supplied in the previous quantum
+    std::uint64_t interruptionsThisYear = 0;
+    std::uint64_t interruptedQuantaThisYear = 0;
+    std::uint64_t runningInterruptionQuanta = 0;
+    double energyNotSuppliedThisYear = 0.0;  // demand x quanta
+    CEstimate frequency;          // interruptions per year
+    CEstimate interruptedYear;    // 1 for a year with an interruption, else 0
+    CEstimate unavailability;     // hours per year
+    CEstimate outageDuration;     // hours per interruption
+    CEstimate energyNotSupplied;  // per year
+};
+
+class CSimulation {
+public:
+    enum class StopReason {
+        Converged,  // every tested relative error fell below the accuracy
+        YearMax,    // the most years were simulated
+        Stopped,    // the owner asked to stop; nothing was reported
+    };
+
+    CSimulation() = default;
+    // Edges keep a pointer to the model's generator, so the model stays where it was built.
+    CSimulation(const CSimulation&) = delete;
+    CSimulation& operator=(const CSimulation&) = delete;
+
+    // Prepares an empty model: nodes 0 (supply root) and 1 (common sink), no edges, the generator
+    // at its start. Warnings, errors and reports go to `output` and progress to `progress`; either
+    // may be null. Neither is owned.
+    void Init(COutput* output = nullptr, ISimulationProgress* progress = nullptr);
+
+    void SetSystem(unsigned quantsPerDay, unsigned yearMin, unsigned yearMax, unsigned yearStep, double accuracy);
+
+    // The builders. Node numbers are model node indices; the model grows to hold any of them.
+    // The returned edge is valid until the next edge is added.
+    SimEdge& AddEdge(int type, unsigned from, unsigned to);
+    void AddSupply(unsigned from, unsigned to, double capacity);
+    // The profile is stretched or thinned over the year, then scaled so that its mean is the
+    // average and its largest value the peak (-1.0: not given), with a trace warning when that
+    // cannot be reached. False, with nothing built, when the profile is empty or all zero while
+    // an average or a peak asks for scaling: the caller reports it.
+    [[nodiscard]] bool AddLoad(const std::string& name, unsigned from, unsigned to, unsigned customers,
+                               const std::vector<double>& profile, double average, double peak);
+    void AddBreaker(unsigned from, unsigned to, double capacity);
+    void AddIsolator(unsigned from, unsigned to, double capacity);
+    // Failures per year, isolation and repair hours, each with its Weibull shape.
+    void AddEquipment(unsigned from, unsigned to, double capacity, double failureRate, double failureShape,
+                      double isolationHours, double isolationShape, double repairHours, double repairShape);
+    void AddLine(unsigned from, unsigned to, double capacity, double failureRate, double failureShape,
+                 double isolationHours, double isolationShape, double repairHours, double repairShape);
+    void AddRecloser(unsigned from, unsigned to, double capacity, double recloseHours, double recloseShape);
+
+    // Every value v becomes max((v - pivot) x factor + pivot, 1e-9).
+    static void ScaleLoadCurve(std::vector<double>& curve, double pivot, double factor);
+
+    // Simulates the built model year after year until it converges, reaches the most years or
+    // is stopped through `control` (may be null), then writes the final report, whose links
+    // point into the HTML report at `htmlPath`.
+    StopReason Run(CRunControl* control, const std::string& htmlPath);
+
+    // Releases the model.
+    void Free();
+
+    // Read access for the parser's tests, the reports and the benchmarks.
+    unsigned GetQuantsPerDay() const { return m_quantsPerDay; }
+    unsigned GetYearMin() const { return m_yearMin; }
+    unsigned GetYearMax() const { return m_yearMax; }
+    unsigned GetYearStep() const { return m_yearStep; }
+    double GetAccuracy() const { return m_accuracy; }
+    std::size_t GetNodeCount() const { return m_nodes.size(); }
+    std::size_t GetEdgeCount() const { return m_edges.size(); }
+    const SimNode& GetNode(std::size_t i) const { return m_nodes[i]; }
+    const SimEdge& GetEdge(std::size_t i) const { return m_edges[i]; }
+    double GetCurrentCapacity(std::size_t edge) const { return m_current[edge]; }
+    double GetFlow(std::size_t edge) const { return m_flow[edge]; }
+    double GetLoadCurveValue(std::size_t edge, std::uint64_t quantum) const;
+    bool HasVaryingLoads() const { return m_varyingLoad; }
+    std::size_t GetRecloserCacheCapacity() const { return m_recloserCacheCapacity; }
+    std::size_t GetFlowCacheCapacity() const { return m_flowCacheCapacity; }
+    unsigned GetYearsSimulated() const { return m_yearsSimulated; }
+    const CEstimate& GetSAIFI() const { return m_saifi; }
+    const CEstimate& GetSAIDI() const { return m_saidi; }
+    const CEstimate& GetCAIDI() const { return m_caidi; }
+    const CEstimate& GetENS() const { return m_ens; }
+
+    // The final report into the trace (level 2) and the HTML report.
+    void WriteReport(unsigned years, std::uint64_t elapsedMs, const std::string& htmlPath);
+
+private:
+    void AddFailingEdge(int type, unsigned from, unsigned to, double capacity, double failureRate,
+                        double failureShape, double isolationHours, double isolationShape, double repairHours,
+                        double repairShape);
+    double HoursToScale(double hours) const;
+    void Log(unsigned level, const std::string& text);
+
+    // The year loop.
+    StopReason MainLoop(CRunControl* control, const std::string& htmlPath);
+    void SimulateYear();
+    void AddYearlySamples();
+    bool Converged() const;
+    int NextEdgeState(SimEdge& edge);
+    std::uint64_t DrawQuanta(CDistributionWeibull& distribution);
+    void EvaluateNetwork();
+    void Isolate(unsigned failedEdge, bool withIsolators);
+    bool RecloserBypassed(unsigned recloser);
+    bool SearchBypass(unsigned recloser);
+    void UpdateFlows();
+    void ComputeFlows();
+    void AugmentFlows();
+    void RecordLoadQuanta(std::uint64_t quanta);
+    unsigned NextStamp();
+
+    COutput* m_output = nullptr;
+    ISimulationProgress* m_progress = nullptr;
+
+    unsigned m_quantsPerDay = 0;
+    unsigned m_yearMin = 0;
+    unsigned m_yearMax = 0;
+    unsigned m_yearStep = 0;
+    double m_accuracy = 0.0;
+
+    std::vector<SimNode> m_nodes;
+    std::vector<SimEdge> m_edges;
+    // What each edge can carry in the present quantum (0: open; a load's present demand), what
+    // the maximum flow may put through it, and what it puts through.
+    std::vector<double> m_current;
+    std::vector<double> m_flowCapacity;
+    std::vector<double> m_flow;
+
+    CRandom m_random;
+    bool m_varyingLoad = false;
+
+    CEstimate m_saifi;
+    CEstimate m_saidi;
+    CEstimate m_caidi;
+    CEstimate m_ens;
+
+    std::size_t m_recloserCacheCapacity = 1;
+    std::size_t m_flowCacheCapacity = 5;
+    CPatternCache<std::uint64_t, std::uint8_t> m_recloserCache;
+    CPatternCache<double, double> m_flowCache;
+
+    // Prepared by Run.
+    std::uint64_t m_quantaPerYear = 0;
+    double m_hoursPerQuantum = 0.0;
+    std::vector<unsigned> m_failing;    // equipment and line edges, in edge order
+    std::vector<unsigned> m_loads;      // load edges, in edge order
+    std::vector<unsigned> m_reclosers;  // recloser edges, in edge order
+    std::vector<std::uint64_t> m_curveIndex;  // per load: the present quantum's curve index
+    std::vector<std::uint64_t> m_curveCarry;
+    std::vector<std::uint64_t> m_recloserKey;
+    // Scratch of the searches and the maximum flow; a node is visited or labelled when its
+    // stamp equals the search's.
+    std::vector<unsigned> m_stamp;
+    unsigned m_currentStamp = 0;
+    std::vector<unsigned> m_queue;
+    std::vector<const SimLink*> m_predecessor;
+    std::vector<double> m_reachable;
+    unsigned m_yearsSimulated = 0;
+};

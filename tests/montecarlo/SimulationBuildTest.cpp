@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "montecarlo/Output.h"
+#include "montecarlo/Simulation.h"
+
+namespace {
+
+std::string ReadText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+double CurveMean(const CSimulation& sim, std::size_t edge)
+{
+    const std::uint64_t quanta = 365ull * sim.GetQuantsPerDay();
+    double sum = 0.0;
+    for (std::uint64_t i = 0; i < quanta; ++i)
+        sum += sim.GetLoadCurveValue(edge, i);
+    return sum / static_cast<double>(quanta);
+}
+
+}  // namespace
+
+TEST(SimulationBuild, EdgesJoinTheirNodesAndTheModelGrows)
+{
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(24, 100, 1000, 100, 0.05);
+    EXPECT_EQ(sim.GetNodeCount(), 2u);
+    sim.AddSupply(0, 3, 10.0);
+    sim.AddBreaker(3, 2, 10.0);
+    EXPECT_EQ(sim.GetNodeCount(), 4u);
+    ASSERT_EQ(sim.GetEdgeCount(), 2u);
+    EXPECT_EQ(sim.GetEdge(1).type, kBreakerEdge);
+    EXPECT_EQ(sim.GetEdge(1).from, 3u);
+    EXPECT_EQ(sim.GetEdge(1).to, 2u);
+    EXPECT_EQ(sim.GetEdge(1).priority, 1u);
+    ASSERT_EQ(sim.GetNode(3).adjacency.size(), 2u);
+    EXPECT_EQ(sim.GetNode(3).adjacency[0].edge, 0u);
+    EXPECT_FALSE(sim.GetNode(3).adjacency[0].fromHere);
+    EXPECT_EQ(sim.GetNode(3).adjacency[1].edge, 1u);
+    EXPECT_TRUE(sim.GetNode(3).adjacency[1].fromHere);
+
+    // Far more than a thousand nodes and edges.
+    for (unsigned n = 2; n < 3000; ++n)
+        sim.AddLine(n, n + 1, -1.0, 0.1, 1.0, 1.0, 1.0, 4.0, 1.0);
+    EXPECT_EQ(sim.GetNodeCount(), 3001u);
+    EXPECT_EQ(sim.GetEdgeCount(), 3000u);
+    EXPECT_EQ(sim.GetEdge(2999).from, 2999u);
+}
+
+TEST(SimulationBuild, ConvertsRatesAndHoursIntoWeibullScalesInQuanta)
+{
+    struct Case {
+        unsigned q;
+        double rate, hours;
+        double failureScale, hoursScale;
+    };
+    const Case cases[] = {
+        {24, 2.0, 4.0, 1.0 / ((2.0 / 24) / 365.0) - 0.5, 3.5},
+        {24, 365.0 * 24, 0.5, 0.5, 0.0},    // a rate of 365 q: scale 0.5; half a quantum: 0
+        {24, 730.0 * 24, 0.4, 0.0, 0.0},    // 730 q and more: 0
+        {1440, 1.0, 1.0, 525600.0 - 0.5, 59.5},
+    };
+    for (const Case& c : cases) {
+        CSimulation sim;
+        sim.Init();
+        sim.SetSystem(c.q, 100, 1000, 100, 0.05);
+        sim.AddEquipment(2, 3, 5.0, c.rate, 1.5, c.hours, 2.0, c.hours, 3.0);
+        sim.AddRecloser(3, 4, 5.0, c.hours, 4.0);
+        const SimEdge& equipment = sim.GetEdge(0);
+        EXPECT_EQ(equipment.type, kEquipmentEdge);
+        EXPECT_DOUBLE_EQ(equipment.failure.GetScale(), c.failureScale) << c.rate;
+        EXPECT_EQ(equipment.failure.GetShape(), 1.5);
+        EXPECT_DOUBLE_EQ(equipment.isolation.GetScale(), c.hoursScale) << c.hours;
+        EXPECT_EQ(equipment.isolation.GetShape(), 2.0);
+        EXPECT_DOUBLE_EQ(equipment.repair.GetScale(), c.hoursScale);
+        EXPECT_EQ(equipment.repair.GetShape(), 3.0);
+        EXPECT_DOUBLE_EQ(sim.GetEdge(1).reclose.GetScale(), c.hoursScale);
+        EXPECT_EQ(sim.GetEdge(1).reclose.GetShape(), 4.0);
+    }
+
+    CSimulation never;
+    never.Init();
+    never.SetSystem(24, 100, 1000, 100, 0.05);
+    never.AddLine(2, 3, 1.0, 0.0, 1.0, 1.0, 1.0, 1.0, 1.0);
+    EXPECT_TRUE(std::isinf(never.GetEdge(0).failure.GetScale())) << "a rate of 0 must mean never";
+}
+
+TEST(SimulationBuild, EachRecloserWidensItsCache)
+{
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(24, 100, 1000, 100, 0.05);
+    EXPECT_EQ(sim.GetRecloserCacheCapacity(), 1u);
+    EXPECT_EQ(sim.GetFlowCacheCapacity(), 5u);
+    sim.AddRecloser(2, 3, -1.0, 1.0, 1.0);
+    sim.AddRecloser(3, 4, -1.0, 1.0, 1.0);
+    EXPECT_EQ(sim.GetRecloserCacheCapacity(), 3u);
+}
+
+TEST(SimulationBuild, ScalesLoadCurvesToTheirAverageAndPeak)
+{
+    struct Case {
+        const char* what;
+        std::vector<double> profile;
+        double average, peak;
+        double wantPeak, wantMean;
+        bool varying;
+    };
+    const Case cases[] = {
+        {"average only", {1, 2, 3, 2}, 4.0, -1.0, 6.0, 4.0, true},
+        {"peak only", {1, 2, 3, 2}, -1.0, 9.0, 9.0, 6.0, true},
+        {"both", {1, 2, 3, 2}, 5.0, 9.0, 9.0, 5.0, true},
+        {"flat, equal", {7, 7}, 3.0, 3.0, 3.0, 3.0, false},
+        {"one value", {2.5}, 1.0, 1.0, 1.0, 1.0, false},
+        {"neither given by the parser", {4}, 1.0, 1.0, 1.0, 1.0, false},
+    };
+    for (const Case& c : cases) {
+        CSimulation sim;
+        sim.Init();
+        sim.SetSystem(24, 100, 1000, 100, 0.05);
+        ASSERT_TRUE(sim.AddLoad("LP", 2, 1, 10, c.profile, c.average, c.peak)) << c.what;
+        const SimEdge& load = sim.GetEdge(0);
+        EXPECT_EQ(load.type, kLoadEdge);
+        EXPECT_EQ(load.name, "LP");
+        EXPECT_EQ(load.customers, 10u);
+        EXPECT_NEAR(load.capacity, c.wantPeak, 1e-9) << c.what;
+        EXPECT_EQ(sim.GetCurrentCapacity(0), load.capacity) << c.what;
+        EXPECT_NEAR(CurveMean(sim, 0), c.wantMean, 1e-9) << c.what;
+        EXPECT_EQ(sim.HasVaryingLoads(), c.varying) << c.what;
+    }
+}
+
+TEST(SimulationBuild, StretchesTheProfileOverTheYear)
+{
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(1, 100, 1000, 100, 0.05);
+    // 730 values over 365 quanta: every other one is used.
+    std::vector<double> profile(730);
+    for (std::size_t i = 0; i < profile.size(); ++i)
+        profile[i] = i % 2 == 0 ? 1.0 : 3.0;
+    ASSERT_TRUE(sim.AddLoad("thin", 2, 1, 1, profile, -1.0, 5.0));
+    for (std::uint64_t t = 0; t < 365; ++t)
+        ASSERT_DOUBLE_EQ(sim.GetLoadCurveValue(0, t), 5.0) << t;
+    EXPECT_FALSE(sim.HasVaryingLoads());
+
+    // A day profile at 1440 quanta a day: quantum i takes hour (i x 24) / 525600 of the day...
+    CSimulation day;
+    day.Init();
+    day.SetSystem(1440, 100, 1000, 100, 0.05);
+    std::vector<double> hours(8760);
+    for (std::size_t i = 0; i < hours.size(); ++i)
+        hours[i] = 1.0 + static_cast<double>(i % 24);
+    // ... where the 64-bit index matters: i x 8760 passes 2^32.
+    ASSERT_TRUE(day.AddLoad("hourly", 2, 1, 1, hours, -1.0, 24.0));
+    EXPECT_DOUBLE_EQ(day.GetLoadCurveValue(0, 525599), 24.0);
+    EXPECT_DOUBLE_EQ(day.GetLoadCurveValue(0, 60), 2.0);
+    EXPECT_TRUE(day.HasVaryingLoads());
+}
+
+TEST(SimulationBuild, WarnsWhenScalingMissesItsTarget)
+{
+    const auto folder = std::filesystem::temp_directory_path() / "korvane-build-test";
+    std::filesystem::create_directories(folder);
+    COutput output;
+    ASSERT_TRUE(output.OpenLog(folder / "warn.txt"));
+    CSimulation sim;
+    sim.Init(&output);
+    sim.SetSystem(24, 100, 1000, 100, 0.05);
+    // An average above the peak turns the curve over its peak; an average far below it needs
+    // values below 0, which the floor of 1e-9 holds up.
+    ASSERT_TRUE(sim.AddLoad("Mill", 2, 1, 1, {0, 10}, 3.0, 2.0));
+    ASSERT_TRUE(sim.AddLoad("Farm", 2, 1, 1, {0, 10}, 1.0, 10.0));
+    ASSERT_TRUE(output.CloseLog());
+    EXPECT_EQ(ReadText(folder / "warn.txt"),
+              "warning: load scaling failed (Mill), desired peak = 2.0000, actual = 4.0000)\n"
+              "warning: load scaling failed (Farm), desired average = 1.0000, actual = 5.0000\n");
+}
+
+// Regression: an all-zero profile divided by its mean of zero and filled the curve with NaN.
+TEST(SimulationBuild, RefusesAProfileThatCannotBeScaled)
+{
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(24, 100, 1000, 100, 0.05);
+    EXPECT_FALSE(sim.AddLoad("Zero", 2, 1, 1, {0, 0, 0}, 1.0, 1.0));
+    EXPECT_FALSE(sim.AddLoad("Zero", 2, 1, 1, {0}, 2.0, -1.0));
+    EXPECT_FALSE(sim.AddLoad("Empty", 2, 1, 1, {}, 1.0, 1.0));
+    EXPECT_EQ(sim.GetEdgeCount(), 0u) << "a refused load builds nothing";
+}
