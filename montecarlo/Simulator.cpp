@@ -1,0 +1,50 @@
+#include "montecarlo/Simulator.h"
+
+#include "montecarlo/Output.h"
+#include "montecarlo/ReportText.h"
+#include "montecarlo/Simulation.h"
+
+SimulatorOutcome CSimulator::RunModel(const ModelBuilder& build, const std::string& networkName,
+                                      const std::filesystem::path& textPath, const std::filesystem::path& htmlPath,
+                                      CRunControl* control, ISimulationProgress* progress)
+{
+    using Kind = SimulatorOutcome::Kind;
+    SimulatorOutcome outcome;
+    COutput output;
+    if (!output.OpenHtml(htmlPath)) {
+        outcome.kind = Kind::OutputFailure;
+        outcome.message = "HTML output stream handler failed! Please disable the create directory option in "
+                          "Settings->Workspace Settings.";
+        return outcome;
+    }
+    if (!output.OpenLog(textPath)) {
+        outcome.kind = Kind::OutputFailure;
+        outcome.message = "Text file output stream handler failed!";
+        return outcome;  // the HTML report is abandoned: the previous one stays
+    }
+    output.WriteHtml("<b><font size=\"4\">Network name :" + korvane::EscapeHtml(networkName) +
+                     "</font></b><br><br>");
+
+    {
+        CSimulation model;
+        model.Init(&output, progress);
+        std::string error;
+        if (!build(model, output, error)) {
+            outcome.kind = Kind::ParseError;
+            outcome.message = error;
+        } else {
+            const CSimulation::StopReason reason = model.Run(control, htmlPath.string());
+            outcome.kind = reason == CSimulation::StopReason::Stopped ? Kind::Stopped : Kind::Completed;
+            outcome.years = model.GetYearsSimulated();
+        }
+        model.Free();
+    }
+
+    const bool logClosed = output.CloseLog();
+    const bool htmlClosed = output.CloseHtml();
+    if (!logClosed || !htmlClosed) {
+        outcome.kind = Kind::OutputFailure;
+        outcome.message = output.GetError();
+    }
+    return outcome;
+}

@@ -1,0 +1,40 @@
+// One Monte Carlo run on the worker thread: opens the reports, builds the model from NDL text,
+// runs the year loop and closes the reports, and says how it ended.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+class COutput;
+class CRunControl;
+class CSimulation;
+class ISimulationProgress;
+
+struct SimulatorOutcome {
+    enum class Kind {
+        Completed,      // the reports hold the results
+        Stopped,        // stopped through the run control; the reports hold no results
+        ParseError,     // the network did not parse; the trace holds the error line
+        OutputFailure,  // a report could not be opened or written
+    };
+    Kind kind = Kind::Completed;
+    // ParseError: the error line as the trace has it; OutputFailure: what failed, for the user.
+    std::string message;
+    // Something that did not stop the run, e.g. "Warning! Cannot delete temporary file!".
+    std::string warning;
+    unsigned years = 0;  // years simulated
+};
+
+class CSimulator {
+public:
+    // Fills an initialised model; false when it cannot, with the reason in `error` (already in
+    // the trace when the builder wrote it there).
+    using ModelBuilder = std::function<bool(CSimulation& model, COutput& output, std::string& error)>;
+
+    // Runs one network: the trace at `textPath`, the HTML report at `htmlPath` (the report's links
+    // point into it), the model from `build`. `control` and `progress` may be null.
+    SimulatorOutcome RunModel(const ModelBuilder& build, const std::string& networkName,
+                              const std::filesystem::path& textPath, const std::filesystem::path& htmlPath,
+                              CRunControl* control, ISimulationProgress* progress);
+};

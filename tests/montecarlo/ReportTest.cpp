@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "montecarlo/Output.h"
+#include "montecarlo/ReportText.h"
+#include "montecarlo/Simulation.h"
+#include "montecarlo/Simulator.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Folder()
+{
+    const fs::path folder = fs::temp_directory_path() / "korvane-report-test";
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
+{
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+// Time and speed differ from run to run; so does the folder the links point into.
+std::string Mask(std::string text, const fs::path& html)
+{
+    ReplaceAll(text, html.string(), "@REPORT@");
+    text = std::regex_replace(text, std::regex(R"(time: \d+:\d\d, speed: \d+\.\d\d years/sec)"),
+                              "time: M:SS, speed: S years/sec");
+    text = std::regex_replace(text, std::regex(R"(<font size="2">\d+</font>:<font)"), "<font size=\"2\">M</font>:<font");
+    text = std::regex_replace(text, std::regex(R"(<font size="2">\d+:\d\d</font>)"), "<font size=\"2\">M:SS</font>");
+    text = std::regex_replace(text, std::regex(R"(<font size="2">\d+\.\d\d years/sec</font>)"),
+                              "<font size=\"2\">S years/sec</font>");
+    return text;
+}
+
+// Compares with tests/data/montecarlo/<name>; KORVANE_UPDATE_GOLDEN=1 rewrites the file instead,
+// for when a change of the report is intended.
+void ExpectGolden(const std::string& actual, const std::string& name)
+{
+    const fs::path golden = fs::path(KORVANE_TEST_DATA) / "montecarlo" / name;
+    const char* update = std::getenv("KORVANE_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        std::ofstream(golden, std::ios::binary) << actual;
+        return;
+    }
+    ASSERT_TRUE(fs::exists(golden)) << golden << " is missing; run with KORVANE_UPDATE_GOLDEN=1";
+    EXPECT_EQ(actual, ReadText(golden)) << "differs from " << golden;
+}
+
+// A feeder with a line, an isolator, a recloser and three loads, one of whose names needs
+// escaping and one of which is longer than the trace's column.
+bool BuildSmallNetwork(CSimulation& sim)
+{
+    sim.SetSystem(24, 100, 200, 100, 0.0);
+    sim.AddSupply(0, 3, 20.0);
+    sim.AddBreaker(3, 2, 20.0);
+    sim.AddLine(2, 4, -1.0, 1.5, 1.0, 1.0, 1.0, 5.0, 2.0);
+    bool built = sim.AddLoad("Town", 4, 1, 120, {0.5, 1.0, 0.8}, 6.0, 9.0);
+    sim.AddIsolator(4, 5, -1.0);
+    sim.AddBreaker(5, 6, -1.0);
+    sim.AddRecloser(6, 7, -1.0, 0.1, 1.0);
+    sim.AddBreaker(7, 8, -1.0);
+    sim.AddEquipment(8, 9, -1.0, 0.8, 1.0, 0.5, 1.0, 12.0, 1.0);
+    built = built && sim.AddLoad("Mill <&\"", 9, 1, 3, {1.0}, 4.0, -1.0);
+    built = built && sim.AddLoad("Eastern pumping station", 8, 1, 1, {1.0}, 2.0, 2.0);
+    return built;
+}
+
+SimulatorOutcome RunSmallNetwork(const fs::path& text, const fs::path& html)
+{
+    CSimulator simulator;
+    return simulator.RunModel(
+        [](CSimulation& sim, COutput&, std::string&) { return BuildSmallNetwork(sim); }, "Feeder <7>", text, html,
+        nullptr, nullptr);
+}
+
+}  // namespace
+
+TEST(Report, SmallNetworkGivesTheGoldenReports)
+{
+    const fs::path text = Folder() / "small.txt";
+    const fs::path html = Folder() / "small.htm";
+    const SimulatorOutcome outcome = RunSmallNetwork(text, html);
+    ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
+    EXPECT_EQ(outcome.years, 200u);
+    ExpectGolden(Mask(ReadText(text), html), "report-small.txt");
+    ExpectGolden(Mask(ReadText(html), html), "report-small.htm");
+}
+
+TEST(Report, TwoRunsOfOneNetworkDifferOnlyInTimeAndSpeed)
+{
+    const fs::path html = Folder() / "again.htm";
+    RunSmallNetwork(Folder() / "again1.txt", html);
+    const std::string first = Mask(ReadText(Folder() / "again1.txt"), html) + Mask(ReadText(html), html);
+    RunSmallNetwork(Folder() / "again2.txt", html);
+    const std::string second = Mask(ReadText(Folder() / "again2.txt"), html) + Mask(ReadText(html), html);
+    EXPECT_EQ(first, second);
+}
+
+// Each load point's link finds its section: the HTML decodes both to the same anchor, and the
+// anchor is what LoadPointAnchors gives the result view.
+TEST(Report, LoadPointAnchorsAreEscapedUniqueAndMatchTheirLinks)
+{
+    const std::vector<std::string> names = {"Mill <&\"", "Mill <&\"", "ENS", "Town"};
+    const std::vector<std::string> anchors = korvane::LoadPointAnchors(names);
+    EXPECT_EQ(anchors, (std::vector<std::string>{"Mill <&\"", "Mill <&\"$2", "ENS$2", "Town"}));
+
+    const fs::path html = Folder() / "anchors.htm";
+    CSimulator simulator;
+    simulator.RunModel(
+        [&names](CSimulation& sim, COutput&, std::string&) {
+            sim.SetSystem(24, 100, 100, 100, 0.0);
+            sim.AddSupply(0, 3, -1.0);
+            sim.AddBreaker(3, 2, -1.0);
+            for (const std::string& name : names) {
+                if (!sim.AddLoad(name, 2, 1, 1, {1.0}, 1.0, 1.0))
+                    return false;
+            }
+            return true;
+        },
+        "N", Folder() / "anchors.txt", html, nullptr, nullptr);
+    const std::string report = ReadText(html);
+    EXPECT_EQ(report.find("<&\""), std::string::npos) << "a name reached the HTML unescaped";
+    for (const std::string& anchor : anchors) {
+        const std::string escaped = korvane::EscapeHtml(anchor);
+        EXPECT_NE(report.find("<a href=\"" + korvane::EscapeHtml(html.string()) + "#" + escaped + "\">"),
+                  std::string::npos)
+            << anchor;
+        EXPECT_NE(report.find("<a name = \"" + escaped + "\" id = \"" + escaped + "\">"), std::string::npos) << anchor;
+    }
+    EXPECT_NE(report.find("Load Point - Mill &lt;&amp;&quot;</a>"), std::string::npos);
+}
+
+// Regression: without load points N was 0 and ASUI, ASAI and AENS printed NaN; without
+// interrupted customers CAIFI and ACCI did.
+TEST(Report, RatiosWithoutADenominatorPrintNotAvailable)
+{
+    const fs::path text = Folder() / "empty.txt";
+    const fs::path html = Folder() / "empty.htm";
+    CSimulator simulator;
+    const SimulatorOutcome outcome = simulator.RunModel(
+        [](CSimulation& sim, COutput&, std::string&) {
+            sim.SetSystem(24, 100, 100, 100, 0.05);
+            sim.AddSupply(0, 2, -1.0);
+            return true;
+        },
+        "Empty", text, html, nullptr, nullptr);
+    ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed);
+    const std::string trace = ReadText(text);
+    const std::string report = ReadText(html);
+    for (const std::string& all : {trace, report}) {
+        EXPECT_EQ(all.find("nan"), std::string::npos) << all;
+        EXPECT_EQ(all.find("inf"), std::string::npos) << all;
+    }
+    EXPECT_NE(trace.find("CAIFI =       n/a\nCAIDI =   0.00000      0.0%\nASUI  =          n/a\n"
+                         "ASAI  =          n/a\nENS   =   0.00000      0.0%\nAENS  =       n/a\nACCI  =       n/a\n"),
+              std::string::npos)
+        << trace;
+    EXPECT_NE(report.find("<font size=\"2\">Load Point</font>"), std::string::npos);
+}
+
+TEST(Simulator, OutputThatCannotBeOpenedEndsTheRunWithItsMessage)
+{
+    CSimulator simulator;
+    bool built = false;
+    auto build = [&built](CSimulation&, COutput&, std::string&) { return built = true; };
+    const fs::path missing = Folder() / "no-such-folder";
+    SimulatorOutcome outcome = simulator.RunModel(build, "N", Folder() / "x.txt", missing / "x.htm", nullptr, nullptr);
+    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::OutputFailure);
+    EXPECT_EQ(outcome.message, "HTML output stream handler failed! Please disable the create directory option in "
+                               "Settings->Workspace Settings.");
+    outcome = simulator.RunModel(build, "N", missing / "x.txt", Folder() / "x.htm", nullptr, nullptr);
+    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::OutputFailure);
+    EXPECT_EQ(outcome.message, "Text file output stream handler failed!");
+    EXPECT_FALSE(built) << "nothing is built when the reports cannot be opened";
+}
+
+TEST(Simulator, AModelThatCannotBeBuiltLeavesATitleOnlyReport)
+{
+    const fs::path text = Folder() / "bad.txt";
+    const fs::path html = Folder() / "bad.htm";
+    CSimulator simulator;
+    const SimulatorOutcome outcome = simulator.RunModel(
+        [](CSimulation&, COutput& output, std::string& error) {
+            error = "error: (L1 C2) syntax error, expecting keyword";
+            output.Log(3, error + "\n");
+            return false;
+        },
+        "Net1", text, html, nullptr, nullptr);
+    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::ParseError);
+    EXPECT_EQ(outcome.message, "error: (L1 C2) syntax error, expecting keyword");
+    EXPECT_EQ(ReadText(text), "error: (L1 C2) syntax error, expecting keyword\n");
+    EXPECT_EQ(ReadText(html), "<b><font size=\"4\">Network name :Net1</font></b><br><br>");
+}

@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "montecarlo/Output.h"
+#include "montecarlo/RunControl.h"
+#include "montecarlo/Simulation.h"
+#include "montecarlo/SimulationProgress.h"
+
+namespace {
+
+constexpr double kExact = 1e10;  // a Weibull shape that makes a time all but fixed
+
+// A source on `node` behind its breaker, as the parser builds it.
+void AddSource(CSimulation& sim, unsigned node, double capacity = -1.0)
+{
+    const unsigned inner = 100 + node;  // clear of the nodes the tests number
+    sim.AddSupply(0, inner, capacity);
+    sim.AddBreaker(inner, node, capacity);
+}
+
+void AddFlatLoad(CSimulation& sim, const std::string& name, unsigned node, unsigned customers, double demand)
+{
+    ASSERT_TRUE(sim.AddLoad(name, node, 1, customers, {1.0}, demand, -1.0));
+}
+
+const SimEdge& Load(const CSimulation& sim, const std::string& name)
+{
+    for (std::size_t e = 0; e < sim.GetEdgeCount(); ++e) {
+        if (sim.GetEdge(e).type == kLoadEdge && sim.GetEdge(e).name == name)
+            return sim.GetEdge(e);
+    }
+    throw std::runtime_error("no load " + name);
+}
+
+// "the mean is within four standard errors of the closed form"
+void ExpectWithinFourStandardErrors(const CEstimate& estimate, double expected, const char* what)
+{
+    const double standardError = estimate.GetRelativeError() * estimate.GetMean();
+    EXPECT_GT(standardError, 0.0) << what;
+    EXPECT_NEAR(estimate.GetMean(), expected, 4 * standardError) << what;
+}
+
+// Mean whole quanta of a drawn exponential time of mean `scale`: floor(X + 1) is geometric.
+double MeanDrawnQuanta(double scale)
+{
+    return 1.0 / (1.0 - std::exp(-1.0 / scale));
+}
+
+class CProgressLog : public ISimulationProgress {
+public:
+    void OnProgress(const SimulationProgress& progress) override
+    {
+        snapshots.push_back(progress);
+        if (stopAtYear != 0 && progress.year == stopAtYear)
+            control->RequestStop();
+    }
+    std::vector<SimulationProgress> snapshots;
+    unsigned stopAtYear = 0;
+    CRunControl* control = nullptr;
+};
+
+}  // namespace
+
+// Failure rate 2 a year (shape 1), isolation all but 0, repair exactly 4 quanta at 24 quanta a
+// day: every failure interrupts the load for 4 hours, and failures recur after F + 4 quanta,
+// F the drawn working time.
+TEST(YearLoop, OneLineMatchesTheElementCycleInClosedForm)
+{
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(24, 100, 4000, 100, 0.0);
+    AddSource(sim, 2);
+    sim.AddLine(2, 3, -1.0, 2.0, 1.0, 1e-10, 1.0, 4.0, kExact);
+    AddFlatLoad(sim, "LP", 3, 10, 5.0);
+    ASSERT_EQ(sim.Run(nullptr, "r.htm"), CSimulation::StopReason::YearMax);
+    ASSERT_EQ(sim.GetYearsSimulated(), 4000u);
+
+    const double cycle = MeanDrawnQuanta(1.0 / ((2.0 / 24) / 365.0) - 0.5) + 4.0;
+    const double frequency = 8760.0 / cycle;
+    const SimEdge& load = Load(sim, "LP");
+    ExpectWithinFourStandardErrors(load.frequency, frequency, "frequency");
+    ExpectWithinFourStandardErrors(load.unavailability, 4.0 * frequency, "unavailability");
+    ExpectWithinFourStandardErrors(load.energyNotSupplied, 5.0 * 4.0 * frequency, "energy not supplied");
+    EXPECT_EQ(load.outageDuration.GetMean(), 4.0);
+    EXPECT_EQ(load.outageDuration.GetRelativeError(), 0.0);
+    ExpectWithinFourStandardErrors(sim.GetSAIFI(), frequency, "SAIFI");
+    ExpectWithinFourStandardErrors(sim.GetSAIDI(), 4.0 * frequency, "SAIDI");
+    // Summed customer hours over summed interruptions: 4, but for the hours of an outage still
+    // running when the last year ends.
+    EXPECT_NEAR(sim.GetCAIDI().GetMean(), 4.0, 4.0 / 8000);
+    ExpectWithinFourStandardErrors(sim.GetENS(), 20.0 * frequency, "ENS");
+}
+
+// Isolation 2 hours, repair 5: the breaker clears the fault for both loads, then the isolator
+// opens and gives the upstream load back; the downstream load waits for the repair.
+TEST(YearLoop, AnIsolatorGivesTheUpstreamLoadOnlyTheShortOutage)
+{
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(24, 100, 3000, 100, 0.0);
+    AddSource(sim, 2);
+    AddFlatLoad(sim, "Up", 2, 1, 1.0);
+    sim.AddIsolator(2, 4, -1.0);
+    sim.AddLine(4, 5, -1.0, 2.0, 1.0, 2.0, kExact, 5.0, kExact);
+    AddFlatLoad(sim, "Down", 5, 1, 1.0);
+    sim.Run(nullptr, "r.htm");
+
+    const double frequency = 8760.0 / (MeanDrawnQuanta(1.0 / ((2.0 / 24) / 365.0) - 0.5) + 5.0);
+    const SimEdge& up = Load(sim, "Up");
+    const SimEdge& down = Load(sim, "Down");
+    EXPECT_EQ(up.outageDuration.GetMean(), 2.0);
+    EXPECT_EQ(down.outageDuration.GetMean(), 5.0);
+    ExpectWithinFourStandardErrors(up.frequency, frequency, "upstream frequency");
+    ExpectWithinFourStandardErrors(down.frequency, frequency, "downstream frequency");
+    ExpectWithinFourStandardErrors(up.unavailability, 2.0 * frequency, "upstream unavailability");
+    ExpectWithinFourStandardErrors(down.unavailability, 5.0 * frequency, "downstream unavailability");
+    EXPECT_EQ(up.frequency.GetMean(), down.frequency.GetMean()) << "one fault interrupts both";
+}
+
+TEST(YearLoop, ANetworkThatNeverFailsStopsAtTheFirstTestedYear)
+{
+    struct Case {
+        unsigned yearMin, yearStep;
+        unsigned years;
+    };
+    for (const Case& c : {Case{100, 100, 100}, Case{250, 100, 300}, Case{100, 7, 105}}) {
+        CSimulation sim;
+        sim.Init();
+        sim.SetSystem(24, c.yearMin, 100000, c.yearStep, 0.05);
+        AddSource(sim, 2);
+        sim.AddEquipment(2, 3, -1.0, 1e-10, 1e10, 1e-10, 1e10, 1e-10, 1e10);  // a perfect conductor
+        AddFlatLoad(sim, "LP", 3, 3, 2.0);
+        EXPECT_EQ(sim.Run(nullptr, "r.htm"), CSimulation::StopReason::Converged);
+        EXPECT_EQ(sim.GetYearsSimulated(), c.years) << c.yearMin << "/" << c.yearStep;
+        const SimEdge& load = Load(sim, "LP");
+        for (const CEstimate* estimate : {&load.frequency, &load.interruptedYear, &load.unavailability,
+                                          &load.outageDuration, &load.energyNotSupplied, &sim.GetSAIFI(),
+                                          &sim.GetSAIDI(), &sim.GetCAIDI(), &sim.GetENS()}) {
+            EXPECT_EQ(estimate->GetMean(), 0.0);
+            EXPECT_EQ(estimate->GetRelativeError(), 0.0);
+        }
+        EXPECT_EQ(sim.GetCAIDI().GetWeight(), 0.0) << "a year without interruptions gives CAIDI no sample";
+    }
+}
+
+TEST(YearLoop, AccuracyZeroRunsEveryYearAndReportsProgressEachYear)
+{
+    CSimulation sim;
+    CProgressLog progress;
+    sim.Init(nullptr, &progress);
+    sim.SetSystem(24, 100, 250, 100, 0.0);
+    AddSource(sim, 2);
+    AddFlatLoad(sim, "LP", 2, 1, 1.0);
+    EXPECT_EQ(sim.Run(nullptr, "r.htm"), CSimulation::StopReason::YearMax);
+    EXPECT_EQ(sim.GetYearsSimulated(), 250u);
+    ASSERT_EQ(progress.snapshots.size(), 250u);
+    const SimulationProgress& last = progress.snapshots.back();
+    EXPECT_EQ(last.year, 250u);
+    EXPECT_EQ(last.yearMax, 250u);
+    EXPECT_EQ(last.percent, 100u);
+    EXPECT_EQ(progress.snapshots[124].percent, 50u);
+    EXPECT_GE(last.elapsedMs, 1u);
+    EXPECT_GT(last.speed, 0.0);
+    EXPECT_EQ(last.remainingSeconds, 0.0);
+}
+
+TEST(YearLoop, ASupplyTooSmallForTwoLoadsCutsExactlyOneInEveryQuantum)
+{
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(24, 100, 200, 100, 0.0);
+    AddSource(sim, 2, 7.0);
+    AddFlatLoad(sim, "A", 2, 1, 5.0);
+    AddFlatLoad(sim, "B", 2, 1, 5.0);
+    sim.Run(nullptr, "r.htm");
+    const SimEdge& a = Load(sim, "A");
+    const SimEdge& b = Load(sim, "B");
+    const SimEdge& cut = a.unavailability.GetMean() > 0 ? a : b;
+    const SimEdge& fed = a.unavailability.GetMean() > 0 ? b : a;
+    EXPECT_EQ(cut.unavailability.GetMean(), 8760.0);
+    EXPECT_EQ(cut.energyNotSupplied.GetMean(), 5.0 * 8760.0);
+    // One interruption that never ends: it counts once, in its first year.
+    EXPECT_DOUBLE_EQ(cut.frequency.GetMean(), 1.0 / 200);
+    EXPECT_EQ(cut.outageDuration.GetWeight(), 0.0);
+    EXPECT_EQ(fed.unavailability.GetMean(), 0.0);
+    EXPECT_EQ(fed.frequency.GetMean(), 0.0);
+}
+
+// A working time fixed at 8758 quanta and a repair of 10: the first outage runs from quantum
+// 8758 of year 1 to quantum 7 of year 2.
+TEST(YearLoop, AnOutageOverTheYearsEndCountsOnceWithItsQuantaInBothYears)
+{
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(24, 100, 2, 100, 0.0);
+    AddSource(sim, 2);
+    sim.AddLine(2, 3, -1.0, 8760.0 / 8758.0, kExact, 1e-10, 1.0, 10.0, kExact);
+    AddFlatLoad(sim, "LP", 3, 1, 1.0);
+    sim.Run(nullptr, "r.htm");
+    const SimEdge& load = Load(sim, "LP");
+    EXPECT_EQ(load.frequency.GetMean(), 0.5);        // 1 and 0
+    EXPECT_EQ(load.interruptedYear.GetMean(), 0.5);
+    EXPECT_EQ(load.unavailability.GetMean(), 5.0);   // 2 hours and 8
+    EXPECT_EQ(load.energyNotSupplied.GetMean(), 5.0);
+    EXPECT_EQ(load.outageDuration.GetMean(), 10.0);  // recorded once, when it ends
+    EXPECT_EQ(load.outageDuration.GetWeight(), 1.0);
+}
+
+// Demand 1 in the first half of the year and 3 in the second, supply 2: the load is cut from
+// quantum 183 to the year's end, every year.
+TEST(YearLoop, AVaryingLoadIsCutWhileItsDemandExceedsTheSupply)
+{
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(1, 100, 10, 100, 0.0);
+    AddSource(sim, 2, 2.0);
+    ASSERT_TRUE(sim.AddLoad("LP", 2, 1, 4, {1.0, 3.0}, 2.0, 3.0));
+    ASSERT_TRUE(sim.HasVaryingLoads());
+    sim.Run(nullptr, "r.htm");
+    const SimEdge& load = Load(sim, "LP");
+    EXPECT_EQ(load.frequency.GetMean(), 1.0);
+    EXPECT_EQ(load.unavailability.GetMean(), 182 * 24.0);
+    EXPECT_EQ(load.energyNotSupplied.GetMean(), 3.0 * 182 * 24.0);
+    EXPECT_EQ(load.outageDuration.GetMean(), 182 * 24.0);
+    EXPECT_EQ(load.outageDuration.GetWeight(), 9.0) << "the last year's outage has not ended";
+    EXPECT_EQ(sim.GetSAIFI().GetMean(), 1.0);
+    EXPECT_EQ(sim.GetCAIDI().GetMean(), 182 * 24.0);
+}
+
+TEST(YearLoop, ARecloserClosesUnlessOtherClosedEdgesBypassIt)
+{
+    for (bool bypassed : {false, true}) {
+        CSimulation sim;
+        sim.Init();
+        sim.SetSystem(24, 100, 100, 100, 0.0);
+        AddSource(sim, 2);
+        // As the parser builds one: a switch, the recloser between two nodes of its own, a switch.
+        sim.AddBreaker(2, 4, -1.0);
+        sim.AddRecloser(4, 5, -1.0, 1.0, 1.0);
+        sim.AddBreaker(5, 3, -1.0);
+        if (bypassed)
+            sim.AddBreaker(2, 3, -1.0);
+        AddFlatLoad(sim, "LP", 3, 1, 1.0);
+        sim.Run(nullptr, "r.htm");
+        const std::size_t recloser = 3;
+        ASSERT_EQ(sim.GetEdge(recloser).type, kRecloserEdge);
+        EXPECT_EQ(sim.GetCurrentCapacity(recloser) == 0.0, bypassed);
+        EXPECT_EQ(Load(sim, "LP").unavailability.GetMean(), 0.0);
+    }
+}
+
+TEST(YearLoop, AStopRequestEndsTheRunAtTheNextYearWithoutAReport)
+{
+    const auto folder = std::filesystem::temp_directory_path() / "korvane-yearloop-test";
+    std::filesystem::create_directories(folder);
+    COutput output;
+    ASSERT_TRUE(output.OpenLog(folder / "stop.txt"));
+    CRunControl control;
+    CProgressLog progress;
+    progress.stopAtYear = 3;
+    progress.control = &control;
+    CSimulation sim;
+    sim.Init(&output, &progress);
+    sim.SetSystem(24, 100, 1000, 100, 0.0);
+    AddSource(sim, 2);
+    AddFlatLoad(sim, "LP", 2, 1, 1.0);
+    EXPECT_EQ(sim.Run(&control, "r.htm"), CSimulation::StopReason::Stopped);
+    EXPECT_EQ(progress.snapshots.size(), 3u);
+    ASSERT_TRUE(output.CloseLog());
+    EXPECT_EQ(std::filesystem::file_size(folder / "stop.txt"), 0u);
+}
+
+TEST(YearLoop, APausedRunWaitsAtTheTopOfAYear)
+{
+    auto build = [](CSimulation& sim, CProgressLog& progress) {
+        sim.Init(nullptr, &progress);
+        sim.SetSystem(24, 100, 150, 100, 0.0);
+        AddSource(sim, 2);
+        AddFlatLoad(sim, "LP", 2, 1, 1.0);
+    };
+    {
+        CRunControl control;
+        CProgressLog progress;
+        CSimulation sim;
+        build(sim, progress);
+        control.Pause();
+        CSimulation::StopReason reason{};
+        std::thread worker([&] { reason = sim.Run(&control, "r.htm"); });
+        // Paused before the first year: nothing can have been simulated yet.
+        EXPECT_TRUE(progress.snapshots.empty());
+        control.Resume();
+        worker.join();
+        EXPECT_EQ(reason, CSimulation::StopReason::YearMax);
+        EXPECT_EQ(progress.snapshots.size(), 150u);
+    }
+    {
+        CRunControl control;
+        CProgressLog progress;
+        CSimulation sim;
+        build(sim, progress);
+        control.Pause();
+        CSimulation::StopReason reason{};
+        std::thread worker([&] { reason = sim.Run(&control, "r.htm"); });
+        control.RequestStop();  // a stop also ends a pause
+        worker.join();
+        EXPECT_EQ(reason, CSimulation::StopReason::Stopped);
+        EXPECT_TRUE(progress.snapshots.empty());
+    }
+}
+
+TEST(YearLoop, TheSameModelRunsTheSameWay)
+{
+    auto run = [] {
+        CSimulation sim;
+        sim.Init();
+        sim.SetSystem(24, 100, 300, 100, 0.0);
+        AddSource(sim, 2);
+        sim.AddLine(2, 3, -1.0, 3.0, 1.5, 1.0, 2.0, 6.0, 1.2);
+        sim.AddIsolator(3, 4, -1.0);
+        sim.AddEquipment(4, 5, -1.0, 1.0, 1.0, 0.5, 1.0, 9.0, 1.0);
+        AddFlatLoad(sim, "A", 3, 5, 2.0);
+        AddFlatLoad(sim, "B", 5, 7, 3.0);
+        sim.Run(nullptr, "r.htm");
+        const SimEdge& b = Load(sim, "B");
+        return std::vector<double>{sim.GetSAIFI().GetMean(), sim.GetSAIDI().GetRelativeError(),
+                                   sim.GetCAIDI().GetMean(), b.energyNotSupplied.GetMean(),
+                                   b.outageDuration.GetRelativeError()};
+    };
+    EXPECT_EQ(run(), run());
+}
