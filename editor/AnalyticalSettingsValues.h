@@ -1,0 +1,32 @@
+// What the analytical settings dialog edits: the document's analytical options and the names of
+// its five load data files, and the rule for a typed number of feeders to fault.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CKorvaneDoc;
+
+struct CAnalyticalSettingsValues {
+    std::int32_t m_nLoadSheddingMethod = 0;  // 1 "Thesis method", 0 "Practical Method"
+    std::int32_t m_nMaxFaults = 0;           // the number of feeders; the list offers 0 to this - 1
+    std::int32_t m_nFaultCount = 0;
+    bool m_bEnableClustering = false;
+    std::string m_strAgriculturalFile;
+    std::string m_strIndustrialFile;
+    std::string m_strOtherFile;
+    std::string m_strResidentialFile;
+    std::string m_strIntervalFile;
+    bool m_bMinimumCutSet = false;
+
+    // The document's settings, with the number of feeders as the largest count plus one.
+    static CAnalyticalSettingsValues From(const CKorvaneDoc& doc);
+    // Writes back what OK confirms (not the number of feeders) and marks the document modified.
+    void StoreTo(CKorvaneDoc& doc) const;
+
+    // A number of feeders to fault typed by the user: read as atoi reads it and accepted when
+    // below m_nMaxFaults (negative numbers too: the run then faults nothing). Sets the count and
+    // returns true when accepted.
+    bool AcceptFaultText(std::string_view text);
+};

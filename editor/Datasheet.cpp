@@ -1,0 +1,313 @@
+#include "editor/Datasheet.h"
+
+#include "model/KorvaneDoc.h"
+
+namespace {
+
+constexpr double kUnset = -1.0;
+
+// An optional value going in: set values check their box and fill the edit.
+void In(double widgetValue, bool& flag, double& value)
+{
+    flag = widgetValue != kUnset;
+    if (flag)
+        value = widgetValue;
+}
+
+// Assigns and notes whether the widget's value changed.
+template <typename T>
+void Put(T& field, const T& value, bool& changed)
+{
+    if (!(field == value)) {
+        field = value;
+        changed = true;
+    }
+}
+
+void PutOptional(double& field, bool flag, double value, bool& changed)
+{
+    Put(field, flag ? value : kUnset, changed);
+}
+
+// Collects the first refused value.
+class CProblemFinder {
+public:
+    void Value(const char* field, double value, const CFieldRule& rule)
+    {
+        if (m_problem)
+            return;
+        std::string message = rule.Check(value);
+        if (!message.empty())
+            m_problem = CDatasheetProblem{field, std::move(message)};
+    }
+    void Optional(const char* field, bool flag, double value)
+    {
+        if (flag)
+            Value(field, value, datasheet::kOptionalValue);
+    }
+    void Name(const char* field, bool flag, const std::string& name)
+    {
+        if (m_problem || !flag)
+            return;
+        std::string message = CheckLoadPointName(name);
+        if (!message.empty())
+            m_problem = CDatasheetProblem{field, std::move(message)};
+    }
+    std::optional<CDatasheetProblem> Result() const { return m_problem; }
+
+private:
+    std::optional<CDatasheetProblem> m_problem;
+};
+
+void LoadFeederValues(const CFeederData& feeder, CAnalyticalFeederValues& v)
+{
+    v.m_nFeederType = feeder.m_nFeederType;
+    v.m_dFaultRate = feeder.m_dFaultRate;
+    v.m_dFeederLength = feeder.m_dFeederLength;
+    v.m_dMaxCapacity = feeder.m_dMaxCapacity;
+    v.m_dRepairTime = feeder.m_dRepairTime;
+}
+
+void StoreFeederValues(const CAnalyticalFeederValues& v, CFeederData& feeder, bool& changed)
+{
+    Put(feeder.m_nFeederType, v.m_nFeederType, changed);
+    Put(feeder.m_dFaultRate, v.m_dFaultRate, changed);
+    Put(feeder.m_dFeederLength, v.m_dFeederLength, changed);
+    Put(feeder.m_dMaxCapacity, v.m_dMaxCapacity, changed);
+    Put(feeder.m_dRepairTime, v.m_dRepairTime, changed);
+}
+
+}  // namespace
+
+std::string CheckLoadPointName(const std::string& name)
+{
+    if (name.find_first_of("\"#\\$\r\n") != std::string::npos)
+        return "A load point name cannot contain a double quote, '#', '\\', '$' or a line break.";
+    return {};
+}
+
+CDatasheet::CDatasheet(CWidget& widget, const CKorvaneDoc& doc) : m_widget(widget)
+{
+    if (auto* branch = dynamic_cast<CBranchWidget*>(&widget)) {
+        CLineEquipmentValues& v = m_lineEquipment;
+        In(branch->m_dCapacity, v.m_bCapacity, v.m_dCapacity);
+        In(branch->m_dFailure1, v.m_bFailure1, v.m_dFailure1);
+        In(branch->m_dFailure2, v.m_bFailure2, v.m_dFailure2);
+        In(branch->m_dIsolation1, v.m_bIsolation1, v.m_dIsolation1);
+        In(branch->m_dIsolation2, v.m_bIsolation2, v.m_dIsolation2);
+        In(branch->m_dLength, v.m_bLength, v.m_dLength);
+        In(branch->m_dRepair1, v.m_bRepair1, v.m_dRepair1);
+        In(branch->m_dRepair2, v.m_bRepair2, v.m_dRepair2);
+        v.m_strNotes = branch->m_strNotes;
+        LoadFeederValues(*branch, m_analyticalFeeder);
+        m_analyticalFeeder.m_strNotes = branch->m_strAnalyticalNotes;
+        if (auto* equipment = dynamic_cast<CEquipmentBase*>(branch)) {
+            m_analyticalFeeder.m_dTransOutageRate = equipment->m_dTransOutageRate;
+            m_analyticalFeeder.m_dTransRepairTime = equipment->m_dTransRepairTime;
+        }
+    } else if (auto* device = dynamic_cast<CSwitchWidget*>(&widget)) {
+        In(device->m_dCapacity, m_component.m_bCapacity, m_component.m_dCapacity);
+        m_component.m_strNotes = device->m_strNotes;
+        LoadFeederValues(*device, m_analyticalFeeder);
+        m_analyticalFeeder.m_strNotes = device->m_strAnalyticalNotes;
+        if (auto* isolator = dynamic_cast<CIsolator*>(device))
+            m_analyticalFeeder.m_dSwitchTime = isolator->m_dSwitchTime;
+    } else if (auto* recloser = dynamic_cast<CRecloser*>(&widget)) {
+        CRecloserValues& v = m_recloser;
+        In(recloser->m_dCapacity, v.m_bCapacity, v.m_dCapacity);
+        In(recloser->m_dReclose1, v.m_bReclose1, v.m_dReclose1);
+        In(recloser->m_dReclose2, v.m_bReclose2, v.m_dReclose2);
+        v.m_strNotes = recloser->m_strNotes;
+        m_analyticalRecloser.m_dFeederLength = recloser->m_dFeederLength;
+        m_analyticalRecloser.m_dReclTime = recloser->m_dReclTime;
+        m_analyticalRecloser.m_strNotes = recloser->m_strAnalyticalNotes;
+    } else if (auto* load = dynamic_cast<CLoadPoint*>(&widget)) {
+        CLoadPointValues& v = m_loadPoint;
+        v.m_bName = !load->m_strName.empty();
+        if (v.m_bName)
+            v.m_strName = load->m_strName;
+        v.m_bCustomers = load->m_nCustomers != -1;
+        if (v.m_bCustomers)
+            v.m_nCustomers = load->m_nCustomers;
+        In(load->m_dAverage, v.m_bAverage, v.m_dAverage);
+        In(load->m_dPeak, v.m_bPeak, v.m_dPeak);
+        v.m_bProfile = !load->m_profile.empty();
+        v.m_profile = load->m_profile;
+        v.m_strNotes = load->m_strNotes;
+        CAnalyticalLoadPointValues& a = m_analyticalLoadPoint;
+        a.m_dLoad = load->m_dLoad;
+        a.m_nNumCustomers = load->m_nNumCustomers;
+        a.m_strNotes = load->m_strAnalyticalNotes;
+        a.m_bAgriculturalEnabled = !doc.m_agriculturalDataFile.empty();
+        a.m_bIndustrialEnabled = !doc.m_industrialDataFile.empty();
+        a.m_bResidentialEnabled = !doc.m_residentialDataFile.empty();
+        a.m_bOtherEnabled = !doc.m_otherDataFile.empty();
+    } else if (auto* source = dynamic_cast<CGenSource*>(&widget)) {
+        In(source->m_dCapacity, m_component.m_bCapacity, m_component.m_dCapacity);
+        m_component.m_strNotes = source->m_strNotes;
+    }
+}
+
+const char* CDatasheet::GetTitle() const
+{
+    switch (GetType()) {
+    case WidgetType::Line: return "Feeder Datasheet";
+    case WidgetType::CircuitBreaker: return "Circuit Breaker Datasheet";
+    case WidgetType::Fuse: return "Fuse Datasheet";
+    case WidgetType::Recloser: return "Recloser Datasheet";
+    case WidgetType::Isolator: return "Isolator Datasheet";
+    case WidgetType::BusBar: return "Bus Bar data sheet";
+    case WidgetType::LoadPoint: return "Load Point Datasheet";
+    case WidgetType::GenSource: return "Gen Source Datasheet";
+    case WidgetType::Equipment: return "Equipment Datasheet";
+    case WidgetType::Transformer: return "Transformer Datasheet";
+    }
+    return "";
+}
+
+MonteCarloPageKind CDatasheet::GetMonteCarloPage() const
+{
+    switch (GetType()) {
+    case WidgetType::Line:
+    case WidgetType::Equipment:
+    case WidgetType::Transformer: return MonteCarloPageKind::LineEquipment;
+    case WidgetType::Recloser: return MonteCarloPageKind::Recloser;
+    case WidgetType::LoadPoint: return MonteCarloPageKind::LoadPoint;
+    case WidgetType::BusBar: return MonteCarloPageKind::BusBar;
+    case WidgetType::CircuitBreaker:
+    case WidgetType::Fuse:
+    case WidgetType::Isolator:
+    case WidgetType::GenSource: return MonteCarloPageKind::Component;
+    }
+    return MonteCarloPageKind::BusBar;
+}
+
+std::optional<CDatasheetProblem> CDatasheet::Check() const
+{
+    using namespace datasheet;
+    CProblemFinder find;
+    switch (GetMonteCarloPage()) {
+    case MonteCarloPageKind::LineEquipment: {
+        const CLineEquipmentValues& v = m_lineEquipment;
+        find.Optional("Capacity", v.m_bCapacity, v.m_dCapacity);
+        find.Optional("Failure 1", v.m_bFailure1, v.m_dFailure1);
+        find.Optional("Failure 2", v.m_bFailure2, v.m_dFailure2);
+        find.Optional("Isolation 1", v.m_bIsolation1, v.m_dIsolation1);
+        find.Optional("Isolation 2", v.m_bIsolation2, v.m_dIsolation2);
+        find.Optional("Length", v.m_bLength, v.m_dLength);
+        find.Optional("Repair 1", v.m_bRepair1, v.m_dRepair1);
+        find.Optional("Repair 2", v.m_bRepair2, v.m_dRepair2);
+        break;
+    }
+    case MonteCarloPageKind::Component:
+        find.Optional("Capacity", m_component.m_bCapacity, m_component.m_dCapacity);
+        break;
+    case MonteCarloPageKind::Recloser:
+        find.Optional("Capacity", m_recloser.m_bCapacity, m_recloser.m_dCapacity);
+        find.Optional("Reclosing time 1", m_recloser.m_bReclose1, m_recloser.m_dReclose1);
+        find.Optional("Reclosing time 2", m_recloser.m_bReclose2, m_recloser.m_dReclose2);
+        break;
+    case MonteCarloPageKind::LoadPoint: {
+        const CLoadPointValues& v = m_loadPoint;
+        find.Name("Name", v.m_bName, v.m_strName);
+        find.Optional("Average", v.m_bAverage, v.m_dAverage);
+        find.Optional("Peak", v.m_bPeak, v.m_dPeak);
+        if (v.m_bProfile)
+            for (double value : v.m_profile)
+                find.Value("Load Profile", value, kOptionalValue);
+        break;
+    }
+    case MonteCarloPageKind::BusBar: break;
+    }
+
+    const CAnalyticalFeederValues& f = m_analyticalFeeder;
+    switch (GetType()) {
+    case WidgetType::Line:
+    case WidgetType::CircuitBreaker:
+    case WidgetType::Fuse:
+    case WidgetType::Isolator:
+    case WidgetType::Equipment:
+    case WidgetType::Transformer:
+        // Greyed values pass through as they came.
+        if (AnalyticalFeederValuesEditable()) {
+            find.Value("Fault rate", f.m_dFaultRate, kRate);
+            find.Value("Length", f.m_dFeederLength, kRate);
+            find.Value("Max Capacity", f.m_dMaxCapacity, kMaxCapacity);
+            find.Value("Repair Time", f.m_dRepairTime, kRate);
+        }
+        if (GetType() == WidgetType::Isolator)
+            find.Value("Switch Time", f.m_dSwitchTime, kSwitchTime);
+        if (GetType() == WidgetType::Equipment || GetType() == WidgetType::Transformer) {
+            find.Value("Transformer outage rate", f.m_dTransOutageRate, kRate);
+            find.Value("Transformer repair time", f.m_dTransRepairTime, kRate);
+        }
+        break;
+    case WidgetType::Recloser:
+        find.Value("Length", m_analyticalRecloser.m_dFeederLength, kRate);
+        find.Value("Reclosing time", m_analyticalRecloser.m_dReclTime, kRate);
+        break;
+    case WidgetType::LoadPoint:
+        find.Value("Load", m_analyticalLoadPoint.m_dLoad, kRate);
+        find.Value("Num customers", m_analyticalLoadPoint.m_nNumCustomers, kNumCustomers);
+        break;
+    case WidgetType::BusBar:
+    case WidgetType::GenSource: break;
+    }
+    return find.Result();
+}
+
+bool CDatasheet::Store() const
+{
+    bool changed = false;
+    if (auto* branch = dynamic_cast<CBranchWidget*>(&m_widget)) {
+        const CLineEquipmentValues& v = m_lineEquipment;
+        PutOptional(branch->m_dCapacity, v.m_bCapacity, v.m_dCapacity, changed);
+        PutOptional(branch->m_dFailure1, v.m_bFailure1, v.m_dFailure1, changed);
+        PutOptional(branch->m_dFailure2, v.m_bFailure2, v.m_dFailure2, changed);
+        PutOptional(branch->m_dIsolation1, v.m_bIsolation1, v.m_dIsolation1, changed);
+        PutOptional(branch->m_dIsolation2, v.m_bIsolation2, v.m_dIsolation2, changed);
+        PutOptional(branch->m_dLength, v.m_bLength, v.m_dLength, changed);
+        PutOptional(branch->m_dRepair1, v.m_bRepair1, v.m_dRepair1, changed);
+        PutOptional(branch->m_dRepair2, v.m_bRepair2, v.m_dRepair2, changed);
+        Put(branch->m_strNotes, v.m_strNotes, changed);
+        StoreFeederValues(m_analyticalFeeder, *branch, changed);
+        Put(branch->m_strAnalyticalNotes, m_analyticalFeeder.m_strNotes, changed);
+        if (auto* equipment = dynamic_cast<CEquipmentBase*>(branch)) {
+            Put(equipment->m_dTransOutageRate, m_analyticalFeeder.m_dTransOutageRate, changed);
+            Put(equipment->m_dTransRepairTime, m_analyticalFeeder.m_dTransRepairTime, changed);
+        }
+    } else if (auto* device = dynamic_cast<CSwitchWidget*>(&m_widget)) {
+        PutOptional(device->m_dCapacity, m_component.m_bCapacity, m_component.m_dCapacity, changed);
+        Put(device->m_strNotes, m_component.m_strNotes, changed);
+        StoreFeederValues(m_analyticalFeeder, *device, changed);
+        Put(device->m_strAnalyticalNotes, m_analyticalFeeder.m_strNotes, changed);
+        if (auto* isolator = dynamic_cast<CIsolator*>(device))
+            Put(isolator->m_dSwitchTime, m_analyticalFeeder.m_dSwitchTime, changed);
+    } else if (auto* recloser = dynamic_cast<CRecloser*>(&m_widget)) {
+        const CRecloserValues& v = m_recloser;
+        PutOptional(recloser->m_dCapacity, v.m_bCapacity, v.m_dCapacity, changed);
+        PutOptional(recloser->m_dReclose1, v.m_bReclose1, v.m_dReclose1, changed);
+        PutOptional(recloser->m_dReclose2, v.m_bReclose2, v.m_dReclose2, changed);
+        Put(recloser->m_strNotes, v.m_strNotes, changed);
+        Put(recloser->m_dFeederLength, m_analyticalRecloser.m_dFeederLength, changed);
+        Put(recloser->m_dReclTime, m_analyticalRecloser.m_dReclTime, changed);
+        Put(recloser->m_strAnalyticalNotes, m_analyticalRecloser.m_strNotes, changed);
+    } else if (auto* load = dynamic_cast<CLoadPoint*>(&m_widget)) {
+        const CLoadPointValues& v = m_loadPoint;
+        Put(load->m_strName, v.m_bName ? v.m_strName : std::string(), changed);
+        Put(load->m_nCustomers, v.m_bCustomers ? v.m_nCustomers : std::int32_t{-1}, changed);
+        PutOptional(load->m_dAverage, v.m_bAverage, v.m_dAverage, changed);
+        PutOptional(load->m_dPeak, v.m_bPeak, v.m_dPeak, changed);
+        if (v.m_bProfile)
+            Put(load->m_profile, v.m_profile, changed);
+        Put(load->m_strNotes, v.m_strNotes, changed);
+        const CAnalyticalLoadPointValues& a = m_analyticalLoadPoint;
+        Put(load->m_dLoad, a.m_dLoad, changed);
+        Put(load->m_nNumCustomers, a.m_nNumCustomers, changed);
+        Put(load->m_strAnalyticalNotes, a.m_strNotes, changed);
+    } else if (auto* source = dynamic_cast<CGenSource*>(&m_widget)) {
+        PutOptional(source->m_dCapacity, m_component.m_bCapacity, m_component.m_dCapacity, changed);
+        Put(source->m_strNotes, m_component.m_strNotes, changed);
+    }
+    return changed;
+}

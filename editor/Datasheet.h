@@ -1,0 +1,69 @@
+// A widget's datasheet without its windows: which pages it has, the values they show, the checks
+// a value must pass and the writing back on OK.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "editor/DatasheetValues.h"
+#include "editor/FieldRule.h"
+#include "model/Widget.h"
+
+class CKorvaneDoc;
+
+// The Monte Carlo page a widget type shows first.
+enum class MonteCarloPageKind { LineEquipment, Component, Recloser, LoadPoint, BusBar };
+
+// Ranges of the analytical values, and the rules of the Monte Carlo values (any finite number).
+namespace datasheet {
+inline constexpr CFieldRule kRate{CFieldRule::Kind::Number, 0.0, 9999999.0};
+inline constexpr CFieldRule kMaxCapacity{CFieldRule::Kind::Number, 0.0, 10000000.0};
+inline constexpr CFieldRule kSwitchTime{CFieldRule::Kind::Number, 0.0, 100000000.0};
+inline constexpr CFieldRule kNumCustomers{CFieldRule::Kind::Integer, 0.0, 99999999.0};
+inline constexpr CFieldRule kOptionalValue{CFieldRule::Kind::Number};
+inline constexpr CFieldRule kCustomers{CFieldRule::Kind::Integer};
+}  // namespace datasheet
+
+// A value the widget must not take: the label of its field and the message for the user.
+struct CDatasheetProblem {
+    std::string field;
+    std::string message;
+};
+
+// The message refusing a load point name that the NDL text cannot carry (a quote, '#', '\',
+// '$', CR or LF), else empty.
+std::string CheckLoadPointName(const std::string& name);
+
+class CDatasheet {
+public:
+    // Copies the widget's values into the page values: an unset optional value clears its flag.
+    // The load point's load classes are enabled by the document's clustered data file names.
+    CDatasheet(CWidget& widget, const CKorvaneDoc& doc);
+
+    CWidget& GetWidget() const { return m_widget; }
+    WidgetType GetType() const { return m_widget.GetType(); }
+    // "Feeder Datasheet", "Bus Bar data sheet", ...
+    const char* GetTitle() const;
+    MonteCarloPageKind GetMonteCarloPage() const;
+    // Whether the analytical page lets the user change the fault rate, repair time, length and
+    // maximum capacity (only the feeder's does; the other pages show them greyed).
+    bool AnalyticalFeederValuesEditable() const { return GetType() == WidgetType::Line; }
+
+    // The first value that the widget must not take, in page order.
+    std::optional<CDatasheetProblem> Check() const;
+    // Writes the values back (a cleared flag writes -1.0, -1 or the empty name; the profile only
+    // when its flag is set). Returns whether any value of the widget changed.
+    bool Store() const;
+
+    // The page values; only those of the widget's own pages are used.
+    CLineEquipmentValues m_lineEquipment;
+    CComponentValues m_component;
+    CRecloserValues m_recloser;
+    CLoadPointValues m_loadPoint;
+    CAnalyticalFeederValues m_analyticalFeeder;
+    CAnalyticalRecloserValues m_analyticalRecloser;
+    CAnalyticalLoadPointValues m_analyticalLoadPoint;
+
+private:
+    CWidget& m_widget;
+};
