@@ -1,0 +1,156 @@
+#include "analytical/ui/AnalyticalSimulationSettings.h"
+
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/msgdlg.h>
+#include <wx/radiobut.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+
+#include "editor/LoadDataCommand.h"
+#include "editor/ui/DataFileRow.h"
+#include "editor/ui/FieldValidator.h"
+#include "model/KorvaneDoc.h"
+
+namespace {
+
+constexpr int kGap = 5;
+
+}  // namespace
+
+CAnalyticalSimulationSettings::CAnalyticalSimulationSettings(wxWindow* parent, CAnalyticalSettingsValues& v)
+    : wxDialog(parent, wxID_ANY, "Analytical Simulation Settings"), m_values(v)
+{
+    auto* columns = new wxBoxSizer(wxHORIZONTAL);
+    auto* left = new wxBoxSizer(wxVERTICAL);
+    auto* right = new wxBoxSizer(wxVERTICAL);
+    columns->Add(left, 0, wxEXPAND);
+    columns->Add(right, 1, wxEXPAND);
+
+    auto* simulation = new wxStaticBoxSizer(wxVERTICAL, this, "Simulation settings");
+    auto* minimumCutSet = new wxCheckBox(simulation->GetStaticBox(), 1187, "Minimum Cut Set");
+    minimumCutSet->SetValidator(CFlagValidator(&v.m_bMinimumCutSet));
+    simulation->Add(minimumCutSet, 0, wxALL, kGap);
+    left->Add(simulation, 0, wxEXPAND | wxALL, kGap);
+
+    auto* shedding = new wxStaticBoxSizer(wxVERTICAL, this, "Load Shedding");
+    m_thesis = new wxRadioButton(shedding->GetStaticBox(), 1185, "Thesis method", wxDefaultPosition, wxDefaultSize,
+                                 wxRB_GROUP);
+    m_practical = new wxRadioButton(shedding->GetStaticBox(), 1186, "Practical Method");
+    m_thesis->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_values.m_nLoadSheddingMethod = 1; });
+    m_practical->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { m_values.m_nLoadSheddingMethod = 0; });
+    shedding->Add(m_thesis, 0, wxALL, kGap);
+    shedding->Add(m_practical, 0, wxALL, kGap);
+    left->Add(shedding, 0, wxEXPAND | wxALL, kGap);
+
+    auto* faults = new wxStaticBoxSizer(wxVERTICAL, this, "Number Feeders To Fault");
+    m_faults = new wxComboBox(faults->GetStaticBox(), 1188, wxString(), wxDefaultPosition, wxSize(180, -1), 0, nullptr,
+                              wxCB_DROPDOWN);
+    m_faults->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnFaultTextChanged(); });
+    m_faults->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnFaultSelected(); });
+    faults->Add(m_faults, 0, wxEXPAND | wxALL, kGap);
+    left->Add(faults, 0, wxEXPAND | wxALL, kGap);
+
+    auto* properties = new wxStaticBoxSizer(wxVERTICAL, this, "Properties");
+    wxWindow* propertiesBox = properties->GetStaticBox();
+    m_checkClustering = new wxCheckBox(propertiesBox, 1174, "Enable Load Point load clustering");
+    m_checkClustering->SetValidator(CFlagValidator(&v.m_bEnableClustering));
+    m_checkClustering->Bind(wxEVT_CHECKBOX,
+                            [this](wxCommandEvent&) { EnableClustering(m_checkClustering->GetValue()); });
+    properties->Add(m_checkClustering, 0, wxALL, kGap);
+
+    auto* clustered = new wxStaticBoxSizer(new wxStaticBox(propertiesBox, 1176, "Load point load cluster data"),
+                                           wxVERTICAL);
+    m_fileGroups[0] = clustered->GetStaticBox();
+    auto* clusteredGrid = new wxFlexGridSizer(4, kGap, kGap);
+    clusteredGrid->AddGrowableCol(1);
+    m_files[0] = std::make_unique<CDataFileRow>(m_fileGroups[0], clusteredGrid, 1177, 1086, 1142, 1182, "Industrial",
+                                                v.m_strIndustrialFile);
+    m_files[1] = std::make_unique<CDataFileRow>(m_fileGroups[0], clusteredGrid, 1178, 1087, 1151, 1183,
+                                                "Agricultural", v.m_strAgriculturalFile);
+    m_files[2] = std::make_unique<CDataFileRow>(m_fileGroups[0], clusteredGrid, 1179, 1088, 1141, 1184,
+                                                "Residential", v.m_strResidentialFile);
+    m_files[3] = std::make_unique<CDataFileRow>(m_fileGroups[0], clusteredGrid, 1180, 1089, 1154, 1155, "Other",
+                                                v.m_strOtherFile);
+    clustered->Add(clusteredGrid, 0, wxEXPAND | wxALL, kGap);
+    properties->Add(clustered, 0, wxEXPAND | wxALL, kGap);
+
+    auto* interval = new wxStaticBoxSizer(wxVERTICAL, propertiesBox, "Interval data for Load Point clustered data");
+    m_fileGroups[1] = interval->GetStaticBox();
+    auto* intervalGrid = new wxFlexGridSizer(4, kGap, kGap);
+    intervalGrid->AddGrowableCol(1);
+    m_files[4] = std::make_unique<CDataFileRow>(m_fileGroups[1], intervalGrid, 1181, 1090, 1156, 1157, "Interval",
+                                                v.m_strIntervalFile);
+    interval->Add(intervalGrid, 0, wxEXPAND | wxALL, kGap);
+    properties->Add(interval, 0, wxEXPAND | wxALL, kGap);
+    right->Add(properties, 1, wxEXPAND | wxALL, kGap);
+
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(columns, 1, wxEXPAND | wxALL, kGap);
+    top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, kGap);
+    SetSizerAndFit(top);
+}
+
+CAnalyticalSimulationSettings::~CAnalyticalSimulationSettings() = default;
+
+bool CAnalyticalSimulationSettings::TransferDataToWindow()
+{
+    if (!wxDialog::TransferDataToWindow())
+        return false;
+    EnableClustering(m_checkClustering->GetValue());
+    (m_values.m_nLoadSheddingMethod != 0 ? m_thesis : m_practical)->SetValue(true);
+
+    m_filling = true;
+    m_faults->Clear();
+    for (int i = 0; i < m_values.m_nMaxFaults; ++i)
+        m_faults->Append(wxString::Format("%d", i));
+    if (m_values.m_nFaultCount >= 0 && m_values.m_nFaultCount < m_values.m_nMaxFaults)
+        m_faults->SetSelection(m_values.m_nFaultCount);
+    else
+        m_faults->ChangeValue(wxString());
+    m_lastValidFaultText = m_faults->GetValue();
+    m_filling = false;
+    return true;
+}
+
+void CAnalyticalSimulationSettings::EnableClustering(bool enable)
+{
+    for (wxStaticBox* group : m_fileGroups)
+        group->Enable(enable);
+    for (const auto& row : m_files)
+        row->Enable(enable);
+}
+
+void CAnalyticalSimulationSettings::OnFaultSelected()
+{
+    const int index = m_faults->GetSelection();
+    if (index == wxNOT_FOUND)
+        return;
+    m_values.m_nFaultCount = index;
+    m_lastValidFaultText = m_faults->GetString(static_cast<unsigned>(index));
+}
+
+void CAnalyticalSimulationSettings::OnFaultTextChanged()
+{
+    if (m_filling)
+        return;
+    const wxString text = m_faults->GetValue();
+    if (m_values.AcceptFaultText(text.utf8_string())) {
+        m_lastValidFaultText = text;
+        return;
+    }
+    wxMessageBox("Invalid number to fault value", "Korvane", wxOK, this);
+    m_filling = true;
+    m_faults->ChangeValue(m_lastValidFaultText);
+    m_filling = false;
+}
+
+void OnAnalyticalSimulationSettings(wxWindow* parent, CKorvaneDoc& doc)
+{
+    CAnalyticalSettingsValues values = CAnalyticalSettingsValues::From(doc);
+    CAnalyticalSimulationSettings dialog(parent, values);
+    if (dialog.ShowModal() == wxID_OK)
+        values.StoreTo(doc);
+    for (const std::string& message : RereadLoadData(doc))
+        ShowExclamation(parent, message);
+}
