@@ -1,6 +1,7 @@
 #include "editor/Datasheet.h"
 
 #include "model/KorvaneDoc.h"
+#include "montecarlo/NDLGenerator.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ void StoreFeederValues(const CAnalyticalFeederValues& v, CFeederData& feeder, bo
 
 std::string CheckLoadPointName(const std::string& name)
 {
-    if (name.find_first_of("\"#\\$\r\n") != std::string::npos)
+    if (!CNDLGenerator::IsNameWritable(name))
         return "A load point name cannot contain a double quote, '#', '\\', '$' or a line break.";
     return {};
 }
