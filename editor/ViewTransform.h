@@ -8,17 +8,17 @@
 
 struct CViewTransform {
     double scale = 1.0;  // pixels per model unit
-    CPoint origin;       // model point shown at the window's top-left pixel
+    CPoint origin;       // the scroll offset in pixels
 
     CPoint ToLogical(CPoint device) const
     {
-        return {static_cast<std::int32_t>(std::floor(device.x / scale)) + origin.x,
-                static_cast<std::int32_t>(std::floor(device.y / scale)) + origin.y};
+        return {static_cast<std::int32_t>(std::floor((static_cast<double>(device.x) + origin.x) / scale)),
+                static_cast<std::int32_t>(std::floor((static_cast<double>(device.y) + origin.y) / scale))};
     }
     CPoint ToDevice(CPoint logical) const
     {
-        return {static_cast<std::int32_t>(std::floor((logical.x - origin.x) * scale)),
-                static_cast<std::int32_t>(std::floor((logical.y - origin.y) * scale))};
+        return {static_cast<std::int32_t>(std::floor(logical.x * scale)) - origin.x,
+                static_cast<std::int32_t>(std::floor(logical.y * scale)) - origin.y};
     }
     // The pixels that cover a model rectangle, one pixel wider on each side for rounding.
     CRect ToDevice(const CRect& logical) const

@@ -1,13 +1,212 @@
 #include "editor/ui/KorvaneApp.h"
 
-#include <wx/frame.h>
+#include <wx/choicdlg.h>
+#include <wx/config.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+#include <wx/print.h>
+#include <wx/stdpaths.h>
+
+#include "editor/ui/AboutDialog.h"
+#include "editor/ui/Commands.h"
+#include "editor/ui/KorvaneView.h"
+#include "editor/ui/MainFrame.h"
+#include "editor/ui/NetworkDocument.h"
+#include "editor/ui/NetworkPrintout.h"
+#include "editor/ui/Splash.h"
+
+wxIMPLEMENT_APP_NO_MAIN(CKorvaneApp);
+
+wxBEGIN_EVENT_TABLE(CKorvaneApp, wxApp)
+    EVT_MENU(wxID_ABOUT, CKorvaneApp::OnAppAbout)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+const wxString kAppTitle = wxString::FromUTF8("Korvane - Verav Ezerez");
+const wxString kFrameCaption = wxString::FromUTF8("Korvane\u00AE - Analytical/Verav Ezerez");
+const char* const kRecentFileList = "/Recent File List";
+
+enum class ShellCommand { FileNew, FileOpen, FilePrint, FilePrintTo };
+
+struct CCommandLine {
+    bool showSplash = true;
+    ShellCommand command = ShellCommand::FileNew;
+    wxString file;
+    wxString printer;
+};
+
+// The switches are "Embedding", "Automation", "p" and "pt", after '/' or '-'; anything else
+// is a file name (so an absolute path is never taken for a switch).
+CCommandLine ParseCommandLine(const std::vector<wxString>& args)
+{
+    CCommandLine line;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const wxString& a = args[i];
+        const wxString name = a.length() > 1 && (a[0] == '/' || a[0] == '-') ? a.Mid(1).Lower() : wxString();
+        if (name == "embedding" || name == "automation") {
+            line.showSplash = false;
+        } else if (name == "p") {
+            line.command = ShellCommand::FilePrint;
+        } else if (name == "pt") {
+            line.command = ShellCommand::FilePrintTo;
+        } else if (line.file.empty()) {
+            line.file = a;
+            if (line.command == ShellCommand::FileNew)
+                line.command = ShellCommand::FileOpen;
+        } else if (line.command == ShellCommand::FilePrintTo && line.printer.empty()) {
+            line.printer = a;
+        }
+    }
+    if (line.command == ShellCommand::FilePrint || line.command == ShellCommand::FilePrintTo)
+        line.showSplash = false;
+    return line;
+}
+
+}  // namespace
+
+wxDocument* CKorvaneDocManager::CreateDocument(const wxString& path, long flags)
+{
+    if ((flags & wxDOC_NEW) != 0) {
+        const wxString types[] = {"MC"};
+        const int choice =
+            wxGetSingleChoiceIndex("New", "New", 1, types, wxTheApp->GetTopWindow(), -1, -1, true, 150, 200, 0);
+        if (choice < 0)
+            return nullptr;
+    }
+    return wxDocManager::CreateDocument(path, flags);
+}
+
+wxDocument* CKorvaneDocManager::CreateEmptyNetwork()
+{
+    return wxDocManager::CreateDocument(wxString(), wxDOC_NEW);
+}
+
+wxString CKorvaneDocManager::MakeNewDocumentName()
+{
+    return wxString::Format("MC%d", ++m_newCount);
+}
+
+wxFileHistory* CKorvaneDocManager::OnCreateFileHistory()
+{
+    return new wxFileHistory(6);
+}
 
 bool CKorvaneApp::OnInit()
 {
-    if (!wxApp::OnInit())
+    std::vector<wxString> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(argv[i]);
+    return InitInstance(args);
+}
+
+int CKorvaneApp::OnExit()
+{
+    ExitInstance();
+    return wxApp::OnExit();
+}
+
+bool CKorvaneApp::InitInstance(const std::vector<wxString>& args)
+{
+    const CCommandLine line = ParseCommandLine(args);
+    CSplashWnd::EnableSplashScreen(line.showSplash);
+
+    SetAppName("Korvane");
+    SetVendorName("Korvane");
+    SetAppDisplayName(kAppTitle);
+    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+
+    m_docManager = new CKorvaneDocManager;
+    m_docManager->Initialize();
+    wxConfigBase* profile = wxConfigBase::Get();
+    profile->SetPath(kRecentFileList);
+    m_docManager->FileHistoryLoad(*profile);
+    profile->SetPath("/");
+
+    m_pNetworkTemplate = new wxDocTemplate(m_docManager, "Verav Ezerez Files", "*.mc", "", "mc", "MC Document",
+                                           "Network View", CLASSINFO(CNetworkDocument), CLASSINFO(CKorvaneView));
+    CreateResultTemplates();
+
+    m_mainFrame = new CMainFrame(m_docManager, kFrameCaption);
+    SetTopWindow(m_mainFrame);
+    RegisterShellFileTypes();
+
+    if (!ProcessShellCommand(args))
         return false;
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "Korvane");
-    frame->Maximize();
-    frame->Show();
+    m_mainFrame->Maximize();
+    m_mainFrame->Show();
     return true;
+}
+
+void CKorvaneApp::CreateResultTemplates() {}
+
+bool CKorvaneApp::ProcessShellCommand(const std::vector<wxString>& args)
+{
+    const CCommandLine line = ParseCommandLine(args);
+    switch (line.command) {
+    case ShellCommand::FileNew:
+        m_docManager->CreateDocument(wxString(), wxDOC_NEW);
+        return true;
+    case ShellCommand::FileOpen:
+        // A file that cannot be opened has been reported; work goes on with an empty network.
+        if (m_docManager->CreateDocument(line.file, wxDOC_SILENT) == nullptr)
+            m_docManager->CreateEmptyNetwork();
+        return true;
+    case ShellCommand::FilePrint:
+    case ShellCommand::FilePrintTo:
+        PrintFile(line.file, line.printer);
+        return false;
+    }
+    return true;
+}
+
+bool CKorvaneApp::PrintFile(const wxString& file, const wxString& printer)
+{
+    wxDocument* doc = m_docManager->CreateDocument(file, wxDOC_SILENT);
+    if (doc == nullptr)
+        return false;
+    wxPrintDialogData data;
+    if (!printer.empty())
+        data.GetPrintData().SetPrinterName(printer);
+    wxPrinter device(&data);
+    std::unique_ptr<wxPrintout> printout(doc->GetFirstView()->OnCreatePrintout());
+    const bool printed = device.Print(m_mainFrame, printout.get(), false);
+    doc->DeleteAllViews();
+    return printed;
+}
+
+void CKorvaneApp::ExitInstance()
+{
+    if (m_docManager == nullptr)
+        return;
+    CSplashWnd::HideSplashScreen();
+    if (wxConfigBase* profile = wxConfigBase::Get(false)) {
+        wxFileName::Mkdir(wxStandardPaths::Get().GetUserConfigDir(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+        profile->SetPath(kRecentFileList);
+        m_docManager->FileHistorySave(*profile);
+        profile->SetPath("/");
+        profile->Flush();
+    }
+    m_docManager->CloseDocuments(true);
+    if (m_mainFrame != nullptr) {
+        m_mainFrame->Destroy();
+        m_mainFrame = nullptr;
+    }
+    DeletePendingObjects();
+    delete m_docManager;
+    m_docManager = nullptr;
+    m_pNetworkTemplate = m_pHTMLTemplate = m_pAnalyticalHTMLTemplate = nullptr;
+}
+
+int CKorvaneApp::FilterEvent(wxEvent& event)
+{
+    if (CSplashWnd::PreTranslateAppMessage(event))
+        return Event_Processed;
+    return Event_Skip;
+}
+
+void CKorvaneApp::OnAppAbout(wxCommandEvent&)
+{
+    CAboutDialog dialog(GetTopWindow());
+    dialog.ShowModal();
 }

@@ -1,11 +1,68 @@
-// The application object: start-up and shut-down of the desktop shell.
+// The application object: start-up (command line, profile, templates, main frame, the ".mc" file
+// type) and shut-down of the desktop shell.
 #pragma once
 
+#include <vector>
+
 #include <wx/app.h>
+#include <wx/docview.h>
+
+class CMainFrame;
+
+// The document manager: new networks are titled MC1, MC2, ...; File New first asks for the
+// document type, whose one entry is "MC".
+class CKorvaneDocManager : public wxDocManager {
+public:
+    CKorvaneDocManager() : wxDocManager(0, false) {}
+
+    wxDocument* CreateDocument(const wxString& path, long flags = 0) override;
+    wxString MakeNewDocumentName() override;
+    wxFileHistory* OnCreateFileHistory() override;
+    // A new empty network without the type choice.
+    wxDocument* CreateEmptyNetwork();
+
+private:
+    int m_newCount = 0;
+};
 
 class CKorvaneApp : public wxApp {
 public:
     bool OnInit() override;
+    int OnExit() override;
+    // Lets the splash picture swallow the first key or button press.
+    int FilterEvent(wxEvent& event) override;
+
+    // Start-up from the command line's arguments (without the program name); false ends the
+    // program (the main frame could not be made, or a print-only command ran).
+    bool InitInstance(const std::vector<wxString>& args);
+    // Saves the recent-file list, closes every document without asking and removes the main frame.
+    void ExitInstance();
+
+    CKorvaneDocManager* GetDocManager() const { return m_docManager; }
+    CMainFrame* GetMainFrame() const { return m_mainFrame; }
+    wxDocTemplate* GetNetworkTemplate() const { return m_pNetworkTemplate; }
+    // The result pages' templates; null until those pages are built.
+    wxDocTemplate* GetHTMLTemplate() const { return m_pHTMLTemplate; }
+    wxDocTemplate* GetAnalyticalHTMLTemplate() const { return m_pAnalyticalHTMLTemplate; }
+
+private:
+    // The Monte Carlo and analytical result pages' templates are made here.
+    void CreateResultTemplates();
+    bool ProcessShellCommand(const std::vector<wxString>& args);
+    bool PrintFile(const wxString& file, const wxString& printer);
+    void OnAppAbout(wxCommandEvent& event);
+
+    CKorvaneDocManager* m_docManager = nullptr;
+    CMainFrame* m_mainFrame = nullptr;
+    wxDocTemplate* m_pNetworkTemplate = nullptr;
+    wxDocTemplate* m_pHTMLTemplate = nullptr;
+    wxDocTemplate* m_pAnalyticalHTMLTemplate = nullptr;
+
+    wxDECLARE_EVENT_TABLE();
 };
 
 wxDECLARE_APP(CKorvaneApp);
+
+// Registers the ".mc" file type and the program with the desktop (a MIME type and a .desktop
+// entry under the user's data folder).
+void RegisterShellFileTypes();

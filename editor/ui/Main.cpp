@@ -3,4 +3,10 @@
 
 #include "editor/ui/KorvaneApp.h"
 
-wxIMPLEMENT_APP(CKorvaneApp);
+wxIMPLEMENT_WX_THEME_SUPPORT;
+
+int main(int argc, char** argv)
+{
+    wxApp::SetInstance(new CKorvaneApp);
+    return wxEntry(argc, argv);
+}

@@ -280,7 +280,7 @@ TEST(ViewTransform, ZoomScalesAboutTheScrollOrigin)
     EXPECT_DOUBLE_EQ(ZoomScale(false, 153, 96), 1.0);
     EXPECT_DOUBLE_EQ(ZoomScale(true, 113, 100), 1.13);
     EXPECT_DOUBLE_EQ(ZoomScale(true, 200, 96), 1.92);
-    const CViewTransform t{2.0, {100, 50}};
+    const CViewTransform t{2.0, {200, 100}};
     EXPECT_EQ(t.ToDevice(CPoint(110, 60)), CPoint(20, 20));
     EXPECT_EQ(t.ToLogical(CPoint(21, 21)), CPoint(110, 60));
     EXPECT_EQ(t.ToLogical(t.ToDevice(CPoint(-7, 9))), CPoint(-7, 9));

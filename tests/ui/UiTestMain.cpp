@@ -1,11 +1,18 @@
-// Entry point of the shell tests: a real wx application without its main loop, asserts and log
-// boxes routed to stderr so that nothing waits on a modal box.
+// Entry point of the shell tests: the real application without its main loop, under a private
+// home folder, with asserts and log messages on stderr and every modal box answered by UiTest.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/init.h>
 #include <wx/log.h>
+
+#include "editor/ui/KorvaneApp.h"
+#include "tests/ui/UiTestSupport.h"
 
 namespace {
 
@@ -20,15 +27,33 @@ void AssertToStderr(const wxString& file, int line, const wxString& func, const 
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    // Profile, recent files and desktop registration go to a throw-away home.
+    char home[] = "/tmp/korvane-ui-XXXXXX";
+    if (mkdtemp(home) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    setenv("HOME", home, 1);
+    setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (std::string(home) + "/.local/share").c_str(), 1);
+    setenv("NO_AT_BRIDGE", "1", 1);
+    UiTest::SetHome(home);
+
     wxSetAssertHandler(AssertToStderr);
-    // A GUI application object, so that wxEntryStart initialises the toolkit.
-    wxApp::SetInstance(new wxApp());
+    wxApp::SetInstance(new CKorvaneApp());
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "cannot start wxWidgets (is there a display?)\n");
         return 1;
     }
     delete wxLog::SetActiveTarget(new wxLogStderr());
-    const int result = RUN_ALL_TESTS();
+    int result = 0;
+    {
+        wxGUIEventLoop loop;
+        wxEventLoopActivator activate(&loop);
+        UiTest::InstallDialogHook();
+        result = RUN_ALL_TESTS();
+        UiTest::RemoveDialogHook();
+    }
     wxEntryCleanup();
     return result;
 }

@@ -1,0 +1,19 @@
+// The frame of every document window: a tab of the main frame with its own menu bar.
+#pragma once
+
+#include <wx/aui/aui.h>
+#include <wx/docview.h>
+
+#include "editor/ui/Commands.h"
+
+using CChildFrameBase = wxDocChildFrameAny<wxAuiMDIChildFrame, wxAuiMDIParentFrame>;
+
+class CChildFrame : public CChildFrameBase {
+public:
+    // `menus` says which menu bar the window shows while it is active.
+    CChildFrame(wxDocument* doc, wxView* view, wxAuiMDIParentFrame* parent, MenuKind menus);
+    ~CChildFrame() override;
+
+private:
+    wxMenu* m_recentFiles = nullptr;
+};

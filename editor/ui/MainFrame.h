@@ -1,0 +1,75 @@
+// The main window: both toolbars, the status bar with the cursor position, the docking bars, the
+// result pages' flags and the editor's private clipboard.
+#pragma once
+
+#include <wx/aui/aui.h>
+#include <wx/aui/aui.h>
+#include <wx/docview.h>
+
+#include "editor/Clipboard.h"
+#include "platform/Geometry.h"
+
+using CMainFrameBase = wxDocParentFrameAny<wxAuiMDIParentFrame>;
+
+class CMainFrame : public CMainFrameBase {
+public:
+    CMainFrame(wxDocManager* manager, const wxString& title);
+    ~CMainFrame() override;
+
+    // Set while a result page of that kind is open; the page clears its flag when it closes.
+    bool m_bMonteCarloResultOpen = false;
+    bool m_bAnalyticalResultOpen = false;
+    // Copies of widgets, shared by every network view.
+    CClipboard m_clipboard;
+
+    // The "x=" and "y=" panes of the status bar.
+    void SetCursorPosition(CPoint point);
+    // The caption with the active document's title after it.
+    void ShowDocumentTitle(const wxString& title);
+
+    // Shows the "NDL Errors" bar (creating it on first use) and returns what it hosts.
+    wxWindow* OnBuildDisplayErrors();
+    // The same for the "Simulation result viewer" bar.
+    wxWindow* OnBuildResultViewerDialog();
+    // Opens a result page of each kind on the active document, at most one of each.
+    void OnBuildMonteCarlosResultViewer(wxCommandEvent& event);
+    void OnBuildAnalyticalResultViewer(wxCommandEvent& event);
+
+    wxAuiManager& GetAuiManager() { return m_mgr; }
+    wxAuiToolBar* GetToolBarPane() { return m_wndToolBar; }
+    wxAuiToolBar* GetWidgetBarPane() { return m_wndWidgetBar; }
+
+private:
+    // What the two docking bars host; the errors list and the result values are hooked in here.
+    wxWindow* CreateErrorsContent(wxWindow* parent);
+    wxWindow* CreateResultContent(wxWindow* parent);
+    wxWindow* ShowDockingBar(const wxString& name, const wxString& title, bool bottom);
+    void OpenResultPage(wxDocTemplate* pageTemplate, bool& openFlag);
+    wxAuiToolBar* MakeToolBar(const std::vector<int>& layout, long style);
+
+    void OnDisplayErrors(wxCommandEvent& event);
+    void OnResultViewerDialog(wxCommandEvent& event);
+    void OnUpdateResultViewer(wxUpdateUIEvent& event);
+    void OnGenSource(wxCommandEvent& event);
+    void OnUpdateGenSource(wxUpdateUIEvent& event);
+    void OnViewToolbar(wxCommandEvent& event);
+    void OnUpdateViewToolbar(wxUpdateUIEvent& event);
+    void OnViewStatusBar(wxCommandEvent& event);
+    void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
+    void OnWindowCommand(wxCommandEvent& event);
+    void OnUpdateNoHandler(wxUpdateUIEvent& event);
+    void OnUpdateRecentFiles(wxUpdateUIEvent& event);
+    void OnDropFiles(wxDropFilesEvent& event);
+    void OnIdle(wxIdleEvent& event);
+
+    wxAuiManager m_mgr;
+    wxAuiToolBar* m_wndToolBar = nullptr;
+    wxAuiToolBar* m_wndWidgetBar = nullptr;
+    wxWindow* m_wndNDLErrors = nullptr;
+    wxWindow* m_wndResultDlg = nullptr;
+    wxMenu* m_recentFiles = nullptr;
+    wxString m_caption;
+    wxString m_lockText[3];
+
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,111 @@
+#include "editor/ui/NetworkDocument.h"
+
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+
+#include "editor/ui/Commands.h"
+#include "platform/Files.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CNetworkDocument, wxDocument);
+
+wxBEGIN_EVENT_TABLE(CNetworkDocument, wxDocument)
+    EVT_MENU(ID_ANALYTICAL_SETTINGS, CNetworkDocument::OnAnalyticalSettings)
+    EVT_UPDATE_UI(ID_ANALYTICAL_SETTINGS, CNetworkDocument::OnUpdateAnalyticalSettings)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+const wxString kCaption = wxString::FromUTF8("Korvane - Verav Ezerez");
+
+std::filesystem::path ToPath(const wxString& file)
+{
+    return std::filesystem::path(file.utf8_string());
+}
+
+}  // namespace
+
+CNetworkDocument::CNetworkDocument() : m_doc(std::make_unique<CKorvaneDoc>()) {}
+
+CNetworkDocument::~CNetworkDocument() = default;
+
+bool CNetworkDocument::OnNewDocument()
+{
+    if (!wxDocument::OnNewDocument())
+        return false;
+    m_doc->OnNewDocument();
+    SyncTitle();
+    return true;
+}
+
+bool CNetworkDocument::DoOpenDocument(const wxString& file)
+{
+    try {
+        m_doc->OpenFile(ToPath(file));
+    } catch (const korvane::FileError& e) {
+        wxMessageBox(wxString::FromUTF8(e.what()), kCaption, wxOK | wxICON_ERROR);
+        return false;
+    }
+    m_doc->SetModifiedFlag(false);
+    for (const std::string& warning : m_doc->GetLoadWarnings())
+        wxMessageBox(wxString::Format("%s\n\n%s", file, wxString::FromUTF8(warning)), kCaption,
+                     wxOK | wxICON_WARNING);
+    return true;
+}
+
+bool CNetworkDocument::OnSaveDocument(const wxString& file)
+{
+    if (!wxDocument::OnSaveDocument(file))
+        return false;
+    // Every saved file joins the recent-file list, whichever way it was saved.
+    if (wxDocManager* manager = GetDocumentManager())
+        manager->AddFileToHistory(file);
+    SyncTitle();
+    return true;
+}
+
+bool CNetworkDocument::DoSaveDocument(const wxString& file)
+{
+    try {
+        m_doc->SaveFile(ToPath(file));
+    } catch (const korvane::FileError& e) {
+        wxMessageBox(wxString::FromUTF8(e.what()), kCaption, wxOK | wxICON_ERROR);
+        return false;
+    }
+    return true;
+}
+
+void CNetworkDocument::Modify(bool modified)
+{
+    m_doc->SetModifiedFlag(modified);
+    wxDocument::Modify(modified);
+}
+
+void CNetworkDocument::SyncModified()
+{
+    if (m_documentModified != m_doc->IsModified())
+        wxDocument::Modify(m_doc->IsModified());
+}
+
+bool CNetworkDocument::OnOpenDocument(const wxString& file)
+{
+    if (!wxDocument::OnOpenDocument(file))
+        return false;
+    SyncTitle();
+    return true;
+}
+
+void CNetworkDocument::SyncTitle()
+{
+    // The runs name their output files after the title: the file's name without its extension.
+    wxString title = GetUserReadableName();
+    if (title.Lower().EndsWith(".mc"))
+        title.RemoveLast(3);
+    m_doc->SetTitle(title.utf8_string());
+}
+
+void CNetworkDocument::OnAnalyticalSettings(wxCommandEvent&) {}
+
+void CNetworkDocument::OnUpdateAnalyticalSettings(wxUpdateUIEvent& event)
+{
+    event.Enable(false);  // until the analytical settings dialog is hooked in
+}

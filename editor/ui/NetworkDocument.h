@@ -1,0 +1,43 @@
+// The wx document of one network: owns the toolkit-free CKorvaneDoc and gives it the framework's
+// new, open, save and modified-flag handling.
+#pragma once
+
+#include <memory>
+
+#include <wx/docview.h>
+
+#include "model/KorvaneDoc.h"
+
+class CNetworkDocument : public wxDocument {
+    wxDECLARE_DYNAMIC_CLASS(CNetworkDocument);
+
+public:
+    CNetworkDocument();
+    ~CNetworkDocument() override;
+
+    CKorvaneDoc& GetDoc() { return *m_doc; }
+    const CKorvaneDoc& GetDoc() const { return *m_doc; }
+
+    bool OnNewDocument() override;
+    bool OnSaveDocument(const wxString& file) override;
+    bool IsModified() const override { return m_doc->IsModified(); }
+    void Modify(bool modified) override;
+    bool OnOpenDocument(const wxString& file) override;
+    // Brings the framework's flag (and the window titles) up to the network's own flag.
+    void SyncModified();
+
+protected:
+    bool DoOpenDocument(const wxString& file) override;
+    bool DoSaveDocument(const wxString& file) override;
+
+private:
+    // Analytical settings (toolbar button): edits the analytical settings and reads their data
+    // files. The analytical settings dialog is hooked in here.
+    void OnAnalyticalSettings(wxCommandEvent& event);
+    void OnUpdateAnalyticalSettings(wxUpdateUIEvent& event);
+    void SyncTitle();
+
+    std::unique_ptr<CKorvaneDoc> m_doc;
+
+    wxDECLARE_EVENT_TABLE();
+};

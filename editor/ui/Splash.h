@@ -1,0 +1,24 @@
+// The start-up picture: shown for 2.5 seconds or until the first key or mouse press, which it swallows.
+#pragma once
+
+#include <wx/splash.h>
+
+class wxEvent;
+
+class CSplashWnd : public wxSplashScreen {
+public:
+    static void EnableSplashScreen(bool enable) { c_bShowSplashWnd = enable; }
+    static void ShowSplashScreen(wxWindow* parent);
+    // True (and the splash goes) when a splash is up and the event is a key or button press.
+    static bool PreTranslateAppMessage(const wxEvent& event);
+    static CSplashWnd* GetInstance() { return c_pSplashWnd; }
+    static void HideSplashScreen();
+
+    ~CSplashWnd() override;
+
+private:
+    CSplashWnd(const wxBitmap& bitmap, wxWindow* parent);
+
+    static bool c_bShowSplashWnd;
+    static CSplashWnd* c_pSplashWnd;
+};
