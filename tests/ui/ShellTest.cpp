@@ -25,11 +25,16 @@ namespace {
 struct Shell : testing::Test {
     void SetUp() override
     {
+        InstallDialogHook();
         CSplashWnd::EnableSplashScreen(false);
         Start({"-Embedding"});
         TakeDialogs();
     }
-    void TearDown() override { Stop(); }
+    void TearDown() override
+    {
+        Stop();
+        RemoveDialogHook();
+    }
 
     static std::string TempFile(const std::string& name) { return Home() + "/" + name; }
     static CKorvaneDoc& Doc() { return ActiveDocument()->GetDoc(); }

@@ -1,5 +1,6 @@
 // Entry point of the shell tests: the real application without its main loop, under a private
-// home folder, with asserts and log messages on stderr and every modal box answered by UiTest.
+// home folder, with asserts and log messages on stderr; each test answers the
+// modal boxes it causes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -50,9 +51,7 @@ int main(int argc, char** argv)
     {
         wxGUIEventLoop loop;
         wxEventLoopActivator activate(&loop);
-        UiTest::InstallDialogHook();
         result = RUN_ALL_TESTS();
-        UiTest::RemoveDialogHook();
     }
     wxEntryCleanup();
     return result;
