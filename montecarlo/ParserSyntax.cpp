@@ -8,6 +8,8 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "montecarlo/Output.h"
+
 namespace {
 
 // Thrown by Error once the message is recorded; caught where the parse ends.
@@ -147,27 +149,28 @@ bool CParserSyntax::OpenTemp(std::string_view text, const std::filesystem::path&
     CloseFile();
     m_line = 0;
     m_column = 0;
+    // The name is made unique by creating the file; the run's output then writes it.
     std::string pattern = (folder / "ndl-XXXXXX.tmp").string();
     const int fd = ::mkstemps(pattern.data(), 4);
     std::string reason;
-    if (fd >= 0) {
-        m_tempPath = pattern;
-        m_file = ::fdopen(fd, "w+b");
-        if (m_file == nullptr) {
-            reason = std::strerror(errno);
-            ::close(fd);
-        } else if (std::fwrite(text.data(), 1, text.size(), m_file) != text.size() || std::fflush(m_file) != 0 ||
-                   std::fseek(m_file, 0, SEEK_SET) != 0) {
-            reason = std::strerror(errno);
-        }
-        if (!reason.empty())
-            CloseFile();
+    if (fd < 0) {
+        reason = "Cannot create a file in \"" + folder.string() + "\": " + std::strerror(errno);
     } else {
-        reason = std::strerror(errno);
+        ::close(fd);
+        m_tempPath = pattern;
+        COutput local;
+        COutput& output = m_output != nullptr ? *m_output : local;
+        if (output.OpenTempFile(m_tempPath)) {
+            output.WriteTempFile(text);
+            if (output.CloseTempFile())
+                m_file = std::fopen(m_tempPath.c_str(), "rb");
+        }
+        if (m_file == nullptr)
+            reason = output.Failed() ? output.GetError() : "Cannot read \"" + m_tempPath.string() + "\": " + std::strerror(errno);
     }
     if (!reason.empty()) {
-        m_errorMessage = "Warning! Cannot create temporary file handler!\nCannot create a file in \"" +
-                         folder.string() + "\": " + reason;
+        CloseFile();
+        m_errorMessage = "Warning! Cannot create temporary file handler!\n" + reason;
         return false;
     }
     m_current = 0;  // not the end: the first Next reads
@@ -233,11 +236,11 @@ void CParserSyntax::Error(const std::string& message)
     m_errorMessage = message;
     m_errorLine = m_line + 1;
     m_errorColumn = m_column + 1;
-    if (m_trace) {
+    if (m_output != nullptr) {
         std::string line = "error: (L" + std::to_string(m_errorLine) + " C" + std::to_string(m_errorColumn) + ") ";
         line += message;
         line += '\n';
-        m_trace(3, line);
+        m_output->Log(3, line);
     }
     throw NdlStop{};
 }

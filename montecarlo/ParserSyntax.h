@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -20,17 +19,16 @@ struct CAttributeValue {
     std::vector<double> numbers;
 };
 
+class COutput;
+
 class CParserSyntax {
 public:
-    // Receives the trace lines of the run (level, text); errors go at level 3.
-    using TraceSink = std::function<void(unsigned level, std::string_view text)>;
-
-    CParserSyntax() = default;
+    // Errors go to the run's trace at level 3, and the temporary file is written through the
+    // run's output; `output` may be null (nothing is traced). Not owned.
+    explicit CParserSyntax(COutput* output = nullptr) : m_output(output) {}
     CParserSyntax(const CParserSyntax&) = delete;
     CParserSyntax& operator=(const CParserSyntax&) = delete;
     virtual ~CParserSyntax();
-
-    void SetTrace(TraceSink trace) { m_trace = std::move(trace); }
 
     // Writes the text to a new file of a unique name in `tempFolder` (the text is read back from
     // it) and loads the first character. False when the file cannot be made, or the text starts
@@ -101,7 +99,7 @@ private:
     std::filesystem::path m_tempPath;
     std::uint64_t m_expanded = 0;  // characters delivered from macro texts
 
-    TraceSink m_trace;
+    COutput* m_output;
     std::string m_errorMessage;
     unsigned m_errorLine = 0;
     unsigned m_errorColumn = 0;

@@ -7,14 +7,18 @@
 #include <vector>
 
 #include "montecarlo/ParserSyntax.h"
+#include "tests/montecarlo/NdlTestSupport.h"
 
 namespace fs = std::filesystem;
+using ndltest::TempFolder;
+using ndltest::TracedOutput;
 
 namespace {
 
 // Records what the syntax layer hands on: "system", "a=1,2", "name=\"x\"", "end".
 class CRecordingParser : public CParserSyntax {
 public:
+    explicit CRecordingParser(COutput* output = nullptr) : CParserSyntax(output) {}
     std::vector<std::string> events;
 
 protected:
@@ -36,24 +40,6 @@ protected:
     }
 };
 
-// A folder of its own, so a test can see that no temporary file is left behind.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        static int counter = 0;
-        m_path = fs::temp_directory_path() /
-                 ("korvane-ndl-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        fs::create_directories(m_path);
-    }
-    ~TempFolder() { fs::remove_all(m_path); }
-    const fs::path& Path() const { return m_path; }
-    bool IsEmpty() const { return fs::is_empty(m_path); }
-
-private:
-    fs::path m_path;
-};
-
 struct Outcome {
     bool ok = false;
     std::vector<std::string> events;
@@ -63,16 +49,14 @@ struct Outcome {
 Outcome Lex(std::string_view text)
 {
     TempFolder folder;
-    CRecordingParser parser;
+    TracedOutput output(folder);
+    CRecordingParser parser(output.Get());
     Outcome outcome;
-    parser.SetTrace([&outcome](unsigned level, std::string_view line) {
-        if (level & 2u)
-            outcome.trace += line;
-    });
     outcome.ok = parser.Parse(text, folder.Path()) && parser.ParseAll();
     outcome.events = parser.events;
     EXPECT_TRUE(parser.Close());
-    EXPECT_TRUE(folder.IsEmpty()) << "the temporary file was left behind";
+    EXPECT_FALSE(folder.HasTempFiles()) << "the temporary file was left behind";
+    outcome.trace = output.Trace();
     return outcome;
 }
 
@@ -213,13 +197,12 @@ TEST(NdlLexer, StopsAtTheFirstErrorAndReadsNothingAfterIt)
 TEST(NdlLexer, ParseFailsOnABadFirstLineMacro)
 {
     TempFolder folder;
-    CRecordingParser parser;
-    std::string trace;
-    parser.SetTrace([&trace](unsigned, std::string_view line) { trace += line; });
+    TracedOutput output(folder);
+    CRecordingParser parser(output.Get());
     EXPECT_FALSE(parser.Parse("$ = 1\nsystem: a = 1\n", folder.Path()));
-    EXPECT_EQ(trace, "error: (L1 C3) invalid macro identifier\n");
     EXPECT_TRUE(parser.Close());
-    EXPECT_TRUE(folder.IsEmpty());
+    EXPECT_FALSE(folder.HasTempFiles());
+    EXPECT_EQ(output.Trace(), "error: (L1 C3) invalid macro identifier\n");
 }
 
 TEST(NdlLexer, ReadsTheTextThroughAUniqueTemporaryFile)
@@ -238,7 +221,7 @@ TEST(NdlLexer, ReadsTheTextThroughAUniqueTemporaryFile)
     EXPECT_EQ(second.events[1], "a=2");
     EXPECT_TRUE(first.Close());
     EXPECT_TRUE(second.Close());
-    EXPECT_TRUE(folder.IsEmpty());
+    EXPECT_FALSE(folder.HasTempFiles());
 }
 
 // The temporary file cannot be made: the run fails with a message, nothing is read.

@@ -1,0 +1,382 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/KorvaneDoc.h"
+#include "montecarlo/NDLGenerator.h"
+#include "montecarlo/ParserDistrib.h"
+#include "montecarlo/Simulation.h"
+#include "tests/montecarlo/NdlTestSupport.h"
+
+using ndltest::TempFolder;
+using ndltest::TracedOutput;
+
+namespace {
+
+struct Outcome {
+    bool ok = false;
+    std::string trace;
+};
+
+// Parses the text into `model` as a run does: Parse, then Run, then Close.
+Outcome Build(const std::string& text, CSimulation& model)
+{
+    TempFolder folder;
+    TracedOutput output(folder);
+    model.Init(output.Get());
+    CParserDistrib parser(output.Get());
+    Outcome outcome;
+    outcome.ok = parser.Parse(text, folder.Path()) && parser.Run(&model);
+    EXPECT_TRUE(parser.Close());
+    EXPECT_FALSE(folder.HasTempFiles());
+    outcome.trace = output.Trace();
+    return outcome;
+}
+
+Outcome Build(const std::string& text)
+{
+    CSimulation model;
+    return Build(text, model);
+}
+
+// An edge as the tests compare it: type, ends, capacity.
+struct EdgeShape {
+    int type;
+    unsigned from;
+    unsigned to;
+    double capacity;
+    friend bool operator==(const EdgeShape&, const EdgeShape&) = default;
+};
+
+std::vector<EdgeShape> Shapes(const CSimulation& model)
+{
+    std::vector<EdgeShape> shapes;
+    for (std::size_t i = 0; i < model.GetEdgeCount(); ++i) {
+        const SimEdge& e = model.GetEdge(i);
+        shapes.push_back({e.type, e.from, e.to, e.capacity});
+    }
+    return shapes;
+}
+
+void PrintTo(const EdgeShape& e, std::ostream* os)
+{
+    *os << "{type " << e.type << ", " << e.from << "->" << e.to << ", cap " << e.capacity << "}";
+}
+
+const std::string kSystem = "system: quantsperday = 24\n";
+
+}  // namespace
+
+// The drawing of the generator's test, generated and parsed: the node map, the edges, their
+// capacities and the distributions converted into quanta.
+TEST(NdlSemantics, GeneratedSmallNetworkBuildsItsModel)
+{
+    CKorvaneDoc doc;
+    doc.m_pSimulationSettings->quantsPerDay = 24;
+    constexpr COLORREF grey = 0x808080;
+    auto* source = static_cast<CGenSource*>(doc.AddWidget(std::make_unique<CGenSource>(CPoint(100, 100), 1, grey)));
+    source->m_dCapacity = 1000;
+    auto* feeder1 = static_cast<CLine*>(doc.AddWidget(std::make_unique<CLine>(CPoint(100, 100), CPoint(200, 100), 1, grey)));
+    feeder1->m_dLength = 2;
+    feeder1->m_dCapacity = 500;
+    feeder1->m_dFailure1 = 0.1;
+    feeder1->m_dFailure2 = 1.5;
+    feeder1->m_dIsolation1 = 1;
+    feeder1->m_dRepair1 = 4;
+    feeder1->m_dRepair2 = 2;
+    auto* breaker = static_cast<CCircuitBreaker*>(
+        doc.AddWidget(std::make_unique<CCircuitBreaker>(CPoint(200, 100), CPoint(240, 100), 1, grey)));
+    breaker->m_dCapacity = 800;
+    auto* feeder2 = static_cast<CLine*>(doc.AddWidget(std::make_unique<CLine>(CPoint(240, 100), CPoint(340, 100), 1, grey)));
+    feeder2->m_dLength = 0.5;
+    feeder2->m_dFailure2 = 2;
+    auto* mill = static_cast<CLoadPoint*>(doc.AddWidget(std::make_unique<CLoadPoint>(CPoint(340, 100), 1, grey)));
+    mill->m_strName = "Mill";
+    mill->m_nCustomers = 10;
+    mill->m_dAverage = 5;
+    mill->m_dPeak = 8;
+    mill->m_profile = {1, 2, 3};
+    auto* farm = static_cast<CLoadPoint*>(doc.AddWidget(std::make_unique<CLoadPoint>(CPoint(200, 100), 1, grey)));
+    farm->m_strName = "Farm";
+    farm->m_nCustomers = 3;
+    farm->m_dAverage = 2.5;
+
+    CNDLGenerator generator(&doc);
+    ASSERT_TRUE(generator.Validate());
+    generator.Generate();
+    CSimulation model;
+    const Outcome outcome = Build(generator.GetNDL(), model);
+    ASSERT_TRUE(outcome.ok) << outcome.trace;
+    EXPECT_EQ(outcome.trace, "");
+
+    EXPECT_EQ(model.GetQuantsPerDay(), 24u);
+    EXPECT_EQ(model.GetYearMin(), 100u);
+    EXPECT_EQ(model.GetYearMax(), 1000000u);
+    EXPECT_EQ(model.GetYearStep(), 100u);
+    EXPECT_DOUBLE_EQ(model.GetAccuracy(), 0.05);
+
+    // NDL nodes 0, 1, 2, 3 become model nodes 2, 4, 5, 6; the source's own node is 3.
+    EXPECT_EQ(Shapes(model), (std::vector<EdgeShape>{
+                                 {kSupplyEdge, 0, 3, 1000},
+                                 {kBreakerEdge, 3, 2, 1000},
+                                 {kLineEdge, 2, 4, 500},
+                                 {kBreakerEdge, 4, 5, 800},
+                                 {kLineEdge, 5, 6, -1},
+                                 {kLoadEdge, 6, 1, 8},
+                                 {kLoadEdge, 4, 1, 2.5},
+                             }));
+    EXPECT_EQ(model.GetNodeCount(), 7u);
+
+    // The rate per unit length times the length, in quanta: 1 / ((0.2 / 24) / 365) - 0.5.
+    const SimEdge& line1 = model.GetEdge(2);
+    EXPECT_DOUBLE_EQ(line1.failure.GetScale(), 43799.5);
+    EXPECT_DOUBLE_EQ(line1.failure.GetShape(), 1.5);
+    EXPECT_DOUBLE_EQ(line1.isolation.GetScale(), 0.5);  // 1 hour: 24 x 1 / 24 - 0.5
+    EXPECT_DOUBLE_EQ(line1.isolation.GetShape(), 1.0);
+    EXPECT_DOUBLE_EQ(line1.repair.GetScale(), 3.5);
+    EXPECT_DOUBLE_EQ(line1.repair.GetShape(), 2.0);
+
+    // Only the shape was given: the rate is the default 1e-10 per unit, times the length 0.5.
+    const SimEdge& line2 = model.GetEdge(4);
+    EXPECT_DOUBLE_EQ(line2.failure.GetScale(), 1.0 / ((0.5e-10 / 24) / 365.0) - 0.5);
+    EXPECT_DOUBLE_EQ(line2.failure.GetShape(), 2.0);
+    EXPECT_DOUBLE_EQ(line2.repair.GetScale(), 0.0);  // 1e-10 hours is below half a quantum
+
+    const SimEdge& millEdge = model.GetEdge(5);
+    EXPECT_EQ(millEdge.name, "Mill");
+    EXPECT_EQ(millEdge.customers, 10u);
+    // Scaled to the peak 8, then about the peak until the mean is the average 5.
+    ASSERT_EQ(millEdge.loadCurve.size(), 3u);
+    EXPECT_NEAR(millEdge.loadCurve[0], 2.0, 1e-12);
+    EXPECT_NEAR(millEdge.loadCurve[1], 5.0, 1e-12);
+    EXPECT_NEAR(millEdge.loadCurve[2], 8.0, 1e-12);
+    const SimEdge& farmEdge = model.GetEdge(6);
+    EXPECT_EQ(farmEdge.name, "Farm");
+    EXPECT_EQ(farmEdge.customers, 3u);
+    EXPECT_TRUE(model.HasVaryingLoads());
+}
+
+// The settings' defaults write quantsPerDay = 0., which the reader refuses at the semicolon.
+TEST(NdlSemantics, DefaultDocumentStopsAtItsQuantaPerDay)
+{
+    CKorvaneDoc doc;
+    CNDLGenerator generator(&doc);
+    ASSERT_TRUE(generator.Validate());
+    generator.Generate();
+    const Outcome outcome = Build(generator.GetNDL());
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.trace,
+              "error: (L1 C27) the \"quantsperday\" attribute must be an integer in the range [1,1440]\n");
+}
+
+// Every message of the semantic layer, with its position (see the lexer's test for the rule).
+TEST(NdlSemantics, ReportsEachErrorWithItsPosition)
+{
+    struct Case {
+        std::string text;
+        std::string trace;
+    };
+    const std::string longKeyword(5000, 'k');
+    const Case cases[] = {
+        {"pylon: a = 1\n", "error: (L1 C7) unknown type keyword \"pylon\"\n"},
+        {longKeyword + ": a = 1\n",
+         "error: (L1 C5002) unknown type keyword \"" + std::string(64, 'k') + "\"\n"},
+        {"line: connect = 1, 2\n", "error: (L1 C6) a system definition must occur before any component definition\n"},
+        {kSystem + "system: quantsperday = 1\n", "error: (L2 C8) duplicate system definition\n"},
+        {kSystem + "line: colour = 1;", "error: (L2 C18) unknown attribute keyword \"colour\"\n"},
+        {kSystem + "line: " + longKeyword + " = 1;",
+         "error: (L2 C5012) unknown attribute keyword \"" + std::string(64, 'k') + "\"\n"},
+        {kSystem + "breaker: length = 1;", "error: (L2 C21) the \"length\" attribute is not valid in this definition\n"},
+        {kSystem + "load: capacity = 1;", "error: (L2 C20) the \"capacity\" attribute is not valid in this definition\n"},
+        {kSystem + "equipment: length = 1;",
+         "error: (L2 C23) the \"length\" attribute is not valid in this definition\n"},
+        {"system: yearmin = 100; quantsperday = 1; reclose = 1;",
+         "error: (L1 C54) the \"reclose\" attribute is not valid in this definition\n"},
+        {kSystem + "line: length = \"x\";", "error: (L2 C20) the \"length\" attribute must be of numeric type\n"},
+        {"system: accuracy = 1, 2;", "error: (L1 C25) the \"accuracy\" attribute must be a single number\n"},
+        {"system: yearstep = 1, 2;", "error: (L1 C25) the \"yearstep\" attribute must be a single number\n"},
+        {"system: quantsperday = 0;",
+         "error: (L1 C26) the \"quantsperday\" attribute must be an integer in the range [1,1440]\n"},
+        {"system: quantsperday = 1441;",
+         "error: (L1 C29) the \"quantsperday\" attribute must be an integer in the range [1,1440]\n"},
+        {"system: quantsperday = 2.5;",
+         "error: (L1 C28) the \"quantsperday\" attribute must be an integer in the range [1,1440]\n"},
+        {"system: yearmin = 99;",
+         "error: (L1 C22) the \"yearmin\" attribute must be an integer in the range [100,1000000000]\n"},
+        {"system: yearmax = 1e10;",
+         "error: (L1 C24) the \"yearmax\" attribute must be an integer in the range [100,1000000000]\n"},
+        {"system: yearstep = 0;",
+         "error: (L1 C22) the \"yearstep\" attribute must be an integer in the range [1,1000000]\n"},
+        {kSystem + "load: customers = 0;",
+         "error: (L2 C21) the \"customers\" attribute must be an integer in the range [1,999999]\n"},
+        {kSystem + "fuse: connect = 1000000, 1;",
+         "error: (L2 C28) the \"connect\" attribute must be an integer in the range [0,999999]\n"},
+        {kSystem + "fuse: connect = 1, -1;",
+         "error: (L2 C23) the \"connect\" attribute must be an integer in the range [0,999999]\n"},
+        {"system: accuracy = 0;", "error: (L1 C22) the \"accuracy\" attribute number must be positive\n"},
+        {kSystem + "load: average = -3;", "error: (L2 C20) the \"average\" attribute number must be positive\n"},
+        {"system: maxflow = 2;", "error: (L1 C21) the \"maxflow\" attribute must be either the number 0 or 1\n"},
+        {"system: fuses = 0, 1;", "error: (L1 C22) the \"fuses\" attribute must be either the number 0 or 1\n"},
+        {"system: isolators = \"1\";",
+         "error: (L1 C25) the \"isolators\" attribute must be either the number 0 or 1\n"},
+        {kSystem + "line: failure = 1, 2, 3;", "error: (L2 C25) the \"failure\" attribute must be one or two numbers\n"},
+        {kSystem + "line: repair = \"x\";", "error: (L2 C20) the \"repair\" attribute must be of numeric type\n"},
+        {kSystem + "line: failure = -1;", "error: (L2 C20) the \"failure\" attribute first number must be non-negative\n"},
+        {kSystem + "line: failure = 1, 0;", "error: (L2 C22) the \"failure\" attribute second number must be positive\n"},
+        {"system: name = \"x\";", "error: (L1 C20) the \"name\" attribute is not valid in this definition\n"},
+        {kSystem + "load: name = 5;", "error: (L2 C16) the \"name\" attribute must be of string type\n"},
+        {"system: connect = 1;", "error: (L1 C21) the \"connect\" attribute is not valid in this definition\n"},
+        {kSystem + "load: connect = \"a\";", "error: (L2 C21) the \"connect\" attribute must be of numeric type\n"},
+        {kSystem + "line: connect = 1;", "error: (L2 C19) the \"connect\" attribute must be a pair of numbers\n"},
+        {kSystem + "source: connect = 1, 2;", "error: (L2 C24) the \"connect\" attribute must be a single number\n"},
+        {kSystem + "line: profile = 1;", "error: (L2 C19) the \"profile\" attribute is not valid in this definition\n"},
+        {kSystem + "load: profile = \"x\";", "error: (L2 C21) the \"profile\" attribute must be of numeric type\n"},
+        {kSystem + "load: profile = 1, -2;", "error: (L2 C23) the \"profile\" attribute requires non-negative numbers\n"},
+        {"system: yearmin = 100\n", "error: (L2 C1) the \"quantsperday\" attribute is required\n"},
+        {kSystem + "breaker: capacity = 5\n", "error: (L3 C1) the \"connect\" attribute is required\n"},
+        {kSystem + "load: connect = 1; name = \"Mill\"; profile = 0, 0; peak = 2\n",
+         "error: (L3 C1) the \"profile\" attribute of the load \"Mill\" must hold a number above 0 to be scaled to its "
+         "average or peak\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = Build(c.text);
+        EXPECT_FALSE(outcome.ok) << c.text.substr(0, 80);
+        EXPECT_EQ(outcome.trace, c.trace) << c.text.substr(0, 80);
+    }
+}
+
+TEST(NdlSemantics, ATextWithoutASystemDefinitionFailsSilently)
+{
+    for (const char* text : {"", "\n\n# nothing here\n"}) {
+        const Outcome outcome = Build(text);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.trace, "");
+    }
+}
+
+TEST(NdlSemantics, BuildsEachComponentAsItsEdges)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<EdgeShape> edges;
+    };
+    const Case cases[] = {
+        {"a source: its own node, a supply edge and a switch, the capacity on both",
+         "source: connect = 7; capacity = 9\n", {{kSupplyEdge, 0, 3, 9}, {kBreakerEdge, 3, 2, 9}}},
+        {"a load runs to the common sink", "load: connect = 7\n", {{kLoadEdge, 2, 1, 1}}},
+        {"breaker, fuse, isolator", "breaker: connect = 1, 2\nfuse: connect = 2, 3; capacity = 4\nisolator: connect = 3, 1\n",
+         {{kBreakerEdge, 2, 3, -1}, {kBreakerEdge, 3, 4, 4}, {kIsolatorEdge, 4, 2, -1}}},
+        {"a recloser: a switch, the recloser between two new nodes, a switch",
+         "recloser: connect = 5, 6; capacity = 3\n",
+         {{kBreakerEdge, 2, 4, 3}, {kRecloserEdge, 4, 5, 3}, {kBreakerEdge, 5, 3, 3}}},
+        {"two sources and two reclosers each get nodes of their own",
+         "source: connect = 1\nsource: connect = 1\nrecloser: connect = 1, 2\nrecloser: connect = 2, 1\n",
+         {{kSupplyEdge, 0, 3, -1}, {kBreakerEdge, 3, 2, -1}, {kSupplyEdge, 0, 4, -1}, {kBreakerEdge, 4, 2, -1},
+          {kBreakerEdge, 2, 6, -1}, {kRecloserEdge, 6, 7, -1}, {kBreakerEdge, 7, 5, -1},
+          {kBreakerEdge, 5, 8, -1}, {kRecloserEdge, 8, 9, -1}, {kBreakerEdge, 9, 2, -1}}},
+        {"equipment and line", "equipment: connect = 0, 1; capacity = 2\nline: connect = 1, 0\n",
+         {{kEquipmentEdge, 2, 3, 2}, {kLineEdge, 3, 2, -1}}},
+        {"keywords in capitals", "LINE: CONNECT = 1, 2; Capacity = 6\n", {{kLineEdge, 2, 3, 6}}},
+        {"an attribute given twice keeps its last value", "breaker: capacity = 1; connect = 1, 2; capacity = 2\n",
+         {{kBreakerEdge, 2, 3, 2}}},
+    };
+    for (const Case& c : cases) {
+        CSimulation model;
+        const Outcome outcome = Build("system: quantsperday = 24\n" + c.text, model);
+        ASSERT_TRUE(outcome.ok) << c.what << ": " << outcome.trace;
+        EXPECT_EQ(Shapes(model), c.edges) << c.what;
+    }
+}
+
+// Disabled fuses, isolators and reclosers join their two sides as perfect conductors; without
+// the maximum flow every capacity is unset.
+TEST(NdlSemantics, SystemFlagsSteerTheComponents)
+{
+    CSimulation model;
+    const Outcome outcome = Build("system: quantsperday = 24; fuses = 0; isolators = 0; reclosers = 0; maxflow = 0\n"
+                                  "fuse: connect = 1, 2; capacity = 5\n"
+                                  "isolator: connect = 2, 3; capacity = 5\n"
+                                  "recloser: connect = 3, 4; capacity = 5; reclose = 2\n"
+                                  "source: connect = 1; capacity = 5\n",
+                                  model);
+    ASSERT_TRUE(outcome.ok) << outcome.trace;
+    EXPECT_EQ(Shapes(model), (std::vector<EdgeShape>{{kEquipmentEdge, 2, 3, -1},
+                                                      {kEquipmentEdge, 3, 4, -1},
+                                                      {kEquipmentEdge, 4, 5, -1},
+                                                      {kSupplyEdge, 0, 6, -1},
+                                                      {kBreakerEdge, 6, 2, -1}}));
+    for (std::size_t i = 0; i < 3; ++i) {
+        const SimEdge& conductor = model.GetEdge(i);
+        EXPECT_DOUBLE_EQ(conductor.failure.GetShape(), 1e10);
+        EXPECT_DOUBLE_EQ(conductor.isolation.GetShape(), 1e10);
+        EXPECT_DOUBLE_EQ(conductor.repair.GetShape(), 1e10);
+        EXPECT_DOUBLE_EQ(conductor.repair.GetScale(), 0.0);
+    }
+}
+
+TEST(NdlSemantics, ValuesReadAsTheirNumbersWithTheirDefaults)
+{
+    CSimulation model;
+    const Outcome outcome =
+        Build("system: quantsPerDay = 24.000000001; yearMin = 1.e+006; yearMax = 1000000000; yearStep = 7.; "
+              "accuracy = 5.e-002\n"
+              "equipment: connect = 999999, 0; failure = 0.25; isolation = 0, 2\n"
+              "recloser: connect = 0, 999999; reclose = 12\n"
+              "load: connect = 0; customers = 100000; average = 3\n"
+              "load: connect = 0; peak = 4; profile = 1, 2\n"
+              "load: connect = 0\n",
+              model);
+    ASSERT_TRUE(outcome.ok) << outcome.trace;
+    EXPECT_EQ(model.GetQuantsPerDay(), 24u);
+    EXPECT_EQ(model.GetYearMin(), 1000000u);
+    EXPECT_EQ(model.GetYearMax(), 1000000000u);
+    EXPECT_EQ(model.GetYearStep(), 7u);
+    EXPECT_DOUBLE_EQ(model.GetAccuracy(), 0.05);
+
+    const SimEdge& equipment = model.GetEdge(0);
+    EXPECT_EQ(equipment.from, 2u);  // the first NDL node met is model node 2
+    EXPECT_EQ(equipment.to, 3u);
+    EXPECT_DOUBLE_EQ(equipment.failure.GetScale(), 1.0 / ((0.25 / 24) / 365.0) - 0.5);
+    EXPECT_DOUBLE_EQ(equipment.failure.GetShape(), 1.0);
+    EXPECT_DOUBLE_EQ(equipment.isolation.GetScale(), 0.0);
+    EXPECT_DOUBLE_EQ(equipment.isolation.GetShape(), 2.0);
+
+    const SimEdge& recloser = model.GetEdge(2);
+    EXPECT_EQ(recloser.type, kRecloserEdge);
+    EXPECT_DOUBLE_EQ(recloser.reclose.GetScale(), 11.5);
+    EXPECT_DOUBLE_EQ(recloser.reclose.GetShape(), 1.0);
+    EXPECT_EQ(model.GetEdge(3).to, 2u);  // NDL 999999 is the node the equipment started at
+
+    const SimEdge& averageOnly = model.GetEdge(4);
+    EXPECT_EQ(averageOnly.customers, 100000u);
+    EXPECT_DOUBLE_EQ(averageOnly.capacity, 3.0);
+    const SimEdge& peakOnly = model.GetEdge(5);
+    EXPECT_DOUBLE_EQ(peakOnly.capacity, 4.0);
+    EXPECT_EQ(peakOnly.customers, 1u);
+    // Neither average nor peak: both 1.
+    const SimEdge& plain = model.GetEdge(6);
+    EXPECT_DOUBLE_EQ(plain.capacity, 1.0);
+    EXPECT_EQ(plain.name, "");
+}
+
+// The parser is used once per run, but a second text on the same object must not inherit the
+// first one's system or nodes.
+TEST(NdlSemantics, ASecondParseStartsAfresh)
+{
+    TempFolder folder;
+    CParserDistrib parser;
+    CSimulation first;
+    first.Init();
+    ASSERT_TRUE(parser.Parse(kSystem + "breaker: connect = 5, 6\n", folder.Path()));
+    ASSERT_TRUE(parser.Run(&first));
+    parser.Close();
+    CSimulation second;
+    second.Init();
+    ASSERT_TRUE(parser.Parse(kSystem + "breaker: connect = 6, 5\n", folder.Path()));
+    ASSERT_TRUE(parser.Run(&second));
+    parser.Close();
+    EXPECT_EQ(Shapes(second), (std::vector<EdgeShape>{{kBreakerEdge, 2, 3, -1}}));
+}
