@@ -110,9 +110,9 @@ void CMainFrame::SetCursorPosition(CPoint point)
         }
     }
     if (resize) {
-        // Seven pixels a character, as wide as the text needs.
-        const int widths[kStatusPanes] = {-1, static_cast<int>(7 * texts[0].length()),
-                                          static_cast<int>(7 * texts[1].length()), 40, 40, 40};
+        // As wide as the text needs in the status bar's own font.
+        const int widths[kStatusPanes] = {-1, status->GetTextExtent(texts[0]).x + 16,
+                                          status->GetTextExtent(texts[1]).x + 16, 40, 40, 40};
         status->SetStatusWidths(kStatusPanes, widths);
     }
 }

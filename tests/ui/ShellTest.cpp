@@ -6,6 +6,8 @@
 
 #include <wx/filehistory.h>
 #include <wx/menu.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/print.h>
 
 #include "editor/ui/Commands.h"
@@ -216,4 +218,37 @@ TEST_F(Shell, UnhandledCommandsAreGreyed)
         EXPECT_FALSE(item->IsEnabled()) << id;
     }
     EXPECT_TRUE(bar->FindItem(ID_ZOOM_IN)->IsEnabled());
+}
+
+TEST_F(Shell, ADrawnNetworkShowsAllTenFigures)
+{
+    for (int t = 0; t < kWidgetTypeCount; ++t) {
+        TypeChar(t == 9 ? '0' : '1' + t);
+        Drag({40 + 60 * t, 80}, {40 + 60 * t + (t % 2) * 30, 160});
+    }
+    TypeChar('`');
+    ASSERT_EQ(Doc().GetWidgetCount(), kWidgetTypeCount);
+    const wxImage image = Render(700, 260);
+    for (int t = 0; t < kWidgetTypeCount; ++t) {
+        int ink = 0;
+        for (int x = 40 + 60 * t - 15; x < 40 + 60 * t + 40; ++x)
+            for (int y = 60; y < 200; ++y)
+                ink += image.GetRed(x, y) != 255 || image.GetBlue(x, y) != 255;
+        EXPECT_GT(ink, 20) << WidgetTypeName(static_cast<WidgetType>(t));
+    }
+
+    // A grab of the whole window, kept beside the test program for a look by eye.
+    wxFrame* frame = wxGetApp().GetMainFrame();
+    frame->Raise();
+    Pump();
+    const wxRect area = frame->GetScreenRect();
+    wxBitmap grab(area.width, area.height, 24);
+    {
+        wxScreenDC screen;
+        wxMemoryDC dc(grab);
+        dc.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+    }
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr)
+        wxImage::AddHandler(new wxPNGHandler);
+    grab.SaveFile("network-screenshot.png", wxBITMAP_TYPE_PNG);
 }
