@@ -171,8 +171,10 @@ TEST(NdlSemantics, DefaultDocumentStopsAtItsQuantaPerDay)
               "error: (L1 C27) the \"quantsperday\" attribute must be an integer in the range [1,1440]\n");
 }
 
-// Every message of the semantic layer, with its position (see the lexer's test for the rule).
-TEST(NdlSemantics, ReportsEachErrorWithItsPosition)
+// Every message of both layers, with its position: the line is the newlines read plus 1, the
+// column one more than the characters read on the line, the current one (one ahead of what was
+// understood) included, so a line's first character is column 2.
+TEST(NdlParser, ReportsEveryErrorWithItsPosition)
 {
     struct Case {
         std::string text;
@@ -180,6 +182,33 @@ TEST(NdlSemantics, ReportsEachErrorWithItsPosition)
     };
     const std::string longKeyword(5000, 'k');
     const Case cases[] = {
+        // Lexical layer.
+        {"system:\n", "error: (L2 C1) syntax error, expecting keyword\n"},
+        {kSystem + "\n=\n", "error: (L3 C2) syntax error, expecting keyword\n"},
+        {"\t=", "error: (L1 C6) syntax error, expecting keyword\n"},
+        {kSystem + "line connect = 1, 2\n", "error: (L2 C7) syntax error, expecting ':'\n"},
+        {"system: quantsperday 24\n", "error: (L1 C23) syntax error, expecting '='\n"},
+        {"system: quantsperday = 24 yearmin = 200\n",
+         "error: (L1 C28) syntax error, expecting ';', <eol> or <eof>\n"},
+        {"system: quantsperday = x\n", "error: (L1 C25) syntax error, expecting string or numeric value\n"},
+        {kSystem + "load: name = \"ab\n", "error: (L3 C1) syntax error, unexpected <eol> in string\n"},
+        {kSystem + "load: name = \"a#b\";\n", "error: (L3 C1) syntax error, unexpected <eol> in string\n"},
+        {kSystem + "load: name = \"ab", "error: (L2 C17) syntax error, unexpected <eof> in string\n"},
+        {"system: quantsperday = 1-2;\n", "error: (L1 C28) syntax error, invalid number format\n"},
+        {"system: quantsperday = 1-2\n", "error: (L2 C1) syntax error, invalid number format\n"},
+        {"system: quantsperday = 1e400;", "error: (L1 C30) syntax error, invalid number format\n"},
+        {"system: quantsperday = 1e;", "error: (L1 C27) syntax error, invalid number format\n"},
+        {"system: quantsperday = .;", "error: (L1 C26) syntax error, invalid number format\n"},
+        {kSystem + "line: connect = 1, ;", "error: (L2 C21) syntax error, invalid number format\n"},
+        {"$1 = 2\n", "error: (L1 C3) invalid macro identifier\n"},
+        {"system: quantsperday = $;\n", "error: (L1 C26) invalid macro identifier\n"},
+        {"$a 1\n", "error: (L1 C5) syntax error, expecting '='\n"},
+        // A '$' first on a line always starts a definition.
+        {"$k = system\n$k: quantsperday = 1\n", "error: (L2 C4) syntax error, expecting '='\n"},
+        {"$a = 1\n$A = 2\n", "error: (L2 C6) macro identifier is already defined\n"},
+        {"system: quantsperday = $b;\n", "error: (L1 C27) undefined macro identifier\n"},
+        {"$a = $a\n", "error: (L2 C1) undefined macro identifier\n"},
+        // Semantic layer.
         {"pylon: a = 1\n", "error: (L1 C7) unknown type keyword \"pylon\"\n"},
         {longKeyword + ": a = 1\n",
          "error: (L1 C5002) unknown type keyword \"" + std::string(64, 'k') + "\"\n"},

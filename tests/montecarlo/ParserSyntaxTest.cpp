@@ -139,47 +139,6 @@ TEST(NdlLexer, ExpandsMacros)
     }
 }
 
-// Every message of the lexical layer with its position: the line is the newlines read plus 1, the
-// column one more than the characters read on the line, the current one (one ahead) included.
-TEST(NdlLexer, ReportsEachErrorWithItsPosition)
-{
-    struct Case {
-        std::string text;
-        const char* trace;
-    };
-    const Case cases[] = {
-        {"system:\n", "error: (L2 C1) syntax error, expecting keyword\n"},
-        {"system: a = 1\n\n=\n", "error: (L3 C2) syntax error, expecting keyword\n"},
-        {"\t=", "error: (L1 C6) syntax error, expecting keyword\n"},
-        {"system: a = 1\nline a = 1\n", "error: (L2 C7) syntax error, expecting ':'\n"},
-        {"system: a 1\n", "error: (L1 C12) syntax error, expecting '='\n"},
-        {"system: a = 1 b = 2\n", "error: (L1 C16) syntax error, expecting ';', <eol> or <eof>\n"},
-        {"system: a = x\n", "error: (L1 C14) syntax error, expecting string or numeric value\n"},
-        {"system: a = \"ab\n", "error: (L2 C1) syntax error, unexpected <eol> in string\n"},
-        {"system: a = \"a#b\";\n", "error: (L2 C1) syntax error, unexpected <eol> in string\n"},
-        {"system: a = \"ab", "error: (L1 C16) syntax error, unexpected <eof> in string\n"},
-        {"system: a = 1-2\n", "error: (L2 C1) syntax error, invalid number format\n"},
-        {"system: a = 1-2;\n", "error: (L1 C17) syntax error, invalid number format\n"},
-        {"system: a = 1, ;\n", "error: (L1 C17) syntax error, invalid number format\n"},
-        {"system: a = 1e400;\n", "error: (L1 C19) syntax error, invalid number format\n"},
-        {"system: a = 1e;\n", "error: (L1 C16) syntax error, invalid number format\n"},
-        {"system: a = .;\n", "error: (L1 C15) syntax error, invalid number format\n"},
-        {"$1 = 2\n", "error: (L1 C3) invalid macro identifier\n"},
-        {"system: a = $;\n", "error: (L1 C15) invalid macro identifier\n"},
-        {"$a 1\n", "error: (L1 C5) syntax error, expecting '='\n"},
-        {"$a = 1\n$A = 2\n", "error: (L2 C6) macro identifier is already defined\n"},
-        {"system: a = $b;\n", "error: (L1 C16) undefined macro identifier\n"},
-        {"$a = $a\n", "error: (L2 C1) undefined macro identifier\n"},
-        // A '$' first on a line always starts a definition.
-        {"$k = system\n$k: a = 1\n", "error: (L2 C4) syntax error, expecting '='\n"},
-    };
-    for (const Case& c : cases) {
-        const Outcome outcome = Lex(c.text);
-        EXPECT_FALSE(outcome.ok) << c.text;
-        EXPECT_EQ(outcome.trace, c.trace) << c.text;
-    }
-}
-
 TEST(NdlLexer, StopsAtTheFirstErrorAndReadsNothingAfterIt)
 {
     TempFolder folder;
