@@ -33,14 +33,19 @@ public:
 
     static std::uint64_t Hash(const Key* key, std::size_t width)
     {
-        std::uint64_t h = 0x9E3779B97F4A7C15ull ^ width;
+        // Four independent lanes, so the multiplications do not wait for each other.
+        std::uint64_t lanes[4] = {0x9E3779B97F4A7C15ull ^ width, 0xC2B2AE3D27D4EB4Full, 0x165667B19E3779F9ull,
+                                  0x27D4EB2F165667C5ull};
         for (std::size_t i = 0; i < width; ++i) {
             std::uint64_t bits = 0;
             std::memcpy(&bits, &key[i], sizeof(Key) < sizeof bits ? sizeof(Key) : sizeof bits);
+            std::uint64_t& h = lanes[i % 4];
             h = (h ^ bits) * 0xFF51AFD7ED558CCDull;
-            h ^= h >> 32;
         }
-        return h;
+        std::uint64_t h = lanes[0];
+        for (int lane = 1; lane < 4; ++lane)
+            h = (h ^ (h >> 29) ^ lanes[lane]) * 0xC4CEB9FE1A85EC53ull;
+        return h ^ (h >> 32);
     }
 
     // The values stored for `key`, now the most recently used; nullptr when it is not cached.

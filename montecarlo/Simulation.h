@@ -168,8 +168,12 @@ private:
     void AddYearlySamples();
     bool Converged() const;
     int NextEdgeState(SimEdge& edge);
+    // The countdown of the element's present state: the quanta it stays in it after this one.
+    static std::uint64_t& ActiveCountdown(SimEdge& edge);
     std::uint64_t DrawQuanta(CDistributionWeibull& distribution);
-    void EvaluateNetwork();
+    // True when evaluating again with the same element states would give the same network:
+    // no recloser drew a time or counted down.
+    bool EvaluateNetwork();
     void Isolate(unsigned failedEdge, bool withIsolators);
     bool RecloserBypassed(unsigned recloser);
     bool SearchBypass(unsigned recloser);

@@ -12,9 +12,11 @@
 
 namespace {
 
-// The flow cache's patterns are two rows of doubles per edge; with loads that vary in every
-// quantum it would hold one pattern per quantum of the year. Past this budget it holds fewer,
-// which costs recomputed flows but never changes a result.
+// The caches only remember results that a computation would give again, so their size changes
+// speed, never results. They hold at least the specified number of patterns and at least
+// kCachePatterns (a few failure patterns recur all the time), but the flow cache, two rows of
+// doubles per edge and pattern, stays within its budget.
+constexpr std::size_t kCachePatterns = 4096;
 constexpr std::size_t kFlowCacheBudgetBytes = std::size_t{256} << 20;
 
 constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
@@ -74,9 +76,10 @@ CSimulation::StopReason CSimulation::Run(CRunControl* control, const std::string
     const std::size_t edges = m_edges.size();
     const std::size_t nodes = m_nodes.size();
     const std::size_t flowEntryBytes = 2 * edges * sizeof(double) + 64;
-    m_flowCache.Reset(edges, edges, std::min(m_flowCacheCapacity, kFlowCacheBudgetBytes / flowEntryBytes));
+    m_flowCache.Reset(edges, edges,
+                      std::min(std::max(m_flowCacheCapacity, kCachePatterns), kFlowCacheBudgetBytes / flowEntryBytes));
     m_recloserKey.assign(1 + (edges + 63) / 64, 0);
-    m_recloserCache.Reset(m_recloserKey.size(), 1, m_recloserCacheCapacity);
+    m_recloserCache.Reset(m_recloserKey.size(), 1, std::max(m_recloserCacheCapacity, kCachePatterns));
     m_curveIndex.assign(m_loads.size(), 0);
     m_curveCarry.assign(m_loads.size(), 0);
     m_stamp.assign(nodes, 0);
@@ -166,7 +169,7 @@ void CSimulation::SimulateYear()
     for (std::uint64_t t = 0; t < year;) {
         bool changed = false;
         bool quiet = true;  // every element works
-        std::uint64_t nextFailure = kNever;
+        std::uint64_t nextStateChange = kNever;  // quanta every element stays in its state
         for (unsigned e : m_failing) {
             SimEdge& edge = m_edges[e];
             const int state = NextEdgeState(edge);
@@ -178,17 +181,20 @@ void CSimulation::SimulateYear()
             }
             if (state != kWorking)
                 quiet = false;
-            else
-                nextFailure = std::min(nextFailure, edge.failureCountdown);
+            nextStateChange = std::min(nextStateChange, ActiveCountdown(edge));
         }
 
+        bool evaluationRepeats = true;
         if (changed || t == 0)
-            EvaluateNetwork();
+            evaluationRepeats = EvaluateNetwork();
 
+        // Quanta until some load's curve moves on to its next value (0: at the next quantum).
+        std::uint64_t nextCurveStep = kNever;
         if (m_varyingLoad) {
             for (std::size_t i = 0; i < m_loads.size(); ++i) {
                 const SimEdge& load = m_edges[m_loads[i]];
-                m_current[m_loads[i]] = load.loadCurve[m_curveIndex[i]];
+                const std::uint64_t index = m_curveIndex[i];
+                m_current[m_loads[i]] = load.loadCurve[index];
                 // The next quantum's index, (t + 1) x size / year, without a division.
                 const std::uint64_t size = load.loadCurve.size();
                 m_curveIndex[i] += size / year;
@@ -197,6 +203,10 @@ void CSimulation::SimulateYear()
                     m_curveCarry[i] -= year;
                     ++m_curveIndex[i];
                 }
+                if (m_curveIndex[i] != index)
+                    nextCurveStep = 0;
+                else
+                    nextCurveStep = std::min(nextCurveStep, (year - m_curveCarry[i] + size - 1) / size);
             }
             UpdateFlows();
         }
@@ -221,13 +231,21 @@ void CSimulation::SimulateYear()
         }
         ++t;
 
-        // Until the next failure nothing changes but the countdowns and the interrupted loads'
-        // tallies: those quanta are taken together (the network is not evaluated in them).
-        if (quiet && !m_varyingLoad && t < year) {
-            const std::uint64_t skip = std::min(nextFailure, year - t);
+        // Until some element changes state or a load curve steps on, nothing changes but the
+        // countdowns and the interrupted loads' tallies: those quanta are taken together. While
+        // every element works the network is not evaluated in them; while some element is out it
+        // is, but gives what it gave now when it drew nothing and moved no recloser countdown.
+        if ((quiet || evaluationRepeats) && t < year) {
+            const std::uint64_t skip = std::min({nextStateChange, nextCurveStep, year - t});
             if (skip > 0) {
                 for (unsigned e : m_failing)
-                    m_edges[e].failureCountdown -= skip;
+                    ActiveCountdown(m_edges[e]) -= skip;
+                for (std::size_t i = 0; i < m_loads.size() && m_varyingLoad; ++i) {
+                    // Every curve here advances by less than one value per quantum.
+                    m_curveCarry[i] += skip * m_edges[m_loads[i]].loadCurve.size();
+                    m_curveIndex[i] += m_curveCarry[i] / year;
+                    m_curveCarry[i] %= year;
+                }
                 RecordLoadQuanta(skip);
                 t += skip;
             }
@@ -288,6 +306,15 @@ std::uint64_t CSimulation::DrawQuanta(CDistributionWeibull& distribution)
     return static_cast<std::uint64_t>(quanta);
 }
 
+std::uint64_t& CSimulation::ActiveCountdown(SimEdge& edge)
+{
+    switch (edge.state) {
+    case kWorking: return edge.failureCountdown;
+    case kFailed: return edge.isolationCountdown;
+    default: return edge.repairCountdown;
+    }
+}
+
 int CSimulation::NextEdgeState(SimEdge& edge)
 {
     if (edge.type != kEquipmentEdge && edge.type != kLineEdge)
@@ -318,8 +345,9 @@ int CSimulation::NextEdgeState(SimEdge& edge)
     return kIsolated;
 }
 
-void CSimulation::EvaluateNetwork()
+bool CSimulation::EvaluateNetwork()
 {
+    bool repeats = true;
     for (std::size_t e = 0; e < m_edges.size(); ++e) {
         const int type = m_edges[e].type;
         if (type == kRecloserEdge)
@@ -340,14 +368,18 @@ void CSimulation::EvaluateNetwork()
         if (RecloserBypassed(e)) {
             const std::uint64_t drawn = DrawQuanta(recloser.reclose);
             recloser.recloseCountdown = drawn == kNever ? kNever : drawn + 1;
+            repeats = false;
         }
-        if (recloser.recloseCountdown == 0)
+        if (recloser.recloseCountdown == 0) {
             m_current[e] = recloser.capacity;
-        else
+        } else {
             --recloser.recloseCountdown;
+            repeats = false;
+        }
     }
     if (!m_varyingLoad)
         UpdateFlows();
+    return repeats;
 }
 
 unsigned CSimulation::NextStamp()
