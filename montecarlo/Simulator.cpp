@@ -1,6 +1,7 @@
 #include "montecarlo/Simulator.h"
 
 #include "montecarlo/Output.h"
+#include "montecarlo/ParserDistrib.h"
 #include "montecarlo/ReportText.h"
 #include "montecarlo/Simulation.h"
 
@@ -46,5 +47,43 @@ SimulatorOutcome CSimulator::RunModel(const ModelBuilder& build, const std::stri
         outcome.kind = Kind::OutputFailure;
         outcome.message = output.GetError();
     }
+    return outcome;
+}
+
+SimulatorOutcome CSimulator::Run(const std::string& ndlText, const std::string& networkName,
+                                 const std::filesystem::path& textPath, const std::filesystem::path& htmlPath,
+                                 const std::filesystem::path& tempPath, CRunControl* control,
+                                 ISimulationProgress* progress)
+{
+    std::filesystem::path tempFolder = tempPath.parent_path();
+    if (tempFolder.empty())
+        tempFolder = ".";
+    bool tempFileFailed = false;
+    bool tempFileKept = false;
+    auto parse = [&](CSimulation& model, COutput& output, std::string& error) {
+        CParserDistrib parser(&output);
+        bool built = false;
+        if (!parser.Parse(ndlText, tempFolder)) {
+            tempFileFailed = parser.GetErrorLine() == 0;
+        } else {
+            built = parser.Run(&model);
+        }
+        if (!built) {
+            if (tempFileFailed)
+                error = parser.GetErrorMessage();
+            else if (parser.GetErrorMessage().empty())
+                error = "error: the network has no system definition";
+            else
+                error = "error: (L" + std::to_string(parser.GetErrorLine()) + " C" +
+                        std::to_string(parser.GetErrorColumn()) + ") " + parser.GetErrorMessage();
+        }
+        tempFileKept = !parser.Close();
+        return built;
+    };
+    SimulatorOutcome outcome = RunModel(parse, networkName, textPath, htmlPath, control, progress);
+    if (tempFileFailed && outcome.kind == SimulatorOutcome::Kind::ParseError)
+        outcome.kind = SimulatorOutcome::Kind::OutputFailure;
+    if (tempFileKept)
+        outcome.warning = "Warning! Cannot delete temporary file!";
     return outcome;
 }

@@ -28,12 +28,19 @@ struct SimulatorOutcome {
 
 class CSimulator {
 public:
+    // Runs the network that `ndlText` describes, named `networkName` in the reports: the trace at
+    // `textPath`, the HTML report at `htmlPath` (the report's links point into it). The text is
+    // read back through a temporary file of a unique name made in the folder of `tempPath` and
+    // removed afterwards. `control` and `progress` may be null.
+    SimulatorOutcome Run(const std::string& ndlText, const std::string& networkName,
+                         const std::filesystem::path& textPath, const std::filesystem::path& htmlPath,
+                         const std::filesystem::path& tempPath, CRunControl* control, ISimulationProgress* progress);
+
     // Fills an initialised model; false when it cannot, with the reason in `error` (already in
     // the trace when the builder wrote it there).
     using ModelBuilder = std::function<bool(CSimulation& model, COutput& output, std::string& error)>;
 
-    // Runs one network: the trace at `textPath`, the HTML report at `htmlPath` (the report's links
-    // point into it), the model from `build`. `control` and `progress` may be null.
+    // Runs one network as Run does, the model built by `build` instead of from NDL text.
     SimulatorOutcome RunModel(const ModelBuilder& build, const std::string& networkName,
                               const std::filesystem::path& textPath, const std::filesystem::path& htmlPath,
                               CRunControl* control, ISimulationProgress* progress);

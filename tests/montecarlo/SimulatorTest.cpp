@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "model/KorvaneDoc.h"
+#include "montecarlo/NDLGenerator.h"
+#include "montecarlo/RunControl.h"
+#include "montecarlo/SimulationProgress.h"
+#include "montecarlo/Simulator.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh, empty folder per test.
+fs::path Folder(const std::string& name)
+{
+    const fs::path folder = fs::temp_directory_path() / "korvane-simulator-test" / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> FilesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Time and speed differ from run to run; so does the folder the links point into.
+std::string Mask(std::string text, const fs::path& html)
+{
+    for (std::size_t at = text.find(html.string()); at != std::string::npos; at = text.find(html.string(), at))
+        text.replace(at, html.string().size(), "@REPORT@");
+    text = std::regex_replace(text, std::regex(R"(time: \d+:\d\d, speed: \d+\.\d\d years/sec)"),
+                              "time: M:SS, speed: S years/sec");
+    text = std::regex_replace(text, std::regex(R"(<font size="2">\d+</font>:<font size="2">\d\d</font>)"),
+                              "<font size=\"2\">M:SS</font>");
+    text = std::regex_replace(text, std::regex(R"(<font size="2">\d+:\d\d</font>)"), "<font size=\"2\">M:SS</font>");
+    text = std::regex_replace(text, std::regex(R"(<font size="2">\d+\.\d\d years/sec</font>)"),
+                              "<font size=\"2\">S years/sec</font>");
+    return text;
+}
+
+// Compares with tests/data/montecarlo/<name>; KORVANE_UPDATE_GOLDEN=1 rewrites the file instead,
+// for when a change of the report is intended.
+void ExpectGolden(const std::string& actual, const std::string& name)
+{
+    const fs::path golden = fs::path(KORVANE_TEST_DATA) / "montecarlo" / name;
+    const char* update = std::getenv("KORVANE_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        std::ofstream(golden, std::ios::binary) << actual;
+        return;
+    }
+    ASSERT_TRUE(fs::exists(golden)) << golden << " is missing; run with KORVANE_UPDATE_GOLDEN=1";
+    EXPECT_EQ(actual, ReadText(golden)) << "differs from " << golden;
+}
+
+// Every kind of component, a macro and a comment; 200 years (the accuracy is never reached).
+const char* const kNetwork = R"(system: quantsPerDay = 24; yearMin = 100; yearMax = 200; yearStep = 100; \
+        accuracy = 1e-9
+$slow = 2., 1.5   # repair hours and shape
+source: connect = 0; capacity = 30
+line: connect = 0, 1; length = 2; failure = 0.5, 1.2; isolation = 1; repair = 6, 2
+breaker: connect = 1, 2
+fuse: connect = 2, 3
+line: connect = 3, 4; failure = 1.5; isolation = 0.5; repair = $slow
+isolator: connect = 4, 5
+recloser: connect = 5, 6; reclose = 0.2
+equipment: connect = 6, 7; failure = 0.3; isolation = 2; repair = 24, 3
+load: connect = 4; customers = 40; average = 6; peak = 9; name = "Farms <&>"; profile = 1, 3, 2, 2
+load: connect = 7; customers = 200; average = 12; name = "Town"
+load: connect = 1; customers = 2; name = "Pump station 12A"
+)";
+
+class CStopAt : public ISimulationProgress {
+public:
+    CStopAt(CRunControl& control, unsigned year) : m_control(control), m_year(year) {}
+    void OnProgress(const SimulationProgress& progress) override
+    {
+        years = progress.year;
+        if (progress.year == m_year)
+            m_control.RequestStop();
+    }
+    unsigned years = 0;
+
+private:
+    CRunControl& m_control;
+    unsigned m_year;
+};
+
+}  // namespace
+
+TEST(Simulator, NdlNetworkGivesTheGoldenReports)
+{
+    const fs::path folder = Folder("golden");
+    const fs::path html = folder / "Net1.htm";
+    CSimulator simulator;
+    const SimulatorOutcome outcome =
+        simulator.Run(kNetwork, "Net1", folder / "Net1.txt", html, folder / "Net1.tmp", nullptr, nullptr);
+    ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
+    EXPECT_EQ(outcome.years, 200u);
+    EXPECT_EQ(outcome.warning, "");
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"Net1.htm", "Net1.txt"})) << "the temporary file stays";
+    ExpectGolden(Mask(ReadText(folder / "Net1.txt"), html), "report-ndl.txt");
+    ExpectGolden(Mask(ReadText(html), html), "report-ndl.htm");
+}
+
+// The whole way a drawn network takes: connection check, node numbering, NDL, parse, year loop.
+TEST(Simulator, RunsADrawnNetworkFromItsGeneratedText)
+{
+    CKorvaneDoc doc;
+    doc.m_pSimulationSettings->quantsPerDay = 24;
+    doc.m_pSimulationSettings->yearMax = 300;
+    auto add = [&doc](std::unique_ptr<CWidget> widget) { return doc.AddWidget(std::move(widget)); };
+    auto* source = static_cast<CGenSource*>(add(std::make_unique<CGenSource>(CPoint(100, 100), 1, 0)));
+    source->m_dCapacity = 100;
+    auto* line = static_cast<CLine*>(add(std::make_unique<CLine>(CPoint(100, 100), CPoint(200, 100), 1, 0)));
+    line->m_dFailure1 = 2;
+    line->m_dRepair1 = 4;
+    add(std::make_unique<CCircuitBreaker>(CPoint(200, 100), CPoint(240, 100), 1, 0));
+    auto* load = static_cast<CLoadPoint*>(add(std::make_unique<CLoadPoint>(CPoint(240, 100), 1, 0)));
+    load->m_strName = "Mill";
+    load->m_nCustomers = 10;
+    load->m_dAverage = 5;
+
+    CNDLGenerator generator(&doc);
+    ASSERT_TRUE(generator.Validate());
+    generator.Generate();
+    const fs::path folder = Folder("drawn");
+    CSimulator simulator;
+    const SimulatorOutcome outcome = simulator.Run(generator.GetNDL(), "Drawn", folder / "Drawn.txt",
+                                                   folder / "Drawn.htm", folder / "Drawn.tmp", nullptr, nullptr);
+    ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
+    EXPECT_GE(outcome.years, 100u);
+    EXPECT_LE(outcome.years, 300u);
+    const std::string trace = ReadText(folder / "Drawn.txt");
+    // The line fails twice a year: the load point's failure rate is near 2.
+    std::smatch rate;
+    ASSERT_TRUE(std::regex_search(trace, rate, std::regex(R"(\|Mill         \| +([0-9.]+))"))) << trace;
+    EXPECT_NEAR(std::stod(rate[1]), 2.0, 0.5) << trace;
+}
+
+TEST(Simulator, AParseErrorLeavesTheErrorLineAndATitleOnlyReport)
+{
+    const fs::path folder = Folder("parse-error");
+    CSimulator simulator;
+    const SimulatorOutcome outcome =
+        simulator.Run("system: quantsPerDay = 0.;\\\nyearStep = 100.;\\\n\n", "Net <1>", folder / "n.txt",
+                      folder / "n.htm", folder / "n.tmp", nullptr, nullptr);
+    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::ParseError);
+    const std::string trace = ReadText(folder / "n.txt");
+    EXPECT_EQ(trace, outcome.message + "\n");
+    EXPECT_TRUE(std::regex_match(
+        outcome.message,
+        std::regex(R"(error: \(L\d+ C\d+\) the "quantsperday" attribute must be an integer in the range \[1,1440\])")))
+        << outcome.message;
+    EXPECT_EQ(ReadText(folder / "n.htm"), "<b><font size=\"4\">Network name :Net &lt;1&gt;</font></b><br><br>");
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"n.htm", "n.txt"}));
+
+    const SimulatorOutcome empty =
+        simulator.Run("# nothing\n", "N", folder / "e.txt", folder / "e.htm", folder / "e.tmp", nullptr, nullptr);
+    EXPECT_EQ(empty.kind, SimulatorOutcome::Kind::ParseError);
+    EXPECT_EQ(empty.message, "error: the network has no system definition");
+}
+
+// Regression: a temporary file that could not be made was a warning, and the run went on.
+TEST(Simulator, ATemporaryFileThatCannotBeMadeFailsTheRun)
+{
+    const fs::path folder = Folder("no-temp");
+    CSimulator simulator;
+    const SimulatorOutcome outcome = simulator.Run(kNetwork, "N", folder / "n.txt", folder / "n.htm",
+                                                   folder / "missing" / "n.tmp", nullptr, nullptr);
+    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::OutputFailure);
+    EXPECT_EQ(outcome.message.rfind("Warning! Cannot create temporary file handler!", 0), 0u) << outcome.message;
+}
+
+TEST(Simulator, AStopEndsTheRunWithFilesClosedAndNoReport)
+{
+    const fs::path folder = Folder("stop");
+    CRunControl control;
+    CStopAt progress(control, 3);
+    CSimulator simulator;
+    const SimulatorOutcome outcome =
+        simulator.Run(kNetwork, "N", folder / "n.txt", folder / "n.htm", folder / "n.tmp", &control, &progress);
+    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::Stopped);
+    EXPECT_EQ(outcome.years, 3u);
+    EXPECT_EQ(progress.years, 3u);
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"n.htm", "n.txt"}));
+    EXPECT_EQ(ReadText(folder / "n.txt"), "");
+    EXPECT_EQ(ReadText(folder / "n.htm"), "<b><font size=\"4\">Network name :N</font></b><br><br>");
+}
