@@ -34,7 +34,7 @@ public:
     // A copy of the generated text; empty before Generate.
     std::string GetNDL() const { return m_strNDL; }
 
-    // Characters that cannot stand inside an NDL string value.
+    // Whether the name holds none of ", #, \, $, CR and LF, which cannot stand in an NDL string.
     static bool IsNameWritable(const std::string& name);
 
 private:

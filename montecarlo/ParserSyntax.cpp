@@ -160,16 +160,22 @@ bool CParserSyntax::OpenTemp(std::string_view text, const std::filesystem::path&
         m_tempPath = pattern;
         COutput local;
         COutput& output = m_output != nullptr ? *m_output : local;
+        const bool failedBefore = output.Failed();
         if (output.OpenTempFile(m_tempPath)) {
             output.WriteTempFile(text);
             if (output.CloseTempFile())
                 m_file = std::fopen(m_tempPath.c_str(), "rb");
         }
-        if (m_file == nullptr)
-            reason = output.Failed() ? output.GetError() : "Cannot read \"" + m_tempPath.string() + "\": " + std::strerror(errno);
+        if (m_file == nullptr) {
+            if (output.Failed() && !failedBefore)
+                reason = output.GetError();
+            else
+                reason = "Cannot read \"" + m_tempPath.string() + "\": " + std::strerror(errno);
+        }
     }
     if (!reason.empty()) {
         CloseFile();
+        m_current = kEof;  // nothing to read
         m_errorMessage = "Warning! Cannot create temporary file handler!\n" + reason;
         return false;
     }
