@@ -1,0 +1,338 @@
+#include "analytical/ADist_Graph.h"
+
+#include <algorithm>
+
+#include "analytical/ALoad.h"
+
+using korvane::graph::GmlCursor;
+using korvane::graph::GmlPair;
+using korvane::graph::GmlPairList;
+
+namespace {
+
+constexpr double kUnlimitedCapacity = 10000000.0;
+
+}  // namespace
+
+ADist_Graph::ADist_Graph() : feeders(*this), excluded(*this), temporary(*this) {}
+
+ADist_Graph::~ADist_Graph() = default;
+
+korvane::graph::GmlError ADist_Graph::load(std::string_view gml)
+{
+    if (GmlError error = LoadGml(gml); error.IsError())
+        return error;
+    if (supplyNode.IsNull())
+        return {0, "the network has no supply: no node has \"component_id 2\" (is a Gen Source drawn?)"};
+    if (sinkNode.IsNull())
+        return {0, "the network has no terminal node: no node has \"component_id 4\""};
+    orientFromSupply();
+    indexFeeders();
+    return {};
+}
+
+korvane::graph::GmlError ADist_Graph::OnNodeRecord(Node n, const GmlPair& record, const GmlPairList& pairs)
+{
+    if (pairs.empty() || pairs.front()->key != "component_id")
+        return {pairs.empty() ? record.line : pairs.front()->line,
+                "the node record must go on with \"component_id\" after its \"id\""};
+    GmlCursor in(pairs, record.line);
+    const int code = in.Int("component_id");
+    const int codeLine = in.LastLine();
+    std::unique_ptr<AComponent> component;
+    switch (code) {
+    case 1: {
+        const int loadId = in.Int("load_id");
+        const int customers = in.Int("num_customers");
+        const int customersLine = in.LastLine();
+        const double demand = in.Real("load");
+        if (in.Error().IsError())
+            return in.Error();
+        if (customers < 0)
+            return {customersLine, "\"num_customers\" must not be negative"};
+        component = std::make_unique<ALoad>(demand, loadId, customers);
+        loadNodes.push_back(n);
+        break;
+    }
+    case 2:
+        if (!supplyNode.IsNull())
+            return {codeLine, "a second supply node (\"component_id 2\"); a network has one"};
+        component = std::make_unique<ASource>(ASource::kSupplyId);
+        supplyNode = n;
+        break;
+    case 3:
+        component = std::make_unique<ALineConnection>();
+        break;
+    case 4:
+        if (!sinkNode.IsNull())
+            return {codeLine, "a second terminal node (\"component_id 4\"); a network has one"};
+        component = std::make_unique<ASource>(ASource::kTerminalId);
+        sinkNode = n;
+        break;
+    default:
+        if (in.Error().IsError())
+            return in.Error();
+        return {codeLine, "unknown \"component_id\" " + std::to_string(code) + " (expected 1 to 4)"};
+    }
+    if (in.Error().IsError())
+        return in.Error();
+    setNodeComponent(n, component.get());
+    ownedComponents.push_back(std::move(component));
+    return {};
+}
+
+korvane::graph::GmlError ADist_Graph::OnEdgeRecord(Edge e, const GmlPair& record, const GmlPairList& pairs)
+{
+    if (pairs.empty() || pairs.front()->key != "feeder_type_id")
+        return {pairs.empty() ? record.line : pairs.front()->line,
+                "the edge record must go on with \"feeder_type_id\" after its \"source\" and \"target\""};
+    GmlCursor in(pairs, record.line);
+    const int type = in.Int("feeder_type_id");
+    const int typeLine = in.LastLine();
+    if (in.Error().IsError())
+        return in.Error();
+    if (type < 1 || type > 3)
+        return {typeLine, "unknown \"feeder_type_id\" " + std::to_string(type) + " (expected 1 to 3)"};
+
+    int id = 0;
+    double faultRate = 0.0;
+    double repairTime = 0.0;
+    if (type == 3) {
+        id = in.Int("recl_feeder_id");
+    } else {
+        id = in.Int(type == 1 ? "main_feeder_id" : "lat_feeder_id");
+        faultRate = in.Real("fault_rate");
+        repairTime = in.Real("repair_time");
+    }
+    const double length = in.Real("length");
+    const double capacity = in.Real("max_cap");
+    const int switchCode = in.Int("switch_id");
+    const int switchLine = in.LastLine();
+    if (in.Error().IsError())
+        return in.Error();
+
+    std::unique_ptr<ASwitch> sw;
+    if (type == 3) {
+        if (switchCode != 4)
+            return {switchLine, "a reclosing feeder needs \"switch_id 4\" (a recloser), not " +
+                                    std::to_string(switchCode)};
+        sw = std::make_unique<ARecloser>(in.Real("recl_time"));
+    } else {
+        switch (switchCode) {
+        case 0: sw = std::make_unique<ANoSwitch>(); break;
+        case 1: sw = std::make_unique<AFuse>(); break;
+        case 2: sw = std::make_unique<AIsolator>(in.Real("switch_time")); break;
+        case 3: sw = std::make_unique<ABreaker>(); break;
+        case 4:
+            return {switchLine, "a recloser (\"switch_id 4\") belongs on a reclosing feeder (\"feeder_type_id 3\")"};
+        default:
+            return {switchLine, "unknown \"switch_id\" " + std::to_string(switchCode) + " (expected 0 to 4)"};
+        }
+    }
+
+    const int transformerCode = in.Int("trans_id");
+    const int transformerLine = in.LastLine();
+    if (in.Error().IsError())
+        return in.Error();
+    std::unique_ptr<ATransformer> transformer;
+    if (transformerCode == 1) {
+        const double rate = in.Real("trans_outage_rate");
+        const double hours = in.Real("trans_repair_time");
+        if (in.Error().IsError())
+            return in.Error();
+        transformer = std::make_unique<ATransformer>(rate, hours);
+    } else if (transformerCode != 0) {
+        return {transformerLine, "unknown \"trans_id\" " + std::to_string(transformerCode) + " (expected 0 or 1)"};
+    }
+
+    std::unique_ptr<AFeeder> made;
+    if (type == 1)
+        made = std::make_unique<AMainF>(capacity, length, std::move(sw), std::move(transformer), id, faultRate,
+                                        repairTime);
+    else if (type == 2)
+        made = std::make_unique<ALateralFeeder>(capacity, length, std::move(sw), std::move(transformer), id,
+                                                faultRate, repairTime);
+    else
+        made = std::make_unique<AReclfeeder>(capacity, length, std::move(sw), std::move(transformer), id);
+    setEdgeFeeder(e, made.get());
+    ownedFeeders.push_back(std::move(made));
+    return {};
+}
+
+// Breadth first from the supply over every section but the ties; each section then points from
+// the node nearer the supply (by hops; the lower node number on a tie) to the other. Sections in
+// parts the supply does not reach keep their drawn direction. Edges at the terminal point into it.
+void ADist_Graph::orientFromSupply()
+{
+    std::vector<int> depth(static_cast<std::size_t>(NodeCount()), -1);
+    std::vector<Node> queue{supplyNode};
+    depth[static_cast<std::size_t>(supplyNode.index)] = 0;
+    std::vector<Edge> incident;
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        const Node u = queue[i];
+        incident = InEdges(u);
+        incident.insert(incident.end(), OutEdges(u).begin(), OutEdges(u).end());
+        std::sort(incident.begin(), incident.end());
+        for (Edge e : incident) {
+            if (feeder(e).isReclosing())
+                continue;
+            const Node v = Source(e) == u ? Target(e) : Source(e);
+            if (v == sinkNode || depth[static_cast<std::size_t>(v.index)] >= 0)
+                continue;
+            depth[static_cast<std::size_t>(v.index)] = depth[static_cast<std::size_t>(u.index)] + 1;
+            queue.push_back(v);
+        }
+    }
+
+    std::vector<Edge> turn;
+    ForEachEdge([&](Edge e) {
+        const Node s = Source(e);
+        const Node t = Target(e);
+        if (s == sinkNode || t == sinkNode) {
+            if (s == sinkNode && t != sinkNode)
+                turn.push_back(e);
+            return;
+        }
+        if (feeder(e).isReclosing())
+            return;
+        const int ds = depth[static_cast<std::size_t>(s.index)];
+        const int dt = depth[static_cast<std::size_t>(t.index)];
+        if (ds < 0 || dt < 0)
+            return;
+        if (dt < ds || (dt == ds && t.index < s.index))
+            turn.push_back(e);
+    });
+    for (Edge e : turn)
+        ReverseEdge(e);
+}
+
+void ADist_Graph::indexFeeders()
+{
+    ForEachEdge([&](Edge e) {
+        const AFeeder& f = feeder(e);
+        if (!f.isMain() && !f.isLateral())
+            return;
+        feederById.emplace(f.getId(), e);
+        if (Target(e) != sinkNode)
+            ++feederCount;
+    });
+}
+
+void ADist_Graph::setMainCapacities()
+{
+    ForEachEdge([&](Edge e) {
+        if (feeder(e).isMain() || feeder(e).isReclosing())
+            feeder(e).setCapacity(kUnlimitedCapacity);
+    });
+}
+
+void ADist_Graph::setLateralCapacities()
+{
+    // Demand at and below every node, summed leaves first over the sections (ties and the
+    // terminal left out). On a ring a node adds to both nodes above it; any share is as good there.
+    std::vector<double> below(static_cast<std::size_t>(NodeCount()), 0.0);
+    newWalk();
+    std::vector<std::pair<Node, std::size_t>> stack;
+    std::vector<Node> postOrder;
+    const auto walkFrom = [&](Node root) {
+        if (!visit(root))
+            return;
+        stack.emplace_back(root, 0);
+        while (!stack.empty()) {
+            auto& [u, i] = stack.back();
+            const auto& outs = OutEdges(u);
+            if (i < outs.size()) {
+                const Edge o = outs[i++];
+                const Node v = Target(o);
+                if (!feeder(o).isReclosing() && v != sinkNode && visit(v))
+                    stack.emplace_back(v, 0);
+                continue;
+            }
+            postOrder.push_back(u);
+            stack.pop_back();
+        }
+    };
+    walkFrom(supplyNode);
+    for (int i = 0; i < NodeCount(); ++i)
+        walkFrom(NodeAt(i));
+    for (Node u : postOrder) {
+        double sum = component(u).getDemand();
+        for (Edge o : OutEdges(u)) {
+            const Node v = Target(o);
+            if (!feeder(o).isReclosing() && v != sinkNode)
+                sum += below[static_cast<std::size_t>(v.index)];
+        }
+        below[static_cast<std::size_t>(u.index)] = sum;
+    }
+    ForEachEdge([&](Edge e) {
+        if (feeder(e).isLateral() && Target(e) != sinkNode)
+            feeder(e).setCapacity(below[static_cast<std::size_t>(Target(e).index)]);
+    });
+}
+
+void ADist_Graph::setTerminalCapacities()
+{
+    for (Node n : loadNodes)
+        for (Edge o : OutEdges(n))
+            if (Target(o) == sinkNode)
+                feeder(o).setCapacity(component(n).getDemand());
+}
+
+AReliabilityMetrics ADist_Graph::computeReliabilityMetrics() const
+{
+    std::vector<int> customers;
+    std::vector<double> demands;
+    std::vector<double> rates;
+    std::vector<double> unavailabilities;
+    std::vector<std::vector<AShedRecord>> sheds;
+    for (Node n : loadNodes) {
+        const AComponent& c = component(n);
+        customers.push_back(c.getCustomers());
+        demands.push_back(c.getDemand());
+        rates.push_back(c.getTotalOutageRate());
+        unavailabilities.push_back(c.getTotalUnavailability());
+        sheds.push_back(c.getShedRecords());
+    }
+    AReliabilityMetrics metrics;
+    metrics.Compute(customers, demands, rates, unavailabilities, sheds);
+    return metrics;
+}
+
+std::vector<int> ADist_Graph::getUnsuppliedLoads() const
+{
+    std::vector<char> reached(static_cast<std::size_t>(NodeCount()), 0);
+    std::vector<Node> queue{supplyNode};
+    reached[static_cast<std::size_t>(supplyNode.index)] = 1;
+    for (std::size_t i = 0; i < queue.size(); ++i)
+        for (Edge o : OutEdges(queue[i])) {
+            const Node v = Target(o);
+            if (!feeder(o).isReclosing() && !reached[static_cast<std::size_t>(v.index)]) {
+                reached[static_cast<std::size_t>(v.index)] = 1;
+                queue.push_back(v);
+            }
+        }
+    std::vector<int> ids;
+    for (Node n : loadNodes)
+        if (!reached[static_cast<std::size_t>(n.index)])
+            ids.push_back(component(n).getId());
+    return ids;
+}
+
+void ADist_Graph::newWalk()
+{
+    if (marks.size() != static_cast<std::size_t>(NodeCount()))
+        marks.assign(static_cast<std::size_t>(NodeCount()), 0);
+    if (++walk == 0) {
+        std::fill(marks.begin(), marks.end(), 0);
+        walk = 1;
+    }
+}
+
+bool ADist_Graph::visit(Node n)
+{
+    std::uint32_t& mark = marks[static_cast<std::size_t>(n.index)];
+    if (mark == walk)
+        return false;
+    mark = walk;
+    return true;
+}

@@ -1,0 +1,160 @@
+// The analytical engine's network: a directed graph of node components and feeder edges, loaded
+// from GML, with the walks and the feeder-fault simulation built on them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "analytical/AComponent.h"
+#include "analytical/AFeeder.h"
+#include "analytical/AReliabilityMetrics.h"
+#include "analytical/GMLResult.h"
+#include "analytical/graph/Graph.h"
+#include "analytical/graph/GraphMaps.h"
+#include "analytical/graph/MaxFlow.h"
+
+class ADist_Graph : public korvane::graph::Graph {
+public:
+    using Node = korvane::graph::Node;
+    using Edge = korvane::graph::Edge;
+    using GmlError = korvane::graph::GmlError;
+
+    // A share of the capacity handed to a load by the "Thesis method" walk.
+    struct TransferRecord {
+        double value = 0.0;  // kVA
+        int id = 0;          // the load's id
+        Node node;
+    };
+
+    ADist_Graph();
+    ~ADist_Graph() override;
+
+    // Loads the GML text, then checks that it holds exactly one supply and one terminal and turns
+    // every section to point away from the supply. The graph must be empty before.
+    GmlError load(std::string_view gml);
+
+    void setNodeComponent(Node n, AComponent* component) { components.Set(n, component); }
+    AComponent* getNodeComponent(Node n) const { return components.Get(n); }
+    void setEdgeFeeder(Edge e, AFeeder* feeder) { feeders.Set(e, feeder); }
+    AFeeder* getEdgeFeeder(Edge e) const { return feeders.Get(e); }
+    void setExcluded(Edge e, bool value) { excluded.Set(e, value); }
+    void setTemporary(Edge e, bool value) { temporary.Set(e, value); }
+    bool isExcluded(Edge e) const { return excluded.Get(e); }
+    bool isTemporary(Edge e) const { return temporary.Get(e); }
+
+    Node getSupply() const { return supplyNode; }
+    Node getSink() const { return sinkNode; }
+    // Main and lateral feeders other than the terminal edges: the feeders a run can fault.
+    int getFeederCount() const { return feederCount; }
+
+    // Main and reclosing feeders get a capacity of 10000000 kVA (the "Minimum Cut Set" setting).
+    void setMainCapacities();
+    // A lateral feeder's capacity becomes the demand it supplies: the loads below it.
+    void setLateralCapacities();
+    // The edge from a load to the terminal carries at most the load's demand, so the maximum flow
+    // shares capacity out by demand.
+    void setTerminalCapacities();
+
+    // Plays one permanent fault on the main or lateral feeder with the id and files every load
+    // point's outage. False (and nothing filed) when no such feeder exists.
+    bool simulateFault(int feederId, bool thesisMethod);
+    AReliabilityMetrics computeReliabilityMetrics() const;
+
+    // Diagnostic lines go here when given (nothing is written otherwise).
+    void setDiagnostics(std::ostream* out) { diagnostics = out; }
+    // After each fault every load point appends its running totals here when given.
+    void setResultList(std::vector<CGMLResult>* list) { results = list; }
+    // Ids of the feeders whose faults met no protective device on the way to the supply.
+    const std::vector<int>& getUnprotectedFeeders() const { return unprotectedFeeders; }
+    // Load points that no path of closed sections joins to the supply.
+    std::vector<int> getUnsuppliedLoads() const;
+
+    // The walks. Each marks the nodes it has seen, so none loops on a ring.
+    void disconnectDownstream(Node n);
+    void connectDownstream(Node n);
+    void connectTransferred(Node n);
+    void advanceTime(double dt);
+    void zeroDisconnectedCapacities();
+    korvane::graph::MaxFlow computeMaxFlow(Node source, Node sink);
+    // Reverses the original in-edges from n up to an open switch. Returns why it stopped.
+    enum class PathEnd { OpenSwitch, FaultedFeeder, Root, Ring };
+    PathEnd reverseUpstreamPath(Node n);
+    void removeTemporaryEdges();
+    void resetAll();
+
+protected:
+    GmlError OnNodeRecord(Node n, const korvane::graph::GmlPair& record,
+                          const korvane::graph::GmlPairList& pairs) override;
+    GmlError OnEdgeRecord(Edge e, const korvane::graph::GmlPair& record,
+                          const korvane::graph::GmlPairList& pairs) override;
+
+private:
+    bool usable(Edge e) const { return !excluded.Get(e) && feeders.Get(e) != nullptr; }
+    // A switch that is open, or the supply's section standing in for a missing breaker.
+    bool isOpen(Edge e) const;
+    AComponent& component(Node n) const { return *components.Get(n); }
+    AFeeder& feeder(Edge e) const { return *feeders.Get(e); }
+
+    void orientFromSupply();
+    void indexFeeders();
+    Edge newTemporaryEdge(Node source, Node target, Edge original);
+
+    // Marks for one walk at a time: a new walk makes every node unseen at once.
+    void newWalk();
+    bool visit(Node n);
+
+    // The fault sequence.
+    Edge faultMainFeeder(Edge f);
+    Edge islat(Edge f);
+    void clearFault(Edge f);
+    Edge findUpstreamIsolator(const std::vector<Edge>& starts);
+    Edge findDownstreamIsolator(const std::vector<Edge>& starts);
+    void restoreUpstream();
+    bool wouldReachFault(Node from);
+    Edge backFeed(const std::vector<Edge>& starts);
+    bool tryBackFeed(Edge tie, Edge& path);
+    void advanceTo(double t);
+    std::vector<TransferRecord> thesisTransferList(Edge path, const korvane::graph::MaxFlow& flow);
+    void thesisCapacityWalk(Node n, std::vector<TransferRecord>& list);
+    void ls(const std::vector<TransferRecord>& transfers, const korvane::graph::MaxFlow& flow);
+    void undoTemporaryEdges(std::size_t keep);
+
+    korvane::graph::NodeMap<AComponent*> components;
+    korvane::graph::EdgeMap<AFeeder*> feeders;
+    korvane::graph::EdgeMap<bool> excluded;
+    korvane::graph::EdgeMap<bool> temporary;
+    korvane::graph::MaxFlow maxFlow;
+    bool upstreamIsolated = false;
+    bool downstreamIsolated = false;
+    double elapsed = 0.0;
+    bool reclosingPathFound = false;
+    double remainingCapacity = 0.0;
+    bool thesisMethod = false;
+    int faultedFeederId = 0;
+
+    std::vector<std::unique_ptr<AComponent>> ownedComponents;
+    std::vector<std::unique_ptr<AFeeder>> ownedFeeders;
+    std::vector<Node> loadNodes;
+    Node supplyNode;
+    Node sinkNode;
+    std::unordered_map<int, Edge> feederById;
+    int feederCount = 0;
+
+    // State of the current fault.
+    Edge faultedEdge;
+    std::vector<Edge> trippedEdges;
+    std::vector<Edge> standInBreakers;
+    // Temporary edges with the edges they stand for, newest last.
+    std::vector<std::pair<Edge, Edge>> temporaryEdges;
+    std::vector<int> unprotectedFeeders;
+
+    std::vector<std::uint32_t> marks;
+    std::uint32_t walk = 0;
+    std::ostream* diagnostics = nullptr;
+    std::vector<CGMLResult>* results = nullptr;
+};

@@ -1,0 +1,627 @@
+// The walks of the analytical graph and the feeder-fault sequence built on them: protection,
+// isolation, upstream restoration, back-feeding through a tie, maximum flow and load shedding.
+#include <algorithm>
+
+#include "analytical/ADist_Graph.h"
+
+using korvane::graph::MaxFlow;
+
+bool ADist_Graph::isOpen(Edge e) const
+{
+    return feeder(e).isSwitchOpen() ||
+           std::find(standInBreakers.begin(), standInBreakers.end(), e) != standInBreakers.end();
+}
+
+void ADist_Graph::disconnectDownstream(Node n)
+{
+    newWalk();
+    std::vector<Node> stack{n};
+    while (!stack.empty()) {
+        const Node u = stack.back();
+        stack.pop_back();
+        if (!visit(u))
+            continue;
+        component(u).disconnect();
+        for (Edge o : OutEdges(u))
+            if (usable(o) && !isOpen(o)) {
+                feeder(o).disconnect();
+                stack.push_back(Target(o));
+            }
+    }
+}
+
+void ADist_Graph::connectDownstream(Node n)
+{
+    newWalk();
+    std::vector<Node> stack{n};
+    while (!stack.empty()) {
+        const Node u = stack.back();
+        stack.pop_back();
+        if (!visit(u))
+            continue;
+        component(u).connect();
+        for (Edge o : OutEdges(u))
+            if (usable(o) && !isOpen(o) && !feeder(o).isFaulted()) {
+                feeder(o).connect();
+                stack.push_back(Target(o));
+            }
+    }
+}
+
+void ADist_Graph::connectTransferred(Node n)
+{
+    newWalk();
+    std::vector<Node> stack{n};
+    while (!stack.empty()) {
+        const Node u = stack.back();
+        stack.pop_back();
+        if (!visit(u))
+            continue;
+        component(u).connect();
+        component(u).setTransferred();
+        for (Edge o : OutEdges(u))
+            if (usable(o) && !isOpen(o) && !feeder(o).isFaulted()) {
+                feeder(o).connect();
+                stack.push_back(Target(o));
+            }
+    }
+}
+
+void ADist_Graph::advanceTime(double dt)
+{
+    for (Node n : loadNodes)
+        component(n).advanceTime(dt);
+    elapsed += dt;
+}
+
+void ADist_Graph::advanceTo(double t)
+{
+    if (t > elapsed)
+        advanceTime(t - elapsed);
+}
+
+void ADist_Graph::zeroDisconnectedCapacities()
+{
+    for (const auto& f : ownedFeeders)
+        if (!f->isConnected())
+            f->zeroCapacity();
+}
+
+MaxFlow ADist_Graph::computeMaxFlow(Node source, Node sink)
+{
+    korvane::graph::EdgeMap<double> capacities(*this);
+    ForEachEdge([&](Edge e) { capacities.Set(e, usable(e) ? feeder(e).getCapacity() : 0.0); });
+    MaxFlow flow;
+    flow.SetVars(std::move(capacities), source, sink);
+    if (!flow.Check(*this)) {
+        if (diagnostics)
+            *diagnostics << "\nInitialisation Error\n";
+    } else if (!flow.Run(*this)) {
+        if (diagnostics)
+            *diagnostics << "\nError calculating maximum flow\n";
+    }
+    return flow;
+}
+
+ADist_Graph::Edge ADist_Graph::newTemporaryEdge(Node source, Node target, Edge original)
+{
+    const Edge e = NewEdge(source, target);
+    setEdgeFeeder(e, &feeder(original));
+    setTemporary(e, true);
+    setExcluded(original, true);
+    temporaryEdges.emplace_back(e, original);
+    return e;
+}
+
+ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n)
+{
+    newWalk();
+    visit(n);
+    Node current = n;
+    for (;;) {
+        // The original in-edge: ties and edges added in this fault do not count.
+        Edge in;
+        for (Edge i : InEdges(current))
+            if (usable(i) && !isTemporary(i) && !feeder(i).isReclosing()) {
+                in = i;
+                break;
+            }
+        if (in.IsNull())
+            return PathEnd::Root;
+        if (in == faultedEdge)
+            return PathEnd::FaultedFeeder;
+        if (isOpen(in))
+            return PathEnd::OpenSwitch;
+        const Node above = Source(in);
+        if (!visit(above))
+            return PathEnd::Ring;
+        newTemporaryEdge(current, above, in);
+        current = above;
+    }
+}
+
+void ADist_Graph::undoTemporaryEdges(std::size_t keep)
+{
+    // Newest first, so the graph's edge slots shrink back as they grew.
+    while (temporaryEdges.size() > keep) {
+        const auto [made, original] = temporaryEdges.back();
+        temporaryEdges.pop_back();
+        setExcluded(original, false);
+        DeleteEdge(made);
+    }
+}
+
+void ADist_Graph::removeTemporaryEdges()
+{
+    undoTemporaryEdges(0);
+    resetAll();
+}
+
+void ADist_Graph::resetAll()
+{
+    for (const auto& f : ownedFeeders)
+        f->reset();
+    for (const auto& c : ownedComponents)
+        c->reset();
+    upstreamIsolated = false;
+    downstreamIsolated = false;
+    reclosingPathFound = false;
+    elapsed = 0.0;
+    remainingCapacity = 0.0;
+    faultedEdge = Edge{};
+    trippedEdges.clear();
+    standInBreakers.clear();
+}
+
+bool ADist_Graph::simulateFault(int feederId, bool thesis)
+{
+    const auto found = feederById.find(feederId);
+    if (found == feederById.end())
+        return false;
+    thesisMethod = thesis;
+    faultedFeederId = feederId;
+    for (const auto& c : ownedComponents)
+        c->clearFaultState();
+
+    const Edge f = found->second;
+    faultedEdge = f;
+    const double failureRate = feeder(f).getFailureRate();
+    feeder(f).fault();
+    const Edge path = feeder(f).isLateral() ? islat(f) : faultMainFeeder(f);
+
+    // Only a back-feed changes what the network can carry, so only then is the flow needed.
+    if (reclosingPathFound) {
+        zeroDisconnectedCapacities();
+        maxFlow = computeMaxFlow(supplyNode, sinkNode);
+        std::vector<TransferRecord> transfers;
+        if (thesisMethod)
+            transfers = thesisTransferList(path, maxFlow);
+        ls(transfers, maxFlow);
+    }
+
+    advanceTo(feeder(f).getRepairTime());
+
+    std::vector<AOutageRecord> records;
+    records.reserve(loadNodes.size());
+    for (Node n : loadNodes)
+        records.push_back(component(n).getOutageRecord());
+    removeTemporaryEdges();
+    for (std::size_t i = 0; i < loadNodes.size(); ++i) {
+        AComponent& load = component(loadNodes[i]);
+        load.addFaultRecord(records[i], failureRate, feederId);
+        load.printTotals(diagnostics, results);
+        if (diagnostics)
+            load.printFaultRecords(*diagnostics);
+    }
+    return true;
+}
+
+ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
+{
+    clearFault(f);
+    const Edge upstream = findUpstreamIsolator({f});
+    std::vector<Edge> below;
+    for (Edge o : OutEdges(Target(f)))
+        if (usable(o) && !feeder(o).isLateral())
+            below.push_back(o);
+    const Edge downstream = findDownstreamIsolator(below);
+
+    if (upstreamIsolated) {
+        advanceTo(feeder(upstream).getSwitchingTime());
+        restoreUpstream();
+    }
+    if (!downstreamIsolated)
+        return {};
+    advanceTo(feeder(downstream).getSwitchingTime());
+    return backFeed({f});
+}
+
+ADist_Graph::Edge ADist_Graph::islat(Edge f)
+{
+    if (feeder(f).trip()) {
+        // The lateral's own fuse or breaker: everything below it goes dark, the rest never notices.
+        trippedEdges.push_back(f);
+        disconnectDownstream(Target(f));
+        return {};
+    }
+    clearFault(f);
+
+    // Isolate around the lateral's tap on the main, climbing a lateral drawn in several sections,
+    // but never past a device that tripped.
+    Node tap = Source(f);
+    newWalk();
+    visit(tap);
+    for (;;) {
+        bool onMain = false;
+        Edge up;
+        for (Edge i : InEdges(tap)) {
+            if (!usable(i))
+                continue;
+            if (!feeder(i).isLateral())
+                onMain = true;
+            else if (up.IsNull())
+                up = i;
+        }
+        if (onMain || up.IsNull() || isOpen(up) || !visit(Source(up)))
+            break;
+        tap = Source(up);
+    }
+    std::vector<Edge> above;
+    for (Edge i : InEdges(tap))
+        if (usable(i) && !feeder(i).isLateral())
+            above.push_back(i);
+    std::vector<Edge> below;
+    for (Edge o : OutEdges(tap))
+        if (usable(o) && !feeder(o).isLateral())
+            below.push_back(o);
+    const Edge upstream = findUpstreamIsolator(above);
+    const Edge downstream = findDownstreamIsolator(below);
+
+    if (upstreamIsolated) {
+        advanceTo(feeder(upstream).getSwitchingTime());
+        restoreUpstream();
+    }
+    if (!downstreamIsolated)
+        return {};
+    advanceTo(feeder(downstream).getSwitchingTime());
+    if (diagnostics)
+        *diagnostics << "After Isolate in islat\n";
+    const Edge path = backFeed(below);
+    if (diagnostics)
+        *diagnostics << "After close Nearest recloser in islat\n";
+    return path;
+}
+
+// Climbs from the fault towards the supply on every path until a protective device trips; what
+// lies below it goes dark. A path that reaches the top without one (no breaker drawn) is cleared
+// by its top section, which stands in for the supply's breaker.
+void ADist_Graph::clearFault(Edge f)
+{
+    newWalk();
+    std::vector<Edge> stack{f};
+    while (!stack.empty()) {
+        const Edge e = stack.back();
+        stack.pop_back();
+        if (feeder(e).trip()) {
+            trippedEdges.push_back(e);
+            continue;
+        }
+        const Node u = Source(e);
+        if (!visit(u))
+            continue;
+        const auto& ins = InEdges(u);
+        bool climbed = false;
+        for (auto it = ins.rbegin(); it != ins.rend(); ++it)
+            if (usable(*it) && !isOpen(*it)) {
+                stack.push_back(*it);
+                climbed = true;
+            }
+        if (!climbed) {
+            standInBreakers.push_back(e);
+            feeder(e).disconnect();
+        }
+    }
+    for (Edge e : trippedEdges)
+        disconnectDownstream(Target(e));
+    for (Edge e : standInBreakers)
+        disconnectDownstream(Target(e));
+    if (!standInBreakers.empty()) {
+        unprotectedFeeders.push_back(faultedFeederId);
+        if (diagnostics)
+            *diagnostics << "No protective device above feeder " << faultedFeederId
+                         << ": its top section clears the fault\n";
+    }
+}
+
+// Depth first towards the supply over main feeders; on each path the first isolator met opens, and
+// no path is followed past a device that tripped. The first isolator found is the result.
+ADist_Graph::Edge ADist_Graph::findUpstreamIsolator(const std::vector<Edge>& starts)
+{
+    Edge found;
+    newWalk();
+    std::vector<Edge> stack(starts.rbegin(), starts.rend());
+    while (!stack.empty()) {
+        const Edge e = stack.back();
+        stack.pop_back();
+        if (feeder(e).openForIsolation()) {
+            if (found.IsNull())
+                found = e;
+            upstreamIsolated = true;
+            continue;
+        }
+        if (isOpen(e))
+            continue;
+        const Node u = Source(e);
+        if (!visit(u))
+            continue;
+        const auto& ins = InEdges(u);
+        for (auto it = ins.rbegin(); it != ins.rend(); ++it)
+            if (usable(*it) && feeder(*it).isMain())
+                stack.push_back(*it);
+    }
+    return found;
+}
+
+// Depth first away from the supply over main feeders, the same way.
+ADist_Graph::Edge ADist_Graph::findDownstreamIsolator(const std::vector<Edge>& starts)
+{
+    Edge found;
+    newWalk();
+    std::vector<Edge> stack(starts.rbegin(), starts.rend());
+    while (!stack.empty()) {
+        const Edge e = stack.back();
+        stack.pop_back();
+        if (feeder(e).openForIsolation()) {
+            if (found.IsNull())
+                found = e;
+            downstreamIsolated = true;
+            continue;
+        }
+        if (feeder(e).isReclosing() || isOpen(e))
+            continue;
+        const Node v = Target(e);
+        if (!visit(v))
+            continue;
+        const auto& outs = OutEdges(v);
+        for (auto it = outs.rbegin(); it != outs.rend(); ++it)
+            if (usable(*it) && feeder(*it).isMain())
+                stack.push_back(*it);
+    }
+    return found;
+}
+
+// Closes again what tripped in this fault, where that cannot feed the fault; a blown fuse stays open.
+void ADist_Graph::restoreUpstream()
+{
+    for (Edge d : trippedEdges) {
+        if (d == faultedEdge || wouldReachFault(Target(d)))
+            continue;
+        if (feeder(d).operate()) {
+            feeder(d).connect();
+            connectDownstream(Target(d));
+        }
+    }
+    for (std::size_t i = 0; i < standInBreakers.size();) {
+        const Edge d = standInBreakers[i];
+        if (d == faultedEdge || wouldReachFault(Target(d))) {
+            ++i;
+            continue;
+        }
+        standInBreakers.erase(standInBreakers.begin() + static_cast<std::ptrdiff_t>(i));
+        feeder(d).connect();
+        connectDownstream(Target(d));
+    }
+}
+
+// Whether closed sections lead from the node to the faulted feeder while that feeder's own switch
+// is closed.
+bool ADist_Graph::wouldReachFault(Node from)
+{
+    if (feeder(faultedEdge).isSwitchOpen())
+        return false;
+    const Node a = Source(faultedEdge);
+    const Node b = Target(faultedEdge);
+    newWalk();
+    std::vector<Node> stack{from};
+    while (!stack.empty()) {
+        const Node u = stack.back();
+        stack.pop_back();
+        if (!visit(u))
+            continue;
+        if (u == a || u == b)
+            return true;
+        for (Edge o : OutEdges(u))
+            if (usable(o) && !isOpen(o) && !feeder(o).isFaulted())
+                stack.push_back(Target(o));
+    }
+    return false;
+}
+
+// Looks for a normally open tie below the isolated part, depth first over main feeders and ties as
+// the isolator searches go, and closes the first that can feed the isolated part without reaching
+// the fault. Returns the edge that then points from the live end of the tie to the dead one.
+ADist_Graph::Edge ADist_Graph::backFeed(const std::vector<Edge>& starts)
+{
+    std::vector<Edge> ties;
+    const auto addTie = [&](Edge t) {
+        if (usable(t) && feeder(t).isSwitchOpen() && std::find(ties.begin(), ties.end(), t) == ties.end())
+            ties.push_back(t);
+    };
+    newWalk();
+    std::vector<Edge> stack(starts.rbegin(), starts.rend());
+    while (!stack.empty()) {
+        const Edge e = stack.back();
+        stack.pop_back();
+        if (feeder(e).isReclosing()) {
+            addTie(e);
+            continue;
+        }
+        const Node v = Target(e);
+        if (!visit(v))
+            continue;
+        for (Edge i : InEdges(v))
+            if (feeder(i).isReclosing())
+                addTie(i);
+        const auto& outs = OutEdges(v);
+        for (auto it = outs.rbegin(); it != outs.rend(); ++it)
+            if (usable(*it) && !feeder(*it).isLateral())
+                stack.push_back(*it);
+    }
+    for (Edge tie : ties) {
+        Edge path;
+        if (tryBackFeed(tie, path))
+            return path;
+    }
+    return {};
+}
+
+bool ADist_Graph::tryBackFeed(Edge tie, Edge& path)
+{
+    const Node s = Source(tie);
+    const Node t = Target(tie);
+    const bool sourceLive = component(s).isConnected();
+    if (sourceLive == component(t).isConnected())
+        return false;
+    const Node dead = sourceLive ? t : s;
+    const Node live = sourceLive ? s : t;
+
+    const std::size_t keep = temporaryEdges.size();
+    if (reverseUpstreamPath(dead) != PathEnd::OpenSwitch) {
+        undoTemporaryEdges(keep);
+        return false;
+    }
+    path = sourceLive ? tie : newTemporaryEdge(live, dead, tie);
+    if (wouldReachFault(dead)) {
+        undoTemporaryEdges(keep);
+        path = Edge{};
+        return false;
+    }
+
+    advanceTo(feeder(tie).getSwitchingTime());
+    feeder(tie).reclose();
+    connectTransferred(dead);
+    // The laterals at the live end of the tie share its capacity with the transferred part.
+    newWalk();
+    std::vector<Node> stack;
+    for (Edge o : OutEdges(live))
+        if (usable(o) && !isOpen(o) && feeder(o).isLateral())
+            stack.push_back(Target(o));
+    while (!stack.empty()) {
+        const Node u = stack.back();
+        stack.pop_back();
+        if (!visit(u))
+            continue;
+        component(u).setTransferred();
+        for (Edge o : OutEdges(u))
+            if (usable(o) && !isOpen(o) && Target(o) != sinkNode)
+                stack.push_back(Target(o));
+    }
+    reclosingPathFound = true;
+    return true;
+}
+
+// The "Thesis method" share of capacity: what flows into the live end of the tie goes first to
+// the transferred part, depth first, then to the laterals at the live end.
+std::vector<ADist_Graph::TransferRecord> ADist_Graph::thesisTransferList(Edge path, const MaxFlow& flow)
+{
+    std::vector<TransferRecord> list;
+    if (path.IsNull() || feeder(path).isSwitchOpen())
+        return list;
+    const Node live = Source(path);
+    remainingCapacity = 0.0;
+    for (Edge i : InEdges(live))
+        if (usable(i))
+            remainingCapacity += flow.GetMaxFlow(i);
+    newWalk();
+    thesisCapacityWalk(Target(path), list);
+    for (Edge o : OutEdges(live))
+        if (usable(o) && !isOpen(o) && feeder(o).isLateral())
+            thesisCapacityWalk(Target(o), list);
+    return list;
+}
+
+// Hands `remainingCapacity` to the loads below n: a load takes its demand or what is left; below
+// a node the main branches come first, each held to its feeder's capacity, then the laterals.
+// The caller starts the walk's marks.
+void ADist_Graph::thesisCapacityWalk(Node n, std::vector<TransferRecord>& list)
+{
+    struct Frame {
+        Node node;
+        int stage = 0;  // 0 arriving, 1 main branches, 2 laterals
+        std::size_t next = 0;
+        double aside = 0.0;
+        bool restore = false;
+    };
+    std::vector<Frame> stack{Frame{n}};
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.restore) {
+            remainingCapacity += f.aside;
+            f.restore = false;
+        }
+        if (f.stage == 0) {
+            if (!visit(f.node)) {
+                stack.pop_back();
+                continue;
+            }
+            const AComponent& c = component(f.node);
+            if (c.isLoad()) {
+                const double share = std::max(0.0, std::min(c.getDemand(), remainingCapacity));
+                remainingCapacity -= share;
+                list.push_back({share, c.getId(), f.node});
+            }
+            f.stage = 1;
+        }
+        const auto& outs = OutEdges(f.node);
+        Node child;
+        while (f.next < outs.size() && child.IsNull()) {
+            const Edge o = outs[f.next++];
+            if (!usable(o) || isOpen(o) || Target(o) == sinkNode)
+                continue;
+            if (f.stage == 1 && feeder(o).isMain()) {
+                const double limit = std::min(remainingCapacity, feeder(o).getCapacity());
+                f.aside = remainingCapacity - limit;
+                f.restore = true;
+                remainingCapacity = limit;
+                child = Target(o);
+            } else if (f.stage == 2 && feeder(o).isLateral()) {
+                child = Target(o);
+            }
+        }
+        if (!child.IsNull()) {
+            stack.push_back(Frame{child});
+            continue;
+        }
+        if (f.stage == 1) {
+            f.stage = 2;
+            f.next = 0;
+            continue;
+        }
+        stack.pop_back();
+    }
+}
+
+// Load shedding: a supplied load whose share of capacity falls short of its demand is shed from now
+// until the repair. The share is its flow to the terminal, or with the "Thesis method" for a
+// transferred load, the share the thesis walk gave it.
+void ADist_Graph::ls(const std::vector<TransferRecord>& transfers, const MaxFlow& flow)
+{
+    // Each load's first record, by node.
+    std::vector<const TransferRecord*> share(static_cast<std::size_t>(NodeCount()), nullptr);
+    for (const TransferRecord& r : transfers)
+        if (share[static_cast<std::size_t>(r.node.index)] == nullptr)
+            share[static_cast<std::size_t>(r.node.index)] = &r;
+    for (Node n : loadNodes) {
+        AComponent& load = component(n);
+        const TransferRecord* listed = share[static_cast<std::size_t>(n.index)];
+        double capacity = 0.0;
+        if (thesisMethod && load.isTransferred() && listed != nullptr) {
+            capacity = listed->value;
+        } else {
+            for (Edge o : OutEdges(n))
+                if (Target(o) == sinkNode && usable(o))
+                    capacity += flow.GetMaxFlow(o);
+        }
+        load.recordLoadShed(capacity);
+    }
+}

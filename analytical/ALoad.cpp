@@ -1,0 +1,105 @@
+#include "analytical/ALoad.h"
+
+#include "analytical/GMLResult.h"
+
+ALoad::ALoad(double load, int id, int customers, double rate, double repairTime)
+    : AComponent(id),
+      customers(customers),
+      baseOutageRate(rate),
+      baseRepairTime(repairTime),
+      load(load),
+      totalOutageRate(rate),
+      totalUnavailability(rate * repairTime)
+{
+}
+
+void ALoad::print(std::ostream& out) const
+{
+    out << "This is a Load Point, with Load of: " << load << '\n'
+        << "Time not connected: " << timeNotConnected << '\n'
+        << "Time load shed: " << timeLoadShed << '\n'
+        << "Capacity load shed: " << capacityLoadShed << '\n'
+        << "Connected = " << connected << '\n'
+        << "Time is " << time << '\n'
+        << "ID is " << id << '\n';
+}
+
+void ALoad::disconnect()
+{
+    if (!connected)
+        return;
+    disconnectTime = time;
+    connected = false;
+}
+
+void ALoad::connect()
+{
+    if (connected)
+        return;
+    timeNotConnected += time - disconnectTime;
+    connected = true;
+}
+
+void ALoad::clearFaultState()
+{
+    time = 0.0;
+    timeNotConnected = 0.0;
+    disconnectTime = 0.0;
+    timeLoadShed = 0.0;
+    shedTime = 0.0;
+    capacityLoadShed = 0.0;
+    shed = false;
+    transferred = false;
+    connected = true;
+}
+
+void ALoad::recordLoadShed(double capacity)
+{
+    // Flows are sums of capacities: allow for the last bits of rounding before calling a load short.
+    const double tolerance = 1e-9 * (load > 1.0 ? load : 1.0);
+    if (!connected || shed || !(capacity < load - tolerance))
+        return;
+    shedTime = time;
+    capacityLoadShed = capacity;
+    shed = true;
+}
+
+AOutageRecord ALoad::getOutageRecord() const
+{
+    AOutageRecord record{timeNotConnected, timeLoadShed, capacityLoadShed, id};
+    if (shed)
+        record.timeLoadShed = time - shedTime;
+    if (!connected)
+        record.timeNotConnected += time - disconnectTime;
+    return record;
+}
+
+void ALoad::addFaultRecord(const AOutageRecord& record, double failureRate, int feederId)
+{
+    totalTimeNotConnected += record.timeNotConnected;
+    if (record.timeNotConnected > 0.0)
+        totalOutageRate += failureRate;
+    totalUnavailability += record.timeNotConnected * failureRate;
+    if (record.timeLoadShed > 0.0)
+        shedRecords.push_back({record.timeLoadShed, record.capacityLoadShed, failureRate, feederId});
+}
+
+void ALoad::printTotals(std::ostream* out, std::vector<CGMLResult>* results) const
+{
+    if (out != nullptr)
+        *out << "Totals for load " << id << '\n'
+             << "Time not connected is: " << totalTimeNotConnected << '\n'
+             << "Total outage rate is: " << totalOutageRate << '\n'
+             << "Total unavailiability is: " << totalUnavailability << '\n';
+    if (results != nullptr)
+        results->emplace_back(id, totalTimeNotConnected, totalOutageRate, totalUnavailability);
+}
+
+void ALoad::printFaultRecords(std::ostream& out) const
+{
+    for (const AShedRecord& r : shedRecords)
+        out << "Fault " << r.feederId << '\n'
+            << "tls is: " << r.timeLoadShed << '\n'
+            << "cls is: " << r.capacityLoadShed << '\n'
+            << "fr is: " << r.failureRate << '\n';
+}

@@ -1,0 +1,29 @@
+// The five system indices of an analytical run, computed from the load points' totals.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analytical/AComponent.h"
+
+class AReliabilityMetrics {
+public:
+    // An index whose denominator is 0 (no customers; CAIDI without interruptions) is NaN and
+    // shows as "n/a".
+    double SAIFI = 0.0;  // interruptions a customer and year
+    double CAIDI = 0.0;  // hours an interruption
+    double SAIDI = 0.0;  // hours a customer and year
+    double ASAI = 0.0;   // fraction of the 8760 hours of a year
+    double ENS = 0.0;    // kVA hours a year
+
+    // One entry per load point in each list: customers, demand (kVA), total outage rate (a year),
+    // total unavailability (hours a year) and the shed records.
+    void Compute(const std::vector<int>& customers, const std::vector<double>& demands,
+                 const std::vector<double>& outageRates, const std::vector<double>& unavailabilities,
+                 const std::vector<std::vector<AShedRecord>>& shedRecordLists);
+
+    // The text shown to the user: "SAIFI = 0.5000\nSAIDI = ...\nENS\t= ...\n".
+    std::string GetText() const;
+    // An index as the text shows it: four decimals, or "n/a".
+    static std::string Format(double value);
+};

@@ -1,0 +1,61 @@
+#include "analytical/AnalyticalSimulator.h"
+
+#include <algorithm>
+
+#include "analytical/ADist_Graph.h"
+
+namespace {
+
+// "1, 2, 3" for at most `shown` numbers, then "and N more".
+std::string JoinIds(const std::vector<int>& ids)
+{
+    constexpr std::size_t shown = 20;
+    std::string text;
+    for (std::size_t i = 0; i < ids.size() && i < shown; ++i) {
+        if (i > 0)
+            text += ", ";
+        text += std::to_string(ids[i]);
+    }
+    if (ids.size() > shown)
+        text += " and " + std::to_string(ids.size() - shown) + " more";
+    return text;
+}
+
+}  // namespace
+
+CAnalyticalResult CAnalyticalSimulator::Run(const std::string& strGML, int bMinimumCutSet, int nLoadSheddingMethod,
+                                            int nFaultCount, std::vector<CGMLResult>* resultRecords)
+{
+    CAnalyticalResult result;
+    ADist_Graph graph;
+    if (const auto error = graph.load(strGML); error.IsError()) {
+        result.error = "Error : cannot load the network's GML text: " + error.Text();
+        return result;
+    }
+    graph.setResultList(resultRecords);
+
+    // Laterals carry what their loads demand, and a load takes no more than its demand, so the
+    // maximum flow shares a short supply out by demand rather than by accident of path order.
+    graph.setLateralCapacities();
+    if (bMinimumCutSet)
+        graph.setMainCapacities();
+    graph.setTerminalCapacities();
+
+    const int faults = std::clamp(nFaultCount, 0, graph.getFeederCount());
+    const bool thesisMethod = nLoadSheddingMethod != 0;
+    for (int id = 1; id <= faults; ++id)
+        if (graph.simulateFault(id, thesisMethod))
+            ++result.faultedFeeders;
+
+    result.metrics = graph.computeReliabilityMetrics();
+    result.message = result.metrics.GetText();
+    result.ok = true;
+
+    if (const auto& ids = graph.getUnprotectedFeeders(); !ids.empty())
+        result.warnings.push_back("No protective device lies between these feeders and the supply, so their "
+                                  "faults were cleared at the supply: " + JoinIds(ids) + ".");
+    if (const auto ids = graph.getUnsuppliedLoads(); !ids.empty())
+        result.warnings.push_back("These load points have no closed path to the supply and were counted as "
+                                  "supplied (load ids): " + JoinIds(ids) + ".");
+    return result;
+}

@@ -1,0 +1,30 @@
+// One analytical assessment of a network: its GML text in, the five indices (or why there are
+// none) out. It shows nothing; the shell shows the result.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analytical/AReliabilityMetrics.h"
+#include "analytical/GMLResult.h"
+
+struct CAnalyticalResult {
+    bool ok = false;
+    std::string error;  // when not ok: what stopped the run, for the user
+    AReliabilityMetrics metrics;
+    std::string message;                // the five indices as the user sees them
+    std::vector<std::string> warnings;  // doubts about the network that did not stop the run
+    int faultedFeeders = 0;
+};
+
+class CAnalyticalSimulator {
+public:
+    virtual ~CAnalyticalSimulator() = default;
+
+    // Faults feeders 1 to nFaultCount (clamped to the feeders the text holds) with the "Thesis
+    // method" (nLoadSheddingMethod 1) or the "Practical Method" (0) of load shedding; with
+    // bMinimumCutSet, main feeders and ties are taken as unlimited. When given, resultRecords
+    // receives every load point's running totals after every fault.
+    CAnalyticalResult Run(const std::string& strGML, int bMinimumCutSet, int nLoadSheddingMethod, int nFaultCount,
+                          std::vector<CGMLResult>* resultRecords = nullptr);
+};

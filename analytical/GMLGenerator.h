@@ -1,0 +1,57 @@
+// Writes a document's network as the GML text the analytical engine reads, after checking that
+// every widget is connected.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "model/Collections.h"
+#include "model/Widget.h"
+
+class CKorvaneDoc;
+
+class CGMLGenerator {
+public:
+    explicit CGMLGenerator(CKorvaneDoc* pDoc);
+
+    // True when every widget touches others at both ends (a one-point widget: anywhere); each
+    // widget that does not is added to the error list.
+    bool Validate();
+    // Numbers the graph's nodes and feeders into the widgets and builds the text.
+    void Generate();
+    std::string GetGML() const { return m_strGML; }
+    const CWidgetCollection& GetErrors() const { return m_errors; }
+
+    // Every widget can be tested against every other (true) instead of only against the widgets
+    // with a point near its own; both give the same text. For tests.
+    void SetExhaustiveSearch(bool exhaustive) { m_exhaustive = exhaustive; }
+
+private:
+    // The widgets in widget-order list order, as far as the counts taken at construction reach.
+    void BuildOrder();
+    // Calls `test(q)` for each other list position q whose widget has a point near one of the
+    // widget's at position p, in list order, until `test` returns true.
+    template <typename Test>
+    bool ForEachNeighbour(int p, Test&& test);
+
+    bool EdgeTest(int p);
+    bool PointTest(int p);
+    void NumberBusBars();
+    void ResolveEnds(int p);
+    std::int32_t NewJunction();
+
+    std::string m_strGML;
+    CKorvaneDoc* m_pDoc;
+    std::array<int, kWidgetTypeCount> m_counts{};
+    int m_nextFeederId = 1;
+    CWidgetCollection m_errors;
+
+    std::vector<CWidget*> m_order;
+    std::unordered_map<std::uint64_t, std::vector<int>> m_grid;
+    std::vector<int> m_candidates;
+    std::int32_t m_counter = 0;
+    bool m_exhaustive = false;
+};

@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "analytical/GMLGenerator.h"
+#include "tests/analytical/Drawing.h"
+
+using drawing::Segment;
+using drawing::Symbol;
+
+namespace {
+
+std::string Generated(CKorvaneDoc& doc)
+{
+    CGMLGenerator generator(&doc);
+    EXPECT_TRUE(generator.Validate());
+    generator.Generate();
+    return generator.GetGML();
+}
+
+int Count(const std::string& text, const std::string& piece)
+{
+    int n = 0;
+    for (auto at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+        ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(GMLGenerator, WritesTheGenSourceLineLoadExampleByteForByte)
+{
+    CKorvaneDoc doc;
+    Symbol<CGenSource>(doc, {100, 100});
+    CLine* line = Segment<CLine>(doc, {100, 100}, {200, 100});
+    CLoadPoint* load = Symbol<CLoadPoint>(doc, {200, 100});
+
+    EXPECT_EQ(Generated(doc),
+              "graph [\n"
+              "directed 1\n"
+              "node\n[\nid 0\ncomponent_id 2\n]\n"
+              "node\n[\nid 1\ncomponent_id 1\nload_id 0\nnum_customers 0\nload 0.0000\n]\n"
+              "edge\n[\nsource 0\ntarget 1\nfeeder_type_id 2\nlat_feeder_id 1\nfault_rate 0.0000\n"
+              "repair_time 0.0000\nlength 0.0000\nmax_cap 0.0000\nswitch_id 0\ntrans_id 0\n]\n"
+              "node\n[\nid 2\ncomponent_id 4\n]\n"
+              "edge\n[\nsource 1\ntarget 2\nfeeder_type_id 1\nmain_feeder_id 3\nfault_rate 0\nrepair_time 0\n"
+              "length 0\nmax_cap 10000000.\nswitch_id 0\ntrans_id 0\n]\n"
+              "]\n");
+    EXPECT_EQ(line->m_nLateralFeederId, 1);
+    EXPECT_EQ(line->m_source, 0);
+    EXPECT_EQ(line->m_target, 1);
+    EXPECT_EQ(load->m_nNodeId, 1);
+    EXPECT_EQ(load->m_nLoadId, 0);
+}
+
+TEST(GMLGenerator, WritesEveryKindOfEdgeRecord)
+{
+    CKorvaneDoc doc;
+    Symbol<CGenSource>(doc, {0, 0});
+    auto* breaker = Segment<CCircuitBreaker>(doc, {0, 0}, {100, 0});
+    breaker->m_nFeederType = 1;
+    breaker->m_dFaultRate = 0.125;
+    Segment<CFuse>(doc, {100, 0}, {200, 0});
+    auto* isolator = Segment<CIsolator>(doc, {200, 0}, {300, 0});
+    isolator->m_dSwitchTime = 0.5;
+    auto* recloser = Segment<CRecloser>(doc, {300, 0}, {400, 0});
+    recloser->m_dReclTime = 1.25;
+    recloser->m_dFeederLength = 2;
+    auto* equipment = Segment<CEquipment>(doc, {400, 0}, {500, 0});
+    equipment->m_dTransOutageRate = 0.02;
+    equipment->m_dTransRepairTime = 150;
+    auto* transformer = Segment<CTransformer>(doc, {500, 0}, {600, 0});
+    transformer->m_dTransOutageRate = 0.02;
+    transformer->m_dTransRepairTime = 150;
+    Symbol<CLoadPoint>(doc, {600, 0});
+
+    const std::string gml = Generated(doc);
+    const std::string feederValues = "fault_rate 0.0000\nrepair_time 0.0000\nlength 0.0000\nmax_cap 10000000.0000\n";
+    EXPECT_NE(gml.find("edge\n[\nsource 0\ntarget 2\nfeeder_type_id 1\nmain_feeder_id 1\nfault_rate 0.1250\n"
+                       "repair_time 0.0000\nlength 0.0000\nmax_cap 10000000.0000\nswitch_id 3\ntrans_id 0\n]\n"),
+              std::string::npos)
+        << gml;
+    EXPECT_NE(gml.find("edge\n[\nsource 2\ntarget 3\nfeeder_type_id 2\nlat_feeder_id 2\n" + feederValues +
+                       "switch_id 1\ntrans_id 0\n]\n"),
+              std::string::npos);
+    EXPECT_NE(gml.find("edge\n[\nsource 3\ntarget 4\nfeeder_type_id 2\nlat_feeder_id 3\n" + feederValues +
+                       "switch_id 2\nswitch_time 0.5000\ntrans_id 0\n]\n"),
+              std::string::npos);
+    // Reclosers are numbered apart, from 0, and take no feeder id.
+    EXPECT_NE(gml.find("edge\n[\nsource 4\ntarget 5\nfeeder_type_id 3\nrecl_feeder_id 0\nlength 2.0000\n"
+                       "max_cap 10000000.\nswitch_id 4\nrecl_time 1.2500\ntrans_id 0\n]\n"),
+              std::string::npos);
+    const std::string transformerTail = "switch_id 0\ntrans_id 1\ntrans_outage_rate 0.0200\ntrans_repair_time 150.0000\n]\n";
+    EXPECT_NE(gml.find("source 5\ntarget 6\nfeeder_type_id 2\nlat_feeder_id 4\n" + feederValues + transformerTail),
+              std::string::npos);
+    EXPECT_NE(gml.find("source 6\ntarget 1\nfeeder_type_id 2\nlat_feeder_id 5\n" + feederValues + transformerTail),
+              std::string::npos);
+    // Terminal edge ids start two above the last widget's.
+    EXPECT_NE(gml.find("node\n[\nid 7\ncomponent_id 4\n]\nedge\n[\nsource 1\ntarget 7\nfeeder_type_id 1\n"
+                       "main_feeder_id 7\n"),
+              std::string::npos);
+}
+
+TEST(GMLGenerator, NumbersNodesAsDrawn)
+{
+    struct Case {
+        const char* name;
+        void (*draw)(CKorvaneDoc&);
+        void (*check)(CKorvaneDoc&, const std::string&);
+    };
+    const Case cases[] = {
+        {"without a gen source the first load point is node 0",
+         [](CKorvaneDoc& doc) {
+             Symbol<CLoadPoint>(doc, {0, 0});
+             Segment<CLine>(doc, {0, 0}, {100, 0});
+             Symbol<CLoadPoint>(doc, {100, 0});
+         },
+         [](CKorvaneDoc& doc, const std::string& gml) {
+             EXPECT_EQ(doc.m_pLoadPoints->GetAt(0)->m_nNodeId, 0);
+             EXPECT_EQ(Count(gml, "component_id 2"), 0);
+         }},
+        {"without load points there is a terminal and no terminal edge",
+         [](CKorvaneDoc& doc) {
+             Symbol<CGenSource>(doc, {0, 0});
+             Segment<CLine>(doc, {0, 0}, {100, 0});
+             Segment<CLine>(doc, {100, 0}, {200, 0});
+             Symbol<CGenSource>(doc, {200, 0});
+         },
+         [](CKorvaneDoc&, const std::string& gml) {
+             EXPECT_EQ(Count(gml, "component_id 4"), 1);
+             EXPECT_EQ(Count(gml, "main_feeder_id"), 0);
+         }},
+        {"two gen sources share the one supply node",
+         [](CKorvaneDoc& doc) {
+             Symbol<CGenSource>(doc, {0, 0});
+             Segment<CLine>(doc, {0, 0}, {100, 0});
+             Symbol<CLoadPoint>(doc, {100, 0});
+             Segment<CLine>(doc, {100, 0}, {200, 0});
+             Symbol<CGenSource>(doc, {200, 0});
+         },
+         [](CKorvaneDoc& doc, const std::string& gml) {
+             EXPECT_EQ(Count(gml, "component_id 2"), 1);
+             EXPECT_EQ(doc.m_pGenSources->GetAt(1)->m_nNodeId, 0);
+             EXPECT_EQ(doc.m_pLines->GetAt(1)->m_target, 0);
+         }},
+        {"lines drawn end to end share one junction",
+         [](CKorvaneDoc& doc) {
+             Symbol<CGenSource>(doc, {0, 0});
+             Segment<CLine>(doc, {0, 0}, {100, 0});
+             Segment<CLine>(doc, {100, 0}, {200, 0});
+             Symbol<CLoadPoint>(doc, {200, 0});
+         },
+         [](CKorvaneDoc& doc, const std::string& gml) {
+             EXPECT_EQ(doc.m_pLines->GetAt(0)->m_target, 2);
+             EXPECT_EQ(doc.m_pLines->GetAt(1)->m_source, 2);
+             EXPECT_EQ(Count(gml, "component_id 3"), 1);
+         }},
+        {"a main feeder writes its main feeder id",
+         [](CKorvaneDoc& doc) {
+             Symbol<CGenSource>(doc, {0, 0});
+             Segment<CLine>(doc, {0, 0}, {100, 0})->m_nFeederType = 1;
+             Symbol<CLoadPoint>(doc, {100, 0});
+         },
+         [](CKorvaneDoc& doc, const std::string& gml) {
+             EXPECT_EQ(doc.m_pLines->GetAt(0)->m_nMainFeederId, 1);
+             EXPECT_NE(gml.find("feeder_type_id 1\nmain_feeder_id 1\n"), std::string::npos);
+         }},
+        {"lines on a bus bar share its node, which gets a junction record",
+         [](CKorvaneDoc& doc) {
+             Symbol<CGenSource>(doc, {0, 0});
+             Segment<CLine>(doc, {0, 0}, {100, 0});
+             Segment<CBusBar>(doc, {100, 0}, {100, 200});
+             Segment<CLine>(doc, {100, 200}, {200, 200});
+             Symbol<CLoadPoint>(doc, {200, 200});
+         },
+         [](CKorvaneDoc& doc, const std::string& gml) {
+             const std::int32_t bar = doc.m_pBusBars->GetAt(0)->m_source;
+             EXPECT_EQ(bar, 2);
+             EXPECT_EQ(doc.m_pLines->GetAt(0)->m_target, bar);
+             EXPECT_EQ(doc.m_pLines->GetAt(1)->m_source, bar);
+             EXPECT_NE(gml.find("node\n[\nid 2\ncomponent_id 3\n]\n"), std::string::npos);
+         }},
+        {"touching bus bars share one node through a chain, whatever their order",
+         [](CKorvaneDoc& doc) {
+             Symbol<CGenSource>(doc, {0, 0});
+             Segment<CLine>(doc, {0, 0}, {100, 0});
+             Segment<CBusBar>(doc, {100, 0}, {100, 100});
+             Segment<CBusBar>(doc, {100, 200}, {100, 300});
+             Segment<CBusBar>(doc, {100, 100}, {100, 200});
+             Segment<CLine>(doc, {100, 300}, {200, 300});
+             Symbol<CLoadPoint>(doc, {200, 300});
+         },
+         [](CKorvaneDoc& doc, const std::string& gml) {
+             for (int i = 0; i < 3; ++i)
+                 EXPECT_EQ(doc.m_pBusBars->GetAt(i)->m_source, 2) << "bar " << i;
+             EXPECT_EQ(doc.m_pLines->GetAt(1)->m_source, 2);
+             EXPECT_EQ(Count(gml, "component_id 3"), 1);
+         }},
+        {"a bus bar that a gen source stands on is the supply node",
+         [](CKorvaneDoc& doc) {
+             Symbol<CGenSource>(doc, {0, 0});
+             Segment<CBusBar>(doc, {0, 0}, {0, 100});
+             Segment<CLine>(doc, {0, 100}, {100, 100});
+             Symbol<CLoadPoint>(doc, {100, 100});
+         },
+         [](CKorvaneDoc& doc, const std::string& gml) {
+             EXPECT_EQ(doc.m_pBusBars->GetAt(0)->m_source, 0);
+             EXPECT_EQ(doc.m_pLines->GetAt(0)->m_source, 0);
+             EXPECT_EQ(Count(gml, "component_id 3"), 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CKorvaneDoc doc;
+        c.draw(doc);
+        const std::string gml = Generated(doc);
+        c.check(doc, gml);
+        // Generating again resets and repeats every number.
+        EXPECT_EQ(Generated(doc), gml);
+    }
+}
+
+TEST(GMLGenerator, ValidateListsEveryUnconnectedWidget)
+{
+    CKorvaneDoc doc;
+    Symbol<CGenSource>(doc, {0, 0});
+    Segment<CLine>(doc, {0, 0}, {100, 0});
+    Symbol<CLoadPoint>(doc, {100, 0});
+    CLoadPoint* alone = Symbol<CLoadPoint>(doc, {500, 500});
+    CFuse* halfway = Segment<CFuse>(doc, {100, 0}, {100, 300});
+    CBusBar* bar = Segment<CBusBar>(doc, {800, 0}, {900, 0});
+
+    CGMLGenerator generator(&doc);
+    EXPECT_FALSE(generator.Validate());
+    ASSERT_EQ(generator.GetErrors().GetSize(), 3);
+    EXPECT_EQ(generator.GetErrors().GetAt(0), alone);
+    EXPECT_EQ(generator.GetErrors().GetAt(1), halfway);
+    EXPECT_EQ(generator.GetErrors().GetAt(2), bar);
+}
+
+// The neighbour search must find every widget the exhaustive search would: the texts agree on
+// drawings whose ends fall on a coarse grid, so that many of them touch.
+TEST(GMLGenerator, NeighbourSearchGivesTheExhaustiveText)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        CKorvaneDoc doc;
+        auto point = [&] {
+            std::uniform_int_distribution<int> cell(-3, 3);
+            std::uniform_int_distribution<int> jitter(-6, 6);
+            return CPoint(cell(random) * 70 + jitter(random), cell(random) * 70 + jitter(random));
+        };
+        std::uniform_int_distribution<int> kind(0, kWidgetTypeCount - 1);
+        for (int i = 0; i < 30; ++i) {
+            const auto type = static_cast<WidgetType>(kind(random));
+            const CPoint a = point();
+            const CPoint b = point();
+            switch (type) {
+            case WidgetType::Line: Segment<CLine>(doc, a, b); break;
+            case WidgetType::CircuitBreaker: Segment<CCircuitBreaker>(doc, a, b); break;
+            case WidgetType::Fuse: Segment<CFuse>(doc, a, b); break;
+            case WidgetType::Recloser: Segment<CRecloser>(doc, a, b); break;
+            case WidgetType::Isolator: Segment<CIsolator>(doc, a, b); break;
+            case WidgetType::BusBar: Segment<CBusBar>(doc, a, b); break;
+            case WidgetType::LoadPoint: Symbol<CLoadPoint>(doc, a); break;
+            case WidgetType::GenSource: Symbol<CGenSource>(doc, a); break;
+            case WidgetType::Equipment: Segment<CEquipment>(doc, a, b); break;
+            case WidgetType::Transformer: Segment<CTransformer>(doc, a, b); break;
+            }
+        }
+        CGMLGenerator nearby(&doc);
+        CGMLGenerator exhaustive(&doc);
+        exhaustive.SetExhaustiveSearch(true);
+        EXPECT_EQ(nearby.Validate(), exhaustive.Validate()) << "round " << round;
+        EXPECT_EQ(nearby.GetErrors().GetSize(), exhaustive.GetErrors().GetSize()) << "round " << round;
+        nearby.Generate();
+        exhaustive.Generate();
+        EXPECT_EQ(nearby.GetGML(), exhaustive.GetGML()) << "round " << round;
+    }
+}
