@@ -235,7 +235,7 @@ void ADist_Graph::setLateralCapacities()
     std::vector<std::pair<Node, std::size_t>> stack;
     std::vector<Node> postOrder;
     const auto walkFrom = [&](Node root) {
-        if (!visit(root))
+        if (root.IsNull() || !visit(root))
             return;
         stack.emplace_back(root, 0);
         while (!stack.empty()) {

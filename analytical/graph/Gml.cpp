@@ -36,13 +36,26 @@ std::string Shown(unsigned char c)
     return std::string("byte 0x") + hex[c >> 4] + hex[c & 0xF];
 }
 
+
+// A piece of the text in quotes, cut short, with bytes that do not print shown as \xNN.
 std::string Quoted(std::string_view text)
 {
     constexpr std::size_t kShown = 40;
-    std::string shown(text.substr(0, kShown));
+    static const char* hex = "0123456789ABCDEF";
+    std::string shown = "\"";
+    for (const char ch : text.substr(0, kShown)) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x20 && c < 0x7F) {
+            shown += ch;
+        } else {
+            shown += "\\x";
+            shown += hex[c >> 4];
+            shown += hex[c & 0xF];
+        }
+    }
     if (text.size() > kShown)
         shown += "...";
-    return "\"" + shown + "\"";
+    return shown + "\"";
 }
 
 class Parser {

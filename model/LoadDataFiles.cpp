@@ -1,0 +1,90 @@
+#include "model/LoadDataFiles.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "model/KorvaneDoc.h"
+#include "platform/Files.h"
+#include "platform/NumberFormat.h"
+
+namespace {
+
+struct DataFile {
+    const std::string& name;
+    std::vector<double>& values;
+    const char* what;       // how the messages name the file
+    const char* classWord;  // in the count message; null for the interval data itself
+};
+
+std::string_view Trimmed(std::string_view line)
+{
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; };
+    while (!line.empty() && blank(line.front()))
+        line.remove_prefix(1);
+    while (!line.empty() && blank(line.back()))
+        line.remove_suffix(1);
+    return line;
+}
+
+// The file's numbers, or the message that says why there are none.
+std::optional<std::string> Read(const DataFile& file, std::vector<double>& values)
+{
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = korvane::ReadFileBytes(file.name);
+    } catch (const korvane::FileError&) {
+        return std::string("Cannot open ") + file.what + " " + file.name;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::size_t lineNumber = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        ++lineNumber;
+        const std::string_view line = Trimmed(text.substr(start, end - start));
+        start = end + 1;
+        if (line.empty())
+            continue;
+        const std::optional<double> value = korvane::ParseDouble(line);
+        if (!value) {
+            std::string shown(line.substr(0, 40));
+            if (line.size() > 40)
+                shown += "...";
+            values.clear();
+            return std::string("Cannot read ") + file.what + " " + file.name + ": line " +
+                   std::to_string(lineNumber) + " holds \"" + shown + "\", which is not a number";
+        }
+        values.push_back(*value);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::string> ReadLoadDataFiles(CKorvaneDoc& doc)
+{
+    const DataFile files[] = {
+        {doc.m_intervalDataFile, doc.m_intervalData, "interval data", nullptr},
+        {doc.m_agriculturalDataFile, doc.m_agriculturalData, "Agricultural class clustered data", "agricultural"},
+        {doc.m_industrialDataFile, doc.m_industrialData, "Industrial class clustered data", "industrial"},
+        {doc.m_residentialDataFile, doc.m_residentialData, "Residential class clustered data", "residential"},
+        {doc.m_otherDataFile, doc.m_otherData, "other class clustered data", "other"},
+    };
+    for (const DataFile& file : files)
+        file.values.clear();
+
+    std::vector<std::string> messages;
+    for (const DataFile& file : files) {
+        if (file.name.empty())
+            continue;
+        if (auto message = Read(file, file.values)) {
+            messages.push_back(std::move(*message));
+            continue;
+        }
+        if (file.classWord != nullptr && file.values.size() != doc.m_intervalData.size())
+            messages.push_back(std::string("Data Inconsistency!\n\nPlease make sure that the number of ") +
+                               file.classWord + "\nclustered data is equals to the number of interval data.");
+    }
+    return messages;
+}

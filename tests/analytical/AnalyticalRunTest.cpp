@@ -1,0 +1,314 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "analytical/ADist_Graph.h"
+#include "analytical/AnalyticalSimulator.h"
+#include "analytical/GMLGenerator.h"
+#include "tests/analytical/Drawing.h"
+#include "tests/analytical/GmlText.h"
+
+using drawing::Segment;
+using drawing::Symbol;
+
+namespace {
+
+const std::string kPrefix = "Error : cannot load the network's GML text: ";
+
+GmlText OneLoad()
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 10, 100).Junction(2);
+    g.Feeder(0, 2, GmlText::kMain, 1, 0, 0, 0, 1e7, GmlText::Breaker);
+    g.Feeder(2, 1, GmlText::kLateral, 2, 0.5, 4, 1, 1e7);
+    return g;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to)
+{
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+}  // namespace
+
+TEST(AnalyticalRun, RefusesGmlThatDoesNotLoadNamingWhatAndWhere)
+{
+    const std::string good = OneLoad().Text();
+    struct Case {
+        std::string text;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"", "the text holds no \"graph [ ... ]\" list"},
+        {Replace(good, "component_id 2", "component_id 3"),
+         "the network has no supply: no node has \"component_id 2\" (is a Gen Source drawn?)"},
+        {Replace(good, "node\n[\nid 999\ncomponent_id 4\n]\n", ""), "line 50: the edge's target 999 names no node"},
+        {Replace(good, "component_id 1", "component_id 7"), "line 11: unknown \"component_id\" 7 (expected 1 to 4)"},
+        {Replace(good, "id 0\ncomponent_id 2", "id 0\nlabel 2"),
+         "line 6: the node record must go on with \"component_id\" after its \"id\""},
+        {Replace(good, "id 2\ncomponent_id 3", "id 2\ncomponent_id 2"),
+         "line 19: a second supply node (\"component_id 2\"); a network has one"},
+        {Replace(good, "num_customers 10", "num_customers -10"), "line 13: \"num_customers\" must not be negative"},
+        {Replace(good, "load_id 0", "load_id 3000000000"), "line 12: \"load_id\" 3000000000 is out of range"},
+        {Replace(good, "load 100.0000", "load 1e13"), "line 14: \"load\" 1.e+013 is out of range (at most 1e12)"},
+        {Replace(good, "load 100.0000", "load 1e999"), "line 14: the number \"1e999\" of \"load\" is out of range"},
+        {Replace(good, "feeder_type_id 2", "feeder_type_id 9"), "line 43: unknown \"feeder_type_id\" 9 (expected 1 to 3)"},
+        {Replace(good, "feeder_type_id 2", "feeder_type_id 1"),
+         "line 44: expected \"main_feeder_id\" (an integer), found \"lat_feeder_id\""},
+        {Replace(good, "switch_id 3", "switch_id 8"), "line 36: unknown \"switch_id\" 8 (expected 0 to 4)"},
+        {Replace(good, "switch_id 3", "switch_id 4"),
+         "line 36: a recloser (\"switch_id 4\") belongs on a reclosing feeder (\"feeder_type_id 3\")"},
+        {Replace(good, "switch_id 3\ntrans_id 0", "switch_id 3\ntrans_id 5"),
+         "line 37: unknown \"trans_id\" 5 (expected 0 or 1)"},
+        {Replace(good, "switch_id 3\ntrans_id 0", "switch_id 2\ntrans_id 0"),
+         "line 37: expected \"switch_time\" (a number), found \"trans_id\""},
+        {Replace(good, "fault_rate 0.5000", "fault_rate -0.5"), "line 45: \"fault_rate\" must not be negative"},
+        {Replace(good, "trans_id 0\n]\nedge", "\n]\nedge"), "line 26: the record ends where \"trans_id\" (an integer) is expected"},
+        {Replace(Replace(good, "node\n[\nid 999\ncomponent_id 4\n]\n", ""), "source 1\ntarget 999", "source 1\ntarget 1"), "the network has no terminal node: no node has "
+                                                                      "\"component_id 4\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const CAnalyticalResult result = CAnalyticalSimulator().Run(c.text, 0, 1, 10);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.error, kPrefix + c.error);
+        EXPECT_TRUE(result.message.empty());
+    }
+}
+
+TEST(AnalyticalRun, ClampsTheFaultCountToTheFeeders)
+{
+    struct Case {
+        int asked;
+        int faulted;
+        const char* message;
+    };
+    const Case cases[] = {
+        {-2, 0, "SAIFI = 0.0000\nSAIDI = 0.0000\nCAIDI = n/a\nASAI = 1.0000\nENS\t= 0.0000\n"},
+        {0, 0, "SAIFI = 0.0000\nSAIDI = 0.0000\nCAIDI = n/a\nASAI = 1.0000\nENS\t= 0.0000\n"},
+        {2, 2, "SAIFI = 0.5000\nSAIDI = 2.0000\nCAIDI = 4.0000\nASAI = 0.9998\nENS\t= 200.0000\n"},
+        {1000000, 2, "SAIFI = 0.5000\nSAIDI = 2.0000\nCAIDI = 4.0000\nASAI = 0.9998\nENS\t= 200.0000\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.asked);
+        const CAnalyticalResult result = CAnalyticalSimulator().Run(OneLoad().Text(), 0, 0, c.asked);
+        ASSERT_TRUE(result.ok);
+        EXPECT_EQ(result.faultedFeeders, c.faulted);
+        EXPECT_EQ(result.message, c.message);
+    }
+}
+
+TEST(AnalyticalRun, IndicesWithoutCustomersShowAsNotAvailable)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 0, 100).Junction(2);
+    g.Feeder(0, 2, GmlText::kMain, 1, 0, 0, 0, 1e7, GmlText::Breaker);
+    g.Feeder(2, 1, GmlText::kLateral, 2, 0.5, 4, 1, 1e7);
+    EXPECT_EQ(CAnalyticalSimulator().Run(g.Text(), 0, 1, 2).message,
+              "SAIFI = n/a\nSAIDI = n/a\nCAIDI = n/a\nASAI = n/a\nENS\t= 200.0000\n");
+}
+
+// Every run appends one record per load point after each fault: the load's totals so far.
+TEST(AnalyticalRun, KeepsEachLoadsRunningTotalsAfterEveryFault)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 1).Load(2, 1, 1, 1).Load(3, 2, 1, 1).Junction(4);
+    g.Feeder(0, 4, GmlText::kMain, 1, 0.25, 2, 1, 1e7, GmlText::Breaker);
+    g.Feeder(4, 1, GmlText::kLateral, 2, 0.5, 4, 1, 1e7, GmlText::Fuse);
+    g.Feeder(4, 2, GmlText::kLateral, 3, 0, 0, 0, 1e7);
+    g.Feeder(4, 3, GmlText::kLateral, 4, 0, 0, 0, 1e7);
+    std::vector<CGMLResult> records;
+    CAnalyticalSimulator().Run(g.Text(), 0, 1, 2, &records);
+    ASSERT_EQ(records.size(), 6u);
+    // Fault 1: every load out 2 h at 0.25. Fault 2: the fused lateral's load out 4 h at 0.5.
+    EXPECT_EQ(records[0].m_nLoadId, 0);
+    EXPECT_DOUBLE_EQ(records[0].m_dTotalUnavailability, 0.5);
+    EXPECT_DOUBLE_EQ(records[3].m_dTimeNotConnected, 6.0);
+    EXPECT_DOUBLE_EQ(records[3].m_dTotalOutageRate, 0.75);
+    EXPECT_DOUBLE_EQ(records[3].m_dTotalUnavailability, 2.5);
+    EXPECT_DOUBLE_EQ(records[4].m_dTotalUnavailability, 0.5);
+    EXPECT_EQ(records[5].m_nLoadId, 2);
+    CAnalyticalSimulator().Run(g.Text(), 0, 1, 2, &records);
+    EXPECT_EQ(records.size(), 12u);
+}
+
+// A network drawn with widgets, generated and run end to end: the radial feeder with an isolator
+// of the fault simulation tests (SAIFI 0.55, SAIDI 1.8, ENS 180), its first main section drawn
+// from its far end.
+TEST(AnalyticalRun, DrawnNetworkGivesTheHandComputedIndices)
+{
+    for (bool turned : {false, true}) {
+        CKorvaneDoc doc;
+        Symbol<CGenSource>(doc, {0, 0});
+        Segment<CCircuitBreaker>(doc, {0, 0}, {100, 0})->m_nFeederType = 1;
+        CLine* m1 = turned ? Segment<CLine>(doc, {200, 0}, {100, 0}) : Segment<CLine>(doc, {100, 0}, {200, 0});
+        m1->m_nFeederType = 1;
+        m1->m_dFaultRate = 0.1;
+        m1->m_dFeederLength = 1;
+        m1->m_dRepairTime = 4;
+        auto* isolator = Segment<CIsolator>(doc, {200, 0}, {300, 0});
+        isolator->m_nFeederType = 1;
+        isolator->m_dSwitchTime = 0.5;
+        CLine* m2 = Segment<CLine>(doc, {300, 0}, {400, 0});
+        m2->m_nFeederType = 1;
+        m2->m_dFaultRate = 0.2;
+        m2->m_dFeederLength = 1;
+        m2->m_dRepairTime = 5;
+        CLine* l1 = Segment<CLine>(doc, {200, 0}, {200, 100});
+        l1->m_dFaultRate = 0.05;
+        l1->m_dFeederLength = 1;
+        l1->m_dRepairTime = 2;
+        CLoadPoint* a = Symbol<CLoadPoint>(doc, {200, 100});
+        a->m_nNumCustomers = 10;
+        a->m_dLoad = 100;
+        Segment<CFuse>(doc, {400, 0}, {500, 0});
+        CLine* l2 = Segment<CLine>(doc, {500, 0}, {600, 0});
+        l2->m_dFaultRate = 0.3;
+        l2->m_dFeederLength = 1;
+        l2->m_dRepairTime = 3;
+        CLoadPoint* b = Symbol<CLoadPoint>(doc, {600, 0});
+        b->m_nNumCustomers = 20;
+        b->m_dLoad = 50;
+
+        CGMLGenerator generator(&doc);
+        ASSERT_TRUE(generator.Validate());
+        generator.Generate();
+        const CAnalyticalResult result = CAnalyticalSimulator().Run(generator.GetGML(), 0, 1, 100);
+        ASSERT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(result.faultedFeeders, 7);
+        EXPECT_EQ(result.message, "SAIFI = 0.5500\nSAIDI = 1.8000\nCAIDI = 3.2727\nASAI = 0.9998\nENS\t= 180.0000\n");
+    }
+}
+
+namespace {
+
+// A random drawing on a 6 x 6 grid: sections of every kind between neighbouring points (rings,
+// ties, dead ends and islands included) with random datasheet values, loads and gen sources.
+void DrawRandomNetwork(CKorvaneDoc& doc, std::mt19937& random)
+{
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    auto at = [](int i, int j) { return CPoint(i * 100, j * 100); };
+    auto feederValues = [&](CFeederData& f) {
+        f.m_nFeederType = unit(random) < 0.6 ? 1 : 2;
+        f.m_dFaultRate = unit(random) < 0.8 ? unit(random) : 0.0;
+        f.m_dFeederLength = 1 + 3 * unit(random);
+        f.m_dRepairTime = 10 * unit(random);
+        f.m_dMaxCapacity = unit(random) < 0.3 ? 50 * unit(random) : 1e7;
+    };
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 6; ++j)
+            for (int dir = 0; dir < 2; ++dir) {
+                if (unit(random) < 0.35 || (dir == 0 ? i == 5 : j == 5))
+                    continue;
+                CPoint a = at(i, j);
+                CPoint b = dir == 0 ? at(i + 1, j) : at(i, j + 1);
+                if (unit(random) < 0.5)
+                    std::swap(a, b);
+                const double kind = unit(random);
+                if (kind < 0.4) {
+                    feederValues(*Segment<CLine>(doc, a, b));
+                } else if (kind < 0.5) {
+                    feederValues(*Segment<CCircuitBreaker>(doc, a, b));
+                } else if (kind < 0.6) {
+                    feederValues(*Segment<CFuse>(doc, a, b));
+                } else if (kind < 0.75) {
+                    auto* isolator = Segment<CIsolator>(doc, a, b);
+                    feederValues(*isolator);
+                    isolator->m_dSwitchTime = 2 * unit(random);
+                } else if (kind < 0.85) {
+                    Segment<CRecloser>(doc, a, b)->m_dReclTime = 3 * unit(random);
+                } else if (kind < 0.9) {
+                    Segment<CBusBar>(doc, a, b);
+                } else if (kind < 0.95) {
+                    feederValues(*Segment<CTransformer>(doc, a, b));
+                } else {
+                    feederValues(*Segment<CEquipment>(doc, a, b));
+                }
+            }
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 6; ++j) {
+            const double kind = unit(random);
+            if (kind < 0.3) {
+                CLoadPoint* load = Symbol<CLoadPoint>(doc, at(i, j));
+                load->m_nNumCustomers = static_cast<int>(100 * unit(random));
+                load->m_dLoad = 40 * unit(random);
+            } else if (kind < 0.34) {
+                Symbol<CGenSource>(doc, at(i, j));
+            }
+        }
+}
+
+}  // namespace
+
+// Whatever is drawn, faulting every feeder ends, leaves the graph's edges as they were, and gives
+// the same records when a fault is played again.
+TEST(AnalyticalRun, AnyDrawingRunsToAnEndAndRepeatsItself)
+{
+    std::mt19937 random(2024);
+    int ran = 0;
+    for (int round = 0; round < 150; ++round) {
+        CKorvaneDoc doc;
+        DrawRandomNetwork(doc, random);
+        CGMLGenerator generator(&doc);
+        generator.Generate();
+        const std::string gml = generator.GetGML();
+
+        for (bool thesis : {true, false}) {
+            ADist_Graph graph;
+            if (graph.load(gml).IsError()) {
+                EXPECT_EQ(doc.m_pGenSources->GetSize(), 0) << graph.load(gml).Text();
+                continue;
+            }
+            ++ran;
+            graph.setLateralCapacities();
+            graph.setTerminalCapacities();
+            std::vector<CGMLResult> records;
+            graph.setResultList(&records);
+            const int edges = graph.EdgeCount();
+            const int slots = graph.EdgeSlots();
+            for (int id = 1; id <= graph.getFeederCount(); ++id) {
+                for (int again = 0; again < 2; ++again) {
+                    ASSERT_TRUE(graph.simulateFault(id, thesis));
+                    ASSERT_EQ(graph.EdgeCount(), edges);
+                    ASSERT_EQ(graph.EdgeSlots(), slots);
+                }
+                // The two runs of this fault added the same to every load's totals.
+                const std::size_t loads = doc.m_pLoadPoints->GetSize();
+                const std::size_t end = records.size();
+                for (std::size_t k = 0; k < loads; ++k) {
+                    const CGMLResult& first = records[end - 2 * loads + k];
+                    const CGMLResult& second = records[end - loads + k];
+                    const double before = end >= 3 * loads ? records[end - 3 * loads + k].m_dTotalUnavailability : 0.0;
+                    EXPECT_NEAR(second.m_dTotalUnavailability - first.m_dTotalUnavailability,
+                                first.m_dTotalUnavailability - before, 1e-9)
+                        << "round " << round << " feeder " << id << " load " << k;
+                }
+            }
+            const AReliabilityMetrics m = graph.computeReliabilityMetrics();
+            for (double v : {m.SAIFI, m.SAIDI, m.ENS})
+                EXPECT_TRUE(std::isnan(v) || v >= 0.0);
+            EXPECT_TRUE(std::isnan(m.ASAI) || m.ASAI <= 1.0);
+        }
+    }
+    EXPECT_GT(ran, 200);
+}
+
+// Two runs of one text give the same message: nothing in a run depends on an earlier one.
+TEST(AnalyticalRun, RunsAreIndependent)
+{
+    std::mt19937 random(99);
+    for (int round = 0; round < 20; ++round) {
+        CKorvaneDoc doc;
+        DrawRandomNetwork(doc, random);
+        CGMLGenerator generator(&doc);
+        generator.Generate();
+        const CAnalyticalResult first = CAnalyticalSimulator().Run(generator.GetGML(), round % 2, 1, 1000);
+        const CAnalyticalResult second = CAnalyticalSimulator().Run(generator.GetGML(), round % 2, 1, 1000);
+        EXPECT_EQ(first.message, second.message);
+        EXPECT_EQ(first.error, second.error);
+    }
+}

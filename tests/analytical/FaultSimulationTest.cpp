@@ -1,0 +1,246 @@
+// Fault simulations on small networks whose indices are worked out by hand in the comments.
+#include <gtest/gtest.h>
+
+#include "analytical/ADist_Graph.h"
+#include "analytical/AnalyticalSimulator.h"
+#include "tests/analytical/GmlText.h"
+
+namespace {
+
+constexpr double kBig = 10000000.0;
+constexpr int kThesis = 1;
+constexpr int kPractical = 0;
+
+// Supply 0 - breaker 1 - J1 - M1 (0.1 a year, 4 h) - J2 - M2 (0.2, 5 h) - J3.
+// Lateral L1 (0.05, 2 h) from J2 to load A (10 customers, 100 kVA); a fuse from J3 to J4, then
+// lateral L2 (0.3, 3 h) to load B (20 customers, 50 kVA).
+GmlText RadialWithFuse()
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 10, 100).Load(2, 1, 20, 50).Junction(10).Junction(11).Junction(12).Junction(13);
+    g.Feeder(0, 10, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(10, 11, GmlText::kMain, 2, 0.1, 4, 1, kBig);
+    g.Feeder(11, 12, GmlText::kMain, 3, 0.2, 5, 1, kBig);
+    g.Feeder(11, 1, GmlText::kLateral, 4, 0.05, 2, 1, kBig);
+    g.Feeder(12, 13, GmlText::kLateral, 5, 0, 0, 0, kBig, GmlText::Fuse);
+    g.Feeder(13, 2, GmlText::kLateral, 6, 0.3, 3, 1, kBig);
+    return g;
+}
+
+// As above with an isolator (0.5 h) between J2 and the second main section.
+GmlText RadialWithIsolator()
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 10, 100).Load(2, 1, 20, 50).Junction(10).Junction(11).Junction(12).Junction(13);
+    g.Junction(14);
+    g.Feeder(0, 10, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(10, 11, GmlText::kMain, 2, 0.1, 4, 1, kBig);
+    g.Feeder(11, 14, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+    g.Feeder(14, 12, GmlText::kMain, 4, 0.2, 5, 1, kBig);
+    g.Feeder(11, 1, GmlText::kLateral, 5, 0.05, 2, 1, kBig);
+    g.Feeder(12, 13, GmlText::kLateral, 6, 0, 0, 0, kBig, GmlText::Fuse);
+    g.Feeder(13, 2, GmlText::kLateral, 7, 0.3, 3, 1, kBig);
+    return g;
+}
+
+// Two feeders joined by a recloser tie.
+// Feeder A: supply - breaker 1 - J1 - M1 (0.1, 4 h) - J2 - isolator I1 (0.5 h) - J3 - M2 (0.2, 5 h)
+//   - J4 - isolator I2 (0.75 h) - J5 - M3 (0.15, 6 h) - J6; lateral L1 (0.05, 2 h) from J2 to load A
+//   (10 customers, 100 kVA), lateral L2 (0.3, 3 h) from J6 to load B (20 customers, 50 kVA).
+// Feeder B: supply - breaker 9 - K1 - N1 (never fails, `n1` kVA) - K2; lateral from K2 to load C
+//   (30 customers, 40 kVA). The tie closes from K2 to J6 after `reclose` hours.
+// With `turned`, the tie and M2 are drawn the other way round.
+GmlText Tied(double n1, double reclose, bool turned = false)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 10, 100).Load(2, 1, 20, 50).Load(3, 2, 30, 40);
+    for (int j = 4; j <= 11; ++j)
+        g.Junction(j);  // J1..J6 are 4..9, K1 and K2 are 10 and 11
+    g.Feeder(0, 4, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(4, 5, GmlText::kMain, 2, 0.1, 4, 1, kBig);
+    g.Feeder(5, 6, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+    if (turned)
+        g.Feeder(7, 6, GmlText::kMain, 4, 0.2, 5, 1, kBig);
+    else
+        g.Feeder(6, 7, GmlText::kMain, 4, 0.2, 5, 1, kBig);
+    g.Feeder(7, 8, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 0.75);
+    g.Feeder(8, 9, GmlText::kMain, 6, 0.15, 6, 1, kBig);
+    g.Feeder(5, 1, GmlText::kLateral, 7, 0.05, 2, 1, kBig);
+    g.Feeder(9, 2, GmlText::kLateral, 8, 0.3, 3, 1, kBig);
+    g.Feeder(0, 10, GmlText::kMain, 9, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(10, 11, GmlText::kMain, 10, 0, 0, 0, n1);
+    g.Feeder(11, 3, GmlText::kLateral, 11, 0, 0, 0, kBig);
+    if (turned)
+        g.Tie(9, 11, 0, reclose);
+    else
+        g.Tie(11, 9, 0, reclose);
+    return g;
+}
+
+struct Expected {
+    double saifi;
+    double saidi;
+    double ens;
+};
+
+void ExpectIndices(const CAnalyticalResult& result, const Expected& e, double customers)
+{
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_NEAR(result.metrics.SAIFI, e.saifi, 1e-12);
+    EXPECT_NEAR(result.metrics.SAIDI, e.saidi, 1e-12);
+    EXPECT_NEAR(result.metrics.CAIDI, e.saidi / e.saifi, 1e-12);
+    EXPECT_NEAR(result.metrics.ASAI, 1.0 - e.saidi / 8760.0, 1e-12);
+    EXPECT_NEAR(result.metrics.ENS, e.ens, 1e-9);
+    (void)customers;
+}
+
+CAnalyticalResult RunAll(const GmlText& g, int method, int minimumCutSet = 0)
+{
+    return CAnalyticalSimulator().Run(g.Text(), minimumCutSet, method, 1000);
+}
+
+}  // namespace
+
+// Every fault trips the breaker and no isolator helps, so each load is out for the whole repair
+// of each fault above it: A has 0.1 + 0.2 + 0.05 a year and 0.4 + 1.0 + 0.1 hours; B also the
+// 0.3 of its fused lateral, 0.65 a year and 2.4 hours. SAIFI = (10 x 0.35 + 20 x 0.65) / 30 = 0.55,
+// SAIDI = (10 x 1.5 + 20 x 2.4) / 30 = 2.1, ENS = 1.5 x 100 + 2.4 x 50 = 270.
+TEST(FaultSimulation, RadialFeederWithBreakerAndFusedLateral)
+{
+    for (int method : {kThesis, kPractical}) {
+        const CAnalyticalResult result = RunAll(RadialWithFuse(), method);
+        ExpectIndices(result, {0.55, 2.1, 270.0}, 30);
+        EXPECT_EQ(result.faultedFeeders, 6);
+        EXPECT_EQ(result.message, "SAIFI = 0.5500\nSAIDI = 2.1000\nCAIDI = 3.8182\nASAI = 0.9998\nENS\t= 270.0000\n");
+        EXPECT_TRUE(result.warnings.empty());
+    }
+}
+
+// The isolator comes between A's tap and the second section: a fault on that section leaves A
+// out for the switching time only (0.2 x 0.5 = 0.1 hours instead of 1.0). A: 0.35 a year, 0.6 h;
+// B: 0.65 a year, 2.4 h. SAIDI = (6 + 48) / 30 = 1.8, ENS = 60 + 120 = 180.
+TEST(FaultSimulation, IsolatorRestoresLoadsUpstreamAfterItsSwitchingTime)
+{
+    const CAnalyticalResult result = RunAll(RadialWithIsolator(), kThesis);
+    ExpectIndices(result, {0.55, 1.8, 180.0}, 30);
+}
+
+// With the tie, faults on M1, M2 and L1 isolate B's part, which is fed again through the tie at
+// the later of the downstream isolator's time and the reclose time (1 h): B is out 1 h for
+// each, A for the whole repair of M1 and L1 and 0.5 h for M2. Faults on M3 and L2 leave B out for
+// their repair and A for I2's 0.75 h.
+// A: 0.8 a year, 0.4 + 0.1 + 0.1125 + 0.1 + 0.225 = 0.9375 h; B: 0.8 a year,
+// 0.1 + 0.2 + 0.9 + 0.05 + 0.9 = 2.15 h; C never out. SAIFI = 24 / 60 = 0.4,
+// SAIDI = (9.375 + 43) / 60, ENS = 93.75 + 107.5 = 201.25.
+TEST(FaultSimulation, RecloserTieBackFeedsTheIsolatedPart)
+{
+    for (bool turned : {false, true}) {
+        SCOPED_TRACE(turned ? "tie and M2 drawn the other way" : "as drawn");
+        for (int method : {kThesis, kPractical})
+            ExpectIndices(RunAll(Tied(kBig, 1.0, turned), method), {0.4, 52.375 / 60, 201.25}, 60);
+    }
+}
+
+// A reclose time of 0.25 h is shorter than the isolators': B comes back at 0.5 h (M1 and L1, the
+// first isolator's time) and 0.75 h (M2, after both), so B has 0.05 + 0.15 + 0.9 + 0.025 + 0.9.
+TEST(FaultSimulation, BackFeedWaitsForTheLaterOfIsolatorAndRecloser)
+{
+    ExpectIndices(RunAll(Tied(kBig, 0.25), kPractical), {0.4, (9.375 + 20 * 2.025) / 60, 93.75 + 2.025 * 50},
+                  60);
+}
+
+// The tie's side carries only 70 kVA for C (40) and B (50). After each of the three back-feeds
+// (M1, M2, L1 at 0.1, 0.2, 0.05 a year, until their repairs at 4, 5 and 2 h) one load is shed from
+// 1 h for 3, 4 and 1 h:
+// - "Practical Method": the flow serves C's lateral first and leaves B 30 kVA; B's shed records add
+//   0.35 a year, 1.15 h and 20 x 1.15 = 23 kVAh.
+// - "Thesis method": the 70 kVA go to the transferred B first and C, at the tie's live end, keeps
+//   20; C's records add the same 0.35, 1.15 h and 23 kVAh.
+TEST(FaultSimulation, TieCapacityForcesLoadSheddingByEitherMethod)
+{
+    ExpectIndices(RunAll(Tied(70, 1.0), kPractical), {(8 + 20 * 1.15) / 60, (9.375 + 20 * 3.3) / 60, 224.25}, 60);
+    ExpectIndices(RunAll(Tied(70, 1.0), kThesis), {(24 + 30 * 0.35) / 60, (52.375 + 30 * 1.15) / 60, 224.25}, 60);
+    // The "Minimum Cut Set" setting takes the main feeders as unlimited: nothing is shed.
+    ExpectIndices(RunAll(Tied(70, 1.0), kPractical, 1), {0.4, 52.375 / 60, 201.25}, 60);
+}
+
+TEST(FaultSimulation, ShedRecordsNameTheFaultTimeCapacityAndRate)
+{
+    ADist_Graph graph;
+    ASSERT_FALSE(graph.load(Tied(70, 1.0).Text()).IsError());
+    graph.setLateralCapacities();
+    graph.setTerminalCapacities();
+    ASSERT_TRUE(graph.simulateFault(4, false));
+    const AComponent* b = graph.getNodeComponent(graph.NodeAt(2));
+    ASSERT_EQ(b->getShedRecords().size(), 1u);
+    const AShedRecord& r = b->getShedRecords()[0];
+    EXPECT_DOUBLE_EQ(r.timeLoadShed, 4.0);
+    EXPECT_DOUBLE_EQ(r.capacityLoadShed, 30.0);
+    EXPECT_DOUBLE_EQ(r.failureRate, 0.2);
+    EXPECT_EQ(r.feederId, 4);
+}
+
+// A load of 30.5 kVA that the tie can fully carry is not shed: the demand keeps its fraction.
+TEST(FaultSimulation, FractionalDemandIsNotShedWhenCapacitySuffices)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 5, 30.5).Junction(2).Junction(3).Junction(4).Junction(5);
+    g.Feeder(0, 2, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(2, 3, GmlText::kMain, 2, 1, 10, 1, kBig);
+    g.Feeder(3, 4, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 1);
+    g.Feeder(4, 1, GmlText::kLateral, 4, 0, 0, 0, kBig);
+    g.Feeder(0, 5, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Tie(5, 4, 0, 2);
+    for (int method : {kThesis, kPractical}) {
+        const CAnalyticalResult result = RunAll(g, method);
+        // Out 2 h (the reclose) of the 10 h repair, once a year.
+        ExpectIndices(result, {1.0, 2.0, 61.0}, 5);
+    }
+}
+
+// A lateral with a fuse of its own takes everything below it out, not only its end node: the
+// two loads below the fused lateral are both out for its repair.
+TEST(FaultSimulation, FusedLateralDisconnectsEverythingBelowIt)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10).Load(3, 2, 1, 10).Junction(4).Junction(5);
+    g.Feeder(0, 4, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(4, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+    g.Feeder(4, 5, GmlText::kLateral, 3, 0.5, 2, 1, kBig, GmlText::Fuse);
+    g.Feeder(5, 2, GmlText::kLateral, 4, 0, 0, 0, kBig);
+    g.Feeder(2, 3, GmlText::kLateral, 5, 0, 0, 0, kBig);
+    // Loads 2 and 3 out 2 h at 0.5 a year each; load 1 untouched.
+    ExpectIndices(RunAll(g, kThesis), {1.0 / 3, 2.0 / 3, 20.0}, 3);
+}
+
+// Without any breaker the supply's own section clears the fault; the run says so.
+TEST(FaultSimulation, SupplyClearsFaultsThatNoBreakerProtects)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 10, 10).Junction(2);
+    g.Feeder(0, 2, GmlText::kMain, 1, 0.5, 4, 1, kBig);
+    g.Feeder(2, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+    const CAnalyticalResult result = RunAll(g, kThesis);
+    ExpectIndices(result, {0.5, 2.0, 20.0}, 10);
+    ASSERT_EQ(result.warnings.size(), 1u);
+    EXPECT_NE(result.warnings[0].find(": 1, 2."), std::string::npos) << result.warnings[0];
+}
+
+// A transformer section fails like a feeder section, and the reader keeps its outage data.
+TEST(FaultSimulation, TransformerSectionFailsLikeAFeeder)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 4, 25).Junction(2).Junction(3);
+    g.Feeder(0, 2, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(2, 3, GmlText::kMain, 2, 0.25, 8, 2, kBig, GmlText::None, 0, true);
+    g.Feeder(3, 1, GmlText::kLateral, 3, 0, 0, 0, kBig);
+    ExpectIndices(RunAll(g, kPractical), {0.5, 4.0, 100.0}, 4);
+
+    ADist_Graph graph;
+    ASSERT_FALSE(graph.load(g.Text()).IsError());
+    const AFeeder* transformer = graph.getEdgeFeeder(graph.Edges()[1]);
+    ASSERT_TRUE(transformer->hasTransformer());
+    EXPECT_DOUBLE_EQ(transformer->getTransformerOutageRate(), 0.02);
+    EXPECT_DOUBLE_EQ(transformer->getTransformerRepairTime(), 150.0);
+    EXPECT_DOUBLE_EQ(transformer->getFailureRate(), 0.5);
+}

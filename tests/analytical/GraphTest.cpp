@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "analytical/graph/Gml.h"
+#include "analytical/graph/Graph.h"
+#include "analytical/graph/GraphMaps.h"
+#include "analytical/graph/MaxFlow.h"
+
+using namespace korvane::graph;
+
+TEST(GmlReader, ReadsValuesOfEveryKind)
+{
+    std::vector<GmlPair> pairs;
+    const GmlError error = ParseGml("# a comment\ngraph [ a 12 b -3.5e2 c 10000000. d \"two\nlines\" e [ ] f .25 ]", pairs);
+    ASSERT_FALSE(error.IsError()) << error.Text();
+    ASSERT_EQ(pairs.size(), 1u);
+    const auto& list = pairs[0].list;
+    ASSERT_EQ(list.size(), 6u);
+    EXPECT_EQ(list[0].kind, GmlPair::Kind::Int);
+    EXPECT_EQ(list[0].intValue, 12);
+    EXPECT_EQ(list[1].kind, GmlPair::Kind::Real);
+    EXPECT_EQ(list[1].realValue, -350.0);
+    EXPECT_EQ(list[2].realValue, 10000000.0);
+    EXPECT_EQ(list[3].text, "two\nlines");
+    EXPECT_EQ(list[4].kind, GmlPair::Kind::List);
+    EXPECT_EQ(list[5].line, 3);
+    EXPECT_EQ(list[5].realValue, 0.25);
+}
+
+TEST(GmlReader, RefusesMalformedTextNamingTheLine)
+{
+    using namespace std::literals;
+    struct Case {
+        std::string_view text;
+        int line;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"graph [\nnode [ id 1 ]\n"sv, 3, "the list opened on line 1 is not closed"},
+        {"graph [ ]\n]"sv, 2, "']' closes no list"},
+        {"graph [\n 7 ]"sv, 2, "expected a key, found '7'"},
+        {"graph [\nid ]"sv, 2, "expected a value for \"id\", found ']'"},
+        {"graph [\nid"sv, 2, "the key \"id\" has no value"},
+        {"graph [\nid 12abc ]"sv, 2, "the value \"12abc\" of \"id\" is not a number"},
+        {"graph [\nid - ]"sv, 2, "the value \"-\" of \"id\" is not a number"},
+        {"graph [\nid 1e ]"sv, 2, "the value \"1e\" of \"id\" is not a number"},
+        {"graph [\nid 99999999999999999999 ]"sv, 2, "the integer \"99999999999999999999\" of \"id\" is out of range"},
+        {"graph [\nload 1e400 ]"sv, 2, "the number \"1e400\" of \"load\" is out of range"},
+        {"graph [\nlabel \"open\n]"sv, 2, "the string that starts here is not closed"},
+        {"graph [\n\x01 ]"sv, 2, "expected a key, found byte 0x01"},
+        {"graph [\nid 1\0 ]"sv, 2, "the value \"1\\x00\" of \"id\" is not a number"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::vector<GmlPair> pairs;
+        const GmlError error = ParseGml(c.text, pairs);
+        ASSERT_TRUE(error.IsError());
+        EXPECT_EQ(error.line, c.line);
+        EXPECT_EQ(error.message, c.message);
+        EXPECT_TRUE(pairs.empty());
+    }
+    // Lists nested beyond the limit are refused, not followed down the stack.
+    std::string deep;
+    for (int i = 0; i < 100000; ++i)
+        deep += "a [ ";
+    std::vector<GmlPair> pairs;
+    EXPECT_NE(ParseGml(deep, pairs).message.find("nested more than 32 deep"), std::string::npos);
+}
+
+namespace {
+
+// Records what the hooks were handed.
+class RecordingGraph : public Graph {
+public:
+    std::vector<std::vector<std::string>> nodeKeys;
+    std::vector<std::vector<std::string>> edgeKeys;
+
+protected:
+    GmlError OnNodeRecord(Node, const GmlPair&, const GmlPairList& pairs) override
+    {
+        nodeKeys.emplace_back();
+        for (const GmlPair* p : pairs)
+            nodeKeys.back().push_back(p->key);
+        return {};
+    }
+    GmlError OnEdgeRecord(Edge, const GmlPair& record, const GmlPairList& pairs) override
+    {
+        edgeKeys.emplace_back();
+        for (const GmlPair* p : pairs)
+            edgeKeys.back().push_back(p->key);
+        if (!pairs.empty() && pairs[0]->key == "bad")
+            return {record.line, "refused by the hook"};
+        return {};
+    }
+};
+
+}  // namespace
+
+TEST(GraphLoad, HandsEachRecordToItsHookWithoutTheKeysItReads)
+{
+    RecordingGraph g;
+    const GmlError error = g.LoadGml("graph [ directed 1 edge [ x 1 source 2 target 1 y 2 ]\n"
+                                     "node [ a 1 id 1 b 2 ] node [ id 2 ] label \"net\" ]");
+    ASSERT_FALSE(error.IsError()) << error.Text();
+    ASSERT_EQ(g.NodeCount(), 2);
+    ASSERT_EQ(g.EdgeCount(), 1);
+    EXPECT_EQ(g.nodeKeys[0], (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(g.nodeKeys[1].empty());
+    EXPECT_EQ(g.edgeKeys[0], (std::vector<std::string>{"x", "y"}));
+    const Edge e = g.Edges()[0];
+    EXPECT_EQ(g.Source(e), g.NodeAt(1));
+    EXPECT_EQ(g.Target(e), g.NodeAt(0));
+}
+
+TEST(GraphLoad, RefusesRecordsItCannotPlace)
+{
+    struct Case {
+        const char* text;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"node [ id 1 ]", "the text holds no \"graph [ ... ]\" list"},
+        {"graph [ node [ ] ]", "line 1: the node record has no \"id\""},
+        {"graph [ node [ id 1.5 ] ]", "line 1: \"id\" must be an integer"},
+        {"graph [ node [ id 4294967296 ] ]", "line 1: \"id\" 4294967296 is out of range"},
+        {"graph [ node [ id 1 ]\nnode [ id 1 ] ]", "line 2: node id 1 is given twice (first on line 1)"},
+        {"graph [ node 3 ]", "line 1: \"node\" must be followed by a bracketed record"},
+        {"graph [ node [ id 1 ] edge [ target 1 ] ]", "line 1: the edge record has no \"source\""},
+        {"graph [ node [ id 1 ]\nedge [ source 1\ntarget 2 ] ]", "line 3: the edge's target 2 names no node"},
+        {"graph [ node [ id 1 ]\nedge [ bad 1 source 1 target 1 ] ]", "line 2: refused by the hook"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        RecordingGraph g;
+        const GmlError error = g.LoadGml(c.text);
+        ASSERT_TRUE(error.IsError());
+        EXPECT_EQ(error.Text(), c.error);
+    }
+}
+
+TEST(Graph, ReversedEdgeKeepsCreationOrderInEveryList)
+{
+    Graph g;
+    const Node a = g.NewNode();
+    const Node b = g.NewNode();
+    const Node c = g.NewNode();
+    const Edge e0 = g.NewEdge(a, b);
+    const Edge e1 = g.NewEdge(b, c);  // drawn the other way round
+    const Edge e2 = g.NewEdge(a, c);
+    g.ReverseEdge(e1);
+    EXPECT_EQ(g.Source(e1), c);
+    EXPECT_EQ(g.Target(e1), b);
+    EXPECT_EQ(g.InEdges(b), (std::vector<Edge>{e0, e1}));
+    EXPECT_EQ(g.OutEdges(c), (std::vector<Edge>{e1}));
+    EXPECT_EQ(g.Edges(), (std::vector<Edge>{e0, e1, e2}));
+}
+
+// Deleting the newest edges frees their slots; a map entry written for a deleted edge must not
+// be read back for the edge that takes its slot.
+TEST(Graph, EdgeMapForgetsDeletedEdges)
+{
+    Graph g;
+    const Node a = g.NewNode();
+    const Node b = g.NewNode();
+    const Edge kept = g.NewEdge(a, b);
+    EdgeMap<bool> flag(g);
+    for (int round = 0; round < 1000; ++round) {
+        const Edge temporary = g.NewEdge(b, a);
+        EXPECT_FALSE(flag.Get(temporary));
+        flag.Set(temporary, true);
+        g.DeleteEdge(temporary);
+    }
+    EXPECT_EQ(g.EdgeSlots(), 1);
+    EXPECT_EQ(g.EdgeCount(), 1);
+    EXPECT_EQ(g.OutEdges(b).size(), 0u);
+    EXPECT_FALSE(flag.Get(kept));
+}
+
+namespace {
+
+struct FlowNet {
+    Graph g;
+    std::vector<Node> nodes;
+    EdgeMap<double> capacity{g};
+    explicit FlowNet(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            nodes.push_back(g.NewNode());
+    }
+    Edge Add(int from, int to, double c)
+    {
+        const Edge e = g.NewEdge(nodes[static_cast<std::size_t>(from)], nodes[static_cast<std::size_t>(to)]);
+        capacity.Set(e, c);
+        return e;
+    }
+    MaxFlow Run(int source, int sink)
+    {
+        MaxFlow flow;
+        flow.SetVars(capacity, nodes[static_cast<std::size_t>(source)], nodes[static_cast<std::size_t>(sink)]);
+        EXPECT_TRUE(flow.Run(g));
+        return flow;
+    }
+};
+
+}  // namespace
+
+TEST(MaxFlow, TreeGivesFirstBranchesAllTheyCanCarry)
+{
+    // 0 -> 1 (70); 1 -> 2 (40) -> sink 4; 1 -> 3 (1e7) -> sink (50).
+    FlowNet n(5);
+    n.Add(0, 1, 70);
+    const Edge first = n.Add(1, 2, 40);
+    const Edge second = n.Add(1, 3, 1e7);
+    n.Add(2, 4, 40);
+    n.Add(3, 4, 50);
+    const MaxFlow flow = n.Run(0, 4);
+    EXPECT_TRUE(flow.UsedTreeRoute());
+    EXPECT_DOUBLE_EQ(flow.GetMaxFlow(), 70);
+    EXPECT_DOUBLE_EQ(flow.GetMaxFlow(first), 40);
+    EXPECT_DOUBLE_EQ(flow.GetMaxFlow(second), 30);
+}
+
+TEST(MaxFlow, MeshedNetworkNeedsResidualPaths)
+{
+    // The classic case where the first path found must be partly undone.
+    FlowNet n(4);
+    n.Add(0, 1, 1);
+    n.Add(0, 2, 1);
+    const Edge cross = n.Add(1, 2, 1);
+    n.Add(1, 3, 1);
+    n.Add(2, 3, 1);
+    const MaxFlow flow = n.Run(0, 3);
+    EXPECT_FALSE(flow.UsedTreeRoute());
+    EXPECT_DOUBLE_EQ(flow.GetMaxFlow(), 2);
+    EXPECT_DOUBLE_EQ(flow.GetMaxFlow(cross), 0);
+}
+
+TEST(MaxFlow, RefusesBadInput)
+{
+    FlowNet n(2);
+    const Edge e = n.Add(0, 1, -1);
+    MaxFlow flow;
+    flow.SetVars(n.capacity, n.nodes[0], n.nodes[0]);
+    EXPECT_FALSE(flow.Check(n.g));
+    flow.SetVars(n.capacity, n.nodes[0], n.nodes[1]);
+    EXPECT_FALSE(flow.Run(n.g));
+    n.capacity.Set(e, NAN);
+    flow.SetVars(n.capacity, n.nodes[0], n.nodes[1]);
+    EXPECT_FALSE(flow.Check(n.g));
+    EXPECT_DOUBLE_EQ(flow.GetMaxFlow(), 0);
+}
+
+// On random graphs the flow is conserved at every node, no edge carries more than its capacity,
+// and the value equals the capacity of the cut left by the last search (max-flow min-cut).
+TEST(MaxFlow, RandomGraphsConserveFlowAndMeetTheCut)
+{
+    std::mt19937 random(11);
+    for (int round = 0; round < 200; ++round) {
+        const int nodes = 2 + static_cast<int>(random() % 12);
+        FlowNet n(nodes);
+        std::vector<Edge> edges;
+        const int count = static_cast<int>(random() % 30);
+        std::uniform_real_distribution<double> cap(0.0, 10.0);
+        for (int i = 0; i < count; ++i)
+            edges.push_back(n.Add(static_cast<int>(random() % nodes), static_cast<int>(random() % nodes),
+                                  random() % 4 == 0 ? 0.0 : cap(random)));
+        const MaxFlow flow = n.Run(0, nodes - 1);
+        std::vector<double> balance(static_cast<std::size_t>(nodes), 0.0);
+        for (Edge e : edges) {
+            const double f = flow.GetMaxFlow(e);
+            EXPECT_GE(f, 0.0);
+            EXPECT_LE(f, n.capacity.Get(e) + 1e-9);
+            if (n.g.Source(e) != n.g.Target(e)) {
+                balance[static_cast<std::size_t>(n.g.Source(e).index)] -= f;
+                balance[static_cast<std::size_t>(n.g.Target(e).index)] += f;
+            }
+        }
+        for (int v = 1; v + 1 < nodes; ++v)
+            EXPECT_NEAR(balance[static_cast<std::size_t>(v)], 0.0, 1e-9) << "round " << round << " node " << v;
+        EXPECT_NEAR(balance[static_cast<std::size_t>(nodes - 1)], flow.GetMaxFlow(), 1e-9);
+
+        // Nodes reachable from the source in the residual graph; the edges leaving them are full.
+        std::vector<char> reach(static_cast<std::size_t>(nodes), 0);
+        reach[0] = 1;
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (Edge e : edges) {
+                const auto s = static_cast<std::size_t>(n.g.Source(e).index);
+                const auto t = static_cast<std::size_t>(n.g.Target(e).index);
+                const double f = flow.GetMaxFlow(e);
+                if (reach[s] && !reach[t] && f < n.capacity.Get(e) - 1e-9)
+                    reach[t] = 1, grew = true;
+                if (reach[t] && !reach[s] && f > 1e-9)
+                    reach[s] = 1, grew = true;
+            }
+        }
+        ASSERT_FALSE(reach[static_cast<std::size_t>(nodes - 1)]) << "round " << round;
+        double cut = 0.0;
+        for (Edge e : edges)
+            if (reach[static_cast<std::size_t>(n.g.Source(e).index)] &&
+                !reach[static_cast<std::size_t>(n.g.Target(e).index)])
+                cut += n.capacity.Get(e);
+        EXPECT_NEAR(cut, flow.GetMaxFlow(), 1e-9) << "round " << round;
+    }
+}
