@@ -44,7 +44,21 @@ enum SimEdgeState : int {
 };
 
 struct SimEdge {
+    // What the year loop touches in every quantum comes first, in one cache line.
     int type = kSupplyEdge;
+    int state = kWorking;
+    // 64-bit, so "never" (a rate of 0, a perfect conductor) cannot come round.
+    std::uint64_t failureCountdown = 0;
+    std::uint64_t isolationCountdown = 0;
+    std::uint64_t repairCountdown = 0;
+    std::uint64_t recloseCountdown = 0;
+    // Load edges.
+    bool supplied = true;  // fully supplied in the previous quantum
+    std::uint64_t interruptionsThisYear = 0;
+    std::uint64_t interruptedQuantaThisYear = 0;
+    std::uint64_t runningInterruptionQuanta = 0;
+    double energyNotSuppliedThisYear = 0.0;  // demand x quanta
+
     std::string name;  // load edges
     unsigned from = 0;
     unsigned to = 0;
@@ -60,19 +74,7 @@ struct SimEdge {
     // the profile stretched or thinned over the year and already scaled.
     std::vector<double> loadCurve;
 
-    int state = kWorking;
-    // 64-bit, so "never" (a rate of 0, a perfect conductor) cannot come round.
-    std::uint64_t failureCountdown = 0;
-    std::uint64_t isolationCountdown = 0;
-    std::uint64_t repairCountdown = 0;
-    std::uint64_t recloseCountdown = 0;
-
     // Load edges.
-    bool supplied = true;  // fully supplied in the previous quantum
-    std::uint64_t interruptionsThisYear = 0;
-    std::uint64_t interruptedQuantaThisYear = 0;
-    std::uint64_t runningInterruptionQuanta = 0;
-    double energyNotSuppliedThisYear = 0.0;  // demand x quanta
     CEstimate frequency;          // interruptions per year
     CEstimate interruptedYear;    // 1 for a year with an interruption, else 0
     CEstimate unavailability;     // hours per year
@@ -167,7 +169,23 @@ private:
     void SimulateYear();
     void AddYearlySamples();
     bool Converged() const;
-    int NextEdgeState(SimEdge& edge);
+    // The state of an equipment or line edge in this quantum (other edges always work).
+    int NextEdgeState(SimEdge& edge)
+    {
+        if (edge.failureCountdown == 0 && edge.isolationCountdown == 0 && edge.repairCountdown == 0)
+            DrawElementCycle(edge);
+        if (edge.failureCountdown != 0) {
+            --edge.failureCountdown;
+            return kWorking;
+        }
+        if (edge.isolationCountdown != 0) {
+            --edge.isolationCountdown;
+            return kFailed;
+        }
+        --edge.repairCountdown;
+        return kIsolated;
+    }
+    void DrawElementCycle(SimEdge& edge);
     // The countdown of the element's present state: the quanta it stays in it after this one.
     static std::uint64_t& ActiveCountdown(SimEdge& edge);
     std::uint64_t DrawQuanta(CDistributionWeibull& distribution);

@@ -315,34 +315,21 @@ std::uint64_t& CSimulation::ActiveCountdown(SimEdge& edge)
     }
 }
 
-int CSimulation::NextEdgeState(SimEdge& edge)
+// Fresh times when all three countdowns have run out. The repair counts from the failure; the
+// isolation is cut to it. Only the loop's equipment and line edges come here.
+void CSimulation::DrawElementCycle(SimEdge& edge)
 {
-    if (edge.type != kEquipmentEdge && edge.type != kLineEdge)
-        return kWorking;
-    if (edge.failureCountdown == 0 && edge.isolationCountdown == 0 && edge.repairCountdown == 0) {
-        // The repair counts from the failure; the isolation is cut to it.
-        const std::uint64_t f = DrawQuanta(edge.failure);
-        const std::uint64_t i = DrawQuanta(edge.isolation);
-        const std::uint64_t r = DrawQuanta(edge.repair);
-        edge.failureCountdown = f;
-        if (i < r) {
-            edge.isolationCountdown = i;
-            edge.repairCountdown = r - i;
-        } else {
-            edge.isolationCountdown = r;
-            edge.repairCountdown = 0;
-        }
+    const std::uint64_t f = DrawQuanta(edge.failure);
+    const std::uint64_t i = DrawQuanta(edge.isolation);
+    const std::uint64_t r = DrawQuanta(edge.repair);
+    edge.failureCountdown = f;
+    if (i < r) {
+        edge.isolationCountdown = i;
+        edge.repairCountdown = r - i;
+    } else {
+        edge.isolationCountdown = r;
+        edge.repairCountdown = 0;
     }
-    if (edge.failureCountdown != 0) {
-        --edge.failureCountdown;
-        return kWorking;
-    }
-    if (edge.isolationCountdown != 0) {
-        --edge.isolationCountdown;
-        return kFailed;
-    }
-    --edge.repairCountdown;
-    return kIsolated;
 }
 
 bool CSimulation::EvaluateNetwork()

@@ -208,3 +208,19 @@ TEST(Simulator, AModelThatCannotBeBuiltLeavesATitleOnlyReport)
     EXPECT_EQ(ReadText(text), "error: (L1 C2) syntax error, expecting keyword\n");
     EXPECT_EQ(ReadText(html), "<b><font size=\"4\">Network name :Net1</font></b><br><br>");
 }
+
+TEST(ReportText, FormatsColumnsWithoutTheLocale)
+{
+    EXPECT_EQ(korvane::FixedText(2.5, 5, 9), "  2.50000");
+    EXPECT_EQ(korvane::FixedText(1234567.125, 5, 9), "1234567.12500");
+    EXPECT_EQ(korvane::FixedText(0.05, 1, 5), "  0.1");
+    EXPECT_EQ(korvane::FixedText(0.000769901, 8, 12), "  0.00076990");
+    EXPECT_EQ(korvane::UnsignedText(7, 2, true), "07");
+    EXPECT_EQ(korvane::UnsignedText(125), "125");
+    // "%-13.13s", counted in characters so that a UTF-8 name is not cut inside one.
+    EXPECT_EQ(korvane::ColumnText("Mill", 13), "Mill         ");
+    EXPECT_EQ(korvane::ColumnText("Eastern pumping station", 13), "Eastern pumpi");
+    EXPECT_EQ(korvane::ColumnText("Größere Mühle Nord", 13), "Größere Mühle");
+    EXPECT_EQ(korvane::ColumnText("Zürich", 13), "Zürich       ");
+    EXPECT_EQ(korvane::EscapeHtml("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&#39;");
+}

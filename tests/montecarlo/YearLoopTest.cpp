@@ -333,3 +333,39 @@ TEST(YearLoop, TheSameModelRunsTheSameWay)
     };
     EXPECT_EQ(run(), run());
 }
+
+// Regression: 32-bit countdowns clamped every "never failing" element to 2^32 - 1 quanta, so
+// all of them failed together once that many quanta had passed.
+TEST(YearLoop, ElementsThatNeverFailKeepCountdownsBeyondThirtyTwoBits)
+{
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(24, 100, 1, 100, 0.0);
+    AddSource(sim, 2);
+    sim.AddEquipment(2, 3, -1.0, 1e-10, 1e10, 1e-10, 1e10, 1e-10, 1e10);  // a perfect conductor
+    sim.AddLine(3, 4, -1.0, 0.0, 1.0, 1.0, 1.0, 1.0, 1.0);               // a rate of 0
+    AddFlatLoad(sim, "LP", 4, 1, 1.0);
+    sim.Run(nullptr, "r.htm");
+    EXPECT_GT(sim.GetEdge(2).failureCountdown, 4294967295ull);
+    EXPECT_GT(sim.GetEdge(3).failureCountdown, 4294967295ull);
+}
+
+TEST(YearLoop, ProtectionThatReachesTheSupplyIsTraced)
+{
+    const auto folder = std::filesystem::temp_directory_path() / "korvane-yearloop-test";
+    std::filesystem::create_directories(folder);
+    COutput output;
+    ASSERT_TRUE(output.OpenLog(folder / "isolate.txt"));
+    CSimulation sim;
+    sim.Init(&output);
+    sim.SetSystem(24, 100, 1, 100, 0.0);
+    sim.AddSupply(0, 2, -1.0);  // no breaker between the supply and the line
+    sim.AddLine(2, 3, -1.0, 365.0 * 24, 1.0, 1.0, kExact, 1.0, kExact);
+    AddFlatLoad(sim, "LP", 3, 1, 1.0);
+    sim.Run(nullptr, "r.htm");
+    ASSERT_TRUE(output.CloseLog());
+    std::ifstream in(folder / "isolate.txt");
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, "_Isolate failed");
+}
