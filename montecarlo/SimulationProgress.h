@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct SimulationProgress {
     unsigned year = 0;             // years simulated so far
@@ -12,6 +13,12 @@ struct SimulationProgress {
     double speed = 0.0;            // years per second
     double remainingSeconds = 0.0; // the years left at the present speed
     unsigned percent = 0;          // year x 100 / yearMax (0 when yearMax is 0)
+
+    // The texts of the progress window's fields, independent of the process locale.
+    std::string YearText() const;       // "1234"
+    std::string TimeText() const;       // minutes and seconds, "3:07", "125:00"
+    std::string SpeedText() const;      // "%.2f" years per second
+    std::string RemainingText() const;  // "%.1f" seconds
 };
 
 // Called on the worker thread; an implementation that touches a user interface posts the

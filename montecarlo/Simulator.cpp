@@ -1,5 +1,7 @@
 #include "montecarlo/Simulator.h"
 
+#include <new>
+
 #include "montecarlo/Output.h"
 #include "montecarlo/ParserDistrib.h"
 #include "montecarlo/ReportText.h"
@@ -26,7 +28,7 @@ SimulatorOutcome CSimulator::RunModel(const ModelBuilder& build, const std::stri
     output.WriteHtml("<b><font size=\"4\">Network name :" + korvane::EscapeHtml(networkName) +
                      "</font></b><br><br>");
 
-    {
+    try {
         CSimulation model;
         model.Init(&output, progress);
         std::string error;
@@ -39,6 +41,10 @@ SimulatorOutcome CSimulator::RunModel(const ModelBuilder& build, const std::stri
             outcome.years = model.GetYearsSimulated();
         }
         model.Free();
+    } catch (const std::bad_alloc&) {
+        // The model is gone with its memory; the reports are closed below as they stand.
+        outcome.kind = Kind::Failed;
+        outcome.message = "Out of memory";
     }
 
     const bool logClosed = output.CloseLog();

@@ -17,9 +17,11 @@ struct SimulatorOutcome {
         Stopped,        // stopped through the run control; the reports hold no results
         ParseError,     // the network did not parse; the trace holds the error line
         OutputFailure,  // a report could not be opened or written
+        Failed,         // the run could not go on, e.g. "Out of memory"
     };
     Kind kind = Kind::Completed;
-    // ParseError: the error line as the trace has it; OutputFailure: what failed, for the user.
+    // ParseError: the error line as the trace has it; OutputFailure and Failed: what failed, for
+    // the user.
     std::string message;
     // Something that did not stop the run, e.g. "Warning! Cannot delete temporary file!".
     std::string warning;

@@ -369,3 +369,23 @@ TEST(YearLoop, ProtectionThatReachesTheSupplyIsTraced)
     std::getline(in, first);
     EXPECT_EQ(first, "_Isolate failed");
 }
+
+TEST(SimulationProgress, GivesTheProgressWindowsTexts)
+{
+    SimulationProgress progress;
+    progress.year = 50;
+    progress.minutes = 0;
+    progress.seconds = 5;
+    progress.speed = 300.0;
+    progress.remainingSeconds = 900 / 300.0;
+    EXPECT_EQ(progress.YearText(), "50");
+    EXPECT_EQ(progress.TimeText(), "0:05");
+    EXPECT_EQ(progress.SpeedText(), "300.00");
+    EXPECT_EQ(progress.RemainingText(), "3.0");
+    progress.minutes = 125;
+    progress.seconds = 0;
+    EXPECT_EQ(progress.TimeText(), "125:00");
+    progress.minutes = 3;
+    progress.seconds = 7;
+    EXPECT_EQ(progress.TimeText(), "3:07");
+}
