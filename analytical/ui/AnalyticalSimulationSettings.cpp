@@ -7,10 +7,10 @@
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 
-#include "editor/LoadDataCommand.h"
 #include "editor/ui/DataFileRow.h"
 #include "editor/ui/FieldValidator.h"
 #include "model/KorvaneDoc.h"
+#include "model/LoadDataFiles.h"
 
 namespace {
 
@@ -151,6 +151,6 @@ void OnAnalyticalSimulationSettings(wxWindow* parent, CKorvaneDoc& doc)
     CAnalyticalSimulationSettings dialog(parent, values);
     if (dialog.ShowModal() == wxID_OK)
         values.StoreTo(doc);
-    for (const std::string& message : RereadLoadData(doc))
+    for (const std::string& message : ReadLoadDataFiles(doc))
         ShowExclamation(parent, message);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <wx/choice.h>
 #include <wx/combobox.h>
 
@@ -243,6 +246,61 @@ TEST(AnalyticalSimulationSettings, CancelKeepsTheSettingsAndClusteringEnablesEve
     EXPECT_EQ(doc.m_intervalDataFile, "/data/interval.txt");
     EXPECT_EQ(doc.m_nFaultCount, 0);
     EXPECT_FALSE(doc.IsModified());
+}
+
+// Writes `lines` numbered lines to a file under the temporary folder and returns its path.
+std::string DataFile(const char* name, int lines)
+{
+    const auto path = std::filesystem::temp_directory_path() / name;
+    std::ofstream out(path, std::ios::binary);
+    for (int i = 0; i < lines; ++i)
+        out << 0.5 + i << "\n";
+    return path.string();
+}
+
+TEST(AnalyticalSimulationSettings, ReportsMissingDataFilesAndCountMismatchesAfterTheDialog)
+{
+    CKorvaneDoc doc;
+    doc.m_intervalDataFile = DataFile("korvane-interval.txt", 24);
+    const std::string missing = (std::filesystem::temp_directory_path() / "korvane-no-such-file.txt").string();
+    std::filesystem::remove(missing);
+    const std::string agricultural = DataFile("korvane-agricultural.txt", 23);
+    const std::string residential = DataFile("korvane-residential.txt", 24);
+
+    CDialogScript script;
+    script.Then([&](wxDialog& dialog) {
+        // The dialog names the files; the document reads them after OK.
+        Toggle(Find<wxCheckBox>(dialog, 1174));
+        Press(dialog, wxID_OK);
+    });
+    doc.m_agriculturalDataFile = agricultural;
+    doc.m_industrialDataFile = missing;
+    doc.m_residentialDataFile = residential;
+    OnAnalyticalSimulationSettings(nullptr, doc);
+    EXPECT_EQ(script.messages,
+              (std::vector<std::string>{
+                  "Data Inconsistency!\n\nPlease make sure that the number of agricultural\nclustered data is equals to "
+                  "the number of interval data.",
+                  "Cannot open Industrial class clustered data " + missing}));
+    EXPECT_EQ(doc.m_intervalData.size(), 24u);
+    EXPECT_EQ(doc.m_agriculturalData.size(), 23u);
+    EXPECT_TRUE(doc.m_industrialData.empty());
+    EXPECT_EQ(doc.m_residentialData.size(), 24u);
+    EXPECT_EQ(doc.m_bEnableClustering, 1);
+
+    // Cancel still reads the files again, and a second reading replaces the first.
+    doc.m_agriculturalDataFile.clear();
+    doc.m_industrialDataFile.clear();
+    CDialogScript again;
+    again.Then([](wxDialog& dialog) { Press(dialog, wxID_CANCEL); });
+    OnAnalyticalSimulationSettings(nullptr, doc);
+    EXPECT_TRUE(again.messages.empty());
+    EXPECT_EQ(doc.m_intervalData.size(), 24u);
+    EXPECT_TRUE(doc.m_agriculturalData.empty());
+    EXPECT_EQ(doc.m_residentialData.size(), 24u);
+
+    for (const std::string& path : {doc.m_intervalDataFile, agricultural, residential})
+        std::filesystem::remove(path);
 }
 
 TEST(SettingsDlg, RefusesAnOversizedCanvasAndAppliesTheSizeButtons)
