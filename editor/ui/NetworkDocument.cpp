@@ -3,6 +3,7 @@
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 
+#include "analytical/ui/AnalyticalSimulationSettings.h"
 #include "editor/ui/Commands.h"
 #include "platform/Files.h"
 
@@ -10,7 +11,6 @@ wxIMPLEMENT_DYNAMIC_CLASS(CNetworkDocument, wxDocument);
 
 wxBEGIN_EVENT_TABLE(CNetworkDocument, wxDocument)
     EVT_MENU(ID_ANALYTICAL_SETTINGS, CNetworkDocument::OnAnalyticalSettings)
-    EVT_UPDATE_UI(ID_ANALYTICAL_SETTINGS, CNetworkDocument::OnUpdateAnalyticalSettings)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -103,9 +103,10 @@ void CNetworkDocument::SyncTitle()
     m_doc->SetTitle(title.utf8_string());
 }
 
-void CNetworkDocument::OnAnalyticalSettings(wxCommandEvent&) {}
-
-void CNetworkDocument::OnUpdateAnalyticalSettings(wxUpdateUIEvent& event)
+void CNetworkDocument::OnAnalyticalSettings(wxCommandEvent&)
 {
-    event.Enable(false);  // until the analytical settings dialog is hooked in
+    wxView* view = GetFirstView();
+    wxWindow* frame = view != nullptr ? view->GetFrame() : nullptr;
+    OnAnalyticalSimulationSettings(frame != nullptr ? wxGetTopLevelParent(frame) : nullptr, *m_doc);
+    SyncModified();
 }

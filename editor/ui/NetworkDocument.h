@@ -32,9 +32,8 @@ protected:
 
 private:
     // Analytical settings (toolbar button): edits the analytical settings and reads their data
-    // files. The analytical settings dialog is hooked in here.
+    // files.
     void OnAnalyticalSettings(wxCommandEvent& event);
-    void OnUpdateAnalyticalSettings(wxUpdateUIEvent& event);
     void SyncTitle();
 
     std::unique_ptr<CKorvaneDoc> m_doc;
