@@ -219,7 +219,12 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
 ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
 {
     clearFault(f);
-    const Edge upstream = findUpstreamIsolator({f});
+    // On a ring the section is also fed through its far end: isolate that side as well.
+    std::vector<Edge> feeding{f};
+    for (Edge i : InEdges(Target(f)))
+        if (i != f && usable(i) && feeder(i).isMain())
+            feeding.push_back(i);
+    const Edge upstream = findUpstreamIsolator(feeding);
     std::vector<Edge> below;
     for (Edge o : OutEdges(Target(f)))
         if (usable(o) && !feeder(o).isLateral())
@@ -334,7 +339,8 @@ void ADist_Graph::clearFault(Edge f)
 }
 
 // Depth first towards the supply over main feeders; on each path the first isolator met opens, and
-// no path is followed past a device that tripped. The first isolator found is the result.
+// no path is followed past a device that tripped. The result is the isolator that opens last
+// (on a radial feeder, the only one): only then is every path to the fault open.
 ADist_Graph::Edge ADist_Graph::findUpstreamIsolator(const std::vector<Edge>& starts)
 {
     Edge found;
@@ -344,7 +350,7 @@ ADist_Graph::Edge ADist_Graph::findUpstreamIsolator(const std::vector<Edge>& sta
         const Edge e = stack.back();
         stack.pop_back();
         if (feeder(e).openForIsolation()) {
-            if (found.IsNull())
+            if (found.IsNull() || feeder(e).getSwitchingTime() > feeder(found).getSwitchingTime())
                 found = e;
             upstreamIsolated = true;
             continue;

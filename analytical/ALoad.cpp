@@ -5,8 +5,6 @@
 ALoad::ALoad(double load, int id, int customers, double rate, double repairTime)
     : AComponent(id),
       customers(customers),
-      baseOutageRate(rate),
-      baseRepairTime(repairTime),
       load(load),
       totalOutageRate(rate),
       totalUnavailability(rate * repairTime)

@@ -9,6 +9,8 @@
 class ALoad : public AComponent {
 public:
     ALoad(double load, int id, int customers) : AComponent(id), customers(customers), load(load) {}
+    // A load point with an outage rate (a year) and repair time (hours) of its own, which its
+    // totals start from.
     ALoad(double load, int id, int customers, double rate, double repairTime);
 
     void print(std::ostream& out) const override;
@@ -34,8 +36,6 @@ public:
 
 private:
     int customers = 0;
-    double baseOutageRate = 0.0;
-    double baseRepairTime = 0.0;
     double time = 0.0;  // hours into the current fault
     double load = 0.0;  // kVA
     double timeNotConnected = 0.0;
