@@ -236,10 +236,11 @@ void CGMLGenerator::Generate()
         const WidgetType type = w->GetType();
         const int index = running[static_cast<std::size_t>(type)]++;
         if (CFeederData* data = FeederData(w)) {
-            if (data->m_nFeederType == 2)
-                data->m_nLateralFeederId = m_nextFeederId;
-            else
+            // The same rule as the record's key: only type 1 writes "main_feeder_id".
+            if (data->m_nFeederType == 1)
                 data->m_nMainFeederId = m_nextFeederId;
+            else
+                data->m_nLateralFeederId = m_nextFeederId;
             ++m_nextFeederId;
         } else if (type == WidgetType::Recloser) {
             static_cast<CRecloser*>(w)->m_nReclFeederId = index;

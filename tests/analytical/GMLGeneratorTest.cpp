@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "analytical/AnalyticalSimulator.h"
 #include "analytical/GMLGenerator.h"
 #include "tests/analytical/Drawing.h"
 
@@ -277,4 +278,20 @@ TEST(GMLGenerator, NeighbourSearchGivesTheExhaustiveText)
         exhaustive.Generate();
         EXPECT_EQ(nearby.GetGML(), exhaustive.GetGML()) << "round " << round;
     }
+}
+
+// A feeder type other than 1 or 2 (a damaged file) gets the lateral id its record writes, and the
+// engine refuses the text naming the line instead of reading a feeder id of -1.
+TEST(GMLGenerator, OddFeederTypeKeepsItsRecordConsistent)
+{
+    CKorvaneDoc doc;
+    Symbol<CGenSource>(doc, {0, 0});
+    CLine* line = Segment<CLine>(doc, {0, 0}, {100, 0});
+    line->m_nFeederType = 0;
+    Symbol<CLoadPoint>(doc, {100, 0});
+    const std::string gml = Generated(doc);
+    EXPECT_NE(gml.find("feeder_type_id 0\nlat_feeder_id 1\n"), std::string::npos) << gml;
+    EXPECT_EQ(line->m_nMainFeederId, -1);
+    EXPECT_EQ(CAnalyticalSimulator().Run(gml, 0, 1, 1).error,
+              "Error : cannot load the network's GML text: line 20: unknown \"feeder_type_id\" 0 (expected 1 to 3)");
 }
