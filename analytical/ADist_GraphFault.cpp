@@ -93,13 +93,9 @@ MaxFlow ADist_Graph::computeMaxFlow(Node source, Node sink)
     ForEachEdge([&](Edge e) { capacities.Set(e, usable(e) ? feeder(e).getCapacity() : 0.0); });
     MaxFlow flow;
     flow.SetVars(std::move(capacities), source, sink);
-    if (!flow.Check(*this)) {
-        if (diagnostics)
-            *diagnostics << "\nInitialisation Error\n";
-    } else if (!flow.Run(*this)) {
-        if (diagnostics)
-            *diagnostics << "\nError calculating maximum flow\n";
-    }
+    // Run checks its input first and fails for no other reason.
+    if (!flow.Run(*this) && diagnostics)
+        *diagnostics << "\nInitialisation Error\n";
     return flow;
 }
 

@@ -40,12 +40,15 @@ bool MaxFlow::Run(const Graph& graph)
     m_treeRoute = false;
     if (!Check(graph))
         return false;
+    m_cap.assign(static_cast<std::size_t>(graph.EdgeSlots()), 0.0);
+    graph.ForEachEdge([&](Edge e) { m_cap[static_cast<std::size_t>(e.index)] = Capacity(e); });
     m_treeRoute = RunTree(graph);
     if (!m_treeRoute) {
         std::fill(m_flow.begin(), m_flow.end(), 0.0);
         m_total = 0.0;
         RunPhases(graph);
     }
+    m_cap.clear();
     return true;
 }
 
@@ -58,7 +61,7 @@ bool MaxFlow::RunTree(const Graph& graph)
     seen[static_cast<std::size_t>(m_source.index)] = 1;
     for (std::size_t i = 0; i < order.size(); ++i) {
         for (Edge e : graph.OutEdges(order[i])) {
-            if (!(Capacity(e) > 0.0))
+            if (!(m_cap[static_cast<std::size_t>(e.index)] > 0.0))
                 continue;
             const Node v = graph.Target(e);
             if (v == m_sink)
@@ -77,7 +80,7 @@ bool MaxFlow::RunTree(const Graph& graph)
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         double sum = 0.0;
         for (Edge e : graph.OutEdges(*it)) {
-            const double c = Capacity(e);
+            const double c = m_cap[static_cast<std::size_t>(e.index)];
             if (c > 0.0)
                 sum += std::min(c, needOf(graph.Target(e)));
         }
@@ -90,7 +93,7 @@ bool MaxFlow::RunTree(const Graph& graph)
     for (Node u : order) {
         double left = inflow[static_cast<std::size_t>(u.index)];
         for (Edge e : graph.OutEdges(u)) {
-            const double c = Capacity(e);
+            const double c = m_cap[static_cast<std::size_t>(e.index)];
             if (!(c > 0.0))
                 continue;
             const Node v = graph.Target(e);
@@ -120,7 +123,7 @@ void MaxFlow::RunPhases(const Graph& graph)
     for (int i = 0; i < graph.NodeCount(); ++i) {
         const Node u = graph.NodeAt(i);
         for (Edge e : graph.OutEdges(u)) {
-            const double c = Capacity(e);
+            const double c = m_cap[static_cast<std::size_t>(e.index)];
             const Node v = graph.Target(e);
             if (!(c > 0.0) || v == u)
                 continue;
@@ -201,7 +204,7 @@ void MaxFlow::RunPhases(const Graph& graph)
 
     for (const Arc& arc : arcs)
         if (arc.edge >= 0) {
-            const double capacity = Capacity(Edge{arc.edge});
+            const double capacity = m_cap[static_cast<std::size_t>(arc.edge)];
             m_flow[static_cast<std::size_t>(arc.edge)] = std::max(0.0, capacity - arc.residual);
         }
 }

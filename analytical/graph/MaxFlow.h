@@ -36,6 +36,7 @@ private:
     double Capacity(Edge e) const { return m_capacities ? m_capacities->Get(e) : 0.0; }
 
     std::optional<EdgeMap<double>> m_capacities;
+    std::vector<double> m_cap;   // the capacities by edge index for one run; 0 where no edge is
     Node m_source;
     Node m_sink;
     std::vector<double> m_flow;  // by edge index
