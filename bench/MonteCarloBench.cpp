@@ -1,83 +1,21 @@
-// Simulated years per second of the Monte Carlo year loop on a small and a generated network.
+// Simulated years per second of the Monte Carlo year loop, under both steppings, on the small
+// network and the generated one at 24, 240 and 1440 quanta a day.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
+#include <functional>
 #include <string>
-#include <vector>
 
+#include "bench/MonteCarloNetworks.h"
 #include "montecarlo/Simulation.h"
 
 namespace {
 
-// A daily shape repeated over the year, hour by hour.
-std::vector<double> HourlyProfile(double phase)
-{
-    std::vector<double> profile(8760);
-    for (std::size_t h = 0; h < profile.size(); ++h)
-        profile[h] = 1.0 + 0.5 * std::sin((static_cast<double>(h % 24) + phase) * M_PI / 12.0);
-    return profile;
-}
+using Stepping = CSimulation::Stepping;
 
-// A source behind its breaker, two feeders and two named load points with profile, average and
-// peak, numbered as the parser numbers them.
-void BuildSmallNetwork(CSimulation& sim)
+// Runs `years` years (accuracy 0, so all of them) per iteration; building the model is not timed.
+void RunYears(benchmark::State& state, const std::function<void(CSimulation&)>& build, Stepping stepping,
+              unsigned quantsPerDay, unsigned years)
 {
-    sim.AddSupply(0, 3, -1.0);
-    sim.AddBreaker(3, 2, -1.0);
-    sim.AddLine(2, 4, -1.0, 0.2, 1.0, 1.0, 1.0, 4.0, 1.0);
-    sim.AddBreaker(4, 5, -1.0);
-    sim.AddLine(5, 6, -1.0, 0.3, 1.0, 1.0, 1.0, 6.0, 1.0);
-    (void)sim.AddLoad("LP1", 4, 1, 100, HourlyProfile(0.0), 40.0, 60.0);
-    (void)sim.AddLoad("LP2", 6, 1, 250, HourlyProfile(6.0), 80.0, 100.0);
-}
-
-// About 200 widgets: a main feeder of 30 sections with isolators and a recloser, and at every
-// main node a fused lateral of two sections with an isolator and a load point.
-void BuildRadialNetwork(CSimulation& sim, bool varyingLoads)
-{
-    unsigned next = 2;
-    auto node = [&next] { return next++; };
-    const unsigned root = node();
-    const unsigned sourceInner = node();
-    sim.AddSupply(0, sourceInner, -1.0);
-    sim.AddBreaker(sourceInner, root, -1.0);
-    unsigned main = root;
-    for (int section = 0; section < 30; ++section) {
-        const unsigned end = node();
-        sim.AddLine(main, end, -1.0, 0.05, 1.0, 0.5, 1.0, 3.0, 1.0);
-        main = end;
-        if (section % 3 == 2) {
-            const unsigned after = node();
-            sim.AddIsolator(main, after, -1.0);
-            main = after;
-        }
-        if (section == 10) {
-            const unsigned a = node(), b = node(), after = node();
-            sim.AddBreaker(main, a, -1.0);
-            sim.AddRecloser(a, b, -1.0, 0.05, 1.0);
-            sim.AddBreaker(b, after, -1.0);
-            main = after;
-        }
-        const unsigned fused = node(), middle = node(), isolated = node(), end2 = node();
-        sim.AddBreaker(main, fused, -1.0);  // a fuse
-        sim.AddLine(fused, middle, -1.0, 0.2, 1.0, 1.0, 1.0, 4.0, 1.0);
-        sim.AddIsolator(middle, isolated, -1.0);
-        sim.AddLine(isolated, end2, -1.0, 0.2, 1.0, 1.0, 1.0, 4.0, 1.0);
-        const std::string name = "LP" + std::to_string(section + 1);
-        if (varyingLoads && section % 2 == 0)
-            (void)sim.AddLoad(name, end2, 1, 50, HourlyProfile(section), 2.0, 3.0);
-        else
-            (void)sim.AddLoad(name, end2, 1, 50, {1.0}, 2.0, 2.0);
-        if (section % 5 == 0)
-            sim.AddEquipment(main, node(), -1.0, 0.02, 1.0, 1.0, 1.0, 24.0, 1.0);  // a transformer
-    }
-}
-
-template <typename Build>
-void RunYears(benchmark::State& state, Build build)
-{
-    const auto quantsPerDay = static_cast<unsigned>(state.range(0));
-    const auto years = static_cast<unsigned>(state.range(1));
     std::uint64_t simulated = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -85,29 +23,49 @@ void RunYears(benchmark::State& state, Build build)
         sim.Init();
         sim.SetSystem(quantsPerDay, 100, years, 100, 0.0);
         build(sim);
+        sim.SetStepping(stepping);
         state.ResumeTiming();
         sim.Run(nullptr, "bench.htm");
         simulated += sim.GetYearsSimulated();
     }
     state.counters["years/s"] = benchmark::Counter(static_cast<double>(simulated), benchmark::Counter::kIsRate);
+    state.counters["s/year"] = benchmark::Counter(static_cast<double>(simulated),
+                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_SmallNetwork(benchmark::State& state)
-{
-    RunYears(state, BuildSmallNetwork);
-}
-BENCHMARK(BM_SmallNetwork)->Args({24, 200})->Args({1440, 5})->Unit(benchmark::kMillisecond);
+struct Network {
+    const char* name;
+    std::function<void(CSimulation&)> build;
+    unsigned productionYears;  // per iteration, the same at every quanta per day
+};
 
-void BM_RadialNetworkConstantLoads(benchmark::State& state)
+// Names read MonteCarlo/<network>/<stepping>/<quanta per day>, so that figures compare by name.
+int RegisterAll()
 {
-    RunYears(state, [](CSimulation& sim) { BuildRadialNetwork(sim, false); });
+    const Network networks[] = {
+        {"SmallCurve", mcbench::BuildSmallNetwork, 20},
+        {"Generated", [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, false); }, 200},
+        {"GeneratedCurve", [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, true, false); }, 20},
+        {"GeneratedRing", [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, true); }, 200},
+        {"GeneratedCurveRing", [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, true, true); }, 20},
+    };
+    for (const Network& network : networks) {
+        for (const Stepping stepping : {Stepping::Production, Stepping::Reference}) {
+            const bool production = stepping == Stepping::Production;
+            for (const unsigned quantsPerDay : {24u, 240u, 1440u}) {
+                // The reference stepping's cost grows with the quanta; a year or two is enough.
+                const unsigned years = production ? network.productionYears : 24 * 20 / quantsPerDay + 1;
+                const std::string name = std::string("MonteCarlo/") + network.name + "/" +
+                                         (production ? "Production" : "Reference") + "/" +
+                                         std::to_string(quantsPerDay);
+                benchmark::RegisterBenchmark(name.c_str(), RunYears, network.build, stepping, quantsPerDay, years)
+                    ->Unit(benchmark::kMillisecond);
+            }
+        }
+    }
+    return 0;
 }
-BENCHMARK(BM_RadialNetworkConstantLoads)->Args({24, 200})->Args({1440, 20})->Unit(benchmark::kMillisecond);
 
-void BM_RadialNetworkVaryingLoads(benchmark::State& state)
-{
-    RunYears(state, [](CSimulation& sim) { BuildRadialNetwork(sim, true); });
-}
-BENCHMARK(BM_RadialNetworkVaryingLoads)->Args({24, 20})->Args({1440, 1})->Unit(benchmark::kMillisecond);
+const int registered = RegisterAll();
 
 }  // namespace

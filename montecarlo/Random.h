@@ -15,6 +15,20 @@ public:
         return m_state / 2147483647.0;
     }
 
+    // Moves on as `count` calls of Next would, in O(log count) steps: the state is multiplied by
+    // 16807^count, all modulo 2^31 - 1.
+    void Discard(std::uint64_t count)
+    {
+        std::uint64_t factor = 16807u;
+        std::uint64_t state = m_state;
+        for (; count != 0; count >>= 1) {
+            if ((count & 1u) != 0)
+                state = state * factor % 2147483647u;
+            factor = factor * factor % 2147483647u;
+        }
+        m_state = static_cast<std::uint32_t>(state);
+    }
+
     void Free() {}
 
     std::uint32_t GetState() const { return m_state; }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "montecarlo/Output.h"
+#include "montecarlo/RepeatedSum.h"
 #include "montecarlo/ReportText.h"
 
 using korvane::FixedText;
@@ -15,6 +16,7 @@ void CSimulation::Init(COutput* output, ISimulationProgress* progress)
     m_random.Init();
     m_output = output;
     m_progress = progress;
+    m_stepping = Stepping::Production;
     m_nodes.resize(2);
     m_varyingLoad = false;
     m_recloserCacheCapacity = 1;
@@ -129,15 +131,19 @@ struct CurveFigures {
     double mean = 0.0;
 };
 
-// Over the year's quanta in order, as if the stretched curve were stored.
+// Over the year's quanta in order, as if the stretched curve were stored: value j of the profile
+// stands for the quanta i with i x size / quanta = j, which follow each other.
 CurveFigures MeasureCurve(const std::vector<double>& profile, std::uint64_t quanta)
 {
     CurveFigures figures;
     const std::uint64_t size = profile.size();
-    for (std::uint64_t i = 0; i < quanta; ++i) {
-        const double v = profile[i * size / quanta];
-        figures.sum += v;
-        figures.largest = std::max(figures.largest, v);
+    for (std::uint64_t j = 0; j < size; ++j) {
+        const std::uint64_t first = (j * quanta + size - 1) / size;
+        const std::uint64_t end = ((j + 1) * quanta + size - 1) / size;
+        if (first == end)
+            continue;  // a value the thinning leaves out
+        figures.sum = korvane::AddRepeatedly(figures.sum, profile[j], end - first);
+        figures.largest = std::max(figures.largest, profile[j]);
     }
     figures.mean = figures.sum / static_cast<double>(quanta);
     return figures;
@@ -203,6 +209,11 @@ void CSimulation::Free()
     m_failing.clear();
     m_loads.clear();
     m_reclosers.clear();
+    m_switches.clear();
+    m_flowKeyEdges.clear();
+    m_arcStart.clear();
+    m_arcs.clear();
+    m_demandSteps.clear();
     m_recloserCache.Reset(1, 1, 1);
     m_flowCache.Reset(1, 1, 1);
     m_saifi.Free();

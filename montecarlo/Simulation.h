@@ -82,6 +82,15 @@ struct SimEdge {
     CEstimate energyNotSupplied;  // per year
 };
 
+// One end of an edge as the year loop's searches walk it: the adjacency of all nodes in one array,
+// each node's arcs in the order its edges were built.
+struct SimArc {
+    unsigned edge = 0;
+    unsigned far = 0;  // the node at the other end
+    int type = kSupplyEdge;
+    bool fromHere = false;
+};
+
 class CSimulation {
 public:
     enum class StopReason {
@@ -90,17 +99,27 @@ public:
         Stopped,    // the owner asked to stop; nothing was reported
     };
 
+    // How the year loop walks through a year. Both give the same results to the last bit.
+    enum class Stepping {
+        // Takes every run of quanta in which nothing can change in one step.
+        Production,
+        // Every quantum on its own, exactly as the model defines the year: the yardstick that the
+        // tests and benchmarks hold the production stepping against.
+        Reference,
+    };
+
     CSimulation() = default;
     // Edges keep a pointer to the model's generator, so the model stays where it was built.
     CSimulation(const CSimulation&) = delete;
     CSimulation& operator=(const CSimulation&) = delete;
 
     // Prepares an empty model: nodes 0 (supply root) and 1 (common sink), no edges, the generator
-    // at its start. Warnings, errors and reports go to `output` and progress to `progress`; either
-    // may be null. Neither is owned.
+    // at its start, production stepping. Warnings, errors and reports go to `output` and progress
+    // to `progress`; either may be null. Neither is owned.
     void Init(COutput* output = nullptr, ISimulationProgress* progress = nullptr);
 
     void SetSystem(unsigned quantsPerDay, unsigned yearMin, unsigned yearMax, unsigned yearStep, double accuracy);
+    void SetStepping(Stepping stepping) { m_stepping = stepping; }
 
     // The builders. Node numbers are model node indices; the model grows to hold any of them.
     // The returned edge is valid until the next edge is added.
@@ -138,6 +157,7 @@ public:
     unsigned GetYearMax() const { return m_yearMax; }
     unsigned GetYearStep() const { return m_yearStep; }
     double GetAccuracy() const { return m_accuracy; }
+    Stepping GetStepping() const { return m_stepping; }
     std::size_t GetNodeCount() const { return m_nodes.size(); }
     std::size_t GetEdgeCount() const { return m_edges.size(); }
     const SimNode& GetNode(std::size_t i) const { return m_nodes[i]; }
@@ -149,6 +169,8 @@ public:
     std::size_t GetRecloserCacheCapacity() const { return m_recloserCacheCapacity; }
     std::size_t GetFlowCacheCapacity() const { return m_flowCacheCapacity; }
     unsigned GetYearsSimulated() const { return m_yearsSimulated; }
+    // Where the generator stands: two runs that drew the same numbers end at the same state.
+    std::uint32_t GetRandomState() const { return m_random.GetState(); }
     const CEstimate& GetSAIFI() const { return m_saifi; }
     const CEstimate& GetSAIDI() const { return m_saidi; }
     const CEstimate& GetCAIDI() const { return m_caidi; }
@@ -164,11 +186,22 @@ private:
     double HoursToScale(double hours) const;
     void Log(unsigned level, const std::string& text);
 
-    // The year loop.
+    // The year loop (SimulationYearLoop.cpp).
+    void Prepare();
+    void PrepareDemandSteps();
     StopReason MainLoop(CRunControl* control, const std::string& htmlPath);
     void SimulateYear();
+    void SimulateQuantum(std::uint64_t t);
+    std::uint64_t QuantaAlike(std::uint64_t t);
+    void RepeatQuantum(std::uint64_t quanta);
+    void SetDemands(std::uint64_t t);
+    void RecordSupply();
     void AddYearlySamples();
     bool Converged() const;
+
+    // The network in one quantum (SimulationNetwork.cpp).
+    // Moves every element's cycle on by one quantum; true when the network must be evaluated.
+    bool StepElements();
     // The state of an equipment or line edge in this quantum (other edges always work).
     int NextEdgeState(SimEdge& edge)
     {
@@ -189,20 +222,19 @@ private:
     // The countdown of the element's present state: the quanta it stays in it after this one.
     static std::uint64_t& ActiveCountdown(SimEdge& edge);
     std::uint64_t DrawQuanta(CDistributionWeibull& distribution);
-    // True when evaluating again with the same element states would give the same network:
-    // no recloser drew a time or counted down.
-    bool EvaluateNetwork();
+    void EvaluateNetwork();
     void Isolate(unsigned failedEdge, bool withIsolators);
+    void StepRecloser(unsigned recloser, bool bypassed);
     bool RecloserBypassed(unsigned recloser);
     bool SearchBypass(unsigned recloser);
     void UpdateFlows();
     void ComputeFlows();
     void AugmentFlows();
-    void RecordLoadQuanta(std::uint64_t quanta);
     unsigned NextStamp();
 
     COutput* m_output = nullptr;
     ISimulationProgress* m_progress = nullptr;
+    Stepping m_stepping = Stepping::Production;
 
     unsigned m_quantsPerDay = 0;
     unsigned m_yearMin = 0;
@@ -231,21 +263,40 @@ private:
     CPatternCache<std::uint64_t, std::uint8_t> m_recloserCache;
     CPatternCache<double, double> m_flowCache;
 
-    // Prepared by Run.
+    // Prepared by Run; nothing below grows during a year.
     std::uint64_t m_quantaPerYear = 0;
-    double m_hoursPerQuantum = 0.0;
     std::vector<unsigned> m_failing;    // equipment and line edges, in edge order
     std::vector<unsigned> m_loads;      // load edges, in edge order
     std::vector<unsigned> m_reclosers;  // recloser edges, in edge order
-    std::vector<std::uint64_t> m_curveIndex;  // per load: the present quantum's curve index
-    std::vector<std::uint64_t> m_curveCarry;
+    // Breakers, isolators and reclosers: the only edges other than loads whose present capacity
+    // ever changes, so they and the loads make up the caches' patterns.
+    std::vector<unsigned> m_switches;
+    std::vector<unsigned> m_flowKeyEdges;
+    std::vector<double> m_flowKey;
     std::vector<std::uint64_t> m_recloserKey;
+    std::vector<unsigned> m_arcStart;  // node n's arcs are m_arcs[m_arcStart[n], m_arcStart[n + 1])
+    std::vector<SimArc> m_arcs;
+    // The quanta of the year, in order, in which some load's demand differs from the quantum before.
+    std::vector<std::uint64_t> m_demandSteps;
+    std::size_t m_nextDemandStep = 0;
     // Scratch of the searches and the maximum flow; a node is visited or labelled when its
     // stamp equals the search's.
     std::vector<unsigned> m_stamp;
     unsigned m_currentStamp = 0;
     std::vector<unsigned> m_queue;
-    std::vector<const SimLink*> m_predecessor;
+    std::vector<unsigned> m_predecessor;  // the arc that reached the node
+    std::vector<unsigned> m_cameFrom;     // and the node it came from
     std::vector<double> m_reachable;
+
+    // What the last simulated quantum leaves for the production stepping to judge what follows.
+    bool m_quiet = false;                     // every element worked: the network was not evaluated
+    std::uint64_t m_stateRunLength = 0;        // quanta every element stays in its state
+    std::vector<unsigned> m_bypassedReclosers; // drew a reclose time at the last evaluation
+    std::vector<unsigned> m_countingReclosers; // counted down at it without drawing
+    std::uint64_t m_recloserRunLength = 0;     // evaluations before a counting recloser closes
+    std::uint64_t m_isolateFailuresPerEvaluation = 0;
+    // "_Isolate failed" lines owed to the trace; written at the end of the year.
+    std::uint64_t m_isolateFailuresThisYear = 0;
+
     unsigned m_yearsSimulated = 0;
 };

@@ -41,3 +41,25 @@ TEST(DistributionWeibull, InvertsTheDistributionFunction)
     weibull.Set(&random, INFINITY, 1e-300);
     EXPECT_TRUE(std::isinf(weibull.Sample()));
 }
+
+TEST(Random, DiscardMovesOnAsManyDrawsWould)
+{
+    for (const std::uint64_t count : {0ull, 1ull, 2ull, 3ull, 1000ull, 65537ull}) {
+        CRandom drawn;
+        drawn.Init();
+        for (std::uint64_t i = 0; i < count; ++i)
+            drawn.Next();
+        CRandom skipped;
+        skipped.Init();
+        skipped.Discard(count);
+        EXPECT_EQ(skipped.GetState(), drawn.GetState()) << count;
+        EXPECT_EQ(skipped.Next(), drawn.Next()) << count;
+    }
+    // After its period of 2^31 - 2 the generator is back at its start.
+    CRandom random;
+    random.Init();
+    random.Discard(2147483646u);
+    EXPECT_EQ(random.GetState(), 1u);
+    random.Discard(2147483646ull * 1000 + 1);
+    EXPECT_EQ(random.GetState(), 16807u);
+}

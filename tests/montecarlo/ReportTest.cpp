@@ -10,6 +10,7 @@
 #include "montecarlo/ReportText.h"
 #include "montecarlo/Simulation.h"
 #include "montecarlo/Simulator.h"
+#include "tests/montecarlo/TestNetworks.h"
 
 namespace fs = std::filesystem;
 
@@ -63,23 +64,10 @@ void ExpectGolden(const std::string& actual, const std::string& name)
     EXPECT_EQ(actual, ReadText(golden)) << "differs from " << golden;
 }
 
-// A feeder with a line, an isolator, a recloser and three loads, one of whose names needs
-// escaping and one of which is longer than the trace's column.
 bool BuildSmallNetwork(CSimulation& sim)
 {
     sim.SetSystem(24, 100, 200, 100, 0.0);
-    sim.AddSupply(0, 3, 20.0);
-    sim.AddBreaker(3, 2, 20.0);
-    sim.AddLine(2, 4, -1.0, 1.5, 1.0, 1.0, 1.0, 5.0, 2.0);
-    bool built = sim.AddLoad("Town", 4, 1, 120, {0.5, 1.0, 0.8}, 6.0, 9.0);
-    sim.AddIsolator(4, 5, -1.0);
-    sim.AddBreaker(5, 6, -1.0);
-    sim.AddRecloser(6, 7, -1.0, 0.1, 1.0);
-    sim.AddBreaker(7, 8, -1.0);
-    sim.AddEquipment(8, 9, -1.0, 0.8, 1.0, 0.5, 1.0, 12.0, 1.0);
-    built = built && sim.AddLoad("Mill <&\"", 9, 1, 3, {1.0}, 4.0, -1.0);
-    built = built && sim.AddLoad("Eastern pumping station", 8, 1, 1, {1.0}, 2.0, 2.0);
-    return built;
+    return mctest::SmallFeeder(sim);
 }
 
 SimulatorOutcome RunSmallNetwork(const fs::path& text, const fs::path& html)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -197,4 +198,35 @@ TEST(SimulationBuild, RefusesAProfileThatCannotBeScaled)
     EXPECT_FALSE(sim.AddLoad("Zero", 2, 1, 1, {0}, 2.0, -1.0));
     EXPECT_FALSE(sim.AddLoad("Empty", 2, 1, 1, {}, 1.0, 1.0));
     EXPECT_EQ(sim.GetEdgeCount(), 0u) << "a refused load builds nothing";
+}
+
+// The mean that scales a curve is summed over every quantum of the year in order; summing each
+// profile value's run of quanta at once must give the same bits.
+TEST(SimulationBuild, ScalesByTheMeanOfTheYearsQuantaToTheBit)
+{
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> value(0.1, 5.0);
+    for (const unsigned quantsPerDay : {1u, 24u, 1440u}) {
+        for (const std::size_t size : {1u, 3u, 7u, 365u, 8760u, 9001u}) {
+            for (const bool round : {false, true}) {
+                std::vector<double> profile(size);
+                for (double& v : profile)
+                    v = round ? std::floor(value(random)) + 1.0 : value(random);
+                CSimulation sim;
+                sim.Init();
+                sim.SetSystem(quantsPerDay, 100, 1000, 100, 0.05);
+                ASSERT_TRUE(sim.AddLoad("LP", 2, 1, 1, profile, 2.5, -1.0));
+
+                const std::uint64_t quanta = 365ull * quantsPerDay;
+                double sum = 0.0;
+                for (std::uint64_t i = 0; i < quanta; ++i)
+                    sum += profile[i * size / quanta];
+                const double factor = 2.5 / (sum / static_cast<double>(quanta));
+                for (const std::uint64_t t : {std::uint64_t{0}, quanta / 3, quanta - 1}) {
+                    const double expected = std::max(profile[t * size / quanta] * factor, 1e-9);
+                    ASSERT_EQ(sim.GetLoadCurveValue(0, t), expected) << quantsPerDay << " " << size << " " << t;
+                }
+            }
+        }
+    }
 }

@@ -6,11 +6,10 @@
 #include <regex>
 #include <sstream>
 
-#include "model/KorvaneDoc.h"
-#include "montecarlo/NDLGenerator.h"
 #include "montecarlo/RunControl.h"
 #include "montecarlo/SimulationProgress.h"
 #include "montecarlo/Simulator.h"
+#include "tests/montecarlo/TestNetworks.h"
 
 namespace fs = std::filesystem;
 
@@ -71,22 +70,7 @@ void ExpectGolden(const std::string& actual, const std::string& name)
     EXPECT_EQ(actual, ReadText(golden)) << "differs from " << golden;
 }
 
-// Every kind of component, a macro and a comment; 200 years (the accuracy is never reached).
-const char* const kNetwork = R"(system: quantsPerDay = 24; yearMin = 100; yearMax = 200; yearStep = 100; \
-        accuracy = 1e-9
-$slow = 2., 1.5   # repair hours and shape
-source: connect = 0; capacity = 30
-line: connect = 0, 1; length = 2; failure = 0.5, 1.2; isolation = 1; repair = 6, 2
-breaker: connect = 1, 2
-fuse: connect = 2, 3
-line: connect = 3, 4; failure = 1.5; isolation = 0.5; repair = $slow
-isolator: connect = 4, 5
-recloser: connect = 5, 6; reclose = 0.2
-equipment: connect = 6, 7; failure = 0.3; isolation = 2; repair = 24, 3
-load: connect = 4; customers = 40; average = 6; peak = 9; name = "Farms <&>"; profile = 1, 3, 2, 2
-load: connect = 7; customers = 200; average = 12; name = "Town"
-load: connect = 1; customers = 2; name = "Pump station 12A"
-)";
+const char* const kNetwork = mctest::kNdlNetwork;
 
 class CStopAt : public ISimulationProgress {
 public:
@@ -124,27 +108,10 @@ TEST(Simulator, NdlNetworkGivesTheGoldenReports)
 // The whole way a drawn network takes: connection check, node numbering, NDL, parse, year loop.
 TEST(Simulator, RunsADrawnNetworkFromItsGeneratedText)
 {
-    CKorvaneDoc doc;
-    doc.m_pSimulationSettings->quantsPerDay = 24;
-    doc.m_pSimulationSettings->yearMax = 300;
-    auto add = [&doc](std::unique_ptr<CWidget> widget) { return doc.AddWidget(std::move(widget)); };
-    auto* source = static_cast<CGenSource*>(add(std::make_unique<CGenSource>(CPoint(100, 100), 1, 0)));
-    source->m_dCapacity = 100;
-    auto* line = static_cast<CLine*>(add(std::make_unique<CLine>(CPoint(100, 100), CPoint(200, 100), 1, 0)));
-    line->m_dFailure1 = 2;
-    line->m_dRepair1 = 4;
-    add(std::make_unique<CCircuitBreaker>(CPoint(200, 100), CPoint(240, 100), 1, 0));
-    auto* load = static_cast<CLoadPoint*>(add(std::make_unique<CLoadPoint>(CPoint(240, 100), 1, 0)));
-    load->m_strName = "Mill";
-    load->m_nCustomers = 10;
-    load->m_dAverage = 5;
-
-    CNDLGenerator generator(&doc);
-    ASSERT_TRUE(generator.Validate());
-    generator.Generate();
+    const std::string ndl = mctest::DrawnNetworkNdl(24, 300);
     const fs::path folder = Folder("drawn");
     CSimulator simulator;
-    const SimulatorOutcome outcome = simulator.Run(generator.GetNDL(), "Drawn", folder / "Drawn.txt",
+    const SimulatorOutcome outcome = simulator.Run(ndl, "Drawn", folder / "Drawn.txt",
                                                    folder / "Drawn.htm", folder / "Drawn.tmp", nullptr, nullptr);
     ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
     EXPECT_GE(outcome.years, 100u);

@@ -10,23 +10,11 @@
 #include "montecarlo/RunControl.h"
 #include "montecarlo/Simulation.h"
 #include "montecarlo/SimulationProgress.h"
+#include "tests/montecarlo/TestNetworks.h"
+
+using namespace mctest;
 
 namespace {
-
-constexpr double kExact = 1e10;  // a Weibull shape that makes a time all but fixed
-
-// A source on `node` behind its breaker, as the parser builds it.
-void AddSource(CSimulation& sim, unsigned node, double capacity = -1.0)
-{
-    const unsigned inner = 100 + node;  // clear of the nodes the tests number
-    sim.AddSupply(0, inner, capacity);
-    sim.AddBreaker(inner, node, capacity);
-}
-
-void AddFlatLoad(CSimulation& sim, const std::string& name, unsigned node, unsigned customers, double demand)
-{
-    ASSERT_TRUE(sim.AddLoad(name, node, 1, customers, {1.0}, demand, -1.0));
-}
 
 const SimEdge& Load(const CSimulation& sim, const std::string& name)
 {
@@ -74,9 +62,7 @@ TEST(YearLoop, OneLineMatchesTheElementCycleInClosedForm)
     CSimulation sim;
     sim.Init();
     sim.SetSystem(24, 100, 4000, 100, 0.0);
-    AddSource(sim, 2);
-    sim.AddLine(2, 3, -1.0, 2.0, 1.0, 1e-10, 1.0, 4.0, kExact);
-    AddFlatLoad(sim, "LP", 3, 10, 5.0);
+    OneLine(sim);
     ASSERT_EQ(sim.Run(nullptr, "r.htm"), CSimulation::StopReason::YearMax);
     ASSERT_EQ(sim.GetYearsSimulated(), 4000u);
 
@@ -103,11 +89,7 @@ TEST(YearLoop, AnIsolatorGivesTheUpstreamLoadOnlyTheShortOutage)
     CSimulation sim;
     sim.Init();
     sim.SetSystem(24, 100, 3000, 100, 0.0);
-    AddSource(sim, 2);
-    AddFlatLoad(sim, "Up", 2, 1, 1.0);
-    sim.AddIsolator(2, 4, -1.0);
-    sim.AddLine(4, 5, -1.0, 2.0, 1.0, 2.0, kExact, 5.0, kExact);
-    AddFlatLoad(sim, "Down", 5, 1, 1.0);
+    IsolatorBetweenLoads(sim);
     sim.Run(nullptr, "r.htm");
 
     const double frequency = 8760.0 / (MeanDrawnQuanta(1.0 / ((2.0 / 24) / 365.0) - 0.5) + 5.0);
@@ -132,9 +114,7 @@ TEST(YearLoop, ANetworkThatNeverFailsStopsAtTheFirstTestedYear)
         CSimulation sim;
         sim.Init();
         sim.SetSystem(24, c.yearMin, 100000, c.yearStep, 0.05);
-        AddSource(sim, 2);
-        sim.AddEquipment(2, 3, -1.0, 1e-10, 1e10, 1e-10, 1e10, 1e-10, 1e10);  // a perfect conductor
-        AddFlatLoad(sim, "LP", 3, 3, 2.0);
+        PerfectConductor(sim);
         EXPECT_EQ(sim.Run(nullptr, "r.htm"), CSimulation::StopReason::Converged);
         EXPECT_EQ(sim.GetYearsSimulated(), c.years) << c.yearMin << "/" << c.yearStep;
         const SimEdge& load = Load(sim, "LP");
@@ -154,8 +134,7 @@ TEST(YearLoop, AccuracyZeroRunsEveryYearAndReportsProgressEachYear)
     CProgressLog progress;
     sim.Init(nullptr, &progress);
     sim.SetSystem(24, 100, 250, 100, 0.0);
-    AddSource(sim, 2);
-    AddFlatLoad(sim, "LP", 2, 1, 1.0);
+    SourceAndLoad(sim);
     EXPECT_EQ(sim.Run(nullptr, "r.htm"), CSimulation::StopReason::YearMax);
     EXPECT_EQ(sim.GetYearsSimulated(), 250u);
     ASSERT_EQ(progress.snapshots.size(), 250u);
@@ -174,9 +153,7 @@ TEST(YearLoop, ASupplyTooSmallForTwoLoadsCutsExactlyOneInEveryQuantum)
     CSimulation sim;
     sim.Init();
     sim.SetSystem(24, 100, 200, 100, 0.0);
-    AddSource(sim, 2, 7.0);
-    AddFlatLoad(sim, "A", 2, 1, 5.0);
-    AddFlatLoad(sim, "B", 2, 1, 5.0);
+    SupplyTooSmall(sim);
     sim.Run(nullptr, "r.htm");
     const SimEdge& a = Load(sim, "A");
     const SimEdge& b = Load(sim, "B");
@@ -198,9 +175,7 @@ TEST(YearLoop, AnOutageOverTheYearsEndCountsOnceWithItsQuantaInBothYears)
     CSimulation sim;
     sim.Init();
     sim.SetSystem(24, 100, 2, 100, 0.0);
-    AddSource(sim, 2);
-    sim.AddLine(2, 3, -1.0, 8760.0 / 8758.0, kExact, 1e-10, 1.0, 10.0, kExact);
-    AddFlatLoad(sim, "LP", 3, 1, 1.0);
+    OutageOverTheYearsEnd(sim);
     sim.Run(nullptr, "r.htm");
     const SimEdge& load = Load(sim, "LP");
     EXPECT_EQ(load.frequency.GetMean(), 0.5);        // 1 and 0
@@ -218,8 +193,7 @@ TEST(YearLoop, AVaryingLoadIsCutWhileItsDemandExceedsTheSupply)
     CSimulation sim;
     sim.Init();
     sim.SetSystem(1, 100, 10, 100, 0.0);
-    AddSource(sim, 2, 2.0);
-    ASSERT_TRUE(sim.AddLoad("LP", 2, 1, 4, {1.0, 3.0}, 2.0, 3.0));
+    HalfYearOverload(sim);
     ASSERT_TRUE(sim.HasVaryingLoads());
     sim.Run(nullptr, "r.htm");
     const SimEdge& load = Load(sim, "LP");
@@ -238,14 +212,7 @@ TEST(YearLoop, ARecloserClosesUnlessOtherClosedEdgesBypassIt)
         CSimulation sim;
         sim.Init();
         sim.SetSystem(24, 100, 100, 100, 0.0);
-        AddSource(sim, 2);
-        // As the parser builds one: a switch, the recloser between two nodes of its own, a switch.
-        sim.AddBreaker(2, 4, -1.0);
-        sim.AddRecloser(4, 5, -1.0, 1.0, 1.0);
-        sim.AddBreaker(5, 3, -1.0);
-        if (bypassed)
-            sim.AddBreaker(2, 3, -1.0);
-        AddFlatLoad(sim, "LP", 3, 1, 1.0);
+        RecloserOnTheFeeder(sim, bypassed);
         sim.Run(nullptr, "r.htm");
         const std::size_t recloser = 3;
         ASSERT_EQ(sim.GetEdge(recloser).type, kRecloserEdge);
@@ -267,8 +234,7 @@ TEST(YearLoop, AStopRequestEndsTheRunAtTheNextYearWithoutAReport)
     CSimulation sim;
     sim.Init(&output, &progress);
     sim.SetSystem(24, 100, 1000, 100, 0.0);
-    AddSource(sim, 2);
-    AddFlatLoad(sim, "LP", 2, 1, 1.0);
+    SourceAndLoad(sim);
     EXPECT_EQ(sim.Run(&control, "r.htm"), CSimulation::StopReason::Stopped);
     EXPECT_EQ(progress.snapshots.size(), 3u);
     ASSERT_TRUE(output.CloseLog());
@@ -280,8 +246,7 @@ TEST(YearLoop, APausedRunWaitsAtTheTopOfAYear)
     auto build = [](CSimulation& sim, CProgressLog& progress) {
         sim.Init(nullptr, &progress);
         sim.SetSystem(24, 100, 150, 100, 0.0);
-        AddSource(sim, 2);
-        AddFlatLoad(sim, "LP", 2, 1, 1.0);
+        SourceAndLoad(sim);
     };
     {
         CRunControl control;
@@ -319,12 +284,7 @@ TEST(YearLoop, TheSameModelRunsTheSameWay)
         CSimulation sim;
         sim.Init();
         sim.SetSystem(24, 100, 300, 100, 0.0);
-        AddSource(sim, 2);
-        sim.AddLine(2, 3, -1.0, 3.0, 1.5, 1.0, 2.0, 6.0, 1.2);
-        sim.AddIsolator(3, 4, -1.0);
-        sim.AddEquipment(4, 5, -1.0, 1.0, 1.0, 0.5, 1.0, 9.0, 1.0);
-        AddFlatLoad(sim, "A", 3, 5, 2.0);
-        AddFlatLoad(sim, "B", 5, 7, 3.0);
+        LineIsolatorEquipment(sim);
         sim.Run(nullptr, "r.htm");
         const SimEdge& b = Load(sim, "B");
         return std::vector<double>{sim.GetSAIFI().GetMean(), sim.GetSAIDI().GetRelativeError(),
@@ -341,10 +301,7 @@ TEST(YearLoop, ElementsThatNeverFailKeepCountdownsBeyondThirtyTwoBits)
     CSimulation sim;
     sim.Init();
     sim.SetSystem(24, 100, 1, 100, 0.0);
-    AddSource(sim, 2);
-    sim.AddEquipment(2, 3, -1.0, 1e-10, 1e10, 1e-10, 1e10, 1e-10, 1e10);  // a perfect conductor
-    sim.AddLine(3, 4, -1.0, 0.0, 1.0, 1.0, 1.0, 1.0, 1.0);               // a rate of 0
-    AddFlatLoad(sim, "LP", 4, 1, 1.0);
+    NeverFailing(sim);
     sim.Run(nullptr, "r.htm");
     EXPECT_GT(sim.GetEdge(2).failureCountdown, 4294967295ull);
     EXPECT_GT(sim.GetEdge(3).failureCountdown, 4294967295ull);
@@ -359,9 +316,7 @@ TEST(YearLoop, ProtectionThatReachesTheSupplyIsTraced)
     CSimulation sim;
     sim.Init(&output);
     sim.SetSystem(24, 100, 1, 100, 0.0);
-    sim.AddSupply(0, 2, -1.0);  // no breaker between the supply and the line
-    sim.AddLine(2, 3, -1.0, 365.0 * 24, 1.0, 1.0, kExact, 1.0, kExact);
-    AddFlatLoad(sim, "LP", 3, 1, 1.0);
+    UnprotectedLine(sim);
     sim.Run(nullptr, "r.htm");
     ASSERT_TRUE(output.CloseLog());
     std::ifstream in(folder / "isolate.txt");

@@ -1,0 +1,300 @@
+// The production stepping of the year loop against the reference stepping, which simulates every
+// quantum on its own: the same reports, the same years and the same model state to the bit.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <unistd.h>
+
+#include "bench/MonteCarloNetworks.h"
+#include "montecarlo/Output.h"
+#include "montecarlo/ParserDistrib.h"
+#include "montecarlo/Simulation.h"
+#include "tests/montecarlo/TestNetworks.h"
+
+namespace fs = std::filesystem;
+using Stepping = CSimulation::Stepping;
+
+namespace {
+
+struct Settings {
+    unsigned yearMin = 2;
+    unsigned yearMax = 3;
+    unsigned yearStep = 1;
+    double accuracy = 0.0;
+};
+
+// A network built either by the model's builders (after SetSystem) or from NDL text.
+struct Network {
+    std::string name;
+    std::function<void(CSimulation&)> build;  // or
+    std::function<std::string(unsigned)> ndl;  // the text at these quanta per day
+    unsigned yearsAt24 = 20;
+    unsigned yearsAt1440 = 2;
+    double accuracy = 0.0;  // above 0, the run may stop before its last year
+};
+
+struct Outcome {
+    std::string trace;
+    std::string html;
+    std::string state;  // the model after the run, every number in hexadecimal floating point
+    unsigned years = 0;
+};
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Replaces what stands between the first `before` and the `after` that follows it.
+std::string Mask(std::string text, const std::string& before, const std::string& after)
+{
+    const std::size_t start = text.find(before);
+    if (start == std::string::npos)
+        return text;
+    const std::size_t from = start + before.size();
+    const std::size_t to = text.find(after, from);
+    if (to != std::string::npos)
+        text.replace(from, to - from, "#");
+    return text;
+}
+
+std::string MaskTimeAndSpeed(std::string text)
+{
+    text = Mask(std::move(text), "time: ", " years/sec");
+    text = Mask(std::move(text), "Simulation time</font></td><td width=\"150\"><font size=\"2\">", "</font>");
+    return Mask(std::move(text), "Last recorded speed</font></td><td width=\"150\"><font size=\"2\">", " years/sec");
+}
+
+// Everything the year loop leaves behind: the estimates, the generator, and each edge's state,
+// countdowns, capacity, flow and tallies of the last year.
+std::string DescribeState(const CSimulation& sim)
+{
+    std::ostringstream out;
+    out << std::hexfloat;
+    auto estimate = [&out](const char* name, const CEstimate& e) {
+        out << ' ' << name << '=' << e.GetMean() << '/' << e.GetRelativeError() << '/' << e.GetWeight();
+    };
+    out << "random " << sim.GetRandomState() << "\n";
+    estimate("SAIFI", sim.GetSAIFI());
+    estimate("SAIDI", sim.GetSAIDI());
+    estimate("CAIDI", sim.GetCAIDI());
+    estimate("ENS", sim.GetENS());
+    out << "\n";
+    for (std::size_t i = 0; i < sim.GetEdgeCount(); ++i) {
+        const SimEdge& e = sim.GetEdge(i);
+        out << "edge " << i << " state " << e.state << " countdowns " << e.failureCountdown << ' '
+            << e.isolationCountdown << ' ' << e.repairCountdown << ' ' << e.recloseCountdown << " current "
+            << sim.GetCurrentCapacity(i) << " flow " << sim.GetFlow(i);
+        if (e.type == kLoadEdge) {
+            out << " supplied " << e.supplied << " tallies " << e.interruptionsThisYear << ' '
+                << e.interruptedQuantaThisYear << ' ' << e.runningInterruptionQuanta << ' '
+                << e.energyNotSuppliedThisYear;
+            estimate("frequency", e.frequency);
+            estimate("interruptedYear", e.interruptedYear);
+            estimate("unavailability", e.unavailability);
+            estimate("outageDuration", e.outageDuration);
+            estimate("energyNotSupplied", e.energyNotSupplied);
+        }
+        out << "\n";
+    }
+    return out.str();
+}
+
+Outcome Simulate(const Network& network, unsigned quantsPerDay, const Settings& settings, Stepping stepping)
+{
+    const fs::path folder = fs::temp_directory_path() / ("korvane-stepping-test-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path text = folder / "run.txt";
+    const fs::path html = folder / "run.htm";
+    Outcome outcome;
+    COutput output;
+    EXPECT_TRUE(output.OpenLog(text));
+    EXPECT_TRUE(output.OpenHtml(html));
+    CSimulation sim;
+    sim.Init(&output);
+    if (network.ndl) {
+        CParserDistrib parser(&output);
+        EXPECT_TRUE(parser.Parse(network.ndl(quantsPerDay), folder) && parser.Run(&sim)) << parser.GetErrorMessage();
+        parser.Close();
+        // The text asks for at least 100 years; the model is built, so fewer can be asked for.
+        sim.SetSystem(quantsPerDay, settings.yearMin, settings.yearMax, settings.yearStep, settings.accuracy);
+    } else {
+        sim.SetSystem(quantsPerDay, settings.yearMin, settings.yearMax, settings.yearStep, settings.accuracy);
+        network.build(sim);
+    }
+    sim.SetStepping(stepping);
+    sim.Run(nullptr, "report.htm");  // the links name the same report for both
+    outcome.years = sim.GetYearsSimulated();
+    outcome.state = DescribeState(sim);
+    sim.Free();
+    EXPECT_TRUE(output.CloseLog());
+    EXPECT_TRUE(output.CloseHtml());
+    outcome.trace = MaskTimeAndSpeed(ReadText(text));
+    outcome.html = MaskTimeAndSpeed(ReadText(html));
+    fs::remove_all(folder);
+    return outcome;
+}
+
+// Random networks dense with events: short times, rings through reclosers, switches in rings,
+// elements that no switch protects, too little supply, load curves of sizes that do not divide
+// the year and curves longer than it.
+void BuildRandomNetwork(CSimulation& sim, unsigned seed)
+{
+    std::mt19937 random(seed);
+    auto uniform = [&random](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    auto pick = [&random](unsigned count) { return std::uniform_int_distribution<unsigned>(0, count - 1)(random); };
+
+    const unsigned nodes = 6 + pick(8);  // model nodes 2 .. nodes + 1
+    auto node = [&](unsigned below) { return 2 + pick(below); };
+    double totalDemand = 0.0;
+    auto addElement = [&](unsigned from, unsigned to) {
+        const double capacity = pick(4) == 0 ? uniform(1.0, 6.0) : -1.0;
+        switch (pick(6)) {
+        case 0: sim.AddBreaker(from, to, capacity); break;
+        case 1: sim.AddIsolator(from, to, capacity); break;
+        case 2: {
+            // As the parser builds a recloser, between two nodes of its own.
+            const unsigned a = 200 + 2 * pick(40), b = a + 1;
+            sim.AddBreaker(from, a, capacity);
+            sim.AddRecloser(a, b, capacity, uniform(0.0, 0.5), uniform(0.5, 3.0));
+            sim.AddBreaker(b, to, capacity);
+            break;
+        }
+        case 3:
+            sim.AddEquipment(from, to, capacity, uniform(1.0, 40.0), uniform(0.5, 3.0), uniform(0.0, 1.0),
+                             uniform(0.5, 3.0), uniform(0.0, 3.0), uniform(0.5, 3.0));
+            break;
+        default:
+            sim.AddLine(from, to, capacity, uniform(1.0, 60.0), uniform(0.5, 3.0), uniform(0.0, 1.0),
+                        uniform(0.5, 3.0), uniform(0.0, 3.0), uniform(0.5, 3.0));
+            break;
+        }
+    };
+
+    // One or two sources, mostly behind a breaker, then a tree and a few extra edges for rings.
+    for (unsigned s = 0, sources = 1 + pick(2); s < sources; ++s) {
+        const unsigned inner = 100 + s;
+        sim.AddSupply(0, inner, pick(3) == 0 ? uniform(2.0, 8.0) : -1.0);
+        if (pick(4) == 0)
+            addElement(inner, node(nodes));
+        else
+            sim.AddBreaker(inner, node(nodes), -1.0);
+    }
+    for (unsigned n = 3; n < nodes + 2; ++n)
+        addElement(node(n - 2), n);
+    for (unsigned rings = pick(4); rings > 0; --rings)
+        addElement(node(nodes), node(nodes));
+
+    for (unsigned loads = 1 + pick(4), i = 0; i < loads; ++i) {
+        const std::size_t sizes[] = {1, 7, 24, 1000, 8760, 9001};
+        std::vector<double> profile(sizes[pick(6)]);
+        for (std::size_t k = 0; k < profile.size(); ++k)
+            profile[k] = k % 5 == 4 && k > 0 ? profile[k - 1] : uniform(0.2, 2.0);  // some steps repeat
+        const double average = uniform(0.5, 3.0);
+        totalDemand += average;
+        ASSERT_TRUE(sim.AddLoad("L" + std::to_string(i), node(nodes), 1, 1 + pick(50), profile, average,
+                                pick(2) == 0 ? -1.0 : average * uniform(1.0, 1.6)));
+    }
+}
+
+Network Built(std::string name, std::function<void(CSimulation&)> build, unsigned yearsAt24 = 20,
+              unsigned yearsAt1440 = 2, double accuracy = 0.0)
+{
+    return {std::move(name), std::move(build), nullptr, yearsAt24, yearsAt1440, accuracy};
+}
+
+Network FromNdl(std::string name, std::function<std::string(unsigned)> ndl, double accuracy)
+{
+    return {std::move(name), nullptr, std::move(ndl), 20, 2, accuracy};
+}
+
+// Every network that the Monte Carlo tests and benchmarks run, and random ones.
+std::vector<Network> Networks()
+{
+    using namespace mctest;
+    std::vector<Network> networks = {
+        Built("one line", OneLine),
+        Built("isolator between loads", IsolatorBetweenLoads),
+        Built("perfect conductor", PerfectConductor, 20, 4, 0.05),
+        Built("source and load", SourceAndLoad, 20, 3, 0.05),
+        Built("supply too small", SupplyTooSmall),
+        Built("outage over the year's end", OutageOverTheYearsEnd),
+        Built("half-year overload", HalfYearOverload),
+        Built("recloser", [](CSimulation& sim) { RecloserOnTheFeeder(sim, false); }),
+        Built("bypassed recloser", [](CSimulation& sim) { RecloserOnTheFeeder(sim, true); }),
+        Built("line, isolator, equipment", LineIsolatorEquipment),
+        Built("never failing", NeverFailing),
+        Built("unprotected line", UnprotectedLine, 20, 1),
+        Built("small feeder", [](CSimulation& sim) { ASSERT_TRUE(SmallFeeder(sim)); }, 40, 2, 0.3),
+        FromNdl("NDL network",
+                [](unsigned quantsPerDay) {
+                    return std::regex_replace(kNdlNetwork, std::regex("quantsPerDay = 24"),
+                                              "quantsPerDay = " + std::to_string(quantsPerDay));
+                },
+                0.0),
+        FromNdl("drawn network",
+                [](unsigned quantsPerDay) { return DrawnNetworkNdl(static_cast<int>(quantsPerDay), 100); }, 0.2),
+        Built("benchmark: small with curves", mcbench::BuildSmallNetwork, 10, 1),
+        Built("benchmark: generated", [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, false); },
+              10, 1),
+        Built("benchmark: generated with curves",
+              [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, true, false); }, 5, 1),
+        Built("benchmark: generated with a ring",
+              [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, true); }, 10, 1),
+        Built("benchmark: generated with curves and a ring",
+              [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, true, true); }, 5, 1),
+    };
+    for (unsigned seed = 1; seed <= 12; ++seed)
+        networks.push_back(Built("random network " + std::to_string(seed),
+                                 [seed](CSimulation& sim) { BuildRandomNetwork(sim, seed); }, 10, 1,
+                                 seed % 3 == 0 ? 0.3 : 0.0));
+    return networks;
+}
+
+}  // namespace
+
+TEST(YearLoopStepping, ProductionGivesTheReferenceReportsYearsAndStateToTheBit)
+{
+    for (const Network& network : Networks()) {
+        for (const unsigned quantsPerDay : {24u, 1440u}) {
+            Settings settings;
+            settings.yearMax = quantsPerDay == 24 ? network.yearsAt24 : network.yearsAt1440;
+            settings.accuracy = network.accuracy;
+            SCOPED_TRACE(network.name + " at " + std::to_string(quantsPerDay) + " quanta a day");
+            const Outcome reference = Simulate(network, quantsPerDay, settings, Stepping::Reference);
+            const Outcome production = Simulate(network, quantsPerDay, settings, Stepping::Production);
+            EXPECT_EQ(production.years, reference.years);
+            EXPECT_EQ(production.trace, reference.trace);
+            EXPECT_EQ(production.html, reference.html);
+            EXPECT_EQ(production.state, reference.state);
+            EXPECT_NE(reference.trace.find("simulation years: " + std::to_string(reference.years)),
+                      std::string::npos);
+        }
+    }
+}
+
+// With one quantum a day a curve of 8760 values is longer than the year's 365 quanta.
+TEST(YearLoopStepping, ProductionMatchesTheReferenceAtOneQuantumADay)
+{
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        const Network network = Built("random network", [seed](CSimulation& sim) { BuildRandomNetwork(sim, seed); });
+        Settings settings;
+        settings.yearMax = 30;
+        SCOPED_TRACE(seed);
+        const Outcome reference = Simulate(network, 1, settings, Stepping::Reference);
+        const Outcome production = Simulate(network, 1, settings, Stepping::Production);
+        EXPECT_EQ(production.trace, reference.trace);
+        EXPECT_EQ(production.state, reference.state);
+    }
+}

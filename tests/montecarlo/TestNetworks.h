@@ -1,0 +1,184 @@
+// The networks that the Monte Carlo tests run, built through the model's builders after
+// SetSystem, so that one table can also run all of them under both steppings of the year loop.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "model/KorvaneDoc.h"
+#include "montecarlo/NDLGenerator.h"
+#include "montecarlo/Simulation.h"
+
+namespace mctest {
+
+constexpr double kExact = 1e10;  // a Weibull shape that makes a time all but fixed
+
+// A source on `node` behind its breaker, as the parser builds it.
+inline void AddSource(CSimulation& sim, unsigned node, double capacity = -1.0)
+{
+    const unsigned inner = 100 + node;  // clear of the nodes the tests number
+    sim.AddSupply(0, inner, capacity);
+    sim.AddBreaker(inner, node, capacity);
+}
+
+inline void AddFlatLoad(CSimulation& sim, const std::string& name, unsigned node, unsigned customers, double demand)
+{
+    ASSERT_TRUE(sim.AddLoad(name, node, 1, customers, {1.0}, demand, -1.0));
+}
+
+// Failure rate 2 a year (shape 1), isolation all but 0, repair exactly 4 hours.
+inline void OneLine(CSimulation& sim)
+{
+    AddSource(sim, 2);
+    sim.AddLine(2, 3, -1.0, 2.0, 1.0, 1e-10, 1.0, 4.0, kExact);
+    AddFlatLoad(sim, "LP", 3, 10, 5.0);
+}
+
+// Isolation 2 hours, repair 5, an isolator between the two loads.
+inline void IsolatorBetweenLoads(CSimulation& sim)
+{
+    AddSource(sim, 2);
+    AddFlatLoad(sim, "Up", 2, 1, 1.0);
+    sim.AddIsolator(2, 4, -1.0);
+    sim.AddLine(4, 5, -1.0, 2.0, 1.0, 2.0, kExact, 5.0, kExact);
+    AddFlatLoad(sim, "Down", 5, 1, 1.0);
+}
+
+inline void PerfectConductor(CSimulation& sim)
+{
+    AddSource(sim, 2);
+    sim.AddEquipment(2, 3, -1.0, 1e-10, 1e10, 1e-10, 1e10, 1e-10, 1e10);
+    AddFlatLoad(sim, "LP", 3, 3, 2.0);
+}
+
+inline void SourceAndLoad(CSimulation& sim)
+{
+    AddSource(sim, 2);
+    AddFlatLoad(sim, "LP", 2, 1, 1.0);
+}
+
+// Supply 7 for two loads of 5: one of them is cut in every quantum.
+inline void SupplyTooSmall(CSimulation& sim)
+{
+    AddSource(sim, 2, 7.0);
+    AddFlatLoad(sim, "A", 2, 1, 5.0);
+    AddFlatLoad(sim, "B", 2, 1, 5.0);
+}
+
+// At 24 quanta a day: a working time fixed at 8758 quanta and a repair of 10 quanta.
+inline void OutageOverTheYearsEnd(CSimulation& sim)
+{
+    AddSource(sim, 2);
+    sim.AddLine(2, 3, -1.0, 8760.0 / 8758.0, kExact, 1e-10, 1.0, 10.0, kExact);
+    AddFlatLoad(sim, "LP", 3, 1, 1.0);
+}
+
+// Demand 1 in the first half of the year and 3 in the second, supply 2.
+inline void HalfYearOverload(CSimulation& sim)
+{
+    AddSource(sim, 2, 2.0);
+    ASSERT_TRUE(sim.AddLoad("LP", 2, 1, 4, {1.0, 3.0}, 2.0, 3.0));
+}
+
+// As the parser builds a recloser: a switch, the recloser between two nodes of its own, a
+// switch; with `bypassed` a breaker joins its two sides as well.
+inline void RecloserOnTheFeeder(CSimulation& sim, bool bypassed)
+{
+    AddSource(sim, 2);
+    sim.AddBreaker(2, 4, -1.0);
+    sim.AddRecloser(4, 5, -1.0, 1.0, 1.0);
+    sim.AddBreaker(5, 3, -1.0);
+    if (bypassed)
+        sim.AddBreaker(2, 3, -1.0);
+    AddFlatLoad(sim, "LP", 3, 1, 1.0);
+}
+
+inline void LineIsolatorEquipment(CSimulation& sim)
+{
+    AddSource(sim, 2);
+    sim.AddLine(2, 3, -1.0, 3.0, 1.5, 1.0, 2.0, 6.0, 1.2);
+    sim.AddIsolator(3, 4, -1.0);
+    sim.AddEquipment(4, 5, -1.0, 1.0, 1.0, 0.5, 1.0, 9.0, 1.0);
+    AddFlatLoad(sim, "A", 3, 5, 2.0);
+    AddFlatLoad(sim, "B", 5, 7, 3.0);
+}
+
+// A perfect conductor and a line with a failure rate of 0.
+inline void NeverFailing(CSimulation& sim)
+{
+    AddSource(sim, 2);
+    sim.AddEquipment(2, 3, -1.0, 1e-10, 1e10, 1e-10, 1e10, 1e-10, 1e10);
+    sim.AddLine(3, 4, -1.0, 0.0, 1.0, 1.0, 1.0, 1.0, 1.0);
+    AddFlatLoad(sim, "LP", 4, 1, 1.0);
+}
+
+// No breaker between the supply and a line that fails about once an hour: the protection reaches
+// the supply root.
+inline void UnprotectedLine(CSimulation& sim)
+{
+    sim.AddSupply(0, 2, -1.0);
+    sim.AddLine(2, 3, -1.0, 365.0 * 24, 1.0, 1.0, kExact, 1.0, kExact);
+    AddFlatLoad(sim, "LP", 3, 1, 1.0);
+}
+
+// A feeder with a line, an isolator, a recloser and three loads, one of whose names needs
+// escaping and one of which is longer than the trace's column.
+inline bool SmallFeeder(CSimulation& sim)
+{
+    sim.AddSupply(0, 3, 20.0);
+    sim.AddBreaker(3, 2, 20.0);
+    sim.AddLine(2, 4, -1.0, 1.5, 1.0, 1.0, 1.0, 5.0, 2.0);
+    bool built = sim.AddLoad("Town", 4, 1, 120, {0.5, 1.0, 0.8}, 6.0, 9.0);
+    sim.AddIsolator(4, 5, -1.0);
+    sim.AddBreaker(5, 6, -1.0);
+    sim.AddRecloser(6, 7, -1.0, 0.1, 1.0);
+    sim.AddBreaker(7, 8, -1.0);
+    sim.AddEquipment(8, 9, -1.0, 0.8, 1.0, 0.5, 1.0, 12.0, 1.0);
+    built = built && sim.AddLoad("Mill <&\"", 9, 1, 3, {1.0}, 4.0, -1.0);
+    built = built && sim.AddLoad("Eastern pumping station", 8, 1, 1, {1.0}, 2.0, 2.0);
+    return built;
+}
+
+// Every kind of component, a macro and a comment; 200 years (the accuracy is never reached).
+inline const char* const kNdlNetwork = R"(system: quantsPerDay = 24; yearMin = 100; yearMax = 200; yearStep = 100; \
+        accuracy = 1e-9
+$slow = 2., 1.5   # repair hours and shape
+source: connect = 0; capacity = 30
+line: connect = 0, 1; length = 2; failure = 0.5, 1.2; isolation = 1; repair = 6, 2
+breaker: connect = 1, 2
+fuse: connect = 2, 3
+line: connect = 3, 4; failure = 1.5; isolation = 0.5; repair = $slow
+isolator: connect = 4, 5
+recloser: connect = 5, 6; reclose = 0.2
+equipment: connect = 6, 7; failure = 0.3; isolation = 2; repair = 24, 3
+load: connect = 4; customers = 40; average = 6; peak = 9; name = "Farms <&>"; profile = 1, 3, 2, 2
+load: connect = 7; customers = 200; average = 12; name = "Town"
+load: connect = 1; customers = 2; name = "Pump station 12A"
+)";
+
+// A drawn network (source, line, breaker, load point) and its generated NDL text.
+inline std::string DrawnNetworkNdl(int quantsPerDay, int yearMax)
+{
+    CKorvaneDoc doc;
+    doc.m_pSimulationSettings->quantsPerDay = quantsPerDay;
+    doc.m_pSimulationSettings->yearMax = yearMax;
+    auto add = [&doc](std::unique_ptr<CWidget> widget) { return doc.AddWidget(std::move(widget)); };
+    auto* source = static_cast<CGenSource*>(add(std::make_unique<CGenSource>(CPoint(100, 100), 1, 0)));
+    source->m_dCapacity = 100;
+    auto* line = static_cast<CLine*>(add(std::make_unique<CLine>(CPoint(100, 100), CPoint(200, 100), 1, 0)));
+    line->m_dFailure1 = 2;
+    line->m_dRepair1 = 4;
+    add(std::make_unique<CCircuitBreaker>(CPoint(200, 100), CPoint(240, 100), 1, 0));
+    auto* load = static_cast<CLoadPoint*>(add(std::make_unique<CLoadPoint>(CPoint(240, 100), 1, 0)));
+    load->m_strName = "Mill";
+    load->m_nCustomers = 10;
+    load->m_dAverage = 5;
+    CNDLGenerator generator(&doc);
+    EXPECT_TRUE(generator.Validate());
+    generator.Generate();
+    return generator.GetNDL();
+}
+
+}  // namespace mctest
