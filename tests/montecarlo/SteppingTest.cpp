@@ -157,7 +157,6 @@ void BuildRandomNetwork(CSimulation& sim, unsigned seed)
 
     const unsigned nodes = 6 + pick(8);  // model nodes 2 .. nodes + 1
     auto node = [&](unsigned below) { return 2 + pick(below); };
-    double totalDemand = 0.0;
     auto addElement = [&](unsigned from, unsigned to) {
         const double capacity = pick(4) == 0 ? uniform(1.0, 6.0) : -1.0;
         switch (pick(6)) {
@@ -202,7 +201,6 @@ void BuildRandomNetwork(CSimulation& sim, unsigned seed)
         for (std::size_t k = 0; k < profile.size(); ++k)
             profile[k] = k % 5 == 4 && k > 0 ? profile[k - 1] : uniform(0.2, 2.0);  // some steps repeat
         const double average = uniform(0.5, 3.0);
-        totalDemand += average;
         ASSERT_TRUE(sim.AddLoad("L" + std::to_string(i), node(nodes), 1, 1 + pick(50), profile, average,
                                 pick(2) == 0 ? -1.0 : average * uniform(1.0, 1.6)));
     }
@@ -224,77 +222,78 @@ std::vector<Network> Networks()
 {
     using namespace mctest;
     std::vector<Network> networks = {
-        Built("one line", OneLine),
-        Built("isolator between loads", IsolatorBetweenLoads),
-        Built("perfect conductor", PerfectConductor, 20, 4, 0.05),
-        Built("source and load", SourceAndLoad, 20, 3, 0.05),
-        Built("supply too small", SupplyTooSmall),
-        Built("outage over the year's end", OutageOverTheYearsEnd),
-        Built("half-year overload", HalfYearOverload),
-        Built("recloser", [](CSimulation& sim) { RecloserOnTheFeeder(sim, false); }),
-        Built("bypassed recloser", [](CSimulation& sim) { RecloserOnTheFeeder(sim, true); }),
-        Built("line, isolator, equipment", LineIsolatorEquipment),
-        Built("never failing", NeverFailing),
-        Built("unprotected line", UnprotectedLine, 20, 1),
-        Built("small feeder", [](CSimulation& sim) { ASSERT_TRUE(SmallFeeder(sim)); }, 40, 2, 0.3),
-        FromNdl("NDL network",
+        Built("OneLine", OneLine),
+        Built("IsolatorBetweenLoads", IsolatorBetweenLoads),
+        Built("PerfectConductor", PerfectConductor, 20, 4, 0.05),
+        Built("SourceAndLoad", SourceAndLoad, 20, 3, 0.05),
+        Built("SupplyTooSmall", SupplyTooSmall),
+        Built("OutageOverTheYearsEnd", OutageOverTheYearsEnd),
+        Built("HalfYearOverload", HalfYearOverload),
+        Built("Recloser", [](CSimulation& sim) { RecloserOnTheFeeder(sim, false); }),
+        Built("BypassedRecloser", [](CSimulation& sim) { RecloserOnTheFeeder(sim, true); }),
+        Built("LineIsolatorEquipment", LineIsolatorEquipment),
+        Built("NeverFailing", NeverFailing),
+        Built("UnprotectedLine", UnprotectedLine, 20, 1),
+        Built("SmallFeeder", [](CSimulation& sim) { ASSERT_TRUE(SmallFeeder(sim)); }, 40, 2, 0.3),
+        FromNdl("NdlNetwork",
                 [](unsigned quantsPerDay) {
                     return std::regex_replace(kNdlNetwork, std::regex("quantsPerDay = 24"),
                                               "quantsPerDay = " + std::to_string(quantsPerDay));
                 },
                 0.0),
-        FromNdl("drawn network",
+        FromNdl("DrawnNetwork",
                 [](unsigned quantsPerDay) { return DrawnNetworkNdl(static_cast<int>(quantsPerDay), 100); }, 0.2),
-        Built("benchmark: small with curves", mcbench::BuildSmallNetwork, 10, 1),
-        Built("benchmark: generated", [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, false); },
+        Built("BenchSmallCurve", mcbench::BuildSmallNetwork, 10, 1),
+        Built("BenchGenerated", [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, false); },
               10, 1),
-        Built("benchmark: generated with curves",
+        Built("BenchGeneratedCurve",
               [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, true, false); }, 5, 1),
-        Built("benchmark: generated with a ring",
+        Built("BenchGeneratedRing",
               [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, true); }, 10, 1),
-        Built("benchmark: generated with curves and a ring",
+        Built("BenchGeneratedCurveRing",
               [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, true, true); }, 5, 1),
     };
     for (unsigned seed = 1; seed <= 12; ++seed)
-        networks.push_back(Built("random network " + std::to_string(seed),
+        networks.push_back(Built("Random" + std::to_string(seed),
                                  [seed](CSimulation& sim) { BuildRandomNetwork(sim, seed); }, 10, 1,
                                  seed % 3 == 0 ? 0.3 : 0.0));
     return networks;
 }
 
+const std::vector<Network>& AllNetworks()
+{
+    static const std::vector<Network> networks = Networks();
+    return networks;
+}
+
+// One case per network and quanta per day, so that they run side by side. With one quantum a day
+// a curve of 8760 values is longer than the year's 365 quanta.
+class YearLoopStepping : public ::testing::TestWithParam<std::tuple<std::size_t, unsigned>> {};
+
+std::string CaseName(const ::testing::TestParamInfo<YearLoopStepping::ParamType>& info)
+{
+    return AllNetworks()[std::get<0>(info.param)].name + "_" + std::to_string(std::get<1>(info.param));
+}
+
 }  // namespace
 
-TEST(YearLoopStepping, ProductionGivesTheReferenceReportsYearsAndStateToTheBit)
+TEST_P(YearLoopStepping, ProductionGivesTheReferenceReportsYearsAndStateToTheBit)
 {
-    for (const Network& network : Networks()) {
-        for (const unsigned quantsPerDay : {24u, 1440u}) {
-            Settings settings;
-            settings.yearMax = quantsPerDay == 24 ? network.yearsAt24 : network.yearsAt1440;
-            settings.accuracy = network.accuracy;
-            SCOPED_TRACE(network.name + " at " + std::to_string(quantsPerDay) + " quanta a day");
-            const Outcome reference = Simulate(network, quantsPerDay, settings, Stepping::Reference);
-            const Outcome production = Simulate(network, quantsPerDay, settings, Stepping::Production);
-            EXPECT_EQ(production.years, reference.years);
-            EXPECT_EQ(production.trace, reference.trace);
-            EXPECT_EQ(production.html, reference.html);
-            EXPECT_EQ(production.state, reference.state);
-            EXPECT_NE(reference.trace.find("simulation years: " + std::to_string(reference.years)),
-                      std::string::npos);
-        }
-    }
+    const Network& network = AllNetworks()[std::get<0>(GetParam())];
+    const unsigned quantsPerDay = std::get<1>(GetParam());
+    Settings settings;
+    settings.yearMax = quantsPerDay == 1440 ? network.yearsAt1440 : network.yearsAt24;
+    settings.accuracy = network.accuracy;
+    const Outcome reference = Simulate(network, quantsPerDay, settings, Stepping::Reference);
+    const Outcome production = Simulate(network, quantsPerDay, settings, Stepping::Production);
+    EXPECT_EQ(production.years, reference.years);
+    EXPECT_EQ(production.trace, reference.trace);
+    EXPECT_EQ(production.html, reference.html);
+    EXPECT_EQ(production.state, reference.state);
+    EXPECT_NE(reference.trace.find("simulation years: " + std::to_string(reference.years)), std::string::npos);
 }
 
-// With one quantum a day a curve of 8760 values is longer than the year's 365 quanta.
-TEST(YearLoopStepping, ProductionMatchesTheReferenceAtOneQuantumADay)
-{
-    for (unsigned seed = 1; seed <= 12; ++seed) {
-        const Network network = Built("random network", [seed](CSimulation& sim) { BuildRandomNetwork(sim, seed); });
-        Settings settings;
-        settings.yearMax = 30;
-        SCOPED_TRACE(seed);
-        const Outcome reference = Simulate(network, 1, settings, Stepping::Reference);
-        const Outcome production = Simulate(network, 1, settings, Stepping::Production);
-        EXPECT_EQ(production.trace, reference.trace);
-        EXPECT_EQ(production.state, reference.state);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Networks, YearLoopStepping,
+                         ::testing::Combine(::testing::Range<std::size_t>(0, AllNetworks().size()),
+                                            ::testing::Values(1u, 24u, 1440u)),
+                         CaseName);
