@@ -1,0 +1,150 @@
+#include "editor/BuildCommands.h"
+
+#include "analytical/GMLGenerator.h"
+#include "editor/OutputNames.h"
+#include "editor/RunMessages.h"
+#include "model/KorvaneDoc.h"
+#include "montecarlo/NDLGenerator.h"
+#include "platform/NumberFormat.h"
+
+namespace {
+
+const char* ErrorPrefix(WidgetType type)
+{
+    switch (type) {
+    case WidgetType::Line:
+        return "Line at  (";
+    case WidgetType::CircuitBreaker:
+        return "Circuit Breaker at  (";
+    case WidgetType::Fuse:
+        return "Fuse at  (";
+    case WidgetType::Recloser:
+        return "Recloser at  (";
+    case WidgetType::Isolator:
+        return "Isolator at  (";
+    case WidgetType::BusBar:
+        return "Bus Bar at  (";
+    case WidgetType::LoadPoint:
+        return "Load Point at  (";
+    case WidgetType::GenSource:
+        return "Gen Source at  (";
+    case WidgetType::Equipment:
+        return "Equipment at  (";
+    case WidgetType::Transformer:
+        return "Transformer at  (";
+    }
+    return "";
+}
+
+std::string PointText(CPoint p)
+{
+    return korvane::FormatInt(p.x) + ", " + korvane::FormatInt(p.y);
+}
+
+}  // namespace
+
+std::string DescribeNetworkError(const CWidget& widget, const std::string& reason)
+{
+    std::string line = ErrorPrefix(widget.GetType()) + PointText(widget.GetStartPoint()) + ")  ";
+    if (widget.IsTwoEnded())
+        line += "(" + PointText(widget.GetEndPoint()) + ")  ";
+    return line + reason;
+}
+
+std::vector<CNetworkError> CBuildCommands::DebugNetwork()
+{
+    CNDLGenerator generator(&m_doc);
+    const bool passed = generator.Validate();
+    if (passed)
+        m_prompts.ShowMessage(run_text::kNoErrorFound, IBuildPrompts::Icon::Information);
+    else
+        m_prompts.ShowMessage(run_text::kErrorsFoundIn + m_doc.GetTitle() + ".mc", IBuildPrompts::Icon::Information);
+
+    std::vector<CNetworkError> errors;
+    const CWidgetCollection& failed = *generator.GetErrors();
+    for (int i = 0; i < failed.GetSize(); ++i) {
+        const CWidget* widget = failed.GetAt(i);
+        errors.push_back({widget, DescribeNetworkError(*widget, generator.GetErrorReason(i))});
+    }
+    return errors;
+}
+
+std::string CBuildCommands::NDLText(CKorvaneDoc& doc)
+{
+    CNDLGenerator generator(&doc);
+    if (!generator.Validate())
+        return run_text::kNDLGeneratorError;
+    generator.Generate();
+    return generator.GetNDL();
+}
+
+std::string CBuildCommands::GMLText(CKorvaneDoc& doc)
+{
+    CGMLGenerator generator(&doc);
+    if (!generator.Validate())
+        return run_text::kGMLGeneratorError;
+    generator.Generate();
+    return generator.GetGML();
+}
+
+std::unique_ptr<CMonteCarloJob> CBuildCommands::PrepareMonteCarloRun(bool busy, const COutputPlace& place,
+                                                                     const void* sender)
+{
+    CNDLGenerator generator(&m_doc);
+    if (!generator.Validate()) {
+        m_prompts.ShowMessage(run_text::kDebugFirst, IBuildPrompts::Icon::Exclamation);
+        return nullptr;
+    }
+    generator.Generate();
+    if (m_doc.m_pSimulationSettings->quantsPerDay < 1 &&
+        !m_prompts.AskYesNo(run_text::kQuantsQuestion, IBuildPrompts::Icon::Exclamation))
+        return nullptr;
+    if (busy)
+        return nullptr;
+    const auto names =
+        MakeOutputNames(m_doc.GetTitle(), place.documentFile, place.userDataFolder, m_doc.m_bCreateDirectory == 1);
+    if (!names) {
+        m_prompts.ShowMessage(run_text::kInvalidOutputName, IBuildPrompts::Icon::Exclamation);
+        return nullptr;
+    }
+    CreateOutputFolder(*names);
+
+    MonteCarloThreadParams params;
+    params.m_strTitle = m_doc.GetTitle();
+    params.m_strNDL = generator.GetNDL();
+    params.m_pszTextFile = names->textFile;
+    params.m_pszHtmlFile = names->htmlFile;
+    params.m_pszTempFile = names->folder / (m_doc.GetTitle() + ".tmp");
+    m_doc.SetMonteCarloResultPath(sender, names->htmlFile.string());
+    m_doc.SetModifiedFlag();
+    return std::make_unique<CMonteCarloJob>(std::move(params));
+}
+
+std::unique_ptr<CAnalyticalJob> CBuildCommands::PrepareAnalyticalRun(bool busy, const COutputPlace& place)
+{
+    CGMLGenerator generator(&m_doc);
+    if (!generator.Validate()) {
+        m_prompts.ShowMessage(run_text::kDebugFirst, IBuildPrompts::Icon::Exclamation);
+        return nullptr;
+    }
+    generator.Generate();
+    if (busy)
+        return nullptr;
+    const auto names =
+        MakeOutputNames(m_doc.GetTitle(), place.documentFile, place.userDataFolder, m_doc.m_bCreateDirectory == 1);
+    if (!names) {
+        m_prompts.ShowMessage(run_text::kInvalidOutputName, IBuildPrompts::Icon::Exclamation);
+        return nullptr;
+    }
+
+    AnalyticalThreadParams params;
+    params.m_strPath = names->analyticalFile;
+    params.m_strGML = generator.GetGML();
+    params.m_bMinimumCutSet = m_doc.m_bMinimumCutSet;
+    params.m_nLoadSheddingMethod = m_doc.m_nLoadSheddingMethod;
+    params.m_nFaultCount = m_doc.m_nFaultCount;
+    params.m_bHasTransformerOrEquipment =
+        m_doc.m_pTransformers->GetSize() > 0 || m_doc.m_pEquipments->GetSize() > 0 ? 1 : 0;
+    m_doc.SetModifiedFlag();
+    return std::make_unique<CAnalyticalJob>(std::move(params));
+}

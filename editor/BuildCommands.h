@@ -1,0 +1,64 @@
+// The Build commands without a toolkit: the order of their checks, their messages, the lines of
+// the errors bar and the run each one prepares. The shell shows the boxes and starts the runs.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/AnalyticalRun.h"
+#include "editor/MonteCarloRun.h"
+
+class CKorvaneDoc;
+class CWidget;
+
+// The shell's message boxes.
+class IBuildPrompts {
+public:
+    enum class Icon { Information, Exclamation, Question };
+    virtual ~IBuildPrompts() = default;
+    virtual void ShowMessage(const std::string& text, Icon icon) = 0;
+    virtual bool AskYesNo(const std::string& text, Icon icon) = 0;
+};
+
+// One line of the errors bar and the widget it describes (owned by the document; compare it
+// against the document before use).
+struct CNetworkError {
+    const CWidget* widget = nullptr;
+    std::string text;
+};
+
+// "Line at  (10, 20)  (50, 20)  not connected": the kind, the point or both ends, and why.
+std::string DescribeNetworkError(const CWidget& widget, const std::string& reason);
+
+// Where the document's runs write when it has no file of its own.
+struct COutputPlace {
+    std::filesystem::path documentFile;  // empty while the network has never been saved
+    std::filesystem::path userDataFolder;
+};
+
+class CBuildCommands {
+public:
+    CBuildCommands(CKorvaneDoc& doc, IBuildPrompts& prompts) : m_doc(doc), m_prompts(prompts) {}
+
+    // The connection check: tells the user its result and returns every failing widget's line,
+    // in drawing order.
+    std::vector<CNetworkError> DebugNetwork();
+    // The network's NDL text, or the generator's error text when the check fails.
+    static std::string NDLText(CKorvaneDoc& doc);
+    // The same for the GML text.
+    static std::string GMLText(CKorvaneDoc& doc);
+
+    // The Monte Carlo command's checks, in order; null when the command ends there. `busy`: a run
+    // of this document is going. On success the report path is the document's result path (told
+    // to its views, with `sender`), the output folder exists and the document is marked modified.
+    std::unique_ptr<CMonteCarloJob> PrepareMonteCarloRun(bool busy, const COutputPlace& place, const void* sender);
+    // The analytical command's checks; null when the command ends there. On success the document
+    // is marked modified.
+    std::unique_ptr<CAnalyticalJob> PrepareAnalyticalRun(bool busy, const COutputPlace& place);
+
+private:
+    CKorvaneDoc& m_doc;
+    IBuildPrompts& m_prompts;
+};

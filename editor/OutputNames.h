@@ -1,0 +1,23 @@
+// Where a run writes: the output folder and the names of its files, taken from the document.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+struct COutputNames {
+    std::filesystem::path folder;          // also where the parser makes its temporary NDL file
+    std::filesystem::path textFile;        // <title>.txt, the trace
+    std::filesystem::path htmlFile;        // <title>.htm, the report
+    std::filesystem::path analyticalFile;  // <title>.anl
+};
+
+// The files of a run named after `title`: beside `documentFile`, or under `userDataFolder` when
+// the document has never been saved; with `createDirectory` in a sub-folder named after the
+// title. Nullopt when the title cannot name a file (empty, a path, "." or "..").
+std::optional<COutputNames> MakeOutputNames(const std::string& title, const std::filesystem::path& documentFile,
+                                            const std::filesystem::path& userDataFolder, bool createDirectory);
+
+// Makes the folder when it is missing. A failure is not reported here: the run names the files
+// it cannot open.
+void CreateOutputFolder(const COutputNames& names);

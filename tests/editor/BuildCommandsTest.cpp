@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/BuildCommands.h"
+#include "editor/OutputNames.h"
+#include "editor/RunMessages.h"
+#include "model/KorvaneDoc.h"
+#include "tests/editor/EditorTestSupport.h"
+#include "tests/montecarlo/NdlTestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr COLORREF kGrey = 0x808080;
+
+// Records the boxes in order and answers the questions from a list.
+class CScriptedPrompts : public IBuildPrompts {
+public:
+    std::vector<std::string> shown;
+    std::vector<bool> answers;
+
+    void ShowMessage(const std::string& text, Icon icon) override { shown.push_back(Tag(icon) + text); }
+    bool AskYesNo(const std::string& text, Icon icon) override
+    {
+        shown.push_back("?" + Tag(icon) + text);
+        const bool answer = !answers.empty() && answers.front();
+        if (!answers.empty())
+            answers.erase(answers.begin());
+        return answer;
+    }
+
+private:
+    static std::string Tag(Icon icon)
+    {
+        return icon == Icon::Information ? "i:" : icon == Icon::Exclamation ? "!:" : "q:";
+    }
+};
+
+// A gen source, a line and a load point, each end on the next.
+void DrawConnected(CKorvaneDoc& doc)
+{
+    AddTo<CGenSource>(doc, CPoint(100, 100), 1, kGrey);
+    AddTo<CLine>(doc, CPoint(100, 100), CPoint(200, 100), 1, kGrey);
+    AddTo<CLoadPoint>(doc, CPoint(200, 100), 1, kGrey);
+}
+
+}  // namespace
+
+TEST(BuildCommands, DebugOnACleanNetworkSaysSoAndListsNothing)
+{
+    CKorvaneDoc doc;
+    doc.SetTitle("Net1");
+    DrawConnected(doc);
+    CScriptedPrompts prompts;
+    EXPECT_TRUE(CBuildCommands(doc, prompts).DebugNetwork().empty());
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{"i:Checking completed : No error found!"});
+}
+
+TEST(BuildCommands, DebugOnABrokenNetworkNamesTheFileAndDescribesEachFailure)
+{
+    CKorvaneDoc doc;
+    doc.SetTitle("Net1");
+    const CWidget* line = AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+    const CWidget* load = AddTo<CLoadPoint>(doc, CPoint(300, 400), 1, kGrey);
+    const CWidget* bar = AddTo<CBusBar>(doc, CPoint(-5, 7), CPoint(-5, 90), 2, kGrey);
+    auto* named = AddTo<CLoadPoint>(doc, CPoint(600, 40), 1, kGrey);
+    named->m_strName = "A#B";
+    AddTo<CLine>(doc, CPoint(600, 40), CPoint(700, 40), 1, kGrey);
+    AddTo<CGenSource>(doc, CPoint(700, 40), 1, kGrey);
+
+    CScriptedPrompts prompts;
+    const auto errors = CBuildCommands(doc, prompts).DebugNetwork();
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{"i:Checking completed : Errors found in Net1.mc"});
+    ASSERT_EQ(errors.size(), 4u);
+    EXPECT_EQ(errors[0].widget, line);
+    EXPECT_EQ(errors[0].text, "Line at  (10, 20)  (50, 20)  not connected");
+    EXPECT_EQ(errors[1].widget, load);
+    EXPECT_EQ(errors[1].text, "Load Point at  (300, 400)  not connected");
+    EXPECT_EQ(errors[2].widget, bar);
+    EXPECT_EQ(errors[2].text, "Bus Bar at  (-5, 7)  (-5, 90)  not connected");
+    EXPECT_EQ(errors[3].widget, named);
+    EXPECT_EQ(errors[3].text.rfind("Load Point at  (600, 40)  the load point \"A#B\"", 0), 0u) << errors[3].text;
+}
+
+TEST(BuildCommands, NdlTextIsTheGeneratorErrorUntilTheNetworkIsConnected)
+{
+    CKorvaneDoc doc;
+    AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+    CScriptedPrompts prompts;
+    EXPECT_EQ(CBuildCommands::NDLText(doc),
+              "NDL Generator error:\n====================\n\nThere are errors in the network\ndrawn by user.\n\n"
+              "For more information, please\ndebug the network settings \nusing the debugger.");
+
+    CKorvaneDoc clean;
+    DrawConnected(clean);
+    const std::string ndl = CBuildCommands::NDLText(clean);
+    EXPECT_EQ(ndl.rfind("system: quantsPerDay = 0.;", 0), 0u) << ndl;
+    EXPECT_NE(ndl.find("line: connect = 0., 1.;"), std::string::npos) << ndl;
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST(BuildCommands, MonteCarloChecksComeInTheirOrderAndStopAtTheFirstThatFails)
+{
+    ndltest::TempFolder folder;
+    const COutputPlace place{folder.Path() / "Net1.mc", folder.Path() / "data"};
+    const std::string debugFirst = std::string("!:") + run_text::kDebugFirst;
+    const std::string quants = std::string("?!:") + run_text::kQuantsQuestion;
+    const std::string badName = std::string("!:") + run_text::kInvalidOutputName;
+    const struct {
+        bool connected;
+        int quants;
+        bool busy;
+        const char* title;
+        std::vector<bool> answers;
+        std::vector<std::string> shown;
+        bool starts;
+    } cases[] = {
+        {false, 0, true, "", {}, {debugFirst}, false},
+        {true, 0, false, "Net1", {false}, {quants}, false},
+        {true, 0, true, "Net1", {true}, {quants}, false},  // a run going: silently nothing
+        {true, 1, true, "", {}, {}, false},
+        {true, 1, false, "", {}, {badName}, false},
+        {true, 1, false, "..", {}, {badName}, false},
+        {true, 0, false, "Net1", {true}, {quants}, true},
+        {true, 24, false, "Net1", {}, {}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        CKorvaneDoc doc;
+        doc.SetTitle(c.title);
+        if (c.connected)
+            DrawConnected(doc);
+        else
+            AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+        doc.m_pSimulationSettings->quantsPerDay = c.quants;
+        doc.SetModifiedFlag(false);
+        CScriptedPrompts prompts;
+        prompts.answers = c.answers;
+        const auto job = CBuildCommands(doc, prompts).PrepareMonteCarloRun(c.busy, place, nullptr);
+        EXPECT_EQ(prompts.shown, c.shown);
+        EXPECT_EQ(job != nullptr, c.starts);
+        EXPECT_EQ(doc.IsModified(), c.starts);
+        EXPECT_EQ(doc.GetMonteCarloResultPath().empty(), !c.starts);
+    }
+}
+
+TEST(BuildCommands, APreparedMonteCarloRunCarriesTheTextAndPathsAndTellsTheViews)
+{
+    struct CObserver : IDocumentObserver {
+        std::vector<std::string> hints;
+        void OnDocumentUpdate(const void*, const std::string* hint) override { hints.push_back(hint ? *hint : "-"); }
+    } observer;
+    ndltest::TempFolder folder;
+    CKorvaneDoc doc;
+    doc.SetTitle("Net1");
+    doc.m_bCreateDirectory = 1;
+    DrawConnected(doc);
+    doc.m_pSimulationSettings->quantsPerDay = 24;
+    doc.AddObserver(&observer);
+    CScriptedPrompts prompts;
+    const auto job =
+        CBuildCommands(doc, prompts).PrepareMonteCarloRun(false, {folder.Path() / "Net1.mc", "/nowhere"}, nullptr);
+    ASSERT_NE(job, nullptr);
+    const MonteCarloThreadParams& params = job->GetParams();
+    EXPECT_EQ(params.m_strTitle, "Net1");
+    EXPECT_EQ(params.m_strNDL, CBuildCommands::NDLText(doc));
+    EXPECT_EQ(params.m_pszTextFile, folder.Path() / "Net1" / "Net1.txt");
+    EXPECT_EQ(params.m_pszHtmlFile, folder.Path() / "Net1" / "Net1.htm");
+    EXPECT_EQ(params.m_pszTempFile.parent_path(), folder.Path() / "Net1");
+    EXPECT_TRUE(fs::is_directory(folder.Path() / "Net1"));
+    EXPECT_EQ(doc.GetMonteCarloResultPath(), (folder.Path() / "Net1" / "Net1.htm").string());
+    EXPECT_EQ(observer.hints, std::vector<std::string>{doc.GetMonteCarloResultPath()});
+    doc.RemoveObserver(&observer);
+}
+
+TEST(OutputNames, FollowTheDocumentOrTheUserDataFolder)
+{
+    const struct {
+        const char* title;
+        const char* document;
+        bool createDirectory;
+        const char* folder;  // null: refused
+    } cases[] = {
+        {"Net1", "/home/ann/nets/Net1.mc", false, "/home/ann/nets"},
+        {"Net1", "/home/ann/nets/Net1.mc", true, "/home/ann/nets/Net1"},
+        {"MC1", "", false, "/home/ann/.local/share/Korvane"},
+        {"MC1", "", true, "/home/ann/.local/share/Korvane/MC1"},
+        {"Net 2 (copy)", "/x/Net 2 (copy).mc", false, "/x"},
+        {"", "/x/y.mc", false, nullptr},
+        {".", "/x/y.mc", false, nullptr},
+        {"..", "/x/y.mc", true, nullptr},
+        {"a/b", "/x/y.mc", false, nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto names = MakeOutputNames(c.title, c.document, "/home/ann/.local/share/Korvane", c.createDirectory);
+        ASSERT_EQ(names.has_value(), c.folder != nullptr) << c.title;
+        if (!names)
+            continue;
+        const fs::path folder = c.folder;
+        EXPECT_EQ(names->folder, folder);
+        EXPECT_EQ(names->textFile, folder / (std::string(c.title) + ".txt"));
+        EXPECT_EQ(names->htmlFile, folder / (std::string(c.title) + ".htm"));
+        EXPECT_EQ(names->analyticalFile, folder / (std::string(c.title) + ".anl"));
+    }
+}
+
+TEST(BuildCommands, AnalyticalChecksComeInTheirOrderAndThePreparedRunCopiesTheSettings)
+{
+    const COutputPlace place{"/work/nets/Net1.mc", "/nowhere"};
+    const std::string debugFirst = std::string("!:") + run_text::kDebugFirst;
+    const std::string badName = std::string("!:") + run_text::kInvalidOutputName;
+    const struct {
+        bool connected;
+        bool busy;
+        const char* title;
+        std::vector<std::string> shown;
+        bool starts;
+    } cases[] = {
+        {false, true, "", {debugFirst}, false},
+        {true, true, "", {}, false},
+        {true, false, "", {badName}, false},
+        {true, false, "Net1", {}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        CKorvaneDoc doc;
+        doc.SetTitle(c.title);
+        if (c.connected)
+            DrawConnected(doc);
+        else
+            AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+        CScriptedPrompts prompts;
+        const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(c.busy, place);
+        EXPECT_EQ(prompts.shown, c.shown);
+        EXPECT_EQ(job != nullptr, c.starts);
+        EXPECT_EQ(doc.IsModified(), c.starts);
+    }
+
+    for (const bool equipment : {false, true}) {
+        CKorvaneDoc doc;
+        doc.SetTitle("Net1");
+        DrawConnected(doc);
+        if (equipment) {
+            AddTo<CEquipment>(doc, CPoint(200, 100), CPoint(200, 200), 1, kGrey);
+            AddTo<CLoadPoint>(doc, CPoint(200, 200), 1, kGrey);
+        }
+        doc.m_bMinimumCutSet = 1;
+        doc.m_nLoadSheddingMethod = 0;
+        doc.m_nFaultCount = 7;
+        CScriptedPrompts prompts;
+        const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place);
+        ASSERT_NE(job, nullptr);
+        const AnalyticalThreadParams& params = job->GetParams();
+        EXPECT_EQ(params.m_nReserved, 0);
+        EXPECT_EQ(params.m_bMinimumCutSet, 1);
+        EXPECT_EQ(params.m_nLoadSheddingMethod, 0);
+        EXPECT_EQ(params.m_nFaultCount, 7);
+        EXPECT_EQ(params.m_bHasTransformerOrEquipment, equipment ? 1 : 0);
+        EXPECT_EQ(params.m_strGML, CBuildCommands::GMLText(doc));
+        EXPECT_EQ(params.m_strPath, fs::path("/work/nets/Net1.anl"));
+        EXPECT_FALSE(fs::exists("/work/nets"));  // the text goes from memory: no folder is made for it
+    }
+}
+
+TEST(BuildCommands, GmlTextIsTheGeneratorErrorUntilTheNetworkIsConnected)
+{
+    CKorvaneDoc doc;
+    CLine* line = AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+    EXPECT_EQ(CBuildCommands::GMLText(doc),
+              "GML Generator error:\n====================\n\nThere are errors in the network\ndrawn by user.\n\n"
+              "For more information, please\ndebug the network settings \nusing the debugger.");
+    AddTo<CGenSource>(doc, CPoint(10, 20), 1, kGrey);
+    AddTo<CLoadPoint>(doc, CPoint(50, 20), 1, kGrey);
+    const std::string gml = CBuildCommands::GMLText(doc);
+    EXPECT_EQ(gml.rfind("graph", 0), 0u) << gml;
+    EXPECT_NE(line->m_source, -1);
+}
