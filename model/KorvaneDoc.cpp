@@ -238,7 +238,13 @@ std::vector<CWidget*> CKorvaneDoc::GetWidgetsInOrder() const
 
 bool CKorvaneDoc::Contains(const CWidget* widget) const
 {
-    return widget != nullptr && GetCollection(widget->GetType()).FindWidget(widget) >= 0;
+    // Addresses only: the pointer may be stale and must not be dereferenced.
+    if (widget == nullptr)
+        return false;
+    for (const CCollectionBase* collection : m_collections)
+        if (collection->FindWidget(widget) >= 0)
+            return true;
+    return false;
 }
 
 CWidget* CKorvaneDoc::AddWidget(std::unique_ptr<CWidget> widget)
