@@ -64,7 +64,7 @@ std::vector<CNetworkError> CBuildCommands::DebugNetwork()
     const CWidgetCollection& failed = *generator.GetErrors();
     for (int i = 0; i < failed.GetSize(); ++i) {
         const CWidget* widget = failed.GetAt(i);
-        errors.push_back({widget, DescribeNetworkError(*widget, generator.GetErrorReason(i))});
+        errors.push_back({widget, widget->GetType(), DescribeNetworkError(*widget, generator.GetErrorReason(i))});
     }
     return errors;
 }

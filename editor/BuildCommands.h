@@ -9,9 +9,9 @@
 
 #include "editor/AnalyticalRun.h"
 #include "editor/MonteCarloRun.h"
+#include "model/Widget.h"
 
 class CKorvaneDoc;
-class CWidget;
 
 // The shell's message boxes.
 class IBuildPrompts {
@@ -26,6 +26,7 @@ public:
 // against the document before use).
 struct CNetworkError {
     const CWidget* widget = nullptr;
+    WidgetType type = WidgetType::Line;
     std::string text;
 };
 

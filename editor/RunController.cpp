@@ -1,5 +1,6 @@
 #include "editor/RunController.h"
 
+#include <chrono>
 #include <exception>
 #include <mutex>
 #include <new>
@@ -13,6 +14,7 @@ struct CRunController::CRun : ISimulationProgress, std::enable_shared_from_this<
     Poster post;
 
     std::mutex mutex;
+    std::chrono::steady_clock::time_point lastPost{};  // worker thread only
     SimulationProgress latest;
     bool progressPosted = false;  // a delivery is queued and will take `latest`
     bool progressFresh = false;   // `latest` has not been delivered yet
@@ -21,20 +23,25 @@ struct CRunController::CRun : ISimulationProgress, std::enable_shared_from_this<
     CRunController* owner = nullptr;
     std::unique_ptr<IRunListener> listener;
 
-    // Worker thread: keeps the newest snapshot; at most one delivery is queued at a time, so a
-    // fast run does not flood the UI thread.
+    // Worker thread: keeps the newest snapshot. At most one delivery is queued at a time, and
+    // deliveries are spaced out, so a run of many thousand years a second leaves the UI thread
+    // free for the user; the last snapshot is always shown when the run ends.
     void OnProgress(const SimulationProgress& progress) override
     {
+        static constexpr auto kInterval = std::chrono::milliseconds(50);
+        const auto now = std::chrono::steady_clock::now();
         bool postNow = false;
         {
             std::lock_guard lock(mutex);
             latest = progress;
             progressFresh = true;
-            postNow = !progressPosted;
-            progressPosted = true;
+            postNow = !progressPosted && now - lastPost >= kInterval;
+            progressPosted = progressPosted || postNow;
         }
-        if (postNow)
+        if (postNow) {
+            lastPost = now;
             post([self = shared_from_this()] { self->DeliverProgress(); });
+        }
     }
 
     // UI thread.
