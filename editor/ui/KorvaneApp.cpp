@@ -6,7 +6,9 @@
 #include <wx/msgdlg.h>
 #include <wx/print.h>
 #include <wx/stdpaths.h>
+#include <wx/sysopt.h>
 
+#include "analytical/ui/AnalyticalHTMLView.h"
 #include "editor/ui/AboutDialog.h"
 #include "editor/ui/Commands.h"
 #include "editor/ui/KorvaneView.h"
@@ -14,6 +16,7 @@
 #include "editor/ui/NetworkDocument.h"
 #include "editor/ui/NetworkPrintout.h"
 #include "editor/ui/Splash.h"
+#include "montecarlo/ui/HTMLView.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CKorvaneApp);
 
@@ -138,7 +141,18 @@ bool CKorvaneApp::InitInstance(const std::vector<wxString>& args)
     return true;
 }
 
-void CKorvaneApp::CreateResultTemplates() {}
+void CKorvaneApp::CreateResultTemplates()
+{
+    // Reports are ".htm" files: without this the HTML window takes the type from the desktop's
+    // MIME database, which may call them plain text and show their source.
+    wxSystemOptions::SetOption("filesys.no-mimetypesmanager", 1);
+    // Further views of a network: never offered by New or Open, and matched by no file.
+    m_pHTMLTemplate = new wxDocTemplate(m_docManager, "Verav Ezerez Result", "", "", "mc", "MC Document", "HTML View",
+                                        CLASSINFO(CNetworkDocument), CLASSINFO(CHTMLView), wxTEMPLATE_INVISIBLE);
+    m_pAnalyticalHTMLTemplate =
+        new wxDocTemplate(m_docManager, "Analytical Result", "", "", "mc", "MC Document", "Analytical HTML View",
+                          CLASSINFO(CNetworkDocument), CLASSINFO(CAnalyticalHTMLView), wxTEMPLATE_INVISIBLE);
+}
 
 bool CKorvaneApp::ProcessShellCommand(const std::vector<wxString>& args)
 {

@@ -39,11 +39,6 @@ wxBEGIN_EVENT_TABLE(CKorvaneView, wxView)
     EVT_MENU(ID_DISPLAY_NDL, CKorvaneView::OnDisplayNDL)
     EVT_MENU(ID_ANALYTICAL_SIMULATION, CKorvaneView::OnAnalyticalSimulation)
     EVT_MENU(ID_DISPLAY_GML, CKorvaneView::OnDisplayGML)
-    EVT_UPDATE_UI(ID_DEBUG_NETWORK, CKorvaneView::OnUpdateNotYetAvailable)
-    EVT_UPDATE_UI(ID_MONTE_CARLO_SIMULATION, CKorvaneView::OnUpdateNotYetAvailable)
-    EVT_UPDATE_UI(ID_DISPLAY_NDL, CKorvaneView::OnUpdateNotYetAvailable)
-    EVT_UPDATE_UI(ID_ANALYTICAL_SIMULATION, CKorvaneView::OnUpdateNotYetAvailable)
-    EVT_UPDATE_UI(ID_DISPLAY_GML, CKorvaneView::OnUpdateNotYetAvailable)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -68,8 +63,10 @@ CKorvaneView::CKorvaneView() = default;
 
 CKorvaneView::~CKorvaneView()
 {
-    if (m_controller)
+    if (m_controller) {
+        CloseBuildWindows();
         GetDoc().RemoveObserver(this);
+    }
 }
 
 bool CKorvaneView::OnCreate(wxDocument* doc, long flags)

@@ -5,12 +5,17 @@
 #include <memory>
 
 #include <wx/docview.h>
+#include <wx/weakref.h>
 
 #include "editor/EditController.h"
 #include "editor/ViewTransform.h"
 
+class CGMLDisplayDialog;
 class CMainFrame;
+class CNDLDisplayDialog;
 class CNetworkCanvas;
+class CSimulationProgressDlg;
+struct RunResult;
 class CNetworkDocument;
 class wxMouseEvent;
 class wxKeyEvent;
@@ -59,6 +64,21 @@ public:
     // Filled in by the datasheets: the widget's modal datasheet, opened by a right click on it.
     void ShowDataSheet(CWidget& widget);
 
+    // The Monte Carlo run's progress dialog acts through these (KorvaneViewBuild.cpp): Pause,
+    // Resume, and the end of the dialog (Cancel, its close box, Yes to the completion question),
+    // which stops a run still going and lets the next one start.
+    void SuspendSimulation();
+    void ResumeSimulation();
+    void StopSimulation();
+    // A Monte Carlo run's dialog is open, or a run of the document is going: both runs are refused.
+    bool IsSimulationRunning() const;
+    CSimulationProgressDlg* GetProgressDialog() const { return m_pProgressDlg; }
+    CNDLDisplayDialog* GetNDLDialog() const { return m_pNDLDialog; }
+    CGMLDisplayDialog* GetGMLDialog() const { return m_pGMLDialog; }
+    // How a run ended, told on the UI thread.
+    void OnMonteCarloFinished(const RunResult& result);
+    void OnAnalyticalFinished(const RunResult& result);
+
 private:
     void Apply(const CViewUpdate& update);
     void FullRedraw();
@@ -81,8 +101,7 @@ private:
     void OnUpdateEditCopy(wxUpdateUIEvent& event);
     void OnUpdateEditPaste(wxUpdateUIEvent& event);
 
-    // Settings and Build commands; each is filled in by the work that builds its dialog or run
-    // (KorvaneViewBuild.cpp). Until then they are greyed.
+    // Settings and Build commands (KorvaneViewBuild.cpp).
     void OnWorkspaceSettings(wxCommandEvent& event);
     void OnMonteCarloSettings(wxCommandEvent& event);
     void OnDebugNetwork(wxCommandEvent& event);
@@ -90,10 +109,17 @@ private:
     void OnDisplayNDL(wxCommandEvent& event);
     void OnAnalyticalSimulation(wxCommandEvent& event);
     void OnDisplayGML(wxCommandEvent& event);
-    void OnUpdateNotYetAvailable(wxUpdateUIEvent& event);
+    // The view's windows of the Build commands go with it; a run still going is asked to stop.
+    void CloseBuildWindows();
 
     std::unique_ptr<CEditController> m_controller;
     CNetworkCanvas* m_canvas = nullptr;
+
+    // Build commands: the windows go away by themselves, so they are held weakly.
+    bool m_bSimulationRunning = false;  // the progress dialog of this view's run is open
+    wxWeakRef<CSimulationProgressDlg> m_pProgressDlg;
+    wxWeakRef<CNDLDisplayDialog> m_pNDLDialog;
+    wxWeakRef<CGMLDisplayDialog> m_pGMLDialog;
 
     wxDECLARE_EVENT_TABLE();
 };

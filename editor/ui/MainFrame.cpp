@@ -10,6 +10,8 @@
 #include "editor/ui/Commands.h"
 #include "editor/ui/KorvaneApp.h"
 #include "editor/ui/Splash.h"
+#include "montecarlo/ui/NDLErrorsDlg.h"
+#include "montecarlo/ui/SimulationResultDockableDlg.h"
 
 wxBEGIN_EVENT_TABLE(CMainFrame, CMainFrameBase)
     EVT_MENU(ID_DISPLAY_ERRORS, CMainFrame::OnDisplayErrors)
@@ -124,12 +126,12 @@ void CMainFrame::ShowDocumentTitle(const wxString& title)
 
 wxWindow* CMainFrame::CreateErrorsContent(wxWindow* parent)
 {
-    return new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(400, 120));
+    return new CNDLErrorsDlg(parent);
 }
 
 wxWindow* CMainFrame::CreateResultContent(wxWindow* parent)
 {
-    return new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(220, 300));
+    return new CSimulationResultDockableDlg(parent);
 }
 
 wxWindow* CMainFrame::ShowDockingBar(const wxString& name, const wxString& title, bool bottom)

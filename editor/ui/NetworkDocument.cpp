@@ -1,9 +1,11 @@
 #include "editor/ui/NetworkDocument.h"
 
+#include <wx/app.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 
 #include "analytical/ui/AnalyticalSimulationSettings.h"
+#include "editor/RunMessages.h"
 #include "editor/ui/Commands.h"
 #include "platform/Files.h"
 
@@ -24,7 +26,14 @@ std::filesystem::path ToPath(const wxString& file)
 
 }  // namespace
 
-CNetworkDocument::CNetworkDocument() : m_doc(std::make_unique<CKorvaneDoc>()) {}
+CNetworkDocument::CNetworkDocument()
+    : m_doc(std::make_unique<CKorvaneDoc>()),
+      m_runs(std::make_unique<CRunController>([](CRunController::Task task) {
+          if (wxTheApp != nullptr)
+              wxTheApp->CallAfter(std::move(task));
+      }))
+{
+}
 
 CNetworkDocument::~CNetworkDocument() = default;
 
@@ -92,6 +101,17 @@ bool CNetworkDocument::OnOpenDocument(const wxString& file)
         return false;
     SyncTitle();
     return true;
+}
+
+bool CNetworkDocument::Close()
+{
+    if (m_runs->IsRunning()) {
+        if (wxMessageBox(run_text::kTerminateQuestion, wxTheApp->GetAppDisplayName(), wxYES_NO | wxICON_QUESTION) !=
+            wxYES)
+            return false;
+        m_runs->StopAndJoin();
+    }
+    return wxDocument::Close();
 }
 
 void CNetworkDocument::SyncTitle()

@@ -6,6 +6,7 @@
 
 #include <wx/docview.h>
 
+#include "editor/RunController.h"
 #include "model/KorvaneDoc.h"
 
 class CNetworkDocument : public wxDocument {
@@ -26,6 +27,12 @@ public:
     // Brings the framework's flag (and the window titles) up to the network's own flag.
     void SyncModified();
 
+    // The network's one run at a time (Build commands).
+    CRunController& GetRunController() { return *m_runs; }
+    // While a run is going, asks first, then stops it and waits for its worker; No keeps the
+    // document open.
+    bool Close() override;
+
 protected:
     bool DoOpenDocument(const wxString& file) override;
     bool DoSaveDocument(const wxString& file) override;
@@ -37,6 +44,8 @@ private:
     void SyncTitle();
 
     std::unique_ptr<CKorvaneDoc> m_doc;
+    // Declared after the network: its worker is stopped and joined before the network goes.
+    std::unique_ptr<CRunController> m_runs;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,0 +1,68 @@
+#include "montecarlo/ui/NDLErrorsDlg.h"
+
+#include <algorithm>
+#include <cctype>
+#include <numeric>
+
+#include <wx/listbox.h>
+#include <wx/sizer.h>
+
+#include "editor/ui/KorvaneView.h"
+#include "model/KorvaneDoc.h"
+
+namespace {
+
+// The order of a sorted list box: alphabetical, case ignored.
+bool LineBefore(const std::string& a, const std::string& b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) < std::tolower(y);
+    });
+}
+
+}  // namespace
+
+CNDLErrorsDlg::CNDLErrorsDlg(wxWindow* parent) : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(400, 120))
+{
+    m_list = new wxListBox(this, ID_ERROR_LIST, wxDefaultPosition, wxDefaultSize, 0, nullptr,
+                           wxLB_SINGLE | wxLB_NEEDED_SB);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(m_list, 1, wxEXPAND);
+    SetSizer(sizer);
+    m_list->Bind(wxEVT_LISTBOX_DCLICK, &CNDLErrorsDlg::OnDblclkList, this);
+}
+
+void CNDLErrorsDlg::FillErrors(CKorvaneView* view, std::vector<CNetworkError> errors)
+{
+    m_pView = view;
+    m_errors = std::move(errors);
+    m_rowError.resize(m_errors.size());
+    std::iota(m_rowError.begin(), m_rowError.end(), std::size_t{0});
+    std::stable_sort(m_rowError.begin(), m_rowError.end(),
+                     [this](std::size_t a, std::size_t b) { return LineBefore(m_errors[a].text, m_errors[b].text); });
+    wxArrayString lines;
+    for (const std::size_t i : m_rowError)
+        lines.Add(wxString::FromUTF8(m_errors[i].text));
+    m_list->Set(lines);
+}
+
+void CNDLErrorsDlg::SelectLine(int n)
+{
+    if (n < 0 || static_cast<std::size_t>(n) >= m_rowError.size())
+        return;
+    CKorvaneView* view = m_pView;
+    if (view == nullptr)
+        return;
+    const CNetworkError& error = m_errors[m_rowError[static_cast<std::size_t>(n)]];
+    // The line keeps only the widget's address: it counts while that address is still a widget
+    // of the same kind in the document.
+    CWidget* widget = const_cast<CWidget*>(error.widget);
+    if (!view->GetDoc().Contains(widget) || widget->GetType() != error.type)
+        return;
+    view->SelectWidget(widget);
+}
+
+void CNDLErrorsDlg::OnDblclkList(wxCommandEvent& event)
+{
+    SelectLine(event.GetSelection());
+}

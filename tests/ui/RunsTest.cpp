@@ -1,0 +1,484 @@
+// The Build commands driven through the real application: the network check and its errors bar,
+// the NDL and GML windows, both runs with their messages, the progress dialog and result pages.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <wx/aui/aui.h>
+#include <wx/button.h>
+#include <wx/html/htmlwin.h>
+#include <wx/listbox.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "analytical/ui/AnalyticalHTMLView.h"
+#include "analytical/ui/GMLDisplayDialog.h"
+#include "editor/RunMessages.h"
+#include "editor/ui/Commands.h"
+#include "editor/ui/KorvaneApp.h"
+#include "editor/ui/KorvaneView.h"
+#include "editor/ui/MainFrame.h"
+#include "editor/ui/NetworkDocument.h"
+#include "editor/ui/Splash.h"
+#include "montecarlo/ui/HTMLView.h"
+#include "montecarlo/ui/NDLDisplayDialog.h"
+#include "montecarlo/ui/NDLErrorsDlg.h"
+#include "montecarlo/ui/SimulationProgressDlg.h"
+#include "tests/editor/EditorTestSupport.h"
+#include "tests/ui/DialogScript.h"
+#include "tests/ui/UiTestSupport.h"
+
+using namespace UiTest;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr COLORREF kGrey = 0x808080;
+
+struct Runs : testing::Test {
+    void SetUp() override
+    {
+        InstallDialogHook();
+        CSplashWnd::EnableSplashScreen(false);
+        Start({"-Embedding"});
+        TakeDialogs();
+        view = ActiveView();
+        folder = fs::path(Home()) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::create_directories(folder);
+    }
+    void TearDown() override
+    {
+        SetDialogAnswer(wxID_YES);
+        Stop();
+        SetDialogAnswer(wxID_OK);
+        RemoveDialogHook();
+    }
+
+    static CKorvaneDoc& Doc() { return ActiveDocument()->GetDoc(); }
+    CRunController& Controller() { return view->GetNetworkDocument().GetRunController(); }
+
+    // Waits for the application to get somewhere, pumping its events; false after the cap.
+    static bool PumpUntil(const std::function<bool()>& done, int rounds = 20000)
+    {
+        for (int i = 0; i < rounds && !done(); ++i) {
+            Pump();
+            wxMilliSleep(1);
+        }
+        return done();
+    }
+
+    // A gen source, a line and a load point named "Mill", each end on the next.
+    void DrawConnected()
+    {
+        AddTo<CGenSource>(Doc(), CPoint(100, 100), 1, kGrey);
+        AddTo<CLine>(Doc(), CPoint(100, 100), CPoint(200, 100), 1, kGrey);
+        auto* load = AddTo<CLoadPoint>(Doc(), CPoint(200, 100), 1, kGrey);
+        load->m_strName = "Mill";
+        load->m_nCustomers = 10;
+        load->m_dAverage = 5;
+        Doc().m_pSimulationSettings->quantsPerDay = 24;
+    }
+    // Saves the network into the test's folder and opens it from there, so its runs write there.
+    void SaveAndOpen(const std::string& name)
+    {
+        const fs::path path = folder / name;
+        Doc().SaveFile(path);
+        CNetworkDocument* drawn = ActiveDocument();
+        drawn->Modify(false);
+        ASSERT_TRUE(wxGetApp().GetDocManager()->CloseDocument(drawn));
+        ASSERT_NE(wxGetApp().GetDocManager()->CreateDocument(wxString::FromUTF8(path.string()), wxDOC_SILENT), nullptr);
+        Pump();
+        view = ActiveView();
+        ASSERT_NE(view, nullptr);
+        ASSERT_EQ(ActiveDocument()->GetFilename(), wxString::FromUTF8(path.string()));
+    }
+    // A network that runs until it is stopped.
+    void MakeEndless()
+    {
+        Doc().m_pSimulationSettings->yearMin = 1000000000;
+        Doc().m_pSimulationSettings->yearMax = 1000000000;
+    }
+    // Everything in the test's folder but the network file.
+    std::vector<std::string> OutputFiles() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().extension() != ".mc")
+                names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    static bool Seen(const std::vector<wxString>& dialogs, const char* text)
+    {
+        for (const wxString& d : dialogs)
+            if (d.Contains(wxString::FromUTF8(text)))
+                return true;
+        return false;
+    }
+    static CNDLErrorsDlg* ErrorsBar()
+    {
+        return dynamic_cast<CNDLErrorsDlg*>(wxGetApp().GetMainFrame()->OnBuildDisplayErrors());
+    }
+    static void DoubleClick(wxListBox* list, int n)
+    {
+        list->SetSelection(n);
+        wxCommandEvent event(wxEVT_LISTBOX_DCLICK, list->GetId());
+        event.SetInt(n);
+        event.SetEventObject(list);
+        list->GetEventHandler()->ProcessEvent(event);
+        Pump();
+    }
+    template <typename Page>
+    Page* ResultPage() const
+    {
+        for (wxView* v : view->GetDocument()->GetViewsVector())
+            if (v->GetClassInfo() == CLASSINFO(Page))
+                return static_cast<Page*>(v);
+        return nullptr;
+    }
+    void ActivateEditor()
+    {
+        static_cast<wxAuiMDIChildFrame*>(view->GetFrame())->Activate();
+        Pump();
+        ASSERT_EQ(ActiveView(), view);
+    }
+    bool RunEnded() { return !Controller().IsRunning() && view->GetProgressDialog() == nullptr; }
+
+    CKorvaneView* view = nullptr;
+    fs::path folder;
+};
+
+}  // namespace
+
+TEST_F(Runs, DebugOnACleanNetworkSaysSoAndEmptiesTheErrorsBar)
+{
+    DrawConnected();
+    Command(ID_DEBUG_NETWORK);
+    const auto dialogs = TakeDialogs();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(Seen(dialogs, "Checking completed : No error found!"));
+    ASSERT_NE(ErrorsBar(), nullptr);
+    EXPECT_EQ(ErrorsBar()->GetList()->GetCount(), 0u);
+}
+
+TEST_F(Runs, DebugListsTheFailuresSortedAndADoubleClickSelectsTheirWidget)
+{
+    // Drawn with the tools: a line, a bus bar and a load point that touch nothing.
+    TypeChar('1');
+    Drag({60, 60}, {160, 60});
+    TypeChar('6');
+    Drag({300, 50}, {300, 200});
+    TypeChar('7');
+    Drag({400, 300}, {400, 300});
+    TypeChar('`');
+    ASSERT_EQ(Doc().GetWidgetCount(), 3);
+    const CWidget* line = Doc().m_pLines->GetAt(0);
+    const CWidget* bar = Doc().m_pBusBars->GetAt(0);
+    const CWidget* load = Doc().m_pLoadPoints->GetAt(0);
+
+    Command(ID_DEBUG_NETWORK);
+    const auto dialogs = TakeDialogs();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(Seen(dialogs, "Checking completed : Errors found in MC1.mc"));
+    wxListBox* list = ErrorsBar()->GetList();
+    ASSERT_EQ(list->GetCount(), 3u);
+    auto pointText = [](const CWidget* w, bool both) {
+        std::string text = "(" + std::to_string(w->GetStartPoint().x) + ", " + std::to_string(w->GetStartPoint().y) + ")  ";
+        if (both)
+            text += "(" + std::to_string(w->GetEndPoint().x) + ", " + std::to_string(w->GetEndPoint().y) + ")  ";
+        return text + "not connected";
+    };
+    EXPECT_EQ(list->GetString(0).utf8_string(), "Bus Bar at  " + pointText(bar, true));
+    EXPECT_EQ(list->GetString(1).utf8_string(), "Line at  " + pointText(line, true));
+    EXPECT_EQ(list->GetString(2).utf8_string(), "Load Point at  " + pointText(load, false));
+
+    const CWidget* expected[] = {bar, line, load};
+    for (int n = 0; n < 3; ++n) {
+        DoubleClick(list, n);
+        EXPECT_EQ(view->GetController().GetSelectedWidgets(), std::vector<const CWidget*>{expected[n]}) << n;
+    }
+
+    // The line's widget is deleted: its line stays in the bar, and a double click does nothing.
+    DoubleClick(list, 1);
+    KeyDown(WXK_DELETE);
+    ASSERT_EQ(Doc().GetWidgetCount(), 2);
+    DoubleClick(list, 1);
+    EXPECT_TRUE(view->GetController().GetSelectedWidgets().empty());
+    DoubleClick(list, 0);
+    EXPECT_EQ(view->GetController().GetSelectedWidgets(), std::vector<const CWidget*>{bar});
+
+    // Its editor closed, the bar's lines are harmless too.
+    Command(wxID_CLOSE);
+    EXPECT_EQ(DocumentCount(), 0);
+    DoubleClick(list, 0);
+}
+
+TEST_F(Runs, DisplayWindowsShowTheTextOnceAndUpdateFromTheDocument)
+{
+    auto* line = AddTo<CLine>(Doc(), CPoint(100, 100), CPoint(200, 100), 1, kGrey);
+    Command(ID_DISPLAY_NDL);
+    CNDLDisplayDialog* ndl = view->GetNDLDialog();
+    ASSERT_NE(ndl, nullptr);
+    EXPECT_EQ(ndl->GetTitle(), "Network NDL for Verav Ezerez");
+    EXPECT_EQ(ndl->GetEdit()->GetValue().utf8_string(), run_text::kNDLGeneratorError);
+    Command(ID_DISPLAY_GML);
+    CGMLDisplayDialog* gml = view->GetGMLDialog();
+    ASSERT_NE(gml, nullptr);
+    EXPECT_EQ(gml->GetTitle(), "Network GML for Analytical");
+    EXPECT_EQ(gml->GetEdit()->GetValue().utf8_string(), run_text::kGMLGeneratorError);
+
+    // Connected now: a second command leaves the open windows alone, "&Update" makes the text.
+    AddTo<CGenSource>(Doc(), CPoint(100, 100), 1, kGrey);
+    AddTo<CLoadPoint>(Doc(), CPoint(200, 100), 1, kGrey);
+    Command(ID_DISPLAY_NDL);
+    Command(ID_DISPLAY_GML);
+    EXPECT_EQ(view->GetNDLDialog(), ndl);
+    EXPECT_EQ(ndl->GetEdit()->GetValue().utf8_string(), run_text::kNDLGeneratorError);
+    dialog_test::Press(*ndl, CNDLDisplayDialog::ID_NDL_UPDATE);
+    dialog_test::Press(*gml, CGMLDisplayDialog::ID_GML_UPDATE);
+    const wxString ndlText = ndl->GetEdit()->GetValue();
+    EXPECT_TRUE(ndlText.StartsWith("system: quantsPerDay = 0.;")) << ndlText;
+    EXPECT_TRUE(ndlText.Contains("load: connect = 1.;")) << ndlText;
+    EXPECT_TRUE(gml->GetEdit()->GetValue().StartsWith("graph")) << gml->GetEdit()->GetValue();
+
+    // Closed, the next command opens a new window with a fresh text.
+    line->m_dCapacity = 42;
+    ndl->Close();
+    Pump();
+    EXPECT_EQ(view->GetNDLDialog(), nullptr);
+    Command(ID_DISPLAY_NDL);
+    ASSERT_NE(view->GetNDLDialog(), nullptr);
+    EXPECT_TRUE(view->GetNDLDialog()->GetEdit()->GetValue().Contains("capacity = 42.;"));
+
+    // The windows go with their editor.
+    Command(wxID_CLOSE);
+    Pump();
+    EXPECT_TRUE(TakeDialogs().empty());
+}
+
+TEST_F(Runs, AMonteCarloRunWritesItsReportsAndTheResultPageShowsThem)
+{
+    DrawConnected();
+    SaveAndOpen("Net1.mc");
+    Command(ID_MONTE_CARLO_RESULT_VIEWER);
+    ASSERT_TRUE(wxGetApp().GetMainFrame()->m_bMonteCarloResultOpen);
+    CHTMLView* page = ResultPage<CHTMLView>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->GetBrowser()->ToText().empty());  // never run: blank
+    ActivateEditor();
+    Command(ID_ANALYTICAL_RESULT_VIEWER);
+    ASSERT_TRUE(wxGetApp().GetMainFrame()->m_bAnalyticalResultOpen);
+    CAnalyticalHTMLView* analytical = ResultPage<CAnalyticalHTMLView>();
+    ASSERT_NE(analytical, nullptr);
+    EXPECT_TRUE(analytical->GetBrowser()->ToText().empty());
+    ActivateEditor();
+    Command(ID_MONTE_CARLO_RESULT_VIEWER);  // one page of each kind at a time
+    Command(ID_ANALYTICAL_RESULT_VIEWER);
+    EXPECT_EQ(view->GetDocument()->GetViewsVector().size(), 3u);
+    ActivateEditor();
+
+    SetDialogAnswer(wxID_YES);
+    Command(ID_MONTE_CARLO_SIMULATION);
+    EXPECT_TRUE(ActiveDocument()->IsModified());
+    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
+    const auto dialogs = TakeDialogs();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(Seen(dialogs, run_text::kCompletedQuestion));
+    EXPECT_EQ(OutputFiles(), (std::vector<std::string>{"Net1.htm", "Net1.txt"}));
+    EXPECT_EQ(Doc().GetMonteCarloResultPath(), (folder / "Net1.htm").string());
+
+    // The pages were open during the run and show the new report without being reopened.
+    EXPECT_EQ(page->GetShownPath(), (folder / "Net1.htm").string());
+    EXPECT_TRUE(page->GetBrowser()->ToText().Contains("Network name :Net1")) << page->GetBrowser()->ToText();
+    EXPECT_TRUE(analytical->GetBrowser()->ToText().Contains("Network name :Net1"));
+    analytical->GetFrame()->Close();
+    Pump();
+    EXPECT_FALSE(wxGetApp().GetMainFrame()->m_bAnalyticalResultOpen);
+    EXPECT_TRUE(wxGetApp().GetMainFrame()->m_bMonteCarloResultOpen);
+    ActivateEditor();
+
+    // A click on the load point moves the page to its section.
+    Command(ID_WINDOW_TILE_VERT);
+    const CPoint at = view->GetTransform().ToDevice(CPoint(200, 100));
+    MouseDown(at);
+    MouseUp(at);
+    EXPECT_EQ(page->GetAnchor(), "Mill");
+    ASSERT_TRUE(PumpUntil([&] { return page->GetBrowser()->GetOpenedAnchor() == "Mill"; }, 200));
+
+    // Closing the page leaves the network, and the next command opens a page again.
+    page->GetFrame()->Close();
+    Pump();
+    EXPECT_FALSE(wxGetApp().GetMainFrame()->m_bMonteCarloResultOpen);
+    EXPECT_EQ(DocumentCount(), 1);
+    ActivateEditor();
+    Command(ID_MONTE_CARLO_RESULT_VIEWER);
+    ASSERT_NE(ResultPage<CHTMLView>(), nullptr);
+    EXPECT_TRUE(ResultPage<CHTMLView>()->GetBrowser()->ToText().Contains("Network name :Net1"));
+}
+
+TEST_F(Runs, PauseResumeAndCancelEndTheWorkerCleanly)
+{
+    DrawConnected();
+    MakeEndless();
+    SaveAndOpen("Net1.mc");
+    Command(ID_MONTE_CARLO_SIMULATION);
+    CSimulationProgressDlg* dialog = view->GetProgressDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->GetTitle(), "Verav Ezerez : Simulating...");
+    ASSERT_TRUE(PumpUntil([&] { return !dialog->GetField(CSimulationProgressDlg::ID_YEAR)->IsEmpty(); }));
+    EXPECT_TRUE(dialog->GetField(CSimulationProgressDlg::ID_TIME)->GetValue().Contains(":"));
+
+    wxWindow* pause = dialog->FindWindow(CSimulationProgressDlg::ID_PAUSE);
+    wxWindow* resume = dialog->FindWindow(CSimulationProgressDlg::ID_RESUME);
+    EXPECT_TRUE(pause->IsEnabled());
+    EXPECT_FALSE(resume->IsEnabled());
+    dialog_test::Press(*dialog, CSimulationProgressDlg::ID_PAUSE);
+    EXPECT_TRUE(Controller().IsPaused());
+    EXPECT_FALSE(pause->IsEnabled());
+    EXPECT_TRUE(resume->IsEnabled());
+    dialog_test::Press(*dialog, CSimulationProgressDlg::ID_RESUME);
+    EXPECT_FALSE(Controller().IsPaused());
+    const wxString year = dialog->GetField(CSimulationProgressDlg::ID_YEAR)->GetValue();
+    ASSERT_TRUE(PumpUntil([&] { return dialog->GetField(CSimulationProgressDlg::ID_YEAR)->GetValue() != year; }));
+
+    // No to the question: the run goes on. The close box asks the same.
+    dialog_test::Press(*dialog, CSimulationProgressDlg::ID_PAUSE);
+    SetDialogAnswer(wxID_NO);
+    dialog_test::Press(*dialog, wxID_CANCEL);
+    dialog->Close();
+    Pump();
+    auto dialogs = TakeDialogs();
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_TRUE(Seen(dialogs, run_text::kTerminateQuestion));
+    EXPECT_EQ(view->GetProgressDialog(), dialog);
+    EXPECT_TRUE(Controller().IsRunning());
+
+    // Yes while paused: the worker wakes, stops and is joined; no temporary file is left.
+    SetDialogAnswer(wxID_YES);
+    dialog_test::Press(*dialog, wxID_CANCEL);
+    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
+    EXPECT_TRUE(Seen(TakeDialogs(), run_text::kTerminateQuestion));
+    for (const std::string& name : OutputFiles())
+        EXPECT_TRUE(name == "Net1.htm" || name == "Net1.txt") << name;
+    EXPECT_EQ(wxGetApp().GetMainFrame()->GetStatusBar()->GetStatusText(0), run_text::kStopped);
+    EXPECT_FALSE(view->IsSimulationRunning());
+}
+
+TEST_F(Runs, ASecondRunWhileOneIsGoingIsRefusedSilently)
+{
+    DrawConnected();
+    MakeEndless();
+    SaveAndOpen("Net1.mc");
+    Command(ID_MONTE_CARLO_SIMULATION);
+    CSimulationProgressDlg* dialog = view->GetProgressDialog();
+    ASSERT_NE(dialog, nullptr);
+    Command(ID_MONTE_CARLO_SIMULATION);
+    Command(ID_ANALYTICAL_SIMULATION);
+    EXPECT_TRUE(TakeDialogs().empty());
+    EXPECT_EQ(view->GetProgressDialog(), dialog);
+    int progressDialogs = 0;
+    for (wxWindow* w : wxTopLevelWindows)
+        progressDialogs += dynamic_cast<CSimulationProgressDlg*>(w) != nullptr && w->IsShown();
+    EXPECT_EQ(progressDialogs, 1);
+
+    // With no quanta per day the question still comes first.
+    Doc().m_pSimulationSettings->quantsPerDay = 0;
+    SetDialogAnswer(wxID_YES);
+    Command(ID_MONTE_CARLO_SIMULATION);
+    const auto dialogs = TakeDialogs();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(Seen(dialogs, "Quants per day in Verav Ezerez Simulation Setting Dialog box."));
+    EXPECT_EQ(view->GetProgressDialog(), dialog);
+}
+
+TEST_F(Runs, ClosingTheDocumentDuringARunAsksThenStopsAndJoinsTheWorker)
+{
+    DrawConnected();
+    MakeEndless();
+    SaveAndOpen("Net1.mc");
+    Command(ID_MONTE_CARLO_SIMULATION);
+    ASSERT_TRUE(PumpUntil([&] {
+        return !view->GetProgressDialog()->GetField(CSimulationProgressDlg::ID_YEAR)->IsEmpty();
+    }));
+
+    SetDialogAnswer(wxID_NO);
+    Command(wxID_CLOSE);
+    auto dialogs = TakeDialogs();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(Seen(dialogs, run_text::kTerminateQuestion));
+    EXPECT_EQ(DocumentCount(), 1);
+    EXPECT_TRUE(Controller().IsRunning());
+
+    wxWeakRef<CSimulationProgressDlg> dialog(view->GetProgressDialog());
+    SetDialogAnswer(wxID_YES);  // stop, then save the changes
+    Command(wxID_CLOSE);
+    Pump();
+    dialogs = TakeDialogs();
+    EXPECT_TRUE(Seen(dialogs, run_text::kTerminateQuestion));
+    EXPECT_EQ(DocumentCount(), 0);
+    EXPECT_EQ(dialog.get(), nullptr);
+    for (const std::string& name : OutputFiles())
+        EXPECT_TRUE(name == "Net1.htm" || name == "Net1.txt") << name;
+}
+
+TEST_F(Runs, AnAnalyticalRunShowsTheFiveIndicesInOneBox)
+{
+    // One lateral with 10 customers of 100 kVA behind a breaker: 0.5 faults a year, 4 hours each.
+    AddTo<CGenSource>(Doc(), CPoint(0, 0), 1, kGrey);
+    AddTo<CCircuitBreaker>(Doc(), CPoint(0, 0), CPoint(100, 0), 1, kGrey)->m_nFeederType = 1;
+    auto* lateral = AddTo<CLine>(Doc(), CPoint(100, 0), CPoint(200, 0), 1, kGrey);
+    lateral->m_nFeederType = 2;
+    lateral->m_dFaultRate = 0.5;
+    lateral->m_dFeederLength = 1;
+    lateral->m_dRepairTime = 4;
+    auto* load = AddTo<CLoadPoint>(Doc(), CPoint(200, 0), 1, kGrey);
+    load->m_nNumCustomers = 10;
+    load->m_dLoad = 100;
+    Doc().m_nFaultCount = 2;
+
+    Command(ID_ANALYTICAL_SIMULATION);
+    ASSERT_TRUE(PumpUntil([&] { return !Controller().IsRunning(); }));
+    const auto dialogs = TakeDialogs();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(Seen(dialogs, "SAIFI = 0.5000\nSAIDI = 2.0000\nCAIDI = 4.0000\nASAI = 0.9998\nENS\t= 200.0000\n"))
+        << dialogs[0];
+    EXPECT_TRUE(ActiveDocument()->IsModified());
+
+    // An unconnected network is refused before anything starts.
+    AddTo<CFuse>(Doc(), CPoint(500, 500), CPoint(600, 500), 1, kGrey);
+    Command(ID_ANALYTICAL_SIMULATION);
+    EXPECT_FALSE(Controller().IsRunning());
+    EXPECT_TRUE(Seen(TakeDialogs(), run_text::kDebugFirst));
+}
+
+TEST_F(Runs, AFailedRunIsReportedAsWhatItIsNeverAsCompleted)
+{
+    DrawConnected();
+    SaveAndOpen("Net1.mc");
+    // The output folder cannot be made: a file stands where it would go.
+    Doc().m_bCreateDirectory = 1;
+    std::ofstream(folder / "Net1") << "in the way";
+    Command(ID_MONTE_CARLO_SIMULATION);
+    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
+    auto dialogs = TakeDialogs();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(Seen(dialogs, "HTML output stream handler failed! Please disable the create directory option in "
+                              "Settings->Workspace Settings."));
+
+    // A text that does not parse: no quanta per day, accepted at the question.
+    Doc().m_bCreateDirectory = 0;
+    Doc().m_pSimulationSettings->quantsPerDay = 0;
+    SetDialogAnswer(wxID_YES);
+    Command(ID_MONTE_CARLO_SIMULATION);
+    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
+    dialogs = TakeDialogs();
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_TRUE(Seen(dialogs, "Quants per day"));
+    EXPECT_TRUE(Seen(dialogs, "Simulation stopped: the network description could not be read.")) << dialogs[1];
+    EXPECT_FALSE(Seen(dialogs, "Simulation completed!"));
+    EXPECT_FALSE(view->IsSimulationRunning());
+}
