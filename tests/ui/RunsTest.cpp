@@ -12,6 +12,7 @@
 #include <wx/button.h>
 #include <wx/html/htmlwin.h>
 #include <wx/listbox.h>
+#include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
@@ -28,6 +29,7 @@
 #include "montecarlo/ui/NDLDisplayDialog.h"
 #include "montecarlo/ui/NDLErrorsDlg.h"
 #include "montecarlo/ui/SimulationProgressDlg.h"
+#include "montecarlo/ui/SimulationResultDockableDlg.h"
 #include "tests/editor/EditorTestSupport.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/UiTestSupport.h"
@@ -481,4 +483,28 @@ TEST_F(Runs, AFailedRunIsReportedAsWhatItIsNeverAsCompleted)
     EXPECT_TRUE(Seen(dialogs, "Simulation stopped: the network description could not be read.")) << dialogs[1];
     EXPECT_FALSE(Seen(dialogs, "Simulation completed!"));
     EXPECT_FALSE(view->IsSimulationRunning());
+}
+
+TEST_F(Runs, TheResultBarShowsItsLabelsWithEmptyFields)
+{
+    DrawConnected();
+    SetDialogAnswer(wxID_YES);
+    Command(ID_MONTE_CARLO_SIMULATION);
+    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
+    // Never saved: the run wrote under the user's data folder.
+    const fs::path data = wxStandardPaths::Get().GetUserDataDir().utf8_string();
+    EXPECT_TRUE(fs::exists(data / "MC1.htm"));
+    EXPECT_TRUE(fs::exists(data / "MC1.txt"));
+    Command(ID_RESULT_VIEWER_DIALOG);
+    auto* bar = dynamic_cast<CSimulationResultDockableDlg*>(wxGetApp().GetMainFrame()->OnBuildResultViewerDialog());
+    ASSERT_NE(bar, nullptr);
+    for (int id = 1086; id <= 1099; ++id) {
+        if (id == 1090)
+            continue;
+        auto* field = dynamic_cast<wxTextCtrl*>(bar->FindWindow(id));
+        ASSERT_NE(field, nullptr) << id;
+        EXPECT_TRUE(field->IsEmpty()) << id;
+        EXPECT_FALSE(field->IsEditable()) << id;
+    }
+    EXPECT_NE(bar->FindWindow(1145), nullptr);  // the "Load Point" group
 }
