@@ -1,64 +1,58 @@
-// A sum that grows by the same value in each of many quanta, taken in one step where that gives
-// the same bits as the additions one by one.
+// A sum that grows by the same value in each of many quanta, taken in few steps that give the
+// same bits as the additions one by one.
 #pragma once
 
 #include <algorithm>
-#include <bit>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
 namespace korvane {
 
-namespace detail {
-
-// x = mantissa x 2^exponent with an odd mantissa; x finite and above 0.
-struct OddMantissa {
-    std::uint64_t mantissa;
-    int exponent;
-};
-
-inline OddMantissa Decompose(double x)
-{
-    int exponent = 0;
-    const double fraction = std::frexp(x, &exponent);  // in [0.5, 1)
-    auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    const int zeros = std::countr_zero(mantissa);
-    return {mantissa >> zeros, exponent - 53 + zeros};
-}
-
-}  // namespace detail
-
-// What adding `value` to `sum` `times` times in a row gives, to the last bit.
+// What adding `value` to `sum` `times` times in a row gives, to the last bit, in about as many
+// steps as the sum crosses powers of two.
 //
-// When sum and value are whole multiples of one power of two 2^e and sum + times x value stays
-// below 2^53 x 2^e, every partial sum is such a multiple below 2^53 x 2^e, so each addition is
-// exact; times x value and the one addition are then exact as well and give the same bits.
-// Otherwise the additions are made one by one.
+// While a sum s >= 0 stays in one binade [2^(x-1), 2^x), the doubles there are the multiples of
+// u = 2^(x-53), so rounding s + value to nearest adds value rounded to a multiple of u, and that
+// does not depend on s unless value / u ends in exactly one half (a tie, rounded to even). So as
+// long as s + value stays below 2^x, each addition adds the same d, and k of them add k x d, which
+// is exact. Ties, subnormal sums, negative or non-finite numbers are added one by one.
 inline double AddRepeatedly(double sum, double value, std::uint64_t times)
 {
-    constexpr std::uint64_t kLimit = std::uint64_t{1} << 53;
+    constexpr std::uint64_t kTwo53 = std::uint64_t{1} << 53;
     if (value == 0.0 && !(sum == 0.0 && std::signbit(sum)))
         return sum;  // every addition leaves it as it is
-    const bool plain = std::isfinite(sum) && std::isfinite(value) && !std::signbit(sum) && value > 0.0 &&
-                       times < kLimit;
-    if (plain && times > 0) {
-        const detail::OddMantissa v = detail::Decompose(value);
-        const detail::OddMantissa s = sum == 0.0 ? detail::OddMantissa{0, v.exponent} : detail::Decompose(sum);
-        const int e = std::min(s.exponent, v.exponent);
-        const int shiftS = s.exponent - e;
-        const int shiftV = v.exponent - e;
-        // Both mantissas, counted in units of 2^e, must stay below 2^53.
-        const bool fits = static_cast<int>(std::bit_width(s.mantissa)) + shiftS <= 53 &&
-                          static_cast<int>(std::bit_width(v.mantissa)) + shiftV <= 53 && e <= 1023 - 53;
-        if (fits) {
-            const std::uint64_t a = s.mantissa << shiftS;
-            const std::uint64_t b = v.mantissa << shiftV;
-            if (b <= (kLimit - 1 - a) / times)
-                return sum + static_cast<double>(times) * value;
+    const bool plain = std::isfinite(sum) && std::isfinite(value) && !std::signbit(sum) && value > 0.0;
+    while (times > 0) {
+        int exponent = 0;
+        (void)std::frexp(sum, &exponent);  // sum in [2^(exponent - 1), 2^exponent)
+        if (plain && sum >= DBL_MIN && exponent <= 1000) {
+            const double unit = std::ldexp(1.0, exponent - 53);
+            const double r = value / unit;  // exact, or far below one half
+            if (r < 0x1p52) {
+                const double whole = std::floor(r);
+                const double fraction = r - whole;
+                if (fraction != 0.5) {
+                    const auto below = static_cast<std::uint64_t>(whole);
+                    const std::uint64_t step = fraction < 0.5 ? below : below + 1;  // d in units of u
+                    if (step == 0)
+                        return sum;  // every addition rounds back to the sum
+                    const auto units = static_cast<std::uint64_t>(sum / unit);  // in [2^52, 2^53)
+                    const std::uint64_t room = kTwo53 - units;
+                    // Addition j (from 0) stays in the binade while units + j x step + r < 2^53,
+                    // that is while j x step <= room - 1 - below.
+                    if (room - 1 >= below) {
+                        const std::uint64_t steps = std::min(times, (room - 1 - below) / step + 1);
+                        sum += static_cast<double>(steps * step) * unit;
+                        times -= steps;
+                        continue;
+                    }
+                }
+            }
         }
-    }
-    for (std::uint64_t i = 0; i < times; ++i)
         sum += value;
+        --times;
+    }
     return sum;
 }
 

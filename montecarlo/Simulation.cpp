@@ -210,10 +210,11 @@ void CSimulation::Free()
     m_loads.clear();
     m_reclosers.clear();
     m_switches.clear();
-    m_flowKeyEdges.clear();
+    m_switchReset.clear();
     m_arcStart.clear();
     m_arcs.clear();
     m_demandSteps.clear();
+    m_demandCurves.clear();
     m_recloserCache.Reset(1, 1, 1);
     m_flowCache.Reset(1, 1, 1);
     m_saifi.Free();

@@ -192,6 +192,7 @@ private:
     StopReason MainLoop(CRunControl* control, const std::string& htmlPath);
     void SimulateYear();
     void SimulateQuantum(std::uint64_t t);
+    bool AdvanceElements();
     std::uint64_t QuantaAlike(std::uint64_t t);
     void RepeatQuantum(std::uint64_t quanta);
     void SetDemands(std::uint64_t t);
@@ -202,6 +203,8 @@ private:
     // The network in one quantum (SimulationNetwork.cpp).
     // Moves every element's cycle on by one quantum; true when the network must be evaluated.
     bool StepElements();
+    // Pays the countdowns the quanta that the production stepping owes them.
+    void SettleElements();
     // The state of an equipment or line edge in this quantum (other edges always work).
     int NextEdgeState(SimEdge& edge)
     {
@@ -225,6 +228,7 @@ private:
     void EvaluateNetwork();
     void Isolate(unsigned failedEdge, bool withIsolators);
     void StepRecloser(unsigned recloser, bool bypassed);
+    void StoreSwitchStates(std::uint64_t* words) const;
     bool RecloserBypassed(unsigned recloser);
     bool SearchBypass(unsigned recloser);
     void UpdateFlows();
@@ -261,7 +265,7 @@ private:
     std::size_t m_recloserCacheCapacity = 1;
     std::size_t m_flowCacheCapacity = 5;
     CPatternCache<std::uint64_t, std::uint8_t> m_recloserCache;
-    CPatternCache<double, double> m_flowCache;
+    CPatternCache<std::uint64_t, double> m_flowCache;
 
     // Prepared by Run; nothing below grows during a year.
     std::uint64_t m_quantaPerYear = 0;
@@ -269,15 +273,27 @@ private:
     std::vector<unsigned> m_loads;      // load edges, in edge order
     std::vector<unsigned> m_reclosers;  // recloser edges, in edge order
     // Breakers, isolators and reclosers: the only edges other than loads whose present capacity
-    // ever changes, so they and the loads make up the caches' patterns.
+    // ever changes, so their states and the loads' demands make up the caches' patterns. Each
+    // evaluation starts from the switches' reset capacities (0 for reclosers).
     std::vector<unsigned> m_switches;
-    std::vector<unsigned> m_flowKeyEdges;
-    std::vector<double> m_flowKey;
-    std::vector<std::uint64_t> m_recloserKey;
+    std::vector<double> m_switchReset;
+    std::size_t m_switchWords = 0;
+    std::vector<std::uint64_t> m_flowKey;     // switch states, then the demands' bits
+    std::vector<std::uint64_t> m_recloserKey; // the recloser, then switch states
+    // The elements out in the present quantum, in edge order.
+    std::vector<unsigned> m_failedEdges;
+    std::vector<unsigned> m_isolatedEdges;
     std::vector<unsigned> m_arcStart;  // node n's arcs are m_arcs[m_arcStart[n], m_arcStart[n + 1])
     std::vector<SimArc> m_arcs;
-    // The quanta of the year, in order, in which some load's demand differs from the quantum before.
+    // The quanta of the year, in order, in which some load's demand differs from the quantum before,
+    // and the curves of the loads whose demand ever changes.
     std::vector<std::uint64_t> m_demandSteps;
+    struct DemandCurve {
+        unsigned edge;
+        const double* values;
+        std::uint64_t size;
+    };
+    std::vector<DemandCurve> m_demandCurves;
     std::size_t m_nextDemandStep = 0;
     // Scratch of the searches and the maximum flow; a node is visited or labelled when its
     // stamp equals the search's.
@@ -289,8 +305,9 @@ private:
     std::vector<double> m_reachable;
 
     // What the last simulated quantum leaves for the production stepping to judge what follows.
-    bool m_quiet = false;                     // every element worked: the network was not evaluated
+    bool m_quiet = false;                     // every element works: nothing evaluates the network
     std::uint64_t m_stateRunLength = 0;        // quanta every element stays in its state
+    std::uint64_t m_owedQuanta = 0;            // quanta not yet taken off the countdowns
     std::vector<unsigned> m_bypassedReclosers; // drew a reclose time at the last evaluation
     std::vector<unsigned> m_countingReclosers; // counted down at it without drawing
     std::uint64_t m_recloserRunLength = 0;     // evaluations before a counting recloser closes

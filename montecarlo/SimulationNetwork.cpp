@@ -1,6 +1,7 @@
 // The network in one quantum: element cycles, protection, reclosers and the maximum flow.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "montecarlo/Simulation.h"
@@ -13,11 +14,15 @@ constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
 
 bool CSimulation::StepElements()
 {
+    const std::uint64_t owed = m_owedQuanta;
+    m_owedQuanta = 0;
     bool changed = false;
-    bool quiet = true;
     std::uint64_t runLength = kNever;
+    m_failedEdges.clear();
+    m_isolatedEdges.clear();
     for (unsigned e : m_failing) {
         SimEdge& edge = m_edges[e];
+        ActiveCountdown(edge) -= owed;
         const int state = NextEdgeState(edge);
         if (state != edge.state) {
             edge.state = state;
@@ -25,13 +30,24 @@ bool CSimulation::StepElements()
         } else if (state != kWorking) {
             changed = true;  // a failed or isolated element keeps the network under evaluation
         }
-        if (state != kWorking)
-            quiet = false;
+        if (state == kFailed)
+            m_failedEdges.push_back(e);
+        else if (state == kIsolated)
+            m_isolatedEdges.push_back(e);
         runLength = std::min(runLength, ActiveCountdown(edge));
     }
-    m_quiet = quiet;
+    m_quiet = m_failedEdges.empty() && m_isolatedEdges.empty();
     m_stateRunLength = runLength;
     return changed;
+}
+
+void CSimulation::SettleElements()
+{
+    if (m_owedQuanta == 0)
+        return;
+    for (unsigned e : m_failing)
+        ActiveCountdown(m_edges[e]) -= m_owedQuanta;
+    m_owedQuanta = 0;
 }
 
 std::uint64_t CSimulation::DrawQuanta(CDistributionWeibull& distribution)
@@ -72,18 +88,14 @@ void CSimulation::DrawElementCycle(SimEdge& edge)
 void CSimulation::EvaluateNetwork()
 {
     // Only switches ever leave their capacity; every other edge but the loads keeps it.
-    for (unsigned e : m_switches)
-        m_current[e] = m_edges[e].type == kRecloserEdge ? 0.0 : m_edges[e].capacity;
+    for (std::size_t i = 0; i < m_switches.size(); ++i)
+        m_current[m_switches[i]] = m_switchReset[i];
 
     const std::uint64_t failuresBefore = m_isolateFailuresThisYear;
-    for (unsigned e : m_failing) {
-        if (m_edges[e].state == kIsolated)
-            Isolate(e, true);
-    }
-    for (unsigned e : m_failing) {
-        if (m_edges[e].state == kFailed)
-            Isolate(e, false);
-    }
+    for (unsigned e : m_isolatedEdges)
+        Isolate(e, true);
+    for (unsigned e : m_failedEdges)
+        Isolate(e, false);
     m_isolateFailuresPerEvaluation = m_isolateFailuresThisYear - failuresBefore;
 
     m_bypassedReclosers.clear();
@@ -168,16 +180,26 @@ void CSimulation::Isolate(unsigned failedEdge, bool withIsolators)
     }
 }
 
+// Bit i of the words: whether switch i is closed. A switch is open (0) or carries its capacity,
+// so this says what its present capacity is.
+void CSimulation::StoreSwitchStates(std::uint64_t* words) const
+{
+    const std::size_t count = m_switches.size();
+    for (std::size_t w = 0; w * 64 < count; ++w) {
+        std::uint64_t bits = 0;
+        const std::size_t end = std::min(count, w * 64 + 64);
+        for (std::size_t i = w * 64; i < end; ++i)
+            bits |= std::uint64_t{m_current[m_switches[i]] != 0.0} << (i % 64);
+        words[w] = bits;
+    }
+}
+
 bool CSimulation::RecloserBypassed(unsigned recloser)
 {
     // The result depends only on which edges are closed, and only switches open and close: a
     // cache hit gives what the search gives.
-    std::fill(m_recloserKey.begin(), m_recloserKey.end(), 0);
     m_recloserKey[0] = recloser;
-    for (std::size_t i = 0; i < m_switches.size(); ++i) {
-        if (m_current[m_switches[i]] > 0.0)
-            m_recloserKey[1 + i / 64] |= std::uint64_t{1} << (i % 64);
-    }
+    StoreSwitchStates(m_recloserKey.data() + 1);
     const std::uint64_t hash = CPatternCache<std::uint64_t, std::uint8_t>::Hash(m_recloserKey.data(),
                                                                                  m_recloserKey.size());
     if (const std::uint8_t* cached = m_recloserCache.Find(m_recloserKey.data(), hash))
@@ -217,11 +239,13 @@ bool CSimulation::SearchBypass(unsigned recloser)
 
 void CSimulation::UpdateFlows()
 {
-    // The flows depend only on the edges' present capacities, and only switches and loads change
-    // theirs: a cache hit gives what the computation gives.
-    for (std::size_t i = 0; i < m_flowKeyEdges.size(); ++i)
-        m_flowKey[i] = m_current[m_flowKeyEdges[i]];
-    const std::uint64_t hash = CPatternCache<double, double>::Hash(m_flowKey.data(), m_flowKey.size());
+    // The flows depend only on the edges' present capacities, and only switches and the loads
+    // with demand curves change theirs: a cache hit gives what the computation gives.
+    StoreSwitchStates(m_flowKey.data());
+    std::uint64_t* demands = m_flowKey.data() + m_switchWords;
+    for (const DemandCurve& curve : m_demandCurves)
+        std::memcpy(demands++, &m_current[curve.edge], sizeof(double));
+    const std::uint64_t hash = CPatternCache<std::uint64_t, double>::Hash(m_flowKey.data(), m_flowKey.size());
     if (const double* cached = m_flowCache.Find(m_flowKey.data(), hash)) {
         std::copy(cached, cached + m_flow.size(), m_flow.begin());
         return;

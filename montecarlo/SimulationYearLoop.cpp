@@ -114,16 +114,21 @@ void CSimulation::Prepare()
     }
     m_arcStart[nodes] = static_cast<unsigned>(m_arcs.size());
 
-    m_flowKeyEdges = m_switches;
-    if (m_varyingLoad) {
-        m_flowKeyEdges.insert(m_flowKeyEdges.end(), m_loads.begin(), m_loads.end());
-        std::sort(m_flowKeyEdges.begin(), m_flowKeyEdges.end());
-    }
-    m_flowKey.assign(std::max<std::size_t>(m_flowKeyEdges.size(), 1), 0.0);
-    const std::size_t flowEntryBytes = (m_flowKey.size() + edges) * sizeof(double) + 64;
+    m_switchReset.clear();
+    for (unsigned e : m_switches)
+        m_switchReset.push_back(m_edges[e].type == kRecloserEdge ? 0.0 : m_edges[e].capacity);
+    m_switchWords = (m_switches.size() + 63) / 64;
+    m_failedEdges.clear();
+    m_failedEdges.reserve(m_failing.size());
+    m_isolatedEdges.clear();
+    m_isolatedEdges.reserve(m_failing.size());
+
+    PrepareDemandSteps();
+    m_flowKey.assign(std::max<std::size_t>(m_switchWords + m_demandCurves.size(), 1), 0);
+    const std::size_t flowEntryBytes = (m_flowKey.size() + edges) * 8 + 64;
     m_flowCache.Reset(m_flowKey.size(), edges,
                       std::min(std::max(m_flowCacheCapacity, kCachePatterns), kFlowCacheBudgetBytes / flowEntryBytes));
-    m_recloserKey.assign(1 + (m_switches.size() + 63) / 64, 0);
+    m_recloserKey.assign(1 + m_switchWords, 0);
     m_recloserCache.Reset(m_recloserKey.size(), 1, std::max(m_recloserCacheCapacity, kCachePatterns));
 
     m_stamp.assign(nodes, 0);
@@ -136,7 +141,10 @@ void CSimulation::Prepare()
     m_bypassedReclosers.reserve(m_reclosers.size());
     m_countingReclosers.clear();
     m_countingReclosers.reserve(m_reclosers.size());
-    PrepareDemandSteps();
+    // The first quantum steps every element and draws its first times.
+    m_quiet = false;
+    m_stateRunLength = 0;
+    m_owedQuanta = 0;
 }
 
 // A load's demand in quantum t is curve[t x size / Y]: value i of the curve begins at quantum
@@ -144,6 +152,7 @@ void CSimulation::Prepare()
 void CSimulation::PrepareDemandSteps()
 {
     m_demandSteps.clear();
+    m_demandCurves.clear();
     if (!m_varyingLoad)
         return;
     const std::uint64_t year = m_quantaPerYear;
@@ -151,10 +160,16 @@ void CSimulation::PrepareDemandSteps()
     for (unsigned e : m_loads) {
         const std::vector<double>& curve = m_edges[e].loadCurve;
         const std::uint64_t size = curve.size();
+        bool steps = false;
         for (std::uint64_t i = 1; i < size; ++i) {
-            if (curve[i] != curve[i - 1])
+            if (curve[i] != curve[i - 1]) {
                 step[(i * year + size - 1) / size] = true;
+                steps = true;
+            }
         }
+        // A curve of one value throughout has it as its largest, the load's present capacity.
+        if (steps)
+            m_demandCurves.push_back({e, curve.data(), size});
     }
     for (std::uint64_t t = 1; t < year; ++t) {
         if (step[t])
@@ -243,6 +258,7 @@ void CSimulation::SimulateYear()
         }
     }
 
+    SettleElements();
     // The protection's complaints, in the order and number the quanta made them.
     for (std::uint64_t i = 0; i < m_isolateFailuresThisYear; ++i)
         Log(3, "_Isolate failed\n");
@@ -252,13 +268,26 @@ void CSimulation::SimulateQuantum(std::uint64_t t)
 {
     // The network is evaluated again when an element changed state or is out, and at the year's
     // first quantum.
-    if (StepElements() || t == 0)
+    if (AdvanceElements() || t == 0)
         EvaluateNetwork();
     if (m_varyingLoad) {
         SetDemands(t);
         UpdateFlows();
     }
     RecordSupply();
+}
+
+// While no element is due to change state or draw, a quantum only runs every element's countdown
+// down by one; the production stepping owes those quanta to the countdowns and pays them when an
+// element is due, or at the year's end.
+bool CSimulation::AdvanceElements()
+{
+    if (m_stepping == Stepping::Production && m_stateRunLength > 0) {
+        ++m_owedQuanta;
+        --m_stateRunLength;
+        return !m_quiet;
+    }
+    return StepElements();
 }
 
 // The quanta from t on that would repeat quantum t - 1 to the bit, apart from the countdowns and
@@ -283,8 +312,8 @@ std::uint64_t CSimulation::QuantaAlike(std::uint64_t t)
 // Takes `quanta` quanta that repeat the last one (QuantaAlike) in one step.
 void CSimulation::RepeatQuantum(std::uint64_t quanta)
 {
-    for (unsigned e : m_failing)
-        ActiveCountdown(m_edges[e]) -= quanta;
+    m_owedQuanta += quanta;
+    m_stateRunLength -= quanta;
 
     if (!m_quiet) {
         // Evaluated in each of them: counting reclosers count on, and each bypassed recloser
@@ -310,12 +339,11 @@ void CSimulation::RepeatQuantum(std::uint64_t quanta)
     }
 }
 
+// A load whose curve holds one value throughout keeps it as its present capacity from the start.
 void CSimulation::SetDemands(std::uint64_t t)
 {
-    for (unsigned e : m_loads) {
-        const std::vector<double>& curve = m_edges[e].loadCurve;
-        m_current[e] = curve[t * curve.size() / m_quantaPerYear];
-    }
+    for (const DemandCurve& curve : m_demandCurves)
+        m_current[curve.edge] = curve.values[t * curve.size / m_quantaPerYear];
 }
 
 // A load is supplied in a quantum when the flow meets its whole demand; an interruption counts in
