@@ -228,6 +228,10 @@ private:
     void EvaluateNetwork();
     void Isolate(unsigned failedEdge, bool withIsolators);
     void StepRecloser(unsigned recloser, bool bypassed);
+    // Opens (capacity 0) or closes a switch.
+    void SetSwitch(unsigned edge, double capacity);
+    // Bit i of the words: whether switch i is closed. A switch is open (0) or carries its
+    // capacity, so this says what its present capacity is.
     void StoreSwitchStates(std::uint64_t* words) const;
     bool RecloserBypassed(unsigned recloser);
     bool SearchBypass(unsigned recloser);
@@ -277,7 +281,10 @@ private:
     // evaluation starts from the switches' reset capacities (0 for reclosers).
     std::vector<unsigned> m_switches;
     std::vector<double> m_switchReset;
+    std::vector<unsigned> m_switchOf;  // per edge: its index among the switches
     std::size_t m_switchWords = 0;
+    std::vector<std::uint64_t> m_switchBits;  // closed switches, kept with their capacities
+    std::vector<std::uint64_t> m_switchResetBits;
     std::vector<std::uint64_t> m_flowKey;     // switch states, then the demands' bits
     std::vector<std::uint64_t> m_recloserKey; // the recloser, then switch states
     // The elements out in the present quantum, in edge order.

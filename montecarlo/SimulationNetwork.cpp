@@ -1,5 +1,6 @@
 // The network in one quantum: element cycles, protection, reclosers and the maximum flow.
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -90,6 +91,7 @@ void CSimulation::EvaluateNetwork()
     // Only switches ever leave their capacity; every other edge but the loads keeps it.
     for (std::size_t i = 0; i < m_switches.size(); ++i)
         m_current[m_switches[i]] = m_switchReset[i];
+    std::copy(m_switchResetBits.begin(), m_switchResetBits.end(), m_switchBits.begin());
 
     const std::uint64_t failuresBefore = m_isolateFailuresThisYear;
     for (unsigned e : m_isolatedEdges)
@@ -126,7 +128,7 @@ void CSimulation::StepRecloser(unsigned recloser, bool bypassed)
         edge.recloseCountdown = drawn == kNever ? kNever : drawn + 1;
     }
     if (edge.recloseCountdown == 0)
-        m_current[recloser] = edge.capacity;
+        SetSwitch(recloser, edge.capacity);
     else
         --edge.recloseCountdown;
 }
@@ -168,7 +170,7 @@ void CSimulation::Isolate(unsigned failedEdge, bool withIsolators)
             if (m_current[arc->edge] == 0.0)
                 continue;
             if (arc->type == kBreakerEdge || (withIsolators && arc->type == kIsolatorEdge)) {
-                m_current[arc->edge] = 0.0;
+                SetSwitch(arc->edge, 0.0);
                 continue;
             }
             const unsigned far = arc->far;
@@ -180,18 +182,21 @@ void CSimulation::Isolate(unsigned failedEdge, bool withIsolators)
     }
 }
 
-// Bit i of the words: whether switch i is closed. A switch is open (0) or carries its capacity,
-// so this says what its present capacity is.
+void CSimulation::SetSwitch(unsigned edge, double capacity)
+{
+    m_current[edge] = capacity;
+    const unsigned i = m_switchOf[edge];
+    const std::uint64_t bit = std::uint64_t{1} << (i % 64);
+    m_switchBits[i / 64] = capacity != 0.0 ? m_switchBits[i / 64] | bit : m_switchBits[i / 64] & ~bit;
+}
+
 void CSimulation::StoreSwitchStates(std::uint64_t* words) const
 {
-    const std::size_t count = m_switches.size();
-    for (std::size_t w = 0; w * 64 < count; ++w) {
-        std::uint64_t bits = 0;
-        const std::size_t end = std::min(count, w * 64 + 64);
-        for (std::size_t i = w * 64; i < end; ++i)
-            bits |= std::uint64_t{m_current[m_switches[i]] != 0.0} << (i % 64);
-        words[w] = bits;
-    }
+#ifndef NDEBUG
+    for (std::size_t i = 0; i < m_switches.size(); ++i)
+        assert(((m_switchBits[i / 64] >> (i % 64)) & 1u) == (m_current[m_switches[i]] != 0.0));
+#endif
+    std::copy(m_switchBits.begin(), m_switchBits.end(), words);
 }
 
 bool CSimulation::RecloserBypassed(unsigned recloser)

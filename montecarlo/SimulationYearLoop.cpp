@@ -114,10 +114,18 @@ void CSimulation::Prepare()
     }
     m_arcStart[nodes] = static_cast<unsigned>(m_arcs.size());
 
-    m_switchReset.clear();
-    for (unsigned e : m_switches)
-        m_switchReset.push_back(m_edges[e].type == kRecloserEdge ? 0.0 : m_edges[e].capacity);
     m_switchWords = (m_switches.size() + 63) / 64;
+    m_switchReset.clear();
+    m_switchOf.assign(edges, 0);
+    m_switchResetBits.assign(m_switchWords, 0);
+    for (unsigned i = 0; i < m_switches.size(); ++i) {
+        const SimEdge& edge = m_edges[m_switches[i]];
+        m_switchReset.push_back(edge.type == kRecloserEdge ? 0.0 : edge.capacity);
+        m_switchOf[m_switches[i]] = i;
+        if (m_switchReset.back() != 0.0)
+            m_switchResetBits[i / 64] |= std::uint64_t{1} << (i % 64);
+    }
+    m_switchBits = m_switchResetBits;
     m_failedEdges.clear();
     m_failedEdges.reserve(m_failing.size());
     m_isolatedEdges.clear();
