@@ -37,6 +37,8 @@ std::string DescribeNetworkError(const CWidget& widget, const std::string& reaso
 struct COutputPlace {
     std::filesystem::path documentFile;  // empty while the network has never been saved
     std::filesystem::path userDataFolder;
+    // The image the Monte Carlo report draws its bars with (a URL); empty keeps the report's own.
+    std::string barImage;
 };
 
 class CBuildCommands {

@@ -105,6 +105,20 @@ TEST(Simulator, NdlNetworkGivesTheGoldenReports)
     ExpectGolden(Mask(ReadText(html), html), "report-ndl.htm");
 }
 
+// The shell points the report at the picture it ships; the report's own "../Bar.bmp" otherwise.
+TEST(Simulator, ReportDrawsItsBarsWithTheImageItIsGiven)
+{
+    const fs::path folder = Folder("bar");
+    CSimulator simulator;
+    simulator.SetBarImage("file:///opt/korvane/Bar.bmp");
+    const SimulatorOutcome outcome =
+        simulator.Run(kNetwork, "Net1", folder / "Net1.txt", folder / "Net1.htm", folder / "Net1.tmp", nullptr, nullptr);
+    ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
+    const std::string html = ReadText(folder / "Net1.htm");
+    EXPECT_NE(html.find("src=\"file:///opt/korvane/Bar.bmp\""), std::string::npos);
+    EXPECT_EQ(html.find("../Bar.bmp"), std::string::npos);
+}
+
 // The whole way a drawn network takes: connection check, node numbering, NDL, parse, year loop.
 TEST(Simulator, RunsADrawnNetworkFromItsGeneratedText)
 {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include <wx/filehistory.h>
+#include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
@@ -237,7 +238,7 @@ TEST_F(Shell, ADrawnNetworkShowsAllTenFigures)
         EXPECT_GT(ink, 20) << WidgetTypeName(static_cast<WidgetType>(t));
     }
 
-    // A grab of the whole window, kept beside the test program for a look by eye.
+    // A grab of the whole window, kept in the temporary folder for a look by eye.
     wxFrame* frame = wxGetApp().GetMainFrame();
     frame->Raise();
     Pump();
@@ -250,5 +251,5 @@ TEST_F(Shell, ADrawnNetworkShowsAllTenFigures)
     }
     if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr)
         wxImage::AddHandler(new wxPNGHandler);
-    grab.SaveFile("network-screenshot.png", wxBITMAP_TYPE_PNG);
+    grab.SaveFile(wxFileName::GetTempDir() + "/korvane-network-screenshot.png", wxBITMAP_TYPE_PNG);
 }
