@@ -13,6 +13,12 @@ COutput::~COutput()
     m_temp.Abandon();
 }
 
+void COutput::AbandonReports()
+{
+    m_log.Abandon();
+    m_html.Abandon();
+}
+
 bool COutput::CFileSlot::Open(const std::filesystem::path& path, bool viaTemporaryName, std::string& error)
 {
     Abandon();

@@ -29,6 +29,8 @@ public:
     bool OpenHtml(const std::filesystem::path& path);
     void WriteHtml(std::string_view text);
     bool CloseHtml();
+    // Drops the trace and the report being written; the files of an earlier run stay as they were.
+    void AbandonReports();
 
     // Written in place (it is itself a temporary file).
     bool OpenTempFile(const std::filesystem::path& path);

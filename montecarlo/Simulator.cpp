@@ -49,6 +49,11 @@ SimulatorOutcome CSimulator::RunModel(const ModelBuilder& build, const std::stri
         outcome.message = "Out of memory";
     }
 
+    if (outcome.kind == Kind::Stopped) {
+        // A stopped run has no results: the reports of the last finished run are worth more.
+        output.AbandonReports();
+        return outcome;
+    }
     const bool logClosed = output.CloseLog();
     const bool htmlClosed = output.CloseHtml();
     if (!logClosed || !htmlClosed) {

@@ -171,9 +171,11 @@ TEST(Simulator, ATemporaryFileThatCannotBeMadeFailsTheRun)
     EXPECT_EQ(outcome.message.rfind("Warning! Cannot create temporary file handler!", 0), 0u) << outcome.message;
 }
 
-TEST(Simulator, AStopEndsTheRunWithFilesClosedAndNoReport)
+TEST(Simulator, AStopEndsTheRunKeepingTheLastFinishedReports)
 {
     const fs::path folder = Folder("stop");
+    std::ofstream(folder / "n.txt") << "last trace";
+    std::ofstream(folder / "n.htm") << "last report";
     CRunControl control;
     CStopAt progress(control, 3);
     CSimulator simulator;
@@ -183,6 +185,6 @@ TEST(Simulator, AStopEndsTheRunWithFilesClosedAndNoReport)
     EXPECT_EQ(outcome.years, 3u);
     EXPECT_EQ(progress.years, 3u);
     EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"n.htm", "n.txt"}));
-    EXPECT_EQ(ReadText(folder / "n.txt"), "");
-    EXPECT_EQ(ReadText(folder / "n.htm"), "<b><font size=\"4\">Network name :N</font></b><br><br>");
+    EXPECT_EQ(ReadText(folder / "n.txt"), "last trace");
+    EXPECT_EQ(ReadText(folder / "n.htm"), "last report");
 }
