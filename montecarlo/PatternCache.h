@@ -3,15 +3,16 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <unordered_map>
 #include <vector>
 
-// Each entry holds a key of keyWidth Keys and valueWidth Values. When the
-// cache holds its capacity, the least recently used entry is reused. Keys are compared bitwise.
-// Filling a new entry allocates (amortised); a hit and a reuse of a full cache do not.
+// Each entry holds a key of keyWidth Keys and valueWidth Values. When the cache holds its
+// capacity, the least recently used entry is reused. Keys are compared bitwise. The index is an
+// open-addressing table made by Reset; a hit and a reuse allocate nothing, and a new entry only
+// grows the entries' storage (amortised).
 template <typename Key, typename Value>
 class CPatternCache {
 public:
@@ -19,7 +20,7 @@ public:
     {
         m_keyWidth = keyWidth;
         m_valueWidth = valueWidth;
-        m_capacity = std::max<std::size_t>(capacity, 1);
+        m_capacity = std::clamp<std::size_t>(capacity, 1, kNone - 1);
         m_size = 0;
         m_head = m_tail = kNone;
         m_keys.clear();
@@ -27,8 +28,9 @@ public:
         m_hashes.clear();
         m_prev.clear();
         m_next.clear();
-        m_index.clear();
-        m_index.reserve(std::min<std::size_t>(m_capacity, 1u << 16));
+        // At most half full, so that probes stay short.
+        m_slots.assign(std::bit_ceil(2 * m_capacity), kNone);
+        m_mask = m_slots.size() - 1;
     }
 
     static std::uint64_t Hash(const Key* key, std::size_t width)
@@ -51,14 +53,15 @@ public:
     // The values stored for `key`, now the most recently used; nullptr when it is not cached.
     const Value* Find(const Key* key, std::uint64_t hash)
     {
-        const auto found = m_index.find(hash);
-        if (found == m_index.end())
-            return nullptr;
-        const std::uint32_t entry = found->second;
-        if (std::memcmp(KeyOf(entry), key, m_keyWidth * sizeof(Key)) != 0)
-            return nullptr;
-        MoveToFront(entry);
-        return ValuesOf(entry);
+        for (std::size_t slot = hash & m_mask;; slot = (slot + 1) & m_mask) {
+            const std::uint32_t entry = m_slots[slot];
+            if (entry == kNone)
+                return nullptr;
+            if (m_hashes[entry] == hash && std::memcmp(KeyOf(entry), key, m_keyWidth * sizeof(Key)) == 0) {
+                MoveToFront(entry);
+                return ValuesOf(entry);
+            }
+        }
     }
 
     // Stores `key` (not cached: Find gave nullptr) as the most recently used entry and returns
@@ -66,27 +69,24 @@ public:
     Value* Insert(const Key* key, std::uint64_t hash)
     {
         std::uint32_t entry;
-        const auto clash = m_index.find(hash);
-        if (clash != m_index.end()) {
-            entry = clash->second;  // another key with this hash: it gives way
-            Unlink(entry);
-        } else if (m_size < m_capacity) {
+        if (m_size < m_capacity) {
             entry = static_cast<std::uint32_t>(m_size++);
             m_keys.resize(m_size * m_keyWidth);
             m_values.resize(m_size * m_valueWidth);
             m_hashes.push_back(hash);
             m_prev.push_back(kNone);
             m_next.push_back(kNone);
-            m_index.emplace(hash, entry);
         } else {
             entry = m_tail;
             Unlink(entry);
-            auto node = m_index.extract(m_hashes[entry]);
-            node.key() = hash;
-            m_index.insert(std::move(node));
+            RemoveSlot(entry);
         }
         m_hashes[entry] = hash;
         std::memcpy(KeyOf(entry), key, m_keyWidth * sizeof(Key));
+        std::size_t slot = hash & m_mask;
+        while (m_slots[slot] != kNone)
+            slot = (slot + 1) & m_mask;
+        m_slots[slot] = entry;
         LinkFront(entry);
         return ValuesOf(entry);
     }
@@ -97,8 +97,26 @@ public:
 private:
     static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
-    Key* KeyOf(std::uint32_t entry) { return m_keys.data() + entry * m_keyWidth; }
-    Value* ValuesOf(std::uint32_t entry) { return m_values.data() + entry * m_valueWidth; }
+    Key* KeyOf(std::uint32_t entry) { return m_keys.data() + std::size_t{entry} * m_keyWidth; }
+    Value* ValuesOf(std::uint32_t entry) { return m_values.data() + std::size_t{entry} * m_valueWidth; }
+
+    // Linear probing's deletion: later members of the probe run move back into the hole, so no
+    // search ever stops early at it.
+    void RemoveSlot(std::uint32_t entry)
+    {
+        std::size_t hole = m_hashes[entry] & m_mask;
+        while (m_slots[hole] != entry)
+            hole = (hole + 1) & m_mask;
+        for (std::size_t slot = (hole + 1) & m_mask; m_slots[slot] != kNone; slot = (slot + 1) & m_mask) {
+            const std::size_t home = m_hashes[m_slots[slot]] & m_mask;
+            // The member may move into the hole when its home is not inside (hole, slot].
+            if (((slot - home) & m_mask) >= ((slot - hole) & m_mask)) {
+                m_slots[hole] = m_slots[slot];
+                hole = slot;
+            }
+        }
+        m_slots[hole] = kNone;
+    }
 
     void Unlink(std::uint32_t entry)
     {
@@ -139,5 +157,6 @@ private:
     std::vector<std::uint64_t> m_hashes;
     std::vector<std::uint32_t> m_prev;
     std::vector<std::uint32_t> m_next;
-    std::unordered_map<std::uint64_t, std::uint32_t> m_index;
+    std::vector<std::uint32_t> m_slots;  // entry per slot, kNone when empty
+    std::size_t m_mask = 0;
 };

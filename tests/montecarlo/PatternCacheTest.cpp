@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <list>
+#include <random>
+
 #include "montecarlo/PatternCache.h"
 
 namespace {
@@ -50,10 +54,40 @@ TEST(PatternCache, KeysWithOneHashNeverAnswerForEachOther)
     Put(cache, {1, 2}, 12, 42);
     EXPECT_EQ(Get(cache, {2, 1}, 42), nullptr);
     Put(cache, {2, 1}, 21, 42);
-    EXPECT_EQ(Get(cache, {1, 2}, 42), nullptr);
+    ASSERT_NE(Get(cache, {1, 2}, 42), nullptr);
+    EXPECT_EQ(Get(cache, {1, 2}, 42)[0], 12);
     ASSERT_NE(Get(cache, {2, 1}, 42), nullptr);
     EXPECT_EQ(Get(cache, {2, 1}, 42)[0], 21);
-    EXPECT_EQ(cache.GetSize(), 1u);
+    EXPECT_EQ(cache.GetSize(), 2u);
+}
+
+// Against a plain least-recently-used list, with hashes that collide often so that entries
+// leave the middle of long probe runs.
+TEST(PatternCache, BehavesAsALeastRecentlyUsedList)
+{
+    for (const std::size_t capacity : {1u, 2u, 5u, 64u}) {
+        Cache cache;
+        cache.Reset(1, 2, capacity);
+        std::list<double> order;  // most recent first
+        std::mt19937 random(static_cast<unsigned>(capacity));
+        for (int i = 0; i < 20000; ++i) {
+            const double key = std::uniform_int_distribution<int>(0, static_cast<int>(3 * capacity))(random);
+            const std::uint64_t hash = 1 + static_cast<std::uint64_t>(key) % 5;
+            const auto listed = std::find(order.begin(), order.end(), key);
+            const double* found = Get(cache, {key}, hash);
+            ASSERT_EQ(found != nullptr, listed != order.end()) << key;
+            if (found != nullptr) {
+                ASSERT_EQ(found[0], key);
+                order.erase(listed);
+            } else {
+                Put(cache, {key}, key, hash);
+                if (order.size() == capacity)
+                    order.pop_back();
+            }
+            order.push_front(key);
+            ASSERT_EQ(cache.GetSize(), order.size());
+        }
+    }
 }
 
 TEST(PatternCache, StaysWithinItsCapacityUnderManyPatterns)
