@@ -343,7 +343,8 @@ void CSimulation::RepeatQuantum(std::uint64_t quanta)
             continue;
         load.interruptedQuantaThisYear += quanta;
         load.runningInterruptionQuanta += quanta;
-        load.energyNotSuppliedThisYear = korvane::AddRepeatedly(load.energyNotSuppliedThisYear, m_current[e], quanta);
+        load.energyNotSuppliedThisYear =
+            korvane::AddRepeatedly(load.energyNotSuppliedThisYear, m_current[e], quanta);
     }
 }
 
@@ -363,8 +364,8 @@ void CSimulation::RecordSupply()
         const bool supplied = std::fabs(m_flow[e] - m_current[e]) < 1e-10;
         if (supplied) {
             if (!load.supplied) {
-                load.outageDuration.Add(static_cast<double>(load.runningInterruptionQuanta) * 24.0 / m_quantsPerDay,
-                                            1.0);
+                const double hours = static_cast<double>(load.runningInterruptionQuanta) * 24.0 / m_quantsPerDay;
+                load.outageDuration.Add(hours, 1.0);
                 load.runningInterruptionQuanta = 0;
             }
         } else {
