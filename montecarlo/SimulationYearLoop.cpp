@@ -14,8 +14,9 @@
 namespace {
 
 // The caches only remember results that a computation would give again, so their size changes
-// speed, never results. They hold at least the specified number of patterns and at least
-// kCachePatterns (a few failure patterns recur all the time), but the flow cache, two rows of
+// speed, never results. They hold at least the patterns the model asks for (the flow cache 5, or
+// 5 + Y with varying loads; the recloser cache one per recloser plus one) and at least
+// kCachePatterns (a few failure patterns recur all the time), but the flow cache, a row of
 // doubles per edge and pattern, stays within its budget.
 constexpr std::size_t kCachePatterns = 4096;
 constexpr std::size_t kFlowCacheBudgetBytes = std::size_t{256} << 20;
