@@ -107,13 +107,18 @@ private:
     // Marks for one walk at a time: a new walk makes every node unseen at once.
     void newWalk();
     bool visit(Node n);
+    template <class Enter, class Follow>
+    bool walkDownstream(std::vector<Node> stack, Enter enter, Follow follow);
+    // A closed section that has not failed: power passes it.
+    bool conducts(Edge e) const { return usable(e) && !isOpen(e) && !feeder(e).isFaulted(); }
+    void connectBelow(Node n, bool transferred);
 
     // The fault sequence.
     Edge faultMainFeeder(Edge f);
     Edge islat(Edge f);
     void clearFault(Edge f);
-    Edge findUpstreamIsolator(const std::vector<Edge>& starts);
-    Edge findDownstreamIsolator(const std::vector<Edge>& starts);
+    enum class Toward { Supply, Loads };
+    Edge findIsolator(const std::vector<Edge>& starts, Toward toward);
     void restoreUpstream();
     bool wouldReachFault(Node from);
     Edge backFeed(const std::vector<Edge>& starts);

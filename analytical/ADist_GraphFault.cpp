@@ -12,59 +12,68 @@ bool ADist_Graph::isOpen(Edge e) const
            std::find(standInBreakers.begin(), standInBreakers.end(), e) != standInBreakers.end();
 }
 
-void ADist_Graph::disconnectDownstream(Node n)
+// Depth first along out-edges, each node once. `enter(u)` runs as the walk arrives at u and ends
+// the whole walk by returning true; `follow(o)` says whether the walk goes on through o.
+template <class Enter, class Follow>
+bool ADist_Graph::walkDownstream(std::vector<Node> stack, Enter enter, Follow follow)
 {
     newWalk();
-    std::vector<Node> stack{n};
     while (!stack.empty()) {
         const Node u = stack.back();
         stack.pop_back();
         if (!visit(u))
             continue;
-        component(u).disconnect();
+        if (enter(u))
+            return true;
         for (Edge o : OutEdges(u))
-            if (usable(o) && !isOpen(o)) {
-                feeder(o).disconnect();
+            if (follow(o))
                 stack.push_back(Target(o));
-            }
     }
+    return false;
+}
+
+void ADist_Graph::disconnectDownstream(Node n)
+{
+    walkDownstream(
+        {n},
+        [&](Node u) {
+            component(u).disconnect();
+            return false;
+        },
+        [&](Edge o) {
+            if (!usable(o) || isOpen(o))
+                return false;
+            feeder(o).disconnect();
+            return true;
+        });
 }
 
 void ADist_Graph::connectDownstream(Node n)
 {
-    newWalk();
-    std::vector<Node> stack{n};
-    while (!stack.empty()) {
-        const Node u = stack.back();
-        stack.pop_back();
-        if (!visit(u))
-            continue;
-        component(u).connect();
-        for (Edge o : OutEdges(u))
-            if (usable(o) && !isOpen(o) && !feeder(o).isFaulted()) {
-                feeder(o).connect();
-                stack.push_back(Target(o));
-            }
-    }
+    connectBelow(n, false);
 }
 
 void ADist_Graph::connectTransferred(Node n)
 {
-    newWalk();
-    std::vector<Node> stack{n};
-    while (!stack.empty()) {
-        const Node u = stack.back();
-        stack.pop_back();
-        if (!visit(u))
-            continue;
-        component(u).connect();
-        component(u).setTransferred();
-        for (Edge o : OutEdges(u))
-            if (usable(o) && !isOpen(o) && !feeder(o).isFaulted()) {
-                feeder(o).connect();
-                stack.push_back(Target(o));
-            }
-    }
+    connectBelow(n, true);
+}
+
+void ADist_Graph::connectBelow(Node n, bool transferred)
+{
+    walkDownstream(
+        {n},
+        [&](Node u) {
+            component(u).connect();
+            if (transferred)
+                component(u).setTransferred();
+            return false;
+        },
+        [&](Edge o) {
+            if (!conducts(o))
+                return false;
+            feeder(o).connect();
+            return true;
+        });
 }
 
 void ADist_Graph::advanceTime(double dt)
@@ -220,12 +229,12 @@ ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
     for (Edge i : InEdges(Target(f)))
         if (i != f && usable(i) && feeder(i).isMain())
             feeding.push_back(i);
-    const Edge upstream = findUpstreamIsolator(feeding);
+    const Edge upstream = findIsolator(feeding, Toward::Supply);
     std::vector<Edge> below;
     for (Edge o : OutEdges(Target(f)))
         if (usable(o) && !feeder(o).isLateral())
             below.push_back(o);
-    const Edge downstream = findDownstreamIsolator(below);
+    const Edge downstream = findIsolator(below, Toward::Loads);
 
     if (upstreamIsolated) {
         advanceTo(feeder(upstream).getSwitchingTime());
@@ -275,8 +284,8 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
     for (Edge o : OutEdges(tap))
         if (usable(o) && !feeder(o).isLateral())
             below.push_back(o);
-    const Edge upstream = findUpstreamIsolator(above);
-    const Edge downstream = findDownstreamIsolator(below);
+    const Edge upstream = findIsolator(above, Toward::Supply);
+    const Edge downstream = findIsolator(below, Toward::Loads);
 
     if (upstreamIsolated) {
         advanceTo(feeder(upstream).getSwitchingTime());
@@ -334,11 +343,13 @@ void ADist_Graph::clearFault(Edge f)
     }
 }
 
-// Depth first towards the supply over main feeders; on each path the first isolator met opens, and
-// no path is followed past a device that tripped. The result is the isolator that opens last
-// (on a radial feeder, the only one): only then is every path to the fault open.
-ADist_Graph::Edge ADist_Graph::findUpstreamIsolator(const std::vector<Edge>& starts)
+// Depth first towards the supply, or away from it, over main feeders; on each path the first
+// isolator met opens, and no path is followed past a device that tripped (nor, away from the
+// supply, past a tie). Towards the supply the result is the isolator that opens last (on a radial
+// feeder, the only one): only then is every path to the fault open. Away from it, the first found.
+ADist_Graph::Edge ADist_Graph::findIsolator(const std::vector<Edge>& starts, Toward toward)
 {
+    const bool up = toward == Toward::Supply;
     Edge found;
     newWalk();
     std::vector<Edge> stack(starts.rbegin(), starts.rend());
@@ -346,46 +357,18 @@ ADist_Graph::Edge ADist_Graph::findUpstreamIsolator(const std::vector<Edge>& sta
         const Edge e = stack.back();
         stack.pop_back();
         if (feeder(e).openForIsolation()) {
-            if (found.IsNull() || feeder(e).getSwitchingTime() > feeder(found).getSwitchingTime())
+            if (found.IsNull() || (up && feeder(e).getSwitchingTime() > feeder(found).getSwitchingTime()))
                 found = e;
-            upstreamIsolated = true;
+            (up ? upstreamIsolated : downstreamIsolated) = true;
             continue;
         }
-        if (isOpen(e))
+        if (isOpen(e) || (!up && feeder(e).isReclosing()))
             continue;
-        const Node u = Source(e);
-        if (!visit(u))
+        const Node next = up ? Source(e) : Target(e);
+        if (!visit(next))
             continue;
-        const auto& ins = InEdges(u);
-        for (auto it = ins.rbegin(); it != ins.rend(); ++it)
-            if (usable(*it) && feeder(*it).isMain())
-                stack.push_back(*it);
-    }
-    return found;
-}
-
-// Depth first away from the supply over main feeders, the same way.
-ADist_Graph::Edge ADist_Graph::findDownstreamIsolator(const std::vector<Edge>& starts)
-{
-    Edge found;
-    newWalk();
-    std::vector<Edge> stack(starts.rbegin(), starts.rend());
-    while (!stack.empty()) {
-        const Edge e = stack.back();
-        stack.pop_back();
-        if (feeder(e).openForIsolation()) {
-            if (found.IsNull())
-                found = e;
-            downstreamIsolated = true;
-            continue;
-        }
-        if (feeder(e).isReclosing() || isOpen(e))
-            continue;
-        const Node v = Target(e);
-        if (!visit(v))
-            continue;
-        const auto& outs = OutEdges(v);
-        for (auto it = outs.rbegin(); it != outs.rend(); ++it)
+        const auto& edges = up ? InEdges(next) : OutEdges(next);
+        for (auto it = edges.rbegin(); it != edges.rend(); ++it)
             if (usable(*it) && feeder(*it).isMain())
                 stack.push_back(*it);
     }
@@ -423,20 +406,8 @@ bool ADist_Graph::wouldReachFault(Node from)
         return false;
     const Node a = Source(faultedEdge);
     const Node b = Target(faultedEdge);
-    newWalk();
-    std::vector<Node> stack{from};
-    while (!stack.empty()) {
-        const Node u = stack.back();
-        stack.pop_back();
-        if (!visit(u))
-            continue;
-        if (u == a || u == b)
-            return true;
-        for (Edge o : OutEdges(u))
-            if (usable(o) && !isOpen(o) && !feeder(o).isFaulted())
-                stack.push_back(Target(o));
-    }
-    return false;
+    return walkDownstream(
+        {from}, [&](Node u) { return u == a || u == b; }, [&](Edge o) { return conducts(o); });
 }
 
 // Looks for a normally open tie below the isolated part, depth first over main feeders and ties as
@@ -503,21 +474,17 @@ bool ADist_Graph::tryBackFeed(Edge tie, Edge& path)
     feeder(tie).reclose();
     connectTransferred(dead);
     // The laterals at the live end of the tie share its capacity with the transferred part.
-    newWalk();
-    std::vector<Node> stack;
+    std::vector<Node> laterals;
     for (Edge o : OutEdges(live))
         if (usable(o) && !isOpen(o) && feeder(o).isLateral())
-            stack.push_back(Target(o));
-    while (!stack.empty()) {
-        const Node u = stack.back();
-        stack.pop_back();
-        if (!visit(u))
-            continue;
-        component(u).setTransferred();
-        for (Edge o : OutEdges(u))
-            if (usable(o) && !isOpen(o) && Target(o) != sinkNode)
-                stack.push_back(Target(o));
-    }
+            laterals.push_back(Target(o));
+    walkDownstream(
+        std::move(laterals),
+        [&](Node u) {
+            component(u).setTransferred();
+            return false;
+        },
+        [&](Edge o) { return usable(o) && !isOpen(o) && Target(o) != sinkNode; });
     reclosingPathFound = true;
     return true;
 }
