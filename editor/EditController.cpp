@@ -52,25 +52,22 @@ void CEditController::OnSelect()
 
 void CEditController::OnZoomIn()
 {
-    ClearTools();
-    m_bSelectMode = false;
-    m_bToolActive = false;
-    m_bDragging = m_bRubberBand = m_bDrawing = false;
-    if (m_nZoom < 250) {
-        m_nZoom += 10;
-        m_bZoomed = true;
-    }
-    m_selection.clear();
+    Zoom(+10);
 }
 
 void CEditController::OnZoomOut()
+{
+    Zoom(-10);
+}
+
+void CEditController::Zoom(int step)
 {
     ClearTools();
     m_bSelectMode = false;
     m_bToolActive = false;
     m_bDragging = m_bRubberBand = m_bDrawing = false;
-    if (m_nZoom > 30) {
-        m_nZoom -= 10;
+    if (step > 0 ? m_nZoom < 250 : m_nZoom > 30) {
+        m_nZoom += step;
         m_bZoomed = true;
     }
     m_selection.clear();

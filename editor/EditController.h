@@ -85,6 +85,8 @@ public:
 private:
     void LeaveZoom();
     void ClearTools();
+    // Leaves the tools and the selection for zoom mode, one step in or out within the limits.
+    void Zoom(int step);
     std::vector<std::unique_ptr<CMode>> MakeAllModes() const;
     CViewUpdate EndRubberBand(CPoint point);
 
