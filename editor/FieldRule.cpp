@@ -23,6 +23,18 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// Where a leading number's digits start: after blanks and one sign, which it reports.
+std::size_t SkipBlanksAndSign(std::string_view text, bool& negative)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    return i;
+}
+
 std::string_view Trim(std::string_view text)
 {
     while (!text.empty() && IsBlank(text.front()))
@@ -136,12 +148,8 @@ std::string FormatEditNumber(double value)
 
 std::optional<double> ParseLeadingNumber(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    std::size_t i = SkipBlanksAndSign(text, negative);
 
     const std::size_t start = i;
     std::size_t digits = 0;
@@ -181,12 +189,8 @@ std::optional<double> ParseLeadingNumber(std::string_view text)
 
 int ParseLeadingInteger(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    std::size_t i = SkipBlanksAndSign(text, negative);
     long long value = 0;
     while (i < text.size() && IsDigit(text[i])) {
         value = value * 10 + (text[i++] - '0');
