@@ -41,6 +41,29 @@ std::string PointText(CPoint p)
     return korvane::FormatInt(p.x) + ", " + korvane::FormatInt(p.y);
 }
 
+// The generator's text of the document, or `error` when the network fails the generator's check.
+template <class Generator>
+std::string TextOrError(CKorvaneDoc& doc, const char* error, std::string (Generator::*text)() const)
+{
+    Generator generator(&doc);
+    if (!generator.Validate())
+        return error;
+    generator.Generate();
+    return (generator.*text)();
+}
+
+// A run's first check: the network passes the generator's, which then writes its text.
+template <class Generator>
+bool Generated(Generator& generator, IBuildPrompts& prompts)
+{
+    if (!generator.Validate()) {
+        prompts.ShowMessage(run_text::kDebugFirst, IBuildPrompts::Icon::Exclamation);
+        return false;
+    }
+    generator.Generate();
+    return true;
+}
+
 }  // namespace
 
 std::string DescribeNetworkError(const CWidget& widget, const std::string& reason)
@@ -71,42 +94,37 @@ std::vector<CNetworkError> CBuildCommands::DebugNetwork()
 
 std::string CBuildCommands::NDLText(CKorvaneDoc& doc)
 {
-    CNDLGenerator generator(&doc);
-    if (!generator.Validate())
-        return run_text::kNDLGeneratorError;
-    generator.Generate();
-    return generator.GetNDL();
+    return TextOrError(doc, run_text::kNDLGeneratorError, &CNDLGenerator::GetNDL);
 }
 
 std::string CBuildCommands::GMLText(CKorvaneDoc& doc)
 {
-    CGMLGenerator generator(&doc);
-    if (!generator.Validate())
-        return run_text::kGMLGeneratorError;
-    generator.Generate();
-    return generator.GetGML();
+    return TextOrError(doc, run_text::kGMLGeneratorError, &CGMLGenerator::GetGML);
+}
+
+std::optional<COutputNames> CBuildCommands::OutputNames(const COutputPlace& place)
+{
+    auto names =
+        MakeOutputNames(m_doc.GetTitle(), place.documentFile, place.userDataFolder, m_doc.m_bCreateDirectory == 1);
+    if (!names)
+        m_prompts.ShowMessage(run_text::kInvalidOutputName, IBuildPrompts::Icon::Exclamation);
+    return names;
 }
 
 std::unique_ptr<CMonteCarloJob> CBuildCommands::PrepareMonteCarloRun(bool busy, const COutputPlace& place,
                                                                      const void* sender)
 {
     CNDLGenerator generator(&m_doc);
-    if (!generator.Validate()) {
-        m_prompts.ShowMessage(run_text::kDebugFirst, IBuildPrompts::Icon::Exclamation);
+    if (!Generated(generator, m_prompts))
         return nullptr;
-    }
-    generator.Generate();
     if (m_doc.m_pSimulationSettings->quantsPerDay < 1 &&
         !m_prompts.AskYesNo(run_text::kQuantsQuestion, IBuildPrompts::Icon::Exclamation))
         return nullptr;
     if (busy)
         return nullptr;
-    const auto names =
-        MakeOutputNames(m_doc.GetTitle(), place.documentFile, place.userDataFolder, m_doc.m_bCreateDirectory == 1);
-    if (!names) {
-        m_prompts.ShowMessage(run_text::kInvalidOutputName, IBuildPrompts::Icon::Exclamation);
+    const auto names = OutputNames(place);
+    if (!names)
         return nullptr;
-    }
     CreateOutputFolder(*names);
 
     MonteCarloThreadParams params;
@@ -124,19 +142,13 @@ std::unique_ptr<CMonteCarloJob> CBuildCommands::PrepareMonteCarloRun(bool busy, 
 std::unique_ptr<CAnalyticalJob> CBuildCommands::PrepareAnalyticalRun(bool busy, const COutputPlace& place)
 {
     CGMLGenerator generator(&m_doc);
-    if (!generator.Validate()) {
-        m_prompts.ShowMessage(run_text::kDebugFirst, IBuildPrompts::Icon::Exclamation);
+    if (!Generated(generator, m_prompts))
         return nullptr;
-    }
-    generator.Generate();
     if (busy)
         return nullptr;
-    const auto names =
-        MakeOutputNames(m_doc.GetTitle(), place.documentFile, place.userDataFolder, m_doc.m_bCreateDirectory == 1);
-    if (!names) {
-        m_prompts.ShowMessage(run_text::kInvalidOutputName, IBuildPrompts::Icon::Exclamation);
+    const auto names = OutputNames(place);
+    if (!names)
         return nullptr;
-    }
 
     AnalyticalThreadParams params;
     params.m_strPath = names->analyticalFile;

@@ -4,11 +4,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "editor/AnalyticalRun.h"
 #include "editor/MonteCarloRun.h"
+#include "editor/OutputNames.h"
 #include "model/Widget.h"
 
 class CKorvaneDoc;
@@ -62,6 +64,9 @@ public:
     std::unique_ptr<CAnalyticalJob> PrepareAnalyticalRun(bool busy, const COutputPlace& place);
 
 private:
+    // The document's output names for the place; tells the user when there are none.
+    std::optional<COutputNames> OutputNames(const COutputPlace& place);
+
     CKorvaneDoc& m_doc;
     IBuildPrompts& m_prompts;
 };
