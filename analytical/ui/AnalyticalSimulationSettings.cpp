@@ -8,24 +8,19 @@
 #include <wx/statbox.h>
 
 #include "editor/ui/DataFileRow.h"
+#include "editor/ui/DialogLayout.h"
 #include "editor/ui/FieldValidator.h"
 #include "model/KorvaneDoc.h"
 #include "model/LoadDataFiles.h"
 
-namespace {
-
-constexpr int kGap = 5;
-
-}  // namespace
+using dialog_layout::kGap;
 
 CAnalyticalSimulationSettings::CAnalyticalSimulationSettings(wxWindow* parent, CAnalyticalSettingsValues& v)
     : wxDialog(parent, wxID_ANY, "Analytical Simulation Settings"), m_values(v)
 {
-    auto* columns = new wxBoxSizer(wxHORIZONTAL);
-    auto* left = new wxBoxSizer(wxVERTICAL);
-    auto* right = new wxBoxSizer(wxVERTICAL);
-    columns->Add(left, 0, wxEXPAND);
-    columns->Add(right, 1, wxEXPAND);
+    const dialog_layout::CColumns columns = dialog_layout::MakeColumns();
+    wxBoxSizer* left = columns.left;
+    wxBoxSizer* right = columns.right;
 
     auto* simulation = new wxStaticBoxSizer(wxVERTICAL, this, "Simulation settings");
     auto* minimumCutSet = new wxCheckBox(simulation->GetStaticBox(), 1187, "Minimum Cut Set");
@@ -53,27 +48,13 @@ CAnalyticalSimulationSettings::CAnalyticalSimulationSettings(wxWindow* parent, C
 
     auto* properties = new wxStaticBoxSizer(wxVERTICAL, this, "Properties");
     wxWindow* propertiesBox = properties->GetStaticBox();
-    m_checkClustering = new wxCheckBox(propertiesBox, 1174, "Enable Load Point load clustering");
-    m_checkClustering->SetValidator(CFlagValidator(&v.m_bEnableClustering));
-    m_checkClustering->Bind(wxEVT_CHECKBOX,
-                            [this](wxCommandEvent&) { EnableClustering(m_checkClustering->GetValue()); });
-    properties->Add(m_checkClustering, 0, wxALL, kGap);
-
-    auto* clustered = new wxStaticBoxSizer(new wxStaticBox(propertiesBox, 1176, "Load point load cluster data"),
-                                           wxVERTICAL);
-    m_fileGroups[0] = clustered->GetStaticBox();
-    auto* clusteredGrid = new wxFlexGridSizer(4, kGap, kGap);
-    clusteredGrid->AddGrowableCol(1);
-    m_files[0] = std::make_unique<CDataFileRow>(m_fileGroups[0], clusteredGrid, 1177, 1086, 1142, 1182, "Industrial",
-                                                v.m_strIndustrialFile);
-    m_files[1] = std::make_unique<CDataFileRow>(m_fileGroups[0], clusteredGrid, 1178, 1087, 1151, 1183,
-                                                "Agricultural", v.m_strAgriculturalFile);
-    m_files[2] = std::make_unique<CDataFileRow>(m_fileGroups[0], clusteredGrid, 1179, 1088, 1141, 1184,
-                                                "Residential", v.m_strResidentialFile);
-    m_files[3] = std::make_unique<CDataFileRow>(m_fileGroups[0], clusteredGrid, 1180, 1089, 1154, 1155, "Other",
-                                                v.m_strOtherFile);
-    clustered->Add(clusteredGrid, 0, wxEXPAND | wxALL, kGap);
-    properties->Add(clustered, 0, wxEXPAND | wxALL, kGap);
+    m_checkClustering =
+        AddClusteringCheck(properties, v.m_bEnableClustering, [this](bool enable) { EnableClustering(enable); });
+    CClusterFiles clustered = AddClusterFiles(
+        properties, wxString(), {1182, 1183, 1184, 1155},
+        {&v.m_strIndustrialFile, &v.m_strAgriculturalFile, &v.m_strResidentialFile, &v.m_strOtherFile});
+    m_fileGroups[0] = clustered.group;
+    std::move(clustered.rows.begin(), clustered.rows.end(), m_files.begin());
 
     auto* interval = new wxStaticBoxSizer(wxVERTICAL, propertiesBox, "Interval data for Load Point clustered data");
     m_fileGroups[1] = interval->GetStaticBox();
@@ -85,10 +66,7 @@ CAnalyticalSimulationSettings::CAnalyticalSimulationSettings(wxWindow* parent, C
     properties->Add(interval, 0, wxEXPAND | wxALL, kGap);
     right->Add(properties, 1, wxEXPAND | wxALL, kGap);
 
-    auto* top = new wxBoxSizer(wxVERTICAL);
-    top->Add(columns, 1, wxEXPAND | wxALL, kGap);
-    top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, kGap);
-    SetSizerAndFit(top);
+    dialog_layout::FinishWithOkCancel(*this, columns);
 }
 
 CAnalyticalSimulationSettings::~CAnalyticalSimulationSettings() = default;

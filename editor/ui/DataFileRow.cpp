@@ -1,11 +1,14 @@
 #include "editor/ui/DataFileRow.h"
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/filedlg.h>
 #include <wx/sizer.h>
+#include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "editor/ui/DialogLayout.h"
 #include "editor/ui/FieldValidator.h"
 
 const char kDataFileFilter[] = "Text Document (*.txt)|*.txt|All Files (*.*)|*.*";
@@ -47,4 +50,43 @@ void CDataFileRow::OnClear()
 {
     m_path.clear();
     m_edit->ChangeValue(wxString());
+}
+
+wxCheckBox* AddClusteringCheck(wxStaticBoxSizer* properties, bool& flag, std::function<void(bool)> onChange)
+{
+    auto* check = new wxCheckBox(properties->GetStaticBox(), 1174, "Enable Load Point load clustering");
+    check->SetValidator(CFlagValidator(&flag));
+    check->Bind(wxEVT_CHECKBOX, [check, onChange](wxCommandEvent&) { onChange(check->GetValue()); });
+    properties->Add(check, 0, wxALL, dialog_layout::kGap);
+    return check;
+}
+
+CClusterFiles AddClusterFiles(wxStaticBoxSizer* properties, const wxString& note, const std::array<int, 4>& clearIds,
+                              const std::array<std::string*, 4>& paths)
+{
+    using dialog_layout::kGap;
+    struct RowSpec {
+        int labelId, editId, browseId;
+        const char* label;
+    };
+    static constexpr RowSpec kRows[] = {
+        {1177, 1086, 1142, "Industrial"},
+        {1178, 1087, 1151, "Agricultural"},
+        {1179, 1088, 1141, "Residential"},
+        {1180, 1089, 1154, "Other"},
+    };
+    auto* group = new wxStaticBoxSizer(
+        new wxStaticBox(properties->GetStaticBox(), 1176, "Load point load cluster data"), wxVERTICAL);
+    CClusterFiles files;
+    files.group = group->GetStaticBox();
+    if (!note.empty())
+        dialog_layout::AddInformation(files.group, group, note, 300);
+    auto* grid = new wxFlexGridSizer(4, kGap, kGap);
+    grid->AddGrowableCol(1);
+    for (std::size_t i = 0; i < files.rows.size(); ++i)
+        files.rows[i] = std::make_unique<CDataFileRow>(files.group, grid, kRows[i].labelId, kRows[i].editId,
+                                                       kRows[i].browseId, clearIds[i], kRows[i].label, *paths[i]);
+    group->Add(grid, 0, wxEXPAND | wxALL, kGap);
+    properties->Add(group, 0, wxEXPAND | wxALL, kGap);
+    return files;
 }

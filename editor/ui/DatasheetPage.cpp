@@ -1,19 +1,18 @@
 #include "editor/ui/DatasheetPage.h"
 
-#include <wx/artprov.h>
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
-#include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "editor/ui/DialogLayout.h"
 #include "editor/ui/FieldValidator.h"
 
 namespace {
 
-constexpr int kGap = 5;
+using dialog_layout::kGap;
 constexpr int kEditWidth = 120;
 
 }  // namespace
@@ -28,7 +27,7 @@ bool CDatasheetPage::TransferDataToWindow()
 {
     if (!wxPanel::TransferDataToWindow())
         return false;
-    for (const COptionalRow& row : m_optionalRows)
+    for (const dialog_layout::COptionalRow& row : m_optionalRows)
         row.Follow();
     if (m_feederType != nullptr)
         (*m_feederType == 1 ? m_main : m_lateral)->SetValue(true);
@@ -53,34 +52,18 @@ wxFlexGridSizer* CDatasheetPage::AddGrid(wxStaticBoxSizer* group, int columns)
 
 void CDatasheetPage::AddHelp(const wxString& text, wxStaticBoxSizer* group)
 {
-    wxWindow* parent = group != nullptr ? static_cast<wxWindow*>(group->GetStaticBox()) : this;
-    auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(new wxStaticBitmap(parent, wxID_ANY, wxArtProvider::GetBitmap(wxART_INFORMATION, wxART_MESSAGE_BOX)), 0,
-             wxRIGHT, kGap);
-    auto* note = new wxStaticText(parent, wxID_ANY, text);
-    note->Wrap(360);
-    row->Add(note, 1, wxALIGN_CENTER_VERTICAL);
-    (group != nullptr ? static_cast<wxSizer*>(group) : m_column)->Add(row, 0, wxEXPAND | wxALL, kGap);
+    if (group != nullptr)
+        dialog_layout::AddInformation(group->GetStaticBox(), group, text, 360);
+    else
+        dialog_layout::AddInformation(this, m_column, text, 360);
 }
 
-void CDatasheetPage::COptionalRow::Follow() const
+dialog_layout::COptionalRow CDatasheetPage::AddOptionalRow(wxStaticBoxSizer* group, wxFlexGridSizer* grid,
+                                                           int checkId, int labelId, int editId,
+                                                           const wxString& label, bool& flag)
 {
-    label->Enable(check->GetValue());
-    edit->Enable(check->GetValue());
-}
-
-CDatasheetPage::COptionalRow CDatasheetPage::AddOptionalRow(wxStaticBoxSizer* group, wxFlexGridSizer* grid,
-                                                            int checkId, int labelId, int editId,
-                                                            const wxString& label, bool& flag)
-{
-    wxWindow* box = group->GetStaticBox();
-    COptionalRow row{new wxCheckBox(box, checkId, wxString()), new wxStaticText(box, labelId, label),
-                     new wxTextCtrl(box, editId, wxString(), wxDefaultPosition, wxSize(kEditWidth, -1))};
-    row.check->SetValidator(CFlagValidator(&flag));
-    row.check->Bind(wxEVT_CHECKBOX, [row](wxCommandEvent&) { row.Follow(); });
-    grid->Add(row.check, 0, wxALIGN_CENTER_VERTICAL);
-    grid->Add(row.label, 0, wxALIGN_CENTER_VERTICAL);
-    grid->Add(row.edit, 1, wxEXPAND);
+    const dialog_layout::COptionalRow row = dialog_layout::AddOptionalRow(
+        group->GetStaticBox(), grid, checkId, labelId, editId, label, flag, wxSize(kEditWidth, -1));
     m_optionalRows.push_back(row);
     return row;
 }
@@ -88,7 +71,7 @@ CDatasheetPage::COptionalRow CDatasheetPage::AddOptionalRow(wxStaticBoxSizer* gr
 wxTextCtrl* CDatasheetPage::AddOptional(wxStaticBoxSizer* group, wxFlexGridSizer* grid, int checkId, int labelId,
                                         int editId, const wxString& label, bool& flag, double& value)
 {
-    const COptionalRow row = AddOptionalRow(group, grid, checkId, labelId, editId, label, flag);
+    const dialog_layout::COptionalRow row = AddOptionalRow(group, grid, checkId, labelId, editId, label, flag);
     row.edit->SetValidator(CNumberValidator(&value, CFieldRule(CFieldRule::Kind::Number)));
     return row.edit;
 }
@@ -97,7 +80,7 @@ wxTextCtrl* CDatasheetPage::AddOptional(wxStaticBoxSizer* group, wxFlexGridSizer
                                         int editId, const wxString& label, bool& flag, std::int32_t& value,
                                         const CFieldRule& rule)
 {
-    const COptionalRow row = AddOptionalRow(group, grid, checkId, labelId, editId, label, flag);
+    const dialog_layout::COptionalRow row = AddOptionalRow(group, grid, checkId, labelId, editId, label, flag);
     row.edit->SetValidator(CNumberValidator(&value, rule));
     return row.edit;
 }
@@ -106,7 +89,7 @@ wxTextCtrl* CDatasheetPage::AddOptionalText(wxStaticBoxSizer* group, wxFlexGridS
                                             int labelId, int editId, const wxString& label, bool& flag,
                                             std::string& value, std::string (*check)(const std::string&))
 {
-    const COptionalRow row = AddOptionalRow(group, grid, checkId, labelId, editId, label, flag);
+    const dialog_layout::COptionalRow row = AddOptionalRow(group, grid, checkId, labelId, editId, label, flag);
     row.edit->SetValidator(CTextValidator(&value, check));
     return row.edit;
 }

@@ -11,13 +11,12 @@
 #include <wx/string.h>
 
 #include "editor/FieldRule.h"
+#include "editor/ui/DialogLayout.h"
 
-class wxCheckBox;
 class wxFlexGridSizer;
 class wxRadioButton;
 class wxSizer;
 class wxStaticBoxSizer;
-class wxStaticText;
 class wxTextCtrl;
 
 class CDatasheetPage : public wxPanel {
@@ -64,18 +63,12 @@ protected:
     wxSizer* Column() const { return m_column; }
 
 private:
-    struct COptionalRow {
-        wxCheckBox* check;
-        wxStaticText* label;
-        wxTextCtrl* edit;
-        void Follow() const;
-    };
-    COptionalRow AddOptionalRow(wxStaticBoxSizer* group, wxFlexGridSizer* grid, int checkId, int labelId,
-                                int editId, const wxString& label, bool& flag);
+    dialog_layout::COptionalRow AddOptionalRow(wxStaticBoxSizer* group, wxFlexGridSizer* grid, int checkId,
+                                               int labelId, int editId, const wxString& label, bool& flag);
 
     wxString m_caption;
     wxSizer* m_column;
-    std::vector<COptionalRow> m_optionalRows;
+    std::vector<dialog_layout::COptionalRow> m_optionalRows;
     std::int32_t* m_feederType = nullptr;
     wxRadioButton* m_lateral = nullptr;
     wxRadioButton* m_main = nullptr;

@@ -9,11 +9,12 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "editor/ui/DialogLayout.h"
 #include "editor/ui/FieldValidator.h"
 
 namespace {
 
-constexpr int kGap = 5;
+using dialog_layout::kGap;
 // Ids of the size buttons, in the order of kWorkspaceSizes.
 constexpr int kSizeButtonIds[] = {1035, 1028, 1029, 1030, 1031, 1032, 1033, 1034};
 
@@ -29,11 +30,9 @@ void AddNote(wxStaticBoxSizer* group, const wxString& text)
 CSettingsDlg::CSettingsDlg(wxWindow* parent, CWorkspaceValues& v)
     : wxDialog(parent, wxID_ANY, "Workspace options"), m_values(v)
 {
-    auto* columns = new wxBoxSizer(wxHORIZONTAL);
-    auto* left = new wxBoxSizer(wxVERTICAL);
-    auto* right = new wxBoxSizer(wxVERTICAL);
-    columns->Add(left, 0, wxEXPAND);
-    columns->Add(right, 1, wxEXPAND);
+    const dialog_layout::CColumns columns = dialog_layout::MakeColumns();
+    wxBoxSizer* left = columns.left;
+    wxBoxSizer* right = columns.right;
 
     auto* size = new wxStaticBoxSizer(wxVERTICAL, this, "Workspace size");
     auto* sizeGrid = new wxFlexGridSizer(2, kGap, kGap);
@@ -105,10 +104,7 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, CWorkspaceValues& v)
                     "problem");
     right->Add(result, 0, wxEXPAND | wxALL, kGap);
 
-    auto* top = new wxBoxSizer(wxVERTICAL);
-    top->Add(columns, 1, wxEXPAND | wxALL, kGap);
-    top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, kGap);
-    SetSizerAndFit(top);
+    dialog_layout::FinishWithOkCancel(*this, columns);
 }
 
 bool CSettingsDlg::TransferDataToWindow()

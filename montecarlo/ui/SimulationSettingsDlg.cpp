@@ -1,48 +1,24 @@
 #include "montecarlo/ui/SimulationSettingsDlg.h"
 
-#include <wx/artprov.h>
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
-#include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include "editor/ui/DataFileRow.h"
+#include "editor/ui/DialogLayout.h"
 #include "editor/ui/FieldValidator.h"
 #include "montecarlo/SimulationSettings.h"
 
-namespace {
-
-constexpr int kGap = 5;
-
-void AddNote(wxWindow* parent, wxSizer* sizer, const wxString& text)
-{
-    auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(new wxStaticBitmap(parent, wxID_ANY, wxArtProvider::GetBitmap(wxART_INFORMATION, wxART_MESSAGE_BOX)), 0,
-             wxRIGHT, kGap);
-    auto* note = new wxStaticText(parent, wxID_ANY, text);
-    note->Wrap(300);
-    row->Add(note, 1, wxALIGN_CENTER_VERTICAL);
-    sizer->Add(row, 0, wxEXPAND | wxALL, kGap);
-}
-
-}  // namespace
-
-void CSimulationSettingsDlg::COptionalRow::Follow() const
-{
-    label->Enable(check->GetValue());
-    edit->Enable(check->GetValue());
-}
+using dialog_layout::kGap;
 
 CSimulationSettingsDlg::CSimulationSettingsDlg(wxWindow* parent, CSimulationSettingsValues& v)
     : wxDialog(parent, wxID_ANY, "Verav Ezerez simulation settings")
 {
-    auto* columns = new wxBoxSizer(wxHORIZONTAL);
-    auto* left = new wxBoxSizer(wxVERTICAL);
-    auto* right = new wxBoxSizer(wxVERTICAL);
-    columns->Add(left, 0, wxEXPAND);
-    columns->Add(right, 1, wxEXPAND);
+    const dialog_layout::CColumns columns = dialog_layout::MakeColumns();
+    wxBoxSizer* left = columns.left;
+    wxBoxSizer* right = columns.right;
 
     auto* value = new wxStaticBoxSizer(wxVERTICAL, this, "Value");
     wxWindow* valueBox = value->GetStaticBox();
@@ -52,9 +28,10 @@ CSimulationSettingsDlg::CSimulationSettingsDlg(wxWindow* parent, CSimulationSett
     quantaEdit->SetValidator(CNumberValidator(&v.m_nQuantsPerDay, CSimulationSettingsValues::kYearsRule));
     quanta->Add(quantaEdit, 1);
     value->Add(quanta, 0, wxEXPAND | wxALL, kGap);
-    AddNote(valueBox, value,
-            "Note: QuantsPerDay represent the time quanta in each simulated day. This value is required for the "
-            "simulation");
+    dialog_layout::AddInformation(valueBox, value,
+                                  "Note: QuantsPerDay represent the time quanta in each simulated day. This value is "
+                                  "required for the simulation",
+                                  300);
     left->Add(value, 0, wxEXPAND | wxALL, kGap);
 
     auto* values = new wxStaticBoxSizer(wxVERTICAL, this, "Values");
@@ -75,17 +52,12 @@ CSimulationSettingsDlg::CSimulationSettingsDlg(wxWindow* parent, CSimulationSett
     std::int32_t* const years[] = {&v.m_nYearMin, &v.m_nYearMax, &v.m_nYearStep};
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const RowSpec& s = specs[i];
-        COptionalRow row{new wxCheckBox(valuesBox, s.checkId, wxString()),
-                         new wxStaticText(valuesBox, s.labelId, s.label), new wxTextCtrl(valuesBox, s.editId)};
-        row.check->SetValidator(CFlagValidator(s.flag));
+        const dialog_layout::COptionalRow row =
+            dialog_layout::AddOptionalRow(valuesBox, grid, s.checkId, s.labelId, s.editId, s.label, *s.flag);
         if (i < 3)
             row.edit->SetValidator(CNumberValidator(years[i], CSimulationSettingsValues::kYearsRule));
         else
             row.edit->SetValidator(CNumberValidator(&v.m_dAccuracy, CSimulationSettingsValues::kAccuracyRule));
-        row.check->Bind(wxEVT_CHECKBOX, [row](wxCommandEvent&) { row.Follow(); });
-        grid->Add(row.check, 0, wxALIGN_CENTER_VERTICAL);
-        grid->Add(row.label, 0, wxALIGN_CENTER_VERTICAL);
-        grid->Add(row.edit, 1, wxEXPAND);
         m_rows[i] = row;
     }
     values->Add(grid, 0, wxEXPAND | wxALL, kGap);
@@ -102,34 +74,17 @@ CSimulationSettingsDlg::CSimulationSettingsDlg(wxWindow* parent, CSimulationSett
     left->Add(components, 0, wxEXPAND | wxALL, kGap);
 
     auto* properties = new wxStaticBoxSizer(wxVERTICAL, this, "Properties");
-    wxWindow* propertiesBox = properties->GetStaticBox();
-    m_checkClustering = new wxCheckBox(propertiesBox, 1174, "Enable Load Point load clustering");
-    m_checkClustering->SetValidator(CFlagValidator(&v.m_bEnableClustering));
-    m_checkClustering->Bind(wxEVT_CHECKBOX,
-                            [this](wxCommandEvent&) { EnableClustering(m_checkClustering->GetValue()); });
-    properties->Add(m_checkClustering, 0, wxALL, kGap);
-    auto* fileGroup = new wxStaticBoxSizer(new wxStaticBox(propertiesBox, 1176, "Load point load cluster data"),
-                                           wxVERTICAL);
-    m_fileGroup = fileGroup->GetStaticBox();
-    AddNote(m_fileGroup, fileGroup, "Select the path for the file that stores the load point load cluster data.");
-    auto* files = new wxFlexGridSizer(4, kGap, kGap);
-    files->AddGrowableCol(1);
-    m_files[0] = std::make_unique<CDataFileRow>(m_fileGroup, files, 1177, 1086, 1142, 1143, "Industrial",
-                                                v.m_strIndustrialFile);
-    m_files[1] = std::make_unique<CDataFileRow>(m_fileGroup, files, 1178, 1087, 1151, 1152, "Agricultural",
-                                                v.m_strAgriculturalFile);
-    m_files[2] = std::make_unique<CDataFileRow>(m_fileGroup, files, 1179, 1088, 1141, 1144, "Residential",
-                                                v.m_strResidentialFile);
-    m_files[3] = std::make_unique<CDataFileRow>(m_fileGroup, files, 1180, 1089, 1154, 1181, "Other",
-                                                v.m_strOtherFile);
-    fileGroup->Add(files, 0, wxEXPAND | wxALL, kGap);
-    properties->Add(fileGroup, 0, wxEXPAND | wxALL, kGap);
+    m_checkClustering =
+        AddClusteringCheck(properties, v.m_bEnableClustering, [this](bool enable) { EnableClustering(enable); });
+    CClusterFiles clustered = AddClusterFiles(
+        properties, "Select the path for the file that stores the load point load cluster data.",
+        {1143, 1152, 1144, 1181},
+        {&v.m_strIndustrialFile, &v.m_strAgriculturalFile, &v.m_strResidentialFile, &v.m_strOtherFile});
+    m_fileGroup = clustered.group;
+    m_files = std::move(clustered.rows);
     right->Add(properties, 1, wxEXPAND | wxALL, kGap);
 
-    auto* top = new wxBoxSizer(wxVERTICAL);
-    top->Add(columns, 1, wxEXPAND | wxALL, kGap);
-    top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, kGap);
-    SetSizerAndFit(top);
+    dialog_layout::FinishWithOkCancel(*this, columns);
 }
 
 CSimulationSettingsDlg::~CSimulationSettingsDlg() = default;
@@ -138,7 +93,7 @@ bool CSimulationSettingsDlg::TransferDataToWindow()
 {
     if (!wxDialog::TransferDataToWindow())
         return false;
-    for (const COptionalRow& row : m_rows)
+    for (const dialog_layout::COptionalRow& row : m_rows)
         row.Follow();
     EnableClustering(m_checkClustering->GetValue());
     return true;

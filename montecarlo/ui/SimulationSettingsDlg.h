@@ -8,13 +8,12 @@
 #include <wx/dialog.h>
 
 #include "editor/SimulationSettingsValues.h"
+#include "editor/ui/DialogLayout.h"
 
 class CDataFileRow;
 class CSimulationSettings;
 class wxCheckBox;
 class wxStaticBox;
-class wxStaticText;
-class wxTextCtrl;
 
 class CSimulationSettingsDlg : public wxDialog {
 public:
@@ -25,15 +24,9 @@ public:
     bool TransferDataToWindow() override;
 
 private:
-    struct COptionalRow {
-        wxCheckBox* check;
-        wxStaticText* label;
-        wxTextCtrl* edit;
-        void Follow() const;
-    };
     void EnableClustering(bool enable);
 
-    std::array<COptionalRow, 4> m_rows{};
+    std::array<dialog_layout::COptionalRow, 4> m_rows{};
     wxCheckBox* m_checkClustering = nullptr;
     wxStaticBox* m_fileGroup = nullptr;
     std::array<std::unique_ptr<CDataFileRow>, 4> m_files;
