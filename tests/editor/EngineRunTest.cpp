@@ -8,6 +8,7 @@
 
 #include "editor/AnalyticalRun.h"
 #include "editor/MonteCarloRun.h"
+#include "tests/TestFiles.h"
 #include "tests/editor/RunTestSupport.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
@@ -31,13 +32,7 @@ std::string SmallNetwork(bool endless)
            "\nload: connect = 1.;\\\ncustomers = 10.;\\\naverage = 5.;\\\nname = \"Mill\";\\\n\n";
 }
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testfiles::ReadText;
 
 std::set<std::string> FilesIn(const fs::path& folder)
 {

@@ -7,16 +7,11 @@
 
 #include "montecarlo/Estimate.h"
 #include "montecarlo/Output.h"
+#include "tests/TestFiles.h"
 
 namespace {
 
-std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testfiles::ReadText;
 
 // Writes a histogram through a fresh output and returns {trace, html}.
 std::pair<std::string, std::string> Draw(CEstimate& estimate)

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "montecarlo/Output.h"
+#include "tests/TestFiles.h"
 
 namespace ndltest {
 
@@ -55,10 +56,7 @@ public:
     std::string Trace()
     {
         m_output.CloseLog();
-        std::ifstream in(m_path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
+        return testfiles::ReadText(m_path);
     }
 
 private:

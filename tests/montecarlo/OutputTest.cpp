@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "montecarlo/Output.h"
+#include "tests/TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -17,13 +18,7 @@ fs::path Folder()
     return folder;
 }
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testfiles::ReadText;
 
 }  // namespace
 

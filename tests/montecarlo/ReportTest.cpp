@@ -10,6 +10,7 @@
 #include "montecarlo/ReportText.h"
 #include "montecarlo/Simulation.h"
 #include "montecarlo/Simulator.h"
+#include "tests/TestFiles.h"
 #include "tests/montecarlo/TestNetworks.h"
 
 namespace fs = std::filesystem;
@@ -23,13 +24,7 @@ fs::path Folder()
     return folder;
 }
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testfiles::ReadText;
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
 {
@@ -50,18 +45,9 @@ std::string Mask(std::string text, const fs::path& html)
     return text;
 }
 
-// Compares with tests/data/montecarlo/<name>; KORVANE_UPDATE_GOLDEN=1 rewrites the file instead,
-// for when a change of the report is intended.
 void ExpectGolden(const std::string& actual, const std::string& name)
 {
-    const fs::path golden = fs::path(KORVANE_TEST_DATA) / "montecarlo" / name;
-    const char* update = std::getenv("KORVANE_UPDATE_GOLDEN");
-    if (update != nullptr && std::string(update) == "1") {
-        std::ofstream(golden, std::ios::binary) << actual;
-        return;
-    }
-    ASSERT_TRUE(fs::exists(golden)) << golden << " is missing; run with KORVANE_UPDATE_GOLDEN=1";
-    EXPECT_EQ(actual, ReadText(golden)) << "differs from " << golden;
+    testfiles::ExpectGolden(actual, std::filesystem::path("montecarlo") / name);
 }
 
 bool BuildSmallNetwork(CSimulation& sim)

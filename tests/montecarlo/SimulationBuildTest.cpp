@@ -8,16 +8,11 @@
 
 #include "montecarlo/Output.h"
 #include "montecarlo/Simulation.h"
+#include "tests/TestFiles.h"
 
 namespace {
 
-std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testfiles::ReadText;
 
 double CurveMean(const CSimulation& sim, std::size_t edge)
 {

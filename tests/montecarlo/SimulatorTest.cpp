@@ -9,6 +9,7 @@
 #include "montecarlo/RunControl.h"
 #include "montecarlo/SimulationProgress.h"
 #include "montecarlo/Simulator.h"
+#include "tests/TestFiles.h"
 #include "tests/montecarlo/TestNetworks.h"
 
 namespace fs = std::filesystem;
@@ -24,13 +25,7 @@ fs::path Folder(const std::string& name)
     return folder;
 }
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testfiles::ReadText;
 
 std::vector<std::string> FilesIn(const fs::path& folder)
 {
@@ -56,18 +51,9 @@ std::string Mask(std::string text, const fs::path& html)
     return text;
 }
 
-// Compares with tests/data/montecarlo/<name>; KORVANE_UPDATE_GOLDEN=1 rewrites the file instead,
-// for when a change of the report is intended.
 void ExpectGolden(const std::string& actual, const std::string& name)
 {
-    const fs::path golden = fs::path(KORVANE_TEST_DATA) / "montecarlo" / name;
-    const char* update = std::getenv("KORVANE_UPDATE_GOLDEN");
-    if (update != nullptr && std::string(update) == "1") {
-        std::ofstream(golden, std::ios::binary) << actual;
-        return;
-    }
-    ASSERT_TRUE(fs::exists(golden)) << golden << " is missing; run with KORVANE_UPDATE_GOLDEN=1";
-    EXPECT_EQ(actual, ReadText(golden)) << "differs from " << golden;
+    testfiles::ExpectGolden(actual, std::filesystem::path("montecarlo") / name);
 }
 
 const char* const kNetwork = mctest::kNdlNetwork;

@@ -15,6 +15,7 @@
 #include "montecarlo/Output.h"
 #include "montecarlo/ParserDistrib.h"
 #include "montecarlo/Simulation.h"
+#include "tests/TestFiles.h"
 #include "tests/montecarlo/TestNetworks.h"
 
 namespace fs = std::filesystem;
@@ -46,13 +47,7 @@ struct Outcome {
     unsigned years = 0;
 };
 
-std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testfiles::ReadText;
 
 // Replaces what stands between the first `before` and the `after` that follows it.
 std::string Mask(std::string text, const std::string& before, const std::string& after)
