@@ -5,7 +5,7 @@
 #include "analytical/ADist_Graph.h"
 #include "analytical/AnalyticalSimulator.h"
 #include "analytical/GMLGenerator.h"
-#include "tests/analytical/Drawing.h"
+#include "tests/Drawing.h"
 #include "tests/analytical/GmlText.h"
 
 using drawing::Segment;

@@ -4,7 +4,7 @@
 
 #include "analytical/AnalyticalSimulator.h"
 #include "analytical/GMLGenerator.h"
-#include "tests/analytical/Drawing.h"
+#include "tests/Drawing.h"
 
 using drawing::Segment;
 using drawing::Symbol;

@@ -9,22 +9,14 @@
 
 #include "model/KorvaneDoc.h"
 #include "montecarlo/NDLGenerator.h"
+#include "tests/Drawing.h"
 
 namespace {
 
 constexpr COLORREF kGrey = 0x808080;
 
-template <typename T>
-T* Segment(CKorvaneDoc& doc, CPoint a, CPoint b)
-{
-    return static_cast<T*>(doc.AddWidget(std::make_unique<T>(a, b, 1, kGrey)));
-}
-
-template <typename T>
-T* Symbol(CKorvaneDoc& doc, CPoint p)
-{
-    return static_cast<T*>(doc.AddWidget(std::make_unique<T>(p, 1, kGrey)));
-}
+using drawing::Segment;
+using drawing::Symbol;
 
 using Nodes = std::vector<std::pair<int, int>>;
 
@@ -85,32 +77,7 @@ TEST(NdlGenerator, EmptyDocumentGivesTheSystemDefinitionAlone)
 TEST(NdlGenerator, SmallNetworkGivesItsTextByteForByte)
 {
     CKorvaneDoc doc;
-    doc.m_pSimulationSettings->quantsPerDay = 24;
-    auto* source = Symbol<CGenSource>(doc, {100, 100});
-    source->m_dCapacity = 1000;
-    auto* feeder1 = Segment<CLine>(doc, {100, 100}, {200, 100});
-    feeder1->m_dLength = 2;
-    feeder1->m_dCapacity = 500;
-    feeder1->m_dFailure1 = 0.1;
-    feeder1->m_dFailure2 = 1.5;
-    feeder1->m_dIsolation1 = 1;
-    feeder1->m_dRepair1 = 4;
-    feeder1->m_dRepair2 = 2;
-    auto* breaker = Segment<CCircuitBreaker>(doc, {200, 100}, {240, 100});
-    breaker->m_dCapacity = 800;
-    auto* feeder2 = Segment<CLine>(doc, {240, 100}, {340, 100});
-    feeder2->m_dLength = 0.5;
-    feeder2->m_dFailure2 = 2;  // only the shape: written after the reader's default rate
-    auto* mill = Symbol<CLoadPoint>(doc, {340, 100});
-    mill->m_strName = "Mill";
-    mill->m_nCustomers = 10;
-    mill->m_dAverage = 5;
-    mill->m_dPeak = 8;
-    mill->m_profile = {1, 2, 3};
-    auto* farm = Symbol<CLoadPoint>(doc, {200, 100});
-    farm->m_strName = "Farm";
-    farm->m_nCustomers = 3;
-    farm->m_dAverage = 2.5;
+    drawing::SmallNetwork(doc);
 
     CNDLGenerator generator(&doc);
     ASSERT_TRUE(generator.Validate());

@@ -8,6 +8,7 @@
 #include "montecarlo/NDLGenerator.h"
 #include "montecarlo/ParserDistrib.h"
 #include "montecarlo/Simulation.h"
+#include "tests/Drawing.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
 using ndltest::TempFolder;
@@ -74,34 +75,7 @@ const std::string kSystem = "system: quantsperday = 24\n";
 TEST(NdlSemantics, GeneratedSmallNetworkBuildsItsModel)
 {
     CKorvaneDoc doc;
-    doc.m_pSimulationSettings->quantsPerDay = 24;
-    constexpr COLORREF grey = 0x808080;
-    auto* source = static_cast<CGenSource*>(doc.AddWidget(std::make_unique<CGenSource>(CPoint(100, 100), 1, grey)));
-    source->m_dCapacity = 1000;
-    auto* feeder1 = static_cast<CLine*>(doc.AddWidget(std::make_unique<CLine>(CPoint(100, 100), CPoint(200, 100), 1, grey)));
-    feeder1->m_dLength = 2;
-    feeder1->m_dCapacity = 500;
-    feeder1->m_dFailure1 = 0.1;
-    feeder1->m_dFailure2 = 1.5;
-    feeder1->m_dIsolation1 = 1;
-    feeder1->m_dRepair1 = 4;
-    feeder1->m_dRepair2 = 2;
-    auto* breaker = static_cast<CCircuitBreaker*>(
-        doc.AddWidget(std::make_unique<CCircuitBreaker>(CPoint(200, 100), CPoint(240, 100), 1, grey)));
-    breaker->m_dCapacity = 800;
-    auto* feeder2 = static_cast<CLine*>(doc.AddWidget(std::make_unique<CLine>(CPoint(240, 100), CPoint(340, 100), 1, grey)));
-    feeder2->m_dLength = 0.5;
-    feeder2->m_dFailure2 = 2;
-    auto* mill = static_cast<CLoadPoint*>(doc.AddWidget(std::make_unique<CLoadPoint>(CPoint(340, 100), 1, grey)));
-    mill->m_strName = "Mill";
-    mill->m_nCustomers = 10;
-    mill->m_dAverage = 5;
-    mill->m_dPeak = 8;
-    mill->m_profile = {1, 2, 3};
-    auto* farm = static_cast<CLoadPoint*>(doc.AddWidget(std::make_unique<CLoadPoint>(CPoint(200, 100), 1, grey)));
-    farm->m_strName = "Farm";
-    farm->m_nCustomers = 3;
-    farm->m_dAverage = 2.5;
+    drawing::SmallNetwork(doc);
 
     CNDLGenerator generator(&doc);
     ASSERT_TRUE(generator.Validate());
