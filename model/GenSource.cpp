@@ -7,12 +7,12 @@ KORVANE_IMPLEMENT_SERIAL(CGenSource, 1)
 
 CRect CGenSource::BodyBox() const
 {
-    return {m_position.x - 11, m_position.y - 11, m_position.x + 11, m_position.y + 11};
+    return CRect::Around(m_position, -11, -11, 11, 11);
 }
 
 CRect CGenSource::EndHandleBox() const
 {
-    return {m_position.x + 8, m_position.y + 8, m_position.x + 18, m_position.y + 18};
+    return CRect::Around(m_position, 8, 8, 18, 18);
 }
 
 std::string CGenSource::GetNDLDefinition() const

@@ -8,12 +8,12 @@ KORVANE_IMPLEMENT_SERIAL(CLoadPoint, 1)
 
 CRect CLoadPoint::BodyBox() const
 {
-    return {m_position.x - 10, m_position.y - 6, m_position.x + 16, m_position.y + 21};
+    return CRect::Around(m_position, -10, -6, 16, 21);
 }
 
 CRect CLoadPoint::EndHandleBox() const
 {
-    return {m_position.x + 8, m_position.y + 8, m_position.x + 23, m_position.y + 23};
+    return CRect::Around(m_position, 8, 8, 23, 23);
 }
 
 std::string CLoadPoint::GetNDLDefinition() const

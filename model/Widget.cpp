@@ -13,7 +13,7 @@ constexpr const char* kTypeNames[kWidgetTypeCount] = {
 
 CRect HandleSquare(CPoint c)
 {
-    return {c.x - 5, c.y - 5, c.x + 5, c.y + 5};
+    return CRect::Around(c, -5, -5, 5, 5);
 }
 
 }  // namespace
@@ -75,7 +75,7 @@ void CSegmentWidget::SerializeGeometry(CArchive& ar)
 
 bool CSymbolWidget::HitTestStart(CPoint p) const
 {
-    return CRect(m_position.x - 14, m_position.y - 14, m_position.x - 4, m_position.y - 4).PtInRect(p);
+    return CRect::Around(m_position, -14, -14, -4, -4).PtInRect(p);
 }
 
 void CSymbolWidget::SerializeGeometry(CArchive& ar)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 using COLORREF = std::uint32_t;  // 0x00BBGGRR
@@ -42,6 +43,16 @@ struct CRect {
     constexpr CRect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b)
         : left(l), top(t), right(r), bottom(b) {}
     constexpr CRect(CPoint a, CPoint b) : left(a.x), top(a.y), right(b.x), bottom(b.y) {}
+    // The box from c + (dl, dt) to c + (dr, db), its sides held inside the coordinate range, so a
+    // point at the edge of the range (from a file) cannot overflow.
+    static constexpr CRect Around(CPoint c, std::int32_t dl, std::int32_t dt, std::int32_t dr, std::int32_t db)
+    {
+        auto at = [](std::int32_t v, std::int32_t d) {
+            const std::int64_t sum = static_cast<std::int64_t>(v) + d;
+            return static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, INT32_MIN, INT32_MAX));
+        };
+        return {at(c.x, dl), at(c.y, dt), at(c.x, dr), at(c.y, db)};
+    }
     friend constexpr bool operator==(const CRect&, const CRect&) = default;
 
     constexpr CRect Normalized() const

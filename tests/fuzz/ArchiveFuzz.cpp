@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <span>
 
+#include "analytical/GMLGenerator.h"
 #include "model/KorvaneDoc.h"
+#include "montecarlo/NDLGenerator.h"
 #include "platform/Archive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -21,6 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)w->GetGMLRecord();
         (void)w->HitTest(CPoint(0, 0));
     }
+    // What a user does next with an opened file: check it and write both engines' texts.
+    CNDLGenerator ndl(&doc);
+    if (ndl.Validate())
+        ndl.Generate();
+    CGMLGenerator gml(&doc);
+    if (gml.Validate())
+        gml.Generate();
     CArchive out;
     doc.Serialize(out);
     return 0;

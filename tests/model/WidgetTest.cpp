@@ -46,6 +46,17 @@ TEST(Widget, HitTestsAreSafeAtTheCoordinateLimits)
     EXPECT_FALSE(far.HitTest(CPoint(2000000000, -2000000000)));
     const CLine wide(CPoint(0, 0), CPoint(10, 0), 2147483647, 0);
     EXPECT_TRUE(wide.HitTest(CPoint(5, 2000000000)));
+
+    // Regression (found by fuzzing a file): symbol boxes and handles at the edge of the range
+    // overflowed their corner arithmetic.
+    const CGenSource low(CPoint(-2147483638, -2147483638), 1, 0);
+    EXPECT_TRUE(low.HitTest(CPoint(-2147483648, -2147483648)));
+    EXPECT_FALSE(low.HitTestStart(CPoint(0, 0)));
+    const CLoadPoint high(CPoint(2147483630, 2147483630), 1, 0);
+    EXPECT_TRUE(high.HitTestEnd(CPoint(2147483646, 2147483646)));
+    EXPECT_FALSE(high.HitTestEnd(CPoint(2147483647, 2147483647)));  // the clamped side stays excluded
+    const CFuse corner(CPoint(2147483647, -2147483647 - 1), CPoint(2147483647, -2147483647 - 1), 1, 0);
+    EXPECT_TRUE(corner.HitTestStart(CPoint(2147483643, -2147483647 - 1)));
 }
 
 TEST(Widget, SymbolHitTestsUseFixedBoxes)
