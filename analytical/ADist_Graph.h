@@ -124,6 +124,7 @@ private:
     Edge backFeed(const std::vector<Edge>& starts);
     bool tryBackFeed(Edge tie, Edge& path);
     void advanceTo(double t);
+    void setClock(double t);
     std::vector<TransferRecord> thesisTransferList(Edge path, const korvane::graph::MaxFlow& flow);
     void thesisCapacityWalk(Node n, std::vector<TransferRecord>& list);
     void ls(const std::vector<TransferRecord>& transfers, const korvane::graph::MaxFlow& flow);

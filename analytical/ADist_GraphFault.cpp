@@ -89,6 +89,14 @@ void ADist_Graph::advanceTo(double t)
         advanceTime(t - elapsed);
 }
 
+// The part below the fault is cut off from it once its own isolator is open, whether or not the
+// one above has opened yet: its back-feed waits for that isolator and the tie only, so the clock
+// may go back to the moment that isolator opened. Loads restored later above keep their own times.
+void ADist_Graph::setClock(double t)
+{
+    advanceTime(t - elapsed);
+}
+
 void ADist_Graph::zeroDisconnectedCapacities()
 {
     for (const auto& f : ownedFeeders)
@@ -242,7 +250,7 @@ ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
     }
     if (!downstreamIsolated)
         return {};
-    advanceTo(feeder(downstream).getSwitchingTime());
+    setClock(feeder(downstream).getSwitchingTime());
     return backFeed({f});
 }
 
@@ -293,7 +301,7 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
     }
     if (!downstreamIsolated)
         return {};
-    advanceTo(feeder(downstream).getSwitchingTime());
+    setClock(feeder(downstream).getSwitchingTime());
     if (diagnostics)
         *diagnostics << "After Isolate in islat\n";
     const Edge path = backFeed(below);
@@ -496,11 +504,12 @@ std::vector<ADist_Graph::TransferRecord> ADist_Graph::thesisTransferList(Edge pa
     std::vector<TransferRecord> list;
     if (path.IsNull() || feeder(path).isSwitchOpen())
         return list;
+    // What leaves the live end equals what reaches it, and the supply itself has nothing reaching it.
     const Node live = Source(path);
     remainingCapacity = 0.0;
-    for (Edge i : InEdges(live))
-        if (usable(i))
-            remainingCapacity += flow.GetMaxFlow(i);
+    for (Edge o : OutEdges(live))
+        if (usable(o))
+            remainingCapacity += flow.GetMaxFlow(o);
     newWalk();
     thesisCapacityWalk(Target(path), list);
     for (Edge o : OutEdges(live))

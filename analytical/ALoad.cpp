@@ -35,6 +35,7 @@ void ALoad::connect()
     if (connected)
         return;
     timeNotConnected += time - disconnectTime;
+    connectTime = time;
     connected = true;
 }
 
@@ -43,6 +44,7 @@ void ALoad::clearFaultState()
     time = 0.0;
     timeNotConnected = 0.0;
     disconnectTime = 0.0;
+    connectTime = 0.0;
     timeLoadShed = 0.0;
     shedTime = 0.0;
     capacityLoadShed = 0.0;
@@ -57,7 +59,8 @@ void ALoad::recordLoadShed(double capacity)
     const double tolerance = 1e-9 * (load > 1.0 ? load : 1.0);
     if (!connected || shed || !(capacity < load - tolerance))
         return;
-    shedTime = time;
+    // A load restored above the fault after the back-feed's moment is short only from its return.
+    shedTime = time > connectTime ? time : connectTime;
     capacityLoadShed = capacity;
     shed = true;
 }

@@ -40,6 +40,7 @@ private:
     double load = 0.0;  // kVA
     double timeNotConnected = 0.0;
     double disconnectTime = 0.0;
+    double connectTime = 0.0;  // of the last return to supply in this fault
     double timeLoadShed = 0.0;
     double shedTime = 0.0;
     double capacityLoadShed = 0.0;

@@ -324,3 +324,76 @@ TEST(FaultSimulation, LateralInSeveralSectionsIsIsolatedAtItsTap)
     g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
     ExpectIndices(RunAll(g, kThesis), {1.0, 1.25, 25.0});
 }
+
+namespace {
+
+// Supply - breaker (capacity `breakerCap`) - J3; lateral to A (1 customer, 10 kVA) at J3; isolator
+// Iu (`up` h) - J4 - M (1 a year, 10 h) - J5 - isolator Id (`down` h) - J6; lateral to B (1, 10 kVA)
+// at J6. A second feeder ends at J8, tied to J6 with a reclose time of 0.25 h.
+GmlText IsolatorsEitherSide(double up, double down, double breakerCap)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10);
+    for (int j = 3; j <= 8; ++j)
+        g.Junction(j);
+    g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, breakerCap, GmlText::Breaker);
+    g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+    g.Feeder(3, 4, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, up);
+    g.Feeder(4, 5, GmlText::kMain, 4, 1, 10, 1, kBig);
+    g.Feeder(5, 6, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, down);
+    g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
+    g.Feeder(0, 7, GmlText::kMain, 7, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(7, 8, GmlText::kMain, 8, 0, 0, 0, kBig);
+    g.Tie(8, 6, 0, 0.25);
+    return g;
+}
+
+}  // namespace
+
+// Regression: the back-feed waited for the isolator above the fault as well. The part below is
+// cut off from the fault once its own isolator is open, so B comes back at the later of that
+// isolator's time and the reclose time, however slow the isolator above is; A comes back when
+// the isolator above has opened.
+// - Iu 2 h, Id 0.5 h: A out 2 h, B 0.5 h: SAIDI 1.25, ENS 25.
+// - Iu 0.1 h, Id 0.5 h: A out 0.1 h, B 0.5 h.
+// - Iu 2 h, Id 0.1 h: B waits for the reclose, 0.25 h.
+// - The breaker carries only 5 kVA of A's 10 (Iu 2 h, Id 0.5 h): after the back-feed at 0.5 h A is
+//   short, but only from its return at 2 h to the repair at 10 h: a shed record {8 h, 5 kVA, 1}
+//   adds 1 to A's interruptions, 8 hours and (10 - 5) x 8 = 40 kVAh.
+TEST(FaultSimulation, BackFeedWaitsForTheIsolatorBelowTheFaultOnly)
+{
+    struct Case {
+        double up, down, breakerCap;
+        Expected expected;
+    };
+    const Case cases[] = {
+        {2.0, 0.5, kBig, {1.0, 1.25, 25.0}},
+        {0.1, 0.5, kBig, {1.0, 0.3, 6.0}},
+        {2.0, 0.1, kBig, {1.0, 1.125, 22.5}},
+        {2.0, 0.5, 5.0, {1.5, 5.25, 65.0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "Iu " << c.up << " h, Id " << c.down << " h, breaker " << c.breakerCap);
+        for (int method : {kThesis, kPractical})
+            ExpectIndices(RunAll(IsolatorsEitherSide(c.up, c.down, c.breakerCap), method), c.expected);
+    }
+}
+
+// Regression: with the "Thesis method" a tie drawn from the supply itself handed the transferred
+// part nothing (nothing flows into the supply), so B was shed whole. B is out for the 1 h reclose
+// of the 10 h repair with either method: SAIDI (10 + 1) / 2, ENS 100 + 10.
+TEST(FaultSimulation, TieFromTheSupplyCarriesTheTransferredPart)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10);
+    for (int j = 3; j <= 5; ++j)
+        g.Junction(j);
+    g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+    g.Feeder(3, 4, GmlText::kMain, 3, 1, 10, 1, kBig);
+    g.Feeder(4, 5, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+    g.Feeder(5, 2, GmlText::kLateral, 5, 0, 0, 0, kBig);
+    g.Tie(0, 5, 0, 1);
+    for (int method : {kThesis, kPractical})
+        ExpectIndices(RunAll(g, method), {1.0, 5.5, 110.0});
+}
