@@ -81,9 +81,10 @@ public:
     void advanceTime(double dt);
     void zeroDisconnectedCapacities();
     korvane::graph::MaxFlow computeMaxFlow(Node source, Node sink);
-    // Reverses the original in-edges from n up to an open switch. Returns why it stopped.
+    // Reverses the original in-edges from n up to an open switch. Returns why it stopped, and
+    // the open switch's edge in `openSwitch` when given.
     enum class PathEnd { OpenSwitch, FaultedFeeder, Root, Ring };
-    PathEnd reverseUpstreamPath(Node n);
+    PathEnd reverseUpstreamPath(Node n, Edge* openSwitch = nullptr);
     void removeTemporaryEdges();
     void resetAll();
 

@@ -126,7 +126,7 @@ ADist_Graph::Edge ADist_Graph::newTemporaryEdge(Node source, Node target, Edge o
     return e;
 }
 
-ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n)
+ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n, Edge* openSwitch)
 {
     newWalk();
     visit(n);
@@ -143,8 +143,11 @@ ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n)
             return PathEnd::Root;
         if (in == faultedEdge)
             return PathEnd::FaultedFeeder;
-        if (isOpen(in))
+        if (isOpen(in)) {
+            if (openSwitch != nullptr)
+                *openSwitch = in;
             return PathEnd::OpenSwitch;
+        }
         const Node above = Source(in);
         if (!visit(above))
             return PathEnd::Ring;
@@ -467,7 +470,8 @@ bool ADist_Graph::tryBackFeed(Edge tie, Edge& path)
     const Node live = sourceLive ? s : t;
 
     const std::size_t keep = temporaryEdges.size();
-    if (reverseUpstreamPath(dead) != PathEnd::OpenSwitch) {
+    Edge cutOff;
+    if (reverseUpstreamPath(dead, &cutOff) != PathEnd::OpenSwitch) {
         undoTemporaryEdges(keep);
         return false;
     }
@@ -478,6 +482,10 @@ bool ADist_Graph::tryBackFeed(Edge tie, Edge& path)
         return false;
     }
 
+    // The dead part is fed once the switch that cuts it off from the fault is open and the tie has
+    // closed; on a second branch below the fault that is the branch's own isolator, not the first
+    // one found.
+    setClock(feeder(cutOff).getSwitchingTime());
     advanceTo(feeder(tie).getSwitchingTime());
     feeder(tie).reclose();
     connectTransferred(dead);

@@ -243,26 +243,32 @@ TEST(FaultSimulation, TransformerSectionFailsLikeAFeeder)
     EXPECT_DOUBLE_EQ(transformer->getFailureRate(), 0.5);
 }
 
-// Below the faulted section the main splits in two, each branch behind an isolator (1 h and 3 h);
-// both open, and the first branch's time is the one the back-feed of the second waits for.
-// A out the 10 h repair, B back at 1 h: SAIDI = (10 + 1) / 2, ENS = 100 + 10.
-TEST(FaultSimulation, FirstDownstreamIsolatorTimesTheBackFeed)
+// Below the faulted section the main splits in two, each branch behind an isolator; both open.
+// Regression: the back-feed into the second branch waited for the first branch's isolator, the
+// first one found, so B came back before its own isolator had cut it off from the fault (or after,
+// by the other's time). It waits for its own: A is out the 10 h repair, B for its isolator's time.
+// - first branch 1 h, second 3 h: SAIDI (10 + 3) / 2, ENS 100 + 30.
+// - first branch 3 h, second 1 h: SAIDI (10 + 1) / 2, ENS 100 + 10.
+TEST(FaultSimulation, BackFeedWaitsForTheIsolatorThatCutsItsBranchOff)
 {
-    GmlText g;
-    g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10);
-    for (int j = 3; j <= 8; ++j)
-        g.Junction(j);
-    g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
-    g.Feeder(3, 4, GmlText::kMain, 2, 1, 10, 1, kBig);
-    g.Feeder(4, 5, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 1);
-    g.Feeder(4, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 3);
-    g.Feeder(5, 1, GmlText::kLateral, 5, 0, 0, 0, kBig);
-    g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
-    g.Feeder(0, 7, GmlText::kMain, 7, 0, 0, 0, kBig, GmlText::Breaker);
-    g.Feeder(7, 8, GmlText::kMain, 8, 0, 0, 0, kBig);
-    g.Tie(8, 6, 0, 0);
-    for (int method : {kThesis, kPractical})
-        ExpectIndices(RunAll(g, method), {1.0, 5.5, 110.0});
+    for (const auto& [first, second] : {std::pair{1.0, 3.0}, std::pair{3.0, 1.0}}) {
+        SCOPED_TRACE(testing::Message() << "isolators " << first << " h and " << second << " h");
+        GmlText g;
+        g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10);
+        for (int j = 3; j <= 8; ++j)
+            g.Junction(j);
+        g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+        g.Feeder(3, 4, GmlText::kMain, 2, 1, 10, 1, kBig);
+        g.Feeder(4, 5, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, first);
+        g.Feeder(4, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, second);
+        g.Feeder(5, 1, GmlText::kLateral, 5, 0, 0, 0, kBig);
+        g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
+        g.Feeder(0, 7, GmlText::kMain, 7, 0, 0, 0, kBig, GmlText::Breaker);
+        g.Feeder(7, 8, GmlText::kMain, 8, 0, 0, 0, kBig);
+        g.Tie(8, 6, 0, 0);
+        for (int method : {kThesis, kPractical})
+            ExpectIndices(RunAll(g, method), {1.0, (10 + second) / 2, 100 + 10 * second});
+    }
 }
 
 // A tie that would feed the faulted section itself is passed over for the next one: A, between
