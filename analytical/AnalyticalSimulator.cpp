@@ -34,8 +34,8 @@ CAnalyticalResult CAnalyticalSimulator::Run(const std::string& strGML, int bMini
     }
     graph.setResultList(resultRecords);
 
-    // Laterals carry what their loads demand, and a load takes no more than its demand, so the
-    // maximum flow shares a short supply out by demand rather than by accident of path order.
+    // Laterals carry what the loads below them demand, and a load takes no more than its demand,
+    // so the flow that reaches each load's terminal edge is what that load receives.
     graph.setLateralCapacities();
     if (bMinimumCutSet)
         graph.setMainCapacities();

@@ -37,7 +37,10 @@ std::optional<std::string> Read(const DataFile& file, std::vector<double>& value
     } catch (const korvane::FileError&) {
         return std::string("Cannot open ") + file.what + " " + file.name;
     }
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    // Editors on Windows often open a text file with a UTF-8 byte order mark; it is not a value.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
     std::size_t lineNumber = 0;
     for (std::size_t start = 0; start < text.size();) {
         const std::size_t end = std::min(text.find('\n', start), text.size());

@@ -69,3 +69,13 @@ TEST_F(LoadDataFiles, NamesNothingWhenNoFileIsNamed)
     EXPECT_TRUE(ReadLoadDataFiles(doc).empty());
     EXPECT_TRUE(doc.m_intervalData.empty());
 }
+
+// Regression: a file saved with a UTF-8 byte order mark had its first line taken for text and
+// the whole file dropped.
+TEST_F(LoadDataFiles, SkipsAByteOrderMark)
+{
+    CKorvaneDoc doc;
+    doc.m_intervalDataFile = Write("interval.txt", "\xEF\xBB\xBF" "12.5\r\n3\r\n");
+    EXPECT_TRUE(ReadLoadDataFiles(doc).empty());
+    EXPECT_EQ(doc.m_intervalData, (std::vector<double>{12.5, 3}));
+}
