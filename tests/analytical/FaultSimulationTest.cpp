@@ -403,3 +403,74 @@ TEST(FaultSimulation, TieFromTheSupplyCarriesTheTransferredPart)
     for (int method : {kThesis, kPractical})
         ExpectIndices(RunAll(g, method), {1.0, 5.5, 110.0});
 }
+
+// One feeder, supply - breaker - J3, load A (1 customer, 10 kVA) tapped at J3, then `middle` from
+// J3 to J4, the section M (1 a year, 10 h) from J4 to J5 and load B (1, 10 kVA) tapped at J5.
+// What `middle` is decides who a fault on M reaches; `middleFails` gives it 0.5 a year and 4 h.
+GmlText WithMiddle(GmlText::Switch middle, bool middleFails = false)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10);
+    for (int j = 3; j <= 5; ++j)
+        g.Junction(j);
+    g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+    g.Feeder(3, 4, GmlText::kMain, 3, middleFails ? 0.5 : 0, middleFails ? 4 : 0, 1, kBig, middle, 0.5);
+    g.Feeder(4, 5, GmlText::kMain, 4, 1, 10, 1, kBig);
+    g.Feeder(5, 2, GmlText::kLateral, 5, 0, 0, 0, kBig);
+    return g;
+}
+
+// Each kind of device between the two loads, with faults on M (and on the device's own section):
+// - no device: the breaker clears M, both out 10 h: SAIFI 1, SAIDI 10, ENS 200.
+// - a fuse blows and A never notices; a fuse cannot be closed again by hand, but nothing above it
+//   went dark: B out 10 h: SAIFI 0.5, SAIDI 5, ENS 100.
+// - a second breaker likewise clears M alone: the same.
+// - an isolator: the breaker trips, the isolator opens at 0.5 h and the breaker closes again: A out
+//   0.5 h, B 10 h: SAIFI 1, SAIDI 5.25, ENS 105.
+// - the device's section failing too (0.5 a year, 4 h): no device and the isolator (whose own
+//   section isolates itself from above, so A is back after 0.5 h) add both loads' outage; the
+//   fuse and the breaker clear their own section, so only B is out for it:
+//   none: A 0.5 x 4 + 10, B the same: SAIFI (1.5 + 1.5) / 2, SAIDI 12, ENS 240.
+//   isolator: A 0.5 x 0.5 + 0.5, B 0.5 x 4 + 10: SAIFI 1.5, SAIDI (0.75 + 12) / 2, ENS 127.5.
+//   fuse, breaker: A 0, B 0.5 x 4 + 10: SAIFI 1.5 / 2, SAIDI 6, ENS 120.
+TEST(FaultSimulation, EachKindOfDeviceClearsOrIsolatesItsPart)
+{
+    struct Case {
+        const char* name;
+        GmlText::Switch middle;
+        bool middleFails;
+        Expected expected;
+    };
+    const Case cases[] = {
+        {"no device", GmlText::None, false, {1.0, 10.0, 200.0}},
+        {"fuse", GmlText::Fuse, false, {0.5, 5.0, 100.0}},
+        {"breaker", GmlText::Breaker, false, {0.5, 5.0, 100.0}},
+        {"isolator", GmlText::Isolator, false, {1.0, 5.25, 105.0}},
+        {"no device failing", GmlText::None, true, {1.5, 12.0, 240.0}},
+        {"isolator failing", GmlText::Isolator, true, {1.5, 12.75 / 2, 127.5}},
+        {"fuse failing", GmlText::Fuse, true, {0.75, 6.0, 120.0}},
+        {"breaker failing", GmlText::Breaker, true, {0.75, 6.0, 120.0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int method : {kThesis, kPractical})
+            ExpectIndices(RunAll(WithMiddle(c.middle, c.middleFails), method), c.expected);
+    }
+}
+
+// A lateral drawn from load to load, without fuses: a fault on either section trips the breaker
+// and nothing isolates it, so both loads are out for each repair (2 h and 3 h, 1 a year each):
+// SAIFI 2, SAIDI 5, ENS 100. Faulting only the breaker's section, which never fails, interrupts
+// nobody: CAIDI then has no value.
+TEST(FaultSimulation, LateralChainWithoutFusesTakesTheFeederOut)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10).Junction(3);
+    g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(3, 1, GmlText::kLateral, 2, 1, 2, 1, kBig);
+    g.Feeder(1, 2, GmlText::kLateral, 3, 1, 3, 1, kBig);
+    ExpectIndices(RunAll(g, kPractical), {2.0, 5.0, 100.0});
+    EXPECT_EQ(CAnalyticalSimulator().Run(g.Text(), 0, kPractical, 1).message,
+              "SAIFI = 0.0000\nSAIDI = 0.0000\nCAIDI = n/a\nASAI = 1.0000\nENS\t= 0.0000\n");
+}
