@@ -9,6 +9,13 @@
 using korvane::FixedText;
 using korvane::UnsignedText;
 
+namespace {
+
+// In slot widths: far below the spread of any continuous quantity, far above rounding noise.
+constexpr double kEdgeTolerance = 1e-6;
+
+}  // namespace
+
 void CPdfSlot::Create(int count, double origin, double width)
 {
     m_count = count;
@@ -21,7 +28,10 @@ void CPdfSlot::Add(double value, double weight)
 {
     if (m_count <= 0)
         return;
-    const double position = std::floor((value - m_origin) / m_width);
+    // A value on a slot's lower edge belongs to that slot, also when it arrives a few units in the
+    // last place short of it: samples that are whole multiples of the width (sums of many quanta,
+    // a width found as their common step) would otherwise fall one slot low.
+    const double position = std::floor((value - m_origin) / m_width + kEdgeTolerance);
     // Compared as doubles: a far outlier must not overflow the conversion to an index.
     int slot = 0;
     if (position >= m_count - 1)

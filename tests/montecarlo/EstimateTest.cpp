@@ -126,6 +126,41 @@ TEST(Pdf, KeepsTheLimitExactlyAndTurnsIntoSlotsAfterIt)
     EXPECT_EQ(slots.GetWeight(0), 2.0);
 }
 
+// Regression: a value on a slot's lower edge that arrived a few units in the last place short of
+// it (5.8 / 0.05 is 115.99999999999999; a yearly sum of quanta that should be 60) was counted one
+// slot low, under the lower edge printed for the slot before.
+TEST(Pdf, ValuesOnASlotEdgeCountInTheSlotAboveIt)
+{
+    struct Case {
+        std::vector<double> samples;  // the width is chosen from them; the last one is counted
+        double width;                 // 0.0: chosen from the samples
+        int slot;
+    };
+    double sum = 0.0;
+    for (int i = 0; i < 2400; ++i)
+        sum += 0.025;  // 60, short by rounding
+    const Case cases[] = {
+        {{5.8}, 0.05, 116},
+        {{5.82}, 0.05, 116},
+        {{5.8499}, 0.05, 116},
+        {{sum}, 0.8, 75},
+        {{2.4}, 0.8, 3},
+        {{0.1, 2.2, 0.37}, 0.0, 37},
+        {{0.1, 0.37, 2.2}, 0.0, 220},
+        {{9.0 / 7.0, 18.0 / 7.0, 9.0}, 0.0, 7},
+    };
+    for (const Case& c : cases) {
+        CPdf pdf;
+        pdf.Init(1000, 10000, c.width);
+        for (double v : c.samples)
+            pdf.Add(v, 1.0);
+        CPdfSlot slots;
+        slots.Create(1000, 0.0, pdf.ChooseWidth());
+        slots.Add(c.samples.back(), 1.0);
+        EXPECT_EQ(slots.GetWeight(c.slot), 1.0) << "value " << c.samples.back() << " width " << slots.GetWidth();
+    }
+}
+
 TEST(Pdf, DrawsBarsScaledToTheLargestSlot)
 {
     CEstimate zeros;
