@@ -19,12 +19,13 @@ SimulatorOutcome CSimulator::RunModel(const ModelBuilder& build, const std::stri
     if (!output.OpenHtml(htmlPath)) {
         outcome.kind = Kind::OutputFailure;
         outcome.message = "HTML output stream handler failed! Please disable the create directory option in "
-                          "Settings->Workspace Settings.";
+                          "Settings->Workspace Settings.\n" +
+                          output.GetError();
         return outcome;
     }
     if (!output.OpenLog(textPath)) {
         outcome.kind = Kind::OutputFailure;
-        outcome.message = "Text file output stream handler failed!";
+        outcome.message = "Text file output stream handler failed!\n" + output.GetError();
         return outcome;  // the HTML report is abandoned: the previous one stays
     }
     output.WriteHtml("<b><font size=\"4\">Network name :" + korvane::EscapeHtml(networkName) +

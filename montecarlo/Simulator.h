@@ -21,7 +21,7 @@ struct SimulatorOutcome {
     };
     Kind kind = Kind::Completed;
     // ParseError: the error line as the trace has it; OutputFailure and Failed: what failed, for
-    // the user.
+    // the user (a file that could not be opened is named, with the system's reason).
     std::string message;
     // Something that did not stop the run, e.g. "Warning! Cannot delete temporary file!".
     std::string warning;

@@ -110,7 +110,8 @@ TEST_F(EngineRun, MonteCarloFailuresAreReportedAsWhatTheyAre)
     const RunResult output = RunToEnd(std::make_unique<CMonteCarloJob>(params));
     EXPECT_EQ(output.kind, RunResult::Kind::Failed);
     EXPECT_EQ(output.message, "HTML output stream handler failed! Please disable the create directory option in "
-                              "Settings->Workspace Settings.");
+                              "Settings->Workspace Settings.\nCannot create \"" +
+                                  params.m_pszHtmlFile.string() + "\": No such file or directory");
 }
 
 TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)

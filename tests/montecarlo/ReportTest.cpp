@@ -149,20 +149,38 @@ TEST(Report, RatiosWithoutADenominatorPrintNotAvailable)
     EXPECT_NE(report.find("<font size=\"2\">Load Point</font>"), std::string::npos);
 }
 
-TEST(Simulator, OutputThatCannotBeOpenedEndsTheRunWithItsMessage)
+// Regression: the message did not say which file could not be made, nor why.
+TEST(Simulator, OutputThatCannotBeOpenedEndsTheRunNamingTheFile)
 {
     CSimulator simulator;
     bool built = false;
     auto build = [&built](CSimulation&, COutput&, std::string&) { return built = true; };
     const fs::path missing = Folder() / "no-such-folder";
-    SimulatorOutcome outcome = simulator.RunModel(build, "N", Folder() / "x.txt", missing / "x.htm", nullptr, nullptr);
-    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::OutputFailure);
-    EXPECT_EQ(outcome.message, "HTML output stream handler failed! Please disable the create directory option in "
-                               "Settings->Workspace Settings.");
-    outcome = simulator.RunModel(build, "N", missing / "x.txt", Folder() / "x.htm", nullptr, nullptr);
-    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::OutputFailure);
-    EXPECT_EQ(outcome.message, "Text file output stream handler failed!");
+    const fs::path text = Folder() / "kept.txt";
+    const fs::path html = Folder() / "kept.htm";
+    std::ofstream(text) << "last trace";
+    std::ofstream(html) << "last report";
+    struct Case {
+        fs::path text;
+        fs::path html;
+        std::string message;
+        fs::path named;
+    };
+    const Case cases[] = {
+        {text, missing / "x.htm",
+         "HTML output stream handler failed! Please disable the create directory option in "
+         "Settings->Workspace Settings.\n",
+         missing / "x.htm"},
+        {missing / "x.txt", html, "Text file output stream handler failed!\n", missing / "x.txt"},
+    };
+    for (const Case& c : cases) {
+        const SimulatorOutcome outcome = simulator.RunModel(build, "N", c.text, c.html, nullptr, nullptr);
+        EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::OutputFailure);
+        EXPECT_EQ(outcome.message, c.message + "Cannot create \"" + c.named.string() + "\": No such file or directory");
+    }
     EXPECT_FALSE(built) << "nothing is built when the reports cannot be opened";
+    EXPECT_EQ(ReadText(text), "last trace");
+    EXPECT_EQ(ReadText(html), "last report");
 }
 
 TEST(Simulator, AModelThatCannotBeBuiltLeavesATitleOnlyReport)
