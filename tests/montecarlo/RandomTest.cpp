@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "montecarlo/DistributionWeibull.h"
+#include "montecarlo/Estimate.h"
 #include "montecarlo/Random.h"
 
 TEST(Random, FollowsTheMinimalStandardSequence)
@@ -62,4 +63,55 @@ TEST(Random, DiscardMovesOnAsManyDrawsWould)
     EXPECT_EQ(random.GetState(), 1u);
     random.Discard(2147483646ull * 1000 + 1);
     EXPECT_EQ(random.GetState(), 16807u);
+}
+
+// With the run's fixed seed, the sample mean of every shape lies within four standard errors of
+// scale x Gamma(1 + 1/shape), a share of 1 - 1/e lies below the scale, and the estimate's
+// relative error is the closed-form one, sd / (mean sqrt(n)), within a few percent.
+TEST(DistributionWeibull, SamplesFollowTheClosedFormMomentsThroughAnEstimate)
+{
+    constexpr int n = 200000;
+    const double scale = 12.0;
+    for (double shape : {0.5, 1.0, 2.0, 3.5}) {
+        CRandom random;
+        random.Init();
+        CDistributionWeibull weibull;
+        weibull.Set(&random, scale, shape);
+        CEstimate estimate;
+        estimate.Init(1000, 10000, 0.0);
+        int below = 0;
+        for (int i = 0; i < n; ++i) {
+            const double x = weibull.Sample();
+            estimate.Add(x, 1.0);
+            below += x <= scale ? 1 : 0;
+        }
+        const double mean = scale * std::tgamma(1.0 + 1.0 / shape);
+        const double sd = scale * std::sqrt(std::tgamma(1.0 + 2.0 / shape) - std::pow(std::tgamma(1.0 + 1.0 / shape), 2));
+        const double standardError = sd / std::sqrt(n);
+        EXPECT_NEAR(estimate.GetMean(), mean, 4 * standardError) << "shape " << shape;
+        const double share = 1.0 - std::exp(-1.0);
+        EXPECT_NEAR(below / static_cast<double>(n), share, 4 * std::sqrt(share * (1 - share) / n)) << "shape " << shape;
+        EXPECT_NEAR(estimate.GetRelativeError(), standardError / mean, 0.05 * standardError / mean) << "shape " << shape;
+    }
+}
+
+// The weight of a sample stands for how many times it was seen.
+TEST(Estimate, AWeightCountsAsThatManyEqualSamples)
+{
+    CEstimate weighted;
+    weighted.Init(1000, 10000, 0.0);
+    CEstimate repeated;
+    repeated.Init(1000, 10000, 0.0);
+    const std::pair<double, int> samples[] = {{3.5, 4}, {0.25, 1}, {9.0, 3}, {0.0, 2}};
+    for (const auto& [x, times] : samples) {
+        weighted.Add(x, times);
+        for (int i = 0; i < times; ++i)
+            repeated.Add(x, 1.0);
+    }
+    EXPECT_DOUBLE_EQ(weighted.GetMean(), repeated.GetMean());
+    EXPECT_DOUBLE_EQ(weighted.GetRelativeError(), repeated.GetRelativeError());
+    // Mean 41.25 / 10; population variance (4 x 12.25 + 0.0625 + 3 x 81) / 10 - 4.125^2.
+    const double variance = (4 * 12.25 + 0.0625 + 3 * 81.0) / 10 - 4.125 * 4.125;
+    EXPECT_DOUBLE_EQ(weighted.GetMean(), 4.125);
+    EXPECT_NEAR(weighted.GetRelativeError(), std::sqrt(variance / 10) / 4.125, 1e-14);
 }
