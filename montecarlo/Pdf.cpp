@@ -85,28 +85,17 @@ double CPdf::NiceStep(int n, double x)
     const double e = std::floor(std::log10(x) + 0.5);
     const double p = std::pow(10.0, -e);
     const double y = x * p;
+    // Every 2^a x 5^b is tried and compared with a hair of slack: y and the candidates are both
+    // rounded, and a candidate equal to y (0.25 for x = 0.25) must not lose to the next one up.
+    // Finding a or b through ceil of a quotient of logarithms missed such candidates.
+    const double lowest = y * (1.0 - 1e-12);
     double best = 10.0 * y;
-    auto consider = [&](int a, int b) {
-        const double candidate = std::pow(2.0, a) * std::pow(5.0, b);
-        if (candidate >= y && candidate < best)
-            best = candidate;
-    };
-    const double ln2 = std::log(2.0);
-    const double ln5 = std::log(5.0);
-    const double lny = std::log(y);
-    for (int b = -n; b <= n; ++b) {
-        const int a = static_cast<int>(std::ceil((lny - b * ln5) / ln2));
-        if (a < -n)
-            break;
-        if (std::abs(a) <= n)
-            consider(a, b);
-    }
     for (int a = -n; a <= n; ++a) {
-        const int b = static_cast<int>(std::ceil((lny - a * ln2) / ln5));
-        if (b < -n)
-            break;
-        if (std::abs(b) <= n)
-            consider(a, b);
+        for (int b = -n; b <= n; ++b) {
+            const double candidate = std::ldexp(std::pow(5.0, b), a);
+            if (candidate >= lowest && candidate < best)
+                best = candidate;
+        }
     }
     return best / p;
 }
