@@ -117,11 +117,13 @@ private:
     // The fault sequence.
     Edge faultMainFeeder(Edge f);
     Edge islat(Edge f);
-    void clearFault(Edge f);
+    void clearFault(const std::vector<Edge>& starts);
+    std::vector<Edge> feedsFromElsewhere(Edge f);
     enum class Toward { Supply, Loads };
     Edge findIsolator(const std::vector<Edge>& starts, Toward toward);
     void restoreUpstream();
     bool wouldReachFault(Node from);
+    void reconnectBelow(Edge d);
     Edge backFeed(const std::vector<Edge>& starts);
     bool tryBackFeed(Edge tie, Edge& path);
     void advanceTo(double t);
@@ -156,6 +158,9 @@ private:
     Edge faultedEdge;
     std::vector<Edge> trippedEdges;
     std::vector<Edge> standInBreakers;
+    // Isolators opened in this fault, and while restoring, those that count as not yet open.
+    std::vector<Edge> openedIsolators;
+    std::vector<Edge> notYetOpen;
     // Temporary edges with the edges they stand for, newest last.
     std::vector<std::pair<Edge, Edge>> temporaryEdges;
     std::vector<int> unprotectedFeeders;

@@ -187,6 +187,8 @@ void ADist_Graph::resetAll()
     faultedEdge = Edge{};
     trippedEdges.clear();
     standInBreakers.clear();
+    openedIsolators.clear();
+    notYetOpen.clear();
 }
 
 bool ADist_Graph::simulateFault(int feederId, bool thesis)
@@ -234,23 +236,26 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
 
 ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
 {
-    clearFault(f);
-    // On a ring the section is also fed through its far end: isolate that side as well.
+    // On a ring the fault is also fed round the far side, and the devices there trip as well.
     std::vector<Edge> feeding{f};
-    for (Edge i : InEdges(Target(f)))
-        if (i != f && usable(i) && feeder(i).isMain())
-            feeding.push_back(i);
-    const Edge upstream = findIsolator(feeding, Toward::Supply);
+    for (Edge e : feedsFromElsewhere(f))
+        feeding.push_back(e);
+    clearFault(feeding);
     std::vector<Edge> below;
     for (Edge o : OutEdges(Target(f)))
         if (usable(o) && !feeder(o).isLateral())
             below.push_back(o);
     const Edge downstream = findIsolator(below, Toward::Loads);
+    // Isolators above the fault, and on a ring on the far side where the ones below have not cut
+    // it off already.
+    feeding.resize(1);
+    for (Edge e : feedsFromElsewhere(f))
+        feeding.push_back(e);
+    const Edge upstream = findIsolator(feeding, Toward::Supply);
 
-    if (upstreamIsolated) {
+    restoreUpstream();
+    if (upstreamIsolated)
         advanceTo(feeder(upstream).getSwitchingTime());
-        restoreUpstream();
-    }
     if (!downstreamIsolated)
         return {};
     setClock(feeder(downstream).getSwitchingTime());
@@ -265,7 +270,7 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
         disconnectDownstream(Target(f));
         return {};
     }
-    clearFault(f);
+    clearFault({f});
 
     // Isolate around the lateral's tap on the main, climbing a lateral drawn in several sections,
     // but never past a device that tripped.
@@ -298,10 +303,9 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
     const Edge upstream = findIsolator(above, Toward::Supply);
     const Edge downstream = findIsolator(below, Toward::Loads);
 
-    if (upstreamIsolated) {
+    restoreUpstream();
+    if (upstreamIsolated)
         advanceTo(feeder(upstream).getSwitchingTime());
-        restoreUpstream();
-    }
     if (!downstreamIsolated)
         return {};
     setClock(feeder(downstream).getSwitchingTime());
@@ -313,16 +317,19 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
     return path;
 }
 
-// Climbs from the fault towards the supply on every path until a protective device trips; what
-// lies below it goes dark. A path that reaches the top without one (no breaker drawn) is cleared
-// by its top section, which stands in for the supply's breaker.
-void ADist_Graph::clearFault(Edge f)
+// Climbs from the fault (and on a ring from the sections feeding it round the far side) towards
+// the supply on every path until a protective device trips; what lies below it goes dark. A path
+// that reaches the top without one (no breaker drawn) is cleared by its top section, which stands
+// in for the supply's breaker.
+void ADist_Graph::clearFault(const std::vector<Edge>& starts)
 {
     newWalk();
-    std::vector<Edge> stack{f};
+    std::vector<Edge> stack(starts.rbegin(), starts.rend());
     while (!stack.empty()) {
         const Edge e = stack.back();
         stack.pop_back();
+        if (std::find(trippedEdges.begin(), trippedEdges.end(), e) != trippedEdges.end())
+            continue;
         if (feeder(e).trip()) {
             trippedEdges.push_back(e);
             continue;
@@ -337,7 +344,7 @@ void ADist_Graph::clearFault(Edge f)
                 stack.push_back(*it);
                 climbed = true;
             }
-        if (!climbed) {
+        if (!climbed && std::find(standInBreakers.begin(), standInBreakers.end(), e) == standInBreakers.end()) {
             standInBreakers.push_back(e);
             feeder(e).disconnect();
         }
@@ -368,6 +375,7 @@ ADist_Graph::Edge ADist_Graph::findIsolator(const std::vector<Edge>& starts, Tow
         const Edge e = stack.back();
         stack.pop_back();
         if (feeder(e).openForIsolation()) {
+            openedIsolators.push_back(e);
             if (found.IsNull() || (up && feeder(e).getSwitchingTime() > feeder(found).getSwitchingTime()))
                 found = e;
             (up ? upstreamIsolated : downstreamIsolated) = true;
@@ -386,39 +394,124 @@ ADist_Graph::Edge ADist_Graph::findIsolator(const std::vector<Edge>& starts, Tow
     return found;
 }
 
-// Closes again what tripped in this fault, where that cannot feed the fault; a blown fuse stays open.
-void ADist_Graph::restoreUpstream()
+// Sections that feed the part below f from outside it: on a ring, the far side of the fault.
+std::vector<ADist_Graph::Edge> ADist_Graph::feedsFromElsewhere(Edge f)
 {
-    for (Edge d : trippedEdges) {
-        if (d == faultedEdge || wouldReachFault(Target(d)))
+    std::vector<Edge> feeds;
+    if (Target(f) == sinkNode)
+        return feeds;
+    std::vector<char> below(static_cast<std::size_t>(NodeCount()), 0);
+    walkDownstream(
+        {Target(f)},
+        [&](Node u) {
+            below[static_cast<std::size_t>(u.index)] = 1;
+            return false;
+        },
+        [&](Edge o) { return conducts(o) && Target(o) != sinkNode; });
+    for (int i = 0; i < NodeCount(); ++i) {
+        if (!below[static_cast<std::size_t>(i)])
             continue;
-        if (feeder(d).operate()) {
-            feeder(d).connect();
-            connectDownstream(Target(d));
-        }
+        for (Edge e : InEdges(NodeAt(i)))
+            if (e != f && conducts(e) && !below[static_cast<std::size_t>(Source(e).index)])
+                feeds.push_back(e);
     }
-    for (std::size_t i = 0; i < standInBreakers.size();) {
-        const Edge d = standInBreakers[i];
-        if (d == faultedEdge || wouldReachFault(Target(d))) {
-            ++i;
-            continue;
-        }
-        standInBreakers.erase(standInBreakers.begin() + static_cast<std::ptrdiff_t>(i));
-        feeder(d).connect();
-        connectDownstream(Target(d));
-    }
+    return feeds;
 }
 
-// Whether closed sections lead from the node to the faulted feeder while that feeder's own switch
-// is closed.
+// Closes again what tripped in this fault, each device as soon as the isolators opened so far cut
+// it off from the fault (on a ring, the isolators on both sides); a blown fuse stays open.
+void ADist_Graph::restoreUpstream()
+{
+    std::vector<double> times;
+    for (Edge i : openedIsolators)
+        times.push_back(feeder(i).getSwitchingTime());
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end()), times.end());
+    for (double t : times) {
+        notYetOpen.clear();
+        for (Edge i : openedIsolators)
+            if (feeder(i).getSwitchingTime() > t)
+                notYetOpen.push_back(i);
+        for (Edge d : trippedEdges) {
+            if (d == faultedEdge || !feeder(d).isSwitchOpen() || wouldReachFault(Target(d)))
+                continue;
+            if (feeder(d).operate()) {
+                advanceTo(t);
+                feeder(d).connect();
+                reconnectBelow(d);
+            }
+        }
+        for (std::size_t k = 0; k < standInBreakers.size();) {
+            const Edge d = standInBreakers[k];
+            if (d == faultedEdge || wouldReachFault(Target(d))) {
+                ++k;
+                continue;
+            }
+            standInBreakers.erase(standInBreakers.begin() + static_cast<std::ptrdiff_t>(k));
+            advanceTo(t);
+            feeder(d).connect();
+            reconnectBelow(d);
+        }
+    }
+    notYetOpen.clear();
+}
+
+// Whether closed sections join the node to the faulted feeder while that feeder's own switch is
+// closed. Isolators in `notYetOpen` count as closed. The sections are followed either way: on a
+// ring the way to the fault may run against their direction.
 bool ADist_Graph::wouldReachFault(Node from)
 {
-    if (feeder(faultedEdge).isSwitchOpen())
+    const auto waiting = [&](Edge e) { return std::find(notYetOpen.begin(), notYetOpen.end(), e) != notYetOpen.end(); };
+    if (feeder(faultedEdge).isSwitchOpen() && !waiting(faultedEdge))
         return false;
     const Node a = Source(faultedEdge);
     const Node b = Target(faultedEdge);
-    return walkDownstream(
-        {from}, [&](Node u) { return u == a || u == b; }, [&](Edge o) { return conducts(o); });
+    newWalk();
+    std::vector<Node> stack{from};
+    const auto step = [&](Edge e, Node next) {
+        if (next != sinkNode && usable(e) && !feeder(e).isFaulted() && (!isOpen(e) || waiting(e)))
+            stack.push_back(next);
+    };
+    while (!stack.empty()) {
+        const Node u = stack.back();
+        stack.pop_back();
+        if (!visit(u))
+            continue;
+        if (u == a || u == b)
+            return true;
+        for (Edge o : OutEdges(u))
+            step(o, Target(o));
+        for (Edge i : InEdges(u))
+            step(i, Source(i));
+    }
+    return false;
+}
+
+// Supplies again what the closed device d feeds: every node that closed sections join to its
+// far end, followed either way (on a ring part of it lies against the sections' direction).
+void ADist_Graph::reconnectBelow(Edge d)
+{
+    newWalk();
+    visit(Source(d));
+    std::vector<Node> stack{Target(d)};
+    const auto step = [&](Edge e, Node next) {
+        if (!conducts(e))
+            return;
+        feeder(e).connect();
+        if (next != sinkNode)
+            stack.push_back(next);
+    };
+    while (!stack.empty()) {
+        const Node u = stack.back();
+        stack.pop_back();
+        if (!visit(u))
+            continue;
+        component(u).connect();
+        for (Edge o : OutEdges(u))
+            step(o, Target(o));
+        for (Edge i : InEdges(u))
+            step(i, Source(i));
+    }
 }
 
 // Looks for a normally open tie below the isolated part, depth first over main feeders and ties as

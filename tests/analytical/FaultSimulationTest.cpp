@@ -474,3 +474,51 @@ TEST(FaultSimulation, LateralChainWithoutFusesTakesTheFeederOut)
     EXPECT_EQ(CAnalyticalSimulator().Run(g.Text(), 0, kPractical, 1).message,
               "SAIFI = 0.0000\nSAIDI = 0.0000\nCAIDI = n/a\nASAI = 1.0000\nENS\t= 0.0000\n");
 }
+
+// A ring closed between two feeders, each with its breaker at the supply. Regression: only the
+// breaker above the fault tripped, so the loads round the far side never noticed a fault that
+// their own breaker feeds, and the near side waited for the far side's isolator as well.
+// Both breakers trip; each closes again once the isolators on its own side cut it off from the
+// fault. Ring: B1 - J3 (load A) - Ia (0.5 h) - J4 - M (1 a year, 10 h) - J5 - Ib (2 h) - J6 - J7
+// (load B) - B2. A out 0.5 h, B 2 h: SAIFI 1, SAIDI 1.25, ENS 25.
+TEST(FaultSimulation, RingBetweenTwoBreakersTripsBothAndRestoresEachSide)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10);
+    for (int j = 3; j <= 7; ++j)
+        g.Junction(j);
+    g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(3, 4, GmlText::kMain, 2, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+    g.Feeder(4, 5, GmlText::kMain, 3, 1, 10, 1, kBig);
+    g.Feeder(6, 5, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 2);
+    g.Feeder(0, 7, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(7, 6, GmlText::kMain, 6, 0, 0, 0, kBig);
+    g.Feeder(3, 1, GmlText::kLateral, 7, 0, 0, 0, kBig);
+    g.Feeder(7, 2, GmlText::kLateral, 8, 0, 0, 0, kBig);
+    for (int method : {kThesis, kPractical})
+        ExpectIndices(RunAll(g, method), {1.0, 1.25, 25.0});
+}
+
+// The same kind of ring, with the far side meeting the near one below an isolator Id (1 h) under
+// the fault: B1 - J3 (load A) - Ia (0.5 h) - J4 - M (1 a year, 10 h) - J5 (load C) - Id - J6 - J8
+// - J7 (load B) - B2. The far breaker feeds the fault through Id until Id opens: A out 0.5 h,
+// B 1 h, and C, shut in between Ia and Id, for the 10 h repair: SAIFI 1, SAIDI 11.5 / 3, ENS 115.
+TEST(FaultSimulation, RingMeetingBelowAnIsolatorRestoresTheFarSideWhenItOpens)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10).Load(9, 2, 1, 10);
+    for (int j = 3; j <= 8; ++j)
+        g.Junction(j);
+    g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(3, 4, GmlText::kMain, 2, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+    g.Feeder(4, 5, GmlText::kMain, 3, 1, 10, 1, kBig);
+    g.Feeder(5, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 1);
+    g.Feeder(0, 7, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(7, 8, GmlText::kMain, 6, 0, 0, 0, kBig);
+    g.Feeder(8, 6, GmlText::kMain, 7, 0, 0, 0, kBig);
+    g.Feeder(3, 1, GmlText::kLateral, 8, 0, 0, 0, kBig);
+    g.Feeder(7, 2, GmlText::kLateral, 9, 0, 0, 0, kBig);
+    g.Feeder(5, 9, GmlText::kLateral, 10, 0, 0, 0, kBig);
+    for (int method : {kThesis, kPractical})
+        ExpectIndices(RunAll(g, method), {1.0, 11.5 / 3, 115.0});
+}
