@@ -272,12 +272,15 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
     }
     clearFault({f});
 
-    // Isolate around the lateral's tap on the main, climbing a lateral drawn in several sections,
-    // but never past a device that tripped.
+    // An isolator on the lateral itself, the nearest above the fault (the faulted section's own
+    // first), cuts the fault off alone: the tripped device closes again once it is open.
+    Edge isolator = feeder(f).openForIsolation() ? f : Edge{};
+    // Otherwise isolate around the lateral's tap on the main, climbing a lateral drawn in several
+    // sections, but never past a device that tripped.
     Node tap = Source(f);
     newWalk();
     visit(tap);
-    for (;;) {
+    while (isolator.IsNull()) {
         bool onMain = false;
         Edge up;
         for (Edge i : InEdges(tap)) {
@@ -290,7 +293,16 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
         }
         if (onMain || up.IsNull() || isOpen(up) || !visit(Source(up)))
             break;
+        if (feeder(up).openForIsolation())
+            isolator = up;
         tap = Source(up);
+    }
+    if (!isolator.IsNull()) {
+        openedIsolators.push_back(isolator);
+        upstreamIsolated = true;
+        restoreUpstream();
+        advanceTo(feeder(isolator).getSwitchingTime());
+        return {};
     }
     std::vector<Edge> above;
     for (Edge i : InEdges(tap))

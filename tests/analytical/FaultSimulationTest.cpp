@@ -522,3 +522,35 @@ TEST(FaultSimulation, RingMeetingBelowAnIsolatorRestoresTheFarSideWhenItOpens)
     for (int method : {kThesis, kPractical})
         ExpectIndices(RunAll(g, method), {1.0, 11.5 / 3, 115.0});
 }
+
+// An isolator drawn on a lateral. Regression: only isolators on the main were looked for, so a
+// fault below the lateral's isolator kept the whole feeder out for the repair. Now the breaker
+// trips, the lateral's isolator opens at 0.5 h and the breaker closes again.
+// Supply - breaker - J3; lateral to load A (1 customer, 10 kVA); from J3 the lateral isolator
+// (0.5 h) to J4 and a lateral section L (1 a year, 10 h) to load B (1, 10 kVA). A fault on L
+// leaves A out 0.5 h and B 10 h: SAIFI 1, SAIDI 5.25, ENS 105. The same when the isolator's own
+// section is the one that fails, and with a second plain section between isolator and fault.
+TEST(FaultSimulation, IsolatorOnALateralCutsItsFaultOffFromTheMain)
+{
+    enum Shape { Below, Own, FurtherDown };
+    for (Shape shape : {Below, Own, FurtherDown}) {
+        SCOPED_TRACE(shape);
+        GmlText g;
+        g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10).Junction(3).Junction(4).Junction(5);
+        g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+        g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+        if (shape == Own) {
+            g.Feeder(3, 2, GmlText::kLateral, 3, 1, 10, 1, kBig, GmlText::Isolator, 0.5);
+        } else {
+            g.Feeder(3, 4, GmlText::kLateral, 3, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+            if (shape == FurtherDown) {
+                g.Feeder(4, 5, GmlText::kLateral, 4, 0, 0, 0, kBig);
+                g.Feeder(5, 2, GmlText::kLateral, 5, 1, 10, 1, kBig);
+            } else {
+                g.Feeder(4, 2, GmlText::kLateral, 4, 1, 10, 1, kBig);
+            }
+        }
+        for (int method : {kThesis, kPractical})
+            ExpectIndices(RunAll(g, method), {1.0, 5.25, 105.0});
+    }
+}
