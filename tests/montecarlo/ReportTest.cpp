@@ -216,3 +216,69 @@ TEST(ReportText, FormatsColumnsWithoutTheLocale)
     EXPECT_EQ(korvane::ColumnText("Zürich", 13), "Zürich       ");
     EXPECT_EQ(korvane::EscapeHtml("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&#39;");
 }
+
+namespace {
+
+std::string Printf(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+// The customer-weighted indices from their definitions over the load points' means: N customers,
+// F = sum c x frequency, I = sum c x interrupted-year share, U = sum c x unavailability (hours a
+// year), D = sum of energy not supplied; CAIFI = F / I, ASUI = U / 8760 / N, ASAI = 1 - ASUI,
+// AENS = D / N, ACCI = D / I. Each load point's row and each index line is the C format's text.
+TEST(Report, CustomerIndicesFollowTheirDefinitionsInTheTraceText)
+{
+    const fs::path text = Folder() / "indices.txt";
+    COutput output;
+    ASSERT_TRUE(output.OpenLog(text));
+    ASSERT_TRUE(output.OpenHtml(Folder() / "indices.htm"));
+    CSimulation sim;
+    sim.Init(&output, nullptr);
+    ASSERT_TRUE(BuildSmallNetwork(sim));
+    sim.Run(nullptr, "r.htm");
+    ASSERT_TRUE(output.CloseLog());
+    ASSERT_TRUE(output.CloseHtml());
+    const std::string trace = ReadText(text);
+
+    double n = 0, f = 0, i = 0, u = 0, d = 0;
+    std::string rows;
+    for (std::size_t e = 0; e < sim.GetEdgeCount(); ++e) {
+        const SimEdge& load = sim.GetEdge(e);
+        if (load.type != kLoadEdge)
+            continue;
+        n += load.customers;
+        f += load.customers * load.frequency.GetMean();
+        i += load.customers * load.interruptedYear.GetMean();
+        u += load.customers * load.unavailability.GetMean();
+        d += load.energyNotSupplied.GetMean();
+        char name[32];
+        std::snprintf(name, sizeof name, "|%-13.13s", load.name.c_str());
+        rows += name;
+        for (const CEstimate* q : {&load.frequency, &load.outageDuration, &load.unavailability, &load.energyNotSupplied})
+            rows += Printf("|%9.5f", q->GetMean()) + Printf("%5.1f%%", 100 * q->GetRelativeError());
+        rows += "|\n";
+    }
+    ASSERT_GT(i, 0.0);
+    EXPECT_NE(trace.find("|Load Point   |  Failure Rate | Avg Outage Dur| Unavailability|      ENS      |\n" + rows +
+                         "\n"),
+              std::string::npos)
+        << trace;
+
+    auto withError = [](const char* label, const CEstimate& estimate) {
+        return std::string(label) + Printf("%9.5f", estimate.GetMean()) + "    " +
+               Printf("%5.1f%%", 100 * estimate.GetRelativeError()) + "\n";
+    };
+    const std::string indices = withError("SAIFI = ", sim.GetSAIFI()) + withError("SAIDI = ", sim.GetSAIDI()) +
+                                "CAIFI = " + Printf("%9.5f", f / i) + "\n" + withError("CAIDI = ", sim.GetCAIDI()) +
+                                "ASUI  = " + Printf("%12.8f", u / 8760.0 / n) + "\n" +
+                                "ASAI  = " + Printf("%12.8f", 1 - u / 8760.0 / n) + "\n" +
+                                withError("ENS   = ", sim.GetENS()) + "AENS  = " + Printf("%9.5f", d / n) + "\n" +
+                                "ACCI  = " + Printf("%9.5f", d / i) + "\n";
+    EXPECT_NE(trace.find(indices), std::string::npos) << indices << "\n---\n" << trace;
+}
