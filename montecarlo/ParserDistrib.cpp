@@ -299,10 +299,15 @@ void CParserDistrib::BuildComponent()
         double peak = m_peak;
         if (average == -1.0 && peak == -1.0)
             average = peak = 1.0;
+        const auto result = model.AddLoad(m_name, c1, 1, static_cast<unsigned>(m_customers), m_profile, average, peak);
         // A profile of zeros has no shape to scale to the average or peak.
-        if (!model.AddLoad(m_name, c1, 1, static_cast<unsigned>(m_customers), m_profile, average, peak))
+        if (result == CSimulation::LoadResult::NothingToScale)
             Error("the \"profile\" attribute of the load \"" + m_name +
                   "\" must hold a number above 0 to be scaled to its average or peak");
+        if (result == CSimulation::LoadResult::BeyondAnyNetwork)
+            Error("the load \"" + m_name +
+                  "\" demands more than any network can carry: its scaled peak, added to the peaks of the loads "
+                  "before it, must not exceed 1e15");
         break;
     }
     case Breaker:

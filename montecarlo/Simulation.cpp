@@ -19,6 +19,7 @@ void CSimulation::Init(COutput* output, ISimulationProgress* progress)
     m_stepping = Stepping::Production;
     m_nodes.resize(2);
     m_varyingLoad = false;
+    m_totalDemand = 0.0;
     m_recloserCacheCapacity = 1;
     m_flowCacheCapacity = 5;
     m_yearsSimulated = 0;
@@ -151,29 +152,45 @@ CurveFigures MeasureCurve(const std::vector<double>& profile, std::uint64_t quan
 
 }  // namespace
 
-bool CSimulation::AddLoad(const std::string& name, unsigned from, unsigned to, unsigned customers,
-                          const std::vector<double>& profile, double average, double peak)
+CSimulation::LoadResult CSimulation::AddLoad(const std::string& name, unsigned from, unsigned to, unsigned customers,
+                                             const std::vector<double>& profile, double average, double peak)
 {
     const std::uint64_t quanta = std::uint64_t{365} * m_quantsPerDay;
     if (profile.empty() || quanta == 0)
-        return false;
+        return LoadResult::NothingToScale;
     std::vector<double> curve = profile;
     CurveFigures figures = MeasureCurve(curve, quanta);
     // An all-zero profile cannot be scaled to any average or peak.
     if (figures.largest <= 0.0)
-        return false;
+        return LoadResult::NothingToScale;
+    // A factor or a sum that overflows would put infinities or NaN into the curve, and from
+    // there into the flows and every index.
+    if (!std::isfinite(figures.sum))
+        return LoadResult::BeyondAnyNetwork;
 
     double mean = figures.mean;
+    const auto scale = [&curve](double pivot, double factor) {
+        if (!std::isfinite(factor))
+            return false;
+        ScaleLoadCurve(curve, pivot, factor);
+        return true;
+    };
+    bool scaled = true;
     if (peak == -1.0) {
-        ScaleLoadCurve(curve, 0.0, average / mean);
+        scaled = scale(0.0, average / mean);
     } else {
-        ScaleLoadCurve(curve, 0.0, peak / figures.largest);
+        scaled = scale(0.0, peak / figures.largest);
         mean = mean * peak / figures.largest;
-        if (average != -1.0 && std::fabs(peak - mean) > 1e-8)
-            ScaleLoadCurve(curve, peak, (peak - average) / (peak - mean));
+        if (scaled && average != -1.0 && std::fabs(peak - mean) > 1e-8)
+            scaled = scale(peak, (peak - average) / (peak - mean));
     }
+    if (!scaled)
+        return LoadResult::BeyondAnyNetwork;
 
     figures = MeasureCurve(curve, quanta);
+    if (!std::isfinite(figures.sum) || !(figures.largest <= kMaxDemand) ||
+        !(m_totalDemand + figures.largest <= kMaxDemand))
+        return LoadResult::BeyondAnyNetwork;
     if (average != -1.0 && std::fabs(average - figures.mean) > 1e-8)
         Log(3, "warning: load scaling failed (" + name + "), desired average = " + FixedText(average, 4) +
                    ", actual = " + FixedText(figures.mean, 4) + "\n");
@@ -187,9 +204,10 @@ bool CSimulation::AddLoad(const std::string& name, unsigned from, unsigned to, u
     edge.loadCurve = std::move(curve);
     edge.capacity = figures.largest;
     m_current.back() = figures.largest;
+    m_totalDemand += figures.largest;
     if (std::fabs(figures.mean - figures.largest) > 1e-8)
         m_varyingLoad = true;
-    return true;
+    return LoadResult::Built;
 }
 
 double CSimulation::GetLoadCurveValue(std::size_t edge, std::uint64_t quantum) const

@@ -125,12 +125,22 @@ public:
     // The returned edge is valid until the next edge is added.
     SimEdge& AddEdge(int type, unsigned from, unsigned to);
     void AddSupply(unsigned from, unsigned to, double capacity);
+    // What AddLoad made of a load; when it refused one, nothing was built and the caller reports it.
+    enum class LoadResult {
+        Built,
+        NothingToScale,  // an empty or all-zero profile, which no average or peak can shape
+        BeyondAnyNetwork,  // its demand, or the demand of all loads so far, is above kMaxDemand
+    };
+    // More than all the loads of any network demand together, and far below where the year loop's
+    // sums (a billion years of energy not supplied, squared) would overflow or lose the demand's
+    // last unit. Scaling that overflows the arithmetic ends up here too.
+    static constexpr double kMaxDemand = 1e15;
+
     // The profile is stretched or thinned over the year, then scaled so that its mean is the
     // average and its largest value the peak (-1.0: not given), with a trace warning when that
-    // cannot be reached. False, with nothing built, when the profile is empty or all zero while
-    // an average or a peak asks for scaling: the caller reports it.
-    [[nodiscard]] bool AddLoad(const std::string& name, unsigned from, unsigned to, unsigned customers,
-                               const std::vector<double>& profile, double average, double peak);
+    // cannot be reached.
+    [[nodiscard]] LoadResult AddLoad(const std::string& name, unsigned from, unsigned to, unsigned customers,
+                                     const std::vector<double>& profile, double average, double peak);
     void AddBreaker(unsigned from, unsigned to, double capacity);
     void AddIsolator(unsigned from, unsigned to, double capacity);
     // Failures per year, isolation and repair hours, each with its Weibull shape.
@@ -260,6 +270,7 @@ private:
 
     CRandom m_random;
     bool m_varyingLoad = false;
+    double m_totalDemand = 0.0;  // the loads' peaks summed
 
     CEstimate m_saifi;
     CEstimate m_saidi;

@@ -242,6 +242,13 @@ TEST(NdlParser, ReportsEveryErrorWithItsPosition)
         {kSystem + "load: connect = 1; name = \"Mill\"; profile = 0, 0; peak = 2\n",
          "error: (L3 C1) the \"profile\" attribute of the load \"Mill\" must hold a number above 0 to be scaled to its "
          "average or peak\n"},
+        // Demands beyond any network: one load, and loads that only together pass the limit.
+        {kSystem + "load: connect = 1; name = \"Smelter\"; average = 1e300\n",
+         "error: (L3 C1) the load \"Smelter\" demands more than any network can carry: its scaled peak, added to the "
+         "peaks of the loads before it, must not exceed 1e15\n"},
+        {kSystem + "load: connect = 1; name = \"A\"; peak = 6e14\nload: connect = 2; name = \"B\"; peak = 6e14\n",
+         "error: (L4 C1) the load \"B\" demands more than any network can carry: its scaled peak, added to the "
+         "peaks of the loads before it, must not exceed 1e15\n"},
     };
     for (const Case& c : cases) {
         const Outcome outcome = Build(c.text);

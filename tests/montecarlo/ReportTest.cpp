@@ -103,7 +103,7 @@ TEST(Report, LoadPointAnchorsAreEscapedUniqueAndMatchTheirLinks)
             sim.AddSupply(0, 3, -1.0);
             sim.AddBreaker(3, 2, -1.0);
             for (const std::string& name : names) {
-                if (!sim.AddLoad(name, 2, 1, 1, {1.0}, 1.0, 1.0))
+                if (sim.AddLoad(name, 2, 1, 1, {1.0}, 1.0, 1.0) != CSimulation::LoadResult::Built)
                     return false;
             }
             return true;

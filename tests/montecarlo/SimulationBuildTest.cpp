@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <filesystem>
 #include <fstream>
@@ -124,7 +125,7 @@ TEST(SimulationBuild, ScalesLoadCurvesToTheirAverageAndPeak)
         CSimulation sim;
         sim.Init();
         sim.SetSystem(24, 100, 1000, 100, 0.05);
-        ASSERT_TRUE(sim.AddLoad("LP", 2, 1, 10, c.profile, c.average, c.peak)) << c.what;
+        ASSERT_EQ(sim.AddLoad("LP", 2, 1, 10, c.profile, c.average, c.peak), CSimulation::LoadResult::Built) << c.what;
         const SimEdge& load = sim.GetEdge(0);
         EXPECT_EQ(load.type, kLoadEdge);
         EXPECT_EQ(load.name, "LP");
@@ -145,7 +146,7 @@ TEST(SimulationBuild, StretchesTheProfileOverTheYear)
     std::vector<double> profile(730);
     for (std::size_t i = 0; i < profile.size(); ++i)
         profile[i] = i % 2 == 0 ? 1.0 : 3.0;
-    ASSERT_TRUE(sim.AddLoad("thin", 2, 1, 1, profile, -1.0, 5.0));
+    ASSERT_EQ(sim.AddLoad("thin", 2, 1, 1, profile, -1.0, 5.0), CSimulation::LoadResult::Built);
     for (std::uint64_t t = 0; t < 365; ++t)
         ASSERT_DOUBLE_EQ(sim.GetLoadCurveValue(0, t), 5.0) << t;
     EXPECT_FALSE(sim.HasVaryingLoads());
@@ -158,7 +159,7 @@ TEST(SimulationBuild, StretchesTheProfileOverTheYear)
     for (std::size_t i = 0; i < hours.size(); ++i)
         hours[i] = 1.0 + static_cast<double>(i % 24);
     // ... where the 64-bit index matters: i x 8760 passes 2^32.
-    ASSERT_TRUE(day.AddLoad("hourly", 2, 1, 1, hours, -1.0, 24.0));
+    ASSERT_EQ(day.AddLoad("hourly", 2, 1, 1, hours, -1.0, 24.0), CSimulation::LoadResult::Built);
     EXPECT_DOUBLE_EQ(day.GetLoadCurveValue(0, 525599), 24.0);
     EXPECT_DOUBLE_EQ(day.GetLoadCurveValue(0, 60), 2.0);
     EXPECT_TRUE(day.HasVaryingLoads());
@@ -175,24 +176,72 @@ TEST(SimulationBuild, WarnsWhenScalingMissesItsTarget)
     sim.SetSystem(24, 100, 1000, 100, 0.05);
     // An average above the peak turns the curve over its peak; an average far below it needs
     // values below 0, which the floor of 1e-9 holds up.
-    ASSERT_TRUE(sim.AddLoad("Mill", 2, 1, 1, {0, 10}, 3.0, 2.0));
-    ASSERT_TRUE(sim.AddLoad("Farm", 2, 1, 1, {0, 10}, 1.0, 10.0));
+    ASSERT_EQ(sim.AddLoad("Mill", 2, 1, 1, {0, 10}, 3.0, 2.0), CSimulation::LoadResult::Built);
+    ASSERT_EQ(sim.AddLoad("Farm", 2, 1, 1, {0, 10}, 1.0, 10.0), CSimulation::LoadResult::Built);
     ASSERT_TRUE(output.CloseLog());
     EXPECT_EQ(ReadText(folder / "warn.txt"),
               "warning: load scaling failed (Mill), desired peak = 2.0000, actual = 4.0000)\n"
               "warning: load scaling failed (Farm), desired average = 1.0000, actual = 5.0000\n");
 }
 
-// Regression: an all-zero profile divided by its mean of zero and filled the curve with NaN.
-TEST(SimulationBuild, RefusesAProfileThatCannotBeScaled)
+// Regression: an all-zero profile divided by its mean of zero and filled the curve with NaN; a
+// huge average or peak, or a scale factor that overflowed, filled it with infinities, which the
+// maximum flow turned into NaN and every index into "inf" or "nan".
+TEST(SimulationBuild, RefusesLoadsThatCannotBeScaledOrThatNoNetworkCarries)
 {
+    using Result = CSimulation::LoadResult;
+    constexpr double kHuge = std::numeric_limits<double>::max();
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* what;
+        std::vector<double> profile;
+        double average, peak;
+        Result want;
+    };
+    const Case cases[] = {
+        {"all zero, average and peak", {0, 0, 0}, 1.0, 1.0, Result::NothingToScale},
+        {"all zero, average", {0}, 2.0, -1.0, Result::NothingToScale},
+        {"empty", {}, 1.0, 1.0, Result::NothingToScale},
+        {"at the limit", {1, 3}, -1.0, 1e15, Result::Built},
+        {"average just past the limit", {1}, 1.0000001e15, -1.0, Result::BeyondAnyNetwork},
+        {"peak past the limit", {1, 3}, -1.0, 1e16, Result::BeyondAnyNetwork},
+        {"huge average", {1}, 1e300, -1.0, Result::BeyondAnyNetwork},
+        {"largest finite peak", {1}, -1.0, kHuge, Result::BeyondAnyNetwork},
+        {"factor average / mean overflows", {1e-300}, 1e10, -1.0, Result::BeyondAnyNetwork},
+        {"factor peak / largest overflows", {1e-300, 5e-301}, -1.0, 1e10, Result::BeyondAnyNetwork},
+        {"profile sum overflows", {kHuge, kHuge}, 1.0, -1.0, Result::BeyondAnyNetwork},
+        // Peak 1 moves the mean to 1 - 1.5e-8; the average then asks for a factor of about
+        // -(average) / 1.5e-8.
+        {"factor toward the average overflows", {1.0, 1.0 + 3e-8}, 1e301, 1.0, Result::BeyondAnyNetwork},
+        {"factor toward the average lifts a value past the limit", {1.0, 1.0 + 3e-8}, 1e300, 1.0,
+         Result::BeyondAnyNetwork},
+        {"infinite average", {1}, kInf, -1.0, Result::BeyondAnyNetwork},
+        {"NaN average", {1}, kNaN, -1.0, Result::BeyondAnyNetwork},
+        {"NaN peak", {1, 2}, 1.0, kNaN, Result::BeyondAnyNetwork},
+    };
+    for (const Case& c : cases) {
+        CSimulation sim;
+        sim.Init();
+        sim.SetSystem(24, 100, 1000, 100, 0.05);
+        EXPECT_EQ(sim.AddLoad("LP", 2, 1, 1, c.profile, c.average, c.peak), c.want) << c.what;
+        if (c.want != Result::Built) {
+            EXPECT_EQ(sim.GetEdgeCount(), 0u) << c.what << ": a refused load builds nothing";
+            continue;
+        }
+        ASSERT_EQ(sim.GetEdgeCount(), 1u) << c.what;
+        EXPECT_EQ(sim.GetEdge(0).capacity, 1e15) << c.what;
+    }
+
+    // All loads together: the one that takes the sum of the peaks past the limit is refused, and
+    // counts for nothing afterwards.
     CSimulation sim;
     sim.Init();
     sim.SetSystem(24, 100, 1000, 100, 0.05);
-    EXPECT_FALSE(sim.AddLoad("Zero", 2, 1, 1, {0, 0, 0}, 1.0, 1.0));
-    EXPECT_FALSE(sim.AddLoad("Zero", 2, 1, 1, {0}, 2.0, -1.0));
-    EXPECT_FALSE(sim.AddLoad("Empty", 2, 1, 1, {}, 1.0, 1.0));
-    EXPECT_EQ(sim.GetEdgeCount(), 0u) << "a refused load builds nothing";
+    EXPECT_EQ(sim.AddLoad("A", 2, 1, 1, {1}, 6e14, -1.0), Result::Built);
+    EXPECT_EQ(sim.AddLoad("B", 3, 1, 1, {1}, 6e14, -1.0), Result::BeyondAnyNetwork);
+    EXPECT_EQ(sim.AddLoad("C", 4, 1, 1, {1}, 4e14, -1.0), Result::Built);
+    EXPECT_EQ(sim.GetEdgeCount(), 2u);
 }
 
 // The mean that scales a curve is summed over every quantum of the year in order; summing each
@@ -210,7 +259,7 @@ TEST(SimulationBuild, ScalesByTheMeanOfTheYearsQuantaToTheBit)
                 CSimulation sim;
                 sim.Init();
                 sim.SetSystem(quantsPerDay, 100, 1000, 100, 0.05);
-                ASSERT_TRUE(sim.AddLoad("LP", 2, 1, 1, profile, 2.5, -1.0));
+                ASSERT_EQ(sim.AddLoad("LP", 2, 1, 1, profile, 2.5, -1.0), CSimulation::LoadResult::Built);
 
                 const std::uint64_t quanta = 365ull * quantsPerDay;
                 double sum = 0.0;

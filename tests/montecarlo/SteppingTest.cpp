@@ -196,8 +196,8 @@ void BuildRandomNetwork(CSimulation& sim, unsigned seed)
         for (std::size_t k = 0; k < profile.size(); ++k)
             profile[k] = k % 5 == 4 && k > 0 ? profile[k - 1] : uniform(0.2, 2.0);  // some steps repeat
         const double average = uniform(0.5, 3.0);
-        ASSERT_TRUE(sim.AddLoad("L" + std::to_string(i), node(nodes), 1, 1 + pick(50), profile, average,
-                                pick(2) == 0 ? -1.0 : average * uniform(1.0, 1.6)));
+        ASSERT_EQ(sim.AddLoad("L" + std::to_string(i), node(nodes), 1, 1 + pick(50), profile, average,
+                                pick(2) == 0 ? -1.0 : average * uniform(1.0, 1.6)), CSimulation::LoadResult::Built);
     }
 }
 

@@ -25,7 +25,7 @@ inline void AddSource(CSimulation& sim, unsigned node, double capacity = -1.0)
 
 inline void AddFlatLoad(CSimulation& sim, const std::string& name, unsigned node, unsigned customers, double demand)
 {
-    ASSERT_TRUE(sim.AddLoad(name, node, 1, customers, {1.0}, demand, -1.0));
+    ASSERT_EQ(sim.AddLoad(name, node, 1, customers, {1.0}, demand, -1.0), CSimulation::LoadResult::Built);
 }
 
 // Failure rate 2 a year (shape 1), isolation all but 0, repair exactly 4 hours.
@@ -79,7 +79,7 @@ inline void OutageOverTheYearsEnd(CSimulation& sim)
 inline void HalfYearOverload(CSimulation& sim)
 {
     AddSource(sim, 2, 2.0);
-    ASSERT_TRUE(sim.AddLoad("LP", 2, 1, 4, {1.0, 3.0}, 2.0, 3.0));
+    ASSERT_EQ(sim.AddLoad("LP", 2, 1, 4, {1.0, 3.0}, 2.0, 3.0), CSimulation::LoadResult::Built);
 }
 
 // As the parser builds a recloser: a switch, the recloser between two nodes of its own, a
@@ -130,14 +130,14 @@ inline bool SmallFeeder(CSimulation& sim)
     sim.AddSupply(0, 3, 20.0);
     sim.AddBreaker(3, 2, 20.0);
     sim.AddLine(2, 4, -1.0, 1.5, 1.0, 1.0, 1.0, 5.0, 2.0);
-    bool built = sim.AddLoad("Town", 4, 1, 120, {0.5, 1.0, 0.8}, 6.0, 9.0);
+    bool built = (sim.AddLoad("Town", 4, 1, 120, {0.5, 1.0, 0.8}, 6.0, 9.0) == CSimulation::LoadResult::Built);
     sim.AddIsolator(4, 5, -1.0);
     sim.AddBreaker(5, 6, -1.0);
     sim.AddRecloser(6, 7, -1.0, 0.1, 1.0);
     sim.AddBreaker(7, 8, -1.0);
     sim.AddEquipment(8, 9, -1.0, 0.8, 1.0, 0.5, 1.0, 12.0, 1.0);
-    built = built && sim.AddLoad("Mill <&\"", 9, 1, 3, {1.0}, 4.0, -1.0);
-    built = built && sim.AddLoad("Eastern pumping station", 8, 1, 1, {1.0}, 2.0, 2.0);
+    built = built && (sim.AddLoad("Mill <&\"", 9, 1, 3, {1.0}, 4.0, -1.0) == CSimulation::LoadResult::Built);
+    built = built && (sim.AddLoad("Eastern pumping station", 8, 1, 1, {1.0}, 2.0, 2.0) == CSimulation::LoadResult::Built);
     return built;
 }
 
