@@ -82,6 +82,95 @@ TEST(YearLoop, OneLineMatchesTheElementCycleInClosedForm)
     ExpectWithinFourStandardErrors(sim.GetENS(), 20.0 * frequency, "ENS");
 }
 
+// One line behind a breaker, failing 2000 times a year with isolation 1 hour and repair 1 hour,
+// all exponential (shape 1), at one quantum a minute, run for one year. Drawn times are whole
+// quanta, floor(X + 1), so working and out times are geometric: the line works on from one
+// quantum to the next with probability e^(-1/scale) and is out for R quanta (the isolation is cut
+// to the repair, which counts from the failure). Each quantum is then a two-state Markov chain
+// started in the working state, whose year has closed forms. The same year replayed draw by draw
+// from the generator (F, I, R per failure, in that order) gives the exact counts: a change in the
+// order or number of draws, or in the conversions into quanta, changes them.
+TEST(YearLoop, OneExponentialLineForOneYearFollowsItsDrawsAndItsClosedForm)
+{
+    constexpr unsigned q = 1440;
+    constexpr std::uint64_t Y = 365ull * q;
+    constexpr double rate = 2000.0, isolationHours = 1.0, repairHours = 1.0, demand = 5.0;
+    constexpr unsigned customers = 7;
+    const double failureScale = 1.0 / ((rate / q) / 365.0) - 0.5;
+    const double isolationScale = q * isolationHours / 24.0 - 0.5;
+    const double repairScale = q * repairHours / 24.0 - 0.5;
+
+    // The year replayed: draws at the first quantum of each cycle, while it is in the year.
+    std::uint64_t state = 1;
+    auto draw = [&state](double scale) {
+        state = state * 16807 % 2147483647;
+        return std::floor(scale * -std::log(static_cast<double>(state) / 2147483647.0) + 1.0);
+    };
+    std::uint64_t failures = 0, outageQuanta = 0;
+    std::vector<double> durations;  // hours of the outages that end within the year
+    for (std::uint64_t t = 0; t < Y;) {
+        const double f = draw(failureScale);
+        (void)draw(isolationScale);
+        const double r = draw(repairScale);
+        t += static_cast<std::uint64_t>(f);
+        if (t >= Y)
+            break;
+        ++failures;
+        const auto out = static_cast<std::uint64_t>(r);
+        outageQuanta += std::min(out, Y - t);
+        if (t + out < Y)
+            durations.push_back(static_cast<double>(out) * 24.0 / q);
+        t += out;
+    }
+    double durationSum = 0.0;
+    for (const double d : durations)
+        durationSum += d;
+    const double hours = static_cast<double>(outageQuanta) * 24.0 / q;
+
+    // The closed forms. W_t: working in quantum t; P(W_t) = pi + (1 - pi) lambda^t.
+    const double a = 1.0 - std::exp(-1.0 / failureScale);  // working -> out
+    const double b = 1.0 - std::exp(-1.0 / repairScale);   // out -> working
+    const double pi = b / (a + b);
+    const double lambda = 1.0 - a - b;
+    const double n = static_cast<double>(Y);
+    // A failure begins in quantum t >= 1 after a working quantum t - 1.
+    const double expectedFailures = a * ((n - 1) * pi + (1 - pi) * (1 - std::pow(lambda, n - 1)) / (1 - lambda));
+    const double expectedOutageQuanta = (1 - pi) * (n - (1 - std::pow(lambda, n)) / (1 - lambda));
+    // Renewal-reward spreads, cycle C = F + R: Var N ~ n Var C / mu^3; Var U ~ (n / mu) Var(R - rC).
+    const double mu = 1 / a + 1 / b;
+    const double varF = (1 - a) / (a * a), varR = (1 - b) / (b * b);
+    const double sdFailures = std::sqrt(n * (varF + varR) / (mu * mu * mu));
+    const double share = (1 / b) / mu;
+    const double sdOutageQuanta = std::sqrt(n / mu * ((1 - share) * (1 - share) * varR + share * share * varF));
+    EXPECT_NEAR(static_cast<double>(failures), expectedFailures, 4 * sdFailures);
+    EXPECT_NEAR(static_cast<double>(outageQuanta), expectedOutageQuanta, 4 * sdOutageQuanta);
+
+    for (const auto stepping : {CSimulation::Stepping::Production, CSimulation::Stepping::Reference}) {
+        CSimulation sim;
+        sim.Init();
+        sim.SetSystem(q, 100, 1, 100, 0.0);
+        AddSource(sim, 2);
+        sim.AddLine(2, 3, -1.0, rate, 1.0, isolationHours, 1.0, repairHours, 1.0);
+        AddFlatLoad(sim, "LP", 3, customers, demand);
+        sim.SetStepping(stepping);
+        ASSERT_EQ(sim.Run(nullptr, "r.htm"), CSimulation::StopReason::YearMax);
+        ASSERT_EQ(sim.GetYearsSimulated(), 1u);
+
+        EXPECT_EQ(sim.GetRandomState(), state) << "three draws for each cycle begun in the year";
+        const SimEdge& load = Load(sim, "LP");
+        EXPECT_EQ(load.frequency.GetMean(), static_cast<double>(failures));
+        EXPECT_EQ(load.interruptedYear.GetMean(), 1.0);
+        EXPECT_EQ(load.unavailability.GetMean(), hours);
+        EXPECT_EQ(load.energyNotSupplied.GetMean(), demand * static_cast<double>(outageQuanta) * 24.0 / q);
+        EXPECT_EQ(load.outageDuration.GetWeight(), static_cast<double>(durations.size()));
+        EXPECT_DOUBLE_EQ(load.outageDuration.GetMean(), durationSum / static_cast<double>(durations.size()));
+        EXPECT_EQ(sim.GetSAIFI().GetMean(), static_cast<double>(failures));
+        EXPECT_DOUBLE_EQ(sim.GetSAIDI().GetMean(), hours);
+        EXPECT_DOUBLE_EQ(sim.GetCAIDI().GetMean(), hours / static_cast<double>(failures));
+        EXPECT_EQ(sim.GetENS().GetMean(), demand * static_cast<double>(outageQuanta) * 24.0 / q);
+    }
+}
+
 // Isolation 2 hours, repair 5: the breaker clears the fault for both loads, then the isolator
 // opens and gives the upstream load back; the downstream load waits for the repair.
 TEST(YearLoop, AnIsolatorGivesTheUpstreamLoadOnlyTheShortOutage)
