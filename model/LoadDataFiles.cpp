@@ -8,6 +8,7 @@
 #include "model/KorvaneDoc.h"
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
+#include "platform/TextCodec.h"
 
 namespace {
 
@@ -17,6 +18,23 @@ struct DataFile {
     const char* what;       // how the messages name the file
     const char* classWord;  // in the count message; null for the interval data itself
 };
+
+// At most 40 characters of a line for a message: bytes that are not UTF-8 text and control
+// characters (a file saved as UTF-16 is full of NULs) show as U+FFFD, so the message stays text.
+std::string Excerpt(std::string_view line)
+{
+    constexpr std::size_t shown = 40;
+    std::u16string units = korvane::Utf8ToUtf16(line);
+    for (char16_t& u : units)
+        if (u < 0x20 || u == 0x7F)
+            u = 0xFFFD;
+    if (units.size() <= shown)
+        return korvane::Utf16ToUtf8(units);
+    std::size_t cut = shown;
+    if (units[cut - 1] >= 0xD800 && units[cut - 1] <= 0xDBFF)
+        --cut;
+    return korvane::Utf16ToUtf8(std::u16string_view(units).substr(0, cut)) + "...";
+}
 
 std::string_view Trimmed(std::string_view line)
 {
@@ -51,12 +69,9 @@ std::optional<std::string> Read(const DataFile& file, std::vector<double>& value
             continue;
         const std::optional<double> value = korvane::ParseDouble(line);
         if (!value) {
-            std::string shown(line.substr(0, 40));
-            if (line.size() > 40)
-                shown += "...";
             values.clear();
             return std::string("Cannot read ") + file.what + " " + file.name + ": line " +
-                   std::to_string(lineNumber) + " holds \"" + shown + "\", which is not a number";
+                   std::to_string(lineNumber) + " holds \"" + Excerpt(line) + "\", which is not a number";
         }
         values.push_back(*value);
     }

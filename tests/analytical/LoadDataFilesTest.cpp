@@ -79,3 +79,28 @@ TEST_F(LoadDataFiles, SkipsAByteOrderMark)
     EXPECT_TRUE(ReadLoadDataFiles(doc).empty());
     EXPECT_EQ(doc.m_intervalData, (std::vector<double>{12.5, 3}));
 }
+
+// Regression: the message quoted the bad line's raw bytes, cut at 40 bytes, so a file saved as
+// UTF-16 or a line cut inside a character made a message that is not text (shown empty). Such
+// bytes and control characters now show as U+FFFD; a line is cut after 40 characters.
+TEST_F(LoadDataFiles, QuotesABadLineAsText)
+{
+    const std::string bad = "\xEF\xBF\xBD";  // U+FFFD
+    struct Case {
+        std::string text;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {std::string("\xFF\xFE" "1\0\n\0", 6), bad + bad + "1" + bad},
+        {std::string(39, 'x') + "\xC3\xA9" "yz\n", std::string(39, 'x') + "\xC3\xA9" "..."},
+        {"12\xE9" "5\n", "12" + bad + "5"},
+    };
+    for (const Case& c : cases) {
+        CKorvaneDoc doc;
+        doc.m_intervalDataFile = Write("interval.txt", c.text);
+        const auto messages = ReadLoadDataFiles(doc);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], "Cannot read interval data " + doc.m_intervalDataFile + ": line 1 holds \"" + c.shown +
+                                   "\", which is not a number");
+    }
+}
