@@ -530,3 +530,149 @@ TEST(NdlGenerator, CleanRandomDrawingsNumberAsTheOneSidedRulesDo)
         EXPECT_EQ(Generate(doc), expected) << "drawing " << drawing;
     }
 }
+
+// Where two ends stop touching: a segment's end handle is the half-open square [-5, 5) around
+// it, a load point's body [-10, 16) x [-6, 21) and a gen source's [-11, 11) x [-11, 11) around
+// its point. Ends touch when either one's area holds the other's point (so two segment ends
+// touch at (5, 5) and (-5, -5) apart, not at (5, -5)); then the check passes and both ends carry
+// one node, else both widgets fail and get nodes of their own.
+TEST(NdlConnectionCheck, EndsTouchExactlyWithinTheirHitAreas)
+{
+    enum class Pair { LineToLine, LineToLoadPoint, LineToGenSource };
+    struct Case {
+        Pair pair;
+        CPoint offset;  // of the line's end from the other end
+        bool touch;
+    };
+    const Case cases[] = {
+        {Pair::LineToLine, {0, 0}, true},        {Pair::LineToLine, {5, 5}, true},
+        {Pair::LineToLine, {-5, -5}, true},      {Pair::LineToLine, {5, -5}, false},
+        {Pair::LineToLine, {-5, 5}, false},      {Pair::LineToLine, {6, 0}, false},
+        {Pair::LineToLine, {0, -6}, false},      {Pair::LineToLine, {-6, 6}, false},
+        {Pair::LineToLine, {5, 6}, false},       {Pair::LineToLoadPoint, {15, 20}, true},
+        {Pair::LineToLoadPoint, {-10, -6}, true}, {Pair::LineToLoadPoint, {16, 0}, false},
+        {Pair::LineToLoadPoint, {0, 21}, false}, {Pair::LineToLoadPoint, {-11, 0}, false},
+        {Pair::LineToLoadPoint, {0, -7}, false}, {Pair::LineToGenSource, {10, 10}, true},
+        {Pair::LineToGenSource, {-11, -11}, true}, {Pair::LineToGenSource, {11, 0}, false},
+        {Pair::LineToGenSource, {0, -12}, false},
+    };
+    for (const Case& c : cases) {
+        // A source feeding line A, whose far end meets the tested end; a load point closes B.
+        CKorvaneDoc doc;
+        const CPoint meet(1000, 1000);
+        const CPoint moved(meet.x + c.offset.x, meet.y + c.offset.y);
+        Nodes touching, apart;
+        switch (c.pair) {
+        case Pair::LineToLine:
+            Symbol<CGenSource>(doc, {0, 0});
+            Segment<CLine>(doc, {0, 0}, meet);
+            Segment<CLine>(doc, moved, {2000, 0});
+            Symbol<CLoadPoint>(doc, {2000, 0});
+            touching = {{0, -1}, {0, 1}, {1, 2}, {2, -1}};
+            apart = {{0, -1}, {0, 1}, {2, 3}, {3, -1}};
+            break;
+        case Pair::LineToLoadPoint:
+            Symbol<CGenSource>(doc, {0, 0});
+            Segment<CLine>(doc, {0, 0}, moved);
+            Symbol<CLoadPoint>(doc, meet);
+            touching = {{0, -1}, {0, 1}, {1, -1}};
+            apart = {{0, -1}, {0, 1}, {2, -1}};
+            break;
+        case Pair::LineToGenSource:
+            Symbol<CLoadPoint>(doc, {0, 0});
+            Segment<CLine>(doc, {0, 0}, moved);
+            Symbol<CGenSource>(doc, meet);
+            touching = {{0, -1}, {0, 1}, {1, -1}};
+            apart = {{0, -1}, {0, 1}, {2, -1}};
+            break;
+        }
+        const std::vector<CWidget*> order = doc.GetWidgetsInOrder();
+        std::vector<const CWidget*> failing;
+        if (!c.touch)
+            failing = {order[1], order[2]};  // the two widgets whose ends meet
+        bool passed = false;
+        EXPECT_EQ(Failures(doc, &passed), failing) << static_cast<int>(c.pair) << " at " << c.offset.x << "," << c.offset.y;
+        EXPECT_EQ(passed, c.touch);
+        EXPECT_EQ(Generate(doc), c.touch ? touching : apart)
+            << static_cast<int>(c.pair) << " at " << c.offset.x << "," << c.offset.y;
+    }
+}
+
+// Crowded random drawings, where ends near-miss and overlap everywhere: the check and the numbering
+// agree with a plain comparison of every pair of ends through the widgets' own hit tests. Ends
+// that touch share a node, a bus bar's two ends share one, and a node joins nothing else.
+TEST(NdlGenerator, CrowdedDrawingsShareNodesExactlyWhereEndsTouch)
+{
+    struct End {
+        const CWidget* widget;
+        int which;  // 0 start (or the point), 1 end
+        CPoint point;
+    };
+    auto holds = [](const End& e, CPoint p) {
+        if (!e.widget->IsTwoEnded())
+            return e.widget->HitTest(p);
+        return e.which == 0 ? e.widget->HitTestStart(p) : e.widget->HitTestEnd(p);
+    };
+    auto node = [](const End& e) { return e.which == 0 ? e.widget->m_connect1 : e.widget->m_connect2; };
+
+    std::mt19937 random(4242);
+    auto near = [&random] { return CPoint(static_cast<int>(random() % 80), static_cast<int>(random() % 80)); };
+    for (int drawing = 0; drawing < 300; ++drawing) {
+        CKorvaneDoc doc;
+        const int count = 1 + static_cast<int>(random() % 24);
+        for (int i = 0; i < count; ++i) {
+            switch (random() % 5) {
+            case 0: Symbol<CLoadPoint>(doc, near()); break;
+            case 1: Symbol<CGenSource>(doc, near()); break;
+            case 2: Segment<CBusBar>(doc, near(), near()); break;
+            case 3: Segment<CFuse>(doc, near(), near()); break;
+            default: Segment<CLine>(doc, near(), near()); break;
+            }
+        }
+        const std::vector<CWidget*> order = doc.GetWidgetsInOrder();
+        std::vector<End> ends;
+        for (const CWidget* w : order) {
+            ends.push_back({w, 0, w->GetStartPoint()});
+            if (w->IsTwoEnded())
+                ends.push_back({w, 1, w->GetEndPoint()});
+        }
+        const std::size_t n = ends.size();
+        std::vector<std::vector<bool>> joined(n, std::vector<bool>(n, false));
+        std::vector<bool> touched(n, false);
+        for (std::size_t a = 0; a < n; ++a) {
+            for (std::size_t b = 0; b < n; ++b) {
+                const bool sameBar = ends[a].widget == ends[b].widget && ends[a].widget->GetType() == WidgetType::BusBar;
+                const bool touch = ends[a].widget != ends[b].widget &&
+                                   (holds(ends[a], ends[b].point) || holds(ends[b], ends[a].point));
+                joined[a][b] = a == b || sameBar || touch;
+                if (touch)
+                    touched[a] = true;
+            }
+        }
+        std::vector<const CWidget*> expectedFailures;
+        for (std::size_t a = 0; a < n; ++a) {
+            const bool complete = touched[a] && (a + 1 >= n || ends[a + 1].widget != ends[a].widget || touched[a + 1]);
+            const bool first = a == 0 || ends[a - 1].widget != ends[a].widget;
+            if (first && !complete)
+                expectedFailures.push_back(ends[a].widget);
+        }
+        EXPECT_EQ(Failures(doc), expectedFailures) << "drawing " << drawing;
+
+        Generate(doc);
+        // Nodes joined by a chain of touches, by a breadth-first walk from each end.
+        for (std::size_t a = 0; a < n; ++a) {
+            std::vector<bool> reached(n, false);
+            std::vector<std::size_t> queue{a};
+            reached[a] = true;
+            for (std::size_t q = 0; q < queue.size(); ++q)
+                for (std::size_t b = 0; b < n; ++b)
+                    if (joined[queue[q]][b] && !reached[b]) {
+                        reached[b] = true;
+                        queue.push_back(b);
+                    }
+            for (std::size_t b = 0; b < n; ++b)
+                ASSERT_EQ(node(ends[a]) == node(ends[b]), static_cast<bool>(reached[b]))
+                    << "drawing " << drawing << ", ends " << a << " and " << b;
+        }
+    }
+}

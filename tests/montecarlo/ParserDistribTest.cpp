@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -389,4 +390,86 @@ TEST(NdlSemantics, ASecondParseStartsAfresh)
     ASSERT_TRUE(parser.Run(&second));
     parser.Close();
     EXPECT_EQ(Shapes(second), (std::vector<EdgeShape>{{kBreakerEdge, 2, 3, -1}}));
+}
+
+// Every attribute against every definition: refused as "not valid" exactly where its definitions
+// do not include it, and never refused that way where they do.
+TEST(NdlSemantics, EachAttributeIsValidExactlyInItsDefinitions)
+{
+    const char* types[] = {"system", "source", "load", "breaker", "fuse", "isolator", "equipment", "line", "recloser"};
+    enum : unsigned {
+        S = 1u << 0, Src = 1u << 1, Ld = 1u << 2, Brk = 1u << 3, Fu = 1u << 4, Iso = 1u << 5, Eq = 1u << 6,
+        Ln = 1u << 7, Rc = 1u << 8,
+        Components = Src | Ld | Brk | Fu | Iso | Eq | Ln | Rc,
+    };
+    struct Attribute {
+        const char* keyword;
+        unsigned validIn;
+    };
+    const Attribute attributes[] = {
+        {"quantsperday", S}, {"yearmin", S}, {"yearmax", S}, {"yearstep", S}, {"accuracy", S},
+        {"fuses", S}, {"isolators", S}, {"reclosers", S}, {"maxflow", S},
+        {"name", Components}, {"connect", Components}, {"capacity", Components & ~Ld},
+        {"customers", Ld}, {"length", Ln}, {"failure", Eq | Ln}, {"isolation", Eq | Ln}, {"repair", Eq | Ln},
+        {"reclose", Rc}, {"profile", Ld}, {"average", Ld}, {"peak", Ld},
+    };
+    for (const Attribute& a : attributes) {
+        for (unsigned code = 0; code < std::size(types); ++code) {
+            const std::string type = types[code];
+            const std::string text =
+                (code == 0 ? "" : kSystem) + type + ": " + a.keyword + " = 1\n";
+            const std::string refusal =
+                std::string("the \"") + a.keyword + "\" attribute is not valid in this definition\n";
+            const Outcome outcome = Build(text);
+            const bool refused = outcome.trace.find(refusal) != std::string::npos;
+            EXPECT_EQ(refused, (a.validIn & (1u << code)) == 0) << a.keyword << " in " << type << ": " << outcome.trace;
+        }
+    }
+}
+
+// The integer attributes take every whole number of their range, also one written a hair off a
+// whole number, and refuse the numbers just outside it and those clearly not whole.
+TEST(NdlSemantics, IntegerAttributesTakeTheirWholeRangeOnly)
+{
+    struct Case {
+        const char* keyword;
+        std::string before;  // the text up to the value
+        std::string after;
+        long long minimum;
+        long long maximum;
+        // The value as the model got it; null where the model keeps no trace of it.
+        long long (*read)(const CSimulation&);
+    };
+    const Case cases[] = {
+        {"quantsperday", "system: quantsperday = ", "\n", 1, 1440,
+         [](const CSimulation& m) { return static_cast<long long>(m.GetQuantsPerDay()); }},
+        {"yearmin", "system: quantsperday = 1; yearmin = ", "\n", 100, 1000000000,
+         [](const CSimulation& m) { return static_cast<long long>(m.GetYearMin()); }},
+        {"yearmax", "system: quantsperday = 1; yearmax = ", "\n", 100, 1000000000,
+         [](const CSimulation& m) { return static_cast<long long>(m.GetYearMax()); }},
+        {"yearstep", "system: quantsperday = 1; yearstep = ", "\n", 1, 1000000,
+         [](const CSimulation& m) { return static_cast<long long>(m.GetYearStep()); }},
+        {"customers", kSystem + "load: connect = 0; customers = ", "\n", 1, 999999,
+         [](const CSimulation& m) { return static_cast<long long>(m.GetEdge(0).customers); }},
+        {"connect", kSystem + "breaker: connect = 5, ", "\n", 0, 999999, nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::string refusal = std::string("the \"") + c.keyword + "\" attribute must be an integer in the range [" +
+                                    std::to_string(c.minimum) + "," + std::to_string(c.maximum) + "]\n";
+        for (const long long value : {c.minimum, c.maximum}) {
+            for (const char* hair : {"", ".000000000", ".0000000001"}) {
+                CSimulation model;
+                const Outcome outcome = Build(c.before + std::to_string(value) + hair + c.after, model);
+                ASSERT_TRUE(outcome.ok) << c.keyword << " " << value << hair << ": " << outcome.trace;
+                if (c.read != nullptr)
+                    EXPECT_EQ(c.read(model), value) << c.keyword;
+            }
+        }
+        for (const std::string& value : {std::to_string(c.minimum - 1), std::to_string(c.maximum + 1),
+                                         std::to_string(c.minimum) + ".5", std::to_string(c.maximum) + ".0000001"}) {
+            const Outcome outcome = Build(c.before + value + c.after);
+            EXPECT_FALSE(outcome.ok) << c.keyword << " " << value;
+            EXPECT_NE(outcome.trace.find(refusal), std::string::npos) << c.keyword << " " << value << ": " << outcome.trace;
+        }
+    }
 }

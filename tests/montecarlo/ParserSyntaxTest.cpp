@@ -238,3 +238,107 @@ TEST(NdlLexer, SurvivesHostileText)
     EXPECT_FALSE(Lex(std::string(10000, '$')).ok);
     EXPECT_FALSE(Lex(std::string(10000, '"')).ok);
 }
+
+// The position of an error counts every character read from the file: those a comment or a
+// continuation swallows, a tab as a move to the next multiple of 4, CR LF as one line end. While
+// a macro is expanded it is the character after the macro's name.
+TEST(NdlLexer, CountsErrorPositionsOverEveryCharacterRead)
+{
+    using namespace std::string_literals;
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string trace;
+    };
+    const Case cases[] = {
+        {"a continued line starts again at column 1", "system: a = 1;\\\n  b 2\n",
+         "error: (L2 C6) syntax error, expecting '='\n"},
+        {"the text a backslash swallows is counted on its own line", "system: a = 1; \\ junk\n ?\n",
+         "error: (L2 C3) syntax error, expecting keyword\n"},
+        {"a comment's characters and its line end are counted", "# comment\n  ?\n",
+         "error: (L2 C4) syntax error, expecting keyword\n"},
+        {"a tab inside a line moves to the next multiple of 4", "system:ab\t?\n",
+         "error: (L1 C14) syntax error, expecting '='\n"},
+        {"a tab at a multiple of 4 moves a whole step", "syst\t?\n", "error: (L1 C10) syntax error, expecting ':'\n"},
+        {"CR LF is one line end", "system: a = 1\r\nload b\r\n", "error: (L2 C7) syntax error, expecting ':'\n"},
+        {"a lone CR is one column", "sys\rtem\n", "error: (L1 C5) syntax error, expecting ':'\n"},
+        {"NUL is a blank and one column", "sys\0?\n"s, "error: (L1 C6) syntax error, expecting ':'\n"},
+        {"a byte above 127 is one column", "system: a = \xff\n", "error: (L1 C14) syntax error, expecting string or numeric value\n"},
+        {"at the end of the text", "system: a =", "error: (L1 C12) syntax error, expecting string or numeric value\n"},
+        {"inside a macro: the character after its name", "$v = ?\nsystem: a = $v;\n",
+         "error: (L2 C16) syntax error, expecting string or numeric value\n"},
+        {"a macro used inside a definition's text", "$v = $w\n", "error: (L2 C1) undefined macro identifier\n"},
+        {"a macro name in capitals ends at the first other character", "$ab = 1\nsystem: a = $AB?\n",
+         "error: (L2 C17) syntax error, expecting ';', <eol> or <eof>\n"},
+        {"a definition line ends before the next one is read", "system: a = 1\n$m = 2\n$m = 3\n",
+         "error: (L3 C6) macro identifier is already defined\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = Lex(c.text);
+        EXPECT_FALSE(outcome.ok) << c.what;
+        EXPECT_EQ(outcome.trace, c.trace) << c.what;
+    }
+}
+
+// Numbers from a damaged or hostile text: each is read as its value or refused, never a value of
+// infinity or a number made of only part of its characters.
+TEST(NdlLexer, ReadsHostileNumbersOrRefusesThem)
+{
+    const std::string invalid = "invalid number format";
+    struct Case {
+        std::string number;
+        std::string result;  // the value as the recorder prints it, or the error message
+    };
+    const Case cases[] = {
+        {"1e99999999999999999999", invalid},
+        {"0e99999999999999999999", "0"},
+        {"1e-99999999999999999999", "0"},
+        {"1.7976931348623157e308", "1.79769313486232e+308"},
+        {"1.8e308", invalid},
+        {"1" + std::string(400, '0'), invalid},
+        {"0." + std::string(400, '0') + "1e400", "0.1"},
+        {"00000.000e+0000", "0"},
+        {"-0", "-0"},
+        {"1E5", "100000"},
+        {"1e", invalid},
+        {"1e+", invalid},
+        {"e5", invalid},
+        {"E", invalid},
+        {".e1", invalid},
+        {".", invalid},
+        {"+", invalid},
+        {"-", invalid},
+        {"--1", invalid},
+        {"1..2", invalid},
+        {"1.5.3", invalid},
+        {"1e+1e1", invalid},
+        {"1+2", invalid},
+        {"inf", "expecting string or numeric value"},
+        {"NaN", "expecting string or numeric value"},
+        {"infinity", "expecting string or numeric value"},
+        {"0x10", "expecting ';', <eol> or <eof>"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = Lex("system: a = " + c.number + "\n");
+        if (outcome.ok) {
+            EXPECT_EQ(outcome.events, (Events{"system", "a=" + c.result, "end"})) << c.number;
+        } else {
+            EXPECT_NE(outcome.trace.find("syntax error, " + c.result + "\n"), std::string::npos)
+                << c.number << ": " << outcome.trace;
+        }
+        EXPECT_EQ(outcome.ok, c.result != invalid && c.result.find("expecting") == std::string::npos) << c.number;
+    }
+}
+
+// Each macro is expanded when the next one is defined, so a long chain is a loop, not a recursion.
+TEST(NdlLexer, FollowsALongChainOfMacros)
+{
+    std::string text = "$m0=7\n";
+    const int depth = 100000;
+    for (int i = 1; i <= depth; ++i)
+        text += "$m" + std::to_string(i) + "=$m" + std::to_string(i - 1) + "\n";
+    text += "system: a = $m" + std::to_string(depth) + "\n";
+    const Outcome outcome = Lex(text);
+    EXPECT_TRUE(outcome.ok) << outcome.trace;
+    EXPECT_EQ(outcome.events, (Events{"system", "a=7", "end"}));
+}
