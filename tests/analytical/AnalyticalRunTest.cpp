@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "analytical/ADist_Graph.h"
@@ -270,6 +271,15 @@ TEST(AnalyticalRun, AnyDrawingRunsToAnEndAndRepeatsItself)
             graph.setResultList(&records);
             const int edges = graph.EdgeCount();
             const int slots = graph.EdgeSlots();
+            // No load is out longer than the repair or the slowest switch, whichever is longer.
+            double slowest = 0.0;
+            std::vector<double> repair(static_cast<std::size_t>(graph.getFeederCount()) + 1, 0.0);
+            for (const auto e : graph.Edges()) {
+                const AFeeder* f = graph.getEdgeFeeder(e);
+                slowest = std::max(slowest, f->getSwitchingTime());
+                if ((f->isMain() || f->isLateral()) && f->getId() >= 1 && f->getId() <= graph.getFeederCount())
+                    repair[static_cast<std::size_t>(f->getId())] = f->getRepairTime();
+            }
             for (int id = 1; id <= graph.getFeederCount(); ++id) {
                 for (int again = 0; again < 2; ++again) {
                     ASSERT_TRUE(graph.simulateFault(id, thesis));
@@ -285,6 +295,10 @@ TEST(AnalyticalRun, AnyDrawingRunsToAnEndAndRepeatsItself)
                     const double before = end >= 3 * loads ? records[end - 3 * loads + k].m_dTotalUnavailability : 0.0;
                     EXPECT_NEAR(second.m_dTotalUnavailability - first.m_dTotalUnavailability,
                                 first.m_dTotalUnavailability - before, 1e-9)
+                        << "round " << round << " feeder " << id << " load " << k;
+                    const double out = second.m_dTimeNotConnected - first.m_dTimeNotConnected;
+                    EXPECT_GE(out, 0.0) << "round " << round << " feeder " << id << " load " << k;
+                    EXPECT_LE(out, std::max(repair[static_cast<std::size_t>(id)], slowest) + 1e-9)
                         << "round " << round << " feeder " << id << " load " << k;
                 }
             }
