@@ -503,24 +503,29 @@ TEST(FaultSimulation, RingBetweenTwoBreakersTripsBothAndRestoresEachSide)
 // the fault: B1 - J3 (load A) - Ia (0.5 h) - J4 - M (1 a year, 10 h) - J5 (load C) - Id - J6 - J8
 // - J7 (load B) - B2. The far breaker feeds the fault through Id until Id opens: A out 0.5 h,
 // B 1 h, and C, shut in between Ia and Id, for the 10 h repair: SAIFI 1, SAIDI 11.5 / 3, ENS 115.
+// J5 and J6 are as far from the supply, so the order of their records decides which way Id
+// points; the figures do not depend on it.
 TEST(FaultSimulation, RingMeetingBelowAnIsolatorRestoresTheFarSideWhenItOpens)
 {
-    GmlText g;
-    g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10).Load(9, 2, 1, 10);
-    for (int j = 3; j <= 8; ++j)
-        g.Junction(j);
-    g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
-    g.Feeder(3, 4, GmlText::kMain, 2, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
-    g.Feeder(4, 5, GmlText::kMain, 3, 1, 10, 1, kBig);
-    g.Feeder(5, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 1);
-    g.Feeder(0, 7, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Breaker);
-    g.Feeder(7, 8, GmlText::kMain, 6, 0, 0, 0, kBig);
-    g.Feeder(8, 6, GmlText::kMain, 7, 0, 0, 0, kBig);
-    g.Feeder(3, 1, GmlText::kLateral, 8, 0, 0, 0, kBig);
-    g.Feeder(7, 2, GmlText::kLateral, 9, 0, 0, 0, kBig);
-    g.Feeder(5, 9, GmlText::kLateral, 10, 0, 0, 0, kBig);
-    for (int method : {kThesis, kPractical})
-        ExpectIndices(RunAll(g, method), {1.0, 11.5 / 3, 115.0});
+    for (bool swapped : {false, true}) {
+        SCOPED_TRACE(swapped ? "J6 before J5" : "J5 before J6");
+        GmlText g;
+        g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10).Load(9, 2, 1, 10);
+        for (int j : {3, 4, swapped ? 6 : 5, swapped ? 5 : 6, 7, 8})
+            g.Junction(j);
+        g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+        g.Feeder(3, 4, GmlText::kMain, 2, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+        g.Feeder(4, 5, GmlText::kMain, 3, 1, 10, 1, kBig);
+        g.Feeder(5, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 1);
+        g.Feeder(0, 7, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Breaker);
+        g.Feeder(7, 8, GmlText::kMain, 6, 0, 0, 0, kBig);
+        g.Feeder(8, 6, GmlText::kMain, 7, 0, 0, 0, kBig);
+        g.Feeder(3, 1, GmlText::kLateral, 8, 0, 0, 0, kBig);
+        g.Feeder(7, 2, GmlText::kLateral, 9, 0, 0, 0, kBig);
+        g.Feeder(5, 9, GmlText::kLateral, 10, 0, 0, 0, kBig);
+        for (int method : {kThesis, kPractical})
+            ExpectIndices(RunAll(g, method), {1.0, 11.5 / 3, 115.0});
+    }
 }
 
 // An isolator drawn on a lateral. Regression: only isolators on the main were looked for, so a
