@@ -357,12 +357,14 @@ void CSimulation::SetDemands(std::uint64_t t)
 }
 
 // A load is supplied in a quantum when the flow meets its whole demand; an interruption counts in
-// the quantum it begins, its duration when it ends.
+// the quantum it begins, its duration when it ends. "Meets" is to within 1e-10, relative to demands
+// above 1: a flow summed over several paths can miss a demand of a million by its last bit.
 void CSimulation::RecordSupply()
 {
     for (unsigned e : m_loads) {
         SimEdge& load = m_edges[e];
-        const bool supplied = std::fabs(m_flow[e] - m_current[e]) < 1e-10;
+        const double demand = m_current[e];
+        const bool supplied = std::fabs(m_flow[e] - demand) < 1e-10 * std::max(1.0, demand);
         if (supplied) {
             if (!load.supplied) {
                 const double hours = static_cast<double>(load.runningInterruptionQuanta) * 24.0 / m_quantsPerDay;

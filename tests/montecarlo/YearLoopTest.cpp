@@ -257,6 +257,39 @@ TEST(YearLoop, ASupplyTooSmallForTwoLoadsCutsExactlyOneInEveryQuantum)
     EXPECT_EQ(fed.frequency.GetMean(), 0.0);
 }
 
+// Regression: a load was supplied only when the flow met its demand to within 1e-10 absolutely,
+// below the rounding of a flow summed over two paths once demands reach about a million, so a
+// fully supplied load counted as interrupted in every quantum. Two breakers in parallel, neither
+// enough alone, carry the whole demand; a third case is a real shortfall.
+TEST(YearLoop, ALoadFedThroughTwoPathsIsSuppliedAtEveryMagnitude)
+{
+    struct Case {
+        double demand, first, second;
+        bool supplied;
+    };
+    // With these pairs first + (demand - first) rounds away from the demand.
+    const Case cases[] = {
+        {3445178.93, 1067860.535, 3445178.93, true},
+        {7680681.971, 1225869.196, 7680681.971, true},
+        {2.5, 0.7, 2.0, true},
+        {3445178.93, 1067860.535, 2000000.0, false},
+        {2.5, 0.7, 1.7999999, false},
+    };
+    for (const Case& c : cases) {
+        CSimulation sim;
+        sim.Init();
+        sim.SetSystem(24, 100, 1, 100, 0.0);
+        sim.AddSupply(0, 10, -1.0);
+        sim.AddBreaker(10, 2, c.first);
+        sim.AddBreaker(10, 2, c.second);
+        AddFlatLoad(sim, "LP", 2, 1, c.demand);
+        sim.Run(nullptr, "r.htm");
+        const SimEdge& load = Load(sim, "LP");
+        EXPECT_EQ(load.unavailability.GetMean(), c.supplied ? 0.0 : 8760.0) << c.demand << " " << c.second;
+        EXPECT_EQ(load.frequency.GetMean(), c.supplied ? 0.0 : 1.0) << c.demand << " " << c.second;
+    }
+}
+
 // A working time fixed at 8758 quanta and a repair of 10: the first outage runs from quantum
 // 8758 of year 1 to quantum 7 of year 2.
 TEST(YearLoop, AnOutageOverTheYearsEndCountsOnceWithItsQuantaInBothYears)
