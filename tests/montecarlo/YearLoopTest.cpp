@@ -217,6 +217,32 @@ TEST(YearLoop, ANetworkThatNeverFailsStopsAtTheFirstTestedYear)
     }
 }
 
+// One quantum a day, supply 2, demand 1 but for 3 on day 10 and on days 100 to 102: every year
+// the same two interruptions, so every tested estimate has relative error 0 from the start,
+// while the outage durations alternate between 24 and 72 hours (relative error 0.035 after 100
+// years). The run stops at year 100 because the outage duration is not tested.
+TEST(YearLoop, TheOutageDurationTakesNoPartInTheStoppingTest)
+{
+    std::vector<double> profile(365, 1.0);
+    profile[10] = profile[100] = profile[101] = profile[102] = 3.0;
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(1, 100, 100000, 100, 0.01);
+    AddSource(sim, 2, 2.0);
+    ASSERT_EQ(sim.AddLoad("LP", 2, 1, 1, profile, -1.0, 3.0), CSimulation::LoadResult::Built);
+    EXPECT_EQ(sim.Run(nullptr, "r.htm"), CSimulation::StopReason::Converged);
+    EXPECT_EQ(sim.GetYearsSimulated(), 100u);
+    const SimEdge& load = Load(sim, "LP");
+    EXPECT_EQ(load.frequency.GetMean(), 2.0);
+    EXPECT_EQ(load.energyNotSupplied.GetMean(), 3.0 * 4 * 24);
+    EXPECT_EQ(load.outageDuration.GetMean(), 48.0);
+    EXPECT_GT(load.outageDuration.GetRelativeError(), 0.03);
+    for (const CEstimate* tested : {&load.frequency, &load.interruptedYear, &load.unavailability,
+                                    &load.energyNotSupplied, &sim.GetSAIFI(), &sim.GetSAIDI(), &sim.GetCAIDI(),
+                                    &sim.GetENS()})
+        EXPECT_EQ(tested->GetRelativeError(), 0.0);
+}
+
 TEST(YearLoop, AccuracyZeroRunsEveryYearAndReportsProgressEachYear)
 {
     CSimulation sim;
