@@ -473,3 +473,94 @@ TEST(NdlSemantics, IntegerAttributesTakeTheirWholeRangeOnly)
         }
     }
 }
+
+// Every widget kind with every Monte Carlo value set, drawn in a chain ending on a bus bar: the
+// generated text parses without error into the edges each kind stands for. Catches a widget that
+// writes what the reader refuses (an equipment's or a transformer's length) or a value that reaches
+// the wrong field.
+TEST(NdlSemantics, EveryWidgetKindWithEveryValueSetParsesBack)
+{
+    CKorvaneDoc doc;
+    doc.m_pSimulationSettings->quantsPerDay = 24;
+    auto* source = drawing::Symbol<CGenSource>(doc, {0, 0});
+    source->m_dCapacity = 1000;
+    auto* line = drawing::Segment<CLine>(doc, {0, 0}, {100, 0});
+    line->m_dCapacity = 900;
+    line->m_dLength = 2;
+    line->m_dFailure1 = 0.25;
+    line->m_dFailure2 = 1.5;
+    line->m_dIsolation1 = 2;
+    line->m_dIsolation2 = 2.5;
+    line->m_dRepair1 = 5;
+    line->m_dRepair2 = 3;
+    drawing::Segment<CCircuitBreaker>(doc, {100, 0}, {200, 0})->m_dCapacity = 800;
+    drawing::Segment<CFuse>(doc, {200, 0}, {300, 0})->m_dCapacity = 700;
+    drawing::Segment<CIsolator>(doc, {300, 0}, {400, 0})->m_dCapacity = 600;
+    auto* recloser = drawing::Segment<CRecloser>(doc, {400, 0}, {500, 0});
+    recloser->m_dCapacity = 500;
+    recloser->m_dReclose1 = 2;
+    recloser->m_dReclose2 = 3;
+    CBranchWidget* branches[] = {drawing::Segment<CEquipment>(doc, {500, 0}, {600, 0}),
+                                 drawing::Segment<CTransformer>(doc, {600, 0}, {700, 0})};
+    double capacity = 400;
+    for (CBranchWidget* b : branches) {
+        b->m_dCapacity = capacity;
+        capacity -= 100;
+        b->m_dLength = 3;  // kept in the widget, left out of the text
+        b->m_dFailure1 = 0.5;
+        b->m_dFailure2 = 2;
+        b->m_dIsolation1 = 1;
+        b->m_dRepair1 = 8;
+    }
+    drawing::Segment<CBusBar>(doc, {700, 0}, {700, 300});
+    auto* load = drawing::Symbol<CLoadPoint>(doc, {700, 300});
+    load->m_strName = "Plant";
+    load->m_nCustomers = 7;
+    load->m_dAverage = 2;
+    load->m_dPeak = 4;
+    load->m_profile = {1, 3};
+
+    CNDLGenerator generator(&doc);
+    ASSERT_TRUE(generator.Validate());
+    generator.Generate();
+    CSimulation model;
+    const Outcome outcome = Build(generator.GetNDL(), model);
+    ASSERT_TRUE(outcome.ok) << outcome.trace << generator.GetNDL();
+
+    // The bus bar is NDL node 0 and the source 1; the model numbers them in order of first use.
+    EXPECT_EQ(Shapes(model), (std::vector<EdgeShape>{
+                                 {kSupplyEdge, 0, 3, 1000},
+                                 {kBreakerEdge, 3, 2, 1000},
+                                 {kLineEdge, 2, 4, 900},
+                                 {kBreakerEdge, 4, 5, 800},
+                                 {kBreakerEdge, 5, 6, 700},
+                                 {kIsolatorEdge, 6, 7, 600},
+                                 {kBreakerEdge, 7, 9, 500},
+                                 {kRecloserEdge, 9, 10, 500},
+                                 {kBreakerEdge, 10, 8, 500},
+                                 {kEquipmentEdge, 8, 11, 400},
+                                 {kEquipmentEdge, 11, 12, 300},
+                                 {kLoadEdge, 12, 1, 4},
+                             }));
+    // Rates per year and hours, in quanta of one hour; only the line's rate is per unit length.
+    const SimEdge& lineEdge = model.GetEdge(2);
+    EXPECT_DOUBLE_EQ(lineEdge.failure.GetScale(), 1.0 / ((0.5 / 24) / 365.0) - 0.5);
+    EXPECT_DOUBLE_EQ(lineEdge.failure.GetShape(), 1.5);
+    EXPECT_DOUBLE_EQ(lineEdge.isolation.GetScale(), 1.5);
+    EXPECT_DOUBLE_EQ(lineEdge.isolation.GetShape(), 2.5);
+    EXPECT_DOUBLE_EQ(lineEdge.repair.GetScale(), 4.5);
+    EXPECT_DOUBLE_EQ(lineEdge.repair.GetShape(), 3.0);
+    const SimEdge& recloserEdge = model.GetEdge(7);
+    EXPECT_DOUBLE_EQ(recloserEdge.reclose.GetScale(), 1.5);
+    EXPECT_DOUBLE_EQ(recloserEdge.reclose.GetShape(), 3.0);
+    for (std::size_t i : {9u, 10u}) {
+        const SimEdge& e = model.GetEdge(i);
+        EXPECT_DOUBLE_EQ(e.failure.GetScale(), 1.0 / ((0.5 / 24) / 365.0) - 0.5) << i;
+        EXPECT_DOUBLE_EQ(e.failure.GetShape(), 2.0) << i;
+        EXPECT_DOUBLE_EQ(e.isolation.GetScale(), 0.5) << i;
+        EXPECT_DOUBLE_EQ(e.repair.GetScale(), 7.5) << i;
+    }
+    const SimEdge& loadEdge = model.GetEdge(11);
+    EXPECT_EQ(loadEdge.name, "Plant");
+    EXPECT_EQ(loadEdge.customers, 7u);
+}
