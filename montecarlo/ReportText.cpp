@@ -37,11 +37,56 @@ std::string ColumnText(std::string_view text, std::size_t width)
     return result;
 }
 
+namespace {
+
+// The code point of the UTF-8 sequence at text[at], moving `at` past it; a byte that does not
+// start a well-formed sequence is U+FFFD and moves one byte.
+char32_t NextCodePoint(std::string_view text, std::size_t& at)
+{
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(at);
+    std::size_t length = 0;
+    char32_t code = 0;
+    char32_t lowest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, code = lead & 0x1Fu, lowest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, code = lead & 0x0Fu, lowest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, code = lead & 0x07u, lowest = 0x10000;
+    }
+    if (length == 0 || at + length > text.size()) {
+        ++at;
+        return 0xFFFD;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0u) != 0x80u) {
+            ++at;
+            return 0xFFFD;
+        }
+        code = (code << 6) | (byte(at + i) & 0x3Fu);
+    }
+    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        ++at;
+        return 0xFFFD;
+    }
+    at += length;
+    return code;
+}
+
+}  // namespace
+
 std::string EscapeHtml(std::string_view text)
 {
     std::string result;
     result.reserve(text.size());
-    for (char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
+        if ((static_cast<unsigned char>(c) & 0x80u) != 0) {
+            result += "&#" + std::to_string(static_cast<std::uint32_t>(NextCodePoint(text, at))) + ";";
+            continue;
+        }
+        ++at;
         switch (c) {
         case '&': result += "&amp;"; break;
         case '<': result += "&lt;"; break;

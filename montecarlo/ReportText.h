@@ -18,7 +18,9 @@ std::string UnsignedText(std::uint64_t value, int width = 0, bool zeroFill = fal
 // "%-N.Ns", counted in characters rather than bytes so a UTF-8 name is never cut inside one.
 std::string ColumnText(std::string_view text, std::size_t width);
 
-// Text for HTML content and quoted attribute values.
+// Text for HTML content and quoted attribute values, in ASCII: every other character becomes a
+// numeric reference, so the report reads the same whatever encoding a viewer assumes (the report
+// names none). A malformed UTF-8 byte becomes U+FFFD.
 std::string EscapeHtml(std::string_view text);
 
 // The section anchor of each load point, in the order of the load points. An anchor is the

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -91,9 +92,9 @@ TEST(Report, TwoRunsOfOneNetworkDifferOnlyInTimeAndSpeed)
 // anchor is what LoadPointAnchors gives the result view.
 TEST(Report, LoadPointAnchorsAreEscapedUniqueAndMatchTheirLinks)
 {
-    const std::vector<std::string> names = {"Mill <&\"", "Mill <&\"", "ENS", "Town"};
+    const std::vector<std::string> names = {"Mill <&\"", "Mill <&\"", "ENS", "Town", "M\xC3\xBChle"};
     const std::vector<std::string> anchors = korvane::LoadPointAnchors(names);
-    EXPECT_EQ(anchors, (std::vector<std::string>{"Mill <&\"", "Mill <&\"$2", "ENS$2", "Town"}));
+    EXPECT_EQ(anchors, (std::vector<std::string>{"Mill <&\"", "Mill <&\"$2", "ENS$2", "Town", "M\xC3\xBChle"}));
 
     const fs::path html = Folder() / "anchors.htm";
     CSimulator simulator;
@@ -119,6 +120,11 @@ TEST(Report, LoadPointAnchorsAreEscapedUniqueAndMatchTheirLinks)
         EXPECT_NE(report.find("<a name = \"" + escaped + "\" id = \"" + escaped + "\">"), std::string::npos) << anchor;
     }
     EXPECT_NE(report.find("Load Point - Mill &lt;&amp;&quot;</a>"), std::string::npos);
+    EXPECT_NE(report.find("Load Point - M&#252;hle</a>"), std::string::npos);
+    EXPECT_TRUE(std::all_of(report.begin(), report.end(), [](char c) { return (c & 0x80) == 0; }))
+        << "the report names no encoding: it must be ASCII";
+    EXPECT_NE(ReadText(Folder() / "anchors.txt").find("Load Point: M\xC3\xBChle\n"), std::string::npos)
+        << "the trace keeps the name as it is";
 }
 
 // Regression: without load points N was 0 and ASUI, ASAI and AENS printed NaN; without
@@ -215,6 +221,24 @@ TEST(ReportText, FormatsColumnsWithoutTheLocale)
     EXPECT_EQ(korvane::ColumnText("Größere Mühle Nord", 13), "Größere Mühle");
     EXPECT_EQ(korvane::ColumnText("Zürich", 13), "Zürich       ");
     EXPECT_EQ(korvane::EscapeHtml("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&#39;");
+}
+
+// Regression: the report names no encoding, so the result page read a UTF-8 name as Latin-1
+// ("MÃ¼hle"). Every character beyond ASCII now goes as a numeric reference.
+TEST(ReportText, HtmlTextIsAsciiWithNumericReferences)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"Gr\xC3\xB6\xC3\x9F" "ere M\xC3\xBChle", "Gr&#246;&#223;ere M&#252;hle"},
+        {"\xE2\x82\xAC 5", "&#8364; 5"},
+        {"\xF0\x9F\x98\x80", "&#128512;"},
+        {"a\xFF" "b", "a&#65533;b"},                   // not a lead byte
+        {"\xC0\xAF", "&#65533;&#65533;"},             // an over-long "/"
+        {"\xE2\x82", "&#65533;&#65533;"},             // cut short
+        {"\xED\xA0\x80", "&#65533;&#65533;&#65533;"},  // a surrogate
+        {"\xC3<", "&#65533;&lt;"},
+    };
+    for (const auto& [text, html] : cases)
+        EXPECT_EQ(korvane::EscapeHtml(text), html) << text;
 }
 
 namespace {

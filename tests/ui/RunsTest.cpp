@@ -74,12 +74,12 @@ struct Runs : testing::Test {
     }
 
     // A gen source, a line and a load point named "Mill", each end on the next.
-    void DrawConnected()
+    void DrawConnected(const std::string& loadName = "Mill")
     {
         AddTo<CGenSource>(Doc(), CPoint(100, 100), 1, kGrey);
         AddTo<CLine>(Doc(), CPoint(100, 100), CPoint(200, 100), 1, kGrey);
         auto* load = AddTo<CLoadPoint>(Doc(), CPoint(200, 100), 1, kGrey);
-        load->m_strName = "Mill";
+        load->m_strName = loadName;
         load->m_nCustomers = 10;
         load->m_dAverage = 5;
         Doc().m_pSimulationSettings->quantsPerDay = 24;
@@ -297,6 +297,9 @@ TEST_F(Runs, AMonteCarloRunWritesItsReportsAndTheResultPageShowsThem)
     EXPECT_EQ(page->GetShownPath(), (folder / "Net1.htm").string());
     EXPECT_TRUE(page->GetBrowser()->ToText().Contains("Network name :Net1")) << page->GetBrowser()->ToText();
     EXPECT_TRUE(analytical->GetBrowser()->ToText().Contains("Network name :Net1"));
+    // Shown as a page, not as its markup, whatever type the system's MIME database gives ".htm".
+    EXPECT_FALSE(page->GetBrowser()->ToText().Contains("<font")) << page->GetBrowser()->ToText();
+    EXPECT_FALSE(analytical->GetBrowser()->ToText().Contains("<font"));
     analytical->GetFrame()->Close();
     Pump();
     EXPECT_FALSE(wxGetApp().GetMainFrame()->m_bAnalyticalResultOpen);
@@ -320,6 +323,31 @@ TEST_F(Runs, AMonteCarloRunWritesItsReportsAndTheResultPageShowsThem)
     Command(ID_MONTE_CARLO_RESULT_VIEWER);
     ASSERT_NE(ResultPage<CHTMLView>(), nullptr);
     EXPECT_TRUE(ResultPage<CHTMLView>()->GetBrowser()->ToText().Contains("Network name :Net1"));
+}
+
+// Regression: the report names no encoding and the page read it as Latin-1, so a load point
+// named "Mühle" showed as "MÃ¼hle" and a click on it found no section.
+TEST_F(Runs, TheResultPageShowsANameBeyondAsciiAndFindsItsSection)
+{
+    const std::string name = "M\xC3\xBChle";
+    DrawConnected(name);
+    SaveAndOpen("Net1.mc");
+    Command(ID_MONTE_CARLO_RESULT_VIEWER);
+    CHTMLView* page = ResultPage<CHTMLView>();
+    ASSERT_NE(page, nullptr);
+    ActivateEditor();
+    SetDialogAnswer(wxID_YES);
+    Command(ID_MONTE_CARLO_SIMULATION);
+    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
+    TakeDialogs();
+    EXPECT_TRUE(page->GetBrowser()->ToText().Contains(wxString::FromUTF8("Load Point - " + name)))
+        << page->GetBrowser()->ToText();
+
+    Command(ID_WINDOW_TILE_VERT);
+    const CPoint at = view->GetTransform().ToDevice(CPoint(200, 100));
+    MouseDown(at);
+    MouseUp(at);
+    ASSERT_TRUE(PumpUntil([&] { return page->GetBrowser()->GetOpenedAnchor() == wxString::FromUTF8(name); }, 200));
 }
 
 TEST_F(Runs, PauseResumeAndCancelEndTheWorkerCleanly)
