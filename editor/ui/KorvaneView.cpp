@@ -224,6 +224,14 @@ void CKorvaneView::OnActivateView(bool activate, wxView*, wxView*)
         frame->ShowDocumentTitle(GetDocument()->GetUserReadableName());
 }
 
+void CKorvaneView::OnChangeFilename()
+{
+    wxView::OnChangeFilename();
+    CMainFrame* frame = GetMainFrame();
+    if (frame != nullptr && GetDocumentManager() != nullptr && GetDocumentManager()->GetCurrentView() == this)
+        frame->ShowDocumentTitle(GetDocument()->GetUserReadableName());
+}
+
 wxPrintout* CKorvaneView::OnCreatePrintout()
 {
     return new CNetworkPrintout(this);

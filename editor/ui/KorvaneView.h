@@ -33,6 +33,8 @@ public:
     void OnDraw(wxDC* dc) override;
     void OnUpdate(wxView* sender, wxObject* hint) override;
     void OnActivateView(bool activate, wxView* activeView, wxView* deactiveView) override;
+    // A network saved under a new name shows that name in the window captions at once.
+    void OnChangeFilename() override;
     wxPrintout* OnCreatePrintout() override;
     void OnDocumentUpdate(const void* sender, const std::string* hint) override;
 

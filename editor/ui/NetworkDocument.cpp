@@ -1,5 +1,8 @@
 #include "editor/ui/NetworkDocument.h"
 
+#include <exception>
+#include <new>
+
 #include <wx/app.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
@@ -22,6 +25,14 @@ const wxString kCaption = wxString::FromUTF8("Korvane - Verav Ezerez");
 std::filesystem::path ToPath(const wxString& file)
 {
     return std::filesystem::path(file.utf8_string());
+}
+
+void ReportFileFailure(const char* what, const wxString& file, const std::exception& e)
+{
+    const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+    wxMessageBox(wxString::Format("%s \"%s\": %s", what, file,
+                                  memory ? wxString("Out of memory") : wxString::FromUTF8(e.what())),
+                 kCaption, wxOK | wxICON_ERROR);
 }
 
 }  // namespace
@@ -53,6 +64,10 @@ bool CNetworkDocument::DoOpenDocument(const wxString& file)
     } catch (const korvane::FileError& e) {
         wxMessageBox(wxString::FromUTF8(e.what()), kCaption, wxOK | wxICON_ERROR);
         return false;
+    } catch (const std::exception& e) {
+        // Anything else (out of memory on a hostile file) is still this file's failure, not the program's.
+        ReportFileFailure("Cannot open", file, e);
+        return false;
     }
     m_doc->SetModifiedFlag(false);
     for (const std::string& warning : m_doc->GetLoadWarnings())
@@ -79,8 +94,17 @@ bool CNetworkDocument::DoSaveDocument(const wxString& file)
     } catch (const korvane::FileError& e) {
         wxMessageBox(wxString::FromUTF8(e.what()), kCaption, wxOK | wxICON_ERROR);
         return false;
+    } catch (const std::exception& e) {
+        ReportFileFailure("Cannot write", file, e);
+        return false;
     }
     return true;
+}
+
+void CNetworkDocument::OnChangeFilename(bool notifyViews)
+{
+    SyncTitle();
+    wxDocument::OnChangeFilename(notifyViews);
 }
 
 void CNetworkDocument::Modify(bool modified)

@@ -36,6 +36,8 @@ public:
 protected:
     bool DoOpenDocument(const wxString& file) override;
     bool DoSaveDocument(const wxString& file) override;
+    // Save As gives the document its new file and title: the runs and the check name it anew.
+    void OnChangeFilename(bool notifyViews) override;
 
 private:
     // Analytical settings (toolbar button): edits the analytical settings and reads their data

@@ -1,0 +1,182 @@
+// File commands through the real application: Save As names the network after its new file, a
+// failed save or open is reported and leaves the open networks and the old file as they were.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <wx/filedlg.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
+
+#include "editor/ui/Commands.h"
+#include "editor/ui/KorvaneApp.h"
+#include "editor/ui/KorvaneView.h"
+#include "editor/ui/MainFrame.h"
+#include "editor/ui/NetworkDocument.h"
+#include "editor/ui/Splash.h"
+#include "tests/editor/EditorTestSupport.h"
+#include "tests/ui/UiTestSupport.h"
+
+using namespace UiTest;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr COLORREF kGrey = 0x808080;
+
+// Answers file choosers with a given path and message boxes with a given button, recording the
+// messages.
+class CFileHook : public wxModalDialogHook {
+public:
+    CFileHook() { Register(); }
+    ~CFileHook() override { Unregister(); }
+
+    std::string path;
+    int answer = wxID_OK;
+    std::vector<std::string> messages;
+
+protected:
+    int Enter(wxDialog* dialog) override
+    {
+        if (auto* chooser = dynamic_cast<wxFileDialog*>(dialog)) {
+            chooser->SetPath(wxString::FromUTF8(path));
+            return wxID_OK;
+        }
+        if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog))
+            messages.push_back(box->GetMessage().utf8_string());
+        return answer;
+    }
+    void Exit(wxDialog*) override {}
+};
+
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct FileCommands : testing::Test {
+    void SetUp() override
+    {
+        CSplashWnd::EnableSplashScreen(false);
+        InstallDialogHook();
+        Start({"-Embedding"});
+        TakeDialogs();
+        RemoveDialogHook();
+        folder = fs::path(Home()) / testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::create_directories(folder);
+    }
+    void TearDown() override
+    {
+        InstallDialogHook();
+        SetDialogAnswer(wxID_NO);
+        Stop();
+        SetDialogAnswer(wxID_OK);
+        RemoveDialogHook();
+    }
+    static CKorvaneDoc& Doc() { return ActiveDocument()->GetDoc(); }
+
+    fs::path folder;
+};
+
+}  // namespace
+
+// Catches a network that kept its first title ("MC1") after Save As, so its run files and the
+// check's message named a file that does not exist.
+TEST_F(FileCommands, SaveAsNamesTheNetworkAfterItsNewFile)
+{
+    AddTo<CFuse>(Doc(), CPoint(10, 10), CPoint(60, 10), 1, kGrey);
+    ActiveDocument()->Modify(true);
+    CFileHook hook;
+    const fs::path path = folder / "Feeder North.mc";
+    // What the framework's Save As does once the user has chosen the file (the GTK chooser
+    // cannot be answered without showing it).
+    CNetworkDocument* doc = ActiveDocument();
+    ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(path.string())));
+    doc->SetTitle(wxString::FromUTF8(path.filename().string()));
+    doc->SetFilename(wxString::FromUTF8(path.string()), true);
+    ASSERT_TRUE(fs::exists(path));
+    EXPECT_FALSE(ActiveDocument()->IsModified());
+    EXPECT_EQ(Doc().GetTitle(), "Feeder North");
+    EXPECT_TRUE(wxGetApp().GetMainFrame()->GetTitle().EndsWith("Feeder North.mc"))
+        << wxGetApp().GetMainFrame()->GetTitle();
+
+    Command(ID_DEBUG_NETWORK);
+    ASSERT_EQ(hook.messages.size(), 1u);
+    EXPECT_EQ(hook.messages[0], "Checking completed : Errors found in Feeder North.mc");
+}
+
+// A save that cannot write is reported with the file's name; the network stays as drawn and
+// unsaved (closing still asks), and no half-written file is left beside the target.
+TEST_F(FileCommands, AFailedSaveIsReportedAndKeepsTheNetworkUnsaved)
+{
+    const fs::path path = folder / "net.mc";
+    CNetworkDocument* doc = ActiveDocument();
+    ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(path.string())));
+    const std::string saved = ReadBytes(path);
+    AddTo<CFuse>(Doc(), CPoint(10, 10), CPoint(60, 10), 1, kGrey);
+    doc->Modify(true);
+
+    // The target cannot be replaced: something else now stands at its name.
+    const fs::path blocked = folder / "blocked.mc";
+    fs::create_directory(blocked);
+    CFileHook hook;
+    EXPECT_FALSE(doc->OnSaveDocument(wxString::FromUTF8(blocked.string())));
+    ASSERT_EQ(hook.messages.size(), 1u);
+    EXPECT_NE(hook.messages[0].find(blocked.string()), std::string::npos) << hook.messages[0];
+    EXPECT_TRUE(fs::is_directory(blocked));
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->GetFilename(), wxString::FromUTF8(path.string()));
+    EXPECT_EQ(Doc().GetWidgetCount(), 1);
+    EXPECT_EQ(ReadBytes(path), saved);
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_TRUE(entry.path() == path || entry.path() == blocked) << entry.path();
+
+    // Closing asks to save; Cancel keeps the network open.
+    hook.messages.clear();
+    hook.answer = wxID_CANCEL;
+    Command(wxID_CLOSE);
+    EXPECT_EQ(hook.messages.size(), 1u);
+    EXPECT_EQ(DocumentCount(), 1);
+    EXPECT_EQ(Doc().GetWidgetCount(), 1);
+}
+
+// A file that is no network, opened beside a network being drawn, is reported with its name and
+// changes nothing of the open network.
+TEST_F(FileCommands, AFailedOpenIsReportedAndLeavesTheOpenNetworkAsItWas)
+{
+    AddTo<CLine>(Doc(), CPoint(10, 10), CPoint(60, 10), 1, kGrey);
+    ActiveDocument()->Modify(true);
+    CNetworkDocument* drawn = ActiveDocument();
+
+    const fs::path good = folder / "good.mc";
+    Doc().SaveFile(good);
+    const std::string bytes = ReadBytes(good);
+    const struct {
+        const char* name;
+        std::string content;
+    } cases[] = {
+        {"text.mc", "not a network"},
+        {"empty.mc", ""},
+        {"truncated.mc", bytes.substr(0, bytes.size() / 2)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path path = folder / c.name;
+        std::ofstream(path, std::ios::binary) << c.content;
+        CFileHook hook;
+        EXPECT_EQ(wxGetApp().GetDocManager()->CreateDocument(wxString::FromUTF8(path.string()), wxDOC_SILENT),
+                  nullptr);
+        Pump();
+        ASSERT_EQ(hook.messages.size(), 1u);
+        EXPECT_NE(hook.messages[0].find(path.string()), std::string::npos) << hook.messages[0];
+        EXPECT_EQ(DocumentCount(), 1);
+        EXPECT_EQ(ActiveDocument(), drawn);
+        EXPECT_TRUE(drawn->IsModified());
+        EXPECT_EQ(Doc().GetWidgetCount(), 1);
+        EXPECT_EQ(ReadBytes(path), c.content);
+    }
+}
