@@ -455,6 +455,42 @@ TEST_F(Runs, ClosingTheDocumentDuringARunAsksThenStopsAndJoinsTheWorker)
         EXPECT_TRUE(name == "Net1.htm" || name == "Net1.txt") << name;
 }
 
+// Closing the main window asks about the run of every network: No keeps the window, the network
+// and its paused run; closing the network afterwards wakes the paused worker to stop it, so the
+// join cannot wait forever.
+TEST_F(Runs, ClosingTheMainWindowDuringAPausedRunAsksAndNoKeepsEverything)
+{
+    DrawConnected();
+    MakeEndless();
+    SaveAndOpen("Net1.mc");
+    Command(ID_MONTE_CARLO_SIMULATION);
+    CSimulationProgressDlg* dialog = view->GetProgressDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return !dialog->GetField(CSimulationProgressDlg::ID_YEAR)->IsEmpty(); }));
+    dialog_test::Press(*dialog, CSimulationProgressDlg::ID_PAUSE);
+    ASSERT_TRUE(Controller().IsPaused());
+
+    SetDialogAnswer(wxID_NO);
+    wxGetApp().GetMainFrame()->Close();
+    Pump();
+    auto dialogs = TakeDialogs();
+    EXPECT_TRUE(Seen(dialogs, run_text::kTerminateQuestion));
+    ASSERT_NE(wxGetApp().GetMainFrame(), nullptr);
+    EXPECT_TRUE(wxGetApp().GetMainFrame()->IsShown());
+    ASSERT_EQ(DocumentCount(), 1);
+    EXPECT_EQ(ActiveView(), view);
+    EXPECT_TRUE(Controller().IsRunning());
+    EXPECT_TRUE(Controller().IsPaused());
+
+    SetDialogAnswer(wxID_YES);
+    Command(wxID_CLOSE);
+    Pump();
+    EXPECT_TRUE(Seen(TakeDialogs(), run_text::kTerminateQuestion));
+    EXPECT_EQ(DocumentCount(), 0);
+    for (const std::string& name : OutputFiles())
+        EXPECT_TRUE(name == "Net1.htm" || name == "Net1.txt") << name;
+}
+
 TEST_F(Runs, AnAnalyticalRunShowsTheFiveIndicesInOneBox)
 {
     // One lateral with 10 customers of 100 kVA behind a breaker: 0.5 faults a year, 4 hours each.
