@@ -72,7 +72,7 @@ wxTextCtrl* CDatasheetPage::AddOptional(wxStaticBoxSizer* group, wxFlexGridSizer
                                         int editId, const wxString& label, bool& flag, double& value)
 {
     const dialog_layout::COptionalRow row = AddOptionalRow(group, grid, checkId, labelId, editId, label, flag);
-    row.edit->SetValidator(CNumberValidator(&value, CFieldRule(CFieldRule::Kind::Number)));
+    row.edit->SetValidator(CNumberValidator(&value, CFieldRule(CFieldRule::Kind::Number), label));
     return row.edit;
 }
 
@@ -81,7 +81,7 @@ wxTextCtrl* CDatasheetPage::AddOptional(wxStaticBoxSizer* group, wxFlexGridSizer
                                         const CFieldRule& rule)
 {
     const dialog_layout::COptionalRow row = AddOptionalRow(group, grid, checkId, labelId, editId, label, flag);
-    row.edit->SetValidator(CNumberValidator(&value, rule));
+    row.edit->SetValidator(CNumberValidator(&value, rule, label));
     return row.edit;
 }
 
@@ -90,7 +90,7 @@ wxTextCtrl* CDatasheetPage::AddOptionalText(wxStaticBoxSizer* group, wxFlexGridS
                                             std::string& value, std::string (*check)(const std::string&))
 {
     const dialog_layout::COptionalRow row = AddOptionalRow(group, grid, checkId, labelId, editId, label, flag);
-    row.edit->SetValidator(CTextValidator(&value, check));
+    row.edit->SetValidator(CTextValidator(&value, check, label));
     return row.edit;
 }
 
@@ -99,7 +99,7 @@ wxTextCtrl* CDatasheetPage::AddValue(wxStaticBoxSizer* group, wxFlexGridSizer* g
 {
     wxWindow* box = group->GetStaticBox();
     auto* edit = new wxTextCtrl(box, editId, wxString(), wxDefaultPosition, wxSize(kEditWidth, -1));
-    edit->SetValidator(CNumberValidator(&value, rule));
+    edit->SetValidator(CNumberValidator(&value, rule, label));
     // A greyed value is shown but passes through unchanged.
     edit->Enable(editable);
     grid->Add(new wxStaticText(box, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
@@ -112,7 +112,7 @@ wxTextCtrl* CDatasheetPage::AddValue(wxStaticBoxSizer* group, wxFlexGridSizer* g
 {
     wxWindow* box = group->GetStaticBox();
     auto* edit = new wxTextCtrl(box, editId, wxString(), wxDefaultPosition, wxSize(kEditWidth, -1));
-    edit->SetValidator(CNumberValidator(&value, rule));
+    edit->SetValidator(CNumberValidator(&value, rule, label));
     grid->Add(new wxStaticText(box, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(edit, 1, wxEXPAND);
     return edit;

@@ -58,7 +58,7 @@ bool CDatasheetSheet::TransferDataFromWindow()
         return false;
     // The pages' validators check each box; this is the last guard before the widget.
     if (const auto problem = m_datasheet.Check()) {
-        ShowExclamation(this, problem->field + ": " + problem->message);
+        ShowExclamation(this, problem->message, wxString::FromUTF8(problem->field));
         return false;
     }
     return true;

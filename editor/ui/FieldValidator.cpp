@@ -14,7 +14,7 @@ wxString FromUtf8(const std::string& text)
 
 // Shows the message with the box in view and focused: on a property sheet the refused value may
 // sit on a page the user is not looking at.
-void Refuse(wxWindow* control, const std::string& message)
+void Refuse(wxWindow* control, const std::string& message, const wxString& field)
 {
     for (wxWindow* child = control; child != nullptr && !child->IsTopLevel(); child = child->GetParent()) {
         if (auto* book = wxDynamicCast(child->GetParent(), wxBookCtrlBase)) {
@@ -23,7 +23,7 @@ void Refuse(wxWindow* control, const std::string& message)
                 book->SetSelection(static_cast<size_t>(page));
         }
     }
-    ShowExclamation(wxGetTopLevelParent(control), message);
+    ShowExclamation(wxGetTopLevelParent(control), message, field);
     control->SetFocus();
     if (auto* text = wxDynamicCast(control, wxTextCtrl))
         text->SelectAll();
@@ -31,9 +31,12 @@ void Refuse(wxWindow* control, const std::string& message)
 
 }  // namespace
 
-void ShowExclamation(wxWindow* parent, const std::string& text)
+void ShowExclamation(wxWindow* parent, const std::string& text, const wxString& field)
 {
-    wxMessageBox(FromUtf8(text), "Korvane", wxOK | wxICON_EXCLAMATION, parent);
+    wxMessageDialog box(parent, FromUtf8(text), "Korvane", wxOK | wxICON_EXCLAMATION);
+    if (!field.empty())
+        box.SetExtendedMessage("Field: " + field);
+    box.ShowModal();
 }
 
 bool CNumberValidator::IsActive() const
@@ -49,7 +52,7 @@ bool CNumberValidator::Validate(wxWindow*)
     const CFieldRule::Result result = m_rule.Parse(edit->GetValue().utf8_string());
     if (result.value)
         return true;
-    Refuse(edit, result.message);
+    Refuse(edit, result.message, m_field);
     return false;
 }
 
@@ -88,7 +91,7 @@ bool CTextValidator::Validate(wxWindow*)
     const std::string message = m_check(Text());
     if (message.empty())
         return true;
-    Refuse(GetWindow(), message);
+    Refuse(GetWindow(), message, m_field);
     return false;
 }
 

@@ -1,26 +1,34 @@
 // Validators that move dialog values between edit boxes and their members: numbers by a field
-// rule and texts as UTF-8. A refused text shows its message, brings its page forward, focuses the
-// box and keeps the dialog open; a disabled box is neither checked nor read, so its member keeps
-// the value it had.
+// rule and texts as UTF-8. A refused text shows its message with the field's label beneath it,
+// brings its page forward, focuses the box and keeps the dialog open; a disabled box is neither
+// checked nor read, so its member keeps the value it had.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include <wx/string.h>
 #include <wx/validate.h>
 
 #include "editor/FieldRule.h"
 
 class wxWindow;
 
-// A message box with the exclamation icon, as the dialogs' refusals and warnings use.
-void ShowExclamation(wxWindow* parent, const std::string& text);
+// A message box with the exclamation icon, as the dialogs' refusals and warnings use; a refusal
+// names its field below the text.
+void ShowExclamation(wxWindow* parent, const std::string& text, const wxString& field = wxString());
 
 class CNumberValidator : public wxValidator {
 public:
-    CNumberValidator(double* value, CFieldRule rule) : m_rule(rule), m_double(value) {}
-    CNumberValidator(std::int32_t* value, CFieldRule rule) : m_rule(rule), m_int(value) {}
+    CNumberValidator(double* value, CFieldRule rule, const wxString& field)
+        : m_rule(rule), m_field(field), m_double(value)
+    {
+    }
+    CNumberValidator(std::int32_t* value, CFieldRule rule, const wxString& field)
+        : m_rule(rule), m_field(field), m_int(value)
+    {
+    }
     CNumberValidator(const CNumberValidator&) = default;
 
     wxObject* Clone() const override { return new CNumberValidator(*this); }
@@ -31,6 +39,7 @@ public:
 private:
     bool IsActive() const;
     CFieldRule m_rule;
+    wxString m_field;  // the label the user knows the box by
     double* m_double = nullptr;
     std::int32_t* m_int = nullptr;
 };
@@ -39,7 +48,10 @@ private:
 class CTextValidator : public wxValidator {
 public:
     using Check = std::function<std::string(const std::string&)>;
-    explicit CTextValidator(std::string* value, Check check = {}) : m_value(value), m_check(std::move(check)) {}
+    explicit CTextValidator(std::string* value, Check check = {}, const wxString& field = wxString())
+        : m_value(value), m_check(std::move(check)), m_field(field)
+    {
+    }
     CTextValidator(const CTextValidator&) = default;
 
     wxObject* Clone() const override { return new CTextValidator(*this); }
@@ -51,6 +63,7 @@ private:
     std::string Text() const;
     std::string* m_value;
     Check m_check;
+    wxString m_field;
 };
 
 // A check box bound to a flag.

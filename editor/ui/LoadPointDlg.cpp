@@ -112,7 +112,7 @@ void CLoadPointDlg::OnChangeValue(wxCommandEvent&)
 void CLoadPointDlg::OnAdd(wxCommandEvent&)
 {
     if (!m_dValue) {
-        ShowExclamation(this, "Please enter a number.");
+        ShowExclamation(this, "Please enter a number.", "Load Profile");
         m_editValue->SetFocus();
         return;
     }

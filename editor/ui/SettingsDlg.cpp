@@ -38,8 +38,8 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, CWorkspaceValues& v)
     auto* sizeGrid = new wxFlexGridSizer(2, kGap, kGap);
     m_editWidth = new wxTextCtrl(size->GetStaticBox(), 1026);
     m_editHeight = new wxTextCtrl(size->GetStaticBox(), 1024);
-    m_editWidth->SetValidator(CNumberValidator(&v.m_nWidth, CWorkspaceValues::kSizeRule));
-    m_editHeight->SetValidator(CNumberValidator(&v.m_nHeight, CWorkspaceValues::kSizeRule));
+    m_editWidth->SetValidator(CNumberValidator(&v.m_nWidth, CWorkspaceValues::kSizeRule, "Horizontal (pixels)"));
+    m_editHeight->SetValidator(CNumberValidator(&v.m_nHeight, CWorkspaceValues::kSizeRule, "Verticle (pixels)"));
     sizeGrid->Add(new wxStaticText(size->GetStaticBox(), wxID_ANY, "Horizontal (pixels)"), 0,
                   wxALIGN_CENTER_VERTICAL);
     sizeGrid->Add(m_editWidth);

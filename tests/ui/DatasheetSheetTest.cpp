@@ -46,6 +46,7 @@ TEST(DatasheetSheet, RefusesAnOutOfRangeValueAndStaysOpenOnItsPage)
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(pageShown, 1);
     EXPECT_EQ(script.messages, std::vector<std::string>{"Please enter a number between 0 and 10000000."});
+    EXPECT_EQ(script.details, std::vector<std::string>{"Field: Max Capacity"});
     EXPECT_EQ(line->m_dMaxCapacity, 10000000.0);
     EXPECT_TRUE(doc.IsModified());
 }
@@ -59,18 +60,20 @@ TEST(DatasheetSheet, RefusesTextsThatAreNoFiniteNumberOrAnUnwritableName)
         int check;  // the box to tick first, or 0
         const char* text;
         const char* message;
+        const char* field;  // named under the message
     };
     const Case cases[] = {
-        {WidgetType::Line, 0, 1111, 1106, "inf", "Please enter a number."},
-        {WidgetType::Line, 0, 1111, 1106, "1e999", "Please enter a number."},
-        {WidgetType::Fuse, 0, 1092, 1110, "12 A", "Please enter a number."},
-        {WidgetType::LoadPoint, 0, 1087, 1102, "2.5", "Please enter an integer."},
+        {WidgetType::Line, 0, 1111, 1106, "inf", "Please enter a number.", "Failure 1"},
+        {WidgetType::Line, 0, 1111, 1106, "1e999", "Please enter a number.", "Failure 1"},
+        {WidgetType::Fuse, 0, 1092, 1110, "12 A", "Please enter a number.", "Capacity"},
+        {WidgetType::LoadPoint, 0, 1087, 1102, "2.5", "Please enter an integer.", "Num customers"},
         {WidgetType::LoadPoint, 0, 1086, 0, "LP#1",
-         "A load point name cannot contain a double quote, '#', '\\', '$' or a line break."},
-        {WidgetType::LoadPoint, 1, 1172, 0, "-1", "Please enter a number between 0 and 9999999."},
-        {WidgetType::LoadPoint, 1, 1087, 0, "-3", "Please enter an integer between 0 and 99999999."},
-        {WidgetType::Isolator, 1, 1090, 0, "100000001", "Please enter a number between 0 and 100000000."},
-        {WidgetType::Recloser, 1, 1093, 0, "nan", "Please enter a number."},
+         "A load point name cannot contain a double quote, '#', '\\', '$' or a line break.", "Name"},
+        {WidgetType::LoadPoint, 1, 1172, 0, "-1", "Please enter a number between 0 and 9999999.", "Load"},
+        {WidgetType::LoadPoint, 1, 1087, 0, "-3", "Please enter an integer between 0 and 99999999.", "Num customers"},
+        {WidgetType::Isolator, 1, 1090, 0, "100000001", "Please enter a number between 0 and 100000000.",
+         "Switch Time"},
+        {WidgetType::Recloser, 1, 1093, 0, "nan", "Please enter a number.", "Reclosing time"},
     };
     for (const Case& c : cases) {
         CKorvaneDoc doc;
@@ -101,6 +104,7 @@ TEST(DatasheetSheet, RefusesTextsThatAreNoFiniteNumberOrAnUnwritableName)
         EXPECT_FALSE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *widget)) << c.text;
         EXPECT_TRUE(stayedOpen) << c.text;
         EXPECT_EQ(script.messages, std::vector<std::string>{c.message}) << c.text;
+        EXPECT_EQ(script.details, std::vector<std::string>{std::string("Field: ") + c.field}) << c.text;
         CArchive after;
         widget->Serialize(after);
         EXPECT_EQ(after.GetBuffer(), before.GetBuffer()) << c.text;

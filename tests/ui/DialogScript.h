@@ -30,6 +30,7 @@ public:
     void Then(Steps steps) { m_steps.push_back(std::move(steps)); }
 
     std::vector<std::string> messages;
+    std::vector<std::string> details;  // the smaller text under each message
     int fileChoosers = 0;
 
 protected:
@@ -37,6 +38,7 @@ protected:
     {
         if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
             messages.push_back(box->GetMessage().utf8_string());
+            details.push_back(box->GetExtendedMessage().utf8_string());
             return wxID_OK;
         }
         if (dynamic_cast<wxFileDialogBase*>(dialog) != nullptr) {

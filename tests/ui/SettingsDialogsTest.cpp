@@ -73,14 +73,15 @@ TEST(SimulationSettingsDlg, RefusesTextsThatAreNoCountOrNumber)
         int edit;
         const char* text;
         const char* message;
+        const char* field;
     };
     const Case cases[] = {
-        {1061, "-1", "Please enter a positive integer."},
-        {1061, "ten", "Please enter a positive integer."},
-        {1064, "1.5", "Please enter a positive integer."},
-        {1065, "3000000000", "Please enter an integer between 0 and 2147483647."},
-        {1069, "0,05", "Please enter a number."},
-        {1069, "inf", "Please enter a number."},
+        {1061, "-1", "Please enter a positive integer.", "QuantsPerDay"},
+        {1061, "ten", "Please enter a positive integer.", "QuantsPerDay"},
+        {1064, "1.5", "Please enter a positive integer.", "Max years"},
+        {1065, "3000000000", "Please enter an integer between 0 and 2147483647.", "Step years"},
+        {1069, "0,05", "Please enter a number.", "Accuracy"},
+        {1069, "inf", "Please enter a number.", "Accuracy"},
     };
     for (const Case& c : cases) {
         CSimulationSettings settings;
@@ -98,6 +99,7 @@ TEST(SimulationSettingsDlg, RefusesTextsThatAreNoCountOrNumber)
         EXPECT_TRUE(stayedOpen) << c.text;
         EXPECT_TRUE(focused) << c.text;
         EXPECT_EQ(script.messages, std::vector<std::string>{c.message}) << c.text;
+        EXPECT_EQ(script.details, std::vector<std::string>{std::string("Field: ") + c.field}) << c.text;
         EXPECT_EQ(Record(settings), before) << c.text;
     }
 
@@ -334,6 +336,7 @@ TEST(SettingsDlg, RefusesAnOversizedCanvasAndAppliesTheSizeButtons)
     EXPECT_EQ(snapShown, 10);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(script.messages, std::vector<std::string>{"Please enter an integer between 0 and 30000."});
+    EXPECT_EQ(script.details, std::vector<std::string>{"Field: Verticle (pixels)"});
     EXPECT_EQ(widthShown, "1024");
     EXPECT_EQ(heightShown, "786");
     EXPECT_EQ(doc.m_nWorkspaceWidth, 1920);
