@@ -108,6 +108,7 @@ private:
     // Marks for one walk at a time: a new walk makes every node unseen at once.
     void newWalk();
     bool visit(Node n);
+    bool seen(Node n) const { return marks[static_cast<std::size_t>(n.index)] == walk; }
     template <class Enter, class Follow>
     bool walkDownstream(std::vector<Node> stack, Enter enter, Follow follow);
     // A closed section that has not failed: power passes it.

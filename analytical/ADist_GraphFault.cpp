@@ -412,21 +412,20 @@ std::vector<ADist_Graph::Edge> ADist_Graph::feedsFromElsewhere(Edge f)
     std::vector<Edge> feeds;
     if (Target(f) == sinkNode)
         return feeds;
-    std::vector<char> below(static_cast<std::size_t>(NodeCount()), 0);
+    std::vector<Node> below;
     walkDownstream(
         {Target(f)},
         [&](Node u) {
-            below[static_cast<std::size_t>(u.index)] = 1;
+            below.push_back(u);
             return false;
         },
         [&](Edge o) { return conducts(o) && Target(o) != sinkNode; });
-    for (int i = 0; i < NodeCount(); ++i) {
-        if (!below[static_cast<std::size_t>(i)])
-            continue;
-        for (Edge e : InEdges(NodeAt(i)))
-            if (e != f && conducts(e) && !below[static_cast<std::size_t>(Source(e).index)])
+    // The walk's marks still tell the part below from the rest.
+    std::sort(below.begin(), below.end());
+    for (Node u : below)
+        for (Edge e : InEdges(u))
+            if (e != f && conducts(e) && !seen(Source(e)))
                 feeds.push_back(e);
-    }
     return feeds;
 }
 
