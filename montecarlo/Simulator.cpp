@@ -45,13 +45,13 @@ SimulatorOutcome CSimulator::RunModel(const ModelBuilder& build, const std::stri
         }
         model.Free();
     } catch (const std::bad_alloc&) {
-        // The model is gone with its memory; the reports are closed below as they stand.
+        // The model is gone with its memory.
         outcome.kind = Kind::Failed;
         outcome.message = "Out of memory";
     }
 
-    if (outcome.kind == Kind::Stopped) {
-        // A stopped run has no results: the reports of the last finished run are worth more.
+    if (outcome.kind == Kind::Stopped || outcome.kind == Kind::Failed) {
+        // A stopped or failed run has no results: the reports of the last finished run are worth more.
         output.AbandonReports();
         return outcome;
     }

@@ -17,7 +17,7 @@ struct SimulatorOutcome {
         Stopped,        // stopped through the run control; the reports hold no results
         ParseError,     // the network did not parse; the trace holds the error line
         OutputFailure,  // a report could not be opened or written
-        Failed,         // the run could not go on, e.g. "Out of memory"
+        Failed,         // the run could not go on, e.g. "Out of memory"; the reports hold no results
     };
     Kind kind = Kind::Completed;
     // ParseError: the error line as the trace has it; OutputFailure and Failed: what failed, for

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <regex>
 #include <sstream>
 
@@ -185,6 +186,27 @@ TEST(Simulator, OutputThatCannotBeOpenedEndsTheRunNamingTheFile)
         EXPECT_EQ(outcome.message, c.message + "Cannot create \"" + c.named.string() + "\": No such file or directory");
     }
     EXPECT_FALSE(built) << "nothing is built when the reports cannot be opened";
+    EXPECT_EQ(ReadText(text), "last trace");
+    EXPECT_EQ(ReadText(html), "last report");
+}
+
+// Regression: a run that ran out of memory replaced the last finished reports with its own
+// half-written ones.
+TEST(Simulator, ARunOutOfMemoryKeepsTheLastFinishedReports)
+{
+    const fs::path text = Folder() / "oom.txt";
+    const fs::path html = Folder() / "oom.htm";
+    std::ofstream(text) << "last trace";
+    std::ofstream(html) << "last report";
+    CSimulator simulator;
+    const SimulatorOutcome outcome = simulator.RunModel(
+        [](CSimulation&, COutput& output, std::string&) -> bool {
+            output.Log(2, "half a trace\n");
+            throw std::bad_alloc();
+        },
+        "N", text, html, nullptr, nullptr);
+    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::Failed);
+    EXPECT_EQ(outcome.message, "Out of memory");
     EXPECT_EQ(ReadText(text), "last trace");
     EXPECT_EQ(ReadText(html), "last report");
 }
