@@ -217,12 +217,20 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
         ls(transfers, maxFlow);
     }
 
-    advanceTo(feeder(f).getRepairTime());
+    const double repair = feeder(f).getRepairTime();
+    advanceTo(repair);
 
+    // The repair ends the fault for everybody: a switch or tie slower than the repair gains
+    // nobody anything, and no outage or shortage lasts past it. Every outage started at the fault.
+    const double late = elapsed - repair;
     std::vector<AOutageRecord> records;
     records.reserve(loadNodes.size());
-    for (Node n : loadNodes)
-        records.push_back(component(n).getOutageRecord());
+    for (Node n : loadNodes) {
+        AOutageRecord r = component(n).getOutageRecord();
+        r.timeNotConnected = std::min(r.timeNotConnected, repair);
+        r.timeLoadShed = std::max(0.0, r.timeLoadShed - late);
+        records.push_back(r);
+    }
     removeTemporaryEdges();
     for (std::size_t i = 0; i < loadNodes.size(); ++i) {
         AComponent& load = component(loadNodes[i]);

@@ -559,3 +559,40 @@ TEST(FaultSimulation, IsolatorOnALateralCutsItsFaultOffFromTheMain)
             ExpectIndices(RunAll(g, method), {1.0, 5.25, 105.0});
     }
 }
+
+// Switching slower than the repair. Regression: the fault lasted until the slowest switch or tie
+// had acted, so a load that an isolator was to bring back early stayed out longer than one that
+// simply waited for the repair. The repair ends every outage.
+// Supply - breaker - J3 (load A) - Iu - J4 - M (1 a year) - J5 - Id - J6 (load B), and a tie to
+// J6 from a second feeder:
+// - Iu 3 h, Id 0.5 h, repair 2 h, tie 0.25 h: A out 2 h (not 3), B 0.5 h: SAIDI 1.25, ENS 25.
+// - Iu 0.25 h, Id 0.5 h, repair 1 h, tie 1.5 h: A out 0.25 h, B 1 h (not 1.5): SAIDI 0.625.
+TEST(FaultSimulation, NoOutageOutlastsTheRepair)
+{
+    struct Case {
+        double up, down, repair, tie;
+        Expected expected;
+    };
+    const Case cases[] = {
+        {3.0, 0.5, 2.0, 0.25, {1.0, 1.25, 25.0}},
+        {0.25, 0.5, 1.0, 1.5, {1.0, 0.625, 12.5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "Iu " << c.up << " h, repair " << c.repair << " h, tie " << c.tie << " h");
+        GmlText g;
+        g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10);
+        for (int j = 3; j <= 8; ++j)
+            g.Junction(j);
+        g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+        g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+        g.Feeder(3, 4, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, c.up);
+        g.Feeder(4, 5, GmlText::kMain, 4, 1, c.repair, 1, kBig);
+        g.Feeder(5, 6, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, c.down);
+        g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
+        g.Feeder(0, 7, GmlText::kMain, 7, 0, 0, 0, kBig, GmlText::Breaker);
+        g.Feeder(7, 8, GmlText::kMain, 8, 0, 0, 0, kBig);
+        g.Tie(8, 6, 0, c.tie);
+        for (int method : {kThesis, kPractical})
+            ExpectIndices(RunAll(g, method), c.expected);
+    }
+}
