@@ -1,5 +1,6 @@
 #include "editor/ui/KorvaneView.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <wx/app.h>
@@ -42,6 +43,12 @@ wxBEGIN_EVENT_TABLE(CKorvaneView, wxView)
 wxEND_EVENT_TABLE()
 
 namespace {
+
+// Pixels of the canvas at most in either direction: well past the largest workspace the settings
+// allow at the largest zoom, and far from the toolkit's integer limits.
+constexpr double kLargestCanvas = 1000000.0;
+// Pixels from the origin at which a widget is still drawn: half the toolkit's integer range.
+constexpr double kLargestDrawn = 1000000000.0;
 
 wxStockCursor ToWxCursor(ViewCursor cursor)
 {
@@ -149,8 +156,11 @@ void CKorvaneView::ResetScrollSizes()
         return;
     const CKorvaneDoc& doc = GetDoc();
     const double scale = GetScale();
-    const wxSize size(static_cast<int>(std::lround(doc.m_nWorkspaceWidth * scale)),
-                      static_cast<int>(std::lround(doc.m_nWorkspaceHeight * scale)));
+    // A file may hold any size: the canvas takes it within what a scrolled window can handle.
+    const auto pixels = [scale](std::int32_t units) {
+        return static_cast<int>(std::lround(std::clamp(units * scale, 0.0, kLargestCanvas)));
+    };
+    const wxSize size(pixels(doc.m_nWorkspaceWidth), pixels(doc.m_nWorkspaceHeight));
     if (m_canvas->GetVirtualSize() != size)
         m_canvas->SetVirtualSize(size);
 }
@@ -163,8 +173,22 @@ void CKorvaneView::OnDraw(wxDC* dc)
 void CKorvaneView::DrawNetwork(wxDC& dc) const
 {
     const CKorvaneDoc& doc = GetDoc();
+    double scaleX = 1.0, scaleY = 1.0;
+    dc.GetUserScale(&scaleX, &scaleY);
+    const double scale = std::max(std::fabs(scaleX), std::fabs(scaleY));
+    // A widget that a file placed near the coordinate limits has no pixel position on a zoomed
+    // or printed page: it is left out there rather than overflowing the toolkit's arithmetic.
+    const auto drawable = [scale](const CWidget& w) {
+        for (const CPoint p : {w.GetStartPoint(), w.GetEndPoint()})
+            if (std::fabs(static_cast<double>(p.x)) * scale > kLargestDrawn ||
+                std::fabs(static_cast<double>(p.y)) * scale > kLargestDrawn)
+                return false;
+        return true;
+    };
     dc.SetTextForeground(*wxBLACK);
     for (const CWidget* w : doc.GetWidgetsInOrder()) {
+        if (!drawable(*w))
+            continue;
         const auto fig = MakeFigure(*w);
         fig->Draw(dc);
         if (doc.m_bShowEndPoints == 1)
@@ -172,7 +196,8 @@ void CKorvaneView::DrawNetwork(wxDC& dc) const
     }
     if (m_controller->ShowsSelection())
         for (const CWidget* w : m_controller->GetSelectedWidgets())
-            MakeFigure(*w)->DrawSelection(dc);
+            if (drawable(*w))
+                MakeFigure(*w)->DrawSelection(dc);
 }
 
 void CKorvaneView::Paint(wxDC& dc)

@@ -10,11 +10,13 @@
 #include <wx/filedlg.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
+#include <wx/print.h>
 
 #include "editor/ui/Commands.h"
 #include "editor/ui/KorvaneApp.h"
 #include "editor/ui/KorvaneView.h"
 #include "editor/ui/MainFrame.h"
+#include "editor/ui/NetworkCanvas.h"
 #include "editor/ui/NetworkDocument.h"
 #include "editor/ui/Splash.h"
 #include "tests/editor/EditorTestSupport.h"
@@ -179,4 +181,63 @@ TEST_F(FileCommands, AFailedOpenIsReportedAndLeavesTheOpenNetworkAsItWas)
         EXPECT_EQ(Doc().GetWidgetCount(), 1);
         EXPECT_EQ(ReadBytes(path), c.content);
     }
+}
+
+int g_asserts = 0;
+
+void CountAssert(const wxString&, int, const wxString&, const wxString&, const wxString&)
+{
+    ++g_asserts;
+}
+
+// A file may hold any workspace size; the canvas must stay drawable at every zoom step, not wrap
+// to a negative size or trip the toolkit's checks (which show the user a box on every paint).
+TEST_F(FileCommands, AnyStoredWorkspaceSizeKeepsTheCanvasDrawable)
+{
+    g_asserts = 0;
+    const wxAssertHandler_t previous = wxSetAssertHandler(CountAssert);
+    const struct {
+        std::int32_t width, height;
+    } cases[] = {{-5, -7}, {0, 0}, {2147483647, 2147483647}, {-2147483647 - 1, 30000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        CKorvaneDoc stored;
+        stored.OnNewDocument();
+        stored.m_nWorkspaceWidth = c.width;
+        stored.m_nWorkspaceHeight = c.height;
+        stored.m_sizeDoc = CSize(c.width, c.height);
+        AddTo<CFuse>(stored, CPoint(10, 10), CPoint(60, 10), 1, kGrey);
+        // Widgets far out, as a file may place them.
+        AddTo<CLine>(stored, CPoint(2147483000, 2147483000), CPoint(2147483600, 2147483600), 1, kGrey);
+        AddTo<CLoadPoint>(stored, CPoint(-2147483000, 20), 1, kGrey);
+        const fs::path path = folder / ("size" + std::to_string(c.width) + ".mc");
+        stored.SaveFile(path);
+
+        CFileHook hook;
+        ASSERT_NE(wxGetApp().GetDocManager()->CreateDocument(wxString::FromUTF8(path.string()), wxDOC_SILENT),
+                  nullptr);
+        Pump();
+        EXPECT_TRUE(hook.messages.empty());
+        CKorvaneView* view = ActiveView();
+        ASSERT_NE(view, nullptr);
+        for (int step = 0; step < 15; ++step) {
+            Render(200, 120);
+            const wxSize size = view->GetCanvas()->GetVirtualSize();
+            EXPECT_GE(size.x, 0);
+            EXPECT_GE(size.y, 0);
+            Command(ID_ZOOM_IN);
+        }
+        Command(ID_SELECT_ALL);
+        Render(200, 120);
+        Command(wxID_PREVIEW);  // the page is drawn at the printer's scale
+        for (wxWindow* w : wxTopLevelWindows)
+            if (auto* preview = wxDynamicCast(w, wxPreviewFrame))
+                preview->Close(true);
+        Pump();
+        ActiveDocument()->Modify(false);
+        Command(wxID_CLOSE);
+        EXPECT_EQ(g_asserts, 0);
+        g_asserts = 0;
+    }
+    wxSetAssertHandler(previous);
 }
