@@ -99,6 +99,21 @@ std::string EscapeHtml(std::string_view text)
     return result;
 }
 
+std::string LinkPath(std::string_view path)
+{
+    std::string result;
+    result.reserve(path.size());
+    for (char c : path) {
+        switch (c) {
+        case '%': result += "%25"; break;
+        case '#': result += "%23"; break;
+        case '?': result += "%3F"; break;
+        default: result += c;
+        }
+    }
+    return result;
+}
+
 std::vector<std::string> LoadPointAnchors(const std::vector<std::string>& names)
 {
     std::set<std::string> taken = {"SAIFI", "SAIDI", "CAIDI", "ENS"};

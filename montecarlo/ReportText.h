@@ -23,6 +23,10 @@ std::string ColumnText(std::string_view text, std::size_t width);
 // names none). A malformed UTF-8 byte becomes U+FFFD.
 std::string EscapeHtml(std::string_view text);
 
+// The report's own path as the part of a link before its "#": '%', '#' and '?' are
+// percent-encoded, so that a report in a folder such as "C# work" or "100%" is still found.
+std::string LinkPath(std::string_view path);
+
 // The section anchor of each load point, in the order of the load points. An anchor is the
 // load point's name, so "#name" finds it, unless an earlier load point or a system section
 // ("SAIFI", "SAIDI", "CAIDI", "ENS") already has that anchor: then "name$2", "name$3" ...

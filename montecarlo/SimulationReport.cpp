@@ -64,7 +64,7 @@ void CSimulation::WriteReport(unsigned years, std::uint64_t elapsedMs, const std
     for (unsigned e : m_loads)
         names.push_back(m_edges[e].name);
     const std::vector<std::string> anchors = korvane::LoadPointAnchors(names);
-    const std::string link = EscapeHtml(htmlPath) + "#";
+    const std::string link = EscapeHtml(korvane::LinkPath(htmlPath)) + "#";
 
     double n = 0.0;
     double f = 0.0;

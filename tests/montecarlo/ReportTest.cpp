@@ -128,6 +128,24 @@ TEST(Report, LoadPointAnchorsAreEscapedUniqueAndMatchTheirLinks)
         << "the trace keeps the name as it is";
 }
 
+// Regression: the links held the report's path as it stands, so in a folder named "C# 100%" they
+// stopped at the folder's "#" or decoded its "%" and led nowhere.
+TEST(Report, LinksFindTheReportInAFolderWithHashOrPercent)
+{
+    EXPECT_EQ(korvane::LinkPath("/home/ann/C# 100%/a?b/Net1.htm"), "/home/ann/C%23 100%25/a%3Fb/Net1.htm");
+    EXPECT_EQ(korvane::LinkPath("/plain/M\xC3\xBChle & Co/N.htm"), "/plain/M\xC3\xBChle & Co/N.htm");
+
+    const fs::path folder = Folder() / "C# 100%";
+    fs::create_directories(folder);
+    const fs::path html = folder / "N.htm";
+    ASSERT_EQ(RunSmallNetwork(folder / "N.txt", html).kind, SimulatorOutcome::Kind::Completed);
+    const std::string report = ReadText(html);
+    const std::string link = "<a href=\"" + (Folder() / "C%23 100%25" / "N.htm").string();
+    EXPECT_NE(report.find(link + "#Town\">Town</a>"), std::string::npos) << report.substr(0, 2000);
+    EXPECT_NE(report.find(link + "#SAIFI\">SAIFI</a>"), std::string::npos);
+    EXPECT_EQ(report.find("C# 100%"), std::string::npos);
+}
+
 // Regression: without load points N was 0 and ASUI, ASAI and AENS printed NaN; without
 // interrupted customers CAIFI and ACCI did.
 TEST(Report, RatiosWithoutADenominatorPrintNotAvailable)

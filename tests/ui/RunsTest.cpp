@@ -350,6 +350,35 @@ TEST_F(Runs, TheResultPageShowsANameBeyondAsciiAndFindsItsSection)
     ASSERT_TRUE(PumpUntil([&] { return page->GetBrowser()->GetOpenedAnchor() == wxString::FromUTF8(name); }, 200));
 }
 
+// Regression: the report's links held its path as it stands, so in a folder named "C# 100%" a
+// click on a load point's row stopped at the "#" and found no report.
+TEST_F(Runs, AReportInAFolderWithHashAndPercentLinksToItsSections)
+{
+    DrawConnected();
+    fs::create_directories(folder / "C# 100%");
+    SaveAndOpen("C# 100%/Net1.mc");
+    Command(ID_MONTE_CARLO_RESULT_VIEWER);
+    CHTMLView* page = ResultPage<CHTMLView>();
+    ASSERT_NE(page, nullptr);
+    ActivateEditor();
+    SetDialogAnswer(wxID_YES);
+    Command(ID_MONTE_CARLO_SIMULATION);
+    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
+    TakeDialogs();
+    std::ifstream in(folder / "C# 100%" / "Net1.htm");
+    const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t end = report.find("#Mill\">");
+    const std::size_t start = report.rfind("href=\"", end);
+    ASSERT_NE(end, std::string::npos);
+    ASSERT_NE(start, std::string::npos);
+    const std::string href = report.substr(start + 6, end + 5 - start - 6);
+    page->GetBrowser()->OnLinkClicked(wxHtmlLinkInfo(wxString::FromUTF8(href)));
+    Pump();
+    EXPECT_EQ(page->GetBrowser()->GetOpenedAnchor(), "Mill") << href;
+    EXPECT_TRUE(page->GetBrowser()->ToText().Contains("Load Point - Mill"));
+    EXPECT_TRUE(TakeDialogs().empty());
+}
+
 TEST_F(Runs, PauseResumeAndCancelEndTheWorkerCleanly)
 {
     DrawConnected();
