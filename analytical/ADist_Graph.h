@@ -162,6 +162,8 @@ private:
     // Isolators opened in this fault, and while restoring, those that count as not yet open.
     std::vector<Edge> openedIsolators;
     std::vector<Edge> notYetOpen;
+    // The edges through which ties feed isolated parts in this fault, one a part.
+    std::vector<Edge> backFeedPaths;
     // Temporary edges with the edges they stand for, newest last.
     std::vector<std::pair<Edge, Edge>> temporaryEdges;
     std::vector<int> unprotectedFeeders;

@@ -189,6 +189,7 @@ void ADist_Graph::resetAll()
     standInBreakers.clear();
     openedIsolators.clear();
     notYetOpen.clear();
+    backFeedPaths.clear();
 }
 
 bool ADist_Graph::simulateFault(int feederId, bool thesis)
@@ -205,7 +206,10 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
     faultedEdge = f;
     const double failureRate = feeder(f).getFailureRate();
     feeder(f).fault();
-    const Edge path = feeder(f).isLateral() ? islat(f) : faultMainFeeder(f);
+    if (feeder(f).isLateral())
+        islat(f);
+    else
+        faultMainFeeder(f);
 
     // Only a back-feed changes what the network can carry, so only then is the flow needed.
     if (reclosingPathFound) {
@@ -213,7 +217,10 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
         maxFlow = computeMaxFlow(supplyNode, sinkNode);
         std::vector<TransferRecord> transfers;
         if (thesisMethod)
-            transfers = thesisTransferList(path, maxFlow);
+            for (Edge p : backFeedPaths) {
+                const std::vector<TransferRecord> part = thesisTransferList(p, maxFlow);
+                transfers.insert(transfers.end(), part.begin(), part.end());
+            }
         ls(transfers, maxFlow);
     }
 
@@ -533,9 +540,9 @@ void ADist_Graph::reconnectBelow(Edge d)
     }
 }
 
-// Looks for a normally open tie below the isolated part, depth first over main feeders and ties as
-// the isolator searches go, and closes the first that can feed the isolated part without reaching
-// the fault. Returns the edge that then points from the live end of the tie to the dead one.
+// Looks for normally open ties below the isolated part, depth first over main feeders and ties as
+// the isolator searches go, and closes those that can feed an isolated part without reaching the
+// fault. Returns the first edge that then points from the live end of a tie to the dead one.
 ADist_Graph::Edge ADist_Graph::backFeed(const std::vector<Edge>& starts)
 {
     std::vector<Edge> ties;
@@ -563,12 +570,14 @@ ADist_Graph::Edge ADist_Graph::backFeed(const std::vector<Edge>& starts)
             if (usable(*it) && !feeder(*it).isLateral())
                 stack.push_back(*it);
     }
+    // Every tie that can feed a part still dark closes, each part on its own timing; a tie into a
+    // part that another one feeds already stays open.
     for (Edge tie : ties) {
         Edge path;
         if (tryBackFeed(tie, path))
-            return path;
+            backFeedPaths.push_back(path);
     }
-    return {};
+    return backFeedPaths.empty() ? Edge{} : backFeedPaths.front();
 }
 
 bool ADist_Graph::tryBackFeed(Edge tie, Edge& path)

@@ -596,3 +596,35 @@ TEST(FaultSimulation, NoOutageOutlastsTheRepair)
             ExpectIndices(RunAll(g, method), c.expected);
     }
 }
+
+// Two branches below the fault, each behind its own isolator and each with a tie to a feeder of
+// its own. Regression: only the first tie found closed, so the second branch stayed out for the
+// repair. Both close: A (behind a 1 h isolator, tie 0.5 h) is back at 1 h, B (3 h isolator, tie
+// 0 h) at 3 h, of the 10 h repair: SAIFI 1, SAIDI 2, ENS 40.
+// When B's neighbour carries only 5 kVA of B's 10, B is short from 3 h to the repair by either
+// method: a shed record {7 h, 5 kVA, 1 a year} adds 1 / 2 to SAIFI, 7 / 2 to SAIDI and 5 x 7 to ENS.
+TEST(FaultSimulation, EveryIsolatedBranchWithATieIsBackFed)
+{
+    for (const auto& [neighbour, expected] :
+         {std::pair{kBig, Expected{1.0, 2.0, 40.0}}, std::pair{5.0, Expected{1.5, 5.5, 75.0}}}) {
+        SCOPED_TRACE(neighbour);
+        GmlText g;
+        g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10);
+        for (int j = 3; j <= 10; ++j)
+            g.Junction(j);
+        g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+        g.Feeder(3, 4, GmlText::kMain, 2, 1, 10, 1, kBig);
+        g.Feeder(4, 5, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 1);
+        g.Feeder(4, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 3);
+        g.Feeder(5, 1, GmlText::kLateral, 5, 0, 0, 0, kBig);
+        g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
+        g.Feeder(0, 7, GmlText::kMain, 7, 0, 0, 0, kBig, GmlText::Breaker);
+        g.Feeder(7, 8, GmlText::kMain, 8, 0, 0, 0, neighbour);
+        g.Feeder(0, 9, GmlText::kMain, 9, 0, 0, 0, kBig, GmlText::Breaker);
+        g.Feeder(9, 10, GmlText::kMain, 10, 0, 0, 0, kBig);
+        g.Tie(8, 6, 0, 0);
+        g.Tie(10, 5, 1, 0.5);
+        for (int method : {kThesis, kPractical})
+            ExpectIndices(RunAll(g, method), expected);
+    }
+}
