@@ -98,8 +98,12 @@ std::optional<double> ParseDouble(std::string_view text)
         text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
-    if (!text.empty() && text.front() == '+')
+    // from_chars takes no '+', so one is skipped here; a second sign after it is not a number.
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+            return std::nullopt;
+    }
     if (text.empty())
         return std::nullopt;
     double value = 0.0;

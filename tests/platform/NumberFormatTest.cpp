@@ -39,6 +39,11 @@ void ExpectAllCases()
     EXPECT_EQ(korvane::ParseDouble("100."), 100.0);
     EXPECT_FALSE(korvane::ParseDouble("2,5"));
     EXPECT_FALSE(korvane::ParseDouble("1e999"));
+    EXPECT_EQ(korvane::ParseDouble("+.5"), 0.5);
+    // Regression: the '+' was skipped before from_chars, which then read "-5" as minus five.
+    EXPECT_FALSE(korvane::ParseDouble("+-5"));
+    EXPECT_FALSE(korvane::ParseDouble("++5"));
+    EXPECT_FALSE(korvane::ParseDouble("+"));
 }
 
 }  // namespace
