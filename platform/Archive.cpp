@@ -28,6 +28,29 @@ std::string Hex(std::uint32_t v)
     return "0x" + s;
 }
 
+// A name read from the file, shown in a message: bytes outside printable ASCII become \xNN, so a
+// foreign or damaged name cannot make the message invalid UTF-8 (which the GUI shows as empty);
+// a long one is cut.
+std::string Printable(std::string_view name)
+{
+    static const char* digits = "0123456789ABCDEF";
+    constexpr std::size_t kShown = 64;
+    std::string s;
+    for (char ch : name.substr(0, kShown)) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            s += ch;
+        } else {
+            s += "\\x";
+            s += digits[c >> 4];
+            s += digits[c & 0xF];
+        }
+    }
+    if (name.size() > kShown)
+        s += "...";
+    return s;
+}
+
 }  // namespace
 
 CArchiveError::CArchiveError(std::size_t offset, const std::string& message)
@@ -300,7 +323,7 @@ CArchive::LoadedObject CArchive::ReadObject(const CClassInfo& expected)
         m_pos += nameLength;
         cls = m_registry->Find(name);
         if (cls == nullptr)
-            throw CArchiveError(start, "unknown class \"" + name + "\"");
+            throw CArchiveError(start, "unknown class \"" + Printable(name) + "\"");
         if (schema != cls->schema)
             throw CArchiveError(start, "class " + name + " with schema " + std::to_string(schema) +
                                            ", but only schema " + std::to_string(cls->schema) + " is known");

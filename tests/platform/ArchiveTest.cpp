@@ -222,3 +222,30 @@ TEST(Archive, RefusesHostileTags)
         EXPECT_THROW(in.ReadObject(CUDouble::ClassInfo()), CArchiveError) << c.what;
     }
 }
+
+// Regression: an unknown class name was copied raw into the message; bytes that are not UTF-8
+// made the whole message show as empty in the GUI.
+TEST(Archive, NamesAnUnknownClassInPrintableText)
+{
+    CClassRegistry registry;
+    std::vector<std::uint8_t> bytes{0xFF, 0xFF, 0x01, 0x00, 0x04, 0x00, 'C', 0xC3, 0x28, '\\'};
+    try {
+        CArchive in(bytes, registry);
+        in.ReadObject(CUDouble::ClassInfo());
+        FAIL() << "an unknown class was accepted";
+    } catch (const CArchiveError& e) {
+        EXPECT_NE(std::string(e.what()).find("unknown class \"C\\xC3(\\x5C\""), std::string::npos) << e.what();
+    }
+
+    // A long name is cut in the message.
+    bytes = {0xFF, 0xFF, 0x01, 0x00, 0x00, 0x10};
+    bytes.insert(bytes.end(), 0x1000, 'A');
+    try {
+        CArchive in(bytes, registry);
+        in.ReadObject(CUDouble::ClassInfo());
+        FAIL() << "an unknown class was accepted";
+    } catch (const CArchiveError& e) {
+        EXPECT_LT(std::string(e.what()).size(), 200u) << e.what();
+        EXPECT_NE(std::string(e.what()).find(std::string(64, 'A') + "...\""), std::string::npos);
+    }
+}
