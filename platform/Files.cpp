@@ -45,13 +45,24 @@ std::filesystem::path UniqueSiblingName(const std::filesystem::path& path, std::
     }
 }
 
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes)
+void WriteFileAtomically(const std::filesystem::path& requested, std::string_view bytes)
 {
+    // Saving through a symbolic link updates the file it points to; renaming over the link would
+    // replace the link itself and leave that file behind unchanged.
+    std::filesystem::path path = requested;
+    std::error_code linkError;
+    if (std::filesystem::is_symlink(requested, linkError)) {
+        const std::filesystem::path resolved = std::filesystem::weakly_canonical(requested, linkError);
+        if (!linkError)
+            path = resolved;
+    }
     const std::filesystem::path temp = UniqueSiblingName(path, ".part");
     {
-        std::FILE* f = std::fopen(temp.c_str(), "wb");
+        // Exclusive: a file that appeared under the temporary name since it was chosen is never
+        // overwritten.
+        std::FILE* f = std::fopen(temp.c_str(), "wbx");
         if (f == nullptr)
-            throw FileError("Cannot write \"" + path.string() + "\": " + Reason());
+            throw FileError("Cannot write \"" + requested.string() + "\": " + Reason());
         const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
         const bool flushed = std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
         const int savedErrno = errno;
@@ -60,14 +71,18 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
             errno = savedErrno;
             const std::string reason = Reason();
             std::remove(temp.c_str());
-            throw FileError("Cannot write \"" + path.string() + "\": " + reason);
+            throw FileError("Cannot write \"" + requested.string() + "\": " + reason);
         }
     }
     std::error_code ec;
+    // The new file keeps the permissions the old one had.
+    if (const auto old = std::filesystem::status(path, ec); !ec && std::filesystem::exists(old))
+        std::filesystem::permissions(temp, old.permissions(), ec);
+    ec.clear();
     std::filesystem::rename(temp, path, ec);
     if (ec) {
         std::remove(temp.c_str());
-        throw FileError("Cannot write \"" + path.string() + "\": " + ec.message());
+        throw FileError("Cannot write \"" + requested.string() + "\": " + ec.message());
     }
 }
 

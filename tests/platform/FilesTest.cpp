@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "platform/Files.h"
+#include "tests/TestFiles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class AtomicWrite : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("korvane-files-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    int FileCount() const { return static_cast<int>(std::distance(fs::directory_iterator(m_dir), {})); }
+
+    fs::path m_dir;
+};
+
+}  // namespace
+
+// Regression: saving through a link renamed the new file over the link, so the file it pointed
+// to (the one the user keeps) never changed again.
+TEST_F(AtomicWrite, SavingThroughALinkUpdatesTheLinkedFile)
+{
+    const fs::path real = m_dir / "real.mc";
+    const fs::path link = m_dir / "link.mc";
+    korvane::WriteFileAtomically(real, std::string_view("old"));
+    fs::create_symlink(real, link);
+    korvane::WriteFileAtomically(link, std::string_view("new"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(testfiles::ReadText(real), "new");
+    EXPECT_EQ(FileCount(), 2);
+}
+
+TEST_F(AtomicWrite, KeepsTheOldFilesPermissions)
+{
+    const fs::path path = m_dir / "net.mc";
+    korvane::WriteFileAtomically(path, std::string_view("old"));
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    korvane::WriteFileAtomically(path, std::string_view("new"));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(testfiles::ReadText(path), "new");
+}
+
+TEST_F(AtomicWrite, AFailedWriteLeavesNothingBehind)
+{
+    const fs::path path = m_dir / "net.mc";
+    korvane::WriteFileAtomically(path, std::string_view("old"));
+    EXPECT_THROW(korvane::WriteFileAtomically(m_dir / "missing" / "net.mc", std::string_view("x")),
+                 korvane::FileError);
+    // A folder in the way of the rename: the write fails and the temporary file goes.
+    fs::create_directories(m_dir / "folder.mc" / "inside");
+    EXPECT_THROW(korvane::WriteFileAtomically(m_dir / "folder.mc", std::string_view("x")), korvane::FileError);
+    EXPECT_EQ(testfiles::ReadText(path), "old");
+    EXPECT_EQ(FileCount(), 2);
+}
