@@ -47,11 +47,12 @@ struct CRect {
     // point at the edge of the range (from a file) cannot overflow.
     static constexpr CRect Around(CPoint c, std::int32_t dl, std::int32_t dt, std::int32_t dr, std::int32_t db)
     {
-        auto at = [](std::int32_t v, std::int32_t d) {
-            const std::int64_t sum = static_cast<std::int64_t>(v) + d;
-            return static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, INT32_MIN, INT32_MAX));
-        };
-        return {at(c.x, dl), at(c.y, dt), at(c.x, dr), at(c.y, db)};
+        return {Clamped(std::int64_t{c.x} + dl), Clamped(std::int64_t{c.y} + dt), Clamped(std::int64_t{c.x} + dr),
+                Clamped(std::int64_t{c.y} + db)};
+    }
+    static constexpr std::int32_t Clamped(std::int64_t v)
+    {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
     }
     friend constexpr bool operator==(const CRect&, const CRect&) = default;
 
@@ -59,8 +60,10 @@ struct CRect {
     {
         return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
     }
-    constexpr std::int32_t Width() const { return right - left; }
-    constexpr std::int32_t Height() const { return bottom - top; }
+    // Held inside the coordinate range, like every corner below: widgets from a file may lie
+    // anywhere in it.
+    constexpr std::int32_t Width() const { return Clamped(std::int64_t{right} - left); }
+    constexpr std::int32_t Height() const { return Clamped(std::int64_t{bottom} - top); }
     constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
 
     // Half-open: l <= x < r and t <= y < b after normalising.
@@ -71,7 +74,8 @@ struct CRect {
     }
     constexpr CRect Inflated(std::int32_t dx, std::int32_t dy) const
     {
-        return {left - dx, top - dy, right + dx, bottom + dy};
+        return {Clamped(std::int64_t{left} - dx), Clamped(std::int64_t{top} - dy), Clamped(std::int64_t{right} + dx),
+                Clamped(std::int64_t{bottom} + dy)};
     }
     constexpr CRect Union(const CRect& o) const
     {

@@ -59,6 +59,18 @@ TEST(Widget, HitTestsAreSafeAtTheCoordinateLimits)
     EXPECT_TRUE(corner.HitTestStart(CPoint(2147483643, -2147483647 - 1)));
 }
 
+// Regression: growing or measuring a box around widgets at the edge of the range (from a file)
+// overflowed 32 bits when the editor drew or dragged them.
+TEST(Geometry, BoxesStayInsideTheCoordinateRange)
+{
+    const CRect edge = CRect(CPoint(INT32_MAX - 1, INT32_MIN + 1), CPoint(INT32_MIN, INT32_MAX)).Normalized();
+    EXPECT_EQ(edge.Inflated(5, 5), CRect(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX));
+    EXPECT_EQ(edge.Width(), INT32_MAX);
+    EXPECT_EQ(edge.Height(), INT32_MAX);
+    EXPECT_EQ(CRect(0, 0, 10, 20).Inflated(2, 3), CRect(-2, -3, 12, 23));
+    EXPECT_EQ(CRect(5, 5, 2, 1).Width(), -3);
+}
+
 TEST(Widget, SymbolHitTestsUseFixedBoxes)
 {
     CLoadPoint load(CPoint(200, 200), 1, 0);
