@@ -456,3 +456,44 @@ TEST(SimulationSettings, SystemDefinitionLeavesOutWhatIsNotGiven)
     Load(reloaded, Store(doc));
     EXPECT_EQ(reloaded.m_pSimulationSettings->GetNDLDefinition(), settings.GetNDLDefinition());
 }
+
+// Files written by other writers of the format may share one stored value between profiles (a
+// pasted load point's profile refers back to the original's objects); each load point then gets
+// the value as its own.
+TEST(Document, ProfilesMayReferToValuesStoredEarlier)
+{
+    CKorvaneDoc empty;
+    empty.OnNewDocument();
+    const Bytes plain = Store(empty);
+    CLoadPoint first(CPoint(1, 1), 1, 0);
+    first.m_profile = {2.5, 4.5};
+    CLoadPoint second(CPoint(50, 50), 1, 0);
+    CArchive middle;
+    middle.WriteCount(2);
+    middle.WriteString("Load Point");
+    middle.WriteString("Load Point");
+    EmptyArrays(middle, 6);
+    middle.WriteCount(2);
+    middle.WriteObject(&first);   // class 1, object 2, CUDouble class 3, values 4 and 5
+    middle.WriteObject(&second);  // object 6, its profile empty: the last two bytes
+    Bytes body = middle.GetBuffer();
+    body.resize(body.size() - 2);
+    body.insert(body.end(), {3, 0, 0x05, 0x00, 0x04, 0x00, 0x05, 0x00});  // values 5, 4, 5 again
+    const Bytes file = Concat({Bytes(plain.begin(), plain.begin() + kHeaderSize), body, Bytes(6, 0),
+                               Bytes(plain.end() - kSettingsSize, plain.end())});
+    CKorvaneDoc doc;
+    Load(doc, file);
+    ASSERT_EQ(doc.m_pLoadPoints->GetSize(), 2);
+    EXPECT_EQ(doc.m_pLoadPoints->GetAt(0)->m_profile, (std::vector<double>{2.5, 4.5}));
+    EXPECT_EQ(doc.m_pLoadPoints->GetAt(1)->m_profile, (std::vector<double>{4.5, 2.5, 4.5}));
+    doc.m_pLoadPoints->GetAt(1)->m_profile[0] = 9;
+    EXPECT_EQ(doc.m_pLoadPoints->GetAt(0)->m_profile[1], 4.5);
+
+    // A back reference to a load point where a value belongs is refused.
+    Bytes wrong = file;
+    const auto at = std::search(wrong.begin(), wrong.end(), body.end() - 8, body.end());
+    ASSERT_NE(at, wrong.end());
+    at[2] = 0x02;  // the first load point
+    EXPECT_THROW(Load(doc, wrong), CArchiveError);
+    EXPECT_EQ(doc.m_pLoadPoints->GetAt(1)->m_profile[0], 9);
+}
