@@ -86,9 +86,10 @@ void CKorvaneDoc::Serialize(CArchive& ar)
     ar.IoFlag(loaded.m_bCreateDirectory);
     ar.IoFlag(loaded.m_bMinimumCutSet);
     ar.IoFlag(loaded.m_nLoadSheddingMethod);
-    // Each name takes at least its one-byte length.
+    // Each name takes at least its one-byte length. The list grows as names are read: a count
+    // alone must not reserve many times the file's size.
     const std::uint32_t names = ar.ReadCount(1);
-    loaded.m_widgetOrder.reserve(names);
+    loaded.m_widgetOrder.reserve(std::min<std::uint32_t>(names, 4096));
     for (std::uint32_t i = 0; i < names; ++i)
         loaded.m_widgetOrder.push_back(ar.ReadString());
     for (CCollectionBase* c : loaded.m_collections)

@@ -1,5 +1,7 @@
 #include "model/UDouble.h"
 
+#include <algorithm>
+
 #include "platform/Archive.h"
 
 KORVANE_IMPLEMENT_SERIAL(CUDouble, 1)
@@ -20,7 +22,7 @@ void SerializeValueArray(CArchive& ar, std::vector<double>& values)
     // Every element takes at least a 16-bit tag.
     const std::uint32_t count = ar.ReadCount(2);
     values.clear();
-    values.reserve(count);
+    values.reserve(std::min<std::uint32_t>(count, 4096));
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::size_t offset = ar.GetPosition();
         const auto loaded = ar.ReadObject(CUDouble::ClassInfo());
