@@ -53,28 +53,16 @@ std::string JunctionRecord(std::int32_t number, int code)
     return GmlRecord().Int("id", number).Int("component_id", code).Wrap("node");
 }
 
-// Union-find over the bus bars, so chains of touching bars share one node.
-int FindRoot(std::vector<int>& parent, int i)
+// Whether a two-ended widget's end (its start when `atStart`) touches a point of another widget:
+// either one's hit area holds the other's point, so the answer does not depend on which of the two
+// is asked. A symbol's hit area is its body.
+bool EndTouches(const CWidget& w, bool atStart, const CWidget& x, CPoint xPoint, bool xAtStart)
 {
-    while (parent[static_cast<std::size_t>(i)] != i) {
-        parent[static_cast<std::size_t>(i)] = parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(i)])];
-        i = parent[static_cast<std::size_t>(i)];
-    }
-    return i;
-}
-
-bool EndsTouch(const CWidget& a, const CWidget& b)
-{
-    const CPoint s = b.GetStartPoint();
-    const CPoint e = b.GetEndPoint();
-    return a.HitTestStart(s) || a.HitTestStart(e) || a.HitTestEnd(s) || a.HitTestEnd(e);
-}
-
-bool BarTouchesSymbol(const CWidget& bar, const CWidget& symbol)
-{
-    const CPoint p = symbol.GetStartPoint();
-    return bar.HitTestStart(p) || bar.HitTestEnd(p) || symbol.HitTest(bar.GetStartPoint()) ||
-           symbol.HitTest(bar.GetEndPoint());
+    const CPoint wPoint = atStart ? w.GetStartPoint() : w.GetEndPoint();
+    const bool wHolds = atStart ? w.HitTestStart(xPoint) : w.HitTestEnd(xPoint);
+    if (!x.IsTwoEnded())
+        return wHolds || x.HitTest(wPoint);
+    return wHolds || (xAtStart ? x.HitTestStart(wPoint) : x.HitTestEnd(wPoint));
 }
 
 }  // namespace
@@ -228,6 +216,8 @@ void CGMLGenerator::Generate()
         m_strGML += load->GetGMLRecord();
     }
 
+    GroupEnds();
+    NumberSymbolGroups();
     NumberBusBars();
 
     std::array<int, kWidgetTypeCount> running{};
@@ -265,78 +255,120 @@ void CGMLGenerator::Generate()
     m_strGML += "]\n";
 }
 
-// Bus bars that touch, directly or through other bars, share one node. A group that touches a gen
-// source is the supply node itself; else one that touches a load point is that load's node; else it
-// is a junction of its own.
-void CGMLGenerator::NumberBusBars()
+int CGMLGenerator::Root(int end)
 {
-    const auto& bars = *m_pDoc->m_pBusBars;
-    const int count = m_counts[static_cast<std::size_t>(WidgetType::BusBar)];
-    if (count == 0)
-        return;
-    std::vector<int> parent(static_cast<std::size_t>(count));
-    std::iota(parent.begin(), parent.end(), 0);
-    for (int i = 0; i < count; ++i)
-        for (int j = i + 1; j < count; ++j)
-            if (EndsTouch(*bars.GetAt(i), *bars.GetAt(j)) || EndsTouch(*bars.GetAt(j), *bars.GetAt(i))) {
-                const int a = FindRoot(parent, i);
-                const int b = FindRoot(parent, j);
-                parent[static_cast<std::size_t>(std::max(a, b))] = std::min(a, b);
-            }
+    auto& parent = m_endParent;
+    while (parent[static_cast<std::size_t>(end)] != end) {
+        parent[static_cast<std::size_t>(end)] = parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(end)])];
+        end = parent[static_cast<std::size_t>(end)];
+    }
+    return end;
+}
 
-    std::vector<std::int32_t> groupNumber(static_cast<std::size_t>(count), -1);
-    const auto touching = [&](const auto& collection, WidgetType type, int root) -> std::int32_t {
-        for (int k = 0; k < m_counts[static_cast<std::size_t>(type)]; ++k) {
-            CWidget* symbol = collection.GetAt(k);
-            for (int i = 0; i < count; ++i)
-                if (FindRoot(parent, i) == root && BarTouchesSymbol(*bars.GetAt(i), *symbol))
-                    return NodeIdOf(symbol);
-        }
-        return -1;
-    };
-    for (int i = 0; i < count; ++i) {
-        const int root = FindRoot(parent, i);
-        std::int32_t& number = groupNumber[static_cast<std::size_t>(root)];
-        if (number == -1) {
-            number = touching(*m_pDoc->m_pGenSources, WidgetType::GenSource, root);
-            if (number == -1)
-                number = touching(*m_pDoc->m_pLoadPoints, WidgetType::LoadPoint, root);
-            if (number == -1)
-                number = NewJunction();
-        }
-        bars.GetAt(i)->m_source = bars.GetAt(i)->m_target = number;
+void CGMLGenerator::JoinEnds(int a, int b)
+{
+    const int ra = Root(a);
+    const int rb = Root(b);
+    if (ra != rb)
+        m_endParent[static_cast<std::size_t>(std::max(ra, rb))] = std::min(ra, rb);
+}
+
+// Ends that touch share one node, and so do ends joined through a chain of touching ends or through
+// a bus bar; the touch test is symmetric. So every pair of ends that the check accepts, whichever of
+// the two widgets comes first in the list, gets one node number. Symbols join only through the ends
+// of two-ended widgets: a node carries at most one symbol's number.
+void CGMLGenerator::GroupEnds()
+{
+    m_firstEnd.clear();
+    int ends = 0;
+    for (const CWidget* w : m_order) {
+        m_firstEnd.push_back(ends);
+        ends += w->IsTwoEnded() ? 2 : 1;
+    }
+    m_endParent.resize(static_cast<std::size_t>(ends));
+    std::iota(m_endParent.begin(), m_endParent.end(), 0);
+    m_groupNumber.assign(static_cast<std::size_t>(ends), -1);
+
+    for (int p = 0; p < static_cast<int>(m_order.size()); ++p) {
+        const CWidget* w = m_order[static_cast<std::size_t>(p)];
+        if (!w->IsTwoEnded())
+            continue;
+        const int wEnd = m_firstEnd[static_cast<std::size_t>(p)];
+        if (w->GetType() == WidgetType::BusBar)
+            JoinEnds(wEnd, wEnd + 1);
+        ForEachNeighbour(p, [&](int q) {
+            const CWidget* x = m_order[static_cast<std::size_t>(q)];
+            const int xEnd = m_firstEnd[static_cast<std::size_t>(q)];
+            for (int i = 0; i < 2; ++i) {
+                if (!x->IsTwoEnded()) {
+                    if (EndTouches(*w, i == 0, *x, x->GetStartPoint(), true))
+                        JoinEnds(wEnd + i, xEnd);
+                    continue;
+                }
+                for (int j = 0; j < 2; ++j)
+                    if (EndTouches(*w, i == 0, *x, j == 0 ? x->GetStartPoint() : x->GetEndPoint(), j == 0))
+                        JoinEnds(wEnd + i, xEnd + j);
+            }
+            return false;
+        });
     }
 }
 
+// The supply's and the loads' numbers go to the groups of ends they touch: the supply first, then
+// the loads in collection order, so a group that touches several symbols takes the supply or the
+// first load.
+void CGMLGenerator::NumberSymbolGroups()
+{
+    std::vector<std::pair<int, int>> loads;  // load id, list position
+    for (int p = 0; p < static_cast<int>(m_order.size()); ++p) {
+        CWidget* w = m_order[static_cast<std::size_t>(p)];
+        if (w->GetType() == WidgetType::GenSource)
+            ClaimGroup(m_firstEnd[static_cast<std::size_t>(p)], NodeIdOf(w));
+        else if (w->GetType() == WidgetType::LoadPoint)
+            loads.emplace_back(static_cast<CLoadPoint*>(w)->m_nLoadId, p);
+    }
+    std::sort(loads.begin(), loads.end());
+    for (const auto& [loadId, p] : loads)
+        ClaimGroup(m_firstEnd[static_cast<std::size_t>(p)], NodeIdOf(m_order[static_cast<std::size_t>(p)]));
+}
+
+void CGMLGenerator::ClaimGroup(int end, std::int32_t number)
+{
+    std::int32_t& group = m_groupNumber[static_cast<std::size_t>(Root(end))];
+    if (group == -1)
+        group = number;
+}
+
+// Bus bars, in collection order: a group of touching bars that no symbol numbered gets a junction
+// of its own, written before the edges.
+void CGMLGenerator::NumberBusBars()
+{
+    m_positionOf.clear();
+    for (int p = 0; p < static_cast<int>(m_order.size()); ++p)
+        m_positionOf[m_order[static_cast<std::size_t>(p)]] = p;
+    const auto& bars = *m_pDoc->m_pBusBars;
+    for (int i = 0; i < m_counts[static_cast<std::size_t>(WidgetType::BusBar)]; ++i) {
+        CBusBar* bar = bars.GetAt(i);
+        const auto at = m_positionOf.find(bar);
+        if (at == m_positionOf.end())
+            continue;
+        bar->m_source = bar->m_target = GroupNumber(m_firstEnd[static_cast<std::size_t>(at->second)]);
+    }
+}
+
+std::int32_t CGMLGenerator::GroupNumber(int end)
+{
+    std::int32_t& group = m_groupNumber[static_cast<std::size_t>(Root(end))];
+    if (group == -1)
+        group = NewJunction();
+    return group;
+}
+
+// The first end of a group to be resolved, in list order, makes its junction; the start before the end.
 void CGMLGenerator::ResolveEnds(int p)
 {
     CWidget* w = m_order[static_cast<std::size_t>(p)];
-    const CPoint start = w->GetStartPoint();
-    const CPoint end = w->GetEndPoint();
-    ForEachNeighbour(p, [&](int q) {
-        CWidget* x = m_order[static_cast<std::size_t>(q)];
-        if (x->IsTwoEnded()) {
-            const CPoint s = x->GetStartPoint();
-            const CPoint e = x->GetEndPoint();
-            if (w->HitTestStart(s) && x->m_source != -1)
-                w->m_source = x->m_source;
-            if (w->HitTestStart(e) && x->m_target != -1)
-                w->m_source = x->m_target;
-            if (w->HitTestEnd(s) && x->m_source != -1)
-                w->m_target = x->m_source;
-            if (w->HitTestEnd(e) && x->m_target != -1)
-                w->m_target = x->m_target;
-        } else {
-            const std::int32_t id = NodeIdOf(x);
-            if (x->HitTest(start))
-                w->m_source = id;
-            if (x->HitTest(end))
-                w->m_target = id;
-        }
-        return w->m_source != -1 && w->m_target != -1;
-    });
-    if (w->m_source == -1)
-        w->m_source = NewJunction();
-    if (w->m_target == -1)
-        w->m_target = NewJunction();
+    const int first = m_firstEnd[static_cast<std::size_t>(p)];
+    w->m_source = GroupNumber(first);
+    w->m_target = GroupNumber(first + 1);
 }

@@ -39,7 +39,15 @@ private:
 
     bool EdgeTest(int p);
     bool PointTest(int p);
+    // Ends that touch, directly or through other ends, form one group with one node number.
+    void GroupEnds();
+    int Root(int end);
+    void JoinEnds(int a, int b);
+    void NumberSymbolGroups();
+    void ClaimGroup(int end, std::int32_t number);
     void NumberBusBars();
+    // The group's number; a group without one gets a new junction.
+    std::int32_t GroupNumber(int end);
     void ResolveEnds(int p);
     std::int32_t NewJunction();
 
@@ -52,6 +60,10 @@ private:
     std::vector<CWidget*> m_order;
     std::unordered_map<std::uint64_t, std::vector<int>> m_grid;
     std::vector<int> m_candidates;
+    std::vector<int> m_firstEnd;     // by list position: index of its first end
+    std::vector<int> m_endParent;    // union-find over the ends
+    std::vector<std::int32_t> m_groupNumber;  // by root end
+    std::unordered_map<const CWidget*, int> m_positionOf;
     std::int32_t m_counter = 0;
     bool m_exhaustive = false;
 };

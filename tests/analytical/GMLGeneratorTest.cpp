@@ -295,3 +295,57 @@ TEST(GMLGenerator, OddFeederTypeKeepsItsRecordConsistent)
     EXPECT_EQ(CAnalyticalSimulator().Run(gml, 0, 1, 1).error,
               "Error : cannot load the network's GML text: line 20: unknown \"feeder_type_id\" 0 (expected 1 to 3)");
 }
+
+// Regression: an end took only the numbers of widgets before it in the list, and a later match
+// overwrote an earlier one, so ends that the check accepts as touching could get two different
+// nodes and the network fell apart in the GML: the loads beyond the split were never supplied.
+TEST(GMLGenerator, EndsTheCheckJoinsShareOneNode)
+{
+    struct Case {
+        const char* name;
+        CPoint secondStart;  // where the line after the first one starts
+        CPoint branchStart;  // where the third line starts
+    };
+    const Case cases[] = {
+        // The first line's end holds (95, 0) in its handle square; (95, 0)'s square does not hold
+        // (100, 0): the squares are half-open, so the touch is seen from one side only.
+        {"a touch seen from the earlier widget only", {95, 0}, {95, 0}},
+        // (100, 0) and (108, 0) do not touch each other; (104, 0) touches both.
+        {"ends joined through a third end", {108, 0}, {104, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CKorvaneDoc doc;
+        Symbol<CGenSource>(doc, {0, 0});
+        CLine* first = Segment<CLine>(doc, {0, 0}, {100, 0});
+        CLine* second = Segment<CLine>(doc, c.secondStart, {300, 0});
+        CLine* branch = Segment<CLine>(doc, c.branchStart, {c.branchStart.x, 200});
+        Symbol<CLoadPoint>(doc, {300, 0})->m_nNumCustomers = 10;
+        Symbol<CLoadPoint>(doc, {c.branchStart.x, 200})->m_nNumCustomers = 10;
+        for (CLine* line : {first, second, branch})
+            line->m_dFaultRate = 0.1, line->m_dRepairTime = 2, line->m_dFeederLength = 1;
+
+        const std::string gml = Generated(doc);
+        EXPECT_EQ(second->m_source, first->m_target);
+        EXPECT_EQ(branch->m_source, first->m_target);
+        EXPECT_EQ(Count(gml, "component_id 3"), 1) << gml;
+        // Every load is reached from the supply: no load is left "counted as supplied".
+        const CAnalyticalResult result = CAnalyticalSimulator().Run(gml, 0, 1, 3);
+        ASSERT_TRUE(result.ok) << result.error;
+        for (const std::string& warning : result.warnings)
+            EXPECT_EQ(warning.find("no closed path"), std::string::npos) << warning;
+    }
+}
+
+// A widget whose two ends lie on one point (drawn with a single click) is one node at both ends
+// when a later widget ends there, not two junctions of which the later widget can take only one.
+TEST(GMLGenerator, AWidgetOfNoLengthJoinsBothEndsToWhatTouchesThem)
+{
+    CKorvaneDoc doc;
+    Symbol<CGenSource>(doc, {0, 0});
+    CFuse* dot = Segment<CFuse>(doc, {100, 0}, {100, 0});
+    CLine* line = Segment<CLine>(doc, {0, 0}, {100, 0});
+    Generated(doc);
+    EXPECT_EQ(dot->m_source, line->m_target);
+    EXPECT_EQ(dot->m_target, line->m_target);
+}
