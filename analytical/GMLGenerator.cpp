@@ -79,7 +79,10 @@ void CGMLGenerator::BuildOrder()
     m_order.clear();
     for (const std::string& name : m_pDoc->m_widgetOrder) {
         const int type = WidgetTypeFromName(name);
-        if (type < 0 || next[static_cast<std::size_t>(type)] >= m_counts[static_cast<std::size_t>(type)])
+        const CCollectionBase& collection = m_pDoc->GetCollection(static_cast<WidgetType>(type < 0 ? 0 : type));
+        // Widgets removed since the counts were taken are not there any more: never index past the end.
+        if (type < 0 || next[static_cast<std::size_t>(type)] >= m_counts[static_cast<std::size_t>(type)] ||
+            next[static_cast<std::size_t>(type)] >= collection.GetSize())
             continue;
         const int k = next[static_cast<std::size_t>(type)]++;
         m_order.push_back(m_pDoc->GetCollection(static_cast<WidgetType>(type)).GetWidgetAt(k));
@@ -132,49 +135,23 @@ bool CGMLGenerator::ForEachNeighbour(int p, Test&& test)
     return false;
 }
 
+// The same symmetric touch test that joins the ends: a widget passes when each of its ends touches
+// another widget, seen from either side, as the NDL check has it; so both checks agree, and every
+// end that passes shares its node with what it touches.
 bool CGMLGenerator::Validate()
 {
     BuildOrder();
+    GroupEnds();
     bool valid = true;
     for (int p = 0; p < static_cast<int>(m_order.size()); ++p) {
         CWidget* w = m_order[static_cast<std::size_t>(p)];
-        if (!(w->IsTwoEnded() ? EdgeTest(p) : PointTest(p))) {
+        const auto first = static_cast<std::size_t>(m_firstEnd[static_cast<std::size_t>(p)]);
+        if (!(m_touched[first] && (!w->IsTwoEnded() || m_touched[first + 1]))) {
             m_errors.Add(w);
             valid = false;
         }
     }
     return valid;
-}
-
-bool CGMLGenerator::EdgeTest(int p)
-{
-    const CWidget* w = m_order[static_cast<std::size_t>(p)];
-    bool start = false;
-    bool end = false;
-    return ForEachNeighbour(p, [&](int q) {
-        const CWidget* x = m_order[static_cast<std::size_t>(q)];
-        const CPoint s = x->GetStartPoint();
-        const CPoint e = x->GetEndPoint();
-        if (x->IsTwoEnded()) {
-            start = start || w->HitTestStart(s) || w->HitTestStart(e);
-            end = end || w->HitTestEnd(s) || w->HitTestEnd(e);
-        } else {
-            start = start || w->HitTestStart(s);
-            end = end || w->HitTestEnd(s);
-        }
-        return start && end;
-    });
-}
-
-bool CGMLGenerator::PointTest(int p)
-{
-    const CWidget* w = m_order[static_cast<std::size_t>(p)];
-    return ForEachNeighbour(p, [&](int q) {
-        const CWidget* x = m_order[static_cast<std::size_t>(q)];
-        if (x->IsTwoEnded())
-            return w->HitTest(x->GetStartPoint()) || w->HitTest(x->GetEndPoint());
-        return w->HitTest(x->GetStartPoint());
-    });
 }
 
 std::int32_t CGMLGenerator::NewJunction()
@@ -198,7 +175,7 @@ void CGMLGenerator::Generate()
 
     // One supply node for all gen sources.
     const auto& genSources = *m_pDoc->m_pGenSources;
-    const int genCount = m_counts[static_cast<std::size_t>(WidgetType::GenSource)];
+    const int genCount = std::min(m_counts[static_cast<std::size_t>(WidgetType::GenSource)], genSources.GetSize());
     for (int i = 0; i < genCount; ++i) {
         genSources.GetAt(i)->m_nNodeId = m_counter;
         if (i == 0)
@@ -208,7 +185,7 @@ void CGMLGenerator::Generate()
         ++m_counter;
 
     const auto& loads = *m_pDoc->m_pLoadPoints;
-    const int loadCount = m_counts[static_cast<std::size_t>(WidgetType::LoadPoint)];
+    const int loadCount = std::min(m_counts[static_cast<std::size_t>(WidgetType::LoadPoint)], loads.GetSize());
     for (int k = 0; k < loadCount; ++k) {
         CLoadPoint* load = loads.GetAt(k);
         load->m_nNodeId = m_counter++;
@@ -288,12 +265,24 @@ void CGMLGenerator::GroupEnds()
     m_endParent.resize(static_cast<std::size_t>(ends));
     std::iota(m_endParent.begin(), m_endParent.end(), 0);
     m_groupNumber.assign(static_cast<std::size_t>(ends), -1);
+    m_touched.assign(static_cast<std::size_t>(ends), false);
+    auto touch = [this](int a, int b) {
+        m_touched[static_cast<std::size_t>(a)] = m_touched[static_cast<std::size_t>(b)] = true;
+    };
 
     for (int p = 0; p < static_cast<int>(m_order.size()); ++p) {
         const CWidget* w = m_order[static_cast<std::size_t>(p)];
-        if (!w->IsTwoEnded())
-            continue;
         const int wEnd = m_firstEnd[static_cast<std::size_t>(p)];
+        if (!w->IsTwoEnded()) {
+            // Two symbols that touch pass the check but share no node: no edge can join them.
+            ForEachNeighbour(p, [&](int q) {
+                const CWidget* x = m_order[static_cast<std::size_t>(q)];
+                if (!x->IsTwoEnded() && (w->HitTest(x->GetStartPoint()) || x->HitTest(w->GetStartPoint())))
+                    touch(wEnd, m_firstEnd[static_cast<std::size_t>(q)]);
+                return false;
+            });
+            continue;
+        }
         if (w->GetType() == WidgetType::BusBar)
             JoinEnds(wEnd, wEnd + 1);
         ForEachNeighbour(p, [&](int q) {
@@ -302,12 +291,12 @@ void CGMLGenerator::GroupEnds()
             for (int i = 0; i < 2; ++i) {
                 if (!x->IsTwoEnded()) {
                     if (EndTouches(*w, i == 0, *x, x->GetStartPoint(), true))
-                        JoinEnds(wEnd + i, xEnd);
+                        touch(wEnd + i, xEnd), JoinEnds(wEnd + i, xEnd);
                     continue;
                 }
                 for (int j = 0; j < 2; ++j)
                     if (EndTouches(*w, i == 0, *x, j == 0 ? x->GetStartPoint() : x->GetEndPoint(), j == 0))
-                        JoinEnds(wEnd + i, xEnd + j);
+                        touch(wEnd + i, xEnd + j), JoinEnds(wEnd + i, xEnd + j);
             }
             return false;
         });
@@ -347,7 +336,8 @@ void CGMLGenerator::NumberBusBars()
     for (int p = 0; p < static_cast<int>(m_order.size()); ++p)
         m_positionOf[m_order[static_cast<std::size_t>(p)]] = p;
     const auto& bars = *m_pDoc->m_pBusBars;
-    for (int i = 0; i < m_counts[static_cast<std::size_t>(WidgetType::BusBar)]; ++i) {
+    const int barCount = std::min(m_counts[static_cast<std::size_t>(WidgetType::BusBar)], bars.GetSize());
+    for (int i = 0; i < barCount; ++i) {
         CBusBar* bar = bars.GetAt(i);
         const auto at = m_positionOf.find(bar);
         if (at == m_positionOf.end())

@@ -17,8 +17,8 @@ class CGMLGenerator {
 public:
     explicit CGMLGenerator(CKorvaneDoc* pDoc);
 
-    // True when every widget touches others at both ends (a one-point widget: anywhere); each
-    // widget that does not is added to the error list.
+    // True when every widget touches others at both ends (a one-point widget: anywhere), seen
+    // from either side; each widget that does not is added to the error list.
     bool Validate();
     // Numbers the graph's nodes and feeders into the widgets and builds the text.
     void Generate();
@@ -37,8 +37,6 @@ private:
     template <typename Test>
     bool ForEachNeighbour(int p, Test&& test);
 
-    bool EdgeTest(int p);
-    bool PointTest(int p);
     // Ends that touch, directly or through other ends, form one group with one node number.
     void GroupEnds();
     int Root(int end);
@@ -62,6 +60,7 @@ private:
     std::vector<int> m_candidates;
     std::vector<int> m_firstEnd;     // by list position: index of its first end
     std::vector<int> m_endParent;    // union-find over the ends
+    std::vector<bool> m_touched;     // by end: it touches an end of another widget
     std::vector<std::int32_t> m_groupNumber;  // by root end
     std::unordered_map<const CWidget*, int> m_positionOf;
     std::int32_t m_counter = 0;

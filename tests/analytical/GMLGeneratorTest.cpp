@@ -4,6 +4,7 @@
 
 #include "analytical/AnalyticalSimulator.h"
 #include "analytical/GMLGenerator.h"
+#include "montecarlo/NDLGenerator.h"
 #include "tests/Drawing.h"
 
 using drawing::Segment;
@@ -348,4 +349,46 @@ TEST(GMLGenerator, AWidgetOfNoLengthJoinsBothEndsToWhatTouchesThem)
     Generated(doc);
     EXPECT_EQ(dot->m_source, line->m_target);
     EXPECT_EQ(dot->m_target, line->m_target);
+}
+
+// Regression: the analytical check saw a touch only through the tested widget's own hit areas,
+// while the NDL check ("Debug network") sees it from either side; a network that Debug called
+// clean was refused by the analytical run with "Please debug the network!".
+TEST(GMLGenerator, CheckAgreesWithTheNdlCheck)
+{
+    {
+        CKorvaneDoc doc;
+        Symbol<CGenSource>(doc, {0, 0});
+        CLine* first = Segment<CLine>(doc, {0, 0}, {100, 0});
+        CLine* second = Segment<CLine>(doc, {95, 0}, {300, 0});  // (100, 0) is outside its start square
+        Symbol<CLoadPoint>(doc, {300, 0});
+        CNDLGenerator ndl(&doc);
+        EXPECT_TRUE(ndl.Validate());
+        EXPECT_EQ(Generated(doc).empty(), false);
+        EXPECT_EQ(second->m_source, first->m_target);
+    }
+    std::mt19937 random(3);
+    for (int round = 0; round < 60; ++round) {
+        CKorvaneDoc doc;
+        auto point = [&] {
+            std::uniform_int_distribution<int> cell(-2, 2);
+            std::uniform_int_distribution<int> jitter(-12, 12);
+            return CPoint(cell(random) * 60 + jitter(random), cell(random) * 60 + jitter(random));
+        };
+        std::uniform_int_distribution<int> kind(0, 3);
+        for (int i = 0; i < 20; ++i) {
+            switch (kind(random)) {
+            case 0: Segment<CLine>(doc, point(), point()); break;
+            case 1: Segment<CBusBar>(doc, point(), point()); break;
+            case 2: Symbol<CLoadPoint>(doc, point()); break;
+            default: Symbol<CGenSource>(doc, point()); break;
+            }
+        }
+        CNDLGenerator ndl(&doc);
+        CGMLGenerator gml(&doc);
+        EXPECT_EQ(gml.Validate(), ndl.Validate()) << "round " << round;
+        ASSERT_EQ(gml.GetErrors().GetSize(), ndl.GetErrors()->GetSize()) << "round " << round;
+        for (int i = 0; i < gml.GetErrors().GetSize(); ++i)
+            EXPECT_EQ(gml.GetErrors().GetAt(i), ndl.GetErrors()->GetAt(i)) << "round " << round;
+    }
 }
