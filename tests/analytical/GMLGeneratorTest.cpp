@@ -392,3 +392,19 @@ TEST(GMLGenerator, CheckAgreesWithTheNdlCheck)
             EXPECT_EQ(gml.GetErrors().GetAt(i), ndl.GetErrors()->GetAt(i)) << "round " << round;
     }
 }
+
+// Regression: a generator made before widgets were deleted indexed past the end of a collection.
+TEST(GMLGenerator, PassesOverWidgetsRemovedSinceItWasMade)
+{
+    CKorvaneDoc doc;
+    Symbol<CGenSource>(doc, {0, 0});
+    Segment<CLine>(doc, {0, 0}, {100, 0});
+    CBusBar* bar = Segment<CBusBar>(doc, {100, 0}, {100, 100});
+    CLoadPoint* load = Symbol<CLoadPoint>(doc, {100, 100});
+    CGMLGenerator generator(&doc);
+    doc.RemoveWidget(load);
+    doc.RemoveWidget(bar);
+    EXPECT_FALSE(generator.Validate());
+    generator.Generate();
+    EXPECT_EQ(Count(generator.GetGML(), "component_id 1"), 0);
+}
