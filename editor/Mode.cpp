@@ -120,8 +120,8 @@ void CMode::OnLButtonDown(CPoint point)
 CRect CMode::SymbolBox(CPoint p) const
 {
     if (m_type == WidgetType::LoadPoint)
-        return {p.x - 11, p.y - 5, p.x + 13, p.y + 18};
-    return {p.x - 9, p.y - 9, p.x + 13, p.y + 13};
+        return CRect::Around(p, -11, -5, 13, 18);
+    return CRect::Around(p, -9, -9, 13, 13);
 }
 
 CRect CMode::WidgetBounds(const CWidget& w) const
@@ -170,7 +170,7 @@ CRedraw CMode::OnLButtonUp(CPoint start, CPoint current, CPoint point)
         if (added != nullptr)
             redraw.Add(WidgetBounds(*added).Inflated(m.placeX, m.placeY));
     } else {
-        redraw.Add(SymbolBox(end).Inflated(m.placeX + grid, m.placeY + grid));
+        redraw.Add(SymbolBox(end).Inflated(std::int64_t{m.placeX} + grid, std::int64_t{m.placeY} + grid));
     }
     return redraw;
 }
@@ -221,8 +221,10 @@ CRedraw CMode::OnMouseMove(CPoint point, ViewCursor& cursor)
     }
     const CMargins m = MarginsOf(m_type);
     // The old place too, so the widget leaves no trace behind.
-    redraw.Add(before.Inflated(grid + m.dragX, grid + m.dragY));
-    redraw.Add(WidgetBounds(*w).Inflated(grid + m.dragX, grid + m.dragY));
+    const std::int64_t marginX = std::int64_t{grid} + m.dragX;
+    const std::int64_t marginY = std::int64_t{grid} + m.dragY;
+    redraw.Add(before.Inflated(marginX, marginY));
+    redraw.Add(WidgetBounds(*w).Inflated(marginX, marginY));
     return redraw;
 }
 
@@ -287,7 +289,7 @@ std::vector<std::unique_ptr<CMode>> CMode::SelectInRect(CPoint p1, CPoint p2) co
         CWidget* w = collection.GetWidgetAt(i);
         const CPoint s = w->GetStartPoint();
         const bool inside = IsTwoEnded() ? rect.PtInRect(s) || rect.PtInRect(w->GetEndPoint())
-                                         : rect.PtInRect({s.x - 14, s.y - 14}) || rect.PtInRect({s.x + 14, s.y + 14});
+                                         : rect.PtInRect(s - CPoint(14, 14)) || rect.PtInRect(s + CPoint(14, 14));
         if (!inside)
             continue;
         auto mode = MakeMode(m_type, *m_pDoc);
@@ -304,7 +306,7 @@ void CMode::SnapToGrid(CPoint* p, int grid)
     auto snap = [grid](std::int32_t v) {
         double f = static_cast<double>(v) / grid;
         f = f >= std::ceil(f) - 0.5 ? std::ceil(f) : std::floor(f);
-        return static_cast<std::int32_t>(grid * f);
+        return ClampCoordinate(grid * f);
     };
     p->x = snap(p->x);
     p->y = snap(p->y);

@@ -12,13 +12,13 @@ struct CViewTransform {
 
     CPoint ToLogical(CPoint device) const
     {
-        return {static_cast<std::int32_t>(std::floor((static_cast<double>(device.x) + origin.x) / scale)),
-                static_cast<std::int32_t>(std::floor((static_cast<double>(device.y) + origin.y) / scale))};
+        return {ClampCoordinate(std::floor((static_cast<double>(device.x) + origin.x) / scale)),
+                ClampCoordinate(std::floor((static_cast<double>(device.y) + origin.y) / scale))};
     }
     CPoint ToDevice(CPoint logical) const
     {
-        return {static_cast<std::int32_t>(std::floor(logical.x * scale)) - origin.x,
-                static_cast<std::int32_t>(std::floor(logical.y * scale)) - origin.y};
+        return {ClampCoordinate(std::floor(logical.x * scale) - origin.x),
+                ClampCoordinate(std::floor(logical.y * scale) - origin.y)};
     }
     // The pixels that cover a model rectangle, one pixel wider on each side for rounding.
     CRect ToDevice(const CRect& logical) const
@@ -26,7 +26,7 @@ struct CViewTransform {
         const CRect n = logical.Normalized();
         const CPoint a = ToDevice(CPoint(n.left, n.top));
         const CPoint b = ToDevice(CPoint(n.right, n.bottom));
-        return CRect(a.x - 1, a.y - 1, b.x + 2, b.y + 2);
+        return CRect::Around(a, -1, -1, 0, 0).Union(CRect::Around(b, 0, 0, 2, 2));
     }
 };
 

@@ -12,6 +12,20 @@ constexpr COLORREF RGB(int r, int g, int b)
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
 
+// A coordinate worked out in a wider type, held inside the 32-bit range: points from a file may
+// lie at its edge, and sums beyond it must neither wrap nor be undefined.
+constexpr std::int32_t ClampCoordinate(std::int64_t v)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+inline std::int32_t ClampCoordinate(double v)
+{
+    if (!(v == v))
+        return 0;
+    return static_cast<std::int32_t>(std::clamp(v, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
+}
+
 struct CPoint {
     std::int32_t x = 0;
     std::int32_t y = 0;
@@ -19,8 +33,15 @@ struct CPoint {
     constexpr CPoint() = default;
     constexpr CPoint(std::int32_t px, std::int32_t py) : x(px), y(py) {}
     friend constexpr bool operator==(CPoint, CPoint) = default;
-    constexpr CPoint operator+(CPoint o) const { return {x + o.x, y + o.y}; }
-    constexpr CPoint operator-(CPoint o) const { return {x - o.x, y - o.y}; }
+    // Saturating: a step that would leave the coordinate range stops at its edge.
+    constexpr CPoint operator+(CPoint o) const
+    {
+        return {ClampCoordinate(std::int64_t{x} + o.x), ClampCoordinate(std::int64_t{y} + o.y)};
+    }
+    constexpr CPoint operator-(CPoint o) const
+    {
+        return {ClampCoordinate(std::int64_t{x} - o.x), ClampCoordinate(std::int64_t{y} - o.y)};
+    }
 };
 
 struct CSize {
@@ -50,10 +71,7 @@ struct CRect {
         return {Clamped(std::int64_t{c.x} + dl), Clamped(std::int64_t{c.y} + dt), Clamped(std::int64_t{c.x} + dr),
                 Clamped(std::int64_t{c.y} + db)};
     }
-    static constexpr std::int32_t Clamped(std::int64_t v)
-    {
-        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-    }
+    static constexpr std::int32_t Clamped(std::int64_t v) { return ClampCoordinate(v); }
     friend constexpr bool operator==(const CRect&, const CRect&) = default;
 
     constexpr CRect Normalized() const
@@ -72,7 +90,8 @@ struct CRect {
         const CRect n = Normalized();
         return n.left <= p.x && p.x < n.right && n.top <= p.y && p.y < n.bottom;
     }
-    constexpr CRect Inflated(std::int32_t dx, std::int32_t dy) const
+    // Sides held inside the coordinate range.
+    constexpr CRect Inflated(std::int64_t dx, std::int64_t dy) const
     {
         return {Clamped(std::int64_t{left} - dx), Clamped(std::int64_t{top} - dy), Clamped(std::int64_t{right} + dx),
                 Clamped(std::int64_t{bottom} + dy)};

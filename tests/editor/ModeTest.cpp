@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "tests/editor/EditorTestSupport.h"
+#include "editor/EditController.h"
 #include "editor/FigureGeometry.h"
 #include "editor/WidgetModes.h"
 
@@ -243,4 +246,54 @@ TEST_F(ModeTest, DeleteRemovesTheMatchingWidgetOrderEntry)
     EXPECT_FALSE(mode.DeleteWidget());
     EXPECT_FALSE(mode.HitSelected({5, 20}));
     EXPECT_EQ(doc.m_pLines->GetSize(), 2);
+}
+
+// Catches signed overflow (undefined behaviour) in the modes' arithmetic when a file holds widgets
+// at the coordinate limits or an out-of-range snap step: placing, hitting, dragging a body or an
+// end and the regional redraw rectangles must all stay within 32 bits.
+TEST_F(ModeTest, ExtremeCoordinatesAndSnapStepsStayWithinRange)
+{
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    for (const std::int32_t grid : {0, 10, kMax}) {
+        for (const std::uint8_t redraw : {std::uint8_t{0}, std::uint8_t{1}}) {
+            SCOPED_TRACE("grid " + std::to_string(grid) + " redraw " + std::to_string(redraw));
+            CKorvaneDoc d;
+            d.m_nSnapGrid = grid;
+            d.m_nRedrawMode = redraw;
+            d.m_bAdaptiveDrawing = 1;
+            for (int t = 0; t < kWidgetTypeCount; ++t) {
+                const auto type = static_cast<WidgetType>(t);
+                for (const auto& [a, b] : {std::pair{CPoint(kMax, kMax), CPoint(kMin, kMin)},
+                                           std::pair{CPoint(kMin, kMax), CPoint(kMax - 1, kMin + 1)}}) {
+                    auto tool = MakeMode(type, d);
+                    tool->OnLButtonUp(a, b, b);
+                    for (const CPoint press : {a, b}) {
+                        auto mode = MakeMode(type, d);
+                        mode->OnLButtonDown(press);
+                        if (!mode->IsSelected())
+                            continue;
+                        mode->SnapPoint(press);
+                        ViewCursor cursor = ViewCursor::Unchanged;
+                        mode->OnMouseMove(press == a ? b : a, cursor);
+                        mode->OnMouseMove(press, cursor);
+                    }
+                    auto all = MakeMode(type, d);
+                    all->SelectInRect(CPoint(kMin, kMin), CPoint(kMax, kMax));
+                }
+            }
+            // The same through the view's rules: select all of a workspace at the limits, drag all
+            // of it across the range, rubber-band from corner to corner.
+            d.m_nWorkspaceWidth = kMax;
+            d.m_nWorkspaceHeight = kMax;
+            CEditController view(d);
+            view.OnSelectAll();
+            view.OnLButtonDown(CPoint(kMax, kMax), false, false);
+            view.OnMouseMove(CPoint(kMin, kMin));
+            view.OnLButtonUp(CPoint(kMin, kMin));
+            view.OnLButtonDown(CPoint(kMin + 5, kMax - 5), false, false);
+            view.OnMouseMove(CPoint(kMax, kMin));
+            view.OnLButtonUp(CPoint(kMax, kMin));
+        }
+    }
 }
