@@ -9,6 +9,12 @@ namespace figure {
 
 namespace {
 
+// A point beside c, held inside the coordinate range: a file may place widgets at its edge.
+CPoint At(CPoint c, std::int64_t dx, std::int64_t dy)
+{
+    return {ClampCoordinate(c.x + dx), ClampCoordinate(c.y + dy)};
+}
+
 constexpr double kPi = 3.141592653589793;
 
 struct CTurn {
@@ -62,7 +68,7 @@ CStroke Circle(CPoint centre, int radius, COLORREF pen, int width, bool hollow =
 {
     CStroke s;
     s.kind = CStroke::Kind::Ellipse;
-    s.points = {{centre.x - radius, centre.y - radius}, {centre.x + radius, centre.y + radius}};
+    s.points = {At(centre, -radius, -radius), At(centre, radius, radius)};
     s.pen = pen;
     s.penWidth = width;
     s.hollow = hollow;
@@ -171,17 +177,17 @@ CTurnedCross TurnedCross(CPoint start, CPoint end, int s)
     const std::int64_t dx = Dx(start, end);
     const std::int64_t dy = Dy(start, end);
     if (dx == 0 || dy == 0)
-        return {{m.x - s, m.y - s}, {m.x + s, m.y + s}, {m.x + s, m.y - s}, {m.x - s, m.y + s}};
+        return {At(m, -s, -s), At(m, s, s), At(m, s, -s), At(m, -s, s)};
     const auto [sa, ca, sb, cb] = Turn(dx, dy, s);
     if (OppositeSigns(dx, dy))
-        return {{m.x + cb - ca, m.y - sb - sa},
-                {m.x - cb + ca, m.y + sb + sa},
-                {m.x + cb + ca, m.y - sb + sa},
-                {m.x - cb - ca, m.y + sb - sa}};
-    return {{m.x - cb - ca, m.y - sb + sa},
-            {m.x + cb + ca, m.y + sb - sa},
-            {m.x - cb + ca, m.y - sb - sa},
-            {m.x + cb - ca, m.y + sb + sa}};
+        return {At(m, cb - ca, -sb - sa),
+                At(m, -cb + ca, sb + sa),
+                At(m, cb + ca, -sb + sa),
+                At(m, -cb - ca, sb - sa)};
+    return {At(m, -cb - ca, -sb + sa),
+            At(m, cb + ca, sb - sa),
+            At(m, -cb + ca, -sb - sa),
+            At(m, cb - ca, sb + sa)};
 }
 
 CIsolatorBlade IsolatorBlade(CPoint start, CPoint end)
@@ -191,14 +197,14 @@ CIsolatorBlade IsolatorBlade(CPoint start, CPoint end)
     const std::int64_t dy = Dy(start, end);
     CIsolatorBlade b;
     if (dx == 0 || dy == 0) {
-        b.blade = {m.x + 12, m.y + 12};
+        b.blade = At(m, 12, 12);
         b.gapUsesWidgetWidth = true;
         if (dx == 0) {
-            b.gapFrom = {m.x, m.y + 1};
-            b.gapTo = {m.x, m.y + 12};
+            b.gapFrom = At(m, 0, 1);
+            b.gapTo = At(m, 0, 12);
         } else {
-            b.gapFrom = {m.x + 1, m.y};
-            b.gapTo = {m.x + 12, m.y};
+            b.gapFrom = At(m, 1, 0);
+            b.gapTo = At(m, 12, 0);
         }
         return b;
     }
@@ -206,11 +212,11 @@ CIsolatorBlade IsolatorBlade(CPoint start, CPoint end)
     b.gapFirst = true;
     b.gapFrom = m;
     if (OppositeSigns(dx, dy)) {
-        b.blade = {m.x - cb + ca, m.y + sb + sa};
-        b.gapTo = {m.x - cb, m.y + sb};
+        b.blade = At(m, -cb + ca, sb + sa);
+        b.gapTo = At(m, -cb, sb);
     } else {
-        b.blade = {m.x + cb + ca, m.y + sb - sa};
-        b.gapTo = {m.x + cb, m.y + sb};
+        b.blade = At(m, cb + ca, sb - sa);
+        b.gapTo = At(m, cb, sb);
     }
     return b;
 }
@@ -221,15 +227,15 @@ std::pair<CPoint, CPoint> TransformerRingCentres(CPoint start, CPoint end)
     const std::int64_t dx = Dx(start, end);
     const std::int64_t dy = Dy(start, end);
     if (dx == 0)
-        return {{m.x, m.y - 3}, {m.x, m.y + 3}};
+        return {At(m, 0, -3), At(m, 0, 3)};
     if (dy == 0)
-        return {{m.x - 3, m.y}, {m.x + 3, m.y}};
+        return {At(m, -3, 0), At(m, 3, 0)};
     const double a = kPi / 2 - std::atan(std::fabs(static_cast<double>(dy) / static_cast<double>(dx)));
     const int p = static_cast<int>(std::trunc(3 * std::sin(a)));
     const int q = static_cast<int>(std::trunc(3 * std::cos(a)));
     if (OppositeSigns(dx, dy))
-        return {{m.x + p, m.y - q}, {m.x - p, m.y + q}};
-    return {{m.x - p, m.y - q}, {m.x + p, m.y + q}};
+        return {At(m, p, -q), At(m, -p, q)};
+    return {At(m, -p, -q), At(m, p, q)};
 }
 
 std::vector<CStroke> FigureStrokes(const CWidget& widget)
@@ -241,24 +247,24 @@ std::vector<CStroke> FigureStrokes(const CWidget& widget)
     case WidgetType::GenSource:
         // The symbol is always black; the stored colour plays no part.
         out.push_back(Circle(p, 9, kBlack, width));
-        out.push_back(Line(p, {p.x - 3, p.y - 3}, kBlack, width));
-        out.push_back(Line({p.x - 3, p.y - 3}, {p.x - 6, p.y + 2}, kBlack, width));
-        out.push_back(Line(p, {p.x + 2, p.y + 3}, kBlack, width));
-        out.push_back(Line({p.x + 2, p.y + 3}, {p.x + 6, p.y - 2}, kBlack, width));
+        out.push_back(Line(p, At(p, -3, -3), kBlack, width));
+        out.push_back(Line(At(p, -3, -3), At(p, -6, 2), kBlack, width));
+        out.push_back(Line(p, At(p, 2, 3), kBlack, width));
+        out.push_back(Line(At(p, 2, 3), At(p, 6, -2), kBlack, width));
         break;
     case WidgetType::LoadPoint: {
         // Below the position, unless the position lies above the canvas's first row.
         const int dir = p.y < 1 ? -1 : 1;
-        out.push_back(Line({p.x - 11, p.y + dir * 9}, {p.x + 11, p.y + dir * 9}, kBlack, width));
+        out.push_back(Line(At(p, -11, dir * 9), At(p, 11, dir * 9), kBlack, width));
         const auto& name = static_cast<const CLoadPoint&>(widget).m_strName;
         if (!name.empty()) {
             CStroke text;
             text.kind = CStroke::Kind::Text;
-            text.points = {{p.x - 12, p.y + dir * 11}};
+            text.points = {At(p, -12, dir * 11)};
             text.text = name;
             out.push_back(std::move(text));
         }
-        out.push_back(Line(p, {p.x, p.y + dir * 9}, widget.GetColour(), width));
+        out.push_back(Line(p, At(p, 0, dir * 9), widget.GetColour(), width));
         break;
     }
     default:
@@ -273,12 +279,12 @@ std::vector<CRect> SelectionMarks(const CWidget& widget)
     const CPoint p = widget.GetStartPoint();
     switch (widget.GetType()) {
     case WidgetType::GenSource:
-        return {{p.x - 13, p.y - 13, p.x - 7, p.y - 7}, {p.x + 7, p.y + 7, p.x + 13, p.y + 13}};
+        return {CRect::Around(p, -13, -13, -7, -7), CRect::Around(p, 7, 7, 13, 13)};
     case WidgetType::LoadPoint:
-        return {{p.x - 13, p.y - 7, p.x - 7, p.y - 1}, {p.x + 10, p.y + 20, p.x + 16, p.y + 26}};
+        return {CRect::Around(p, -13, -7, -7, -1), CRect::Around(p, 10, 20, 16, 26)};
     default: {
         const CPoint e = widget.GetEndPoint();
-        return {{p.x - 3, p.y - 3, p.x + 3, p.y + 3}, {e.x - 3, e.y - 3, e.x + 3, e.y + 3}};
+        return {CRect::Around(p, -3, -3, 3, 3), CRect::Around(e, -3, -3, 3, 3)};
     }
     }
 }
@@ -287,9 +293,9 @@ std::vector<CRect> HighlightMarks(const CWidget& widget)
 {
     const CPoint p = widget.GetStartPoint();
     if (!widget.IsTwoEnded())
-        return {{p.x - 4, p.y - 4, p.x + 4, p.y + 4}};
+        return {CRect::Around(p, -4, -4, 4, 4)};
     const CPoint e = widget.GetEndPoint();
-    return {{p.x - 4, p.y - 4, p.x + 4, p.y + 4}, {e.x - 4, e.y - 4, e.x + 4, e.y + 4}};
+    return {CRect::Around(p, -4, -4, 4, 4), CRect::Around(e, -4, -4, 4, 4)};
 }
 
 }  // namespace figure

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <memory>
+
 #include "editor/FigureGeometry.h"
 #include "model/Collections.h"
 
@@ -149,4 +152,33 @@ TEST(FigureGeometry, MarksSitOnTheHandles)
     EXPECT_EQ(figure::HighlightMarks(source), (std::vector<CRect>{{46, 46, 54, 54}}));
     const CLoadPoint lp({50, 50}, 1, 0);
     EXPECT_EQ(figure::SelectionMarks(lp), (std::vector<CRect>{{37, 43, 43, 49}, {60, 70, 66, 76}}));
+}
+
+// Catches signed overflow (undefined behaviour) in the figures of widgets that a file placed at
+// the edges of the coordinate range, where every symbol is worked out around its points.
+TEST(FigureGeometry, WidgetsAtTheCoordinateLimitsHaveFiguresWithinRange)
+{
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    const CPoint corners[] = {{kMin, kMin}, {kMax, kMax}, {kMin, kMax}, {kMax, kMin}, {0, kMin}, {kMax, 0}};
+    for (const CPoint a : corners) {
+        for (const CPoint b : corners) {
+            std::vector<std::unique_ptr<CWidget>> widgets;
+            widgets.push_back(std::make_unique<CLine>(a, b, 1, 0));
+            widgets.push_back(std::make_unique<CCircuitBreaker>(a, b, 1, 0));
+            widgets.push_back(std::make_unique<CFuse>(a, b, 1, 0));
+            widgets.push_back(std::make_unique<CRecloser>(a, b, 1, 0));
+            widgets.push_back(std::make_unique<CIsolator>(a, b, 1, 0));
+            widgets.push_back(std::make_unique<CBusBar>(a, b, 2, 0));
+            widgets.push_back(std::make_unique<CEquipment>(a, b, 1, 0));
+            widgets.push_back(std::make_unique<CTransformer>(a, b, 1, 0));
+            widgets.push_back(std::make_unique<CLoadPoint>(a, 1, 0));
+            widgets.push_back(std::make_unique<CGenSource>(a, 1, 0));
+            for (const auto& w : widgets) {
+                EXPECT_FALSE(figure::FigureStrokes(*w).empty());
+                figure::SelectionMarks(*w);
+                figure::HighlightMarks(*w);
+            }
+        }
+    }
 }
