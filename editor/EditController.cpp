@@ -3,8 +3,26 @@
 #include <algorithm>
 
 #include "model/LoadPoint.h"
+#include "montecarlo/ReportText.h"
 
 namespace {
+
+// The report's anchor of a load point: its section follows the load points' order, and a name
+// met before (or naming a system index) carries a "$n" suffix there.
+std::string ReportAnchor(const CKorvaneDoc& doc, const CLoadPoint* load)
+{
+    const CLoadPointCollection& loads = *doc.m_pLoadPoints;
+    std::vector<std::string> names;
+    int index = -1;
+    for (int i = 0; i < loads.GetSize(); ++i) {
+        if (loads.GetAt(i) == load)
+            index = i;
+        names.push_back(loads.GetAt(i)->m_strName);
+    }
+    if (index < 0)
+        return load->m_strName;
+    return korvane::LoadPointAnchors(names)[static_cast<std::size_t>(index)];
+}
 
 // The dotted rubber figures are one pixel wide; repaint a little around them.
 CRect Around(CPoint a, CPoint b)
@@ -125,7 +143,7 @@ CViewUpdate CEditController::OnLButtonDown(CPoint point, bool ctrlDown, bool res
         if (widget->GetType() == WidgetType::LoadPoint && resultPageOpen) {
             // The open result page moves to this load point; the click ends here, with no drag.
             update.anchor = m_pDoc->GetMonteCarloResultPath() + "#" +
-                            static_cast<const CLoadPoint*>(widget)->m_strName;
+                            ReportAnchor(*m_pDoc, static_cast<const CLoadPoint*>(widget));
             return update;
         }
     }

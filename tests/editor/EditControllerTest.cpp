@@ -244,6 +244,29 @@ TEST_F(EditControllerTest, LoadPointClickMovesAnOpenResultPageWithoutDragging)
     EXPECT_EQ(lp->GetStartPoint(), CPoint(200, 200));
 }
 
+// Regression: a second load point of one name, or one named like a system index, has a "$n"
+// anchor in the report; clicking it jumped to the first of the name or to the system section.
+TEST_F(EditControllerTest, LoadPointClickAsksForTheAnchorItsReportSectionCarries)
+{
+    doc.m_monteCarloResultPath = "/tmp/MC1.htm";
+    const struct {
+        const char* name;
+        const char* anchor;
+    } cases[] = {{"Farm", "Farm"}, {"Mill", "Mill"}, {"Farm", "Farm$2"}, {"SAIFI", "SAIFI$2"}, {"Farm", "Farm$3"}};
+    std::vector<CPoint> places;
+    for (const auto& c : cases) {
+        places.emplace_back(100 + 100 * static_cast<int>(places.size()), 200);
+        AddTo<CLoadPoint>(doc, places.back(), 1, 0)->m_strName = c.name;
+    }
+    // Clicked last first, so the answer cannot depend on the order of the clicks.
+    for (std::size_t i = places.size(); i-- > 0;) {
+        const CViewUpdate u = view.OnLButtonDown(places[i], false, true);
+        view.OnLButtonUp(places[i]);
+        ASSERT_TRUE(u.anchor) << cases[i].name;
+        EXPECT_EQ(*u.anchor, std::string("/tmp/MC1.htm#") + cases[i].anchor);
+    }
+}
+
 TEST_F(EditControllerTest, ZoomStepsAndNeverMovesTheModel)
 {
     CLine* a = AddTo<CLine>(doc, CPoint(10, 20), CPoint(110, 20), 1, 0);

@@ -461,8 +461,9 @@ TEST(NdlSemantics, IntegerAttributesTakeTheirWholeRangeOnly)
                 CSimulation model;
                 const Outcome outcome = Build(c.before + std::to_string(value) + hair + c.after, model);
                 ASSERT_TRUE(outcome.ok) << c.keyword << " " << value << hair << ": " << outcome.trace;
-                if (c.read != nullptr)
+                if (c.read != nullptr) {
                     EXPECT_EQ(c.read(model), value) << c.keyword;
+                }
             }
         }
         for (const std::string& value : {std::to_string(c.minimum - 1), std::to_string(c.maximum + 1),
