@@ -1,5 +1,7 @@
 #include "editor/ui/WidgetFigures.h"
 
+#include <algorithm>
+
 #include <wx/graphics.h>
 
 using figure::CStroke;
@@ -47,6 +49,16 @@ void DrawMarks(wxDC& dc, const std::vector<CRect>& marks, const wxColour& colour
         dc.DrawRectangle(r.left, r.top, r.Width(), r.Height());
 }
 
+constexpr int kWidestPen = 64;
+
+// The pen a stroke is drawn with. The editor only ever gives widths 1 and 2; a file may hold any
+// width, and one in the millions makes every repaint take seconds, so drawing keeps it between 1
+// and kWidestPen (the stored width is left as it is).
+wxPen StrokePen(const CStroke& s)
+{
+    return wxPen(ToWxColour(s.pen), std::clamp(s.penWidth, 1, kWidestPen), wxPENSTYLE_SOLID);
+}
+
 }  // namespace
 
 CFigure::CFigure(const CWidget& widget)
@@ -63,7 +75,7 @@ void CFigure::Draw(wxDC& dc) const
     for (const CStroke& s : m_strokes) {
         switch (s.kind) {
         case CStroke::Kind::Line:
-            dc.SetPen(wxPen(ToWxColour(s.pen), s.penWidth, wxPENSTYLE_SOLID));
+            dc.SetPen(StrokePen(s));
             dc.DrawLine(ToWx(s.points[0]), ToWx(s.points[1]));
             break;
         case CStroke::Kind::Polygon: {
@@ -77,7 +89,7 @@ void CFigure::Draw(wxDC& dc) const
         }
         case CStroke::Kind::Ellipse: {
             const CRect box = CRect(s.points[0], s.points[1]).Normalized();
-            dc.SetPen(wxPen(ToWxColour(s.pen), s.penWidth, wxPENSTYLE_SOLID));
+            dc.SetPen(StrokePen(s));
             dc.SetBrush(s.hollow ? *wxTRANSPARENT_BRUSH : wxBrush(ToWxColour(s.fill)));
             dc.DrawEllipse(box.left, box.top, box.Width(), box.Height());
             break;

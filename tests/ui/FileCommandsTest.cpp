@@ -210,6 +210,10 @@ TEST_F(FileCommands, AnyStoredWorkspaceSizeKeepsTheCanvasDrawable)
         // Widgets far out, as a file may place them.
         AddTo<CLine>(stored, CPoint(2147483000, 2147483000), CPoint(2147483600, 2147483600), 1, kGrey);
         AddTo<CLoadPoint>(stored, CPoint(-2147483000, 20), 1, kGrey);
+        // Pen widths no dialog gives.
+        AddTo<CBusBar>(stored, CPoint(20, 40), CPoint(120, 40), -7, kGrey);
+        AddTo<CRecloser>(stored, CPoint(20, 80), CPoint(120, 80), 2147483647, kGrey);
+        AddTo<CLine>(stored, CPoint(20, 90), CPoint(120, 90), 1000, kGrey);
         const fs::path path = folder / ("size" + std::to_string(c.width) + ".mc");
         stored.SaveFile(path);
 
@@ -221,7 +225,13 @@ TEST_F(FileCommands, AnyStoredWorkspaceSizeKeepsTheCanvasDrawable)
         CKorvaneView* view = ActiveView();
         ASSERT_NE(view, nullptr);
         for (int step = 0; step < 15; ++step) {
-            Render(200, 120);
+            const wxImage image = Render(200, 120);
+            if (step == 0 && c.width > 200 && c.height > 200) {
+                // A pen a thousand pixels wide is drawn narrower: such pens (into the millions)
+                // took seconds per repaint.
+                EXPECT_EQ(image.GetRed(70, 10), 255);
+                EXPECT_EQ(image.GetGreen(70, 10), 255);
+            }
             const wxSize size = view->GetCanvas()->GetVirtualSize();
             EXPECT_GE(size.x, 0);
             EXPECT_GE(size.y, 0);
