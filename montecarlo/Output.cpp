@@ -50,6 +50,11 @@ void COutput::CFileSlot::Write(std::string_view text, std::string& error)
 
 bool COutput::CFileSlot::Close(std::string& error)
 {
+    return Finish(error) && Commit(error);
+}
+
+bool COutput::CFileSlot::Finish(std::string& error)
+{
     if (m_file == nullptr)
         return !m_failed;
     if (std::fflush(m_file) != 0 && !m_failed)
@@ -57,28 +62,38 @@ bool COutput::CFileSlot::Close(std::string& error)
     if (std::fclose(m_file) != 0 && !m_failed)
         Fail("write", error);
     m_file = nullptr;
-    if (m_writing != m_path) {
-        std::error_code ec;
-        if (!m_failed) {
-            std::filesystem::rename(m_writing, m_path, ec);
-            if (ec) {
-                m_failed = true;
-                if (error.empty())
-                    error = "Cannot write \"" + m_path.string() + "\": " + ec.message();
-            }
-        }
-        if (m_failed)
-            std::filesystem::remove(m_writing, ec);
+    m_finished = true;
+    if (m_failed)
+        Abandon();
+    return !m_failed;
+}
+
+bool COutput::CFileSlot::Commit(std::string& error)
+{
+    if (!m_finished)
+        return !m_failed;
+    m_finished = false;
+    if (m_writing == m_path)
+        return true;
+    std::error_code ec;
+    std::filesystem::rename(m_writing, m_path, ec);
+    if (ec) {
+        m_failed = true;
+        if (error.empty())
+            error = "Cannot write \"" + m_path.string() + "\": " + ec.message();
+        std::filesystem::remove(m_writing, ec);
     }
     return !m_failed;
 }
 
 void COutput::CFileSlot::Abandon()
 {
-    if (m_file == nullptr)
+    if (m_file == nullptr && !m_finished)
         return;
-    std::fclose(m_file);
+    if (m_file != nullptr)
+        std::fclose(m_file);
     m_file = nullptr;
+    m_finished = false;
     std::error_code ec;
     if (m_writing != m_path)
         std::filesystem::remove(m_writing, ec);
@@ -98,6 +113,18 @@ void COutput::Log(unsigned level, std::string_view text)
 bool COutput::CloseLog()
 {
     return m_log.Close(m_error);
+}
+
+bool COutput::CloseReports()
+{
+    const bool logFinished = m_log.Finish(m_error);
+    const bool htmlFinished = m_html.Finish(m_error);
+    if (!logFinished || !htmlFinished) {
+        AbandonReports();
+        return false;
+    }
+    const bool logCommitted = m_log.Commit(m_error);
+    return m_html.Commit(m_error) && logCommitted;
 }
 
 bool COutput::OpenHtml(const std::filesystem::path& path)

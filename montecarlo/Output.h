@@ -31,6 +31,9 @@ public:
     bool CloseHtml();
     // Drops the trace and the report being written; the files of an earlier run stay as they were.
     void AbandonReports();
+    // Closes the trace and the report as a pair: neither replaces its old file unless both were
+    // written in full, so a new trace never sits beside an old report after a failed write.
+    bool CloseReports();
 
     // Written in place (it is itself a temporary file).
     bool OpenTempFile(const std::filesystem::path& path);
@@ -52,6 +55,9 @@ private:
         bool Open(const std::filesystem::path& path, bool viaTemporaryName, std::string& error);
         void Write(std::string_view text, std::string& error);
         bool Close(std::string& error);
+        // Close in two steps: Finish flushes and closes, Commit gives the file its real name.
+        bool Finish(std::string& error);
+        bool Commit(std::string& error);
         void Abandon();
         bool IsOpen() const { return m_file != nullptr; }
 
@@ -59,6 +65,7 @@ private:
         void Fail(const char* what, std::string& error);
 
         std::FILE* m_file = nullptr;
+        bool m_finished = false;  // closed, still under its temporary name
         std::filesystem::path m_path;     // the name the file is known by
         std::filesystem::path m_writing;  // the name being written
         bool m_failed = false;

@@ -55,9 +55,7 @@ SimulatorOutcome CSimulator::RunModel(const ModelBuilder& build, const std::stri
         output.AbandonReports();
         return outcome;
     }
-    const bool logClosed = output.CloseLog();
-    const bool htmlClosed = output.CloseHtml();
-    if (!logClosed || !htmlClosed) {
+    if (!output.CloseReports()) {
         outcome.kind = Kind::OutputFailure;
         outcome.message = output.GetError();
     }
@@ -79,6 +77,9 @@ SimulatorOutcome CSimulator::Run(const std::string& ndlText, const std::string& 
         bool built = false;
         if (!parser.Parse(ndlText, tempFolder)) {
             tempFileFailed = parser.GetErrorLine() == 0;
+            // Nothing was simulated: the reports of the last finished run are worth more.
+            if (tempFileFailed)
+                output.AbandonReports();
         } else {
             built = parser.Run(&model);
         }
