@@ -3,6 +3,7 @@
 #include <wx/filename.h>
 #include <wx/filesys.h>
 #include <wx/html/htmlwin.h>
+#include <wx/html/htmprint.h>
 #include <wx/log.h>
 #include <wx/sizer.h>
 #include <wx/weakref.h>
@@ -70,6 +71,15 @@ bool CHTMLView::OnClose(bool deleteWindow)
         m_browser = nullptr;
     }
     return true;
+}
+
+wxPrintout* CHTMLView::OnCreatePrintout()
+{
+    if (m_path.empty())
+        return nullptr;
+    auto* printout = new wxHtmlPrintout(GetDocument() != nullptr ? GetDocument()->GetUserReadableName() : wxString());
+    printout->SetHtmlFile(wxString::FromUTF8(m_path));
+    return printout;
 }
 
 void CHTMLView::OnDocumentUpdate(const void*, const std::string* hint)

@@ -27,6 +27,8 @@ public:
     // A result page closes only itself, never the network.
     bool OnClose(bool deleteWindow) override;
     void OnDraw(wxDC*) override {}
+    // Prints the report shown (its own layout, not the window); a blank page has nothing to print.
+    wxPrintout* OnCreatePrintout() override;
     // A text hint is a report path, or a path, "#" and a load point's name; an empty text or no
     // text changes nothing.
     void OnDocumentUpdate(const void* sender, const std::string* hint) override;

@@ -11,7 +11,9 @@
 #include <wx/aui/aui.h>
 #include <wx/button.h>
 #include <wx/html/htmlwin.h>
+#include <wx/dcmemory.h>
 #include <wx/listbox.h>
+#include <wx/print.h>
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -38,6 +40,38 @@ using namespace UiTest;
 namespace fs = std::filesystem;
 
 namespace {
+
+// Prints a view's first page onto a white A4-sized bitmap at 72 dpi and counts the pixels drawn.
+int InkOnFirstPrintedPage(wxView& view)
+{
+    std::unique_ptr<wxPrintout> printout(view.OnCreatePrintout());
+    if (!printout)
+        return 0;
+    wxBitmap sheet(595, 842);
+    wxMemoryDC dc(sheet);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    printout->SetDC(&dc);
+    printout->SetPPIScreen(72, 72);
+    printout->SetPPIPrinter(72, 72);
+    printout->SetPageSizePixels(595, 842);
+    printout->SetPageSizeMM(210, 297);
+    printout->SetPaperRectPixels(wxRect(0, 0, 595, 842));
+    printout->OnPreparePrinting();
+    if (!printout->OnBeginDocument(1, 1) || !printout->HasPage(1))
+        return 0;
+    printout->OnBeginPrinting();
+    printout->OnPrintPage(1);
+    printout->OnEndPrinting();
+    dc.SelectObject(wxNullBitmap);
+    const wxImage image = sheet.ConvertToImage();
+    int ink = 0;
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < image.GetWidth(); ++x)
+            if (image.GetRed(x, y) < 128)
+                ++ink;
+    return ink;
+}
 
 constexpr COLORREF kGrey = 0x808080;
 
@@ -271,6 +305,7 @@ TEST_F(Runs, AMonteCarloRunWritesItsReportsAndTheResultPageShowsThem)
     CHTMLView* page = ResultPage<CHTMLView>();
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(page->GetBrowser()->ToText().empty());  // never run: blank
+    EXPECT_EQ(std::unique_ptr<wxPrintout>(page->OnCreatePrintout()), nullptr);  // blank: nothing to print
     ActivateEditor();
     Command(ID_ANALYTICAL_RESULT_VIEWER);
     ASSERT_TRUE(wxGetApp().GetMainFrame()->m_bAnalyticalResultOpen);
@@ -300,6 +335,7 @@ TEST_F(Runs, AMonteCarloRunWritesItsReportsAndTheResultPageShowsThem)
     // Shown as a page, not as its markup, whatever type the system's MIME database gives ".htm".
     EXPECT_FALSE(page->GetBrowser()->ToText().Contains("<font")) << page->GetBrowser()->ToText();
     EXPECT_FALSE(analytical->GetBrowser()->ToText().Contains("<font"));
+    EXPECT_GT(InkOnFirstPrintedPage(*page), 1000) << "the report prints as a blank page";
     analytical->GetFrame()->Close();
     Pump();
     EXPECT_FALSE(wxGetApp().GetMainFrame()->m_bAnalyticalResultOpen);
