@@ -213,7 +213,9 @@ void ADist_Graph::indexFeeders()
         if (!f.isMain() && !f.isLateral())
             return;
         feederById.emplace(f.getId(), e);
-        if (Target(e) != sinkNode)
+        // Terminal edges and the links of id 0 that join further symbols on a node are not the
+        // drawn feeders a run faults.
+        if (Target(e) != sinkNode && f.getId() != 0)
             ++feederCount;
     });
 }

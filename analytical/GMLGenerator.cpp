@@ -221,15 +221,23 @@ void CGMLGenerator::Generate()
 
     const std::int32_t terminal = m_counter;
     m_strGML += JunctionRecord(terminal, 4);
-    for (int k = 0; k < loadCount; ++k) {
-        GmlRecord r;
-        r.Int("source", loads.GetAt(k)->m_nNodeId).Int("target", terminal).Fixed("feeder_type_id 1");
-        r.Int("main_feeder_id", static_cast<long long>(m_nextFeederId) + 1 + k);
-        r.Fixed("fault_rate 0").Fixed("repair_time 0").Fixed("length 0").Fixed("max_cap 10000000.");
-        r.Fixed("switch_id 0").Fixed("trans_id 0");
-        m_strGML += r.Wrap("edge");
-    }
+    long long feederId = static_cast<long long>(m_nextFeederId) + 1;
+    for (int k = 0; k < loadCount; ++k)
+        m_strGML += PerfectFeeder(loads.GetAt(k)->m_nNodeId, terminal, feederId++);
+    // Links carry id 0: no run faults them, and the feeders a run counts stay the drawn ones.
+    for (const auto& [group, symbol] : m_links)
+        m_strGML += PerfectFeeder(group, symbol, 0);
     m_strGML += "]\n";
+}
+
+// A main feeder that never fails, without switch or transformer, of capacity 10000000.
+std::string CGMLGenerator::PerfectFeeder(std::int32_t source, std::int32_t target, long long id)
+{
+    GmlRecord r;
+    r.Int("source", source).Int("target", target).Fixed("feeder_type_id 1").Int("main_feeder_id", id);
+    r.Fixed("fault_rate 0").Fixed("repair_time 0").Fixed("length 0").Fixed("max_cap 10000000.");
+    r.Fixed("switch_id 0").Fixed("trans_id 0");
+    return r.Wrap("edge");
 }
 
 int CGMLGenerator::Root(int end)
@@ -253,7 +261,7 @@ void CGMLGenerator::JoinEnds(int a, int b)
 // Ends that touch share one node, and so do ends joined through a chain of touching ends or through
 // a bus bar; the touch test is symmetric. So every pair of ends that the check accepts, whichever of
 // the two widgets comes first in the list, gets one node number. Symbols join only through the ends
-// of two-ended widgets: a node carries at most one symbol's number.
+// of two-ended widgets.
 void CGMLGenerator::GroupEnds()
 {
     m_firstEnd.clear();
@@ -305,9 +313,11 @@ void CGMLGenerator::GroupEnds()
 
 // The supply's and the loads' numbers go to the groups of ends they touch: the supply first, then
 // the loads in collection order, so a group that touches several symbols takes the supply or the
-// first load.
+// first load, and each further symbol is linked to it by a feeder that never fails (on its own
+// it had no edge, and was counted as always supplied).
 void CGMLGenerator::NumberSymbolGroups()
 {
+    m_links.clear();
     std::vector<std::pair<int, int>> loads;  // load id, list position
     for (int p = 0; p < static_cast<int>(m_order.size()); ++p) {
         CWidget* w = m_order[static_cast<std::size_t>(p)];
@@ -326,6 +336,8 @@ void CGMLGenerator::ClaimGroup(int end, std::int32_t number)
     std::int32_t& group = m_groupNumber[static_cast<std::size_t>(Root(end))];
     if (group == -1)
         group = number;
+    else if (group != number)
+        m_links.emplace_back(group, number);
 }
 
 // Bus bars, in collection order: a group of touching bars that no symbol numbered gets a junction

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "model/Collections.h"
@@ -48,6 +49,7 @@ private:
     std::int32_t GroupNumber(int end);
     void ResolveEnds(int p);
     std::int32_t NewJunction();
+    static std::string PerfectFeeder(std::int32_t source, std::int32_t target, long long id);
 
     std::string m_strGML;
     CKorvaneDoc* m_pDoc;
@@ -62,6 +64,7 @@ private:
     std::vector<int> m_endParent;    // union-find over the ends
     std::vector<bool> m_touched;     // by end: it touches an end of another widget
     std::vector<std::int32_t> m_groupNumber;  // by root end
+    std::vector<std::pair<std::int32_t, std::int32_t>> m_links;  // group's number, further symbol's
     std::unordered_map<const CWidget*, int> m_positionOf;
     std::int32_t m_counter = 0;
     bool m_exhaustive = false;

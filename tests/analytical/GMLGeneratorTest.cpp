@@ -338,6 +338,54 @@ TEST(GMLGenerator, EndsTheCheckJoinsShareOneNode)
     }
 }
 
+// Regression: where one node touched several symbols it took the supply's or the first load's
+// number, and every further load had no edge: it was counted as always supplied, so its customers
+// lowered SAIFI as if they never lost supply.
+TEST(GMLGenerator, EverySymbolOnOneNodeIsFedThroughIt)
+{
+    // A source, a breaker and a line (0.5 faults a year, 4 hours each) to (100, 0); a load point of
+    // 10 customers there, and one of 30 customers where the case puts it.
+    struct Case {
+        const char* name;
+        CPoint second;
+        bool busBar;  // a bus bar from the line's end to (160, 0)
+        double saifi;
+        double saidi;
+    };
+    const Case cases[] = {
+        {"two load points on one line end", {95, 0}, false, 0.5, 2.0},
+        {"a load point on a bus bar's other end", {160, 0}, true, 0.5, 2.0},
+        // The breaker clears the line's fault: the load point at the source never loses supply.
+        {"a load point at the source", {0, 0}, false, 0.125, 0.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CKorvaneDoc doc;
+        Symbol<CGenSource>(doc, {0, 0});
+        Segment<CCircuitBreaker>(doc, {0, 0}, {20, 0});
+        CLine* line = Segment<CLine>(doc, {20, 0}, {100, 0});
+        line->m_dFaultRate = 0.5, line->m_dRepairTime = 4, line->m_dFeederLength = 1;
+        if (c.busBar)
+            Segment<CBusBar>(doc, {100, 0}, {160, 0});
+        CLoadPoint* first = Symbol<CLoadPoint>(doc, {100, 0});
+        first->m_nNumCustomers = 10;
+        first->m_dLoad = 1;
+        CLoadPoint* second = Symbol<CLoadPoint>(doc, c.second);
+        second->m_nNumCustomers = 30;
+        second->m_dLoad = 1;
+
+        const std::string gml = Generated(doc);
+        // Asked for more, the run faults the two drawn feeders only: the links are not feeders.
+        const CAnalyticalResult result = CAnalyticalSimulator().Run(gml, 0, 1, 100);
+        ASSERT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(result.faultedFeeders, 2);
+        for (const std::string& warning : result.warnings)
+            EXPECT_EQ(warning.find("no closed path"), std::string::npos) << warning << "\n" << gml;
+        EXPECT_NEAR(result.metrics.SAIFI, c.saifi, 1e-12) << gml;
+        EXPECT_NEAR(result.metrics.SAIDI, c.saidi, 1e-12) << gml;
+    }
+}
+
 // A widget whose two ends lie on one point (drawn with a single click) is one node at both ends
 // when a later widget ends there, not two junctions of which the later widget can take only one.
 TEST(GMLGenerator, AWidgetOfNoLengthJoinsBothEndsToWhatTouchesThem)
