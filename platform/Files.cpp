@@ -19,6 +19,11 @@ std::string Reason()
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path)
 {
+    // A pipe would wait for a writer and a device such as /dev/zero never ends: only files are read.
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw FileError("Cannot open \"" + path.string() + "\": not a regular file");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw FileError("Cannot open \"" + path.string() + "\": " + Reason());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/Files.h"
@@ -24,6 +25,8 @@ protected:
 
     fs::path m_dir;
 };
+
+class FileRead : public AtomicWrite {};
 
 }  // namespace
 
@@ -62,4 +65,23 @@ TEST_F(AtomicWrite, AFailedWriteLeavesNothingBehind)
     EXPECT_THROW(korvane::WriteFileAtomically(m_dir / "folder.mc", std::string_view("x")), korvane::FileError);
     EXPECT_EQ(testfiles::ReadText(path), "old");
     EXPECT_EQ(FileCount(), 2);
+}
+
+// Regression: a pipe named as a network or data file made the reader wait for a writer for ever,
+// and a device such as /dev/zero was read until memory ran out.
+TEST_F(FileRead, RefusesWhatIsNotARegularFile)
+{
+    ASSERT_EQ(::mkfifo((m_dir / "pipe").c_str(), 0600), 0);
+    fs::create_directories(m_dir / "folder");
+    for (const fs::path& path : {m_dir / "pipe", m_dir / "folder", fs::path("/dev/zero")}) {
+        try {
+            korvane::ReadFileBytes(path);
+            ADD_FAILURE() << path << " was read";
+        } catch (const korvane::FileError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open \"" + path.string() + "\": not a regular file");
+        }
+    }
+    EXPECT_THROW(korvane::ReadFileBytes(m_dir / "missing"), korvane::FileError);
+    korvane::WriteFileAtomically(m_dir / "net.mc", std::string_view("ab"));
+    EXPECT_EQ(korvane::ReadFileBytes(m_dir / "net.mc"), (std::vector<std::uint8_t>{'a', 'b'}));
 }
