@@ -31,7 +31,8 @@ CMargins MarginsOf(WidgetType type)
     }
 }
 
-// A new widget as the drawing tools make it: grey, pen width 1 (bus bars 2).
+}  // namespace
+
 std::unique_ptr<CWidget> NewWidget(WidgetType type, CPoint start, CPoint end)
 {
     const COLORREF grey = figure::kGrey;
@@ -59,8 +60,6 @@ std::unique_ptr<CWidget> NewWidget(WidgetType type, CPoint start, CPoint end)
     }
     return nullptr;
 }
-
-}  // namespace
 
 void CRedraw::Merge(const CRedraw& other)
 {

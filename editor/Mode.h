@@ -89,5 +89,9 @@ private:
     bool m_bDragOrigin = false;
 };
 
+// A new widget as the drawing tools make it: grey, pen width 1 (bus bars 2); a load point or
+// generating source stands at `start` and ignores `end`.
+std::unique_ptr<CWidget> NewWidget(WidgetType type, CPoint start, CPoint end);
+
 // A mode of the given type on the document.
 std::unique_ptr<CMode> MakeMode(WidgetType type, CKorvaneDoc& doc);

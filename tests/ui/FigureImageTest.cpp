@@ -9,6 +9,7 @@
 #include <wx/dcmemory.h>
 #include <wx/image.h>
 
+#include "editor/Mode.h"
 #include "editor/ui/WidgetFigures.h"
 
 namespace {
@@ -37,34 +38,15 @@ std::unique_ptr<CWidget> Sample(WidgetType type, int row)
         start = {x, y}, end = {x + 60, y + 45};
         break;
     }
-    const COLORREF grey = RGB(128, 128, 128);
-    switch (type) {
-    case WidgetType::Line:
-        return std::make_unique<CLine>(start, end, 1, grey);
-    case WidgetType::CircuitBreaker:
-        return std::make_unique<CCircuitBreaker>(start, end, 1, grey);
-    case WidgetType::Fuse:
-        return std::make_unique<CFuse>(start, end, 1, grey);
-    case WidgetType::Recloser:
-        return std::make_unique<CRecloser>(start, end, 1, grey);
-    case WidgetType::Isolator:
-        return std::make_unique<CIsolator>(start, end, 1, grey);
-    case WidgetType::BusBar:
-        return std::make_unique<CBusBar>(start, end, 2, grey);
-    case WidgetType::LoadPoint: {
+    if (type == WidgetType::LoadPoint) {
         // No name: text would tie the image to the machine's fonts.
-        auto lp = std::make_unique<CLoadPoint>(CPoint(x + 30, y + 20), 1, grey);
-        lp->m_strName.clear();
+        auto lp = NewWidget(type, CPoint(x + 30, y + 20), end);
+        static_cast<CLoadPoint&>(*lp).m_strName.clear();
         return lp;
     }
-    case WidgetType::GenSource:
-        return std::make_unique<CGenSource>(CPoint(x + 30, y + 30), 1, grey);
-    case WidgetType::Equipment:
-        return std::make_unique<CEquipment>(start, end, 1, grey);
-    case WidgetType::Transformer:
-        return std::make_unique<CTransformer>(start, end, 1, grey);
-    }
-    return nullptr;
+    if (type == WidgetType::GenSource)
+        return NewWidget(type, CPoint(x + 30, y + 30), end);
+    return NewWidget(type, start, end);
 }
 
 wxImage DrawAll()
