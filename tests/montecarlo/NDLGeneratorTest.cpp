@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <random>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,22 @@ Nodes Generate(CKorvaneDoc& doc)
     CNDLGenerator generator(&doc);
     generator.Generate();
     return NodesInOrder(doc);
+}
+
+// A drawing and the node numbers the generator gives its widgets, in drawing order.
+struct NumberingCase {
+    const char* what;
+    void (*draw)(CKorvaneDoc&);
+    Nodes nodes;
+};
+
+void ExpectNumbering(std::span<const NumberingCase> cases)
+{
+    for (const NumberingCase& c : cases) {
+        CKorvaneDoc doc;
+        c.draw(doc);
+        EXPECT_EQ(Generate(doc), c.nodes) << c.what;
+    }
 }
 
 std::vector<const CWidget*> Failures(CKorvaneDoc& doc, bool* passed = nullptr)
@@ -132,12 +149,7 @@ TEST(NdlGenerator, SmallNetworkGivesItsTextByteForByte)
 
 TEST(NdlGenerator, CleanDrawingsKeepTheirNumbering)
 {
-    struct Case {
-        const char* what;
-        void (*draw)(CKorvaneDoc&);
-        Nodes nodes;
-    };
-    const Case cases[] = {
+    const NumberingCase cases[] = {
         {"a lone bus bar is numbered first, a lone line gets two new numbers, start first",
          [](CKorvaneDoc& d) {
              Segment<CLine>(d, {0, 0}, {100, 0});
@@ -190,23 +202,14 @@ TEST(NdlGenerator, CleanDrawingsKeepTheirNumbering)
          },
          {{0, -1}, {0, 1}, {1, 2}, {2, 3}, {3, -1}}},
     };
-    for (const Case& c : cases) {
-        CKorvaneDoc doc;
-        c.draw(doc);
-        EXPECT_EQ(Generate(doc), c.nodes) << c.what;
-    }
+    ExpectNumbering(cases);
 }
 
 // Ends the connection check accepts as touching always share a node, also where the one-sided
 // tests of each widget would have given them different numbers.
 TEST(NdlGenerator, EveryTouchingPairSharesOneNode)
 {
-    struct Case {
-        const char* what;
-        void (*draw)(CKorvaneDoc&);
-        Nodes nodes;
-    };
-    const Case cases[] = {
+    const NumberingCase cases[] = {
         {"a load point whose box holds a bus bar's end",
          [](CKorvaneDoc& d) {
              Segment<CBusBar>(d, {0, 0}, {100, 0});
@@ -240,11 +243,7 @@ TEST(NdlGenerator, EveryTouchingPairSharesOneNode)
          },
          {{0, -1}, {0, 0}}},
     };
-    for (const Case& c : cases) {
-        CKorvaneDoc doc;
-        c.draw(doc);
-        EXPECT_EQ(Generate(doc), c.nodes) << c.what;
-    }
+    ExpectNumbering(cases);
 }
 
 TEST(NdlGenerator, WalksOnlyTheWidgetsTheListNamesAtConstruction)
