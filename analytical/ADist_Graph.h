@@ -122,7 +122,13 @@ private:
     std::vector<Edge> feedsFromElsewhere(Edge f);
     enum class Toward { Supply, Loads };
     Edge findIsolator(const std::vector<Edge>& starts, Toward toward);
+    // The usable sections of `edges` that are not laterals.
+    std::vector<Edge> mainSections(const std::vector<Edge>& edges) const;
     void restoreUpstream();
+    // Once the isolators around the fault are found: restores the part above (after the upstream
+    // isolator's time, when one opens); true when the downstream isolator cuts the part below off,
+    // with the clock set to its time for the back-feed.
+    bool operateIsolators(Edge upstream, Edge downstream);
     bool wouldReachFault(Node from);
     void reconnectBelow(Edge d);
     Edge backFeed(const std::vector<Edge>& starts);

@@ -249,6 +249,26 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
     return true;
 }
 
+std::vector<ADist_Graph::Edge> ADist_Graph::mainSections(const std::vector<Edge>& edges) const
+{
+    std::vector<Edge> sections;
+    for (Edge e : edges)
+        if (usable(e) && !feeder(e).isLateral())
+            sections.push_back(e);
+    return sections;
+}
+
+bool ADist_Graph::operateIsolators(Edge upstream, Edge downstream)
+{
+    restoreUpstream();
+    if (upstreamIsolated)
+        advanceTo(feeder(upstream).getSwitchingTime());
+    if (!downstreamIsolated)
+        return false;
+    setClock(feeder(downstream).getSwitchingTime());
+    return true;
+}
+
 ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
 {
     // On a ring the fault is also fed round the far side, and the devices there trip as well.
@@ -256,11 +276,7 @@ ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
     for (Edge e : feedsFromElsewhere(f))
         feeding.push_back(e);
     clearFault(feeding);
-    std::vector<Edge> below;
-    for (Edge o : OutEdges(Target(f)))
-        if (usable(o) && !feeder(o).isLateral())
-            below.push_back(o);
-    const Edge downstream = findIsolator(below, Toward::Loads);
+    const Edge downstream = findIsolator(mainSections(OutEdges(Target(f))), Toward::Loads);
     // Isolators above the fault, and on a ring on the far side where the ones below have not cut
     // it off already.
     feeding.resize(1);
@@ -268,12 +284,8 @@ ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
         feeding.push_back(e);
     const Edge upstream = findIsolator(feeding, Toward::Supply);
 
-    restoreUpstream();
-    if (upstreamIsolated)
-        advanceTo(feeder(upstream).getSwitchingTime());
-    if (!downstreamIsolated)
+    if (!operateIsolators(upstream, downstream))
         return {};
-    setClock(feeder(downstream).getSwitchingTime());
     return backFeed({f});
 }
 
@@ -319,23 +331,12 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
         advanceTo(feeder(isolator).getSwitchingTime());
         return {};
     }
-    std::vector<Edge> above;
-    for (Edge i : InEdges(tap))
-        if (usable(i) && !feeder(i).isLateral())
-            above.push_back(i);
-    std::vector<Edge> below;
-    for (Edge o : OutEdges(tap))
-        if (usable(o) && !feeder(o).isLateral())
-            below.push_back(o);
-    const Edge upstream = findIsolator(above, Toward::Supply);
+    const std::vector<Edge> below = mainSections(OutEdges(tap));
+    const Edge upstream = findIsolator(mainSections(InEdges(tap)), Toward::Supply);
     const Edge downstream = findIsolator(below, Toward::Loads);
 
-    restoreUpstream();
-    if (upstreamIsolated)
-        advanceTo(feeder(upstream).getSwitchingTime());
-    if (!downstreamIsolated)
+    if (!operateIsolators(upstream, downstream))
         return {};
-    setClock(feeder(downstream).getSwitchingTime());
     if (diagnostics)
         *diagnostics << "After Isolate in islat\n";
     const Edge path = backFeed(below);
