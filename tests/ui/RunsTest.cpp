@@ -183,6 +183,27 @@ struct Runs : testing::Test {
         ASSERT_EQ(ActiveView(), view);
     }
     bool RunEnded() { return !Controller().IsRunning() && view->GetProgressDialog() == nullptr; }
+    // Starts a Monte Carlo run, answering yes to what it asks; false when it does not end.
+    bool RunToTheEnd()
+    {
+        SetDialogAnswer(wxID_YES);
+        Command(ID_MONTE_CARLO_SIMULATION);
+        return PumpUntil([&] { return RunEnded(); });
+    }
+    // Opens the result page, then runs from the editor so that the report is written under it; the
+    // page, or null when it does not open or the run does not end.
+    CHTMLView* RunUnderTheOpenResultPage()
+    {
+        Command(ID_MONTE_CARLO_RESULT_VIEWER);
+        CHTMLView* page = ResultPage<CHTMLView>();
+        if (page == nullptr)
+            return nullptr;
+        ActivateEditor();
+        if (!RunToTheEnd())
+            return nullptr;
+        TakeDialogs();
+        return page;
+    }
 
     CKorvaneView* view = nullptr;
     fs::path folder;
@@ -368,14 +389,8 @@ TEST_F(Runs, TheResultPageShowsANameBeyondAsciiAndFindsItsSection)
     const std::string name = "M\xC3\xBChle";
     DrawConnected(name);
     SaveAndOpen("Net1.mc");
-    Command(ID_MONTE_CARLO_RESULT_VIEWER);
-    CHTMLView* page = ResultPage<CHTMLView>();
+    CHTMLView* page = RunUnderTheOpenResultPage();
     ASSERT_NE(page, nullptr);
-    ActivateEditor();
-    SetDialogAnswer(wxID_YES);
-    Command(ID_MONTE_CARLO_SIMULATION);
-    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
-    TakeDialogs();
     EXPECT_TRUE(page->GetBrowser()->ToText().Contains(wxString::FromUTF8("Load Point - " + name)))
         << page->GetBrowser()->ToText();
 
@@ -393,14 +408,8 @@ TEST_F(Runs, AReportInAFolderWithHashAndPercentLinksToItsSections)
     DrawConnected();
     fs::create_directories(folder / "C# 100%");
     SaveAndOpen("C# 100%/Net1.mc");
-    Command(ID_MONTE_CARLO_RESULT_VIEWER);
-    CHTMLView* page = ResultPage<CHTMLView>();
+    CHTMLView* page = RunUnderTheOpenResultPage();
     ASSERT_NE(page, nullptr);
-    ActivateEditor();
-    SetDialogAnswer(wxID_YES);
-    Command(ID_MONTE_CARLO_SIMULATION);
-    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
-    TakeDialogs();
     std::ifstream in(folder / "C# 100%" / "Net1.htm");
     const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::size_t end = report.find("#Mill\">");
@@ -603,9 +612,7 @@ TEST_F(Runs, AFailedRunIsReportedAsWhatItIsNeverAsCompleted)
     // A text that does not parse: no quanta per day, accepted at the question.
     Doc().m_bCreateDirectory = 0;
     Doc().m_pSimulationSettings->quantsPerDay = 0;
-    SetDialogAnswer(wxID_YES);
-    Command(ID_MONTE_CARLO_SIMULATION);
-    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
+    ASSERT_TRUE(RunToTheEnd());
     dialogs = TakeDialogs();
     ASSERT_EQ(dialogs.size(), 2u);
     EXPECT_TRUE(Seen(dialogs, "Quants per day"));
@@ -617,9 +624,7 @@ TEST_F(Runs, AFailedRunIsReportedAsWhatItIsNeverAsCompleted)
 TEST_F(Runs, TheResultBarShowsItsLabelsWithEmptyFields)
 {
     DrawConnected();
-    SetDialogAnswer(wxID_YES);
-    Command(ID_MONTE_CARLO_SIMULATION);
-    ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
+    ASSERT_TRUE(RunToTheEnd());
     // Never saved: the run wrote under the user's data folder.
     const fs::path data = wxStandardPaths::Get().GetUserDataDir().utf8_string();
     EXPECT_TRUE(fs::exists(data / "MC1.htm"));
