@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -23,6 +24,16 @@ const SimEdge& Load(const CSimulation& sim, const std::string& name)
             return sim.GetEdge(e);
     }
     throw std::runtime_error("no load " + name);
+}
+
+// Runs the network `build` draws for exactly `years` years at 24 quanta a day: accuracy 0 never
+// stops it early.
+void RunForYears(CSimulation& sim, unsigned years, const std::function<void(CSimulation&)>& build)
+{
+    sim.Init();
+    sim.SetSystem(24, 100, years, 100, 0.0);
+    build(sim);
+    sim.Run(nullptr, "r.htm");
 }
 
 // "the mean is within four standard errors of the closed form"
@@ -176,10 +187,7 @@ TEST(YearLoop, OneExponentialLineForOneYearFollowsItsDrawsAndItsClosedForm)
 TEST(YearLoop, AnIsolatorGivesTheUpstreamLoadOnlyTheShortOutage)
 {
     CSimulation sim;
-    sim.Init();
-    sim.SetSystem(24, 100, 3000, 100, 0.0);
-    IsolatorBetweenLoads(sim);
-    sim.Run(nullptr, "r.htm");
+    RunForYears(sim, 3000, IsolatorBetweenLoads);
 
     const double frequency = 8760.0 / (MeanDrawnQuanta(1.0 / ((2.0 / 24) / 365.0) - 0.5) + 5.0);
     const SimEdge& up = Load(sim, "Up");
@@ -266,10 +274,7 @@ TEST(YearLoop, AccuracyZeroRunsEveryYearAndReportsProgressEachYear)
 TEST(YearLoop, ASupplyTooSmallForTwoLoadsCutsExactlyOneInEveryQuantum)
 {
     CSimulation sim;
-    sim.Init();
-    sim.SetSystem(24, 100, 200, 100, 0.0);
-    SupplyTooSmall(sim);
-    sim.Run(nullptr, "r.htm");
+    RunForYears(sim, 200, SupplyTooSmall);
     const SimEdge& a = Load(sim, "A");
     const SimEdge& b = Load(sim, "B");
     const SimEdge& cut = a.unavailability.GetMean() > 0 ? a : b;
@@ -303,13 +308,12 @@ TEST(YearLoop, ALoadFedThroughTwoPathsIsSuppliedAtEveryMagnitude)
     };
     for (const Case& c : cases) {
         CSimulation sim;
-        sim.Init();
-        sim.SetSystem(24, 100, 1, 100, 0.0);
-        sim.AddSupply(0, 10, -1.0);
-        sim.AddBreaker(10, 2, c.first);
-        sim.AddBreaker(10, 2, c.second);
-        AddFlatLoad(sim, "LP", 2, 1, c.demand);
-        sim.Run(nullptr, "r.htm");
+        RunForYears(sim, 1, [&](CSimulation& s) {
+            s.AddSupply(0, 10, -1.0);
+            s.AddBreaker(10, 2, c.first);
+            s.AddBreaker(10, 2, c.second);
+            AddFlatLoad(s, "LP", 2, 1, c.demand);
+        });
         const SimEdge& load = Load(sim, "LP");
         EXPECT_EQ(load.unavailability.GetMean(), c.supplied ? 0.0 : 8760.0) << c.demand << " " << c.second;
         EXPECT_EQ(load.frequency.GetMean(), c.supplied ? 0.0 : 1.0) << c.demand << " " << c.second;
@@ -321,10 +325,7 @@ TEST(YearLoop, ALoadFedThroughTwoPathsIsSuppliedAtEveryMagnitude)
 TEST(YearLoop, AnOutageOverTheYearsEndCountsOnceWithItsQuantaInBothYears)
 {
     CSimulation sim;
-    sim.Init();
-    sim.SetSystem(24, 100, 2, 100, 0.0);
-    OutageOverTheYearsEnd(sim);
-    sim.Run(nullptr, "r.htm");
+    RunForYears(sim, 2, OutageOverTheYearsEnd);
     const SimEdge& load = Load(sim, "LP");
     EXPECT_EQ(load.frequency.GetMean(), 0.5);        // 1 and 0
     EXPECT_EQ(load.interruptedYear.GetMean(), 0.5);
@@ -358,10 +359,7 @@ TEST(YearLoop, ARecloserClosesUnlessOtherClosedEdgesBypassIt)
 {
     for (bool bypassed : {false, true}) {
         CSimulation sim;
-        sim.Init();
-        sim.SetSystem(24, 100, 100, 100, 0.0);
-        RecloserOnTheFeeder(sim, bypassed);
-        sim.Run(nullptr, "r.htm");
+        RunForYears(sim, 100, [&](CSimulation& s) { RecloserOnTheFeeder(s, bypassed); });
         const std::size_t recloser = 3;
         ASSERT_EQ(sim.GetEdge(recloser).type, kRecloserEdge);
         EXPECT_EQ(sim.GetCurrentCapacity(recloser) == 0.0, bypassed);
@@ -430,10 +428,7 @@ TEST(YearLoop, TheSameModelRunsTheSameWay)
 {
     auto run = [] {
         CSimulation sim;
-        sim.Init();
-        sim.SetSystem(24, 100, 300, 100, 0.0);
-        LineIsolatorEquipment(sim);
-        sim.Run(nullptr, "r.htm");
+        RunForYears(sim, 300, LineIsolatorEquipment);
         const SimEdge& b = Load(sim, "B");
         return std::vector<double>{sim.GetSAIFI().GetMean(), sim.GetSAIDI().GetRelativeError(),
                                    sim.GetCAIDI().GetMean(), b.energyNotSupplied.GetMean(),
@@ -447,10 +442,7 @@ TEST(YearLoop, TheSameModelRunsTheSameWay)
 TEST(YearLoop, ElementsThatNeverFailKeepCountdownsBeyondThirtyTwoBits)
 {
     CSimulation sim;
-    sim.Init();
-    sim.SetSystem(24, 100, 1, 100, 0.0);
-    NeverFailing(sim);
-    sim.Run(nullptr, "r.htm");
+    RunForYears(sim, 1, NeverFailing);
     EXPECT_GT(sim.GetEdge(2).failureCountdown, 4294967295ull);
     EXPECT_GT(sim.GetEdge(3).failureCountdown, 4294967295ull);
 }
