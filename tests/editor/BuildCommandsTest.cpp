@@ -49,6 +49,16 @@ void DrawConnected(CKorvaneDoc& doc)
     AddTo<CLoadPoint>(doc, CPoint(200, 100), 1, kGrey);
 }
 
+// A titled network that passes the generator's check, or a lone line that fails it.
+void DrawTitled(CKorvaneDoc& doc, const std::string& title, bool connected)
+{
+    doc.SetTitle(title);
+    if (connected)
+        DrawConnected(doc);
+    else
+        AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+}
+
 }  // namespace
 
 TEST(BuildCommands, DebugOnACleanNetworkSaysSoAndListsNothing)
@@ -132,11 +142,7 @@ TEST(BuildCommands, MonteCarloChecksComeInTheirOrderAndStopAtTheFirstThatFails)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));
         CKorvaneDoc doc;
-        doc.SetTitle(c.title);
-        if (c.connected)
-            DrawConnected(doc);
-        else
-            AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+        DrawTitled(doc, c.title, c.connected);
         doc.m_pSimulationSettings->quantsPerDay = c.quants;
         doc.SetModifiedFlag(false);
         CScriptedPrompts prompts;
@@ -231,11 +237,7 @@ TEST(BuildCommands, AnalyticalChecksComeInTheirOrderAndThePreparedRunCopiesTheSe
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));
         CKorvaneDoc doc;
-        doc.SetTitle(c.title);
-        if (c.connected)
-            DrawConnected(doc);
-        else
-            AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+        DrawTitled(doc, c.title, c.connected);
         CScriptedPrompts prompts;
         const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(c.busy, place);
         EXPECT_EQ(prompts.shown, c.shown);
