@@ -269,9 +269,15 @@ CViewUpdate CEditController::OnDelete()
     CViewUpdate update;
     if (!m_bSelectMode || m_selection.empty() || IsGestureActive())
         return update;
+    return DeleteSelection();
+}
+
+CViewUpdate CEditController::DeleteSelection()
+{
     for (auto& mode : m_selection)
         mode->DeleteWidget();
     m_selection.clear();
+    CViewUpdate update;
     update.redraw.Full();
     m_pDoc->SetModifiedFlag(true);
     return update;
@@ -299,12 +305,7 @@ CViewUpdate CEditController::OnEditCut(CClipboard& clipboard)
     if (!CanCopy() || IsGestureActive())
         return update;
     OnEditCopy(clipboard);
-    for (auto& mode : m_selection)
-        mode->DeleteWidget();
-    m_selection.clear();
-    update.redraw.Full();
-    m_pDoc->SetModifiedFlag(true);
-    return update;
+    return DeleteSelection();
 }
 
 CViewUpdate CEditController::OnEditPaste(const CClipboard& clipboard)

@@ -89,6 +89,8 @@ private:
     void Zoom(int step);
     std::vector<std::unique_ptr<CMode>> MakeAllModes() const;
     CViewUpdate EndRubberBand(CPoint point);
+    // Removes every selected widget and marks the document modified.
+    CViewUpdate DeleteSelection();
 
     CKorvaneDoc* m_pDoc;
     std::vector<std::unique_ptr<CMode>> m_selection;  // in drawing state: the tool's mode alone
