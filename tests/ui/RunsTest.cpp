@@ -132,11 +132,16 @@ struct Runs : testing::Test {
         ASSERT_NE(view, nullptr);
         ASSERT_EQ(ActiveDocument()->GetFilename(), wxString::FromUTF8(path.string()));
     }
-    // A network that runs until it is stopped.
-    void MakeEndless()
+    // Saves and opens a connected network that runs until it is stopped, and starts its Monte Carlo
+    // run; the run's progress window, or null.
+    CSimulationProgressDlg* StartEndlessRun()
     {
+        DrawConnected();
         Doc().m_pSimulationSettings->yearMin = 1000000000;
         Doc().m_pSimulationSettings->yearMax = 1000000000;
+        SaveAndOpen("Net1.mc");
+        Command(ID_MONTE_CARLO_SIMULATION);
+        return view->GetProgressDialog();
     }
     // Everything in the test's folder but the network file.
     std::vector<std::string> OutputFiles() const
@@ -426,11 +431,7 @@ TEST_F(Runs, AReportInAFolderWithHashAndPercentLinksToItsSections)
 
 TEST_F(Runs, PauseResumeAndCancelEndTheWorkerCleanly)
 {
-    DrawConnected();
-    MakeEndless();
-    SaveAndOpen("Net1.mc");
-    Command(ID_MONTE_CARLO_SIMULATION);
-    CSimulationProgressDlg* dialog = view->GetProgressDialog();
+    CSimulationProgressDlg* dialog = StartEndlessRun();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->GetTitle(), "Verav Ezerez : Simulating...");
     ASSERT_TRUE(PumpUntil([&] { return !dialog->GetField(CSimulationProgressDlg::ID_YEAR)->IsEmpty(); }));
@@ -474,11 +475,7 @@ TEST_F(Runs, PauseResumeAndCancelEndTheWorkerCleanly)
 
 TEST_F(Runs, ASecondRunWhileOneIsGoingIsRefusedSilently)
 {
-    DrawConnected();
-    MakeEndless();
-    SaveAndOpen("Net1.mc");
-    Command(ID_MONTE_CARLO_SIMULATION);
-    CSimulationProgressDlg* dialog = view->GetProgressDialog();
+    CSimulationProgressDlg* dialog = StartEndlessRun();
     ASSERT_NE(dialog, nullptr);
     Command(ID_MONTE_CARLO_SIMULATION);
     Command(ID_ANALYTICAL_SIMULATION);
@@ -501,13 +498,9 @@ TEST_F(Runs, ASecondRunWhileOneIsGoingIsRefusedSilently)
 
 TEST_F(Runs, ClosingTheDocumentDuringARunAsksThenStopsAndJoinsTheWorker)
 {
-    DrawConnected();
-    MakeEndless();
-    SaveAndOpen("Net1.mc");
-    Command(ID_MONTE_CARLO_SIMULATION);
-    ASSERT_TRUE(PumpUntil([&] {
-        return !view->GetProgressDialog()->GetField(CSimulationProgressDlg::ID_YEAR)->IsEmpty();
-    }));
+    CSimulationProgressDlg* running = StartEndlessRun();
+    ASSERT_NE(running, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return !running->GetField(CSimulationProgressDlg::ID_YEAR)->IsEmpty(); }));
 
     SetDialogAnswer(wxID_NO);
     Command(wxID_CLOSE);
@@ -534,11 +527,7 @@ TEST_F(Runs, ClosingTheDocumentDuringARunAsksThenStopsAndJoinsTheWorker)
 // join cannot wait forever.
 TEST_F(Runs, ClosingTheMainWindowDuringAPausedRunAsksAndNoKeepsEverything)
 {
-    DrawConnected();
-    MakeEndless();
-    SaveAndOpen("Net1.mc");
-    Command(ID_MONTE_CARLO_SIMULATION);
-    CSimulationProgressDlg* dialog = view->GetProgressDialog();
+    CSimulationProgressDlg* dialog = StartEndlessRun();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return !dialog->GetField(CSimulationProgressDlg::ID_YEAR)->IsEmpty(); }));
     dialog_test::Press(*dialog, CSimulationProgressDlg::ID_PAUSE);
