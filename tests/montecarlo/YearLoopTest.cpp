@@ -36,6 +36,14 @@ void RunForYears(CSimulation& sim, unsigned years, const std::function<void(CSim
     sim.Run(nullptr, "r.htm");
 }
 
+// A log file of that name in the tests' own temporary folder.
+std::filesystem::path LogPath(const char* name)
+{
+    const auto folder = std::filesystem::temp_directory_path() / "korvane-yearloop-test";
+    std::filesystem::create_directories(folder);
+    return folder / name;
+}
+
 // "the mean is within four standard errors of the closed form"
 void ExpectWithinFourStandardErrors(const CEstimate& estimate, double expected, const char* what)
 {
@@ -369,10 +377,9 @@ TEST(YearLoop, ARecloserClosesUnlessOtherClosedEdgesBypassIt)
 
 TEST(YearLoop, AStopRequestEndsTheRunAtTheNextYearWithoutAReport)
 {
-    const auto folder = std::filesystem::temp_directory_path() / "korvane-yearloop-test";
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path log = LogPath("stop.txt");
     COutput output;
-    ASSERT_TRUE(output.OpenLog(folder / "stop.txt"));
+    ASSERT_TRUE(output.OpenLog(log));
     CRunControl control;
     CProgressLog progress;
     progress.stopAtYear = 3;
@@ -384,7 +391,7 @@ TEST(YearLoop, AStopRequestEndsTheRunAtTheNextYearWithoutAReport)
     EXPECT_EQ(sim.Run(&control, "r.htm"), CSimulation::StopReason::Stopped);
     EXPECT_EQ(progress.snapshots.size(), 3u);
     ASSERT_TRUE(output.CloseLog());
-    EXPECT_EQ(std::filesystem::file_size(folder / "stop.txt"), 0u);
+    EXPECT_EQ(std::filesystem::file_size(log), 0u);
 }
 
 TEST(YearLoop, APausedRunWaitsAtTheTopOfAYear)
@@ -449,17 +456,16 @@ TEST(YearLoop, ElementsThatNeverFailKeepCountdownsBeyondThirtyTwoBits)
 
 TEST(YearLoop, ProtectionThatReachesTheSupplyIsTraced)
 {
-    const auto folder = std::filesystem::temp_directory_path() / "korvane-yearloop-test";
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path log = LogPath("isolate.txt");
     COutput output;
-    ASSERT_TRUE(output.OpenLog(folder / "isolate.txt"));
+    ASSERT_TRUE(output.OpenLog(log));
     CSimulation sim;
     sim.Init(&output);
     sim.SetSystem(24, 100, 1, 100, 0.0);
     UnprotectedLine(sim);
     sim.Run(nullptr, "r.htm");
     ASSERT_TRUE(output.CloseLog());
-    std::ifstream in(folder / "isolate.txt");
+    std::ifstream in(log);
     std::string first;
     std::getline(in, first);
     EXPECT_EQ(first, "_Isolate failed");
