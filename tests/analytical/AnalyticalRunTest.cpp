@@ -33,6 +33,14 @@ std::string Replace(std::string text, const std::string& from, const std::string
     return text;
 }
 
+// A section one mile long that fails `rate` times a year and takes `repair` hours to mend.
+void Fails(CLine& line, double rate, double repair)
+{
+    line.m_dFaultRate = rate;
+    line.m_dFeederLength = 1;
+    line.m_dRepairTime = repair;
+}
+
 }  // namespace
 
 TEST(AnalyticalRun, RefusesGmlThatDoesNotLoadNamingWhatAndWhere)
@@ -147,29 +155,21 @@ TEST(AnalyticalRun, DrawnNetworkGivesTheHandComputedIndices)
         Segment<CCircuitBreaker>(doc, {0, 0}, {100, 0})->m_nFeederType = 1;
         CLine* m1 = turned ? Segment<CLine>(doc, {200, 0}, {100, 0}) : Segment<CLine>(doc, {100, 0}, {200, 0});
         m1->m_nFeederType = 1;
-        m1->m_dFaultRate = 0.1;
-        m1->m_dFeederLength = 1;
-        m1->m_dRepairTime = 4;
+        Fails(*m1, 0.1, 4);
         auto* isolator = Segment<CIsolator>(doc, {200, 0}, {300, 0});
         isolator->m_nFeederType = 1;
         isolator->m_dSwitchTime = 0.5;
         CLine* m2 = Segment<CLine>(doc, {300, 0}, {400, 0});
         m2->m_nFeederType = 1;
-        m2->m_dFaultRate = 0.2;
-        m2->m_dFeederLength = 1;
-        m2->m_dRepairTime = 5;
+        Fails(*m2, 0.2, 5);
         CLine* l1 = Segment<CLine>(doc, {200, 0}, {200, 100});
-        l1->m_dFaultRate = 0.05;
-        l1->m_dFeederLength = 1;
-        l1->m_dRepairTime = 2;
+        Fails(*l1, 0.05, 2);
         CLoadPoint* a = Symbol<CLoadPoint>(doc, {200, 100});
         a->m_nNumCustomers = 10;
         a->m_dLoad = 100;
         Segment<CFuse>(doc, {400, 0}, {500, 0});
         CLine* l2 = Segment<CLine>(doc, {500, 0}, {600, 0});
-        l2->m_dFaultRate = 0.3;
-        l2->m_dFeederLength = 1;
-        l2->m_dRepairTime = 3;
+        Fails(*l2, 0.3, 3);
         CLoadPoint* b = Symbol<CLoadPoint>(doc, {600, 0});
         b->m_nNumCustomers = 20;
         b->m_dLoad = 50;
