@@ -15,7 +15,10 @@ CAnalyticalSettingsValues CAnalyticalSettingsValues::From(const CKorvaneDoc& doc
     v.m_bMinimumCutSet = doc.m_bMinimumCutSet != 0;
     v.m_nLoadSheddingMethod = doc.m_nLoadSheddingMethod;
     v.m_nFaultCount = doc.m_nFaultCount;
-    v.m_nMaxFaults = doc.m_pLines->GetSize();
+    // Every one of these carries a feeder id the run can fault; counting only the Lines, and
+    // offering one less, left some feeders out of every run's indices.
+    v.m_nMaxFaults = doc.m_pLines->GetSize() + doc.m_pCircuitBreakers->GetSize() + doc.m_pFuses->GetSize() +
+                     doc.m_pIsolators->GetSize() + doc.m_pEquipments->GetSize() + doc.m_pTransformers->GetSize() + 1;
     return v;
 }
 

@@ -10,7 +10,7 @@ class CKorvaneDoc;
 
 struct CAnalyticalSettingsValues {
     std::int32_t m_nLoadSheddingMethod = 0;  // 1 "Thesis method", 0 "Practical Method"
-    std::int32_t m_nMaxFaults = 0;           // the number of feeders; the list offers 0 to this - 1
+    std::int32_t m_nMaxFaults = 1;           // one above the number of feeders; the list offers 0 to this - 1
     std::int32_t m_nFaultCount = 0;
     bool m_bEnableClustering = false;
     std::string m_strAgriculturalFile;
@@ -20,7 +20,8 @@ struct CAnalyticalSettingsValues {
     std::string m_strIntervalFile;
     bool m_bMinimumCutSet = false;
 
-    // The document's settings, with the number of feeders as the largest count plus one.
+    // The document's settings, with the number of feeders a run can fault (every Line, Circuit
+    // Breaker, Fuse, Isolator, Equipment and Transformer) as the largest count offered.
     static CAnalyticalSettingsValues From(const CKorvaneDoc& doc);
     // Writes back what OK confirms (not the number of feeders) and marks the document modified.
     void StoreTo(CKorvaneDoc& doc) const;

@@ -83,17 +83,28 @@ TEST(SimulationSettingsValues, UncheckedValuesAreDiscardedWhateverTheEditHeld)
     EXPECT_EQ(settings.accuracy, 0.01);
 }
 
-TEST(AnalyticalSettingsValues, FaultCountMustBeBelowTheNumberOfFeeders)
+// Regression: only the Lines were counted, and one less offered, so no run could fault every
+// feeder and the indices always left some out.
+TEST(AnalyticalSettingsValues, FaultCountReachesEveryFeederARunCanFault)
 {
     CKorvaneDoc doc;
     for (int i = 0; i < 4; ++i)
         doc.AddWidget(std::make_unique<CLine>(CPoint(0, i * 10), CPoint(40, i * 10), 1, 0));
+    doc.AddWidget(std::make_unique<CCircuitBreaker>(CPoint(0, 50), CPoint(40, 50), 1, 0));
+    doc.AddWidget(std::make_unique<CFuse>(CPoint(0, 60), CPoint(40, 60), 1, 0));
+    doc.AddWidget(std::make_unique<CIsolator>(CPoint(0, 70), CPoint(40, 70), 1, 0));
+    doc.AddWidget(std::make_unique<CEquipment>(CPoint(0, 80), CPoint(40, 80), 1, 0));
+    doc.AddWidget(std::make_unique<CTransformer>(CPoint(0, 90), CPoint(40, 90), 1, 0));
+    // Neither a recloser (a tie), a bus bar nor a symbol is a feeder a run faults.
+    doc.AddWidget(std::make_unique<CRecloser>(CPoint(0, 100), CPoint(40, 100), 1, 0));
+    doc.AddWidget(std::make_unique<CBusBar>(CPoint(0, 110), CPoint(40, 110), 2, 0));
+    doc.AddWidget(std::make_unique<CLoadPoint>(CPoint(0, 120), 1, 0));
     CAnalyticalSettingsValues v = CAnalyticalSettingsValues::From(doc);
-    EXPECT_EQ(v.m_nMaxFaults, 4);
-    EXPECT_FALSE(v.AcceptFaultText("4"));
+    EXPECT_EQ(v.m_nMaxFaults, 10);
+    EXPECT_FALSE(v.AcceptFaultText("10"));
     EXPECT_EQ(v.m_nFaultCount, 0);
-    EXPECT_TRUE(v.AcceptFaultText("3"));
-    EXPECT_EQ(v.m_nFaultCount, 3);
+    EXPECT_TRUE(v.AcceptFaultText("9"));
+    EXPECT_EQ(v.m_nFaultCount, 9);
     // A negative count is accepted: the run then faults no feeder.
     EXPECT_TRUE(v.AcceptFaultText("-2"));
     EXPECT_EQ(v.m_nFaultCount, -2);
@@ -102,8 +113,9 @@ TEST(AnalyticalSettingsValues, FaultCountMustBeBelowTheNumberOfFeeders)
 
     CKorvaneDoc empty;
     CAnalyticalSettingsValues none = CAnalyticalSettingsValues::From(empty);
-    EXPECT_FALSE(none.AcceptFaultText("0"));
-    EXPECT_FALSE(none.AcceptFaultText(""));
+    EXPECT_TRUE(none.AcceptFaultText("0"));
+    EXPECT_TRUE(none.AcceptFaultText(""));
+    EXPECT_FALSE(none.AcceptFaultText("1"));
     EXPECT_TRUE(none.AcceptFaultText("-1"));
 }
 

@@ -158,7 +158,7 @@ CKorvaneDoc* DocWithFeeders(CKorvaneDoc& doc, int feeders)
     return &doc;
 }
 
-TEST(AnalyticalSimulationSettings, FaultCountIsChosenOrTypedBelowTheNumberOfFeeders)
+TEST(AnalyticalSimulationSettings, FaultCountIsChosenOrTypedUpToTheNumberOfFeeders)
 {
     CKorvaneDoc doc;
     DocWithFeeders(doc, 4);
@@ -173,20 +173,20 @@ TEST(AnalyticalSimulationSettings, FaultCountIsChosenOrTypedBelowTheNumberOfFeed
             entries.push_back(faults->GetString(i).utf8_string());
         shownFirst = faults->GetValue().utf8_string();
         thesisChecked = Find<wxRadioButton>(dialog, 1185)->GetValue();
-        faults->SetValue("4");
+        faults->SetValue("5");
         shownAfterRefusal = faults->GetValue().utf8_string();
-        faults->SetValue("3");
+        faults->SetValue("4");
         Choose(Find<wxRadioButton>(dialog, 1186));
         Toggle(Find<wxCheckBox>(dialog, 1187));
         Press(dialog, wxID_OK);
     });
     OnAnalyticalSimulationSettings(nullptr, doc);
-    EXPECT_EQ(entries, (std::vector<std::string>{"0", "1", "2", "3"}));
+    EXPECT_EQ(entries, (std::vector<std::string>{"0", "1", "2", "3", "4"}));
     EXPECT_EQ(shownFirst, "1");
     EXPECT_TRUE(thesisChecked);
     EXPECT_EQ(script.messages, std::vector<std::string>{"Invalid number to fault value"});
     EXPECT_EQ(shownAfterRefusal, "1");
-    EXPECT_EQ(doc.m_nFaultCount, 3);
+    EXPECT_EQ(doc.m_nFaultCount, 4);
     EXPECT_EQ(doc.m_nLoadSheddingMethod, 0);
     EXPECT_EQ(doc.m_bMinimumCutSet, 1);
     EXPECT_TRUE(doc.IsModified());
@@ -200,20 +200,24 @@ TEST(AnalyticalSimulationSettings, FaultCountIsChosenOrTypedBelowTheNumberOfFeed
     EXPECT_EQ(doc.m_nFaultCount, 2);
 }
 
-TEST(AnalyticalSimulationSettings, WithoutFeedersEveryCountFromZeroIsRefused)
+TEST(AnalyticalSimulationSettings, WithoutFeedersOnlyZeroAndBelowAreAccepted)
 {
     CKorvaneDoc doc;
     doc.m_nFaultCount = 5;
     CDialogScript script;
+    std::vector<std::string> entries;
     bool nothingSelected = false;
     script.Then([&](wxDialog& dialog) {
         auto* faults = Find<wxComboBox>(dialog, 1188);
-        nothingSelected = faults->GetCount() == 0 && faults->GetValue().empty();
-        faults->SetValue("0");
+        for (unsigned i = 0; i < faults->GetCount(); ++i)
+            entries.push_back(faults->GetString(i).utf8_string());
+        nothingSelected = faults->GetValue().empty();
+        faults->SetValue("1");
         faults->SetValue("-2");
         Press(dialog, wxID_OK);
     });
     OnAnalyticalSimulationSettings(nullptr, doc);
+    EXPECT_EQ(entries, std::vector<std::string>{"0"});
     EXPECT_TRUE(nothingSelected);
     EXPECT_EQ(script.messages, std::vector<std::string>{"Invalid number to fault value"});
     EXPECT_EQ(doc.m_nFaultCount, -2);
