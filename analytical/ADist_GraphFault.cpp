@@ -229,7 +229,9 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
 
     // The repair ends the fault for everybody: a switch or tie slower than the repair gains
     // nobody anything, and no outage or shortage lasts past it. Every outage started at the fault.
-    const double late = elapsed - repair;
+    // The clock may stop a rounding step short of the repair; that makes nothing late, and must not
+    // give every load a shortage of that length.
+    const double late = std::max(0.0, elapsed - repair);
     std::vector<AOutageRecord> records;
     records.reserve(loadNodes.size());
     for (Node n : loadNodes) {

@@ -586,3 +586,20 @@ TEST(FaultSimulation, EveryIsolatedBranchWithATieIsBackFed)
         ExpectIndicesByEitherMethod(g, expected);
     }
 }
+
+// A repair time that the clock, moved on from the isolator's switching time, reaches a rounding
+// step short: 1.6998 + (3.8207 - 1.6998) is 4e-16 below 3.8207. Regression: every load got a
+// shed record of that length, and each shed record adds the fault's rate to SAIFI, so SAIFI
+// doubled. Supply - breaker - J3 (lateral to A) - isolator (1.6998 h) - J4 - M (1 a year, 3.8207 h)
+// - J5 (lateral to B); one customer and 10 kVA each: A out 1.6998 h, B 3.8207 h, no shortage.
+TEST(FaultSimulation, RoundingAtTheRepairGivesNoShortage)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10).Junction(3).Junction(4).Junction(5);
+    g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+    g.Feeder(3, 4, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 1.6998);
+    g.Feeder(4, 5, GmlText::kMain, 4, 1, 3.8207, 1, kBig);
+    g.Feeder(5, 2, GmlText::kLateral, 5, 0, 0, 0, kBig);
+    ExpectIndicesByEitherMethod(g, {1.0, (1.6998 + 3.8207) / 2, 10 * (1.6998 + 3.8207)});
+}
