@@ -141,7 +141,7 @@ std::vector<double> HoursOut(const Radial& net, int f)
         }
     }
     const Section& faulted = net.sections[static_cast<std::size_t>(f)];
-    std::vector<double> hours(static_cast<std::size_t>(net.nodeCount()), 0.0);
+    std::vector<double> hours(static_cast<std::size_t>(net.nodeCount()), 0.0);  // the supply's node is never out
     for (int v = 1; v < net.nodeCount(); ++v) {
         if (!net.below(v, clearing))
             continue;
@@ -231,14 +231,17 @@ Radial RandomRadial(std::mt19937& random)
             x.kind = Kind::Equipment;
         x.rate = unit(random) < 0.8 ? value(0.05, 1.05) : 0.0;
         x.length = value(0.5, 3);
-        x.repair = value(1, 10);
-        x.switchTime = value(0, 3);
+        // A switch that acts at once and a repair that takes no time interrupt nobody.
+        x.repair = unit(random) < 0.05 ? 0.0 : value(1, 10);
+        x.switchTime = unit(random) < 0.1 ? 0.0 : value(0, 3);
         x.drawnBackwards = unit(random) < 0.4;
         net.sections.push_back(x);
     }
     std::vector<bool> hasChild(static_cast<std::size_t>(net.nodeCount()), false);
     for (const Section& x : net.sections)
         hasChild[static_cast<std::size_t>(x.parent)] = true;
+    if (unit(random) < 0.05)
+        net.loads.push_back({0, 1 + pick(100), value(0.5, 80.5)});
     for (int v = 1; v < net.nodeCount(); ++v) {
         const int count = hasChild[static_cast<std::size_t>(v)] ? (unit(random) < 0.25 ? 1 : 0) : (unit(random) < 0.1 ? 2 : 1);
         for (int i = 0; i < count; ++i)
