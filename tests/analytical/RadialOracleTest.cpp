@@ -1,7 +1,7 @@
 // An independent reference for the analytical engine on radial networks without ties or capacity
 // limits: random trees are drawn with widgets, generated to GML and run with every feeder
 // faulted, and each load's outage for each fault, each load's totals and the five indices are
-// compared with what the rules of radial protection give when worked out directly on the tree.
+// compared with what radial protection gives when worked out directly on the tree.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -103,15 +103,15 @@ struct Radial {
 // Hours that a fault on section f keeps each node without supply.
 //  - The fault is cleared by the nearest breaker or fuse at or above it; everything below that
 //    device goes dark. With no such device the supply clears it, as if a breaker stood at the
-//    head of the feeder leaving the supply: that whole feeder is out. Whether the supply's other
-//    feeders go out too is left open; every feeder leaving a substation has its own breaker, so
-//    a missing one is taken as not drawn, and those feeders stay in.
+//    head of the feeder leaving the supply: that whole feeder is out. The supply's other feeders
+//    stay in: every feeder leaving a substation has its own breaker, so a missing one is taken
+//    as one not drawn, not as a fault on the substation's bus.
 //  - The nearest isolator between the fault (its own section included) and that device opens
 //    after its switching time; a breaker (the supply's too) then closes again and every node it
 //    fed that is not below the isolator is back. A blown fuse cannot be closed: what it fed
 //    stays out until the repair. An isolator at or above the clearing device cannot help.
-//    Isolators are used whether they sit on a main or on a lateral: the rules leave open whether
-//    a lateral's isolator isolates, and an engineer fits one exactly for that.
+//    Isolators are used whether they sit on a main or on a lateral: an isolator on a lateral is
+//    fitted exactly to cut that lateral's faults off.
 //  - Without a tie nothing below the fault can be fed again before the repair, and the repair
 //    ends every outage of the fault: no switch keeps a node out longer than the repair time.
 std::vector<double> HoursOut(const Radial& net, int f)
