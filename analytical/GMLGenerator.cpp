@@ -260,8 +260,7 @@ void CGMLGenerator::JoinEnds(int a, int b)
 
 // Ends that touch share one node, and so do ends joined through a chain of touching ends or through
 // a bus bar; the touch test is symmetric. So every pair of ends that the check accepts, whichever of
-// the two widgets comes first in the list, gets one node number. Symbols join only through the ends
-// of two-ended widgets.
+// the two widgets comes first in the list, gets one node number.
 void CGMLGenerator::GroupEnds()
 {
     m_firstEnd.clear();
@@ -282,11 +281,12 @@ void CGMLGenerator::GroupEnds()
         const CWidget* w = m_order[static_cast<std::size_t>(p)];
         const int wEnd = m_firstEnd[static_cast<std::size_t>(p)];
         if (!w->IsTwoEnded()) {
-            // Two symbols that touch pass the check but share no node: no edge can join them.
+            // Two symbols that touch share one node, as in the NDL text; the second is linked to it.
             ForEachNeighbour(p, [&](int q) {
                 const CWidget* x = m_order[static_cast<std::size_t>(q)];
+                const int xEnd = m_firstEnd[static_cast<std::size_t>(q)];
                 if (!x->IsTwoEnded() && (w->HitTest(x->GetStartPoint()) || x->HitTest(w->GetStartPoint())))
-                    touch(wEnd, m_firstEnd[static_cast<std::size_t>(q)]);
+                    touch(wEnd, xEnd), JoinEnds(wEnd, xEnd);
                 return false;
             });
             continue;

@@ -357,6 +357,8 @@ TEST(GMLGenerator, EverySymbolOnOneNodeIsFedThroughIt)
         {"a load point on a bus bar's other end", {160, 0}, true, 0.5, 2.0},
         // The breaker clears the line's fault: the load point at the source never loses supply.
         {"a load point at the source", {0, 0}, false, 0.125, 0.5},
+        // Its body lies on the source's and touches no line end.
+        {"a load point touching only the source", {-9, 9}, false, 0.125, 0.5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
