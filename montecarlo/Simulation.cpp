@@ -35,7 +35,7 @@ void CSimulation::SetSystem(unsigned quantsPerDay, unsigned yearMin, unsigned ye
     m_accuracy = accuracy;
 }
 
-void CSimulation::Log(unsigned level, const std::string& text)
+void CSimulation::Log(unsigned level, std::string_view text)
 {
     if (m_output != nullptr)
         m_output->Log(level, text);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "montecarlo/DistributionWeibull.h"
@@ -194,7 +195,8 @@ private:
                         double failureShape, double isolationHours, double isolationShape, double repairHours,
                         double repairShape);
     double HoursToScale(double hours) const;
-    void Log(unsigned level, const std::string& text);
+    // Takes a view, so trace lines made of literals cost no allocation inside a year.
+    void Log(unsigned level, std::string_view text);
 
     // The year loop (SimulationYearLoop.cpp).
     void Prepare();
