@@ -75,18 +75,7 @@ CGMLGenerator::CGMLGenerator(CKorvaneDoc* pDoc) : m_pDoc(pDoc)
 
 void CGMLGenerator::BuildOrder()
 {
-    std::array<int, kWidgetTypeCount> next{};
-    m_order.clear();
-    for (const std::string& name : m_pDoc->m_widgetOrder) {
-        const int type = WidgetTypeFromName(name);
-        const CCollectionBase& collection = m_pDoc->GetCollection(static_cast<WidgetType>(type < 0 ? 0 : type));
-        // Widgets removed since the counts were taken are not there any more: never index past the end.
-        if (type < 0 || next[static_cast<std::size_t>(type)] >= m_counts[static_cast<std::size_t>(type)] ||
-            next[static_cast<std::size_t>(type)] >= collection.GetSize())
-            continue;
-        const int k = next[static_cast<std::size_t>(type)]++;
-        m_order.push_back(m_pDoc->GetCollection(static_cast<WidgetType>(type)).GetWidgetAt(k));
-    }
+    m_order = m_pDoc->GetWidgetsInOrder(&m_counts);
 
     m_grid.clear();
     if (m_exhaustive)

@@ -222,7 +222,7 @@ CCollectionBase& CKorvaneDoc::GetCollection(WidgetType type) const
     return *m_collections[static_cast<int>(type)];
 }
 
-std::vector<CWidget*> CKorvaneDoc::GetWidgetsInOrder() const
+std::vector<CWidget*> CKorvaneDoc::GetWidgetsInOrder(const std::array<int, kWidgetTypeCount>* limits) const
 {
     std::array<int, kWidgetTypeCount> next{};
     std::vector<CWidget*> widgets;
@@ -230,7 +230,8 @@ std::vector<CWidget*> CKorvaneDoc::GetWidgetsInOrder() const
     for (const std::string& name : m_widgetOrder) {
         const int type = WidgetTypeFromName(name);
         // The list is kept in step with the collections; a stray name is skipped, not trusted.
-        if (type < 0 || next[type] >= m_collections[type]->GetSize())
+        if (type < 0 || next[type] >= m_collections[type]->GetSize() ||
+            (limits != nullptr && next[type] >= (*limits)[type]))
             continue;
         widgets.push_back(m_collections[type]->GetWidgetAt(next[type]++));
     }

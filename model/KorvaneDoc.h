@@ -101,8 +101,9 @@ public:
 
     // The collection of a widget type.
     CCollectionBase& GetCollection(WidgetType type) const;
-    // Every widget in widget-order list order.
-    std::vector<CWidget*> GetWidgetsInOrder() const;
+    // Every widget in widget-order list order; with `limits`, no more of a type than its limit
+    // (the sizes a caller took earlier: widgets added since are left out).
+    std::vector<CWidget*> GetWidgetsInOrder(const std::array<int, kWidgetTypeCount>* limits = nullptr) const;
     // Whether the widget belongs to this document (stale references are harmless).
     bool Contains(const CWidget* widget) const;
     // Adds a widget to its collection and its name to the widget-order list.

@@ -58,25 +58,6 @@ bool CNDLGenerator::IsNameWritable(const std::string& name)
     return name.find_first_of("\"#\\$\r\n") == std::string::npos;
 }
 
-std::vector<CWidget*> CNDLGenerator::WalkWidgets() const
-{
-    std::array<int, kWidgetTypeCount> next{};
-    std::vector<CWidget*> widgets;
-    widgets.reserve(m_pDoc->m_widgetOrder.size());
-    for (const std::string& name : m_pDoc->m_widgetOrder) {
-        const int type = WidgetTypeFromName(name);
-        if (type < 0)
-            continue;
-        const auto t = static_cast<std::size_t>(type);
-        const CCollectionBase& collection = m_pDoc->GetCollection(static_cast<WidgetType>(type));
-        // Widgets removed since construction are not there any more: never index past the end.
-        if (next[t] >= m_sizes[t] || next[t] >= collection.GetSize())
-            continue;
-        widgets.push_back(collection.GetWidgetAt(next[t]++));
-    }
-    return widgets;
-}
-
 bool CNDLGenerator::Holds(const End& end, CPoint p)
 {
     switch (end.kind) {
@@ -177,7 +158,7 @@ bool CNDLGenerator::IsNodeConnected(std::size_t owner) const
 
 bool CNDLGenerator::Validate()
 {
-    const std::vector<CWidget*> widgets = WalkWidgets();
+    const std::vector<CWidget*> widgets = m_pDoc->GetWidgetsInOrder(&m_sizes);
     CollectEnds(widgets);
     JoinTouchingEnds();
 
@@ -246,7 +227,7 @@ void CNDLGenerator::ResolvePointNode(int& counter, std::size_t owner, CWidget* w
 
 void CNDLGenerator::Generate()
 {
-    const std::vector<CWidget*> widgets = WalkWidgets();
+    const std::vector<CWidget*> widgets = m_pDoc->GetWidgetsInOrder(&m_sizes);
     ResetNodeIds(widgets);
     CollectEnds(widgets);
     JoinTouchingEnds();

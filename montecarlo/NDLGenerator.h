@@ -47,8 +47,6 @@ private:
         CPoint point;
     };
 
-    // The widgets of the widget-order list, each kind limited to its size at construction.
-    std::vector<CWidget*> WalkWidgets() const;
     // The ends of the walked widgets and, for each, whether it touches an end of another widget;
     // touching ends are joined into one node (parent links of a union-find).
     void CollectEnds(const std::vector<CWidget*>& widgets);
