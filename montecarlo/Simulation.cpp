@@ -163,10 +163,13 @@ CSimulation::LoadResult CSimulation::AddLoad(const std::string& name, unsigned f
     // An all-zero profile cannot be scaled to any average or peak.
     if (figures.largest <= 0.0)
         return LoadResult::NothingToScale;
-    // A factor or a sum that overflows would put infinities or NaN into the curve, and from
-    // there into the flows and every index.
-    if (!std::isfinite(figures.sum))
-        return LoadResult::BeyondAnyNetwork;
+    // Scaling is linear, so only the profile's shape counts: one whose raw sum overflows is
+    // measured against its largest value instead.
+    if (!std::isfinite(figures.sum)) {
+        for (double& v : curve)
+            v /= figures.largest;
+        figures = MeasureCurve(curve, quanta);
+    }
 
     double mean = figures.mean;
     const auto scale = [&curve](double pivot, double factor) {

@@ -120,6 +120,9 @@ TEST(SimulationBuild, ScalesLoadCurvesToTheirAverageAndPeak)
         {"flat, equal", {7, 7}, 3.0, 3.0, 3.0, 3.0, false},
         {"one value", {2.5}, 1.0, 1.0, 1.0, 1.0, false},
         {"neither given by the parser", {4}, 1.0, 1.0, 1.0, 1.0, false},
+        // Regression: a raw sum that overflowed refused the load, though its scaled values are fine.
+        {"raw sum overflows", {1e308, 1e308}, 1.0, -1.0, 1.0, 1.0, false},
+        {"raw sum overflows, peak", {1e308, 5e307}, -1.0, 4.0, 4.0, 3.0, true},
     };
     for (const Case& c : cases) {
         CSimulation sim;
@@ -210,7 +213,6 @@ TEST(SimulationBuild, RefusesLoadsThatCannotBeScaledOrThatNoNetworkCarries)
         {"largest finite peak", {1}, -1.0, kHuge, Result::BeyondAnyNetwork},
         {"factor average / mean overflows", {1e-300}, 1e10, -1.0, Result::BeyondAnyNetwork},
         {"factor peak / largest overflows", {1e-300, 5e-301}, -1.0, 1e10, Result::BeyondAnyNetwork},
-        {"profile sum overflows", {kHuge, kHuge}, 1.0, -1.0, Result::BeyondAnyNetwork},
         // Peak 1 moves the mean to 1 - 1.5e-8; the average then asks for a factor of about
         // -(average) / 1.5e-8.
         {"factor toward the average overflows", {1.0, 1.0 + 3e-8}, 1e301, 1.0, Result::BeyondAnyNetwork},
