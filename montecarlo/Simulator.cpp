@@ -86,8 +86,12 @@ SimulatorOutcome CSimulator::Run(const std::string& ndlText, const std::string& 
         if (!built) {
             if (tempFileFailed)
                 error = parser.GetErrorMessage();
-            else if (parser.GetErrorMessage().empty())
+            else if (parser.GetErrorMessage().empty()) {
+                // The parser found nothing wrong to write: the trace says it here, so the message
+                // that points the user at the trace does not point at an empty file.
                 error = "error: the network has no system definition";
+                output.Log(3, error + "\n");
+            }
             else
                 error = "error: (L" + std::to_string(parser.GetErrorLine()) + " C" +
                         std::to_string(parser.GetErrorColumn()) + ") " + parser.GetErrorMessage();

@@ -147,6 +147,8 @@ TEST(Simulator, AParseErrorLeavesTheErrorLineAndATitleOnlyReport)
         simulator.Run("# nothing\n", "N", folder / "e.txt", folder / "e.htm", folder / "e.tmp", nullptr, nullptr);
     EXPECT_EQ(empty.kind, SimulatorOutcome::Kind::ParseError);
     EXPECT_EQ(empty.message, "error: the network has no system definition");
+    // Regression: the message pointed the user at the trace, which was empty.
+    EXPECT_EQ(ReadText(folder / "e.txt"), empty.message + "\n");
 }
 
 // Regression: a temporary file that could not be made was a warning, and the run went on; then it
