@@ -3,8 +3,10 @@
 #include <wx/menu.h>
 
 CChildFrame::CChildFrame(wxDocument* doc, wxView* view, wxAuiMDIParentFrame* parent, MenuKind menus)
-    : CChildFrameBase(doc, view, parent, wxID_ANY, doc->GetUserReadableName())
 {
+    // Created here rather than by the base's constructor, so that creation already sees this
+    // class's realize step.
+    Create(doc, view, parent, wxID_ANY, doc->GetUserReadableName());
     SetMenuBar(BuildMenuBar(menus, &m_recentFiles));
     if (wxDocManager* manager = doc->GetDocumentManager()) {
         manager->FileHistoryUseMenu(m_recentFiles);

@@ -14,6 +14,12 @@ public:
     CChildFrame(wxDocument* doc, wxView* view, wxAuiMDIParentFrame* parent, MenuKind menus);
     ~CChildFrame() override;
 
+#ifdef __WXGTK__
+    // To GTK this frame is a panel in a notebook tab, not a window: the top-level frame's
+    // realize step would cast it to a GtkWindow and flood the log with GLib warnings.
+    void GTKHandleRealized() override { wxWindow::GTKHandleRealized(); }
+#endif
+
 private:
     wxMenu* m_recentFiles = nullptr;
 };
