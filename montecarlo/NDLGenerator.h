@@ -5,10 +5,11 @@
 #include <array>
 #include <cstddef>
 #include <string>
-#include <unordered_map>
+#include <optional>
 #include <vector>
 
 #include "model/Collections.h"
+#include "model/EndGroups.h"
 #include "model/Widget.h"
 
 class CKorvaneDoc;
@@ -19,13 +20,13 @@ public:
     explicit CNDLGenerator(CKorvaneDoc* pDoc);
 
     // The connection check. True when every widget passed; a widget that failed is appended to
-    // the error list, in drawing order, once. A load point whose name the NDL text cannot carry
-    // fails as well.
+    // the error list, in drawing order, once. A widget whose two ends fall on one node, and a load
+    // point whose name the NDL text cannot carry, fail as well.
     bool Validate();
     // The widgets the last Validate refused; they belong to the document.
     const CWidgetCollection* GetErrors() const { return &m_errors; }
-    // Why the widget at that place of the error list failed: "not connected" and/or a name
-    // problem naming the load point.
+    // Why the widget at that place of the error list failed: "not connected", "both ends on one
+    // node" and/or a name problem naming the load point.
     const std::string& GetErrorReason(int index) const { return m_errorReasons.at(static_cast<std::size_t>(index)); }
 
     // Numbers every widget's nodes (m_connect1, m_connect2) and rebuilds the text from scratch.
@@ -38,27 +39,6 @@ public:
     static bool IsNameWritable(const std::string& name);
 
 private:
-    // One end of a widget that may touch others: a segment's start or end handle, or a symbol.
-    enum class EndKind { Start, End, Point };
-    struct End {
-        CWidget* widget;
-        std::size_t owner;  // position of the widget in the walk
-        EndKind kind;
-        CPoint point;
-    };
-
-    // The ends of the walked widgets and, for each, whether it touches an end of another widget;
-    // touching ends are joined into one node (parent links of a union-find).
-    void CollectEnds(const std::vector<CWidget*>& widgets);
-    void JoinTouchingEnds();
-    std::size_t Root(std::size_t end);
-    void Join(std::size_t a, std::size_t b);
-    static bool Holds(const End& end, CPoint p);
-    static bool Touch(const End& a, const End& b);
-
-    bool IsEdgeConnected(std::size_t owner) const;
-    bool IsNodeConnected(std::size_t owner) const;
-
     void ResetNodeIds(const std::vector<CWidget*>& widgets);
     void AssignBusBarNode(int& counter, CBusBar* busBar);
     void ResolveEdgeNodes(int& counter, std::size_t owner, CWidget* widget);
@@ -71,11 +51,7 @@ private:
     CWidgetCollection m_errors;
     std::vector<std::string> m_errorReasons;
 
-    // Scratch of one Validate or Generate.
-    std::vector<End> m_ends;
-    std::vector<std::size_t> m_firstEnd;  // per walked widget: index of its first end
-    std::unordered_map<const CWidget*, std::size_t> m_ownerOf;
-    std::vector<bool> m_touched;
-    std::vector<std::size_t> m_parent;
-    std::vector<int> m_nodeOfRoot;
+    // Scratch of one Generate.
+    std::optional<CEndGroups> m_groups;
+    std::vector<int> m_nodeOfGroup;
 };

@@ -1,0 +1,175 @@
+#include "model/EndGroups.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <numeric>
+
+#include "model/Widget.h"
+
+namespace {
+
+// Half the side of a segment's end handle.
+constexpr std::int64_t kHandleReach = 5;
+
+// How far from its own point an end's hit area reaches, in either axis.
+std::int64_t Reach(const CWidget& widget)
+{
+    if (widget.IsTwoEnded())
+        return kHandleReach;
+    if (const auto* symbol = dynamic_cast<const CSymbolWidget*>(&widget)) {
+        const CRect box = symbol->BodyBox().Normalized();
+        const CPoint p = symbol->GetStartPoint();
+        return std::max({std::llabs(std::int64_t{box.left} - p.x), std::llabs(std::int64_t{box.right} - p.x),
+                         std::llabs(std::int64_t{box.top} - p.y), std::llabs(std::int64_t{box.bottom} - p.y)});
+    }
+    return INT64_MAX / 4;  // unknown shape: compare with everything
+}
+
+// Squared distance; 128 bits, since coordinates span the whole 32-bit range.
+__int128 DistanceSquared(CPoint a, CPoint b)
+{
+    const __int128 dx = std::int64_t{a.x} - b.x;
+    const __int128 dy = std::int64_t{a.y} - b.y;
+    return dx * dx + dy * dy;
+}
+
+}  // namespace
+
+CEndGroups::CEndGroups(const std::vector<CWidget*>& widgets)
+{
+    for (std::size_t owner = 0; owner < widgets.size(); ++owner) {
+        const CWidget* w = widgets[owner];
+        m_firstEnd.push_back(m_ends.size());
+        m_ownerOf.emplace(w, owner);
+        if (w->IsTwoEnded()) {
+            m_ends.push_back({w, owner, w->GetStartPoint(), true, true});
+            m_ends.push_back({w, owner, w->GetEndPoint(), false, true});
+        } else {
+            m_ends.push_back({w, owner, w->GetStartPoint(), true, false});
+        }
+    }
+    m_group.resize(m_ends.size());
+    std::iota(m_group.begin(), m_group.end(), std::size_t{0});
+    m_touched.assign(m_ends.size(), false);
+    m_meets.assign(m_ends.size(), false);
+
+    JoinMeetingEnds();
+    JoinBoxedEnds();
+    for (std::size_t owner = 0; owner < widgets.size(); ++owner)
+        if (widgets[owner]->GetType() == WidgetType::BusBar)
+            Join(m_firstEnd[owner], m_firstEnd[owner] + 1);
+    for (std::size_t end = 0; end < m_group.size(); ++end)
+        m_group[end] = Root(end);
+}
+
+bool CEndGroups::IsConnected(std::size_t owner) const
+{
+    const std::size_t first = m_firstEnd[owner];
+    return m_touched[first] && (!m_ends[first].segment || m_touched[first + 1]);
+}
+
+bool CEndGroups::IsLooped(std::size_t owner) const
+{
+    const std::size_t first = m_firstEnd[owner];
+    return m_ends[first].segment && m_ends[first].widget->GetType() != WidgetType::BusBar &&
+           m_group[first] == m_group[first + 1];
+}
+
+std::size_t CEndGroups::OwnerOf(const CWidget* widget) const
+{
+    const auto found = m_ownerOf.find(widget);
+    return found == m_ownerOf.end() ? npos : found->second;
+}
+
+// Whether the hit area of `end` holds the point of `other`: a segment end's handle, a symbol's body.
+bool CEndGroups::Holds(std::size_t end, std::size_t other) const
+{
+    const End& e = m_ends[end];
+    const CPoint p = m_ends[other].point;
+    if (!e.segment)
+        return e.widget->HitTest(p);
+    return e.isStart ? e.widget->HitTestStart(p) : e.widget->HitTestEnd(p);
+}
+
+// A sweep along x: only ends closer than the largest hit-area reach can touch, so a drawing of
+// scattered widgets costs about n log n instead of n squared hit tests. Meetings join at once;
+// a segment end inside a symbol's body waits until every meeting is known.
+void CEndGroups::JoinMeetingEnds()
+{
+    std::int64_t reach = 0;
+    for (const End& e : m_ends)
+        reach = std::max(reach, Reach(*e.widget));
+    reach += 1;
+
+    std::vector<std::size_t> order(m_ends.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return m_ends[a].point.x != m_ends[b].point.x ? m_ends[a].point.x < m_ends[b].point.x : a < b;
+    });
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        for (std::size_t j = i + 1; j < order.size(); ++j) {
+            // The segment end first, when there is one.
+            std::size_t a = order[i], b = order[j];
+            if (std::int64_t{m_ends[b].point.x} - m_ends[a].point.x > reach)
+                break;
+            if (m_ends[a].owner == m_ends[b].owner ||
+                std::llabs(std::int64_t{m_ends[b].point.y} - m_ends[a].point.y) > reach)
+                continue;
+            if (!m_ends[a].segment)
+                std::swap(a, b);
+            bool meet = false;
+            if (m_ends[b].segment)
+                meet = Holds(a, b) || Holds(b, a);
+            else if (m_ends[a].segment)
+                meet = Holds(a, b);
+            else
+                meet = Holds(a, b) || Holds(b, a);  // two symbols: either body holds the other's anchor
+            if (meet) {
+                m_touched[a] = m_touched[b] = true;
+                m_meets[a] = m_ends[a].segment;
+                m_meets[b] = m_ends[b].segment;
+                Join(a, b);
+            } else if (m_ends[a].segment && !m_ends[b].segment && Holds(b, a)) {
+                m_boxed.emplace_back(a, b);
+            }
+        }
+    }
+}
+
+void CEndGroups::JoinBoxedEnds()
+{
+    for (const auto& [end, symbol] : m_boxed) {
+        if (m_meets[end] || !IsNearerEnd(end, symbol))
+            continue;
+        m_touched[end] = m_touched[symbol] = true;
+        Join(end, symbol);
+    }
+}
+
+// Of a segment's two ends, the one nearer the symbol's anchor (the start when both are as near).
+bool CEndGroups::IsNearerEnd(std::size_t end, std::size_t symbol) const
+{
+    const std::size_t sibling = m_ends[end].isStart ? end + 1 : end - 1;
+    const CPoint anchor = m_ends[symbol].point;
+    const __int128 mine = DistanceSquared(m_ends[end].point, anchor);
+    const __int128 theirs = DistanceSquared(m_ends[sibling].point, anchor);
+    return mine < theirs || (mine == theirs && m_ends[end].isStart);
+}
+
+std::size_t CEndGroups::Root(std::size_t end)
+{
+    while (m_group[end] != end) {
+        m_group[end] = m_group[m_group[end]];
+        end = m_group[end];
+    }
+    return end;
+}
+
+void CEndGroups::Join(std::size_t a, std::size_t b)
+{
+    a = Root(a);
+    b = Root(b);
+    if (a != b)
+        m_group[std::max(a, b)] = std::min(a, b);
+}

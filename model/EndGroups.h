@@ -1,0 +1,63 @@
+// Touching widget ends joined into nodes: the one rule by which the NDL and GML texts number a
+// drawing and the connection check accepts it.
+#pragma once
+
+#include <cstddef>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "platform/Geometry.h"
+
+class CWidget;
+
+// Ends are numbered in walk order: a two-ended widget's start, then its end; a symbol's one point.
+//
+// Two ends meet when a segment end's handle holds the other end's point (or a symbol's anchor), or
+// when two symbols' bodies hold each other's anchors. A symbol's body reaches further than a handle,
+// so it joins a segment end only when that end meets nothing else and is the nearer of its widget's
+// two ends to the anchor: a device shorter than the body keeps its far end on its own node. Ends
+// joined through a chain of meetings, and both ends of a bus bar, form one node.
+class CEndGroups {
+public:
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+    explicit CEndGroups(const std::vector<CWidget*>& widgets);
+
+    std::size_t EndCount() const { return m_group.size(); }
+    // The index of the widget's first end (at its walk position).
+    std::size_t FirstEnd(std::size_t owner) const { return m_firstEnd[owner]; }
+    // The node of an end, named by the smallest end index in it.
+    std::size_t Group(std::size_t end) const { return m_group[end]; }
+    // Every end of the widget joins an end of another widget.
+    bool IsConnected(std::size_t owner) const;
+    // The two ends of a two-ended widget other than a bus bar fall on one node, so the widget
+    // would connect nothing to nothing.
+    bool IsLooped(std::size_t owner) const;
+    // The walk position of a widget, or npos when the walk does not hold it.
+    std::size_t OwnerOf(const CWidget* widget) const;
+
+private:
+    struct End {
+        const CWidget* widget;
+        std::size_t owner;
+        CPoint point;
+        bool isStart;  // a segment's start, else its end; a symbol's point counts as a start
+        bool segment;
+    };
+
+    void JoinMeetingEnds();
+    void JoinBoxedEnds();
+    bool Holds(std::size_t end, std::size_t other) const;
+    bool IsNearerEnd(std::size_t end, std::size_t symbol) const;
+    std::size_t Root(std::size_t end);
+    void Join(std::size_t a, std::size_t b);
+
+    std::vector<End> m_ends;
+    std::vector<std::size_t> m_firstEnd;
+    std::unordered_map<const CWidget*, std::size_t> m_ownerOf;
+    std::vector<std::size_t> m_group;  // parent links while grouping, then each end's root
+    std::vector<bool> m_touched;       // joins an end of another widget
+    std::vector<bool> m_meets;         // a segment end that meets another end or anchor
+    std::vector<std::pair<std::size_t, std::size_t>> m_boxed;  // segment end inside a symbol's body
+};

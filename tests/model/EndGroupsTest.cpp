@@ -1,0 +1,247 @@
+// How both text generators join widget ends into nodes, seen through the numbers they write.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <numeric>
+#include <random>
+#include <vector>
+
+#include "analytical/GMLGenerator.h"
+#include "editor/Mode.h"
+#include "montecarlo/NDLGenerator.h"
+#include "tests/Drawing.h"
+
+using drawing::Segment;
+using drawing::Symbol;
+
+namespace {
+
+using Nodes = std::vector<std::pair<int, int>>;
+
+Nodes NdlNodes(CKorvaneDoc& doc)
+{
+    CNDLGenerator generator(&doc);
+    generator.Generate();
+    Nodes nodes;
+    for (const CWidget* w : doc.GetWidgetsInOrder())
+        nodes.emplace_back(w->m_connect1, w->m_connect2);
+    return nodes;
+}
+
+// The reasons the NDL check gives, in drawing order; whether the GML check refuses as many.
+std::vector<std::string> Refusals(CKorvaneDoc& doc)
+{
+    CNDLGenerator ndl(&doc);
+    ndl.Validate();
+    std::vector<std::string> reasons;
+    for (int i = 0; i < ndl.GetErrors()->GetSize(); ++i)
+        reasons.push_back(std::string(WidgetTypeName(ndl.GetErrors()->GetAt(i)->GetType())) + ": " +
+                          ndl.GetErrorReason(i));
+    CGMLGenerator gml(&doc);
+    gml.Validate();
+    EXPECT_EQ(gml.GetErrors().GetSize(), ndl.GetErrors()->GetSize());
+    return reasons;
+}
+
+// A source, a breaker and a line to load point A at (400, 0); below A a device from (400, 0)
+// to (400, `length`), then a line to load point B. Drawn in this order at a snap grid of 10.
+void BelowLoadPoint(CKorvaneDoc& doc, int length)
+{
+    Symbol<CGenSource>(doc, {0, 0});
+    Segment<CCircuitBreaker>(doc, {0, 0}, {100, 0});
+    Segment<CLine>(doc, {100, 0}, {400, 0});
+    Symbol<CLoadPoint>(doc, {400, 0});
+    Segment<CFuse>(doc, {400, 0}, {400, length});
+    Segment<CLine>(doc, {400, length}, {400, 200});
+    Symbol<CLoadPoint>(doc, {400, 200});
+}
+
+}  // namespace
+
+// Regression: a device shorter than a symbol's body had both ends joined to the symbol, so a fuse
+// below a load point was looped onto one node and protected nothing.
+TEST(EndGroups, ShortDevicesKeepBothEnds)
+{
+    struct Case {
+        const char* what;
+        void (*draw)(CKorvaneDoc&);
+        Nodes nodes;
+        std::vector<std::string> refusals;
+    };
+    const Nodes belowLoadPoint = {{0, -1}, {0, 1}, {1, 2}, {2, -1}, {2, 3}, {3, 4}, {4, -1}};
+    const Case cases[] = {
+        {"a 20-px fuse below a load point", [](CKorvaneDoc& d) { BelowLoadPoint(d, 20); }, belowLoadPoint, {}},
+        {"a 10-px fuse below a load point", [](CKorvaneDoc& d) { BelowLoadPoint(d, 10); }, belowLoadPoint, {}},
+        {"a 10-px breaker beside a source",
+         [](CKorvaneDoc& d) {
+             Symbol<CGenSource>(d, {0, 0});
+             Segment<CCircuitBreaker>(d, {0, 0}, {10, 0});
+             Segment<CLine>(d, {10, 0}, {200, 0});
+             Symbol<CLoadPoint>(d, {200, 0});
+         },
+         {{0, -1}, {0, 1}, {1, 2}, {2, -1}},
+         {}},
+        {"the far end of a short device dangling inside the body stays apart",
+         [](CKorvaneDoc& d) {
+             Symbol<CGenSource>(d, {0, 0});
+             Segment<CLine>(d, {0, 0}, {400, 0});
+             Symbol<CLoadPoint>(d, {400, 0});
+             Segment<CFuse>(d, {400, 0}, {400, 20});
+         },
+         {{0, -1}, {0, 1}, {1, -1}, {1, 2}},
+         {"Fuse: not connected"}},
+        {"a line ending inside a body, off its anchor and meeting nothing, still joins it",
+         [](CKorvaneDoc& d) {
+             Symbol<CGenSource>(d, {0, 100});
+             Segment<CLine>(d, {0, 100}, {110, 110});
+             Symbol<CLoadPoint>(d, {100, 100});
+         },
+         {{0, -1}, {0, 1}, {1, -1}},
+         {}},
+        {"a device of no length at a line's end is looped",
+         [](CKorvaneDoc& d) {
+             Symbol<CGenSource>(d, {0, 0});
+             Segment<CLine>(d, {0, 0}, {100, 0});
+             Symbol<CLoadPoint>(d, {100, 0});
+             Segment<CRecloser>(d, {100, 0}, {100, 0});
+         },
+         {{0, -1}, {0, 1}, {1, -1}, {1, 1}},
+         {"Recloser: both ends on one node"}},
+        {"a line from one end of a bus bar to its other end is looped",
+         [](CKorvaneDoc& d) {
+             Symbol<CGenSource>(d, {0, 0});
+             Segment<CBusBar>(d, {0, 0}, {0, 100});
+             Segment<CLine>(d, {0, 0}, {0, 100});
+         },
+         {{0, -1}, {0, 0}, {0, 0}},
+         {"Line: both ends on one node"}},
+    };
+    for (const Case& c : cases) {
+        CKorvaneDoc doc;
+        c.draw(doc);
+        EXPECT_EQ(Refusals(doc), c.refusals) << c.what;
+        EXPECT_EQ(NdlNodes(doc), c.nodes) << c.what;
+        CGMLGenerator gml(&doc);
+        gml.Generate();
+        for (const CWidget* w : doc.GetWidgetsInOrder()) {
+            if (w->IsTwoEnded() && w->GetType() != WidgetType::BusBar) {
+                EXPECT_EQ(w->m_source == w->m_target, w->m_connect1 == w->m_connect2) << c.what;
+            }
+        }
+    }
+}
+
+// Random drawings on snap grids of 10 and 20, devices as short as one grid step, every end on
+// another end or a symbol, each drawn in several orders and directions: both texts join two ends
+// exactly when their points coincide, through a bus bar or through symbols lying on each other
+// (and, in the GML, all sources are one supply); a device whose ends that makes one node is refused.
+TEST(EndGroups, GridDrawingsNumberByTheirExactGeometry)
+{
+    struct Piece {
+        WidgetType type;
+        CPoint a, b;
+    };
+    std::mt19937 random(2024);
+    const WidgetType devices[] = {WidgetType::Line,   WidgetType::CircuitBreaker, WidgetType::Fuse,
+                                  WidgetType::Recloser, WidgetType::Isolator,     WidgetType::BusBar,
+                                  WidgetType::Equipment, WidgetType::Transformer};
+    for (const int grid : {10, 20}) {
+        for (int drawing = 0; drawing < 150; ++drawing) {
+            // A tree of short devices grown from the source, with a few rings, loads on its leaves.
+            std::vector<Piece> pieces{{WidgetType::GenSource, {0, 0}, {0, 0}}};
+            std::vector<CPoint> points{{0, 0}};
+            std::map<std::pair<int, int>, int> degree;
+            const int count = 2 + static_cast<int>(random() % 12);
+            for (int i = 0; i < count; ++i) {
+                const CPoint from = points[random() % points.size()];
+                const int steps = 1 + static_cast<int>(random() % 2);
+                const int dx = static_cast<int>(random() % 3) - 1, dy = static_cast<int>(random() % 3) - 1;
+                if (dx == 0 && dy == 0)
+                    continue;
+                const CPoint to(from.x + dx * steps * grid, from.y + dy * steps * grid);
+                pieces.push_back({devices[random() % std::size(devices)], from, to});
+                ++degree[{from.x, from.y}];
+                ++degree[{to.x, to.y}];
+                if (std::find(points.begin(), points.end(), to) == points.end())
+                    points.push_back(to);
+            }
+            for (const CPoint p : points)
+                if (degree[{p.x, p.y}] == 1 && p != CPoint(0, 0))
+                    pieces.push_back({WidgetType::LoadPoint, p, p});
+            if (random() % 2 != 0)
+                pieces.push_back({WidgetType::LoadPoint, points[random() % points.size()], {}});
+
+            for (int order = 0; order < 4; ++order) {
+                std::shuffle(pieces.begin(), pieces.end(), random);
+                CKorvaneDoc doc;
+                for (Piece& piece : pieces) {
+                    const bool symbol = piece.type == WidgetType::LoadPoint || piece.type == WidgetType::GenSource;
+                    if (!symbol && random() % 2 != 0)
+                        std::swap(piece.a, piece.b);
+                    doc.AddWidget(NewWidget(piece.type, piece.a, symbol ? piece.a : piece.b));
+                }
+                const std::vector<CWidget*> widgets = doc.GetWidgetsInOrder();
+
+                // The reference: points joined by bus bars and by symbols lying on each other.
+                std::vector<std::size_t> parent(points.size());
+                std::iota(parent.begin(), parent.end(), std::size_t{0});
+                auto find = [&parent](std::size_t i) {
+                    while (parent[i] != i)
+                        i = parent[i] = parent[parent[i]];
+                    return i;
+                };
+                auto index = [&points](CPoint p) {
+                    return static_cast<std::size_t>(std::find(points.begin(), points.end(), p) - points.begin());
+                };
+                auto join = [&](CPoint p, CPoint q) { parent[find(index(p))] = find(index(q)); };
+                for (const CWidget* w : widgets) {
+                    if (w->GetType() == WidgetType::BusBar)
+                        join(w->GetStartPoint(), w->GetEndPoint());
+                    for (const CWidget* x : widgets)
+                        if (!w->IsTwoEnded() && !x->IsTwoEnded() && w->HitTest(x->GetStartPoint()))
+                            join(w->GetStartPoint(), x->GetStartPoint());
+                }
+                std::vector<std::string> looped;
+                for (const CWidget* w : widgets)
+                    if (w->IsTwoEnded() && w->GetType() != WidgetType::BusBar &&
+                        find(index(w->GetStartPoint())) == find(index(w->GetEndPoint())))
+                        looped.push_back(std::string(WidgetTypeName(w->GetType())) + ": both ends on one node");
+                ASSERT_EQ(Refusals(doc), looped) << "grid " << grid << ", drawing " << drawing;
+
+                // Every pair of ends: one NDL node exactly when one reference class.
+                NdlNodes(doc);
+                struct End {
+                    CPoint point;
+                    int ndl, gml;
+                };
+                CGMLGenerator gml(&doc);
+                gml.Generate();
+                std::vector<End> ends;
+                for (const CWidget* w : widgets)
+                    if (w->IsTwoEnded()) {
+                        ends.push_back({w->GetStartPoint(), w->m_connect1, w->m_source});
+                        ends.push_back({w->GetEndPoint(), w->m_connect2, w->m_target});
+                    } else {
+                        ends.push_back({w->GetStartPoint(), w->m_connect1, -1});
+                    }
+                auto expect = [&](int End::*node, const char* text) {
+                    for (std::size_t i = 0; i < ends.size(); ++i) {
+                        for (std::size_t j = 0; j < i; ++j) {
+                            if (ends[i].*node >= 0 && ends[j].*node >= 0) {
+                                ASSERT_EQ(ends[i].*node == ends[j].*node,
+                                          find(index(ends[i].point)) == find(index(ends[j].point)))
+                                    << text << ", grid " << grid << ", drawing " << drawing;
+                            }
+                        }
+                    }
+                };
+                expect(&End::ndl, "NDL");
+                for (const CWidget* w : widgets)
+                    if (w->GetType() == WidgetType::GenSource)
+                        join(w->GetStartPoint(), CPoint(0, 0));
+                expect(&End::gml, "GML");
+            }
+        }
+    }
+}
