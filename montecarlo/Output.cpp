@@ -3,8 +3,26 @@
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+#include <unistd.h>
 
 #include "platform/Files.h"
+
+namespace {
+
+// Why a finished file could not be renamed over `path` (0: no reason known now): a folder of that
+// name, or an immutable file. Found at the start, it does not cost a whole run.
+int WhyNotReplaceable(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(path, ec);
+    if (std::filesystem::is_directory(status))
+        return EISDIR;
+    if (std::filesystem::is_regular_file(status) && ::access(path.c_str(), W_OK) != 0 && errno == EPERM)
+        return EPERM;
+    return 0;
+}
+
+}  // namespace
 
 COutput::~COutput()
 {
@@ -23,8 +41,16 @@ bool COutput::CFileSlot::Open(const std::filesystem::path& path, bool viaTempora
 {
     Abandon();
     m_path = path;
-    m_writing = viaTemporaryName ? korvane::UniqueSiblingName(path, ".part") : path;
     m_failed = false;
+    if (viaTemporaryName) {
+        korvane::RemoveAbandonedSiblings(path, ".part");
+        if (const int reason = WhyNotReplaceable(path); reason != 0) {
+            errno = reason;
+            Fail("create", error);
+            return false;
+        }
+    }
+    m_writing = viaTemporaryName ? korvane::UniqueSiblingName(path, ".part") : path;
     m_file = std::fopen(m_writing.c_str(), "wb");
     if (m_file == nullptr) {
         Fail("create", error);
@@ -68,7 +94,7 @@ bool COutput::CFileSlot::Finish(std::string& error)
     return !m_failed;
 }
 
-bool COutput::CFileSlot::Commit(std::string& error)
+bool COutput::CFileSlot::Commit(std::string& error, bool keepReplaced)
 {
     if (!m_finished)
         return !m_failed;
@@ -76,14 +102,47 @@ bool COutput::CFileSlot::Commit(std::string& error)
     if (m_writing == m_path)
         return true;
     std::error_code ec;
-    std::filesystem::rename(m_writing, m_path, ec);
+    const auto old = std::filesystem::symlink_status(m_path, ec);
+    ec.clear();
+    if (keepReplaced && std::filesystem::exists(old) && !std::filesystem::is_directory(old)) {
+        // A second name keeps the old file in place; where the file system has no hard links it
+        // is moved aside.
+        m_replaced = korvane::UniqueSiblingName(m_path, ".part");
+        if (::link(m_path.c_str(), m_replaced.c_str()) != 0)
+            std::filesystem::rename(m_path, m_replaced, ec);
+        if (ec)
+            m_replaced.clear();
+    }
+    if (!ec)
+        std::filesystem::rename(m_writing, m_path, ec);
     if (ec) {
         m_failed = true;
         if (error.empty())
             error = "Cannot write \"" + m_path.string() + "\": " + ec.message();
         std::filesystem::remove(m_writing, ec);
+        if (!m_replaced.empty())
+            std::filesystem::rename(m_replaced, m_path, ec);
+        m_replaced.clear();
     }
     return !m_failed;
+}
+
+void COutput::CFileSlot::Release()
+{
+    std::error_code ec;
+    if (!m_replaced.empty())
+        std::filesystem::remove(m_replaced, ec);
+    m_replaced.clear();
+}
+
+void COutput::CFileSlot::Revert()
+{
+    std::error_code ec;
+    if (!m_replaced.empty())
+        std::filesystem::rename(m_replaced, m_path, ec);
+    else
+        std::filesystem::remove(m_path, ec);
+    m_replaced.clear();
 }
 
 void COutput::CFileSlot::Abandon()
@@ -123,8 +182,16 @@ bool COutput::CloseReports()
         AbandonReports();
         return false;
     }
-    const bool logCommitted = m_log.Commit(m_error);
-    return m_html.Commit(m_error) && logCommitted;
+    if (!m_log.Commit(m_error, true)) {
+        m_html.Abandon();
+        return false;
+    }
+    if (!m_html.Commit(m_error)) {
+        m_log.Revert();
+        return false;
+    }
+    m_log.Release();
+    return true;
 }
 
 bool COutput::OpenHtml(const std::filesystem::path& path)

@@ -9,8 +9,9 @@
 
 // Each run owns one COutput, so two runs never share a handle. The trace and the HTML report are
 // written under a temporary name and renamed over their real name when they are closed, so a
-// failed write keeps the previous report. The first write error is kept (naming the file) and
-// every later write to that file is dropped; Close reports it by returning false.
+// failed write keeps the previous report; opening one removes the temporary files that killed
+// runs left under its name. The first write error is kept (naming the file) and every later write
+// to that file is dropped; Close reports it by returning false.
 class COutput {
 public:
     COutput() = default;
@@ -22,6 +23,8 @@ public:
     // Trace lines carry a level; only levels with the bit of value 2 set (2, 3) are written.
     static bool IsWritten(unsigned level) { return (level & 2u) != 0; }
 
+    // A name the file could not take when it is closed (a folder, an immutable file) fails here,
+    // before anything is simulated.
     bool OpenLog(const std::filesystem::path& path);
     void Log(unsigned level, std::string_view text);
     bool CloseLog();
@@ -32,7 +35,7 @@ public:
     // Drops the trace and the report being written; the files of an earlier run stay as they were.
     void AbandonReports();
     // Closes the trace and the report as a pair: neither replaces its old file unless both were
-    // written in full, so a new trace never sits beside an old report after a failed write.
+    // written in full and both took their names, so a new trace never sits beside an old report.
     bool CloseReports();
 
     // Written in place (it is itself a temporary file).
@@ -57,7 +60,11 @@ private:
         bool Close(std::string& error);
         // Close in two steps: Finish flushes and closes, Commit gives the file its real name.
         bool Finish(std::string& error);
-        bool Commit(std::string& error);
+        // With `keepReplaced`, the file it replaces stays under a temporary name until Release
+        // drops it or Revert puts it back (or removes the new file when there was none).
+        bool Commit(std::string& error, bool keepReplaced = false);
+        void Release();
+        void Revert();
         void Abandon();
         bool IsOpen() const { return m_file != nullptr; }
 
@@ -68,6 +75,7 @@ private:
         bool m_finished = false;  // closed, still under its temporary name
         std::filesystem::path m_path;     // the name the file is known by
         std::filesystem::path m_writing;  // the name being written
+        std::filesystem::path m_replaced;  // the file a kept commit replaced; empty: none
         bool m_failed = false;
     };
 

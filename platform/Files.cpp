@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <signal.h>
 #include <unistd.h>
 
 namespace korvane {
@@ -47,6 +48,33 @@ std::filesystem::path UniqueSiblingName(const std::filesystem::path& path, std::
         std::error_code ec;
         if (!std::filesystem::exists(candidate, ec))
             return candidate;
+    }
+}
+
+void RemoveAbandonedSiblings(const std::filesystem::path& path, std::string_view suffix)
+{
+    const std::string prefix = path.filename().string() + ".";
+    std::filesystem::path folder = path.parent_path();
+    if (folder.empty())
+        folder = ".";
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        // What lies between is "<process id>-<counter>".
+        const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+        const std::size_t dash = middle.find('-');
+        if (dash == 0 || dash == std::string::npos || dash > 9 || dash + 1 == middle.size() ||
+            middle.find_first_not_of("0123456789") != dash ||
+            middle.find_first_not_of("0123456789", dash + 1) != std::string::npos)
+            continue;
+        const auto process = static_cast<pid_t>(std::stol(middle.substr(0, dash)));
+        if (process > 0 && ::kill(process, 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            std::filesystem::remove(it->path(), ignored);
+        }
     }
 }
 

@@ -23,7 +23,11 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
-// A name beside `path` that no file has yet: path + "." + a counter + suffix.
+// A name beside `path` that no file has yet: path + "." + the process id + "-" + a counter + suffix.
 std::filesystem::path UniqueSiblingName(const std::filesystem::path& path, std::string_view suffix);
+
+// Removes the names that UniqueSiblingName gave beside `path` with `suffix` to processes that
+// have ended (a killed run's temporary files); those of running processes stay.
+void RemoveAbandonedSiblings(const std::filesystem::path& path, std::string_view suffix);
 
 }  // namespace korvane

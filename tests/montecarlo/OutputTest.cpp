@@ -2,7 +2,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+
+#include <unistd.h>
 
 #include "montecarlo/Output.h"
 #include "tests/TestFiles.h"
@@ -82,4 +85,47 @@ TEST(Output, AnAbandonedReportKeepsThePreviousOne)
     EXPECT_EQ(ReadText(path), "previous");
     for (const auto& entry : fs::directory_iterator(Folder()))
         EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+}
+
+// Regression: the trace took its name, then the report could not (a folder had taken it since the
+// run began), leaving a new trace beside the old report; a folder there at the start cost a run.
+TEST(Output, TheReportPairIsCommittedTogetherOrNotAtAll)
+{
+    const fs::path folder = Folder() / "pair";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::ofstream(folder / "n.txt") << "last trace";
+    COutput output;
+    ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
+    ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
+    output.Log(3, "new trace");
+    fs::create_directory(folder / "n.htm");
+    EXPECT_FALSE(output.CloseReports());
+    EXPECT_EQ(ReadText(folder / "n.txt"), "last trace");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+
+    COutput again;
+    EXPECT_FALSE(again.OpenHtml(folder / "n.htm"));
+    EXPECT_EQ(again.GetError(), "Cannot create \"" + (folder / "n.htm").string() + "\": Is a directory");
+}
+
+// Regression: the temporary files of a killed run stayed beside the reports for good.
+TEST(Output, OpeningAReportRemovesTheTemporaryFilesOfEndedRunsOnly)
+{
+    const fs::path folder = Folder() / "killed";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string ended = "4194304";  // above any process id Linux gives
+    const std::string running = std::to_string(::getpid());
+    const std::vector<std::string> kept = {"n.htm.x-1.part", "m.htm." + ended + "-0.part", "n.htm." + running + "-900.part"};
+    for (const std::string& name : kept)
+        std::ofstream(folder / name) << "";
+    std::ofstream(folder / ("n.htm." + ended + "-3.part")) << "";
+    COutput output;
+    ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
+    output.AbandonReports();
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, std::set<std::string>(kept.begin(), kept.end()));
 }
