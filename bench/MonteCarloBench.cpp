@@ -1,11 +1,16 @@
 // Simulated years per second of the Monte Carlo year loop, under both steppings, on the small
-// network and the generated one at 24, 240 and 1440 quanta a day.
+// network and the generated one at 24, 240 and 1440 quanta a day; and of the production loop on
+// 1, 4, 16 and 64 copies of a four-feeder system on one source bus.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 
+#include "bench/CopiesNetwork.h"
 #include "bench/MonteCarloNetworks.h"
+#include "montecarlo/ParserDistrib.h"
 #include "montecarlo/Simulation.h"
 
 namespace {
@@ -67,5 +72,57 @@ int RegisterAll()
 }
 
 const int registered = RegisterAll();
+
+// The NDL text of k copies at 24 quanta a day, generated once.
+const std::string& CopiesNdl(int copyCount)
+{
+    static std::map<int, std::string> texts;
+    auto [it, fresh] = texts.try_emplace(copyCount);
+    if (fresh) {
+        CKorvaneDoc doc;
+        copies::Draw(doc, copyCount);
+        it->second = copies::Ndl(doc);
+    }
+    return it->second;
+}
+
+// MonteCarlo/Copies/<k>: the production loop on k copies, parsed from their NDL text (not timed).
+void MonteCarloCopies(benchmark::State& state, int copyCount, unsigned years)
+{
+    const std::string& ndl = CopiesNdl(copyCount);
+    std::uint64_t simulated = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        CSimulation sim;
+        sim.Init();
+        CParserDistrib parser;
+        if (!parser.Parse(ndl, std::filesystem::temp_directory_path()) || !parser.Run(&sim)) {
+            state.SkipWithError("the copies' NDL text does not parse");
+            break;
+        }
+        parser.Close();
+        sim.SetSystem(24, 100, years, 100, 0.0);
+        state.ResumeTiming();
+        sim.Run(nullptr, "bench.htm");
+        simulated += sim.GetYearsSimulated();
+    }
+    state.counters["elements"] = copyCount * copies::kWidgetsPerCopy;
+    state.counters["years/s"] = benchmark::Counter(static_cast<double>(simulated), benchmark::Counter::kIsRate);
+    state.counters["s/year"] = benchmark::Counter(static_cast<double>(simulated),
+                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+int RegisterCopies()
+{
+    // Years per iteration: a few milliseconds' worth or more at every size.
+    const std::pair<int, unsigned> sizes[] = {{1, 2000}, {4, 500}, {16, 10}, {64, 1}};
+    for (const auto& [copyCount, years] : sizes)
+        benchmark::RegisterBenchmark(("MonteCarlo/Copies/" + std::to_string(copyCount)).c_str(), MonteCarloCopies,
+                                     copyCount, years)
+            ->Unit(benchmark::kMillisecond);
+    return 0;
+}
+
+const int registeredCopies = RegisterCopies();
 
 }  // namespace
