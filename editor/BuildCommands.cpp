@@ -1,5 +1,8 @@
 #include "editor/BuildCommands.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "analytical/GMLGenerator.h"
 #include "editor/OutputNames.h"
 #include "editor/RunMessages.h"
@@ -72,6 +75,13 @@ std::string DescribeNetworkError(const CWidget& widget, const std::string& reaso
     if (widget.IsTwoEnded())
         line += "(" + PointText(widget.GetEndPoint()) + ")  ";
     return line + reason;
+}
+
+bool ErrorLineBefore(const std::string& a, const std::string& b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) < std::tolower(y);
+    });
 }
 
 std::vector<CNetworkError> CBuildCommands::DebugNetwork()

@@ -34,6 +34,8 @@ struct CNetworkError {
 
 // "Line at  (10, 20)  (50, 20)  not connected": the kind, the point or both ends, and why.
 std::string DescribeNetworkError(const CWidget& widget, const std::string& reason);
+// The order in which the errors bar lists its lines: alphabetical, case ignored.
+bool ErrorLineBefore(const std::string& a, const std::string& b);
 
 // Where the document's runs write when it has no file of its own.
 struct COutputPlace {

@@ -5,6 +5,10 @@
 #include <optional>
 #include <string>
 
+// The title the application gives a network file: its name without the ".mc" extension (any
+// case). The runs name their output files after it.
+std::string NetworkTitle(const std::string& fileName);
+
 struct COutputNames {
     std::filesystem::path folder;          // also where the parser makes its temporary NDL file
     std::filesystem::path textFile;        // <title>.txt, the trace

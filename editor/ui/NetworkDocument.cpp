@@ -8,6 +8,7 @@
 #include <wx/msgdlg.h>
 
 #include "analytical/ui/AnalyticalSimulationSettings.h"
+#include "editor/OutputNames.h"
 #include "editor/RunMessages.h"
 #include "editor/ui/Commands.h"
 #include "platform/Files.h"
@@ -140,11 +141,7 @@ bool CNetworkDocument::Close()
 
 void CNetworkDocument::SyncTitle()
 {
-    // The runs name their output files after the title: the file's name without its extension.
-    wxString title = GetUserReadableName();
-    if (title.Lower().EndsWith(".mc"))
-        title.RemoveLast(3);
-    m_doc->SetTitle(title.utf8_string());
+    m_doc->SetTitle(NetworkTitle(GetUserReadableName().utf8_string()));
 }
 
 void CNetworkDocument::OnAnalyticalSettings(wxCommandEvent&)

@@ -1,7 +1,6 @@
 #include "montecarlo/ui/NDLErrorsDlg.h"
 
 #include <algorithm>
-#include <cctype>
 #include <numeric>
 
 #include <wx/listbox.h>
@@ -9,18 +8,6 @@
 
 #include "editor/ui/KorvaneView.h"
 #include "model/KorvaneDoc.h"
-
-namespace {
-
-// The order of a sorted list box: alphabetical, case ignored.
-bool LineBefore(const std::string& a, const std::string& b)
-{
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-        return std::tolower(x) < std::tolower(y);
-    });
-}
-
-}  // namespace
 
 CNDLErrorsDlg::CNDLErrorsDlg(wxWindow* parent) : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(400, 120))
 {
@@ -39,7 +26,7 @@ void CNDLErrorsDlg::FillErrors(CKorvaneView* view, std::vector<CNetworkError> er
     m_rowError.resize(m_errors.size());
     std::iota(m_rowError.begin(), m_rowError.end(), std::size_t{0});
     std::stable_sort(m_rowError.begin(), m_rowError.end(),
-                     [this](std::size_t a, std::size_t b) { return LineBefore(m_errors[a].text, m_errors[b].text); });
+                     [this](std::size_t a, std::size_t b) { return ErrorLineBefore(m_errors[a].text, m_errors[b].text); });
     wxArrayString lines;
     for (const std::size_t i : m_rowError)
         lines.Add(wxString::FromUTF8(m_errors[i].text));

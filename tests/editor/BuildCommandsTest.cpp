@@ -8,7 +8,9 @@
 #include "editor/BuildCommands.h"
 #include "editor/OutputNames.h"
 #include "editor/RunMessages.h"
+#include "editor/SavedNetworkRun.h"
 #include "model/KorvaneDoc.h"
+#include "platform/Files.h"
 #include "tests/editor/EditorTestSupport.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
@@ -61,20 +63,15 @@ void DrawTitled(CKorvaneDoc& doc, const std::string& title, bool connected)
 
 }  // namespace
 
-TEST(BuildCommands, DebugOnACleanNetworkSaysSoAndListsNothing)
+TEST(BuildCommands, DebugNamesTheFileAndDescribesEachFailure)
 {
     CKorvaneDoc doc;
     doc.SetTitle("Net1");
     DrawConnected(doc);
-    CScriptedPrompts prompts;
-    EXPECT_TRUE(CBuildCommands(doc, prompts).DebugNetwork().empty());
-    EXPECT_EQ(prompts.shown, std::vector<std::string>{"i:Checking completed : No error found!"});
-}
+    CScriptedPrompts clean;
+    EXPECT_TRUE(CBuildCommands(doc, clean).DebugNetwork().empty());
+    EXPECT_EQ(clean.shown, std::vector<std::string>{"i:Checking completed : No error found!"});
 
-TEST(BuildCommands, DebugOnABrokenNetworkNamesTheFileAndDescribesEachFailure)
-{
-    CKorvaneDoc doc;
-    doc.SetTitle("Net1");
     const CWidget* line = AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
     const CWidget* load = AddTo<CLoadPoint>(doc, CPoint(300, 400), 1, kGrey);
     const CWidget* bar = AddTo<CBusBar>(doc, CPoint(-5, 7), CPoint(-5, 90), 2, kGrey);
@@ -97,21 +94,22 @@ TEST(BuildCommands, DebugOnABrokenNetworkNamesTheFileAndDescribesEachFailure)
     EXPECT_EQ(errors[3].text.rfind("Load Point at  (600, 40)  the load point \"A#B\"", 0), 0u) << errors[3].text;
 }
 
-TEST(BuildCommands, NdlTextIsTheGeneratorErrorUntilTheNetworkIsConnected)
+TEST(BuildCommands, NdlAndGmlTextsAreTheGeneratorErrorUntilTheNetworkIsConnected)
 {
     CKorvaneDoc doc;
-    AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
-    CScriptedPrompts prompts;
-    EXPECT_EQ(CBuildCommands::NDLText(doc),
-              "NDL Generator error:\n====================\n\nThere are errors in the network\ndrawn by user.\n\n"
-              "For more information, please\ndebug the network settings \nusing the debugger.");
-
-    CKorvaneDoc clean;
-    DrawConnected(clean);
-    const std::string ndl = CBuildCommands::NDLText(clean);
+    CLine* line = AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+    for (const auto& [text, kind] : {std::pair{CBuildCommands::NDLText(doc), "NDL"}, {CBuildCommands::GMLText(doc), "GML"}})
+        EXPECT_EQ(text, std::string(kind) + " Generator error:\n====================\n\nThere are errors in the "
+                                            "network\ndrawn by user.\n\nFor more information, please\ndebug the "
+                                            "network settings \nusing the debugger.");
+    AddTo<CGenSource>(doc, CPoint(10, 20), 1, kGrey);
+    AddTo<CLoadPoint>(doc, CPoint(50, 20), 1, kGrey);
+    const std::string ndl = CBuildCommands::NDLText(doc);
     EXPECT_EQ(ndl.rfind("system: quantsPerDay = 0.;", 0), 0u) << ndl;
     EXPECT_NE(ndl.find("line: connect = 0., 1.;"), std::string::npos) << ndl;
-    EXPECT_TRUE(prompts.shown.empty());
+    const std::string gml = CBuildCommands::GMLText(doc);
+    EXPECT_EQ(gml.rfind("graph", 0), 0u) << gml;
+    EXPECT_NE(line->m_source, -1);
 }
 
 TEST(BuildCommands, MonteCarloChecksComeInTheirOrderAndStopAtTheFirstThatFails)
@@ -271,20 +269,6 @@ TEST(BuildCommands, AnalyticalChecksComeInTheirOrderAndThePreparedRunCopiesTheSe
     }
 }
 
-TEST(BuildCommands, GmlTextIsTheGeneratorErrorUntilTheNetworkIsConnected)
-{
-    CKorvaneDoc doc;
-    CLine* line = AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
-    EXPECT_EQ(CBuildCommands::GMLText(doc),
-              "GML Generator error:\n====================\n\nThere are errors in the network\ndrawn by user.\n\n"
-              "For more information, please\ndebug the network settings \nusing the debugger.");
-    AddTo<CGenSource>(doc, CPoint(10, 20), 1, kGrey);
-    AddTo<CLoadPoint>(doc, CPoint(50, 20), 1, kGrey);
-    const std::string gml = CBuildCommands::GMLText(doc);
-    EXPECT_EQ(gml.rfind("graph", 0), 0u) << gml;
-    EXPECT_NE(line->m_source, -1);
-}
-
 // Regression: the document's identity check read the type of the widget it was given, so an
 // errors-bar line of a deleted widget read freed memory (caught under AddressSanitizer).
 TEST(BuildCommands, AnErrorLineOfADeletedWidgetIsCheckedWithoutTouchingIt)
@@ -296,4 +280,42 @@ TEST(BuildCommands, AnErrorLineOfADeletedWidgetIsCheckedWithoutTouchingIt)
     ASSERT_EQ(errors.size(), 1u);
     doc.RemoveWidget(errors[0].widget).reset();
     EXPECT_FALSE(doc.Contains(errors[0].widget));
+}
+
+// The headless tools take a saved network as the application does: checked, generated and run
+// with its own settings, a refusal listing the errors bar's lines in its order.
+TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
+{
+    ndltest::TempFolder folder;
+    CKorvaneDoc doc;
+    DrawConnected(doc);
+    doc.m_pSimulationSettings->quantsPerDay = 24;
+    doc.m_nLoadSheddingMethod = 0;
+    doc.m_nFaultCount = 7;
+    doc.SaveFile(folder.Path() / "Net1.MC");
+    const fs::path out = folder.Path() / "out" / "new";
+    const auto mc = PrepareSavedNetworkRun(folder.Path() / "Net1.MC", EngineKind::MonteCarlo, out);
+    ASSERT_NE(mc.job, nullptr);
+    EXPECT_TRUE(mc.messages.empty());
+    const MonteCarloThreadParams& run = dynamic_cast<const CMonteCarloJob&>(*mc.job).GetParams();
+    EXPECT_EQ(run.m_strTitle, "Net1");
+    EXPECT_EQ(run.m_strNDL, CBuildCommands::NDLText(doc));
+    EXPECT_EQ(run.m_pszHtmlFile, out / "Net1.htm");
+    EXPECT_TRUE(fs::is_directory(out));
+    const auto analytical = PrepareSavedNetworkRun(folder.Path() / "Net1.MC", EngineKind::Analytical, out);
+    ASSERT_NE(analytical.job, nullptr);
+    const AnalyticalThreadParams& params = dynamic_cast<const CAnalyticalJob&>(*analytical.job).GetParams();
+    EXPECT_EQ(params.m_strGML, CBuildCommands::GMLText(doc));
+    EXPECT_EQ(params.m_nLoadSheddingMethod, 0);
+    EXPECT_EQ(params.m_nFaultCount, 7);
+
+    AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+    AddTo<CBusBar>(doc, CPoint(-5, 7), CPoint(-5, 90), 2, kGrey);
+    doc.SaveFile(folder.Path() / "Net2.mc");
+    const auto refused = PrepareSavedNetworkRun(folder.Path() / "Net2.mc", EngineKind::Analytical, out);
+    EXPECT_EQ(refused.job, nullptr);
+    EXPECT_EQ(refused.messages, (std::vector<std::string>{"Checking completed : Errors found in Net2.mc",
+                                                          "Bus Bar at  (-5, 7)  (-5, 90)  not connected",
+                                                          "Line at  (10, 20)  (50, 20)  not connected"}));
+    EXPECT_THROW(PrepareSavedNetworkRun(folder.Path() / "none.mc", EngineKind::MonteCarlo, out), korvane::FileError);
 }

@@ -9,6 +9,7 @@
 
 #include "montecarlo/Output.h"
 #include "tests/TestFiles.h"
+#include "tests/montecarlo/NdlTestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -91,9 +92,8 @@ TEST(Output, AnAbandonedReportKeepsThePreviousOne)
 // run began), leaving a new trace beside the old report; a folder there at the start cost a run.
 TEST(Output, TheReportPairIsCommittedTogetherOrNotAtAll)
 {
-    const fs::path folder = Folder() / "pair";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    ndltest::TempFolder temp;
+    const fs::path& folder = temp.Path();
     std::ofstream(folder / "n.txt") << "last trace";
     COutput output;
     ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
@@ -112,9 +112,8 @@ TEST(Output, TheReportPairIsCommittedTogetherOrNotAtAll)
 // Regression: the temporary files of a killed run stayed beside the reports for good.
 TEST(Output, OpeningAReportRemovesTheTemporaryFilesOfEndedRunsOnly)
 {
-    const fs::path folder = Folder() / "killed";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    ndltest::TempFolder temp;
+    const fs::path& folder = temp.Path();
     const std::string ended = "4194304";  // above any process id Linux gives
     const std::string running = std::to_string(::getpid());
     const std::vector<std::string> kept = {"n.htm.x-1.part", "m.htm." + ended + "-0.part", "n.htm." + running + "-900.part"};
