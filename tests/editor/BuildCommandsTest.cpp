@@ -269,19 +269,6 @@ TEST(BuildCommands, AnalyticalChecksComeInTheirOrderAndThePreparedRunCopiesTheSe
     }
 }
 
-// Regression: the document's identity check read the type of the widget it was given, so an
-// errors-bar line of a deleted widget read freed memory (caught under AddressSanitizer).
-TEST(BuildCommands, AnErrorLineOfADeletedWidgetIsCheckedWithoutTouchingIt)
-{
-    CKorvaneDoc doc;
-    AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
-    CScriptedPrompts prompts;
-    const auto errors = CBuildCommands(doc, prompts).DebugNetwork();
-    ASSERT_EQ(errors.size(), 1u);
-    doc.RemoveWidget(errors[0].widget).reset();
-    EXPECT_FALSE(doc.Contains(errors[0].widget));
-}
-
 // The headless tools take a saved network as the application does: checked, generated and run
 // with its own settings, a refusal listing the errors bar's lines in its order.
 TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)

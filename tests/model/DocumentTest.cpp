@@ -307,6 +307,9 @@ TEST(Document, WalksAndRemovesWidgetsInDrawingOrder)
     EXPECT_EQ(doc.m_widgetOrder, (std::vector<std::string>{"Line", "Fuse"}));
     EXPECT_EQ(doc.GetWidgetsInOrder(), (std::vector<CWidget*>{line, fuse2}));
     EXPECT_EQ(doc.RemoveWidget(fuse1), nullptr);
+    // Regression: the identity check read the type of a freed widget (caught under ASan).
+    removed.reset();
+    EXPECT_FALSE(doc.Contains(fuse1));
 }
 
 TEST(Document, RepairsAWidgetOrderListThatDoesNotMatch)

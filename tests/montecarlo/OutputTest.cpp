@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "montecarlo/Output.h"
@@ -50,17 +52,6 @@ TEST(Output, PiecesFollowEachOtherAndReplaceTheOldFile)
     EXPECT_FALSE(output.Failed());
 }
 
-TEST(Output, AFolderThatDoesNotExistFailsToOpen)
-{
-    const fs::path missing = Folder() / "no-such-folder" / "x";
-    COutput output;
-    EXPECT_FALSE(output.OpenHtml(missing.string() + ".htm"));
-    EXPECT_FALSE(output.OpenLog(missing.string() + ".txt"));
-    EXPECT_FALSE(output.OpenTempFile(missing.string() + ".anl"));
-    EXPECT_TRUE(output.Failed());
-    EXPECT_NE(output.GetError().find("no-such-folder"), std::string::npos) << output.GetError();
-}
-
 // Regression: a failed write went unreported.
 TEST(Output, AFailedWriteIsReportedNamingTheFile)
 {
@@ -74,39 +65,44 @@ TEST(Output, AFailedWriteIsReportedNamingTheFile)
     EXPECT_NE(output.GetError().find("/dev/full"), std::string::npos) << output.GetError();
 }
 
-TEST(Output, AnAbandonedReportKeepsThePreviousOne)
-{
-    const fs::path path = Folder() / "abandoned.htm";
-    std::ofstream(path) << "previous";
-    {
-        COutput output;
-        ASSERT_TRUE(output.OpenHtml(path));
-        output.WriteHtml("half a report");
-    }
-    EXPECT_EQ(ReadText(path), "previous");
-    for (const auto& entry : fs::directory_iterator(Folder()))
-        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
-}
-
-// Regression: the trace took its name, then the report could not (a folder had taken it since the
-// run began), leaving a new trace beside the old report; a folder there at the start cost a run.
+// Regression: when one report could not be written in full, or could not take its name (a folder
+// had taken it since the run began), the other still replaced its old file, so a new trace sat
+// beside the old report. A folder there at the start is found then, not after the run.
 TEST(Output, TheReportPairIsCommittedTogetherOrNotAtAll)
 {
-    ndltest::TempFolder temp;
-    const fs::path& folder = temp.Path();
-    std::ofstream(folder / "n.txt") << "last trace";
-    COutput output;
-    ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
-    ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
-    output.Log(3, "new trace");
-    fs::create_directory(folder / "n.htm");
-    EXPECT_FALSE(output.CloseReports());
-    EXPECT_EQ(ReadText(folder / "n.txt"), "last trace");
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
-
-    COutput again;
-    EXPECT_FALSE(again.OpenHtml(folder / "n.htm"));
-    EXPECT_EQ(again.GetError(), "Cannot create \"" + (folder / "n.htm").string() + "\": Is a directory");
+    for (const bool folderTakesTheName : {true, false}) {
+        ndltest::TempFolder temp;
+        const fs::path& folder = temp.Path();
+        std::ofstream(folder / "n.txt") << "last trace";
+        std::ofstream(folder / "n.htm") << "last report";
+        COutput output;
+        ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
+        ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
+        output.Log(3, "new trace");
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        if (folderTakesTheName) {
+            fs::remove(folder / "n.htm");
+            fs::create_directory(folder / "n.htm");
+        } else {
+            rlimit limited = saved;
+            limited.rlim_cur = 100;
+            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+            ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+            output.WriteHtml(std::string(1000, 'x'));
+        }
+        EXPECT_FALSE(output.CloseReports());
+        setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_EQ(output.GetError().rfind("Cannot write \"" + (folder / "n.htm").string() + "\": ", 0), 0u);
+        EXPECT_EQ(ReadText(folder / "n.txt"), "last trace");
+        EXPECT_EQ(ReadText(folder / "n.htm"), folderTakesTheName ? "" : "last report");
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+        if (folderTakesTheName) {
+            COutput again;
+            EXPECT_FALSE(again.OpenHtml(folder / "n.htm"));
+            EXPECT_EQ(again.GetError(), "Cannot create \"" + (folder / "n.htm").string() + "\": Is a directory");
+        }
+    }
 }
 
 // Regression: the temporary files of a killed run stayed beside the reports for good.

