@@ -71,6 +71,9 @@ CFigure::CFigure(const CWidget& widget)
 
 void CFigure::Draw(wxDC& dc) const
 {
+    // Filled shapes select the brush before the pen: after a filled shape the GTK printer context
+    // restores the colour it had before the shape yet takes the pen's as current, so unless the
+    // pen was the last colour sent, the next line in the pen's colour printed in the fill's.
     CPenKeeper keep(dc);
     for (const CStroke& s : m_strokes) {
         switch (s.kind) {
@@ -82,15 +85,15 @@ void CFigure::Draw(wxDC& dc) const
             std::vector<wxPoint> corners;
             for (CPoint p : s.points)
                 corners.push_back(ToWx(p));
-            dc.SetPen(*wxTRANSPARENT_PEN);
             dc.SetBrush(wxBrush(ToWxColour(s.fill)));
+            dc.SetPen(*wxTRANSPARENT_PEN);
             dc.DrawPolygon(static_cast<int>(corners.size()), corners.data(), 0, 0, wxODDEVEN_RULE);
             break;
         }
         case CStroke::Kind::Ellipse: {
             const CRect box = CRect(s.points[0], s.points[1]).Normalized();
-            dc.SetPen(StrokePen(s));
             dc.SetBrush(s.hollow ? *wxTRANSPARENT_BRUSH : wxBrush(ToWxColour(s.fill)));
+            dc.SetPen(StrokePen(s));
             dc.DrawEllipse(box.left, box.top, box.Width(), box.Height());
             break;
         }

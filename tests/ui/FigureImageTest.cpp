@@ -1,16 +1,29 @@
 // The ten figures drawn into a memory bitmap without antialiasing, compared with golden images
 // (tests/data/figures; KORVANE_UPDATE_GOLDEN=1 rewrites them after a deliberate change), and
-// probed at pixels that the drawing rules fix.
+// probed at pixels that the drawing rules fix; and printed to PDF through the toolkit's printer
+// context.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <sstream>
 
 #include <wx/dcmemory.h>
+#include <wx/dcprint.h>
+#include <wx/gtk/print.h>
 #include <wx/image.h>
+#include <wx/mstream.h>
+#include <wx/zstream.h>
 
 #include "editor/Mode.h"
 #include "editor/ui/WidgetFigures.h"
+#include "tests/TestFiles.h"
+#include "tests/ui/UiTestSupport.h"
 
 namespace {
 
@@ -49,6 +62,14 @@ std::unique_ptr<CWidget> Sample(WidgetType type, int row)
     return NewWidget(type, start, end);
 }
 
+// Calls `draw` with every sample, row by row.
+void ForEachSample(const std::function<void(const CWidget&)>& draw)
+{
+    for (int row = 0; row < 4; ++row)
+        for (int t = 0; t < kWidgetTypeCount; ++t)
+            draw(*Sample(static_cast<WidgetType>(t), row));
+}
+
 wxImage DrawAll()
 {
     wxBitmap bitmap(kWidth, kRowHeight * 4, 24);
@@ -57,15 +78,99 @@ wxImage DrawAll()
         DisableAntialiasing(dc);
         dc.SetBackground(*wxWHITE_BRUSH);
         dc.Clear();
-        for (int row = 0; row < 4; ++row)
-            for (int t = 0; t < kWidgetTypeCount; ++t) {
-                const auto widget = Sample(static_cast<WidgetType>(t), row);
-                const auto fig = MakeFigure(*widget);
-                fig->Draw(dc);
-                fig->DrawSelection(dc);
-            }
+        ForEachSample([&dc](const CWidget& widget) {
+            const auto fig = MakeFigure(widget);
+            fig->Draw(dc);
+            fig->DrawSelection(dc);
+        });
     }
     return bitmap.ConvertToImage();
+}
+
+// The samples' figures at half size on the GTK printer context of a print operation exported to
+// a PDF file: the context a printer or "Print to File" gets, with no printer needed. wxWidgets
+// offers no export, so the few GTK calls are looked up in the loaded toolkit.
+std::string PrintSamplesToPdf(const std::string& path)
+{
+    using Operation = GtkPrintOperation;
+    auto fn = [](const char* name) { return dlsym(RTLD_DEFAULT, name); };
+    const auto create = reinterpret_cast<Operation* (*)()>(fn("gtk_print_operation_new"));
+    const auto setPages = reinterpret_cast<void (*)(Operation*, int)>(fn("gtk_print_operation_set_n_pages"));
+    const auto setFile = reinterpret_cast<void (*)(Operation*, const char*)>(fn("gtk_print_operation_set_export_filename"));
+    const auto run = reinterpret_cast<int (*)(Operation*, int, void*, void*)>(fn("gtk_print_operation_run"));
+    const auto connect = reinterpret_cast<unsigned long (*)(void*, const char*, void (*)(), void*, void*, int)>(
+        fn("g_signal_connect_data"));
+    const auto unref = reinterpret_cast<void (*)(void*)>(fn("g_object_unref"));
+    if (!create || !setPages || !setFile || !run || !connect || !unref)
+        return {};
+    void (*drawPage)(Operation*, GtkPrintContext*, int, void*) = [](Operation*, GtkPrintContext* context, int, void*) {
+        wxPrintData data;
+        static_cast<wxGtkPrintNativeData*>(data.GetNativeData())->SetPrintContext(context);
+        wxPrinterDC dc(data);
+        dc.SetUserScale(0.5, 0.5);
+        ForEachSample([&dc](const CWidget& widget) { MakeFigure(widget)->Draw(dc); });
+    };
+    Operation* operation = create();
+    setPages(operation, 1);
+    setFile(operation, path.c_str());
+    connect(operation, "draw-page", reinterpret_cast<void (*)()>(drawPage), nullptr, nullptr, 0);
+    constexpr int kExport = 3, kApplied = 1;  // GTK_PRINT_OPERATION_ACTION_EXPORT, _RESULT_APPLY
+    const bool printed = run(operation, kExport, nullptr, nullptr) == kApplied;
+    unref(operation);
+    return printed ? testfiles::ReadText(path) : std::string();
+}
+
+std::string Paint(const char* op, COLORREF c)
+{
+    return std::string(op) + " " + std::to_string(c & 0xFF) + "," + std::to_string((c >> 8) & 0xFF) + "," +
+           std::to_string((c >> 16) & 0xFF);
+}
+
+// The paint operations of the PDF's page, in order, with the colour each paints in: "stroke r,g,b"
+// or "fill r,g,b". The page's content is the file's first stream.
+std::vector<std::string> PaintsOfFirstPage(const std::string& pdf)
+{
+    const std::size_t begin = pdf.find("\nstream\n");
+    const std::size_t end = pdf.find("\nendstream", begin);
+    if (begin == std::string::npos || end == std::string::npos)
+        return {};
+    wxMemoryInputStream packed(pdf.data() + begin + 8, end - begin - 8);
+    wxZlibInputStream unpacked(packed, wxZLIB_ZLIB);
+    std::ostringstream text;
+    char buffer[4096];
+    while (unpacked.Read(buffer, sizeof buffer).LastRead() > 0)
+        text.write(buffer, static_cast<std::streamsize>(unpacked.LastRead()));
+
+    struct Colours {
+        COLORREF stroke = 0, fill = 0;
+    };
+    std::vector<Colours> saved(1);  // q and Q save and restore them
+    std::vector<double> operands;
+    std::vector<std::string> paints;
+    std::istringstream content(text.str());
+    for (std::string op; content >> op;) {
+        double value = 0;
+        const auto [last, error] = std::from_chars(op.data(), op.data() + op.size(), value);
+        if (error == std::errc() && last == op.data() + op.size()) {
+            operands.push_back(value);
+            continue;
+        }
+        if (op == "q")
+            saved.push_back(saved.back());
+        else if (op == "Q" && saved.size() > 1)
+            saved.pop_back();
+        Colours& now = saved.back();
+        if ((op == "RG" || op == "rg") && operands.size() >= 3) {
+            auto byte = [&](int i) { return static_cast<int>(std::lround(operands.end()[i - 3] * 255)); };
+            (op == "RG" ? now.stroke : now.fill) = RGB(byte(0), byte(1), byte(2));
+        }
+        if (op == "f" || op == "f*" || op == "B" || op == "B*")
+            paints.push_back(Paint("fill", now.fill));
+        if (op == "S" || op == "B" || op == "B*")
+            paints.push_back(Paint("stroke", now.stroke));
+        operands.clear();
+    }
+    return paints;
 }
 
 wxColour At(const wxImage& image, int x, int y)
@@ -122,4 +227,23 @@ TEST(FigureImages, FollowTheDrawingRules)
     // Selection marks: 6 by 6 outlines on the ends.
     EXPECT_EQ(At(image, kCell * static_cast<int>(WidgetType::BusBar) + 10 - 3, y - 3), black);
     EXPECT_EQ(At(image, kCell * static_cast<int>(WidgetType::BusBar) + 10 - 1, y - 2), white);
+}
+
+// Printing drew the gen source's wave and the recloser's stroke white, and the fuse's and the
+// equipment's outlines grey: the printer context lost track of its colour after filled shapes.
+TEST(FigureImages, PrintInTheColoursTheScreenShows)
+{
+    std::vector<std::string> expected;
+    ForEachSample([&expected](const CWidget& widget) {
+        for (const figure::CStroke& s : figure::FigureStrokes(widget)) {
+            using Kind = figure::CStroke::Kind;
+            if (s.kind == Kind::Polygon || (s.kind == Kind::Ellipse && !s.hollow))
+                expected.push_back(Paint("fill", s.fill));
+            if (s.kind == Kind::Line || s.kind == Kind::Ellipse)
+                expected.push_back(Paint("stroke", s.pen));
+        }
+    });
+    const std::string pdf = PrintSamplesToPdf(UiTest::Home() + "/figures.pdf");
+    ASSERT_FALSE(pdf.empty()) << "the toolkit did not export the printout";
+    EXPECT_EQ(PaintsOfFirstPage(pdf), expected);
 }
