@@ -54,7 +54,9 @@ public:
 
     // Main and reclosing feeders get a capacity of 10000000 kVA (the "Minimum Cut Set" setting).
     void setMainCapacities();
-    // A lateral feeder's capacity becomes the demand it supplies: the loads below it.
+    // A lateral feeder's capacity becomes the demand it supplies: the loads at and below its end,
+    // whatever its datasheet says. Drawn lines are rated 0 kVA unless the user says otherwise, and
+    // the demand at its end alone would give a lateral drawn in several sections nothing to carry.
     void setLateralCapacities();
     // The edge from a load to the terminal carries at most the load's demand, so the maximum flow
     // shares capacity out by demand.
@@ -79,7 +81,6 @@ public:
     void connectDownstream(Node n);
     void connectTransferred(Node n);
     void advanceTime(double dt);
-    void zeroDisconnectedCapacities();
     korvane::graph::MaxFlow computeMaxFlow(Node source, Node sink);
     // Reverses the original in-edges from n up to an open switch. Returns why it stopped, and
     // the open switch's edge in `openSwitch` when given.
@@ -132,7 +133,12 @@ private:
     bool wouldReachFault(Node from);
     void reconnectBelow(Edge d);
     Edge backFeed(const std::vector<Edge>& starts);
-    bool tryBackFeed(Edge tie, Edge& path);
+    bool reverseDarkSide(Edge tie, Node& dead, Edge& cutOff);
+    bool backFeedTime(Edge tie, double& time);
+    Edge closeTie(Edge tie);
+    void shedLoads();
+    // Marks a node supplied from now on; a node that was dark notes when.
+    void supplyAgain(Node n);
     void advanceTo(double t);
     void setClock(double t);
     std::vector<TransferRecord> thesisTransferList(Edge path, const korvane::graph::MaxFlow& flow);
@@ -170,6 +176,8 @@ private:
     std::vector<Edge> notYetOpen;
     // The edges through which ties feed isolated parts in this fault, one a part.
     std::vector<Edge> backFeedPaths;
+    // By node: when a node dark in this fault had supply again (0 for one never dark).
+    std::vector<double> suppliedAt;
     // Temporary edges with the edges they stand for, newest last.
     std::vector<std::pair<Edge, Edge>> temporaryEdges;
     std::vector<int> unprotectedFeeders;

@@ -63,7 +63,7 @@ void ADist_Graph::connectBelow(Node n, bool transferred)
     walkDownstream(
         {n},
         [&](Node u) {
-            component(u).connect();
+            supplyAgain(u);
             if (transferred)
                 component(u).setTransferred();
             return false;
@@ -74,6 +74,13 @@ void ADist_Graph::connectBelow(Node n, bool transferred)
             feeder(o).connect();
             return true;
         });
+}
+
+void ADist_Graph::supplyAgain(Node n)
+{
+    if (!component(n).isConnected())
+        suppliedAt[static_cast<std::size_t>(n.index)] = elapsed;
+    component(n).connect();
 }
 
 void ADist_Graph::advanceTime(double dt)
@@ -97,17 +104,13 @@ void ADist_Graph::setClock(double t)
     advanceTime(t - elapsed);
 }
 
-void ADist_Graph::zeroDisconnectedCapacities()
-{
-    for (const auto& f : ownedFeeders)
-        if (!f->isConnected())
-            f->zeroCapacity();
-}
-
 MaxFlow ADist_Graph::computeMaxFlow(Node source, Node sink)
 {
     korvane::graph::EdgeMap<double> capacities(*this);
-    ForEachEdge([&](Edge e) { capacities.Set(e, usable(e) ? feeder(e).getCapacity() : 0.0); });
+    // A section out of service carries nothing, whatever its rating.
+    ForEachEdge([&](Edge e) {
+        capacities.Set(e, usable(e) && feeder(e).isConnected() ? feeder(e).getCapacity() : 0.0);
+    });
     MaxFlow flow;
     flow.SetVars(std::move(capacities), source, sink);
     // Run checks its input first and fails for no other reason.
@@ -201,6 +204,7 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
     faultedFeederId = feederId;
     for (const auto& c : ownedComponents)
         c->clearFaultState();
+    suppliedAt.assign(static_cast<std::size_t>(NodeCount()), 0.0);
 
     const Edge f = found->second;
     faultedEdge = f;
@@ -210,19 +214,6 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
         islat(f);
     else
         faultMainFeeder(f);
-
-    // Only a back-feed changes what the network can carry, so only then is the flow needed.
-    if (reclosingPathFound) {
-        zeroDisconnectedCapacities();
-        maxFlow = computeMaxFlow(supplyNode, sinkNode);
-        std::vector<TransferRecord> transfers;
-        if (thesisMethod)
-            for (Edge p : backFeedPaths) {
-                const std::vector<TransferRecord> part = thesisTransferList(p, maxFlow);
-                transfers.insert(transfers.end(), part.begin(), part.end());
-            }
-        ls(transfers, maxFlow);
-    }
 
     const double repair = feeder(f).getRepairTime();
     advanceTo(repair);
@@ -535,7 +526,7 @@ void ADist_Graph::reconnectBelow(Edge d)
         stack.pop_back();
         if (!visit(u))
             continue;
-        component(u).connect();
+        supplyAgain(u);
         for (Edge o : OutEdges(u))
             step(o, Target(o));
         for (Edge i : InEdges(u))
@@ -545,7 +536,9 @@ void ADist_Graph::reconnectBelow(Edge d)
 
 // Looks for normally open ties below the isolated part, depth first over main feeders and ties as
 // the isolator searches go, and closes those that can feed an isolated part without reaching the
-// fault. Returns the first edge that then points from the live end of a tie to the dead one.
+// fault: of the ties that can feed a part still dark, the one that feeds it first closes, and the
+// loads it leaves short are shed from that moment. Returns the first edge that then points from
+// the live end of a tie to the dead one.
 ADist_Graph::Edge ADist_Graph::backFeed(const std::vector<Edge>& starts)
 {
     std::vector<Edge> ties;
@@ -573,44 +566,70 @@ ADist_Graph::Edge ADist_Graph::backFeed(const std::vector<Edge>& starts)
             if (usable(*it) && !feeder(*it).isLateral())
                 stack.push_back(*it);
     }
-    // Every tie that can feed a part still dark closes, each part on its own timing; a tie into a
-    // part that another one feeds already stays open.
-    for (Edge tie : ties) {
-        Edge path;
-        if (tryBackFeed(tie, path))
-            backFeedPaths.push_back(path);
+    // Earliest first: a part fed by one tie may be the live end of the next.
+    for (;;) {
+        Edge first;
+        double firstTime = 0.0;
+        for (Edge tie : ties) {
+            double t = 0.0;
+            if (feeder(tie).isSwitchOpen() && backFeedTime(tie, t) && (first.IsNull() || t < firstTime)) {
+                first = tie;
+                firstTime = t;
+            }
+        }
+        if (first.IsNull())
+            break;
+        backFeedPaths.push_back(closeTie(first));
+        shedLoads();
     }
     return backFeedPaths.empty() ? Edge{} : backFeedPaths.front();
 }
 
-bool ADist_Graph::tryBackFeed(Edge tie, Edge& path)
+// The end of the tie that is dark, when exactly one is, with the switch that cuts its part off from
+// the fault; the path up to that switch is left reversed. False (and nothing left changed) when the
+// tie cannot feed a dark part without reaching the fault.
+bool ADist_Graph::reverseDarkSide(Edge tie, Node& dead, Edge& cutOff)
 {
     const Node s = Source(tie);
     const Node t = Target(tie);
-    const bool sourceLive = component(s).isConnected();
-    if (sourceLive == component(t).isConnected())
+    if (component(s).isConnected() == component(t).isConnected())
         return false;
-    const Node dead = sourceLive ? t : s;
-    const Node live = sourceLive ? s : t;
-
+    dead = component(s).isConnected() ? t : s;
     const std::size_t keep = temporaryEdges.size();
-    Edge cutOff;
-    if (reverseUpstreamPath(dead, &cutOff) != PathEnd::OpenSwitch) {
+    if (reverseUpstreamPath(dead, &cutOff) != PathEnd::OpenSwitch || wouldReachFault(dead)) {
         undoTemporaryEdges(keep);
         return false;
     }
-    path = sourceLive ? tie : newTemporaryEdge(live, dead, tie);
-    if (wouldReachFault(dead)) {
-        undoTemporaryEdges(keep);
-        path = Edge{};
-        return false;
-    }
+    return true;
+}
 
-    // The dead part is fed once the switch that cuts it off from the fault is open and the tie has
-    // closed; on a second branch below the fault that is the branch's own isolator, not the first
-    // one found.
+// When the tie would feed its dark end: once the switch that cuts that part off from the fault is
+// open (on a second branch below the fault, the branch's own isolator, not the first one found),
+// the tie has closed and its live end has supply again.
+bool ADist_Graph::backFeedTime(Edge tie, double& time)
+{
+    const std::size_t keep = temporaryEdges.size();
+    Node dead;
+    Edge cutOff;
+    if (!reverseDarkSide(tie, dead, cutOff))
+        return false;
+    undoTemporaryEdges(keep);
+    const Node live = dead == Target(tie) ? Source(tie) : Target(tie);
+    time = std::max({feeder(cutOff).getSwitchingTime(), feeder(tie).getSwitchingTime(),
+                     suppliedAt[static_cast<std::size_t>(live.index)]});
+    return true;
+}
+
+ADist_Graph::Edge ADist_Graph::closeTie(Edge tie)
+{
+    Node dead;
+    Edge cutOff;
+    reverseDarkSide(tie, dead, cutOff);
+    const Node live = dead == Target(tie) ? Source(tie) : Target(tie);
+    const Edge path = dead == Target(tie) ? tie : newTemporaryEdge(live, dead, tie);
     setClock(feeder(cutOff).getSwitchingTime());
     advanceTo(feeder(tie).getSwitchingTime());
+    advanceTo(suppliedAt[static_cast<std::size_t>(live.index)]);
     feeder(tie).reclose();
     connectTransferred(dead);
     // The laterals at the live end of the tie share its capacity with the transferred part.
@@ -626,7 +645,21 @@ bool ADist_Graph::tryBackFeed(Edge tie, Edge& path)
         },
         [&](Edge o) { return usable(o) && !isOpen(o) && Target(o) != sinkNode; });
     reclosingPathFound = true;
-    return true;
+    return path;
+}
+
+// What the network can carry now that a tie has closed: the maximum flow from the supply, shared
+// out by the load-shedding method.
+void ADist_Graph::shedLoads()
+{
+    maxFlow = computeMaxFlow(supplyNode, sinkNode);
+    std::vector<TransferRecord> transfers;
+    if (thesisMethod)
+        for (Edge p : backFeedPaths) {
+            const std::vector<TransferRecord> part = thesisTransferList(p, maxFlow);
+            transfers.insert(transfers.end(), part.begin(), part.end());
+        }
+    ls(transfers, maxFlow);
 }
 
 // The "Thesis method" share of capacity: what flows into the live end of the tie goes first to

@@ -342,10 +342,11 @@ namespace {
 
 // Supply - breaker (capacity `breakerCap`) - J3; lateral to A (1 customer, 10 kVA) at J3; isolator
 // Iu (`up` h) - J4 - M (1 a year, `repair` h) - J5 - isolator Id (`down` h) - J6; lateral to B (1,
-// 10 kVA) at J6. A second feeder ends at J8, tied to J6 with a reclose time of `reclose` h.
+// 10 kVA) at J6. A second feeder ends at J8, tied to J6 with a reclose time of `reclose` h; J9 and
+// J10 are free for a third.
 GmlText IsolatorsEitherSide(double up, double down, double breakerCap, double repair = 10, double reclose = 0.25)
 {
-    GmlText g = TwoLoadsBehindABreaker(8, breakerCap);
+    GmlText g = TwoLoadsBehindABreaker(10, breakerCap);
     g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
     g.Feeder(3, 4, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, up);
     g.Feeder(4, 5, GmlText::kMain, 4, 1, repair, 1, kBig);
@@ -356,33 +357,102 @@ GmlText IsolatorsEitherSide(double up, double down, double breakerCap, double re
     return g;
 }
 
+// Supply - breaker - J3 - M (1 a year, 10 h) - J4, which splits into isolator Ia (1 h) to J5 with
+// load A and isolator Ib (3 h) to J6 with load B. A is tied from a feeder ending at J10 (0.5 h),
+// B from one ending at J8 (0 h); `aCap` and `bCap` are what those feeders carry.
+GmlText TwoBranchesTied(double aCap, double bCap)
+{
+    GmlText g = TwoLoadsBehindABreaker(10);
+    g.Feeder(3, 4, GmlText::kMain, 2, 1, 10, 1, kBig);
+    g.Feeder(4, 5, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 1);
+    g.Feeder(4, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 3);
+    g.Feeder(5, 1, GmlText::kLateral, 5, 0, 0, 0, kBig);
+    g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
+    AddNeighbourFeeder(g, 7, 7, bCap);
+    AddNeighbourFeeder(g, 9, 9, aCap);
+    g.Tie(8, 6, 0, 0);
+    g.Tie(10, 5, 1, 0.5);
+    return g;
+}
+
 }  // namespace
 
-// Regression: the back-feed waited for the isolator above the fault as well. The part below is
-// cut off from the fault once its own isolator is open, so B comes back at the later of that
-// isolator's time and the reclose time, however slow the isolator above is; A comes back when
-// the isolator above has opened.
-// - Iu 2 h, Id 0.5 h: A out 2 h, B 0.5 h: SAIDI 1.25, ENS 25.
-// - Iu 0.1 h, Id 0.5 h: A out 0.1 h, B 0.5 h.
-// - Iu 2 h, Id 0.1 h: B waits for the reclose, 0.25 h.
-// - The breaker carries only 5 kVA of A's 10 (Iu 2 h, Id 0.5 h): after the back-feed at 0.5 h A is
-//   short, but only from its return at 2 h to the repair at 10 h: a shed record {8 h, 5 kVA, 1}
-//   adds 1 to A's interruptions, 8 hours and (10 - 5) x 8 = 40 kVAh.
-TEST(FaultSimulation, BackFeedWaitsForTheIsolatorBelowTheFaultOnly)
+// When ties bring the loads cut off below a fault back, each load is out until the tie feeding it
+// has closed, the isolator that cuts its part off from the fault has opened and the tie's live end
+// has supply again, and no longer than the repair; a load a tie leaves short is shed from then on.
+// A is the load above the fault, B the one below; one customer and 10 kVA each unless stated.
+TEST(FaultSimulation, TiesBringEachDarkPartBackAsSoonAsTheyCan)
 {
     struct Case {
-        double up, down, breakerCap;
+        const char* name;
+        GmlText network;
         Expected expected;
     };
     const Case cases[] = {
-        {2.0, 0.5, kBig, {1.0, 1.25, 25.0}},
-        {0.1, 0.5, kBig, {1.0, 0.3, 6.0}},
-        {2.0, 0.1, kBig, {1.0, 1.125, 22.5}},
-        {2.0, 0.5, 5.0, {1.5, 5.25, 65.0}},
+        // Regression: B waited for the isolator above the fault as well. A back at Iu, B at the
+        // later of Id and the tie: A 2 h, B 0.5 h: SAIDI 1.25, ENS 25.
+        {"Iu 2 h, Id 0.5 h", IsolatorsEitherSide(2, 0.5, kBig), {1.0, 1.25, 25.0}},
+        {"Iu 0.1 h, Id 0.5 h", IsolatorsEitherSide(0.1, 0.5, kBig), {1.0, 0.3, 6.0}},
+        {"Iu 2 h, Id 0.1 h: B waits for the tie", IsolatorsEitherSide(2, 0.1, kBig), {1.0, 1.125, 22.5}},
+        // The breaker carries 5 kVA of A's 10: A is short only from its return at 2 h to the
+        // repair, a shed record {8 h, 5 kVA, 1} adding 1 interruption, 8 h and (10 - 5) x 8 kVAh.
+        {"breaker short", IsolatorsEitherSide(2, 0.5, 5), {1.5, 5.25, 65.0}},
+        // Regression: the fault lasted until the slowest switch or tie had acted. A out 2 h (the
+        // repair, not Iu's 3), B 0.5 h; then A 0.25 h and B 1 h (the repair, not the tie's 1.5).
+        {"Iu slower than the repair", IsolatorsEitherSide(3, 0.5, kBig, 2, 0.25), {1.0, 1.25, 25.0}},
+        {"tie slower than the repair", IsolatorsEitherSide(0.25, 0.5, kBig, 1, 1.5), {1.0, 0.625, 12.5}},
+        // Regression: only the first tie found closed. A back at 1 h, B at 3 h: SAIDI 2, ENS 40.
+        {"two branches, two ties", TwoBranchesTied(kBig, kBig), {1.0, 2.0, 40.0}},
+        // B's tie carries 5 kVA: B is short from 3 h, {7 h, 5 kVA, 1}.
+        {"B's tie short", TwoBranchesTied(kBig, 5), {1.5, 5.5, 75.0}},
+        // Regression: shedding started at the clock of the last tie closed (B's, 3 h). A's tie
+        // closes at 1 h and leaves A short from then: {9 h, 5 kVA, 1}: SAIDI 2 + 4.5, ENS 40 + 45.
+        {"A's tie short", TwoBranchesTied(5, kBig), {1.5, 6.5, 85.0}},
+        // Regression: the first tie found fed B, at 2 h; the one found second does at 0.5 h.
+        {"slower tie found first",
+         [] {
+             GmlText g = IsolatorsEitherSide(0.5, 0.25, kBig, 10, 2);
+             AddNeighbourFeeder(g, 9, 9);
+             return g.Tie(10, 6, 1, 0.5);
+         }(),
+         {1.0, 0.5, 10.0}},
+        // Regression: a tie within the feeder, from A's node J3, counted B back at the later of Id
+        // (1 h) and the tie (0.5 h), though J3 itself is dark until Iu opens at 3 h: both out 3 h.
+        {"tie from above the fault",
+         [] {
+             GmlText g = TwoLoadsBehindABreaker(6);
+             g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+             g.Feeder(3, 4, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 3);
+             g.Feeder(4, 5, GmlText::kMain, 4, 1, 10, 1, kBig);
+             g.Feeder(5, 6, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 1);
+             g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
+             return g.Tie(3, 6, 0, 0.5);
+         }(),
+         {1.0, 3.0, 60.0}},
+        // A lateral carries what the loads at and below its end demand, whatever its datasheet
+        // says: B (200 kVA) behind a lateral in two sections rated 50 kVA each is back whole at
+        // 0.25 h (its end's demand alone would give the first section 0 kVA and shed B).
+        {"lateral in two sections",
+         [] {
+             GmlText g;
+             g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 200);
+             for (int j = 3; j <= 9; ++j)
+                 g.Junction(j);
+             g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+             g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+             g.Feeder(3, 4, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+             g.Feeder(4, 5, GmlText::kMain, 4, 1, 10, 1, kBig);
+             g.Feeder(5, 6, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 0.25);
+             g.Feeder(6, 9, GmlText::kLateral, 6, 0, 0, 0, 50);
+             g.Feeder(9, 2, GmlText::kLateral, 7, 0, 0, 0, 50);
+             AddNeighbourFeeder(g, 7, 8);
+             return g.Tie(8, 6, 0, 0.25);
+         }(),
+         {1.0, 0.375, 55.0}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "Iu " << c.up << " h, Id " << c.down << " h, breaker " << c.breakerCap);
-        ExpectIndicesByEitherMethod(IsolatorsEitherSide(c.up, c.down, c.breakerCap), c.expected);
+        SCOPED_TRACE(c.name);
+        ExpectIndicesByEitherMethod(c.network, c.expected);
     }
 }
 
@@ -536,54 +606,6 @@ TEST(FaultSimulation, IsolatorOnALateralCutsItsFaultOffFromTheMain)
             }
         }
         ExpectIndicesByEitherMethod(g, {1.0, 5.25, 105.0});
-    }
-}
-
-// Switching slower than the repair. Regression: the fault lasted until the slowest switch or tie
-// had acted, so a load that an isolator was to bring back early stayed out longer than one that
-// simply waited for the repair. The repair ends every outage.
-// Supply - breaker - J3 (load A) - Iu - J4 - M (1 a year) - J5 - Id - J6 (load B), and a tie to
-// J6 from a second feeder:
-// - Iu 3 h, Id 0.5 h, repair 2 h, tie 0.25 h: A out 2 h (not 3), B 0.5 h: SAIDI 1.25, ENS 25.
-// - Iu 0.25 h, Id 0.5 h, repair 1 h, tie 1.5 h: A out 0.25 h, B 1 h (not 1.5): SAIDI 0.625.
-TEST(FaultSimulation, NoOutageOutlastsTheRepair)
-{
-    struct Case {
-        double up, down, repair, tie;
-        Expected expected;
-    };
-    const Case cases[] = {
-        {3.0, 0.5, 2.0, 0.25, {1.0, 1.25, 25.0}},
-        {0.25, 0.5, 1.0, 1.5, {1.0, 0.625, 12.5}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "Iu " << c.up << " h, repair " << c.repair << " h, tie " << c.tie << " h");
-        ExpectIndicesByEitherMethod(IsolatorsEitherSide(c.up, c.down, kBig, c.repair, c.tie), c.expected);
-    }
-}
-
-// Two branches below the fault, each behind its own isolator and each with a tie to a feeder of
-// its own. Regression: only the first tie found closed, so the second branch stayed out for the
-// repair. Both close: A (behind a 1 h isolator, tie 0.5 h) is back at 1 h, B (3 h isolator, tie
-// 0 h) at 3 h, of the 10 h repair: SAIFI 1, SAIDI 2, ENS 40.
-// When B's neighbour carries only 5 kVA of B's 10, B is short from 3 h to the repair by either
-// method: a shed record {7 h, 5 kVA, 1 a year} adds 1 / 2 to SAIFI, 7 / 2 to SAIDI and 5 x 7 to ENS.
-TEST(FaultSimulation, EveryIsolatedBranchWithATieIsBackFed)
-{
-    for (const auto& [neighbour, expected] :
-         {std::pair{kBig, Expected{1.0, 2.0, 40.0}}, std::pair{5.0, Expected{1.5, 5.5, 75.0}}}) {
-        SCOPED_TRACE(neighbour);
-        GmlText g = TwoLoadsBehindABreaker(10);
-        g.Feeder(3, 4, GmlText::kMain, 2, 1, 10, 1, kBig);
-        g.Feeder(4, 5, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 1);
-        g.Feeder(4, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 3);
-        g.Feeder(5, 1, GmlText::kLateral, 5, 0, 0, 0, kBig);
-        g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
-        AddNeighbourFeeder(g, 7, 7, neighbour);
-        AddNeighbourFeeder(g, 9, 9);
-        g.Tie(8, 6, 0, 0);
-        g.Tie(10, 5, 1, 0.5);
-        ExpectIndicesByEitherMethod(g, expected);
     }
 }
 
