@@ -27,8 +27,7 @@ korvane::graph::GmlError ADist_Graph::load(std::string_view gml)
     if (sinkNode.IsNull())
         return {0, "the network has no terminal node: no node has \"component_id 4\""};
     orientFromSupply();
-    indexFeeders();
-    return {};
+    return indexFeeders();
 }
 
 korvane::graph::GmlError ADist_Graph::OnNodeRecord(Node n, const GmlPair& record, const GmlPairList& pairs)
@@ -101,6 +100,8 @@ korvane::graph::GmlError ADist_Graph::OnEdgeRecord(Edge e, const GmlPair& record
         id = in.Int("recl_feeder_id");
     } else {
         id = in.Int(type == 1 ? "main_feeder_id" : "lat_feeder_id");
+        idLines.resize(static_cast<std::size_t>(e.index) + 1, 0);
+        idLines[static_cast<std::size_t>(e.index)] = in.LastLine();
         faultRate = in.Real("fault_rate");
         repairTime = in.Real("repair_time");
     }
@@ -206,18 +207,37 @@ void ADist_Graph::orientFromSupply()
         ReverseEdge(e);
 }
 
-void ADist_Graph::indexFeeders()
+// The drawn feeders, the ones a run faults by id, must be numbered 1 to their count, each once:
+// a feeder whose id a run never reaches would be left out of the indices without a word.
+korvane::graph::GmlError ADist_Graph::indexFeeders()
 {
+    std::vector<Edge> drawn;
     ForEachEdge([&](Edge e) {
         const AFeeder& f = feeder(e);
-        if (!f.isMain() && !f.isLateral())
-            return;
-        feederById.emplace(f.getId(), e);
-        // Terminal edges and the links of id 0 that join further symbols on a node are not the
-        // drawn feeders a run faults.
-        if (Target(e) != sinkNode && f.getId() != 0)
-            ++feederCount;
+        // Terminal edges and the links of id 0 that join further symbols on a node are not drawn
+        // feeders.
+        if ((f.isMain() || f.isLateral()) && Target(e) != sinkNode && f.getId() != 0)
+            drawn.push_back(e);
     });
+    feederCount = static_cast<int>(drawn.size());
+    GmlError error;
+    for (Edge e : drawn) {
+        const int id = feeder(e).getId();
+        const int line = idLines[static_cast<std::size_t>(e.index)];
+        if (id < 1 || id > feederCount) {
+            error = {line, "feeder id " + std::to_string(id) + " is outside 1 to " + std::to_string(feederCount) +
+                               ", the feeders this text numbers"};
+            break;
+        }
+        const auto [it, fresh] = feederById.emplace(id, e);
+        if (!fresh) {
+            error = {line, "feeder id " + std::to_string(id) + " is given twice (first on line " +
+                               std::to_string(idLines[static_cast<std::size_t>(it->second.index)]) + ")"};
+            break;
+        }
+    }
+    idLines = {};
+    return error;
 }
 
 void ADist_Graph::setMainCapacities()
@@ -298,6 +318,21 @@ AReliabilityMetrics ADist_Graph::computeReliabilityMetrics() const
     AReliabilityMetrics metrics;
     metrics.Compute(customers, demands, rates, unavailabilities, sheds);
     return metrics;
+}
+
+bool ADist_Graph::findLoadOutLongerThanAYear(int& loadId, double& hours) const
+{
+    for (Node n : loadNodes) {
+        const AComponent& c = component(n);
+        hours = c.getTotalUnavailability();
+        for (const AShedRecord& r : c.getShedRecords())
+            hours += r.timeLoadShed * r.failureRate;
+        if (!(hours <= AReliabilityMetrics::kHoursPerYear)) {
+            loadId = c.getId();
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<int> ADist_Graph::getUnsuppliedLoads() const

@@ -73,6 +73,9 @@ public:
     void setResultList(std::vector<CGMLResult>* list) { results = list; }
     // Ids of the feeders whose faults met no protective device on the way to the supply.
     const std::vector<int>& getUnprotectedFeeders() const { return unprotectedFeeders; }
+    // The first load point whose outages add up to more hours a year than a year has (their rates
+    // and times make ASAI and ENS meaningless); false when there is none.
+    bool findLoadOutLongerThanAYear(int& loadId, double& hours) const;
     // Load points that no path of closed sections joins to the supply.
     std::vector<int> getUnsuppliedLoads() const;
 
@@ -103,7 +106,7 @@ private:
     AFeeder& feeder(Edge e) const { return *feeders.Get(e); }
 
     void orientFromSupply();
-    void indexFeeders();
+    GmlError indexFeeders();
     Edge newTemporaryEdge(Node source, Node target, Edge original);
 
     // Marks for one walk at a time: a new walk makes every node unseen at once.
@@ -165,6 +168,7 @@ private:
     Node supplyNode;
     Node sinkNode;
     std::unordered_map<int, Edge> feederById;
+    std::vector<int> idLines;  // while loading: by edge index, the line of a feeder's id
     int feederCount = 0;
 
     // State of the current fault.

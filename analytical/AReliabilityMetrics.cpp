@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr double kHoursPerYear = 8760.0;
 constexpr double kNotAvailable = std::numeric_limits<double>::quiet_NaN();
 
 double Divide(double numerator, double denominator)

@@ -8,6 +8,8 @@
 
 class AReliabilityMetrics {
 public:
+    static constexpr double kHoursPerYear = 8760.0;
+
     // An index whose denominator is 0 (no customers; CAIDI without interruptions) is NaN and
     // shows as "n/a".
     double SAIFI = 0.0;  // interruptions a customer and year

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analytical/ADist_Graph.h"
+#include "platform/NumberFormat.h"
 
 namespace {
 
@@ -47,6 +48,14 @@ CAnalyticalResult CAnalyticalSimulator::Run(const std::string& strGML, int bMini
         if (graph.simulateFault(id, thesisMethod))
             ++result.faultedFeeders;
 
+    int loadId = 0;
+    double hours = 0.0;
+    if (graph.findLoadOutLongerThanAYear(loadId, hours)) {
+        result.error = "Error : the fault rates, lengths and repair times leave load point " + std::to_string(loadId) +
+                       " without supply " + korvane::FormatSignificant(hours, 6) +
+                       " hours a year, more than a year has: ASAI and ENS would mean nothing.";
+        return result;
+    }
     result.metrics = graph.computeReliabilityMetrics();
     result.message = result.metrics.GetText();
     result.ok = true;
