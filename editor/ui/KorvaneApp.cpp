@@ -1,5 +1,7 @@
 #include "editor/ui/KorvaneApp.h"
 
+#include <csignal>
+
 #include <wx/choicdlg.h>
 #include <wx/config.h>
 #include <wx/filename.h>
@@ -138,6 +140,9 @@ bool CKorvaneApp::InitInstance(const std::vector<wxString>& args)
         return false;
     m_mainFrame->Maximize();
     m_mainFrame->Show();
+    // Taken by the event loop from here on; before, a signal ends the process at once.
+    SetSignalHandler(SIGTERM, &CKorvaneApp::OnEndSession);
+    SetSignalHandler(SIGHUP, &CKorvaneApp::OnEndSession);
     return true;
 }
 
@@ -202,10 +207,9 @@ void CKorvaneApp::ExitInstance()
         profile->Flush();
     }
     m_docManager->CloseDocuments(true);
-    if (m_mainFrame != nullptr) {
-        m_mainFrame->Destroy();
-        m_mainFrame = nullptr;
-    }
+    if (CMainFrame* frame = m_mainFrame.get())
+        frame->Destroy();
+    m_mainFrame = nullptr;
     DeletePendingObjects();
     delete m_docManager;
     m_docManager = nullptr;
@@ -217,6 +221,12 @@ int CKorvaneApp::FilterEvent(wxEvent& event)
     if (CSplashWnd::PreTranslateAppMessage(event))
         return Event_Processed;
     return Event_Skip;
+}
+
+void CKorvaneApp::OnEndSession(int)
+{
+    if (CMainFrame* frame = wxGetApp().GetMainFrame())
+        frame->Close(true);
 }
 
 void CKorvaneApp::OnAppAbout(wxCommandEvent&)

@@ -6,6 +6,7 @@
 
 #include <wx/app.h>
 #include <wx/docview.h>
+#include <wx/weakref.h>
 
 class CMainFrame;
 
@@ -35,11 +36,13 @@ public:
     // Start-up from the command line's arguments (without the program name); false ends the
     // program (the main frame could not be made, or a print-only command ran).
     bool InitInstance(const std::vector<wxString>& args);
-    // Saves the recent-file list, closes every document without asking and removes the main frame.
+    // Saves the recent-file list, closes every document without asking and removes the main frame
+    // if the toolkit has not deleted it already.
     void ExitInstance();
 
     CKorvaneDocManager* GetDocManager() const { return m_docManager; }
-    CMainFrame* GetMainFrame() const { return m_mainFrame; }
+    // Null once the main frame is gone.
+    CMainFrame* GetMainFrame() const { return m_mainFrame.get(); }
     wxDocTemplate* GetNetworkTemplate() const { return m_pNetworkTemplate; }
     // The result pages' templates; null until those pages are built.
     wxDocTemplate* GetHTMLTemplate() const { return m_pHTMLTemplate; }
@@ -51,9 +54,12 @@ private:
     bool ProcessShellCommand(const std::vector<wxString>& args);
     bool PrintFile(const wxString& file, const wxString& printer);
     void OnAppAbout(wxCommandEvent& event);
+    // The end of the session (SIGTERM, SIGHUP) closes the main window as Exit does, without a veto.
+    static void OnEndSession(int signal);
 
     CKorvaneDocManager* m_docManager = nullptr;
-    CMainFrame* m_mainFrame = nullptr;
+    // The toolkit deletes the frame when it closes: held weakly so nothing destroys it twice.
+    wxWeakRef<CMainFrame> m_mainFrame;
     wxDocTemplate* m_pNetworkTemplate = nullptr;
     wxDocTemplate* m_pHTMLTemplate = nullptr;
     wxDocTemplate* m_pAnalyticalHTMLTemplate = nullptr;

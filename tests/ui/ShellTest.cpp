@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <wx/filehistory.h>
 #include <wx/filename.h>
@@ -252,4 +254,27 @@ TEST_F(Shell, ADrawnNetworkShowsAllTenFigures)
     if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr)
         wxImage::AddHandler(new wxPNGHandler);
     grab.SaveFile(wxFileName::GetTempDir() + "/korvane-network-screenshot.png", wxBITMAP_TYPE_PNG);
+}
+
+// Regression: the application's end destroyed the main window again after the toolkit had deleted
+// it (a read of freed memory), and the process could stay in its event loop.
+TEST_F(Shell, ExitTheCloseBoxAndTheEndOfTheSessionEndTheApplication)
+{
+    const std::function<void()> ways[] = {
+        [] { Command(wxID_EXIT); },
+        [] { wxGetApp().GetMainFrame()->Close(); },
+        [] { std::raise(SIGTERM); },
+    };
+    for (const auto& way : ways) {
+        Command(ID_WIDGET_FUSE);
+        Drag({40, 60}, {140, 60});
+        SetDialogAnswer(wxID_NO);  // the changes are not saved
+        wxGetApp().CallAfter(way);
+        EXPECT_EQ(wxGetApp().OnRun(), 0);
+        wxGetApp().OnExit();
+        Pump();
+        EXPECT_EQ(wxGetApp().GetMainFrame(), nullptr);
+        EXPECT_TRUE(wxTopLevelWindows.empty());
+        Start({"-Embedding"});
+    }
 }
