@@ -97,8 +97,15 @@ bool CKorvaneView::OnCreate(wxDocument* doc, long flags)
 
 bool CKorvaneView::OnClose(bool deleteWindow)
 {
+    // Asks about a run and the changes, and closes the network.
     if (!wxView::OnClose(deleteWindow))
         return false;
+    // Its own window is closing (the document's close closes every view itself): the editor is the
+    // network's window, so the network's result pages go with it rather than keep it open.
+    if (!deleteWindow)
+        for (wxView* page : GetDocument()->GetViewsVector())
+            if (page != this && page->GetFrame() != nullptr)
+                page->GetFrame()->Close(true);
     Activate(false);
     if (m_canvas != nullptr) {
         if (m_canvas->HasCapture())

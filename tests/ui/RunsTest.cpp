@@ -429,6 +429,30 @@ TEST_F(Runs, AReportInAFolderWithHashAndPercentLinksToItsSections)
     EXPECT_TRUE(TakeDialogs().empty());
 }
 
+// Regression: closing the editor while its result page was open, declining to save, left the
+// network open behind the page; opening its file again only showed the page, and a later Save As
+// wrote the declined changes.
+TEST_F(Runs, ClosingTheEditorClosesTheNetworkWithItsPageAndDropsDeclinedChanges)
+{
+    DrawConnected();
+    SaveAndOpen("Net1.mc");
+    ASSERT_NE(RunUnderTheOpenResultPage(), nullptr);
+    AddTo<CFuse>(Doc(), CPoint(500, 500), CPoint(600, 500), 1, kGrey);
+    SetDialogAnswer(wxID_NO);
+    view->GetFrame()->Close();
+    Pump();
+    EXPECT_EQ(TakeDialogs().size(), 1u);  // the question whether to save
+    EXPECT_EQ(DocumentCount(), 0);
+    EXPECT_FALSE(wxGetApp().GetMainFrame()->m_bMonteCarloResultOpen);
+
+    const wxString path = wxString::FromUTF8((folder / "Net1.mc").string());
+    ASSERT_NE(wxGetApp().GetDocManager()->CreateDocument(path, wxDOC_SILENT), nullptr);
+    Pump();
+    ASSERT_NE(ActiveView(), nullptr);
+    EXPECT_EQ(Doc().GetWidgetCount(), 3);
+    EXPECT_TRUE(EndsTheApplication([] { Command(wxID_EXIT); }));
+}
+
 TEST_F(Runs, PauseResumeAndCancelEndTheWorkerCleanly)
 {
     CSimulationProgressDlg* dialog = StartEndlessRun();

@@ -269,12 +269,7 @@ TEST_F(Shell, ExitTheCloseBoxAndTheEndOfTheSessionEndTheApplication)
         Command(ID_WIDGET_FUSE);
         Drag({40, 60}, {140, 60});
         SetDialogAnswer(wxID_NO);  // the changes are not saved
-        wxGetApp().CallAfter(way);
-        EXPECT_EQ(wxGetApp().OnRun(), 0);
-        wxGetApp().OnExit();
-        Pump();
-        EXPECT_EQ(wxGetApp().GetMainFrame(), nullptr);
-        EXPECT_TRUE(wxTopLevelWindows.empty());
+        EXPECT_TRUE(EndsTheApplication(way));
         Start({"-Embedding"});
     }
 }

@@ -111,6 +111,16 @@ void Stop()
     Pump();
 }
 
+bool EndsTheApplication(const std::function<void()>& way)
+{
+    wxGetApp().CallAfter(way);
+    if (wxGetApp().OnRun() != 0)
+        return false;
+    wxGetApp().OnExit();
+    Pump();
+    return wxGetApp().GetMainFrame() == nullptr && wxTopLevelWindows.empty();
+}
+
 CKorvaneView* ActiveView()
 {
     wxDocManager* manager = wxGetApp().GetDocManager();

@@ -2,6 +2,7 @@
 // mouse and keys, answer modal boxes, and render a view into a bitmap.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ void SetDialogAnswer(int id);
 void Start(const std::vector<wxString>& args = {});
 void Stop();
 void Pump();
+// Runs the application's main loop, in which `way` is called, then the application's own end;
+// true when the loop ended and no window is left.
+bool EndsTheApplication(const std::function<void()>& way);
 
 CKorvaneView* ActiveView();
 CNetworkDocument* ActiveDocument();
