@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 #include "analytical/GMLGenerator.h"
+#include "editor/Datasheet.h"
 #include "editor/OutputNames.h"
 #include "editor/RunMessages.h"
 #include "model/KorvaneDoc.h"
@@ -44,12 +46,23 @@ std::string PointText(CPoint p)
     return korvane::FormatInt(p.x) + ", " + korvane::FormatInt(p.y);
 }
 
+// Why each widget holding a value that is no number fails the check, by serial. Only a file can
+// bring such a value; in the text it would surface as a syntax error at some line.
+std::map<std::uint64_t, std::string> NonFiniteValues(CKorvaneDoc& doc)
+{
+    std::map<std::uint64_t, std::string> reasons;
+    for (CWidget* w : doc.GetWidgetsInOrder())
+        if (const auto problem = CDatasheet(*w, doc).NonFiniteValue())
+            reasons[w->GetSerial()] = "the value of \"" + problem->field + "\" is " + problem->message;
+    return reasons;
+}
+
 // The generator's text of the document, or `error` when the network fails the generator's check.
 template <class Generator>
 std::string TextOrError(CKorvaneDoc& doc, const char* error, std::string (Generator::*text)() const)
 {
     Generator generator(&doc);
-    if (!generator.Validate())
+    if (!generator.Validate() || !NonFiniteValues(doc).empty())
         return error;
     generator.Generate();
     return (generator.*text)();
@@ -57,9 +70,9 @@ std::string TextOrError(CKorvaneDoc& doc, const char* error, std::string (Genera
 
 // A run's first check: the network passes the generator's, which then writes its text.
 template <class Generator>
-bool Generated(Generator& generator, IBuildPrompts& prompts)
+bool Generated(CKorvaneDoc& doc, Generator& generator, IBuildPrompts& prompts)
 {
-    if (!generator.Validate()) {
+    if (!generator.Validate() || !NonFiniteValues(doc).empty()) {
         prompts.ShowMessage(run_text::kDebugFirst, IBuildPrompts::Icon::Exclamation);
         return false;
     }
@@ -87,18 +100,22 @@ bool ErrorLineBefore(const std::string& a, const std::string& b)
 std::vector<CNetworkError> CBuildCommands::DebugNetwork()
 {
     CNDLGenerator generator(&m_doc);
-    const bool passed = generator.Validate();
+    std::map<std::uint64_t, std::string> reasons = NonFiniteValues(m_doc);
+    const bool passed = generator.Validate() && reasons.empty();
     if (passed)
         m_prompts.ShowMessage(run_text::kNoErrorFound, IBuildPrompts::Icon::Information);
     else
         m_prompts.ShowMessage(run_text::kErrorsFoundIn + m_doc.GetTitle() + ".mc", IBuildPrompts::Icon::Information);
 
-    std::vector<CNetworkError> errors;
     const CWidgetCollection& failed = *generator.GetErrors();
     for (int i = 0; i < failed.GetSize(); ++i) {
-        const CWidget* widget = failed.GetAt(i);
-        errors.push_back({widget, widget->GetType(), DescribeNetworkError(*widget, generator.GetErrorReason(i))});
+        std::string& reason = reasons[failed.GetAt(i)->GetSerial()];
+        reason = generator.GetErrorReason(i) + (reason.empty() ? "" : ", and " + reason);
     }
+    std::vector<CNetworkError> errors;
+    for (const CWidget* widget : m_doc.GetWidgetsInOrder())
+        if (const auto found = reasons.find(widget->GetSerial()); found != reasons.end())
+            errors.push_back({widget->GetSerial(), DescribeNetworkError(*widget, found->second)});
     return errors;
 }
 
@@ -125,7 +142,7 @@ std::unique_ptr<CMonteCarloJob> CBuildCommands::PrepareMonteCarloRun(bool busy, 
                                                                      const void* sender)
 {
     CNDLGenerator generator(&m_doc);
-    if (!Generated(generator, m_prompts))
+    if (!Generated(m_doc, generator, m_prompts))
         return nullptr;
     if (m_doc.m_pSimulationSettings->quantsPerDay < 1 &&
         !m_prompts.AskYesNo(run_text::kQuantsQuestion, IBuildPrompts::Icon::Exclamation))
@@ -152,7 +169,7 @@ std::unique_ptr<CMonteCarloJob> CBuildCommands::PrepareMonteCarloRun(bool busy, 
 std::unique_ptr<CAnalyticalJob> CBuildCommands::PrepareAnalyticalRun(bool busy, const COutputPlace& place)
 {
     CGMLGenerator generator(&m_doc);
-    if (!Generated(generator, m_prompts))
+    if (!Generated(m_doc, generator, m_prompts))
         return nullptr;
     if (busy)
         return nullptr;

@@ -24,11 +24,10 @@ public:
     virtual bool AskYesNo(const std::string& text, Icon icon) = 0;
 };
 
-// One line of the errors bar and the widget it describes (owned by the document; compare it
-// against the document before use).
+// One line of the errors bar and the serial of the widget it describes (find it in the document
+// before use: it may have been deleted since).
 struct CNetworkError {
-    const CWidget* widget = nullptr;
-    WidgetType type = WidgetType::Line;
+    std::uint64_t widget = 0;
     std::string text;
 };
 

@@ -1,5 +1,7 @@
 #include "editor/Datasheet.h"
 
+#include <cmath>
+
 #include "model/KorvaneDoc.h"
 #include "montecarlo/NDLGenerator.h"
 
@@ -30,14 +32,16 @@ void PutOptional(double& field, bool flag, double value, bool& changed)
     Put(field, flag ? value : kUnset, changed);
 }
 
-// Collects the first refused value.
+// Collects the first refused value; with `finiteOnly`, the first value that is not a finite number.
 class CProblemFinder {
 public:
+    explicit CProblemFinder(bool finiteOnly) : m_finiteOnly(finiteOnly) {}
+    bool FiniteOnly() const { return m_finiteOnly; }
     void Value(const char* field, double value, const CFieldRule& rule)
     {
-        if (m_problem)
+        if (m_problem || (m_finiteOnly && std::isfinite(value)))
             return;
-        std::string message = rule.Check(value);
+        std::string message = m_finiteOnly ? "not a finite number (NaN or infinite)" : rule.Check(value);
         if (!message.empty())
             m_problem = CDatasheetProblem{field, std::move(message)};
     }
@@ -48,7 +52,7 @@ public:
     }
     void Name(const char* field, bool flag, const std::string& name)
     {
-        if (m_problem || !flag)
+        if (m_problem || !flag || m_finiteOnly)
             return;
         std::string message = CheckLoadPointName(name);
         if (!message.empty())
@@ -57,6 +61,7 @@ public:
     std::optional<CDatasheetProblem> Result() const { return m_problem; }
 
 private:
+    bool m_finiteOnly;
     std::optional<CDatasheetProblem> m_problem;
 };
 
@@ -185,8 +190,18 @@ MonteCarloPageKind CDatasheet::GetMonteCarloPage() const
 
 std::optional<CDatasheetProblem> CDatasheet::Check() const
 {
+    return FindProblem(false);
+}
+
+std::optional<CDatasheetProblem> CDatasheet::NonFiniteValue() const
+{
+    return FindProblem(true);
+}
+
+std::optional<CDatasheetProblem> CDatasheet::FindProblem(bool finiteOnly) const
+{
     using namespace datasheet;
-    CProblemFinder find;
+    CProblemFinder find(finiteOnly);
     switch (GetMonteCarloPage()) {
     case MonteCarloPageKind::LineEquipment: {
         const CLineEquipmentValues& v = m_lineEquipment;
@@ -229,8 +244,8 @@ std::optional<CDatasheetProblem> CDatasheet::Check() const
     case WidgetType::Isolator:
     case WidgetType::Equipment:
     case WidgetType::Transformer:
-        // Greyed values pass through as they came.
-        if (AnalyticalFeederValuesEditable()) {
+        // Greyed values pass through as they came, unless they are no numbers at all.
+        if (AnalyticalFeederValuesEditable() || find.FiniteOnly()) {
             find.Value("Fault rate", f.m_dFaultRate, kRate);
             find.Value("Length", f.m_dFeederLength, kRate);
             find.Value("Max Capacity", f.m_dMaxCapacity, kMaxCapacity);

@@ -51,6 +51,8 @@ public:
 
     // The first value that the widget must not take, in page order.
     std::optional<CDatasheetProblem> Check() const;
+    // The first value, shown or greyed, that is not a finite number (only a file can bring one).
+    std::optional<CDatasheetProblem> NonFiniteValue() const;
     // Writes the values back (a cleared flag writes -1.0, -1 or the empty name; the profile only
     // when its flag is set). Returns whether any value of the widget changed.
     bool Store() const;
@@ -65,5 +67,7 @@ public:
     CAnalyticalLoadPointValues m_analyticalLoadPoint;
 
 private:
+    std::optional<CDatasheetProblem> FindProblem(bool finiteOnly) const;
+
     CWidget& m_widget;
 };

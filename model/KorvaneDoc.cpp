@@ -249,6 +249,14 @@ bool CKorvaneDoc::Contains(const CWidget* widget) const
     return false;
 }
 
+CWidget* CKorvaneDoc::FindWidget(std::uint64_t serial) const
+{
+    for (CWidget* w : GetWidgetsInOrder())
+        if (w->GetSerial() == serial)
+            return w;
+    return nullptr;
+}
+
 CWidget* CKorvaneDoc::AddWidget(std::unique_ptr<CWidget> widget)
 {
     if (widget == nullptr)

@@ -106,6 +106,8 @@ public:
     std::vector<CWidget*> GetWidgetsInOrder(const std::array<int, kWidgetTypeCount>* limits = nullptr) const;
     // Whether the widget belongs to this document (stale references are harmless).
     bool Contains(const CWidget* widget) const;
+    // The widget of that serial, or null when the document holds none.
+    CWidget* FindWidget(std::uint64_t serial) const;
     // Adds a widget to its collection and its name to the widget-order list.
     CWidget* AddWidget(std::unique_ptr<CWidget> widget);
     // Takes a widget out of its collection and the widget-order list; null when it is not here.

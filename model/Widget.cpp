@@ -1,5 +1,6 @@
 #include "model/Widget.h"
 
+#include <atomic>
 #include <cmath>
 
 #include "model/WidgetText.h"
@@ -17,6 +18,12 @@ CRect HandleSquare(CPoint c)
 }
 
 }  // namespace
+
+CWidgetSerial::CWidgetSerial()
+{
+    static std::atomic<std::uint64_t> next{1};
+    m_value = next.fetch_add(1, std::memory_order_relaxed);
+}
 
 const char* WidgetTypeName(WidgetType type)
 {

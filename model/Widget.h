@@ -28,6 +28,19 @@ const char* WidgetTypeName(WidgetType type);
 // The type of a widget-order list name, or -1 when the name is none of the ten.
 int WidgetTypeFromName(const std::string& name);
 
+// A number no other widget of this process has had: a copy gets a new one and assignment keeps
+// its own, so a reference by serial never finds a pasted copy or a widget made in a freed place.
+class CWidgetSerial {
+public:
+    CWidgetSerial();
+    CWidgetSerial(const CWidgetSerial&) : CWidgetSerial() {}
+    CWidgetSerial& operator=(const CWidgetSerial&) { return *this; }
+    std::uint64_t Get() const { return m_value; }
+
+private:
+    std::uint64_t m_value;
+};
+
 class CWidget : public CSerializable {
 public:
     // Node numbers: NDL ends (m_connect2 unused by one-point widgets) and GML edge ends; -1 while unset.
@@ -36,6 +49,7 @@ public:
     std::int32_t m_source = -1;
     std::int32_t m_target = -1;
 
+    std::uint64_t GetSerial() const { return m_serial.Get(); }
     virtual WidgetType GetType() const = 0;
     // True for the eight two-ended widgets, false for the load point and the gen source.
     virtual bool IsTwoEnded() const = 0;
@@ -66,6 +80,9 @@ protected:
     CWidget(const CWidget&) = default;
     CWidget& operator=(const CWidget&) = default;
     void ResetNodeNumbers() { m_connect1 = m_connect2 = m_source = m_target = -1; }
+
+private:
+    CWidgetSerial m_serial;
 };
 
 // A widget drawn as a segment from a start point to an end point.

@@ -41,12 +41,8 @@ void CNDLErrorsDlg::SelectLine(int n)
     if (view == nullptr)
         return;
     const CNetworkError& error = m_errors[m_rowError[static_cast<std::size_t>(n)]];
-    // The line keeps only the widget's address: it counts while that address is still a widget
-    // of the same kind in the document.
-    CWidget* widget = const_cast<CWidget*>(error.widget);
-    if (!view->GetDoc().Contains(widget) || widget->GetType() != error.type)
-        return;
-    view->SelectWidget(widget);
+    if (CWidget* widget = view->GetDoc().FindWidget(error.widget))
+        view->SelectWidget(widget);
 }
 
 void CNDLErrorsDlg::OnDblclkList(wxCommandEvent& event)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,14 +86,41 @@ TEST(BuildCommands, DebugNamesTheFileAndDescribesEachFailure)
     const auto errors = CBuildCommands(doc, prompts).DebugNetwork();
     EXPECT_EQ(prompts.shown, std::vector<std::string>{"i:Checking completed : Errors found in Net1.mc"});
     ASSERT_EQ(errors.size(), 4u);
-    EXPECT_EQ(errors[0].widget, line);
+    EXPECT_EQ(errors[0].widget, line->GetSerial());
     EXPECT_EQ(errors[0].text, "Line at  (10, 20)  (50, 20)  not connected");
-    EXPECT_EQ(errors[1].widget, load);
+    EXPECT_EQ(errors[1].widget, load->GetSerial());
     EXPECT_EQ(errors[1].text, "Load Point at  (300, 400)  not connected");
-    EXPECT_EQ(errors[2].widget, bar);
+    EXPECT_EQ(errors[2].widget, bar->GetSerial());
     EXPECT_EQ(errors[2].text, "Bus Bar at  (-5, 7)  (-5, 90)  not connected");
-    EXPECT_EQ(errors[3].widget, named);
+    EXPECT_EQ(errors[3].widget, named->GetSerial());
     EXPECT_EQ(errors[3].text.rfind("Load Point at  (600, 40)  the load point \"A#B\"", 0), 0u) << errors[3].text;
+}
+
+// Regression: a NaN or infinity that a file brought in passed the check and surfaced as a syntax
+// error at some line of the NDL text, naming neither the widget nor the value.
+TEST(BuildCommands, DebugNamesAValueThatIsNoNumberAndRunsRefuseIt)
+{
+    CKorvaneDoc doc;
+    doc.SetTitle("Net1");
+    DrawConnected(doc);
+    const std::vector<CWidget*> widgets = doc.GetWidgetsInOrder();
+    static_cast<CLine*>(widgets[1])->m_dFailure1 = std::numeric_limits<double>::quiet_NaN();
+    static_cast<CLoadPoint*>(widgets[2])->m_dLoad = std::numeric_limits<double>::infinity();
+    AddTo<CFuse>(doc, CPoint(500, 500), CPoint(600, 500), 1, kGrey)->m_dFaultRate = -HUGE_VAL;
+
+    CScriptedPrompts prompts;
+    std::vector<std::string> lines;
+    for (const CNetworkError& error : CBuildCommands(doc, prompts).DebugNetwork())
+        lines.push_back(error.text);
+    const std::string noNumber = " is not a finite number (NaN or infinite)";
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "Line at  (100, 100)  (200, 100)  the value of \"Failure 1\"" + noNumber,
+                         "Load Point at  (200, 100)  the value of \"Load\"" + noNumber,
+                         "Fuse at  (500, 500)  (600, 500)  not connected, and the value of \"Fault rate\"" + noNumber}));
+    prompts.shown.clear();
+    const COutputPlace place{{}, "/nowhere", {}};
+    EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place), nullptr);
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{std::string("!:") + run_text::kDebugFirst});
 }
 
 TEST(BuildCommands, NdlAndGmlTextsAreTheGeneratorErrorUntilTheNetworkIsConnected)
@@ -305,4 +334,20 @@ TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
                                                           "Bus Bar at  (-5, 7)  (-5, 90)  not connected",
                                                           "Line at  (10, 20)  (50, 20)  not connected"}));
     EXPECT_THROW(PrepareSavedNetworkRun(folder.Path() / "none.mc", EngineKind::MonteCarlo, out), korvane::FileError);
+}
+
+// Regression: an errors-bar line kept the widget's address, so after Cut and Paste it could
+// select the pasted copy that the allocator placed where the cut widget had lived.
+TEST(BuildCommands, AnErrorLineNeverFindsAPastedCopyOfItsWidget)
+{
+    CKorvaneDoc doc;
+    AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+    CScriptedPrompts prompts;
+    const auto errors = CBuildCommands(doc, prompts).DebugNetwork();
+    ASSERT_EQ(errors.size(), 1u);
+    CWidget* line = doc.FindWidget(errors[0].widget);
+    ASSERT_NE(line, nullptr);
+    const std::unique_ptr<CWidget> cut = doc.RemoveWidget(line);
+    doc.AddWidget(cut->Clone());
+    EXPECT_EQ(doc.FindWidget(errors[0].widget), nullptr);
 }
