@@ -70,6 +70,7 @@ CKorvaneView::CKorvaneView() = default;
 
 CKorvaneView::~CKorvaneView()
 {
+    m_canvas = nullptr;  // going with its frame
     if (m_controller) {
         CloseBuildWindows();
         GetDoc().RemoveObserver(this);

@@ -113,6 +113,7 @@ private:
     void OnDisplayGML(wxCommandEvent& event);
     // The view's windows of the Build commands go with it; a run still going is asked to stop.
     void CloseBuildWindows();
+    void RestoreFocus();
 
     std::unique_ptr<CEditController> m_controller;
     CNetworkCanvas* m_canvas = nullptr;

@@ -17,6 +17,7 @@
 #include "editor/RunMessages.h"
 #include "editor/ui/DatasheetSheet.h"
 #include "editor/ui/MainFrame.h"
+#include "editor/ui/NetworkCanvas.h"
 #include "editor/ui/NetworkDocument.h"
 #include "editor/ui/SettingsDlg.h"
 #include "montecarlo/ui/NDLDisplayDialog.h"
@@ -175,6 +176,8 @@ void CKorvaneView::OnMonteCarloSimulation(wxCommandEvent&)
     auto job = CBuildCommands(GetDoc(), boxes).PrepareMonteCarloRun(IsSimulationRunning(), OutputPlace(document), this);
     if (!job)
         return;
+    if (CMainFrame* frame = GetMainFrame())
+        frame->ShowMessage();  // the last run's message is stale
     auto* dialog = new CSimulationProgressDlg(GetMainFrame(), this);
     m_pProgressDlg = dialog;
     m_bSimulationRunning = true;
@@ -213,6 +216,14 @@ void CKorvaneView::StopSimulation()
 {
     GetNetworkDocument().GetRunController().Stop();
     m_bSimulationRunning = false;
+    RestoreFocus();
+}
+
+void CKorvaneView::RestoreFocus()
+{
+    // The drawing keys act on the canvas: after a run it has the keyboard again.
+    if (m_canvas != nullptr)
+        m_canvas->SetFocus();
 }
 
 void CKorvaneView::OnMonteCarloFinished(const RunResult& result)
@@ -220,11 +231,12 @@ void CKorvaneView::OnMonteCarloFinished(const RunResult& result)
     CSimulationProgressDlg* dialog = m_pProgressDlg;
     if (dialog == nullptr)
         m_bSimulationRunning = false;
+    // Open result pages show the report as the run has left it: new, kept, or gone.
+    const std::string path = GetDoc().GetMonteCarloResultPath();
+    GetDoc().UpdateAllViews(this, &path);
+    RestoreFocus();
     switch (result.kind) {
     case RunResult::Kind::Completed: {
-        // Open result pages show the report as this run has just written it.
-        const std::string path = GetDoc().GetMonteCarloResultPath();
-        GetDoc().UpdateAllViews(this, &path);
         for (const std::string& warning : result.warnings)
             ShowBox(warning, wxOK | wxICON_EXCLAMATION, dialog);
         if (dialog != nullptr && !dialog->IsCompleted())
@@ -235,7 +247,7 @@ void CKorvaneView::OnMonteCarloFinished(const RunResult& result)
         if (dialog != nullptr)
             dialog->CloseWithoutAsking();
         if (CMainFrame* frame = GetMainFrame())
-            frame->SetStatusText(run_text::kStopped, 0);
+            frame->ShowMessage(run_text::kStopped);
         break;
     case RunResult::Kind::Failed:
         if (dialog != nullptr)
@@ -249,6 +261,7 @@ void CKorvaneView::OnMonteCarloFinished(const RunResult& result)
 
 void CKorvaneView::OnAnalyticalFinished(const RunResult& result)
 {
+    RestoreFocus();
     if (result.kind == RunResult::Kind::Failed) {
         ShowBox(result.message, wxOK | wxICON_EXCLAMATION, DialogParent(*this));
     } else if (result.kind == RunResult::Kind::Completed) {

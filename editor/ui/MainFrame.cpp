@@ -69,7 +69,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     const int widths[kStatusPanes] = {-1, 60, 60, 40, 40, 40};
     GetStatusBar()->SetStatusWidths(kStatusPanes, widths);
     SetStatusBarPane(0);
-    SetStatusText(kIdleText, 0);
+    ShowMessage();
 
     m_mgr.Update();
     DragAcceptFiles(true);
@@ -122,6 +122,11 @@ void CMainFrame::SetCursorPosition(CPoint point)
 void CMainFrame::ShowDocumentTitle(const wxString& title)
 {
     SetTitle(title.empty() ? m_caption : m_caption + " - " + title);
+}
+
+void CMainFrame::ShowMessage(const wxString& text)
+{
+    SetStatusText(text.empty() ? kIdleText : text, 0);
 }
 
 wxWindow* CMainFrame::CreateErrorsContent(wxWindow* parent)
@@ -273,6 +278,9 @@ void CMainFrame::OnDropFiles(wxDropFilesEvent& event)
 void CMainFrame::OnIdle(wxIdleEvent& event)
 {
     event.Skip();
+    // The caption names no network once every network is closed.
+    if (GetDocumentManager()->GetDocuments().empty() && GetTitle() != m_caption)
+        ShowDocumentTitle(wxString());
     wxStatusBar* status = GetStatusBar();
     if (status == nullptr)
         return;

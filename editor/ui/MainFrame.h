@@ -26,6 +26,8 @@ public:
     void SetCursorPosition(CPoint point);
     // The caption with the active document's title after it.
     void ShowDocumentTitle(const wxString& title);
+    // The status bar's message pane: `text`, or the idle text when it is empty.
+    void ShowMessage(const wxString& text = wxString());
 
     // Shows the "NDL Errors" bar (creating it on first use) and returns what it hosts.
     wxWindow* OnBuildDisplayErrors();

@@ -12,6 +12,7 @@
 #include "editor/ui/KorvaneApp.h"
 #include "editor/ui/MainFrame.h"
 #include "editor/ui/NetworkDocument.h"
+#include "montecarlo/ReportText.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CHTMLView, wxView);
 
@@ -101,9 +102,9 @@ void CHTMLView::Navigate(const std::string& path, const std::string& anchor, boo
         return;
     if (reload || path != m_path) {
         m_path = path;
-        wxLogNull quiet;  // a report not written yet leaves the page blank rather than raising a box
+        wxLogNull quiet;  // a report not written yet, or gone, is said on the page rather than in a box
         if (!m_browser->LoadFile(wxFileName(wxString::FromUTF8(path))))
-            m_browser->SetPage(wxString());
+            m_browser->SetPage(wxString::FromUTF8("<p>There is no report at " + korvane::EscapeHtml(path) + ".</p>"));
     }
     m_anchor = anchor;
     m_anchorPending = !anchor.empty();

@@ -40,8 +40,8 @@ CSimulationProgressDlg::CSimulationProgressDlg(wxWindow* parent, CKorvaneView* v
     auto* note = new wxBoxSizer(wxHORIZONTAL);
     note->Add(new wxStaticBitmap(this, wxID_ANY, wxArtProvider::GetBitmap(wxART_INFORMATION, wxART_MESSAGE_BOX)), 0,
               wxRIGHT, 8);
-    note->Add(new wxStaticText(this, wxID_ANY, "Please wait while Verav Ezerez simulation on progress."), 1,
-              wxALIGN_CENTER_VERTICAL);
+    m_note = new wxStaticText(this, wxID_ANY, "Please wait while Verav Ezerez simulation on progress.");
+    note->Add(m_note, 1, wxALIGN_CENTER_VERTICAL);
 
     m_pause = new wxButton(this, ID_PAUSE, "&Pause");
     m_resume = new wxButton(this, ID_RESUME, "&Resume");
@@ -149,6 +149,8 @@ void CSimulationProgressDlg::OnSimulationCompleted()
     m_bCompleted = true;
     m_pause->Disable();
     m_resume->Disable();
+    m_note->SetLabel("Verav Ezerez simulation completed.");
+    m_remaining->ChangeValue("0.0");
     if (m_bAsking) {
         m_bCompletionWaits = true;  // asked once the Cancel question is answered with No
         return;

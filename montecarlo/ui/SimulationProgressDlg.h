@@ -9,6 +9,7 @@ struct SimulationProgress;
 class CKorvaneView;
 class wxButton;
 class wxGauge;
+class wxStaticText;
 class wxTextCtrl;
 
 class CSimulationProgressDlg : public wxDialog {
@@ -56,6 +57,7 @@ private:
     wxGauge* m_progress = nullptr;
     wxButton* m_resume = nullptr;
     wxButton* m_pause = nullptr;
+    wxStaticText* m_note = nullptr;
     bool m_bCompleted = false;
     bool m_bAsking = false;           // one of its questions is open
     bool m_bCompletionWaits = false;  // the run completed while it was

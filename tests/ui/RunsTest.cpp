@@ -25,6 +25,7 @@
 #include "editor/ui/KorvaneApp.h"
 #include "editor/ui/KorvaneView.h"
 #include "editor/ui/MainFrame.h"
+#include "editor/ui/NetworkCanvas.h"
 #include "editor/ui/NetworkDocument.h"
 #include "editor/ui/Splash.h"
 #include "montecarlo/ui/HTMLView.h"
@@ -444,6 +445,7 @@ TEST_F(Runs, ClosingTheEditorClosesTheNetworkWithItsPageAndDropsDeclinedChanges)
     EXPECT_EQ(TakeDialogs().size(), 1u);  // the question whether to save
     EXPECT_EQ(DocumentCount(), 0);
     EXPECT_FALSE(wxGetApp().GetMainFrame()->m_bMonteCarloResultOpen);
+    EXPECT_FALSE(wxGetApp().GetMainFrame()->GetTitle().Contains("Net1"));  // regression: the caption kept it
 
     const wxString path = wxString::FromUTF8((folder / "Net1.mc").string());
     ASSERT_NE(wxGetApp().GetDocManager()->CreateDocument(path, wxDOC_SILENT), nullptr);
@@ -495,6 +497,22 @@ TEST_F(Runs, PauseResumeAndCancelEndTheWorkerCleanly)
         EXPECT_TRUE(name == "Net1.htm" || name == "Net1.txt") << name;
     EXPECT_EQ(wxGetApp().GetMainFrame()->GetStatusBar()->GetStatusText(0), run_text::kStopped);
     EXPECT_FALSE(view->IsSimulationRunning());
+
+    // Regressions: after a later run that completes, the stop message stayed, the dialog still
+    // asked to wait with a remaining time, and the drawing keys did not reach the canvas.
+    Doc().m_pSimulationSettings->yearMin = 100;
+    Doc().m_pSimulationSettings->yearMax = 1000000;  // converges long before
+    SetDialogAnswer(wxID_NO);  // the dialog stays after the completion question
+    Command(ID_MONTE_CARLO_SIMULATION);
+    dialog = view->GetProgressDialog();
+    ASSERT_TRUE(PumpUntil([&] { return !Controller().IsRunning(); }));
+    EXPECT_NE(wxGetApp().GetMainFrame()->GetStatusBar()->GetStatusText(0), run_text::kStopped);
+    EXPECT_EQ(dialog->GetField(CSimulationProgressDlg::ID_REMAINING)->GetValue(), "0.0");
+    EXPECT_NE(wxWindow::FindWindowByLabel("Verav Ezerez simulation completed.", dialog), nullptr);
+    dialog_test::Press(*dialog, wxID_CANCEL);
+    Pump();
+    EXPECT_TRUE(RunEnded());
+    EXPECT_EQ(wxWindow::FindFocus(), view->GetCanvas());
 }
 
 TEST_F(Runs, ASecondRunWhileOneIsGoingIsRefusedSilently)
@@ -612,6 +630,9 @@ TEST_F(Runs, AFailedRunIsReportedAsWhatItIsNeverAsCompleted)
 {
     DrawConnected();
     SaveAndOpen("Net1.mc");
+    CHTMLView* page = RunUnderTheOpenResultPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(page->GetBrowser()->ToText().Contains("Load Point - Mill"));
     // The output folder cannot be made: a file stands where it would go.
     Doc().m_bCreateDirectory = 1;
     std::ofstream(folder / "Net1") << "in the way";
@@ -632,6 +653,8 @@ TEST_F(Runs, AFailedRunIsReportedAsWhatItIsNeverAsCompleted)
     EXPECT_TRUE(Seen(dialogs, "Simulation stopped: the network description could not be read.")) << dialogs[1];
     EXPECT_FALSE(Seen(dialogs, "Simulation completed!"));
     EXPECT_FALSE(view->IsSimulationRunning());
+    // Regression: the open page went on showing the results of the run before.
+    EXPECT_FALSE(page->GetBrowser()->ToText().Contains("Load Point - Mill")) << page->GetBrowser()->ToText();
 }
 
 TEST_F(Runs, TheResultBarShowsItsLabelsWithEmptyFields)
