@@ -11,4 +11,5 @@ class CAnalyticalHTMLView : public CHTMLView {
 protected:
     std::string GetInitialPath() const override;
     bool* OpenFlag(CMainFrame& frame) const override;
+    const char* PageName() const override { return "Analytical results"; }
 };

@@ -402,6 +402,7 @@ void CKorvaneView::OnToolCommand(wxCommandEvent& event)
 void CKorvaneView::OnUpdateToolCommand(wxUpdateUIEvent& event)
 {
     const auto tool = ToolOfCommand(event.GetId());
+    event.Enable(true);  // greyed while no editor is active
     event.Check(tool && m_controller->IsToolChecked(*tool));
 }
 
@@ -415,6 +416,7 @@ void CKorvaneView::OnSelect(wxCommandEvent&)
 
 void CKorvaneView::OnUpdateSelect(wxUpdateUIEvent& event)
 {
+    event.Enable(true);
     event.Check(m_controller->IsSelectMode());
 }
 
@@ -447,6 +449,7 @@ void CKorvaneView::OnToggle(wxCommandEvent&)
 
 void CKorvaneView::OnUpdateToggle(wxUpdateUIEvent& event)
 {
+    event.Enable(true);
     event.Check(GetDoc().m_bShowEndPoints == 1);
 }
 

@@ -9,6 +9,7 @@
 #include "editor/ui/Art.h"
 #include "editor/ui/Commands.h"
 #include "editor/ui/KorvaneApp.h"
+#include "editor/ui/KorvaneView.h"
 #include "editor/ui/Splash.h"
 #include "montecarlo/ui/NDLErrorsDlg.h"
 #include "montecarlo/ui/SimulationResultDockableDlg.h"
@@ -21,7 +22,6 @@ wxBEGIN_EVENT_TABLE(CMainFrame, CMainFrameBase)
     EVT_UPDATE_UI(ID_MONTE_CARLO_RESULT_VIEWER, CMainFrame::OnUpdateResultViewer)
     EVT_UPDATE_UI(ID_ANALYTICAL_RESULT_VIEWER, CMainFrame::OnUpdateResultViewer)
     EVT_MENU(ID_WIDGET_GEN_SOURCE, CMainFrame::OnGenSource)
-    EVT_UPDATE_UI(ID_WIDGET_GEN_SOURCE, CMainFrame::OnUpdateGenSource)
     EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnViewToolbar)
     EVT_UPDATE_UI(ID_VIEW_TOOLBAR, CMainFrame::OnUpdateViewToolbar)
     EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnViewStatusBar)
@@ -70,6 +70,17 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     GetStatusBar()->SetStatusWidths(kStatusPanes, widths);
     SetStatusBarPane(0);
     ShowMessage();
+
+    // The commands that act on a network editor: reached here when no editor takes them, and then
+    // greyed as their menu items are.
+    for (int id = ID_WIDGET_FEEDER; id <= ID_WIDGET_TRANSFORMER; ++id)
+        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNeedsEditor, this, id);
+    for (const int id : {int(ID_SELECT), int(ID_SELECT_ALL), int(wxID_CUT), int(wxID_COPY), int(wxID_PASTE),
+                         int(ID_TOGGLE), int(ID_ZOOM_IN), int(ID_ZOOM_OUT), int(ID_WORKSPACE_SETTINGS),
+                         int(ID_MONTE_CARLO_SETTINGS), int(ID_ANALYTICAL_SETTINGS), int(ID_DEBUG_NETWORK),
+                         int(ID_MONTE_CARLO_SIMULATION), int(ID_DISPLAY_NDL), int(ID_ANALYTICAL_SIMULATION),
+                         int(ID_DISPLAY_GML)})
+        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNeedsEditor, this, id);
 
     m_mgr.Update();
     DragAcceptFiles(true);
@@ -211,9 +222,9 @@ void CMainFrame::OnUpdateResultViewer(wxUpdateUIEvent& event)
 
 void CMainFrame::OnGenSource(wxCommandEvent&) {}
 
-void CMainFrame::OnUpdateGenSource(wxUpdateUIEvent& event)
+void CMainFrame::OnUpdateNeedsEditor(wxUpdateUIEvent& event)
 {
-    event.Enable(true);
+    event.Enable(wxDynamicCast(GetDocumentManager()->GetCurrentView(), CKorvaneView) != nullptr);
 }
 
 void CMainFrame::OnViewToolbar(wxCommandEvent&)

@@ -53,7 +53,8 @@ private:
     void OnResultViewerDialog(wxCommandEvent& event);
     void OnUpdateResultViewer(wxUpdateUIEvent& event);
     void OnGenSource(wxCommandEvent& event);
-    void OnUpdateGenSource(wxUpdateUIEvent& event);
+    // The commands that act on a network editor, when no editor takes them.
+    void OnUpdateNeedsEditor(wxUpdateUIEvent& event);
     void OnViewToolbar(wxCommandEvent& event);
     void OnUpdateViewToolbar(wxUpdateUIEvent& event);
     void OnViewStatusBar(wxCommandEvent& event);

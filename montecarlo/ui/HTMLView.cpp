@@ -54,6 +54,7 @@ bool CHTMLView::OnCreate(wxDocument* doc, long flags)
     sizer->Add(m_browser, 1, wxEXPAND);
     frame->SetSizer(sizer);
     SetFrame(frame);
+    OnChangeFilename();
     GetDoc().AddObserver(this);
     const std::string path = GetInitialPath();
     if (!path.empty())
@@ -72,6 +73,12 @@ bool CHTMLView::OnClose(bool deleteWindow)
         m_browser = nullptr;
     }
     return true;
+}
+
+void CHTMLView::OnChangeFilename()
+{
+    if (GetFrame() != nullptr && GetDocument() != nullptr)
+        GetFrame()->SetLabel(wxString::FromUTF8(GetDoc().GetTitle() + " \u2013 " + PageName()));
 }
 
 wxPrintout* CHTMLView::OnCreatePrintout()

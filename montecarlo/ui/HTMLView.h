@@ -27,6 +27,8 @@ public:
     // A result page closes only itself, never the network.
     bool OnClose(bool deleteWindow) override;
     void OnDraw(wxDC*) override {}
+    // The tab names the network and what the page shows ("MC1 – Monte Carlo results").
+    void OnChangeFilename() override;
     // Prints the report shown (its own layout, not the window); a blank page has nothing to print.
     wxPrintout* OnCreatePrintout() override;
     // A text hint is a report path, or a path, "#" and a load point's name; an empty text or no
@@ -46,6 +48,7 @@ protected:
     // What the page shows when it opens, and the frame flag that says it is open.
     virtual std::string GetInitialPath() const;
     virtual bool* OpenFlag(CMainFrame& frame) const;
+    virtual const char* PageName() const { return "Monte Carlo results"; }
 
 private:
     void ScrollToAnchor();

@@ -339,6 +339,9 @@ TEST_F(Runs, AMonteCarloRunWritesItsReportsAndTheResultPageShowsThem)
     CAnalyticalHTMLView* analytical = ResultPage<CAnalyticalHTMLView>();
     ASSERT_NE(analytical, nullptr);
     EXPECT_TRUE(analytical->GetBrowser()->ToText().empty());
+    // Regression: the pages' tabs carried the editor's name alone.
+    EXPECT_EQ(page->GetFrame()->GetLabel(), wxString::FromUTF8("Net1 \u2013 Monte Carlo results"));
+    EXPECT_EQ(analytical->GetFrame()->GetLabel(), wxString::FromUTF8("Net1 \u2013 Analytical results"));
     ActivateEditor();
     Command(ID_MONTE_CARLO_RESULT_VIEWER);  // one page of each kind at a time
     Command(ID_ANALYTICAL_RESULT_VIEWER);

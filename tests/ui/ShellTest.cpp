@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <set>
 
+#include <wx/aui/auibar.h>
 #include <wx/filehistory.h>
 #include <wx/filename.h>
 #include <wx/menu.h>
@@ -221,6 +224,41 @@ TEST_F(Shell, UnhandledCommandsAreGreyed)
         EXPECT_FALSE(item->IsEnabled()) << id;
     }
     EXPECT_TRUE(bar->FindItem(ID_ZOOM_IN)->IsEnabled());
+
+    // Regression: the tooltips said "F5" where the menu's key is Ctrl+F5.
+    CMainFrame* frame = wxGetApp().GetMainFrame();
+    int keys = 0;
+    for (const int id : MainToolBarLayout()) {
+        wxMenuItem* item = id != 0 ? bar->FindItem(id) : nullptr;
+        const std::unique_ptr<wxAcceleratorEntry> key(item != nullptr ? item->GetAccel() : nullptr);
+        if (key && key->GetKeyCode() >= WXK_F1 && key->GetKeyCode() <= WXK_F12) {
+            ++keys;
+            EXPECT_TRUE(frame->GetToolBarPane()->GetToolShortHelp(id).EndsWith(" " + key->ToString())) << id;
+        }
+    }
+    EXPECT_EQ(keys, 5);
+
+    // Regression: with no network the toolbars' document commands and drawing tools looked
+    // enabled and did nothing.
+    const std::set<int> always = {wxID_NEW, wxID_OPEN, wxID_ABOUT, ID_WINDOW_TILE_HORZ, ID_WINDOW_TILE_VERT,
+                                  ID_WINDOW_CASCADE, ID_DISPLAY_ERRORS, ID_MONTE_CARLO_RESULT_VIEWER,
+                                  ID_ANALYTICAL_RESULT_VIEWER, ID_RESULT_VIEWER_DIALOG};
+    const auto enabled = [frame](int id) {
+        wxAuiToolBar* bar = frame->GetToolBarPane()->FindTool(id) ? frame->GetToolBarPane() : frame->GetWidgetBarPane();
+        return bar->GetToolEnabled(id);
+    };
+    Command(wxID_CLOSE);
+    ASSERT_EQ(DocumentCount(), 0);
+    for (const auto* layout : {&MainToolBarLayout(), &WidgetToolBarLayout()}) {
+        for (const int id : *layout) {
+            if (id != 0) {
+                EXPECT_EQ(enabled(id), always.count(id) == 1) << id;
+            }
+        }
+    }
+    Command(wxID_NEW);
+    for (const int id : {int(ID_SELECT), int(ID_WIDGET_GEN_SOURCE), int(ID_TOGGLE), int(ID_DEBUG_NETWORK)})
+        EXPECT_TRUE(enabled(id)) << id;
 }
 
 TEST_F(Shell, ADrawnNetworkShowsAllTenFigures)
