@@ -119,6 +119,9 @@ std::string CFieldRule::Check(double value) const
 std::string CFieldRule::RangeMessage() const
 {
     const bool integer = m_kind != Kind::Number;
+    if (m_max == std::numeric_limits<double>::infinity())
+        return std::string(integer ? "Please enter an integer of at least " : "Please enter a number of at least ") +
+               FormatBound(m_min, integer) + ".";
     return std::string(integer ? "Please enter an integer between " : "Please enter a number between ") +
            FormatBound(m_min, integer) + " and " + FormatBound(m_max, integer) + ".";
 }

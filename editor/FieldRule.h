@@ -30,7 +30,8 @@ public:
     Result Parse(std::string_view text) const;
     // The message refusing a value already held (not finite, not whole, out of range), else empty.
     std::string Check(double value) const;
-    // "Please enter a number between 0 and 9999999." and the like; the bounds as "%.15g" writes them.
+    // "Please enter a number between 0 and 9999999." and the like ("... of at least 0." without an
+    // upper bound); the bounds as "%.15g" writes them.
     std::string RangeMessage() const;
     // The text an edit box shows for a value of this rule.
     std::string Format(double value) const;

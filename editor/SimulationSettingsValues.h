@@ -3,15 +3,21 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "editor/FieldRule.h"
-
-class CSimulationSettings;
+#include "montecarlo/SimulationSettings.h"
 
 struct CSimulationSettingsValues {
-    static constexpr CFieldRule kYearsRule{CFieldRule::Kind::PositiveInteger};
-    static constexpr CFieldRule kAccuracyRule{CFieldRule::Kind::Number};
+    // The NDL reader's ranges. A checked accuracy of 0 is "not given", as a cleared box is.
+    static constexpr CFieldRule kQuantsRule{CFieldRule::Kind::PositiveInteger, kQuantsPerDayRange.min,
+                                            kQuantsPerDayRange.max};
+    static constexpr CFieldRule kYearsRule{CFieldRule::Kind::PositiveInteger, kYearsRange.min, kYearsRange.max};
+    static constexpr CFieldRule kYearStepRule{CFieldRule::Kind::PositiveInteger, kYearStepRange.min,
+                                              kYearStepRange.max};
+    static constexpr CFieldRule kAccuracyRule{CFieldRule::Kind::Number, 0.0,
+                                              std::numeric_limits<double>::infinity()};
 
     std::int32_t m_nQuantsPerDay = 0;
     std::int32_t m_nYearMin = 0;

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "montecarlo/Simulation.h"
+#include "montecarlo/SimulationSettings.h"
 
 namespace {
 
@@ -103,13 +104,13 @@ void CParserDistrib::OnTypeKeyword(const std::string& keyword)
 void CParserDistrib::OnAttribute(const std::string& k, const CAttributeValue& v)
 {
     if (k == "quantsperday")
-        m_quantsPerDay = GetInteger(k, kSystemOnly, v, 1, 1440);
+        m_quantsPerDay = GetInteger(k, kSystemOnly, v, kQuantsPerDayRange.min, kQuantsPerDayRange.max);
     else if (k == "yearmin")
-        m_yearMin = GetInteger(k, kSystemOnly, v, 100, 1000000000);
+        m_yearMin = GetInteger(k, kSystemOnly, v, kYearsRange.min, kYearsRange.max);
     else if (k == "yearmax")
-        m_yearMax = GetInteger(k, kSystemOnly, v, 100, 1000000000);
+        m_yearMax = GetInteger(k, kSystemOnly, v, kYearsRange.min, kYearsRange.max);
     else if (k == "yearstep")
-        m_yearStep = GetInteger(k, kSystemOnly, v, 1, 1000000);
+        m_yearStep = GetInteger(k, kSystemOnly, v, kYearStepRange.min, kYearStepRange.max);
     else if (k == "accuracy")
         m_accuracy = GetNumber(k, kSystemOnly, v, false);
     else if (k == "fuses")

@@ -25,7 +25,7 @@ CSimulationSettingsDlg::CSimulationSettingsDlg(wxWindow* parent, CSimulationSett
     auto* quanta = new wxBoxSizer(wxHORIZONTAL);
     quanta->Add(new wxStaticText(valueBox, wxID_ANY, "QuantsPerDay"), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, kGap);
     auto* quantaEdit = new wxTextCtrl(valueBox, 1061);
-    quantaEdit->SetValidator(CNumberValidator(&v.m_nQuantsPerDay, CSimulationSettingsValues::kYearsRule, "QuantsPerDay"));
+    quantaEdit->SetValidator(CNumberValidator(&v.m_nQuantsPerDay, CSimulationSettingsValues::kQuantsRule, "QuantsPerDay"));
     quanta->Add(quantaEdit, 1);
     value->Add(quanta, 0, wxEXPAND | wxALL, kGap);
     dialog_layout::AddInformation(valueBox, value,
@@ -55,7 +55,9 @@ CSimulationSettingsDlg::CSimulationSettingsDlg(wxWindow* parent, CSimulationSett
         const dialog_layout::COptionalRow row =
             dialog_layout::AddOptionalRow(valuesBox, grid, s.checkId, s.labelId, s.editId, s.label, *s.flag);
         if (i < 3)
-            row.edit->SetValidator(CNumberValidator(years[i], CSimulationSettingsValues::kYearsRule, s.label));
+            row.edit->SetValidator(CNumberValidator(
+                years[i], i < 2 ? CSimulationSettingsValues::kYearsRule : CSimulationSettingsValues::kYearStepRule,
+                s.label));
         else
             row.edit->SetValidator(CNumberValidator(&v.m_dAccuracy, CSimulationSettingsValues::kAccuracyRule, s.label));
         m_rows[i] = row;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/SimulationSettingsValues.h"
 #include "model/KorvaneDoc.h"
 #include "montecarlo/NDLGenerator.h"
 #include "montecarlo/ParserDistrib.h"
@@ -428,9 +429,12 @@ TEST(NdlSemantics, EachAttributeIsValidExactlyInItsDefinitions)
 }
 
 // The integer attributes take every whole number of their range, also one written a hair off a
-// whole number, and refuse the numbers just outside it and those clearly not whole.
+// whole number, and refuse the numbers just outside it and those clearly not whole. The settings
+// dialog's edit for the attribute takes the same range (regression: its Max years took 2000000000,
+// and the run then refused it).
 TEST(NdlSemantics, IntegerAttributesTakeTheirWholeRangeOnly)
 {
+    using Dialog = CSimulationSettingsValues;
     struct Case {
         const char* keyword;
         std::string before;  // the text up to the value
@@ -439,16 +443,17 @@ TEST(NdlSemantics, IntegerAttributesTakeTheirWholeRangeOnly)
         long long maximum;
         // The value as the model got it; null where the model keeps no trace of it.
         long long (*read)(const CSimulation&);
+        const CFieldRule* dialog = nullptr;  // the settings dialog's edit for it
     };
     const Case cases[] = {
         {"quantsperday", "system: quantsperday = ", "\n", 1, 1440,
-         [](const CSimulation& m) { return static_cast<long long>(m.GetQuantsPerDay()); }},
+         [](const CSimulation& m) { return static_cast<long long>(m.GetQuantsPerDay()); }, &Dialog::kQuantsRule},
         {"yearmin", "system: quantsperday = 1; yearmin = ", "\n", 100, 1000000000,
-         [](const CSimulation& m) { return static_cast<long long>(m.GetYearMin()); }},
+         [](const CSimulation& m) { return static_cast<long long>(m.GetYearMin()); }, &Dialog::kYearsRule},
         {"yearmax", "system: quantsperday = 1; yearmax = ", "\n", 100, 1000000000,
-         [](const CSimulation& m) { return static_cast<long long>(m.GetYearMax()); }},
+         [](const CSimulation& m) { return static_cast<long long>(m.GetYearMax()); }, &Dialog::kYearsRule},
         {"yearstep", "system: quantsperday = 1; yearstep = ", "\n", 1, 1000000,
-         [](const CSimulation& m) { return static_cast<long long>(m.GetYearStep()); }},
+         [](const CSimulation& m) { return static_cast<long long>(m.GetYearStep()); }, &Dialog::kYearStepRule},
         {"customers", kSystem + "load: connect = 0; customers = ", "\n", 1, 999999,
          [](const CSimulation& m) { return static_cast<long long>(m.GetEdge(0).customers); }},
         {"connect", kSystem + "breaker: connect = 5, ", "\n", 0, 999999, nullptr},
@@ -457,6 +462,9 @@ TEST(NdlSemantics, IntegerAttributesTakeTheirWholeRangeOnly)
         const std::string refusal = std::string("the \"") + c.keyword + "\" attribute must be an integer in the range [" +
                                     std::to_string(c.minimum) + "," + std::to_string(c.maximum) + "]\n";
         for (const long long value : {c.minimum, c.maximum}) {
+            if (c.dialog != nullptr) {
+                EXPECT_TRUE(c.dialog->Parse(std::to_string(value)).value) << c.keyword << " " << value;
+            }
             for (const char* hair : {"", ".000000000", ".0000000001"}) {
                 CSimulation model;
                 const Outcome outcome = Build(c.before + std::to_string(value) + hair + c.after, model);
@@ -471,8 +479,12 @@ TEST(NdlSemantics, IntegerAttributesTakeTheirWholeRangeOnly)
             const Outcome outcome = Build(c.before + value + c.after);
             EXPECT_FALSE(outcome.ok) << c.keyword << " " << value;
             EXPECT_NE(outcome.trace.find(refusal), std::string::npos) << c.keyword << " " << value << ": " << outcome.trace;
+            if (c.dialog != nullptr) {
+                EXPECT_FALSE(c.dialog->Parse(value).value) << c.keyword << " " << value;
+            }
         }
     }
+    EXPECT_FALSE(Dialog::kAccuracyRule.Parse("-0.01").value);  // the reader wants it positive; 0 is "not given"
 }
 
 // Every widget kind with every Monte Carlo value set, drawn in a chain ending on a bus bar: the

@@ -79,12 +79,13 @@ TEST(SimulationSettingsDlg, RefusesTextsThatAreNoCountOrNumber)
         {1061, "-1", "Please enter a positive integer.", "QuantsPerDay"},
         {1061, "ten", "Please enter a positive integer.", "QuantsPerDay"},
         {1064, "1.5", "Please enter a positive integer.", "Max years"},
-        {1065, "3000000000", "Please enter an integer between 0 and 2147483647.", "Step years"},
+        {1065, "3000000000", "Please enter an integer between 1 and 1000000.", "Step years"},
         {1069, "0,05", "Please enter a number.", "Accuracy"},
         {1069, "inf", "Please enter a number.", "Accuracy"},
     };
     for (const Case& c : cases) {
         CSimulationSettings settings;
+        settings.quantsPerDay = 24;
         const auto before = Record(settings);
         CDialogScript script;
         bool stayedOpen = false;
@@ -105,6 +106,7 @@ TEST(SimulationSettingsDlg, RefusesTextsThatAreNoCountOrNumber)
 
     // A cleared box's edit is discarded, so its text is not checked.
     CSimulationSettings settings;
+    settings.quantsPerDay = 24;
     CDialogScript script;
     script.Then([](wxDialog& dialog) {
         Type(Find<wxTextCtrl>(dialog, 1069), "not a number");
@@ -119,6 +121,7 @@ TEST(SimulationSettingsDlg, RefusesTextsThatAreNoCountOrNumber)
 TEST(SimulationSettingsDlg, CancelChangesNothingAndTheFileButtonsEditOnlyTheirRow)
 {
     CSimulationSettings settings;
+    settings.quantsPerDay = 24;
     settings.loadClustering = 1;
     settings.industrialFile = "/data/industrial.txt";
     settings.otherFile = "/data/other.txt";
