@@ -6,25 +6,61 @@
 
 namespace korvane::graph {
 
+namespace {
+
+constexpr double kUnlimited = std::numeric_limits<double>::infinity();
+
+bool Usable(double c)
+{
+    return std::isfinite(c) && c >= 0.0;
+}
+
+template <typename T>
+void GrowTo(std::vector<T>& values, int size)
+{
+    if (values.size() < static_cast<std::size_t>(size))
+        values.resize(static_cast<std::size_t>(size), T{});
+}
+
+}  // namespace
+
 void MaxFlow::SetVars(EdgeMap<double> capacities, Node source, Node sink)
 {
-    m_capacities = std::move(capacities);
+    m_map = std::move(capacities);
+    m_function = nullptr;
+    m_starts.clear();
+    m_restricted = false;
     m_source = source;
     m_sink = sink;
 }
 
-bool MaxFlow::Check(const Graph& graph) const
+void MaxFlow::SetVars(CapacityFunction capacity, Node source, Node sink, std::optional<std::vector<Edge>> starts)
+{
+    m_map.reset();
+    m_function = std::move(capacity);
+    m_restricted = starts.has_value();
+    m_starts = m_restricted ? std::move(*starts) : std::vector<Edge>{};
+    m_source = source;
+    m_sink = sink;
+}
+
+double MaxFlow::Capacity(Edge e) const
+{
+    if (m_function)
+        return m_function(e);
+    return m_map ? m_map->Get(e) : 0.0;
+}
+
+bool MaxFlow::Valid(const Graph& graph) const
 {
     const auto inGraph = [&](Node n) { return !n.IsNull() && n.index < graph.NodeCount(); };
-    if (!m_capacities || !inGraph(m_source) || !inGraph(m_sink) || m_source == m_sink)
-        return false;
-    bool valid = true;
-    graph.ForEachEdge([&](Edge e) {
-        const double c = Capacity(e);
-        if (!std::isfinite(c) || c < 0.0)
-            valid = false;
-    });
-    return valid;
+    return (m_function || m_map) && inGraph(m_source) && inGraph(m_sink) && m_source != m_sink;
+}
+
+bool MaxFlow::Check(const Graph& graph) const
+{
+    // A run fails for no other reason; a copy keeps this one's last flow.
+    return MaxFlow(*this).Run(graph);
 }
 
 double MaxFlow::GetMaxFlow(Edge e) const
@@ -33,66 +69,89 @@ double MaxFlow::GetMaxFlow(Edge e) const
     return e.index >= 0 && i < m_flow.size() ? m_flow[i] : 0.0;
 }
 
+void MaxFlow::Forget()
+{
+    for (Edge e : m_flowEdges) {
+        m_flow[static_cast<std::size_t>(e.index)] = 0.0;
+        m_cap[static_cast<std::size_t>(e.index)] = 0.0;
+    }
+    m_flowEdges.clear();
+    for (Node u : m_order) {
+        const auto i = static_cast<std::size_t>(u.index);
+        m_seen[i] = 0;
+        m_need[i] = 0.0;
+        m_inflow[i] = 0.0;
+    }
+    m_order.clear();
+}
+
 bool MaxFlow::Run(const Graph& graph)
 {
-    m_flow.assign(static_cast<std::size_t>(graph.EdgeSlots()), 0.0);
+    Forget();
     m_total = 0.0;
     m_treeRoute = false;
-    if (!Check(graph))
+    if (!Valid(graph))
         return false;
-    m_cap.assign(static_cast<std::size_t>(graph.EdgeSlots()), 0.0);
-    graph.ForEachEdge([&](Edge e) { m_cap[static_cast<std::size_t>(e.index)] = Capacity(e); });
-    m_treeRoute = RunTree(graph);
-    if (!m_treeRoute) {
-        std::fill(m_flow.begin(), m_flow.end(), 0.0);
-        m_total = 0.0;
+    GrowTo(m_flow, graph.EdgeSlots());
+    GrowTo(m_cap, graph.EdgeSlots());
+    GrowTo(m_seen, graph.NodeCount());
+    GrowTo(m_need, graph.NodeCount());
+    GrowTo(m_inflow, graph.NodeCount());
+    if (!Reach(graph))
+        return false;
+    m_treeRoute = m_tree;
+    if (m_tree)
+        RunTree(graph);
+    else
         RunPhases(graph);
-    }
-    m_cap.clear();
     return true;
 }
 
-bool MaxFlow::RunTree(const Graph& graph)
+bool MaxFlow::Reach(const Graph& graph)
 {
-    const auto n = static_cast<std::size_t>(graph.NodeCount());
-    std::vector<char> seen(n, 0);
-    std::vector<Node> order;
-    order.push_back(m_source);
-    seen[static_cast<std::size_t>(m_source.index)] = 1;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        for (Edge e : graph.OutEdges(order[i])) {
-            if (!(m_cap[static_cast<std::size_t>(e.index)] > 0.0))
-                continue;
-            const Node v = graph.Target(e);
-            if (v == m_sink)
-                continue;
-            if (seen[static_cast<std::size_t>(v.index)])
+    m_tree = true;
+    m_order.push_back(m_source);
+    m_seen[static_cast<std::size_t>(m_source.index)] = 1;
+    for (std::size_t i = 0; i < m_order.size(); ++i) {
+        for (Edge e : Leaving(graph, m_order[i])) {
+            const double c = Capacity(e);
+            if (!Usable(c))
                 return false;
-            seen[static_cast<std::size_t>(v.index)] = 1;
-            order.push_back(v);
+            m_cap[static_cast<std::size_t>(e.index)] = c;
+            m_flowEdges.push_back(e);
+            const Node v = graph.Target(e);
+            if (!(c > 0.0) || v == m_sink)
+                continue;
+            if (m_seen[static_cast<std::size_t>(v.index)]) {
+                m_tree = false;
+                continue;
+            }
+            m_seen[static_cast<std::size_t>(v.index)] = 1;
+            m_order.push_back(v);
         }
     }
+    return true;
+}
 
+void MaxFlow::RunTree(const Graph& graph)
+{
     // What each node could pass on towards the sink, leaves first.
-    constexpr double kUnlimited = std::numeric_limits<double>::infinity();
-    std::vector<double> need(n, 0.0);
-    const auto needOf = [&](Node v) { return v == m_sink ? kUnlimited : need[static_cast<std::size_t>(v.index)]; };
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    const auto needOf = [&](Node v) { return v == m_sink ? kUnlimited : m_need[static_cast<std::size_t>(v.index)]; };
+    for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
         double sum = 0.0;
-        for (Edge e : graph.OutEdges(*it)) {
+        for (Edge e : Leaving(graph, *it)) {
             const double c = m_cap[static_cast<std::size_t>(e.index)];
             if (c > 0.0)
                 sum += std::min(c, needOf(graph.Target(e)));
         }
-        need[static_cast<std::size_t>(it->index)] = sum;
+        m_need[static_cast<std::size_t>(it->index)] = sum;
     }
 
     // Hand the source's flow down, each node's first branches first.
-    std::vector<double> inflow(n, 0.0);
-    inflow[static_cast<std::size_t>(m_source.index)] = need[static_cast<std::size_t>(m_source.index)];
-    for (Node u : order) {
-        double left = inflow[static_cast<std::size_t>(u.index)];
-        for (Edge e : graph.OutEdges(u)) {
+    m_inflow[static_cast<std::size_t>(m_source.index)] = m_need[static_cast<std::size_t>(m_source.index)];
+    for (Node u : m_order) {
+        double left = m_inflow[static_cast<std::size_t>(u.index)];
+        for (Edge e : Leaving(graph, u)) {
             const double c = m_cap[static_cast<std::size_t>(e.index)];
             if (!(c > 0.0))
                 continue;
@@ -103,39 +162,48 @@ bool MaxFlow::RunTree(const Graph& graph)
             if (v == m_sink)
                 m_total += f;
             else
-                inflow[static_cast<std::size_t>(v.index)] = f;
+                m_inflow[static_cast<std::size_t>(v.index)] = f;
         }
     }
-    return true;
 }
 
 void MaxFlow::RunPhases(const Graph& graph)
 {
     struct Arc {
-        std::int32_t from;
+        std::int32_t from;  // local node numbers
         std::int32_t to;
         std::int32_t edge;  // -1 for a reverse arc
         double residual;
     };
-    const auto n = static_cast<std::size_t>(graph.NodeCount());
+    // The reached nodes in the graph's node order, then the sink, numbered locally: the arcs come
+    // out in the same order as over the whole graph.
+    std::vector<Node> nodes = m_order;
+    std::sort(nodes.begin(), nodes.end());
+    nodes.push_back(m_sink);
+    const auto local = [&](Node v) {
+        return static_cast<std::int32_t>(v == m_sink ? nodes.size() - 1
+                                                     : std::lower_bound(nodes.begin(), nodes.end() - 1, v) - nodes.begin());
+    };
+    const std::size_t n = nodes.size();
     std::vector<Arc> arcs;
     std::vector<std::vector<std::int32_t>> adjacent(n);
-    for (int i = 0; i < graph.NodeCount(); ++i) {
-        const Node u = graph.NodeAt(i);
-        for (Edge e : graph.OutEdges(u)) {
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const Node u = nodes[i];
+        for (Edge e : Leaving(graph, u)) {
             const double c = m_cap[static_cast<std::size_t>(e.index)];
             const Node v = graph.Target(e);
             if (!(c > 0.0) || v == u)
                 continue;
             const auto a = static_cast<std::int32_t>(arcs.size());
-            arcs.push_back({u.index, v.index, e.index, c});
-            arcs.push_back({v.index, u.index, -1, 0.0});
-            adjacent[static_cast<std::size_t>(u.index)].push_back(a);
-            adjacent[static_cast<std::size_t>(v.index)].push_back(a + 1);
+            const std::int32_t to = local(v);
+            arcs.push_back({static_cast<std::int32_t>(i), to, e.index, c});
+            arcs.push_back({to, static_cast<std::int32_t>(i), -1, 0.0});
+            adjacent[i].push_back(a);
+            adjacent[static_cast<std::size_t>(to)].push_back(a + 1);
         }
     }
-    const auto s = m_source.index;
-    const auto t = m_sink.index;
+    const std::int32_t s = local(m_source);
+    const std::int32_t t = local(m_sink);
     std::vector<int> level(n);
     std::vector<std::size_t> next(n);
     std::vector<std::int32_t> queue;
@@ -164,7 +232,7 @@ void MaxFlow::RunPhases(const Graph& graph)
         std::int32_t u = s;
         for (;;) {
             if (u == t) {
-                double bottleneck = std::numeric_limits<double>::infinity();
+                double bottleneck = kUnlimited;
                 for (std::int32_t a : path)
                     bottleneck = std::min(bottleneck, arcs[static_cast<std::size_t>(a)].residual);
                 for (std::int32_t a : path) {

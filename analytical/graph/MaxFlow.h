@@ -1,6 +1,7 @@
 // Maximum flow from one node to another by augmenting paths; deterministic for a given graph.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -14,13 +15,22 @@ namespace korvane::graph {
 // one pass over the tree: the first branch of a node takes all it can carry before the next gets
 // any. Otherwise shortest augmenting paths are used in phases (blocking flows), which ends after at
 // most as many phases as there are nodes whatever the capacities.
+//
+// A run costs what the flow can reach from the source, not the size of the graph: a flow leaving
+// the source by a few of its edges touches only what lies behind them, and one object run again
+// and again reuses its memory.
 class MaxFlow {
 public:
+    using CapacityFunction = std::function<double(Edge)>;
+
     MaxFlow() = default;
 
     void SetVars(EdgeMap<double> capacities, Node source, Node sink);
-    // True when source and sink are nodes of the graph and differ, and every capacity is finite
-    // and not negative.
+    // The capacities as a function of the edge; when `starts` is given, the flow leaves the source
+    // by those of its out-edges only.
+    void SetVars(CapacityFunction capacity, Node source, Node sink, std::optional<std::vector<Edge>> starts = std::nullopt);
+    // True when source and sink are nodes of the graph and differ, and every capacity the flow can
+    // meet is finite and not negative.
     bool Check(const Graph& graph) const;
     bool Run(const Graph& graph);
 
@@ -31,17 +41,38 @@ public:
     bool UsedTreeRoute() const { return m_treeRoute; }
 
 private:
-    bool RunTree(const Graph& graph);
+    double Capacity(Edge e) const;
+    bool Valid(const Graph& graph) const;
+    // The edges the flow may leave `u` by.
+    const std::vector<Edge>& Leaving(const Graph& graph, Node u) const
+    {
+        return u == m_source && m_restricted ? m_starts : graph.OutEdges(u);
+    }
+    // Finds what the flow can reach, breadth first, noting the capacities on the way; false when a
+    // capacity is not finite or negative.
+    bool Reach(const Graph& graph);
+    void RunTree(const Graph& graph);
     void RunPhases(const Graph& graph);
-    double Capacity(Edge e) const { return m_capacities ? m_capacities->Get(e) : 0.0; }
+    void Forget();
 
-    std::optional<EdgeMap<double>> m_capacities;
-    std::vector<double> m_cap;   // the capacities by edge index for one run; 0 where no edge is
+    std::optional<EdgeMap<double>> m_map;
+    std::function<double(Edge)> m_function;
+    std::vector<Edge> m_starts;
+    bool m_restricted = false;
     Node m_source;
     Node m_sink;
-    std::vector<double> m_flow;  // by edge index
     double m_total = 0.0;
     bool m_treeRoute = false;
+
+    // Of the last run, by edge or node index; only the entries it reached are not 0.
+    std::vector<double> m_flow;
+    std::vector<Edge> m_flowEdges;  // the edges with an entry in m_flow
+    std::vector<double> m_cap;
+    std::vector<char> m_seen;
+    std::vector<Node> m_order;  // reached nodes (the sink apart), breadth first
+    bool m_tree = true;
+    std::vector<double> m_need;
+    std::vector<double> m_inflow;
 };
 
 }  // namespace korvane::graph
