@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "platform/NumberFormat.h"
@@ -71,6 +72,19 @@ public:
 private:
     /// pairs := { key value }, up to ']' inside a list (openLine > 0) or the end at the top.
     void ParsePairs(std::vector<GmlPair>& pairs, int depth, int openLine)
+    {
+        // Read into this depth's list, which keeps its room from one record to the next, and hand
+        // the pairs over in one allocation of the right size: grown pair by pair, every record's
+        // list would move its pairs again and again.
+        std::vector<GmlPair>& read = m_read[static_cast<std::size_t>(depth)];
+        read.clear();
+        ReadPairs(read, depth, openLine);
+        pairs.reserve(pairs.size() + read.size());
+        std::move(read.begin(), read.end(), std::back_inserter(pairs));
+        read.clear();
+    }
+
+    void ReadPairs(std::vector<GmlPair>& pairs, int depth, int openLine)
     {
         while (!Failed()) {
             SkipBlanks();
@@ -243,6 +257,7 @@ private:
     }
 
     std::string_view m_text;
+    std::vector<std::vector<GmlPair>> m_read = std::vector<std::vector<GmlPair>>(kMaxDepth + 1);
     std::size_t m_pos = 0;
     int m_line = 1;
     GmlError m_error;
