@@ -16,12 +16,12 @@ struct AOutageRecord {
     int id = 0;
 };
 
-// A fault that left a load point short of capacity after it was supplied again.
-struct AShedRecord {
-    double timeLoadShed = 0.0;     // hours
-    double capacityLoadShed = 0.0; // kVA it was shed at
-    double failureRate = 0.0;      // of the faulted feeder, a year
-    int feederId = 0;
+// What the shortages after back-feeds cost one load point over the faults of a run, each shortage
+// of t hours at s kVA in a fault of f a year counted as f, t x f and (demand - s) x t x f.
+struct AShedTotals {
+    double rate = 0.0;    // a year
+    double hours = 0.0;   // a year
+    double energy = 0.0;  // kVAh a year
 };
 
 class AComponent {
@@ -34,15 +34,22 @@ public:
 
     bool isConnected() const { return connected; }
     int getId() const { return id; }
+    // When, in the current fault, the component last had supply again (0 when never dark).
+    double getRestoredAt() const { return restoredAt; }
 
     virtual void print(std::ostream& out) const = 0;
-    virtual void disconnect() { connected = false; }
-    virtual void connect() { connected = true; }
+    // Switched off or on `now` hours into the fault; only a change of state counts.
+    virtual void disconnect(double now) { connected = false; }
+    virtual void connect(double now)
+    {
+        if (!connected)
+            restoredAt = now;
+        connected = true;
+    }
     virtual bool isLoad() const { return false; }
     // The supply and the terminal sink, known by their kind (a load's id may be 0 too).
     virtual bool isSupply() const { return false; }
     virtual bool isTerminal() const { return false; }
-    virtual void advanceTime(double dt) {}
     bool isVisited() const { return visited; }
     void setVisited() { visited = true; }
     void clearVisited() { visited = false; }
@@ -52,15 +59,16 @@ public:
         visited = false;
         connected = true;
     }
-    // Before each fault: forget what the previous fault did (a load's clock, times and flags).
-    virtual void clearFaultState() {}
-    virtual void recordLoadShed(double capacity) {}
-    virtual AOutageRecord getOutageRecord() const { return AOutageRecord{0.0, 0.0, 0.0, id}; }
-    // Files this component's record of one fault of the feeder with the failure rate and id.
-    virtual void addFaultRecord(const AOutageRecord& record, double failureRate, int feederId) {}
+    // Between faults: forget what the last one did (times and flags).
+    virtual void clearFaultState() { restoredAt = 0.0; }
+    // A supplied load that `capacity` leaves short of its demand is shed from `now` on.
+    virtual void recordLoadShed(double capacity, double now) {}
+    // What the fault has done so far, `now` hours into it.
+    virtual AOutageRecord getOutageRecord(double now) const { return AOutageRecord{0.0, 0.0, 0.0, id}; }
+    // Files this component's record of one fault of a feeder with the failure rate.
+    virtual void addFaultRecord(const AOutageRecord& record, double failureRate) {}
     // Writes the totals to `out` when it is given and appends a result record to `results` when given.
     virtual void printTotals(std::ostream* out, std::vector<CGMLResult>* results) const {}
-    virtual void printFaultRecords(std::ostream& out) const {}
     virtual int getCustomers() const { return 0; }
     virtual double getTotalOutageRate() const { return 0.0; }
     virtual double getTotalUnavailability() const { return 0.0; }
@@ -68,12 +76,13 @@ public:
     virtual double getDemand() const { return 0.0; }
     virtual void setTransferred() {}
     virtual bool isTransferred() const { return false; }
-    virtual const std::vector<AShedRecord>& getShedRecords() const;
+    virtual AShedTotals getShedTotals() const { return {}; }
 
 protected:
     bool connected = true;
     int id = 0;
     bool visited = false;
+    double restoredAt = 0.0;
 };
 
 // The supply (id 0) or the terminal sink of all load points (id -1); neither is ever switched off.
@@ -86,8 +95,8 @@ public:
     ASource(double supplyValue, int id) : AComponent(id), supplyValue(supplyValue) {}
 
     void print(std::ostream& out) const override;
-    void disconnect() override {}
-    void connect() override {}
+    void disconnect(double) override {}
+    void connect(double) override {}
     bool isSupply() const override { return id == kSupplyId; }
     bool isTerminal() const override { return id == kTerminalId; }
     double getSupplyValue() const { return supplyValue; }

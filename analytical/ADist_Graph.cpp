@@ -244,7 +244,7 @@ void ADist_Graph::setMainCapacities()
 {
     ForEachEdge([&](Edge e) {
         if (feeder(e).isMain() || feeder(e).isReclosing())
-            feeder(e).setCapacity(kUnlimitedCapacity);
+            feeders.Get(e)->setCapacity(kUnlimitedCapacity);
     });
 }
 
@@ -288,7 +288,7 @@ void ADist_Graph::setLateralCapacities()
     }
     ForEachEdge([&](Edge e) {
         if (feeder(e).isLateral() && Target(e) != sinkNode)
-            feeder(e).setCapacity(below[static_cast<std::size_t>(Target(e).index)]);
+            feeders.Get(e)->setCapacity(below[static_cast<std::size_t>(Target(e).index)]);
     });
 }
 
@@ -297,26 +297,20 @@ void ADist_Graph::setTerminalCapacities()
     for (Node n : loadNodes)
         for (Edge o : OutEdges(n))
             if (Target(o) == sinkNode)
-                feeder(o).setCapacity(component(n).getDemand());
+                feeders.Get(o)->setCapacity(component(n).getDemand());
 }
 
 AReliabilityMetrics ADist_Graph::computeReliabilityMetrics() const
 {
-    std::vector<int> customers;
-    std::vector<double> demands;
-    std::vector<double> rates;
-    std::vector<double> unavailabilities;
-    std::vector<std::vector<AShedRecord>> sheds;
+    std::vector<AReliabilityMetrics::LoadTotals> loads;
+    loads.reserve(loadNodes.size());
     for (Node n : loadNodes) {
         const AComponent& c = component(n);
-        customers.push_back(c.getCustomers());
-        demands.push_back(c.getDemand());
-        rates.push_back(c.getTotalOutageRate());
-        unavailabilities.push_back(c.getTotalUnavailability());
-        sheds.push_back(c.getShedRecords());
+        loads.push_back({c.getCustomers(), c.getDemand(), c.getTotalOutageRate(), c.getTotalUnavailability(),
+                         c.getShedTotals()});
     }
     AReliabilityMetrics metrics;
-    metrics.Compute(customers, demands, rates, unavailabilities, sheds);
+    metrics.Compute(loads);
     return metrics;
 }
 
@@ -324,9 +318,7 @@ bool ADist_Graph::findLoadOutLongerThanAYear(int& loadId, double& hours) const
 {
     for (Node n : loadNodes) {
         const AComponent& c = component(n);
-        hours = c.getTotalUnavailability();
-        for (const AShedRecord& r : c.getShedRecords())
-            hours += r.timeLoadShed * r.failureRate;
+        hours = c.getTotalUnavailability() + c.getShedTotals().hours;
         if (!(hours <= AReliabilityMetrics::kHoursPerYear)) {
             loadId = c.getId();
             return true;

@@ -63,7 +63,8 @@ public:
     void setTerminalCapacities();
 
     // Plays one permanent fault on the main or lateral feeder with the id and files every load
-    // point's outage. False (and nothing filed) when no such feeder exists.
+    // point's outage. False (and nothing filed) when no such feeder exists. A fault costs what it
+    // and its restoration reach: what nothing in it touched is neither reset nor filed again.
     bool simulateFault(int feederId, bool thesisMethod);
     AReliabilityMetrics computeReliabilityMetrics() const;
 
@@ -79,17 +80,12 @@ public:
     // Load points that no path of closed sections joins to the supply.
     std::vector<int> getUnsuppliedLoads() const;
 
-    // The walks. Each marks the nodes it has seen, so none loops on a ring.
-    void disconnectDownstream(Node n);
-    void connectDownstream(Node n);
-    void connectTransferred(Node n);
-    void advanceTime(double dt);
-    korvane::graph::MaxFlow computeMaxFlow(Node source, Node sink);
     // Reverses the original in-edges from n up to an open switch. Returns why it stopped, and
     // the open switch's edge in `openSwitch` when given.
     enum class PathEnd { OpenSwitch, FaultedFeeder, Root, Ring };
     PathEnd reverseUpstreamPath(Node n, Edge* openSwitch = nullptr);
     void removeTemporaryEdges();
+    // Returns every feeder and node changed since the last reset to the state it was read in.
     void resetAll();
 
 protected:
@@ -99,11 +95,16 @@ protected:
                           const korvane::graph::GmlPairList& pairs) override;
 
 private:
-    bool usable(Edge e) const { return !excluded.Get(e) && feeders.Get(e) != nullptr; }
+    // A section from a node to itself (a device between two gen sources, which share the supply)
+    // carries nothing and protects nothing.
+    bool usable(Edge e) const { return !excluded.Get(e) && feeders.Get(e) != nullptr && Source(e) != Target(e); }
     // A switch that is open, or the supply's section standing in for a missing breaker.
     bool isOpen(Edge e) const;
-    AComponent& component(Node n) const { return *components.Get(n); }
-    AFeeder& feeder(Edge e) const { return *feeders.Get(e); }
+    const AComponent& component(Node n) const { return *components.Get(n); }
+    const AFeeder& feeder(Edge e) const { return *feeders.Get(e); }
+    // The component or feeder, noted as changed in this fault so that the reset reaches it.
+    AComponent& change(Node n);
+    AFeeder& change(Edge e);
 
     void orientFromSupply();
     GmlError indexFeeders();
@@ -117,7 +118,16 @@ private:
     bool walkDownstream(std::vector<Node> stack, Enter enter, Follow follow);
     // A closed section that has not failed: power passes it.
     bool conducts(Edge e) const { return usable(e) && !isOpen(e) && !feeder(e).isFaulted(); }
-    void connectBelow(Node n, bool transferred);
+
+    // The walks. Each marks the nodes it has seen, so none loops on a ring.
+    void disconnectDownstream(Node n);
+    void connectTransferred(Node n);
+    void advanceTime(double dt);
+    // What a section in service can carry: nothing when it is out.
+    double flowCapacity(Edge e) const;
+    // The maximum flow from the supply through the parts this fault has changed; the loads those
+    // parts hold are the ones that may be shed.
+    const korvane::graph::MaxFlow& computeMaxFlow();
 
     // The fault sequence.
     Edge faultMainFeeder(Edge f);
@@ -140,10 +150,9 @@ private:
     bool backFeedTime(Edge tie, double& time);
     Edge closeTie(Edge tie);
     void shedLoads();
-    // Marks a node supplied from now on; a node that was dark notes when.
-    void supplyAgain(Node n);
     void advanceTo(double t);
     void setClock(double t);
+    std::vector<Node> lateralsSharingTie(Node live) const;
     std::vector<TransferRecord> thesisTransferList(Edge path, const korvane::graph::MaxFlow& flow);
     void thesisCapacityWalk(Node n, std::vector<TransferRecord>& list);
     void ls(const std::vector<TransferRecord>& transfers, const korvane::graph::MaxFlow& flow);
@@ -180,8 +189,14 @@ private:
     std::vector<Edge> notYetOpen;
     // The edges through which ties feed isolated parts in this fault, one a part.
     std::vector<Edge> backFeedPaths;
-    // By node: when a node dark in this fault had supply again (0 for one never dark).
-    std::vector<double> suppliedAt;
+    // What this fault has changed: nodes, and the edges read from the text (a temporary edge
+    // counts as the one it stands for), each once, with a mark by index.
+    std::vector<Node> changedNodes;
+    std::vector<Edge> changedEdges;
+    std::vector<char> nodeChanged;
+    std::vector<char> edgeChanged;
+    // The loads of the parts the last maximum flow ran through.
+    std::vector<Node> flowLoads;
     // Temporary edges with the edges they stand for, newest last.
     std::vector<std::pair<Edge, Edge>> temporaryEdges;
     std::vector<int> unprotectedFeeders;

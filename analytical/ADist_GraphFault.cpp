@@ -37,56 +37,38 @@ void ADist_Graph::disconnectDownstream(Node n)
     walkDownstream(
         {n},
         [&](Node u) {
-            component(u).disconnect();
+            change(u).disconnect(elapsed);
             return false;
         },
         [&](Edge o) {
             if (!usable(o) || isOpen(o))
                 return false;
-            feeder(o).disconnect();
+            change(o).disconnect();
             return true;
         });
 }
 
-void ADist_Graph::connectDownstream(Node n)
-{
-    connectBelow(n, false);
-}
-
 void ADist_Graph::connectTransferred(Node n)
-{
-    connectBelow(n, true);
-}
-
-void ADist_Graph::connectBelow(Node n, bool transferred)
 {
     walkDownstream(
         {n},
         [&](Node u) {
-            supplyAgain(u);
-            if (transferred)
-                component(u).setTransferred();
+            AComponent& c = change(u);
+            c.connect(elapsed);
+            c.setTransferred();
             return false;
         },
         [&](Edge o) {
             if (!conducts(o))
                 return false;
-            feeder(o).connect();
+            change(o).connect();
             return true;
         });
 }
 
-void ADist_Graph::supplyAgain(Node n)
-{
-    if (!component(n).isConnected())
-        suppliedAt[static_cast<std::size_t>(n.index)] = elapsed;
-    component(n).connect();
-}
-
+// The loads read the graph's clock, so time moves for all of them at once.
 void ADist_Graph::advanceTime(double dt)
 {
-    for (Node n : loadNodes)
-        component(n).advanceTime(dt);
     elapsed += dt;
 }
 
@@ -104,25 +86,66 @@ void ADist_Graph::setClock(double t)
     advanceTime(t - elapsed);
 }
 
-MaxFlow ADist_Graph::computeMaxFlow(Node source, Node sink)
+double ADist_Graph::flowCapacity(Edge e) const
 {
-    korvane::graph::EdgeMap<double> capacities(*this);
-    // A section out of service carries nothing, whatever its rating.
-    ForEachEdge([&](Edge e) {
-        capacities.Set(e, usable(e) && feeder(e).isConnected() ? feeder(e).getCapacity() : 0.0);
-    });
-    MaxFlow flow;
-    flow.SetVars(std::move(capacities), source, sink);
+    return usable(e) && feeder(e).isConnected() ? feeder(e).getCapacity() : 0.0;
+}
+
+// Flow can change only in the parts that sections in service join to something this fault changed;
+// every other part carries what it carried before the fault, and none of its loads is shed for a
+// fault it never noticed. The parts meet only at the supply and the terminal, so the flow through
+// them is the same whether the rest of the network is there or not.
+const MaxFlow& ADist_Graph::computeMaxFlow()
+{
+    newWalk();
+    std::vector<Node> stack;
+    const auto seed = [&](Node n) {
+        if (n != supplyNode && n != sinkNode && visit(n))
+            stack.push_back(n);
+    };
+    for (Node n : changedNodes)
+        seed(n);
+    for (Edge e : changedEdges) {
+        seed(Source(e));
+        seed(Target(e));
+    }
+    for (const auto& [made, original] : temporaryEdges) {
+        seed(Source(made));
+        seed(Target(made));
+    }
+    flowLoads.clear();
+    std::vector<Edge> starts;
+    const auto step = [&](Edge e, Node next) {
+        if (!usable(e) || !feeder(e).isConnected())
+            return;
+        if (next != supplyNode)
+            seed(next);
+        else if (Source(e) == supplyNode)
+            starts.push_back(e);
+    };
+    while (!stack.empty()) {
+        const Node u = stack.back();
+        stack.pop_back();
+        if (component(u).isLoad())
+            flowLoads.push_back(u);
+        for (Edge o : OutEdges(u))
+            step(o, Target(o));
+        for (Edge i : InEdges(u))
+            step(i, Source(i));
+    }
+    // In the supply's own order of out-edges, which is that of their indices.
+    std::sort(starts.begin(), starts.end());
+    maxFlow.SetVars([this](Edge e) { return flowCapacity(e); }, supplyNode, sinkNode, std::move(starts));
     // Run checks its input first and fails for no other reason.
-    if (!flow.Run(*this) && diagnostics)
+    if (!maxFlow.Run(*this) && diagnostics)
         *diagnostics << "\nInitialisation Error\n";
-    return flow;
+    return maxFlow;
 }
 
 ADist_Graph::Edge ADist_Graph::newTemporaryEdge(Node source, Node target, Edge original)
 {
     const Edge e = NewEdge(source, target);
-    setEdgeFeeder(e, &feeder(original));
+    setEdgeFeeder(e, feeders.Get(original));
     setTemporary(e, true);
     setExcluded(original, true);
     temporaryEdges.emplace_back(e, original);
@@ -176,12 +199,49 @@ void ADist_Graph::removeTemporaryEdges()
     resetAll();
 }
 
+AComponent& ADist_Graph::change(Node n)
+{
+    const auto i = static_cast<std::size_t>(n.index);
+    if (nodeChanged.size() <= i)
+        nodeChanged.resize(static_cast<std::size_t>(NodeCount()), 0);
+    if (!nodeChanged[i]) {
+        nodeChanged[i] = 1;
+        changedNodes.push_back(n);
+    }
+    return *components.Get(n);
+}
+
+AFeeder& ADist_Graph::change(Edge e)
+{
+    Edge original = e;
+    if (isTemporary(e))
+        for (const auto& [made, stoodFor] : temporaryEdges)
+            if (made == e)
+                original = stoodFor;
+    const auto i = static_cast<std::size_t>(original.index);
+    if (edgeChanged.size() <= i)
+        edgeChanged.resize(i + 1, 0);
+    if (!edgeChanged[i]) {
+        edgeChanged[i] = 1;
+        changedEdges.push_back(original);
+    }
+    return *feeders.Get(e);
+}
+
 void ADist_Graph::resetAll()
 {
-    for (const auto& f : ownedFeeders)
-        f->reset();
-    for (const auto& c : ownedComponents)
-        c->reset();
+    for (Edge e : changedEdges) {
+        feeders.Get(e)->reset();
+        edgeChanged[static_cast<std::size_t>(e.index)] = 0;
+    }
+    for (Node n : changedNodes) {
+        AComponent& c = *components.Get(n);
+        c.reset();
+        c.clearFaultState();
+        nodeChanged[static_cast<std::size_t>(n.index)] = 0;
+    }
+    changedEdges.clear();
+    changedNodes.clear();
     upstreamIsolated = false;
     downstreamIsolated = false;
     reclosingPathFound = false;
@@ -202,17 +262,15 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
         return false;
     thesisMethod = thesis;
     faultedFeederId = feederId;
-    for (const auto& c : ownedComponents)
-        c->clearFaultState();
-    suppliedAt.assign(static_cast<std::size_t>(NodeCount()), 0.0);
 
     const Edge f = found->second;
     faultedEdge = f;
     const double failureRate = feeder(f).getFailureRate();
-    feeder(f).fault();
-    if (feeder(f).isLateral())
+    change(f).fault();
+    // A section from a node to itself feeds nobody, and nobody notices its fault.
+    if (usable(f) && feeder(f).isLateral())
         islat(f);
-    else
+    else if (usable(f))
         faultMainFeeder(f);
 
     const double repair = feeder(f).getRepairTime();
@@ -221,24 +279,23 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
     // The repair ends the fault for everybody: a switch or tie slower than the repair gains
     // nobody anything, and no outage or shortage lasts past it. Every outage started at the fault.
     // The clock may stop a rounding step short of the repair; that makes nothing late, and must not
-    // give every load a shortage of that length.
+    // give every load a shortage of that length. A load the fault never changed has nothing to file.
     const double late = std::max(0.0, elapsed - repair);
-    std::vector<AOutageRecord> records;
-    records.reserve(loadNodes.size());
-    for (Node n : loadNodes) {
-        AOutageRecord r = component(n).getOutageRecord();
+    std::vector<std::pair<Node, AOutageRecord>> records;
+    for (Node n : changedNodes) {
+        if (!component(n).isLoad())
+            continue;
+        AOutageRecord r = component(n).getOutageRecord(elapsed);
         r.timeNotConnected = std::min(r.timeNotConnected, repair);
         r.timeLoadShed = std::max(0.0, r.timeLoadShed - late);
-        records.push_back(r);
+        records.emplace_back(n, r);
     }
     removeTemporaryEdges();
-    for (std::size_t i = 0; i < loadNodes.size(); ++i) {
-        AComponent& load = component(loadNodes[i]);
-        load.addFaultRecord(records[i], failureRate, feederId);
-        load.printTotals(diagnostics, results);
-        if (diagnostics)
-            load.printFaultRecords(*diagnostics);
-    }
+    for (const auto& [n, r] : records)
+        components.Get(n)->addFaultRecord(r, failureRate);
+    if (diagnostics != nullptr || results != nullptr)
+        for (Node n : loadNodes)
+            component(n).printTotals(diagnostics, results);
     return true;
 }
 
@@ -284,7 +341,7 @@ ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
 
 ADist_Graph::Edge ADist_Graph::islat(Edge f)
 {
-    if (feeder(f).trip()) {
+    if (change(f).trip()) {
         // The lateral's own fuse or breaker: everything below it goes dark, the rest never notices.
         trippedEdges.push_back(f);
         disconnectDownstream(Target(f));
@@ -294,7 +351,7 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
 
     // An isolator on the lateral itself, the nearest above the fault (the faulted section's own
     // first), cuts the fault off alone: the tripped device closes again once it is open.
-    Edge isolator = feeder(f).openForIsolation() ? f : Edge{};
+    Edge isolator = change(f).openForIsolation() ? f : Edge{};
     // Otherwise isolate around the lateral's tap on the main, climbing a lateral drawn in several
     // sections, but never past a device that tripped.
     Node tap = Source(f);
@@ -313,7 +370,7 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
         }
         if (onMain || up.IsNull() || isOpen(up) || !visit(Source(up)))
             break;
-        if (feeder(up).openForIsolation())
+        if (change(up).openForIsolation())
             isolator = up;
         tap = Source(up);
     }
@@ -324,6 +381,10 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
         advanceTo(feeder(isolator).getSwitchingTime());
         return {};
     }
+    // A lateral straight from the supply has no main of its own to isolate it on: the feeders
+    // leaving the supply beside it are others, which its fault never reached.
+    if (tap == supplyNode)
+        return {};
     const std::vector<Edge> below = mainSections(OutEdges(tap));
     const Edge upstream = findIsolator(mainSections(InEdges(tap)), Toward::Supply);
     const Edge downstream = findIsolator(below, Toward::Loads);
@@ -351,7 +412,7 @@ void ADist_Graph::clearFault(const std::vector<Edge>& starts)
         stack.pop_back();
         if (std::find(trippedEdges.begin(), trippedEdges.end(), e) != trippedEdges.end())
             continue;
-        if (feeder(e).trip()) {
+        if (change(e).trip()) {
             trippedEdges.push_back(e);
             continue;
         }
@@ -367,7 +428,7 @@ void ADist_Graph::clearFault(const std::vector<Edge>& starts)
             }
         if (!climbed && std::find(standInBreakers.begin(), standInBreakers.end(), e) == standInBreakers.end()) {
             standInBreakers.push_back(e);
-            feeder(e).disconnect();
+            change(e).disconnect();
         }
     }
     for (Edge e : trippedEdges)
@@ -395,7 +456,7 @@ ADist_Graph::Edge ADist_Graph::findIsolator(const std::vector<Edge>& starts, Tow
     while (!stack.empty()) {
         const Edge e = stack.back();
         stack.pop_back();
-        if (feeder(e).openForIsolation()) {
+        if (change(e).openForIsolation()) {
             openedIsolators.push_back(e);
             if (found.IsNull() || (up && feeder(e).getSwitchingTime() > feeder(found).getSwitchingTime()))
                 found = e;
@@ -455,9 +516,9 @@ void ADist_Graph::restoreUpstream()
         for (Edge d : trippedEdges) {
             if (d == faultedEdge || !feeder(d).isSwitchOpen() || wouldReachFault(Target(d)))
                 continue;
-            if (feeder(d).operate()) {
+            if (change(d).operate()) {
                 advanceTo(t);
-                feeder(d).connect();
+                change(d).connect();
                 reconnectBelow(d);
             }
         }
@@ -469,7 +530,7 @@ void ADist_Graph::restoreUpstream()
             }
             standInBreakers.erase(standInBreakers.begin() + static_cast<std::ptrdiff_t>(k));
             advanceTo(t);
-            feeder(d).connect();
+            change(d).connect();
             reconnectBelow(d);
         }
     }
@@ -508,7 +569,9 @@ bool ADist_Graph::wouldReachFault(Node from)
 }
 
 // Supplies again what the closed device d feeds: every node that closed sections join to its
-// far end, followed either way (on a ring part of it lies against the sections' direction).
+// far end, followed either way (on a ring part of it lies against the sections' direction). Only
+// what was out counts as changed: through the supply the walk may pass into feeders the fault
+// never reached.
 void ADist_Graph::reconnectBelow(Edge d)
 {
     newWalk();
@@ -517,7 +580,8 @@ void ADist_Graph::reconnectBelow(Edge d)
     const auto step = [&](Edge e, Node next) {
         if (!conducts(e))
             return;
-        feeder(e).connect();
+        if (!feeder(e).isConnected())
+            change(e).connect();
         if (next != sinkNode)
             stack.push_back(next);
     };
@@ -526,7 +590,8 @@ void ADist_Graph::reconnectBelow(Edge d)
         stack.pop_back();
         if (!visit(u))
             continue;
-        supplyAgain(u);
+        if (!component(u).isConnected())
+            change(u).connect(elapsed);
         for (Edge o : OutEdges(u))
             step(o, Target(o));
         for (Edge i : InEdges(u))
@@ -616,7 +681,7 @@ bool ADist_Graph::backFeedTime(Edge tie, double& time)
     undoTemporaryEdges(keep);
     const Node live = dead == Target(tie) ? Source(tie) : Target(tie);
     time = std::max({feeder(cutOff).getSwitchingTime(), feeder(tie).getSwitchingTime(),
-                     suppliedAt[static_cast<std::size_t>(live.index)]});
+                     component(live).getRestoredAt()});
     return true;
 }
 
@@ -629,18 +694,13 @@ ADist_Graph::Edge ADist_Graph::closeTie(Edge tie)
     const Edge path = dead == Target(tie) ? tie : newTemporaryEdge(live, dead, tie);
     setClock(feeder(cutOff).getSwitchingTime());
     advanceTo(feeder(tie).getSwitchingTime());
-    advanceTo(suppliedAt[static_cast<std::size_t>(live.index)]);
-    feeder(tie).reclose();
+    advanceTo(component(live).getRestoredAt());
+    change(tie).reclose();
     connectTransferred(dead);
-    // The laterals at the live end of the tie share its capacity with the transferred part.
-    std::vector<Node> laterals;
-    for (Edge o : OutEdges(live))
-        if (usable(o) && !isOpen(o) && feeder(o).isLateral())
-            laterals.push_back(Target(o));
     walkDownstream(
-        std::move(laterals),
+        lateralsSharingTie(live),
         [&](Node u) {
-            component(u).setTransferred();
+            change(u).setTransferred();
             return false;
         },
         [&](Edge o) { return usable(o) && !isOpen(o) && Target(o) != sinkNode; });
@@ -652,14 +712,14 @@ ADist_Graph::Edge ADist_Graph::closeTie(Edge tie)
 // out by the load-shedding method.
 void ADist_Graph::shedLoads()
 {
-    maxFlow = computeMaxFlow(supplyNode, sinkNode);
+    const MaxFlow& flow = computeMaxFlow();
     std::vector<TransferRecord> transfers;
     if (thesisMethod)
         for (Edge p : backFeedPaths) {
-            const std::vector<TransferRecord> part = thesisTransferList(p, maxFlow);
+            const std::vector<TransferRecord> part = thesisTransferList(p, flow);
             transfers.insert(transfers.end(), part.begin(), part.end());
         }
-    ls(transfers, maxFlow);
+    ls(transfers, flow);
 }
 
 // The "Thesis method" share of capacity: what flows into the live end of the tie goes first to
@@ -677,10 +737,21 @@ std::vector<ADist_Graph::TransferRecord> ADist_Graph::thesisTransferList(Edge pa
             remainingCapacity += flow.GetMaxFlow(o);
     newWalk();
     thesisCapacityWalk(Target(path), list);
-    for (Edge o : OutEdges(live))
-        if (usable(o) && !isOpen(o) && feeder(o).isLateral())
-            thesisCapacityWalk(Target(o), list);
+    for (Node lateral : lateralsSharingTie(live))
+        thesisCapacityWalk(lateral, list);
     return list;
+}
+
+// The laterals at the live end of a tie share its capacity with the part it feeds. The supply
+// limits nothing, and the laterals leaving it may lie in any feeder of the network.
+std::vector<ADist_Graph::Node> ADist_Graph::lateralsSharingTie(Node live) const
+{
+    std::vector<Node> laterals;
+    if (live != supplyNode)
+        for (Edge o : OutEdges(live))
+            if (usable(o) && !isOpen(o) && feeder(o).isLateral())
+                laterals.push_back(Target(o));
+    return laterals;
 }
 
 // Hands `remainingCapacity` to the loads below n: a load takes its demand or what is left; below
@@ -750,21 +821,19 @@ void ADist_Graph::thesisCapacityWalk(Node n, std::vector<TransferRecord>& list)
 void ADist_Graph::ls(const std::vector<TransferRecord>& transfers, const MaxFlow& flow)
 {
     // Each load's first record, by node.
-    std::vector<const TransferRecord*> share(static_cast<std::size_t>(NodeCount()), nullptr);
+    std::unordered_map<std::int32_t, const TransferRecord*> share;
     for (const TransferRecord& r : transfers)
-        if (share[static_cast<std::size_t>(r.node.index)] == nullptr)
-            share[static_cast<std::size_t>(r.node.index)] = &r;
-    for (Node n : loadNodes) {
-        AComponent& load = component(n);
-        const TransferRecord* listed = share[static_cast<std::size_t>(n.index)];
+        share.emplace(r.node.index, &r);
+    for (Node n : flowLoads) {
+        const auto listed = share.find(n.index);
         double capacity = 0.0;
-        if (thesisMethod && load.isTransferred() && listed != nullptr) {
-            capacity = listed->value;
+        if (thesisMethod && component(n).isTransferred() && listed != share.end()) {
+            capacity = listed->second->value;
         } else {
             for (Edge o : OutEdges(n))
                 if (Target(o) == sinkNode && usable(o))
                     capacity += flow.GetMaxFlow(o);
         }
-        load.recordLoadShed(capacity);
+        change(n).recordLoadShed(capacity, elapsed);
     }
 }

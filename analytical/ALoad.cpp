@@ -18,33 +18,31 @@ void ALoad::print(std::ostream& out) const
         << "Time load shed: " << timeLoadShed << '\n'
         << "Capacity load shed: " << capacityLoadShed << '\n'
         << "Connected = " << connected << '\n'
-        << "Time is " << time << '\n'
         << "ID is " << id << '\n';
 }
 
-void ALoad::disconnect()
+void ALoad::disconnect(double now)
 {
     if (!connected)
         return;
-    disconnectTime = time;
+    disconnectTime = now;
     connected = false;
 }
 
-void ALoad::connect()
+void ALoad::connect(double now)
 {
     if (connected)
         return;
-    timeNotConnected += time - disconnectTime;
-    connectTime = time;
+    timeNotConnected += now - disconnectTime;
+    restoredAt = now;
     connected = true;
 }
 
 void ALoad::clearFaultState()
 {
-    time = 0.0;
+    AComponent::clearFaultState();
     timeNotConnected = 0.0;
     disconnectTime = 0.0;
-    connectTime = 0.0;
     timeLoadShed = 0.0;
     shedTime = 0.0;
     capacityLoadShed = 0.0;
@@ -53,36 +51,39 @@ void ALoad::clearFaultState()
     connected = true;
 }
 
-void ALoad::recordLoadShed(double capacity)
+void ALoad::recordLoadShed(double capacity, double now)
 {
     // Flows are sums of capacities: allow for the last bits of rounding before calling a load short.
     const double tolerance = 1e-9 * (load > 1.0 ? load : 1.0);
     if (!connected || shed || !(capacity < load - tolerance))
         return;
     // A load restored above the fault after the back-feed's moment is short only from its return.
-    shedTime = time > connectTime ? time : connectTime;
+    shedTime = now > restoredAt ? now : restoredAt;
     capacityLoadShed = capacity;
     shed = true;
 }
 
-AOutageRecord ALoad::getOutageRecord() const
+AOutageRecord ALoad::getOutageRecord(double now) const
 {
     AOutageRecord record{timeNotConnected, timeLoadShed, capacityLoadShed, id};
     if (shed)
-        record.timeLoadShed = time - shedTime;
+        record.timeLoadShed = now - shedTime;
     if (!connected)
-        record.timeNotConnected += time - disconnectTime;
+        record.timeNotConnected += now - disconnectTime;
     return record;
 }
 
-void ALoad::addFaultRecord(const AOutageRecord& record, double failureRate, int feederId)
+void ALoad::addFaultRecord(const AOutageRecord& record, double failureRate)
 {
     totalTimeNotConnected += record.timeNotConnected;
     if (record.timeNotConnected > 0.0)
         totalOutageRate += failureRate;
     totalUnavailability += record.timeNotConnected * failureRate;
-    if (record.timeLoadShed > 0.0)
-        shedRecords.push_back({record.timeLoadShed, record.capacityLoadShed, failureRate, feederId});
+    if (record.timeLoadShed > 0.0) {
+        shedTotals.rate += failureRate;
+        shedTotals.hours += record.timeLoadShed * failureRate;
+        shedTotals.energy += (load - record.capacityLoadShed) * record.timeLoadShed * failureRate;
+    }
 }
 
 void ALoad::printTotals(std::ostream* out, std::vector<CGMLResult>* results) const
@@ -94,13 +95,4 @@ void ALoad::printTotals(std::ostream* out, std::vector<CGMLResult>* results) con
              << "Total unavailiability is: " << totalUnavailability << '\n';
     if (results != nullptr)
         results->emplace_back(id, totalTimeNotConnected, totalOutageRate, totalUnavailability);
-}
-
-void ALoad::printFaultRecords(std::ostream& out) const
-{
-    for (const AShedRecord& r : shedRecords)
-        out << "Fault " << r.feederId << '\n'
-            << "tls is: " << r.timeLoadShed << '\n'
-            << "cls is: " << r.capacityLoadShed << '\n'
-            << "fr is: " << r.failureRate << '\n';
 }

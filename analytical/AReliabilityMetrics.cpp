@@ -16,29 +16,18 @@ double Divide(double numerator, double denominator)
 
 }  // namespace
 
-void AReliabilityMetrics::Compute(const std::vector<int>& customers, const std::vector<double>& demands,
-                                  const std::vector<double>& outageRates, const std::vector<double>& unavailabilities,
-                                  const std::vector<std::vector<AShedRecord>>& shedRecordLists)
+void AReliabilityMetrics::Compute(const std::vector<LoadTotals>& loads)
 {
     double totalCustomers = 0.0;
     double interruptions = 0.0;  // customer interruptions a year
     double hours = 0.0;          // customer hours a year
     double energy = 0.0;
-    for (std::size_t i = 0; i < customers.size(); ++i) {
-        const double n = customers[i];
-        const double load = demands[i];
-        double shedRate = 0.0;
-        double shedHours = 0.0;
-        double shedEnergy = 0.0;
-        for (const AShedRecord& r : shedRecordLists[i]) {
-            shedRate += r.failureRate;
-            shedHours += r.timeLoadShed * r.failureRate;
-            shedEnergy += (load - r.capacityLoadShed) * r.timeLoadShed * r.failureRate;
-        }
+    for (const LoadTotals& l : loads) {
+        const double n = l.customers;
         totalCustomers += n;
-        interruptions += n * (outageRates[i] + shedRate);
-        hours += n * (unavailabilities[i] + shedHours);
-        energy += unavailabilities[i] * load + shedEnergy;
+        interruptions += n * (l.outageRate + l.shed.rate);
+        hours += n * (l.unavailability + l.shed.hours);
+        energy += l.unavailability * l.demand + l.shed.energy;
     }
     SAIFI = Divide(interruptions, totalCustomers);
     SAIDI = Divide(hours, totalCustomers);

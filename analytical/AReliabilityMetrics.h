@@ -18,11 +18,15 @@ public:
     double ASAI = 0.0;   // fraction of the 8760 hours of a year
     double ENS = 0.0;    // kVA hours a year
 
-    // One entry per load point in each list: customers, demand (kVA), total outage rate (a year),
-    // total unavailability (hours a year) and the shed records.
-    void Compute(const std::vector<int>& customers, const std::vector<double>& demands,
-                 const std::vector<double>& outageRates, const std::vector<double>& unavailabilities,
-                 const std::vector<std::vector<AShedRecord>>& shedRecordLists);
+    // One load point's figures over a run.
+    struct LoadTotals {
+        int customers = 0;
+        double demand = 0.0;          // kVA
+        double outageRate = 0.0;      // a year
+        double unavailability = 0.0;  // hours a year
+        AShedTotals shed;
+    };
+    void Compute(const std::vector<LoadTotals>& loads);
 
     // The text shown to the user: "SAIFI = 0.5000\nSAIDI = ...\nENS\t= ...\n".
     std::string GetText() const;

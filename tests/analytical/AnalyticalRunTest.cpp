@@ -193,12 +193,13 @@ TEST(AnalyticalRun, DrawnNetworkGivesTheHandComputedIndices)
 
 namespace {
 
-// A random drawing on a 6 x 6 grid: sections of every kind between neighbouring points (rings,
-// ties, dead ends and islands included) with random datasheet values, loads and gen sources.
-void DrawRandomNetwork(CKorvaneDoc& doc, std::mt19937& random)
+// A random drawing on a 6 x 6 grid, `x` to the right: sections of every kind between neighbouring
+// points (rings, ties, dead ends and islands included) with random datasheet values, loads and gen
+// sources.
+void DrawRandomNetwork(CKorvaneDoc& doc, std::mt19937& random, int x = 0)
 {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    auto at = [](int i, int j) { return CPoint(i * 100, j * 100); };
+    auto at = [x](int i, int j) { return CPoint(x + i * 100, j * 100); };
     auto feederValues = [&](CFeederData& f) {
         f.m_nFeederType = unit(random) < 0.6 ? 1 : 2;
         f.m_dFaultRate = unit(random) < 0.8 ? unit(random) : 0.0;
@@ -247,6 +248,13 @@ void DrawRandomNetwork(CKorvaneDoc& doc, std::mt19937& random)
                 Symbol<CGenSource>(doc, at(i, j));
             }
         }
+}
+
+std::string GmlOf(CKorvaneDoc& doc)
+{
+    CGMLGenerator generator(&doc);
+    generator.Generate();
+    return generator.GetGML();
 }
 
 }  // namespace
@@ -315,18 +323,33 @@ TEST(AnalyticalRun, AnyDrawingRunsToAnEndAndRepeatsItself)
     EXPECT_GT(ran, 200);
 }
 
-// Two runs of one text give the same message: nothing in a run depends on an earlier one.
-TEST(AnalyticalRun, RunsAreIndependent)
+// Two runs of one text give the same message: nothing in a run depends on an earlier one. And two
+// copies of a drawing side by side on one supply give the indices of one, with twice the ENS.
+// Regression: a fault that closed a tie shed every load short of capacity anywhere in the network,
+// so independent copies added to each other's shortages.
+TEST(AnalyticalRun, RunsAndCopiesAreIndependent)
 {
+    const auto same = [](double copies, double one) {
+        return std::isnan(copies) ? std::isnan(one) : std::fabs(copies - one) <= 1e-9 * std::max(1.0, std::fabs(one));
+    };
     std::mt19937 random(99);
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 200; ++round) {
+        std::mt19937 first = random;
+        std::mt19937 second = random;
         CKorvaneDoc doc;
         DrawRandomNetwork(doc, random);
-        CGMLGenerator generator(&doc);
-        generator.Generate();
-        const CAnalyticalResult first = CAnalyticalSimulator().Run(generator.GetGML(), round % 2, 1, 1000);
-        const CAnalyticalResult second = CAnalyticalSimulator().Run(generator.GetGML(), round % 2, 1, 1000);
-        EXPECT_EQ(first.message, second.message);
-        EXPECT_EQ(first.error, second.error);
+        CKorvaneDoc twice;
+        DrawRandomNetwork(twice, first);
+        DrawRandomNetwork(twice, second, 1000);
+        const std::string gml = GmlOf(doc);
+        const CAnalyticalResult one = CAnalyticalSimulator().Run(gml, round % 2, 1, 1000);
+        EXPECT_EQ(CAnalyticalSimulator().Run(gml, round % 2, 1, 1000).message, one.message);
+        const CAnalyticalResult copies = CAnalyticalSimulator().Run(GmlOf(twice), round % 2, 1, 1000);
+        ASSERT_EQ(copies.ok, one.ok) << "round " << round << copies.error << one.error;
+        const AReliabilityMetrics& c = copies.metrics;
+        const AReliabilityMetrics& o = one.metrics;
+        EXPECT_TRUE(same(c.SAIFI, o.SAIFI) && same(c.SAIDI, o.SAIDI) && same(c.CAIDI, o.CAIDI) &&
+                    same(c.ASAI, o.ASAI) && same(c.ENS, 2 * o.ENS))
+            << "round " << round << "\n" << copies.message << one.message;
     }
 }

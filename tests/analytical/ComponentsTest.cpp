@@ -74,36 +74,33 @@ TEST(Loads, CountOnlyChangesOfState)
 {
     ALoad load(12.7, 3, 40);
     EXPECT_DOUBLE_EQ(load.getDemand(), 12.7);
-    load.advanceTime(1);
-    load.disconnect();
-    load.advanceTime(2);
-    load.disconnect();  // already out: the first time stands
-    load.connect();
-    load.connect();  // already in: nothing more counts
-    load.advanceTime(1);
-    load.disconnect();
-    load.advanceTime(0.5);
-    AOutageRecord r = load.getOutageRecord();
+    load.disconnect(1);
+    load.disconnect(3);  // already out: the first time stands
+    load.connect(3);
+    load.connect(4);  // already in: nothing more counts
+    load.disconnect(4);
+    AOutageRecord r = load.getOutageRecord(4.5);
     EXPECT_DOUBLE_EQ(r.timeNotConnected, 2.5);
     EXPECT_EQ(r.id, 3);
 
-    // Shedding counts only a supplied load short of its demand.
-    load.recordLoadShed(5);
-    EXPECT_DOUBLE_EQ(load.getOutageRecord().timeLoadShed, 0.0);
-    load.clearFaultState();
-    load.recordLoadShed(12.7);
-    load.recordLoadShed(5);
-    load.advanceTime(3);
-    r = load.getOutageRecord();
+    // Shedding counts only a supplied load short of its demand, from its return when that is later.
+    load.recordLoadShed(5, 4.5);
+    EXPECT_DOUBLE_EQ(load.getOutageRecord(5).timeLoadShed, 0.0);
+    load.connect(5);
+    load.recordLoadShed(12.7, 4);
+    load.recordLoadShed(5, 4);
+    r = load.getOutageRecord(8);
     EXPECT_DOUBLE_EQ(r.timeLoadShed, 3.0);
     EXPECT_DOUBLE_EQ(r.capacityLoadShed, 5.0);
-    EXPECT_DOUBLE_EQ(r.timeNotConnected, 0.0);
 
-    load.addFaultRecord(r, 0.2, 7);
+    // A shortage of 3 h at 5 kVA in a fault of 0.2 a year: 0.2, 0.6 h and 7.7 x 0.6 kVAh a year.
+    load.clearFaultState();
+    load.addFaultRecord({0.0, 3.0, 5.0, 3}, 0.2);
     EXPECT_DOUBLE_EQ(load.getTotalOutageRate(), 0.0);  // never disconnected
-    ASSERT_EQ(load.getShedRecords().size(), 1u);
-    EXPECT_EQ(load.getShedRecords()[0].feederId, 7);
-    load.addFaultRecord({2.0, 0.0, 0.0, 3}, 0.5, 8);
+    EXPECT_DOUBLE_EQ(load.getShedTotals().rate, 0.2);
+    EXPECT_DOUBLE_EQ(load.getShedTotals().hours, 0.6);
+    EXPECT_DOUBLE_EQ(load.getShedTotals().energy, 7.7 * 0.6);
+    load.addFaultRecord({2.0, 0.0, 0.0, 3}, 0.5);
     EXPECT_DOUBLE_EQ(load.getTotalOutageRate(), 0.5);
     EXPECT_DOUBLE_EQ(load.getTotalUnavailability(), 1.0);
     EXPECT_DOUBLE_EQ(load.getTotalTimeNotConnected(), 2.0);
@@ -112,14 +109,14 @@ TEST(Loads, CountOnlyChangesOfState)
 TEST(ReliabilityMetrics, ComputesTheFiveIndices)
 {
     AReliabilityMetrics m;
-    m.Compute({10}, {100}, {0.5}, {2.0}, {{}});
+    m.Compute({{10, 100, 0.5, 2.0, {}}});
     EXPECT_EQ(m.GetText(), "SAIFI = 0.5000\nSAIDI = 2.0000\nCAIDI = 4.0000\nASAI = 0.9998\nENS\t= 200.0000\n");
-    // A shed record {1 h, at 40 kVA, 0.2 a year} adds 0.2 to SAIFI and SAIDI and 60 x 0.2 to ENS.
-    m.Compute({10}, {100}, {0.5}, {2.0}, {{AShedRecord{1.0, 40.0, 0.2, 1}}});
+    // A shortage {1 h, at 40 kVA, 0.2 a year} adds 0.2 to SAIFI and SAIDI and 60 x 0.2 to ENS.
+    m.Compute({{10, 100, 0.5, 2.0, {0.2, 0.2, 12.0}}});
     EXPECT_DOUBLE_EQ(m.SAIFI, 0.7);
     EXPECT_DOUBLE_EQ(m.SAIDI, 2.2);
     EXPECT_DOUBLE_EQ(m.ENS, 212.0);
-    m.Compute({}, {}, {}, {}, {});
+    m.Compute({});
     EXPECT_EQ(m.GetText(), "SAIFI = n/a\nSAIDI = n/a\nCAIDI = n/a\nASAI = n/a\nENS\t= 0.0000\n");
 }
 

@@ -168,13 +168,6 @@ TEST(FaultSimulation, RecloserTieBackFeedsTheIsolatedPart)
     }
 }
 
-// A reclose time of 0.25 h is shorter than the isolators': B comes back at 0.5 h (M1 and L1, the
-// first isolator's time) and 0.75 h (M2, after both), so B has 0.05 + 0.15 + 0.9 + 0.025 + 0.9.
-TEST(FaultSimulation, BackFeedWaitsForTheLaterOfIsolatorAndRecloser)
-{
-    ExpectIndices(RunAll(Tied(kBig, 0.25), kPractical), {0.4, (9.375 + 20 * 2.025) / 60, 93.75 + 2.025 * 50});
-}
-
 // The tie's side carries only 70 kVA for C (40) and B (50). After each of the three back-feeds
 // (M1, M2, L1 at 0.1, 0.2, 0.05 a year, until their repairs at 4, 5 and 2 h) one load is shed from
 // 1 h for 3, 4 and 1 h:
@@ -188,40 +181,6 @@ TEST(FaultSimulation, TieCapacityForcesLoadSheddingByEitherMethod)
     ExpectIndices(RunAll(Tied(70, 1.0), kThesis), {(24 + 30 * 0.35) / 60, (52.375 + 30 * 1.15) / 60, 224.25});
     // The "Minimum Cut Set" setting takes the main feeders as unlimited: nothing is shed.
     ExpectIndices(RunAll(Tied(70, 1.0), kPractical, 1), {0.4, 52.375 / 60, 201.25});
-}
-
-TEST(FaultSimulation, ShedRecordsNameTheFaultTimeCapacityAndRate)
-{
-    ADist_Graph graph;
-    ASSERT_FALSE(graph.load(Tied(70, 1.0).Text()).IsError());
-    graph.setLateralCapacities();
-    graph.setTerminalCapacities();
-    ASSERT_TRUE(graph.simulateFault(4, false));
-    const AComponent* b = graph.getNodeComponent(graph.NodeAt(2));
-    ASSERT_EQ(b->getShedRecords().size(), 1u);
-    const AShedRecord& r = b->getShedRecords()[0];
-    EXPECT_DOUBLE_EQ(r.timeLoadShed, 4.0);
-    EXPECT_DOUBLE_EQ(r.capacityLoadShed, 30.0);
-    EXPECT_DOUBLE_EQ(r.failureRate, 0.2);
-    EXPECT_EQ(r.feederId, 4);
-}
-
-// A load of 30.5 kVA that the tie can fully carry is not shed: the demand keeps its fraction.
-TEST(FaultSimulation, FractionalDemandIsNotShedWhenCapacitySuffices)
-{
-    GmlText g;
-    g.Supply(0).Load(1, 0, 5, 30.5).Junction(2).Junction(3).Junction(4).Junction(5);
-    g.Feeder(0, 2, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
-    g.Feeder(2, 3, GmlText::kMain, 2, 1, 10, 1, kBig);
-    g.Feeder(3, 4, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 1);
-    g.Feeder(4, 1, GmlText::kLateral, 4, 0, 0, 0, kBig);
-    g.Feeder(0, 5, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Breaker);
-    g.Tie(5, 4, 0, 2);
-    for (int method : {kThesis, kPractical}) {
-        const CAnalyticalResult result = RunAll(g, method);
-        // Out 2 h (the reclose) of the 10 h repair, once a year.
-        ExpectIndices(result, {1.0, 2.0, 61.0});
-    }
 }
 
 // A lateral with a fuse of its own takes everything below it out, not only its end node: the
@@ -239,15 +198,21 @@ TEST(FaultSimulation, FusedLateralDisconnectsEverythingBelowIt)
     ExpectIndices(RunAll(g, kThesis), {1.0 / 3, 2.0 / 3, 20.0});
 }
 
-// Without any breaker the supply's own section clears the fault; the run says so.
+// Without any breaker the supply's own section clears the fault; the run says so. A fuse drawn
+// between two gen sources runs from the supply to itself: regression, a fault on the unprotected
+// section climbed into it, blew it and took every feeder out, and its own fault did the same. It
+// feeds nobody: the load behind a breaker on a second feeder is never out.
 TEST(FaultSimulation, SupplyClearsFaultsThatNoBreakerProtects)
 {
     GmlText g;
-    g.Supply(0).Load(1, 0, 10, 10).Junction(2);
+    g.Supply(0).Load(1, 0, 10, 10).Load(3, 1, 10, 10).Junction(2).Junction(4);
     g.Feeder(0, 2, GmlText::kMain, 1, 0.5, 4, 1, kBig);
     g.Feeder(2, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+    g.Feeder(0, 0, GmlText::kMain, 3, 1, 5, 1, kBig, GmlText::Fuse);
+    g.Feeder(0, 4, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(4, 3, GmlText::kLateral, 5, 0, 0, 0, kBig);
     const CAnalyticalResult result = RunAll(g, kThesis);
-    ExpectIndices(result, {0.5, 2.0, 20.0});
+    ExpectIndices(result, {0.25, 1.0, 20.0});
     ASSERT_EQ(result.warnings.size(), 1u);
     EXPECT_NE(result.warnings[0].find(": 1, 2."), std::string::npos) << result.warnings[0];
 }
@@ -269,43 +234,6 @@ TEST(FaultSimulation, TransformerSectionFailsLikeAFeeder)
     EXPECT_DOUBLE_EQ(transformer->getTransformerOutageRate(), 0.02);
     EXPECT_DOUBLE_EQ(transformer->getTransformerRepairTime(), 150.0);
     EXPECT_DOUBLE_EQ(transformer->getFailureRate(), 0.5);
-}
-
-// Below the faulted section the main splits in two, each branch behind an isolator; both open.
-// Regression: the back-feed into the second branch waited for the first branch's isolator, the
-// first one found, so B came back before its own isolator had cut it off from the fault (or after,
-// by the other's time). It waits for its own: A is out the 10 h repair, B for its isolator's time.
-// - first branch 1 h, second 3 h: SAIDI (10 + 3) / 2, ENS 100 + 30.
-// - first branch 3 h, second 1 h: SAIDI (10 + 1) / 2, ENS 100 + 10.
-TEST(FaultSimulation, BackFeedWaitsForTheIsolatorThatCutsItsBranchOff)
-{
-    for (const auto& [first, second] : {std::pair{1.0, 3.0}, std::pair{3.0, 1.0}}) {
-        SCOPED_TRACE(testing::Message() << "isolators " << first << " h and " << second << " h");
-        GmlText g = TwoLoadsBehindABreaker(8);
-        g.Feeder(3, 4, GmlText::kMain, 2, 1, 10, 1, kBig);
-        g.Feeder(4, 5, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, first);
-        g.Feeder(4, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, second);
-        g.Feeder(5, 1, GmlText::kLateral, 5, 0, 0, 0, kBig);
-        g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
-        AddNeighbourFeeder(g, 7, 7);
-        g.Tie(8, 6, 0, 0);
-        ExpectIndicesByEitherMethod(g, {1.0, (10 + second) / 2, 100 + 10 * second});
-    }
-}
-
-// A tie that would feed the faulted section itself is passed over for the next one: A, between
-// the fault and the isolator, stays out for the repair; B below the isolator comes back at 1 h.
-TEST(FaultSimulation, TieIntoTheFaultedSectionIsNotClosed)
-{
-    GmlText g = TwoLoadsBehindABreaker(7);
-    g.Feeder(3, 4, GmlText::kMain, 2, 1, 10, 1, kBig);
-    g.Feeder(4, 1, GmlText::kLateral, 3, 0, 0, 0, kBig);
-    g.Feeder(4, 5, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 1);
-    g.Feeder(5, 2, GmlText::kLateral, 5, 0, 0, 0, kBig);
-    AddNeighbourFeeder(g, 6, 6);
-    g.Tie(7, 4, 0, 0.5);
-    g.Tie(7, 5, 1, 0.5);
-    ExpectIndicesByEitherMethod(g, {1.0, 5.5, 110.0});
 }
 
 // A ring fed from J1 (J1 - J2 - Ia - Ja - M - Jb - Ib - J3 - J1) with loads at J2 and J3: a fault
@@ -357,22 +285,22 @@ GmlText IsolatorsEitherSide(double up, double down, double breakerCap, double re
     return g;
 }
 
-// Supply - breaker - J3 - M (1 a year, 10 h) - J4, which splits into isolator Ia (1 h) to J5 with
-// load A and isolator Ib (3 h) to J6 with load B. A is tied from a feeder ending at J10 (0.5 h),
-// B from one ending at J8 (0 h); `aCap` and `bCap` are what those feeders carry.
-GmlText TwoBranchesTied(double aCap, double bCap)
+// Supply - breaker - J3 - M (1 a year, 10 h) - J4, which splits into isolator Ia (`ia` h) to J5
+// with load A and isolator Ib (`ib` h) to J6 with load B. B is tied from a feeder ending at J8
+// (0 h), and unless `aTied` is false A from one ending at J10 (0.5 h); `aCap` and `bCap` are what
+// those feeders carry.
+GmlText TwoBranchesTied(double aCap, double bCap, double ia = 1, double ib = 3, bool aTied = true)
 {
     GmlText g = TwoLoadsBehindABreaker(10);
     g.Feeder(3, 4, GmlText::kMain, 2, 1, 10, 1, kBig);
-    g.Feeder(4, 5, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 1);
-    g.Feeder(4, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 3);
+    g.Feeder(4, 5, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, ia);
+    g.Feeder(4, 6, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, ib);
     g.Feeder(5, 1, GmlText::kLateral, 5, 0, 0, 0, kBig);
     g.Feeder(6, 2, GmlText::kLateral, 6, 0, 0, 0, kBig);
     AddNeighbourFeeder(g, 7, 7, bCap);
     AddNeighbourFeeder(g, 9, 9, aCap);
     g.Tie(8, 6, 0, 0);
-    g.Tie(10, 5, 1, 0.5);
-    return g;
+    return aTied ? g.Tie(10, 5, 1, 0.5) : g;
 }
 
 }  // namespace
@@ -401,6 +329,13 @@ TEST(FaultSimulation, TiesBringEachDarkPartBackAsSoonAsTheyCan)
         // repair, not Iu's 3), B 0.5 h; then A 0.25 h and B 1 h (the repair, not the tie's 1.5).
         {"Iu slower than the repair", IsolatorsEitherSide(3, 0.5, kBig, 2, 0.25), {1.0, 1.25, 25.0}},
         {"tie slower than the repair", IsolatorsEitherSide(0.25, 0.5, kBig, 1, 1.5), {1.0, 0.625, 12.5}},
+        // The tie's side of Tied() closes after 0.25 h, before the isolators: B is back at 0.5 h
+        // (M1 and L1, the first isolator's time) and 0.75 h (M2, after both).
+        {"tie before the isolators", Tied(kBig, 0.25), {0.4, (9.375 + 20 * 2.025) / 60, 93.75 + 2.025 * 50}},
+        // Regression: B's back-feed waited for the first isolator found, A's. With A untied, A is
+        // out the 10 h repair and B for its own isolator's time: SAIDI (10 + Ib) / 2.
+        {"Ia 1 h, Ib 3 h, A untied", TwoBranchesTied(kBig, kBig, 1, 3, false), {1.0, 6.5, 130.0}},
+        {"Ia 3 h, Ib 1 h, A untied", TwoBranchesTied(kBig, kBig, 3, 1, false), {1.0, 5.5, 110.0}},
         // Regression: only the first tie found closed. A back at 1 h, B at 3 h: SAIDI 2, ENS 40.
         {"two branches, two ties", TwoBranchesTied(kBig, kBig), {1.0, 2.0, 40.0}},
         // B's tie carries 5 kVA: B is short from 3 h, {7 h, 5 kVA, 1}.
@@ -408,6 +343,17 @@ TEST(FaultSimulation, TiesBringEachDarkPartBackAsSoonAsTheyCan)
         // Regression: shedding started at the clock of the last tie closed (B's, 3 h). A's tie
         // closes at 1 h and leaves A short from then: {9 h, 5 kVA, 1}: SAIDI 2 + 4.5, ENS 40 + 45.
         {"A's tie short", TwoBranchesTied(5, kBig), {1.5, 6.5, 85.0}},
+        // Regression: the back-feed at 0.5 h shed every load short of capacity anywhere, here C
+        // (one customer) on a feeder of its own whose breaker carries 5 of its 10 kVA, though the
+        // fault never reached it: C is never out.
+        {"a feeder the fault never reaches",
+         [] {
+             GmlText g = IsolatorsEitherSide(2, 0.5, kBig);
+             g.Load(11, 2, 1, 10).Junction(12);
+             g.Feeder(0, 12, GmlText::kMain, 9, 0, 0, 0, 5, GmlText::Breaker);
+             return g.Feeder(12, 11, GmlText::kLateral, 10, 0, 0, 0, kBig);
+         }(),
+         {2.0 / 3, 2.5 / 3, 25.0}},
         // Regression: the first tie found fed B, at 2 h; the one found second does at 0.5 h.
         {"slower tie found first",
          [] {
@@ -429,6 +375,46 @@ TEST(FaultSimulation, TiesBringEachDarkPartBackAsSoonAsTheyCan)
              return g.Tie(3, 6, 0, 0.5);
          }(),
          {1.0, 3.0, 60.0}},
+        // A tie into the faulted section is passed over for the next one: A, between the fault and
+        // the isolator (1 h), stays out for the repair, B below it comes back at 1 h.
+        {"tie into the faulted section",
+         [] {
+             GmlText g = TwoLoadsBehindABreaker(7);
+             g.Feeder(3, 4, GmlText::kMain, 2, 1, 10, 1, kBig);
+             g.Feeder(4, 1, GmlText::kLateral, 3, 0, 0, 0, kBig);
+             g.Feeder(4, 5, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 1);
+             g.Feeder(5, 2, GmlText::kLateral, 5, 0, 0, 0, kBig);
+             AddNeighbourFeeder(g, 6, 6);
+             g.Tie(7, 4, 0, 0.5);
+             return g.Tie(7, 5, 1, 0.5);
+         }(),
+         {1.0, 5.5, 110.0}},
+        // Regression: with the "Thesis method" a tie drawn from the supply itself handed B nothing
+        // (nothing flows into the supply). B is back at the 1 h reclose.
+        {"tie from the supply",
+         [] {
+             GmlText g = TwoLoadsBehindABreaker(5);
+             g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
+             g.Feeder(3, 4, GmlText::kMain, 3, 1, 10, 1, kBig);
+             g.Feeder(4, 5, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+             g.Feeder(5, 2, GmlText::kLateral, 5, 0, 0, 0, kBig);
+             return g.Tie(0, 5, 0, 1);
+         }(),
+         {1.0, 5.5, 110.0}},
+        // A load of 30.5 kVA (5 customers) that its tie can carry is not shed: the demand keeps its
+        // fraction. Out 2 h (the reclose) of the 10 h repair, once a year.
+        {"fractional demand",
+         [] {
+             GmlText g;
+             g.Supply(0).Load(1, 0, 5, 30.5).Junction(2).Junction(3).Junction(4).Junction(5);
+             g.Feeder(0, 2, GmlText::kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+             g.Feeder(2, 3, GmlText::kMain, 2, 1, 10, 1, kBig);
+             g.Feeder(3, 4, GmlText::kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 1);
+             g.Feeder(4, 1, GmlText::kLateral, 4, 0, 0, 0, kBig);
+             g.Feeder(0, 5, GmlText::kMain, 5, 0, 0, 0, kBig, GmlText::Breaker);
+             return g.Tie(5, 4, 0, 2);
+         }(),
+         {1.0, 2.0, 61.0}},
         // A lateral carries what the loads at and below its end demand, whatever its datasheet
         // says: B (200 kVA) behind a lateral in two sections rated 50 kVA each is back whole at
         // 0.25 h (its end's demand alone would give the first section 0 kVA and shed B).
@@ -454,20 +440,6 @@ TEST(FaultSimulation, TiesBringEachDarkPartBackAsSoonAsTheyCan)
         SCOPED_TRACE(c.name);
         ExpectIndicesByEitherMethod(c.network, c.expected);
     }
-}
-
-// Regression: with the "Thesis method" a tie drawn from the supply itself handed the transferred
-// part nothing (nothing flows into the supply), so B was shed whole. B is out for the 1 h reclose
-// of the 10 h repair with either method: SAIDI (10 + 1) / 2, ENS 100 + 10.
-TEST(FaultSimulation, TieFromTheSupplyCarriesTheTransferredPart)
-{
-    GmlText g = TwoLoadsBehindABreaker(5);
-    g.Feeder(3, 1, GmlText::kLateral, 2, 0, 0, 0, kBig);
-    g.Feeder(3, 4, GmlText::kMain, 3, 1, 10, 1, kBig);
-    g.Feeder(4, 5, GmlText::kMain, 4, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
-    g.Feeder(5, 2, GmlText::kLateral, 5, 0, 0, 0, kBig);
-    g.Tie(0, 5, 0, 1);
-    ExpectIndicesByEitherMethod(g, {1.0, 5.5, 110.0});
 }
 
 // One feeder, supply - breaker - J3, load A (1 customer, 10 kVA) tapped at J3, then `middle` from
