@@ -1,12 +1,18 @@
 // Cost of the analytical run (every feeder faulted) and of the GML generator on drawn networks of
-// about 100, 1,000 and 10,000 widgets, radial or with recloser ties between neighbouring feeders.
+// about 100, 1,000 and 10,000 widgets, radial or with recloser ties between neighbouring feeders;
+// and of the run on 1, 16, 64 and 256 copies of a four-feeder system on one source bus.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "analytical/AnalyticalSimulator.h"
+#include "bench/CopiesNetwork.h"
 #include "analytical/GMLGenerator.h"
 #include "model/KorvaneDoc.h"
 
@@ -122,5 +128,78 @@ void GmlGenerate(benchmark::State& state)
     }
 }
 BENCHMARK(GmlGenerate)->ArgName("widgets")->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The resident-set size of this process and its peak so far, in kB ("VmRSS", "VmHWM").
+long StatusKb(const std::string& key)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stol(line.substr(key.size() + 1));
+    return 0;
+}
+
+// The memory one run takes at its peak beyond what the process held before, in MB: measured in
+// a child process that hands the memory freed so far back to the system and starts the peak from
+// there, so that neither the heap nor the high-water mark of earlier runs count.
+double RunPeakMegabytes(const std::string& gml)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeEnds[0]);
+        malloc_trim(0);
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const long before = StatusKb("VmRSS");
+        const CAnalyticalResult result = CAnalyticalSimulator().Run(gml, 0, 1, 1000000);
+        benchmark::DoNotOptimize(result.metrics.SAIDI);
+        const long grown = StatusKb("VmHWM") - before;
+        (void)!write(pipeEnds[1], &grown, sizeof grown);
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    long grown = -1024;
+    if (child < 0 || read(pipeEnds[0], &grown, sizeof grown) != static_cast<ssize_t>(sizeof grown))
+        grown = -1024;
+    close(pipeEnds[0]);
+    if (child > 0)
+        waitpid(child, nullptr, 0);
+    return static_cast<double>(grown) / 1024.0;
+}
+
+// Analytical/Copies/<k>: every feeder of k copies faulted, the GML text made once (not timed).
+void AnalyticalCopies(benchmark::State& state, int copyCount)
+{
+    static std::map<int, std::string> texts;
+    auto [it, fresh] = texts.try_emplace(copyCount);
+    if (fresh) {
+        CKorvaneDoc doc;
+        copies::Draw(doc, copyCount);
+        it->second = copies::Gml(doc);
+    }
+    const std::string& gml = it->second;
+    int faults = 0;
+    for (auto _ : state) {
+        const CAnalyticalResult result = CAnalyticalSimulator().Run(gml, 0, 1, 1000000);
+        if (!result.ok)
+            state.SkipWithError(result.error.c_str());
+        faults = result.faultedFeeders;
+        benchmark::DoNotOptimize(result.metrics.SAIDI);
+    }
+    state.counters["faults"] = faults;
+    state.counters["peak MB"] = RunPeakMegabytes(gml);
+}
+
+int RegisterCopies()
+{
+    for (int copyCount : {1, 16, 64, 256})
+        benchmark::RegisterBenchmark(("Analytical/Copies/" + std::to_string(copyCount)).c_str(), AnalyticalCopies,
+                                     copyCount)
+            ->Unit(benchmark::kMillisecond);
+    return 0;
+}
+const int registeredCopies = RegisterCopies();
 
 }  // namespace
