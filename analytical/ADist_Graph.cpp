@@ -240,6 +240,12 @@ korvane::graph::GmlError ADist_Graph::indexFeeders()
     return error;
 }
 
+double ADist_Graph::getFeederFailureRate(int feederId) const
+{
+    const auto found = feederById.find(feederId);
+    return found == feederById.end() ? 0.0 : feeder(found->second).getFailureRate();
+}
+
 void ADist_Graph::setMainCapacities()
 {
     ForEachEdge([&](Edge e) {

@@ -51,6 +51,9 @@ public:
     Node getSink() const { return sinkNode; }
     // Main and lateral feeders other than the terminal edges: the feeders a run can fault.
     int getFeederCount() const { return feederCount; }
+    // Faults a year of the main or lateral feeder with the id (its fault rate a mile times its
+    // length); 0 when there is no such feeder.
+    double getFeederFailureRate(int feederId) const;
 
     // Main and reclosing feeders get a capacity of 10000000 kVA (the "Minimum Cut Set" setting).
     void setMainCapacities();

@@ -44,9 +44,12 @@ CAnalyticalResult CAnalyticalSimulator::Run(const std::string& strGML, int bMini
 
     const int faults = std::clamp(nFaultCount, 0, graph.getFeederCount());
     const bool thesisMethod = nLoadSheddingMethod != 0;
-    for (int id = 1; id <= faults; ++id)
-        if (graph.simulateFault(id, thesisMethod))
+    for (int id = 1; id <= faults; ++id) {
+        if (graph.simulateFault(id, thesisMethod)) {
             ++result.faultedFeeders;
+            result.failingFeeders += graph.getFeederFailureRate(id) > 0.0;
+        }
+    }
 
     int loadId = 0;
     double hours = 0.0;

@@ -15,6 +15,7 @@ struct CAnalyticalResult {
     std::string message;                // the five indices as the user sees them
     std::vector<std::string> warnings;  // doubts about the network that did not stop the run
     int faultedFeeders = 0;
+    int failingFeeders = 0;  // of those faulted, the ones with a failure rate above 0
 };
 
 class CAnalyticalSimulator {

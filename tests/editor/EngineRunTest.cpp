@@ -9,6 +9,7 @@
 #include "editor/AnalyticalRun.h"
 #include "editor/MonteCarloRun.h"
 #include "tests/TestFiles.h"
+#include "tests/analytical/GmlText.h"
 #include "tests/editor/RunTestSupport.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
@@ -114,11 +115,43 @@ TEST_F(EngineRun, MonteCarloFailuresAreReportedAsWhatTheyAre)
                                   params.m_pszHtmlFile.string() + "\": No such file or directory");
 }
 
+// Regression: a network drawn and run at once (its lines 0 long) gave zeros and "n/a" with no hint.
 TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
 {
-    AnalyticalThreadParams params;
-    params.m_strGML = "graph [";
-    RunResult result = RunToEnd(std::make_unique<CAnalyticalJob>(params));
-    EXPECT_EQ(result.kind, RunResult::Kind::Failed);
-    EXPECT_EQ(result.message.rfind("Error : cannot load the network's GML text: ", 0), 0u) << result.message;
+    // A breaker's main section that cannot fail, then a lateral of `length` miles failing 0.5 a mile.
+    const auto network = [](double length) {
+        GmlText g;
+        g.Supply(0).Load(1, 0, 10, 100).Junction(2);
+        g.Feeder(0, 2, GmlText::kMain, 1, 0, 0, 0, 1e7, GmlText::Breaker);
+        g.Feeder(2, 1, GmlText::kLateral, 2, 0.5, 4, length, 1e7);
+        return g.Text();
+    };
+    struct Case {
+        std::string gml;
+        int faultCount;
+        RunResult::Kind kind;
+        std::string message;
+    };
+    const Case cases[] = {
+        {network(1), 2, RunResult::Kind::Completed,
+         "SAIFI = 0.5000\nSAIDI = 2.0000\nCAIDI = 4.0000\nASAI = 0.9998\nENS\t= 200.0000\n\n"
+         "Sections that can fail: 1 of the 2 faulted.\n"},
+        {network(0), 2, RunResult::Kind::Failed,
+         "None of the 2 sections faulted can fail: a fault rate counts per mile of length, and no section has "
+         "both a \"Length\" and a \"Fault rate\" above 0 in its analytical datasheet. There are no indices to show."},
+        {network(1), 0, RunResult::Kind::Failed,
+         "No section was faulted: \"Number Feeders To Fault\" in the analytical settings is 0, so there are no "
+         "indices to show."},
+        {"graph [", 2, RunResult::Kind::Failed,
+         "Error : cannot load the network's GML text: line 1: the list opened on line 1 is not closed"},
+    };
+    for (const Case& c : cases) {
+        heard = CHeard();
+        AnalyticalThreadParams params;
+        params.m_strGML = c.gml;
+        params.m_nFaultCount = c.faultCount;
+        const RunResult result = RunToEnd(std::make_unique<CAnalyticalJob>(params));
+        EXPECT_EQ(result.kind, c.kind) << c.message;
+        EXPECT_EQ(result.message, c.message);
+    }
 }
