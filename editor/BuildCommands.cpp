@@ -160,7 +160,6 @@ std::unique_ptr<CMonteCarloJob> CBuildCommands::PrepareMonteCarloRun(bool busy, 
     params.m_pszTextFile = names->textFile;
     params.m_pszHtmlFile = names->htmlFile;
     params.m_pszTempFile = names->folder / (m_doc.GetTitle() + ".tmp");
-    params.m_strBarImage = place.barImage;
     m_doc.SetMonteCarloResultPath(sender, names->htmlFile.string());
     m_doc.SetModifiedFlag();
     return std::make_unique<CMonteCarloJob>(std::move(params));

@@ -40,8 +40,6 @@ bool ErrorLineBefore(const std::string& a, const std::string& b);
 struct COutputPlace {
     std::filesystem::path documentFile;  // empty while the network has never been saved
     std::filesystem::path userDataFolder;
-    // The image the Monte Carlo report draws its bars with (a URL); empty keeps the report's own.
-    std::string barImage;
 };
 
 class CBuildCommands {

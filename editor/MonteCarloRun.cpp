@@ -6,7 +6,6 @@
 RunResult CMonteCarloJob::Execute(CRunControl& control, ISimulationProgress& progress)
 {
     CSimulator simulator;
-    simulator.SetBarImage(m_params.m_strBarImage);
     const SimulatorOutcome outcome =
         simulator.Run(m_params.m_strNDL, m_params.m_strTitle, m_params.m_pszTextFile, m_params.m_pszHtmlFile,
                       m_params.m_pszTempFile, &control, &progress);

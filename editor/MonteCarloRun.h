@@ -14,7 +14,6 @@ struct MonteCarloThreadParams {
     std::filesystem::path m_pszHtmlFile;
     // The temporary NDL file is made under a unique name in this one's folder.
     std::filesystem::path m_pszTempFile;
-    std::string m_strBarImage;  // empty: the report's own
 };
 
 class CMonteCarloJob : public CRunJob {

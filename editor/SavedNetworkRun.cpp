@@ -51,7 +51,7 @@ CSavedNetworkRun PrepareSavedNetworkRun(const std::filesystem::path& file, Engin
         return run;
     }
     shown.clear();  // "No error found!"
-    const COutputPlace place{outputFolder / (doc.GetTitle() + ".mc"), outputFolder, ""};
+    const COutputPlace place{outputFolder / (doc.GetTitle() + ".mc"), outputFolder};
     if (engine == EngineKind::MonteCarlo)
         run.job = commands.PrepareMonteCarloRun(false, place, nullptr);
     else

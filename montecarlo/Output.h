@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <utility>
 
 // Each run owns one COutput, so two runs never share a handle. The trace and the HTML report are
 // written under a temporary name and renamed over their real name when they are closed, so a
@@ -43,11 +42,6 @@ public:
     void WriteTempFile(std::string_view text);
     bool CloseTempFile();
 
-    // The picture the report's histogram bars are drawn with, as the report refers to it: by
-    // default the one shipped beside the report folders, one folder up.
-    void SetBarImage(std::string source) { m_barImage = std::move(source); }
-    const std::string& GetBarImage() const { return m_barImage; }
-
     bool Failed() const { return !m_error.empty(); }
     // The first failure of any of the three files, e.g. "Cannot write \"/x/net.htm\": No space left on device".
     const std::string& GetError() const { return m_error; }
@@ -83,5 +77,4 @@ private:
     CFileSlot m_html;
     CFileSlot m_temp;
     std::string m_error;
-    std::string m_barImage = "../Bar.bmp";
 };

@@ -14,6 +14,13 @@ namespace {
 // In slot widths: far below the spread of any continuous quantity, far above rounding noise.
 constexpr double kEdgeTolerance = 1e-6;
 
+// The bars' picture travels inside the report: a steel-blue PNG of 200 by 12 pixels, as wide as
+// the widest bar, so that a bar only ever shrinks it. wxHtmlWindow places a stretched picture in
+// stretched units, which drew long bars over their labels.
+constexpr char kBarImage[] =
+    "data:image/png;base64,"
+    "iVBORw0KGgoAAAANSUhEUgAAAMgAAAAMAQMAAAAd72B/AAAAA1BMVEVGgrQW1EH0AAAADUlEQVR42mNgGAXkAAABOAABQY5HBQAAAABJRU5ErkJggg==";
+
 }  // namespace
 
 void CPdfSlot::Create(int count, double origin, double width)
@@ -56,7 +63,6 @@ void CPdfSlot::WriteHtml(COutput& output, unsigned level) const
                 shown = i + 1;
         }
     }
-    const std::string& bar = output.GetBarImage();
     for (int i = 0; i < shown; ++i) {
         const double weight = m_weights[static_cast<std::size_t>(i)];
         const double lower = m_origin + i * m_width;
@@ -69,10 +75,12 @@ void CPdfSlot::WriteHtml(COutput& output, unsigned level) const
         line += '\n';
         output.Log(level, line);
 
-        output.WriteHtml("<font size=\"2\">" + FixedText(lower, 5) + " / " + FixedText(share, 5) +
-                         "</font> <img border=\"0\" src=\"" + bar + "\" width=\"" + UnsignedText(4u * bars) +
-                         "\" height=\"12\"><font size=\"2\">&nbsp;&nbsp;&nbsp;" + UnsignedText(bars) +
-                         "</font><br>");
+        std::string html = "<font size=\"2\">" + FixedText(lower, 5) + " / " + FixedText(share, 5) + "</font> ";
+        if (bars > 0)  // a bar of no width draws nothing: no picture for it
+            html += std::string("<img border=\"0\" src=\"") + kBarImage + "\" width=\"" + UnsignedText(4u * bars) +
+                    "\" height=\"12\">";
+        html += "<font size=\"2\">&nbsp;&nbsp;&nbsp;" + UnsignedText(bars) + "</font><br>";
+        output.WriteHtml(html);
     }
 }
 

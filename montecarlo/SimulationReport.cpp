@@ -199,13 +199,13 @@ void CSimulation::WriteReport(unsigned years, std::uint64_t elapsedMs, const std
              "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">Failure Rate</font></td><td width=\"50%\">",
              "<B>Failure rate = ", "Failure Rate = "},
             {&load.outageDuration,
-             "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">Avg Outage Dur.</td><td width=\"50%\">",
+             "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">Avg Outage Dur.</font></td><td width=\"50%\">",
              "<B>Average Outage Duration = ", "Average Outage Duration = "},
             {&load.unavailability,
-             "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">Unavailability</td><td width=\"50%\">",
+             "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">Unavailability</font></td><td width=\"50%\">",
              "<B>Unavailability = ", "Unavailability = "},
             {&load.energyNotSupplied,
-             "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">ENS</td><td width=\"50%\">",
+             "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">ENS</font></td><td width=\"50%\">",
              "<B>Energy Not Supplied = ", "Energy Not Supplied = "},
         };
         for (std::size_t s = 0; s < 4; ++s) {

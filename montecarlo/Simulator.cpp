@@ -14,8 +14,6 @@ SimulatorOutcome CSimulator::RunModel(const ModelBuilder& build, const std::stri
     using Kind = SimulatorOutcome::Kind;
     SimulatorOutcome outcome;
     COutput output;
-    if (!m_barImage.empty())
-        output.SetBarImage(m_barImage);
     if (!output.OpenHtml(htmlPath)) {
         outcome.kind = Kind::OutputFailure;
         outcome.message = "HTML output stream handler failed! Please disable the create directory option in "

@@ -30,9 +30,6 @@ struct SimulatorOutcome {
 
 class CSimulator {
 public:
-    // The image the HTML report draws its histogram bars with; empty keeps the report's own.
-    void SetBarImage(std::string image) { m_barImage = std::move(image); }
-
     // Runs the network that `ndlText` describes, named `networkName` in the reports: the trace at
     // `textPath`, the HTML report at `htmlPath` (the report's links point into it). The text is
     // read back through a temporary file of a unique name made in the folder of `tempPath` and
@@ -49,7 +46,4 @@ public:
     SimulatorOutcome RunModel(const ModelBuilder& build, const std::string& networkName,
                               const std::filesystem::path& textPath, const std::filesystem::path& htmlPath,
                               CRunControl* control, ISimulationProgress* progress);
-
-private:
-    std::string m_barImage;
 };

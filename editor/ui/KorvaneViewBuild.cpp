@@ -6,8 +6,6 @@
 #include <memory>
 
 #include <wx/app.h>
-#include <wx/filename.h>
-#include <wx/filesys.h>
 #include <wx/msgdlg.h>
 #include <wx/stdpaths.h>
 #include <wx/toplevel.h>
@@ -162,8 +160,6 @@ COutputPlace OutputPlace(const CNetworkDocument& doc)
     if (doc.GetDocumentSaved())
         place.documentFile = std::filesystem::path(doc.GetFilename().utf8_string());
     place.userDataFolder = std::filesystem::path(wxStandardPaths::Get().GetUserDataDir().utf8_string());
-    // The shipped picture, by absolute URL, since the reports are written wherever the network is.
-    place.barImage = wxFileSystem::FileNameToURL(wxFileName(KORVANE_RESOURCES "/Bar.bmp")).utf8_string();
     return place;
 }
 

@@ -121,7 +121,7 @@ TEST(BuildCommands, DebugNamesAValueThatIsNoNumberAndRunsRefuseIt)
                          "Load Point at  (200, 100)  the value of \"Load\"" + noNumber,
                          "Fuse at  (500, 500)  (600, 500)  not connected, and the value of \"Fault rate\"" + noNumber}));
     prompts.shown.clear();
-    const COutputPlace place{{}, "/nowhere", {}};
+    const COutputPlace place{{}, "/nowhere"};
     EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place), nullptr);
     EXPECT_EQ(prompts.shown, std::vector<std::string>{std::string("!:") + run_text::kDebugFirst});
 }
@@ -147,7 +147,7 @@ TEST(BuildCommands, NdlAndGmlTextsAreTheGeneratorErrorUntilTheNetworkIsConnected
 TEST(BuildCommands, MonteCarloChecksComeInTheirOrderAndStopAtTheFirstThatFails)
 {
     ndltest::TempFolder folder;
-    const COutputPlace place{folder.Path() / "Net1.mc", folder.Path() / "data", ""};
+    const COutputPlace place{folder.Path() / "Net1.mc", folder.Path() / "data"};
     const std::string debugFirst = std::string("!:") + run_text::kDebugFirst;
     const std::string quants = std::string("?!:") + run_text::kQuantsQuestion;
     const std::string badName = std::string("!:") + run_text::kInvalidOutputName;
@@ -201,7 +201,7 @@ TEST(BuildCommands, APreparedMonteCarloRunCarriesTheTextAndPathsAndTellsTheViews
     CScriptedPrompts prompts;
     const auto job =
         CBuildCommands(doc, prompts)
-            .PrepareMonteCarloRun(false, {folder.Path() / "Net1.mc", "/nowhere", "file:///opt/Bar.bmp"}, nullptr);
+            .PrepareMonteCarloRun(false, {folder.Path() / "Net1.mc", "/nowhere"}, nullptr);
     ASSERT_NE(job, nullptr);
     const MonteCarloThreadParams& params = job->GetParams();
     EXPECT_EQ(params.m_strTitle, "Net1");
@@ -209,7 +209,6 @@ TEST(BuildCommands, APreparedMonteCarloRunCarriesTheTextAndPathsAndTellsTheViews
     EXPECT_EQ(params.m_pszTextFile, folder.Path() / "Net1" / "Net1.txt");
     EXPECT_EQ(params.m_pszHtmlFile, folder.Path() / "Net1" / "Net1.htm");
     EXPECT_EQ(params.m_pszTempFile.parent_path(), folder.Path() / "Net1");
-    EXPECT_EQ(params.m_strBarImage, "file:///opt/Bar.bmp");
     EXPECT_TRUE(fs::is_directory(folder.Path() / "Net1"));
     EXPECT_EQ(doc.GetMonteCarloResultPath(), (folder.Path() / "Net1" / "Net1.htm").string());
     EXPECT_EQ(observer.hints, std::vector<std::string>{doc.GetMonteCarloResultPath()});
@@ -249,7 +248,7 @@ TEST(OutputNames, FollowTheDocumentOrTheUserDataFolder)
 
 TEST(BuildCommands, AnalyticalChecksComeInTheirOrderAndThePreparedRunCopiesTheSettings)
 {
-    const COutputPlace place{"/work/nets/Net1.mc", "/nowhere", ""};
+    const COutputPlace place{"/work/nets/Net1.mc", "/nowhere"};
     const std::string debugFirst = std::string("!:") + run_text::kDebugFirst;
     const std::string badName = std::string("!:") + run_text::kInvalidOutputName;
     const struct {
