@@ -5,6 +5,8 @@
 #include <wx/choicdlg.h>
 #include <wx/config.h>
 #include <wx/filename.h>
+#include <wx/filesys.h>
+#include <wx/image.h>
 #include <wx/msgdlg.h>
 #include <wx/print.h>
 #include <wx/stdpaths.h>
@@ -18,6 +20,7 @@
 #include "editor/ui/NetworkDocument.h"
 #include "editor/ui/NetworkPrintout.h"
 #include "editor/ui/Splash.h"
+#include "montecarlo/ui/DataSchemeHandler.h"
 #include "montecarlo/ui/HTMLView.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CKorvaneApp);
@@ -151,6 +154,11 @@ void CKorvaneApp::CreateResultTemplates()
     // Reports are ".htm" files: without this the HTML window takes the type from the desktop's
     // MIME database, which may call them plain text and show their source.
     wxSystemOptions::SetOption("filesys.no-mimetypesmanager", 1);
+    // The Monte Carlo reports carry their bar picture, a PNG, as a "data:" URL.
+    if (!wxFileSystem::HasHandlerForPath("data:,"))
+        wxFileSystem::AddHandler(new CDataSchemeHandler);
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr)
+        wxImage::AddHandler(new wxPNGHandler);
     // Further views of a network: never offered by New or Open, and matched by no file.
     m_pHTMLTemplate = new wxDocTemplate(m_docManager, "Verav Ezerez Result", "", "", "mc", "MC Document", "HTML View",
                                         CLASSINFO(CNetworkDocument), CLASSINFO(CHTMLView), wxTEMPLATE_INVISIBLE);

@@ -16,6 +16,61 @@
 
 wxIMPLEMENT_DYNAMIC_CLASS(CHTMLView, wxView);
 
+namespace {
+
+// wxHtmlWindow centres what is narrower than the page at the top level of the page; the report's
+// rules are meant on the left, where a browser and the printout put them.
+class CReportWindow : public wxHtmlWindow {
+public:
+    using wxHtmlWindow::wxHtmlWindow;
+
+    bool SetPage(const wxString& source) override
+    {
+        if (!wxHtmlWindow::SetPage(source))
+            return false;
+        if (wxHtmlContainerCell* top = GetInternalRepresentation()) {
+            top->SetAlignHor(wxHTML_ALIGN_LEFT);
+            CreateLayout();
+            Refresh();
+        }
+        return true;
+    }
+};
+
+// The preview draws each page on a bitmap a few times smaller than the printer's page, and text
+// laid out at the printer's resolution gets underlines as thick as bars there: the preview lays
+// the pages out at the screen's resolution instead. Printing keeps the printer's.
+class CReportPrintout : public wxHtmlPrintout {
+public:
+    using wxHtmlPrintout::wxHtmlPrintout;
+
+    void OnPreparePrinting() override
+    {
+        AtScreenResolution();
+        wxHtmlPrintout::OnPreparePrinting();
+    }
+    bool OnPrintPage(int page) override
+    {
+        AtScreenResolution();
+        return wxHtmlPrintout::OnPrintPage(page);
+    }
+
+private:
+    // Again before every page: the preview gives the page size in printer pixels each time.
+    void AtScreenResolution()
+    {
+        int x = 0, y = 0, widthMM = 0, heightMM = 0;
+        GetPPIScreen(&x, &y);
+        GetPageSizeMM(&widthMM, &heightMM);
+        if (!IsPreview() || x <= 0 || y <= 0)
+            return;
+        SetPPIPrinter(x, y);
+        SetPageSizePixels(wxRound(widthMM * x / 25.4), wxRound(heightMM * y / 25.4));
+    }
+};
+
+}  // namespace
+
 CHTMLView::~CHTMLView()
 {
     if (GetDocument() != nullptr)
@@ -48,7 +103,7 @@ bool CHTMLView::OnCreate(wxDocument* doc, long flags)
         return false;
     m_openFlag = OpenFlag(*mainFrame);
     auto* frame = new CChildFrame(doc, this, mainFrame, MenuKind::ResultPage);
-    m_browser = new wxHtmlWindow(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHW_DEFAULT_STYLE);
+    m_browser = new CReportWindow(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHW_DEFAULT_STYLE);
     m_browser->Bind(wxEVT_SIZE, &CHTMLView::OnBrowserSize, this);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_browser, 1, wxEXPAND);
@@ -85,7 +140,7 @@ wxPrintout* CHTMLView::OnCreatePrintout()
 {
     if (m_path.empty())
         return nullptr;
-    auto* printout = new wxHtmlPrintout(GetDocument() != nullptr ? GetDocument()->GetUserReadableName() : wxString());
+    auto* printout = new CReportPrintout(GetDocument() != nullptr ? GetDocument()->GetUserReadableName() : wxString());
     printout->SetHtmlFile(wxString::FromUTF8(m_path));
     return printout;
 }

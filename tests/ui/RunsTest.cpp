@@ -2,6 +2,7 @@
 // the NDL and GML windows, both runs with their messages, the progress dialog and result pages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <wx/aui/aui.h>
 #include <wx/button.h>
 #include <wx/html/htmlwin.h>
+#include <wx/html/htmlcell.h>
 #include <wx/dcmemory.h>
 #include <wx/listbox.h>
 #include <wx/print.h>
@@ -408,6 +410,92 @@ TEST_F(Runs, TheResultPageShowsANameBeyondAsciiAndFindsItsSection)
     MouseDown(at);
     MouseUp(at);
     ASSERT_TRUE(PumpUntil([&] { return page->GetBrowser()->GetOpenedAnchor() == wxString::FromUTF8(name); }, 200));
+}
+
+// Regression: bars were drawn over their "value / probability" labels (the window rounds a
+// stretched picture's position in stretched units), the picture pointed into the source tree, and
+// the preview printed every underline as a thick bar.
+TEST_F(Runs, TheResultPageDrawsEachBarBesideItsLabelAndPreviewsThinUnderlines)
+{
+    // A report copied away from where it was written, cut after its first load point.
+    std::ifstream golden(fs::path(KORVANE_TEST_DATA) / "montecarlo" / "report-small.htm");
+    std::string text((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+    text.erase(text.find("<p><u><b>", text.find("<p><u><b>") + 1));
+    const fs::path report = folder / "Sent.htm";
+    std::ofstream(report) << text;
+    Doc().SetMonteCarloResultPath(nullptr, report.string());
+    Command(ID_MONTE_CARLO_RESULT_VIEWER);
+    ASSERT_NE(ResultPage<CHTMLView>(), nullptr);
+    wxHtmlWindow* browser = ResultPage<CHTMLView>()->GetBrowser();
+    wxHtmlContainerCell* top = browser->GetInternalRepresentation();
+    wxBitmap bitmap(top->GetWidth(), 3000, 24);  // the first load point's four histograms
+    {
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        wxHtmlRenderingInfo info;
+        wxDefaultHtmlRenderingStyle style(browser);
+        info.SetStyle(&style);
+        top->Draw(dc, 0, 0, 0, bitmap.GetHeight(), info);
+    }
+    const wxImage page = bitmap.ConvertToImage();
+    auto isBar = [&page](int x, int y) {
+        return page.GetRed(x, y) == 0x46 && page.GetGreen(x, y) == 0x82 && page.GetBlue(x, y) == 0xB4;
+    };
+    int barPixels = 0;
+    for (int y = 0; y < page.GetHeight(); ++y)
+        for (int x = 0; x < page.GetWidth(); ++x)
+            barPixels += isBar(x, y) ? 1 : 0;
+    EXPECT_GT(barPixels, 40 * 200) << "the bars are missing";
+    for (wxHtmlTerminalCellsInterator it(top->GetFirstTerminal(), top->GetLastTerminal()); it; ++it) {
+        const wxHtmlCell* cell = *it;
+        const wxPoint at = cell->GetAbsPos();
+        wxString word = cell->ConvertToText(nullptr);
+        if (dynamic_cast<const wxHtmlWordCell*>(cell) == nullptr || word.Trim().empty() ||
+            at.y + cell->GetHeight() > page.GetHeight())
+            continue;
+        int covered = 0;
+        for (int y = at.y; y < at.y + cell->GetHeight(); ++y)
+            for (int x = at.x; x < at.x + cell->GetWidth(); ++x)
+                covered += isBar(x, y) ? 1 : 0;
+        EXPECT_EQ(covered, 0) << "a bar covers \"" << word << "\" at " << at.y;
+    }
+
+    // The preview's page at its own zoom: no horizontal stroke is more than two rows thick.
+    Command(wxID_PREVIEW);
+    wxPreviewFrame* frame = nullptr;
+    for (wxWindow* w : wxTopLevelWindows)
+        frame = frame != nullptr ? frame : wxDynamicCast(w, wxPreviewFrame);
+    ASSERT_NE(frame, nullptr);
+    wxPreviewCanvas* canvas = nullptr;
+    wxPrintPreviewBase* preview = nullptr;
+    for (wxWindow* child : frame->GetChildren()) {
+        canvas = canvas != nullptr ? canvas : wxDynamicCast(child, wxPreviewCanvas);
+        if (auto* bar = wxDynamicCast(child, wxPreviewControlBar))
+            preview = bar->GetPrintPreview();
+    }
+    ASSERT_TRUE(canvas != nullptr && preview != nullptr);
+    wxBitmap sheet(canvas->GetVirtualSize());
+    {
+        wxMemoryDC dc(sheet);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        preview->PaintPage(canvas, dc);
+    }
+    const wxImage shown = sheet.ConvertToImage();
+    int thickest = 0;
+    for (int y = 0, rows = 0; y < shown.GetHeight(); ++y) {
+        bool stroke = false;  // a black run as long as a short heading, shorter than the page's frame
+        for (int x = 0, run = 0; x < shown.GetWidth(); ++x) {
+            run = shown.GetRed(x, y) < 80 && shown.GetGreen(x, y) < 80 && shown.GetBlue(x, y) < 80 ? run + 1 : 0;
+            stroke = stroke || (run >= 40 && run < shown.GetWidth() / 2);
+        }
+        rows = stroke ? rows + 1 : 0;
+        thickest = std::max(thickest, rows);
+    }
+    EXPECT_LE(thickest, 2);
+    frame->Close(true);
+    Pump();
 }
 
 // Regression: the report's links held its path as it stands, so in a folder named "C# 100%" a
