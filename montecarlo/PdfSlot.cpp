@@ -19,7 +19,8 @@ constexpr double kEdgeTolerance = 1e-6;
 // stretched units, which drew long bars over their labels.
 constexpr char kBarImage[] =
     "data:image/png;base64,"
-    "iVBORw0KGgoAAAANSUhEUgAAAMgAAAAMAQMAAAAd72B/AAAAA1BMVEVGgrQW1EH0AAAADUlEQVR42mNgGAXkAAABOAABQY5HBQAAAABJRU5ErkJggg==";
+    "iVBORw0KGgoAAAANSUhEUgAAAMgAAAAMAQMAAAAd72B/AAAAA1BMVEVGgrQW1EH0AAAADUlEQVR42mNgGAXkAAABOAABQY5HBQAAAABJRU5E"
+    "rkJggg==";
 
 }  // namespace
 

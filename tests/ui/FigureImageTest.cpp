@@ -1,7 +1,7 @@
 // The ten figures drawn into a memory bitmap without antialiasing, compared with golden images
 // (tests/data/figures; KORVANE_UPDATE_GOLDEN=1 rewrites them after a deliberate change), and
-// probed at pixels that the drawing rules fix; and printed to PDF through the toolkit's printer
-// context.
+// printed to PDF through the toolkit's printer context. The drawing rules themselves are tested
+// on the figures' strokes (FigureGeometryTest).
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -173,11 +173,6 @@ std::vector<std::string> PaintsOfFirstPage(const std::string& pdf)
     return paints;
 }
 
-wxColour At(const wxImage& image, int x, int y)
-{
-    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
-}
-
 }  // namespace
 
 TEST(FigureImages, MatchTheGoldenImage)
@@ -198,35 +193,6 @@ TEST(FigureImages, MatchTheGoldenImage)
         actual.SaveFile("figures-actual.png", wxBITMAP_TYPE_PNG);
         FAIL() << "the figures differ from " << golden << "; see figures-actual.png in the test folder";
     }
-}
-
-TEST(FigureImages, FollowTheDrawingRules)
-{
-    const wxImage image = DrawAll();
-    const wxColour grey(128, 128, 128), black(0, 0, 0), white(255, 255, 255);
-    const int y = 45;  // the horizontal row's line
-    auto cx = [](WidgetType t) { return kCell * static_cast<int>(t) + 40; };  // the midpoint's x
-
-    // Lines take the widget's colour; symbols are black.
-    EXPECT_EQ(At(image, cx(WidgetType::Line), y), grey);
-    EXPECT_EQ(At(image, cx(WidgetType::CircuitBreaker) + 4, y + 4), black);  // on the X
-    EXPECT_EQ(At(image, cx(WidgetType::CircuitBreaker) - 20, y), grey);
-    // The fuse's bow tie and the equipment's square are grey inside.
-    EXPECT_EQ(At(image, cx(WidgetType::Fuse) - 4, y + 1), grey);
-    EXPECT_EQ(At(image, cx(WidgetType::Fuse), y - 5), white);
-    EXPECT_EQ(At(image, cx(WidgetType::Equipment) + 3, y - 3), grey);
-    // The recloser's circle is white inside, crossed by the line.
-    EXPECT_EQ(At(image, cx(WidgetType::Recloser) + 2, y - 3), white);
-    EXPECT_EQ(At(image, cx(WidgetType::Recloser) + 3, y), grey);
-    // The isolator's line is broken right of the midpoint, and the blade leaves it downward.
-    EXPECT_EQ(At(image, cx(WidgetType::Isolator) + 6, y), white);
-    EXPECT_EQ(At(image, cx(WidgetType::Isolator) - 6, y), grey);
-    EXPECT_EQ(At(image, cx(WidgetType::Isolator) + 6, y + 6), black);
-    // The transformer's rings hide the line inside them.
-    EXPECT_EQ(At(image, cx(WidgetType::Transformer), y), white);
-    // Selection marks: 6 by 6 outlines on the ends.
-    EXPECT_EQ(At(image, kCell * static_cast<int>(WidgetType::BusBar) + 10 - 3, y - 3), black);
-    EXPECT_EQ(At(image, kCell * static_cast<int>(WidgetType::BusBar) + 10 - 1, y - 2), white);
 }
 
 // Printing drew the gen source's wave and the recloser's stroke white, and the fuse's and the

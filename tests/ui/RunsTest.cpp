@@ -35,6 +35,7 @@
 #include "montecarlo/ui/NDLErrorsDlg.h"
 #include "montecarlo/ui/SimulationProgressDlg.h"
 #include "montecarlo/ui/SimulationResultDockableDlg.h"
+#include "tests/TestFiles.h"
 #include "tests/editor/EditorTestSupport.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/UiTestSupport.h"
@@ -418,8 +419,7 @@ TEST_F(Runs, TheResultPageShowsANameBeyondAsciiAndFindsItsSection)
 TEST_F(Runs, TheResultPageDrawsEachBarBesideItsLabelAndPreviewsThinUnderlines)
 {
     // A report copied away from where it was written, cut after its first load point.
-    std::ifstream golden(fs::path(KORVANE_TEST_DATA) / "montecarlo" / "report-small.htm");
-    std::string text((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+    std::string text = testfiles::ReadText(fs::path(KORVANE_TEST_DATA) / "montecarlo" / "report-small.htm");
     text.erase(text.find("<p><u><b>", text.find("<p><u><b>") + 1));
     const fs::path report = folder / "Sent.htm";
     std::ofstream(report) << text;
