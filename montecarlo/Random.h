@@ -12,22 +12,28 @@ public:
     double Next()
     {
         m_state = static_cast<std::uint32_t>((std::uint64_t{m_state} * 16807u) % 2147483647u);
-        return m_state / 2147483647.0;
+        return Uniform(m_state);
     }
 
-    // Moves on as `count` calls of Next would, in O(log count) steps: the state is multiplied by
-    // 16807^count, all modulo 2^31 - 1.
-    void Discard(std::uint64_t count)
+    // Moves on as `count` calls of Next would.
+    void Discard(std::uint64_t count) { m_state = Advance(m_state, count); }
+
+    // The state `count` calls of Next after `state`, in O(log count) steps: the state is
+    // multiplied by 16807^count, all modulo 2^31 - 1.
+    static std::uint32_t Advance(std::uint32_t state, std::uint64_t count)
     {
         std::uint64_t factor = 16807u;
-        std::uint64_t state = m_state;
+        std::uint64_t result = state;
         for (; count != 0; count >>= 1) {
             if ((count & 1u) != 0)
-                state = state * factor % 2147483647u;
+                result = result * factor % 2147483647u;
             factor = factor * factor % 2147483647u;
         }
-        m_state = static_cast<std::uint32_t>(state);
+        return static_cast<std::uint32_t>(result);
     }
+
+    // What Next returns when it leaves the generator at `state`.
+    static double Uniform(std::uint32_t state) { return state / 2147483647.0; }
 
     void Free() {}
 

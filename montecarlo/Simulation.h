@@ -162,6 +162,9 @@ public:
     // Releases the model.
     void Free();
 
+    static constexpr unsigned kNoPart = ~0u;
+    static constexpr unsigned kNoNode = ~0u;
+
     // Read access for the parser's tests, the reports and the benchmarks.
     unsigned GetQuantsPerDay() const { return m_quantsPerDay; }
     unsigned GetYearMin() const { return m_yearMin; }
@@ -204,19 +207,16 @@ private:
     StopReason MainLoop(CRunControl* control, const std::string& htmlPath);
     void SimulateYear();
     void SimulateQuantum(std::uint64_t t);
-    bool AdvanceElements();
-    std::uint64_t QuantaAlike(std::uint64_t t);
-    void RepeatQuantum(std::uint64_t quanta);
     void SetDemands(std::uint64_t t);
     void RecordSupply();
+    // A load supplied again: its outage duration is recorded.
+    void EndInterruption(SimEdge& load);
     void AddYearlySamples();
     bool Converged() const;
 
     // The network in one quantum (SimulationNetwork.cpp).
     // Moves every element's cycle on by one quantum; true when the network must be evaluated.
     bool StepElements();
-    // Pays the countdowns the quanta that the production stepping owes them.
-    void SettleElements();
     // The state of an equipment or line edge in this quantum (other edges always work).
     int NextEdgeState(SimEdge& edge)
     {
@@ -237,8 +237,11 @@ private:
     // The countdown of the element's present state: the quanta it stays in it after this one.
     static std::uint64_t& ActiveCountdown(SimEdge& edge);
     std::uint64_t DrawQuanta(CDistributionWeibull& distribution);
+    // A drawn time in whole quanta, at least 1; "never" for anything beyond 2^64.
+    static std::uint64_t WholeQuanta(double sample);
     void EvaluateNetwork();
-    void Isolate(unsigned failedEdge, bool withIsolators);
+    // True when the search reached the supply root: no switch clears the fault.
+    bool Isolate(unsigned failedEdge, bool withIsolators);
     void StepRecloser(unsigned recloser, bool bypassed);
     // Opens (capacity 0) or closes a switch.
     void SetSwitch(unsigned edge, double capacity);
@@ -248,9 +251,40 @@ private:
     bool RecloserBypassed(unsigned recloser);
     bool SearchBypass(unsigned recloser);
     void UpdateFlows();
-    void ComputeFlows();
-    void AugmentFlows();
+    // The maximum flow over the edges (all with null) to the loads, from the root (with a part, the
+    // attachment it hangs on).
+    void ComputeFlows(const std::vector<unsigned>* edges, const std::vector<unsigned>& loads, unsigned root,
+                      unsigned part);
+    // Augmenting paths from `root`, whose reachable capacity is `atRoot`; with a part, the root
+    // offers only that part's edges.
+    void AugmentFlows(unsigned root, double atRoot, unsigned part);
     unsigned NextStamp();
+
+    // The production stepping (SimulationParts.cpp): a year taken from event to event, each
+    // evaluating only the parts of the network where something changed.
+    struct SimPart;
+    void PrepareParts();
+    bool SplitIntoParts(bool withHub);
+    void PrepareEvents();
+    void SimulateYearByEvents();
+    void SimulateEventQuantum(std::uint64_t g, bool yearStart);
+    std::uint64_t NextEventQuantum(std::uint64_t g, std::uint64_t end);
+    void RepeatEvaluations(std::uint64_t quanta);
+    bool StepElement(unsigned e, std::uint64_t g);
+    void SetDemandsByEvents(std::uint64_t t, std::uint64_t g);
+    void Touch(unsigned part, bool switches);
+    void EvaluatePart(unsigned index);
+    void LabelRegions(unsigned index);
+    // The part's switch states into its key; with `demands`, its loads' demands after them.
+    std::uint64_t MakeKey(SimPart& part, bool demands);
+    void StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, unsigned toRegion);
+    std::uint64_t BypassedCountdown(unsigned ordinal) const;
+    void SetBypassed(unsigned ordinal, bool bypassed);
+    void UpdatePartFlows(unsigned index, std::uint64_t g);
+    void ComputePartFlows(unsigned index);
+    void UpdateSupply(unsigned load, std::uint64_t g);
+    void SettleLoad(unsigned load, std::uint64_t upTo);
+    void SettleCountdowns();
 
     COutput* m_output = nullptr;
     ISimulationProgress* m_progress = nullptr;
@@ -324,16 +358,62 @@ private:
     std::vector<unsigned> m_cameFrom;     // and the node it came from
     std::vector<double> m_reachable;
 
-    // What the last simulated quantum leaves for the production stepping to judge what follows.
-    bool m_quiet = false;                     // every element works: nothing evaluates the network
-    std::uint64_t m_stateRunLength = 0;        // quanta every element stays in its state
-    std::uint64_t m_owedQuanta = 0;            // quanta not yet taken off the countdowns
-    std::vector<unsigned> m_bypassedReclosers; // drew a reclose time at the last evaluation
-    std::vector<unsigned> m_countingReclosers; // counted down at it without drawing
-    std::uint64_t m_recloserRunLength = 0;     // evaluations before a counting recloser closes
     std::uint64_t m_isolateFailuresPerEvaluation = 0;
     // "_Isolate failed" lines owed to the trace; written at the end of the year.
     std::uint64_t m_isolateFailuresThisYear = 0;
+
+    // The production stepping. The parts are the pieces of the network that exchange no flow
+    // but through the hub: node 0 and what edges that never open and never limit a flow join to
+    // it. Each part hangs on one hub node (its attachment) or none.
+    struct SimPart {
+        unsigned attach = 0;
+        std::vector<unsigned> nodes;
+        std::vector<unsigned> edges;      // edge order
+        std::vector<unsigned> switches;   // edge order
+        std::vector<unsigned> reclosers;  // ordinals among the reclosers, in order
+        std::vector<unsigned> loads;
+        std::vector<unsigned> failed;     // out in the present quantum, in edge order
+        std::vector<unsigned> isolated;
+        std::uint64_t isolateFailures = 0;  // at each evaluation
+        bool switchesTouched = false;       // evaluate its switches again
+        bool flowsTouched = false;          // and its flows
+        // Its switch states (and with varying loads its demands), one bit (or double) each: what
+        // the regions its reclosers see and its loads' flows depend on, remembered by pattern.
+        std::vector<std::uint64_t> key;
+        CPatternCache<std::uint64_t, unsigned> regions;  // the regions of the reclosers' ends
+        CPatternCache<std::uint64_t, double> flows;      // the loads' flows
+    };
+    bool m_byEvents = false;  // false for a network the parts cannot describe: every quantum is simulated
+    std::vector<SimPart> m_parts;
+    std::vector<unsigned> m_partOfEdge;  // kNoPart for the hub's edges
+    std::vector<unsigned> m_partOfNode;
+    std::vector<unsigned> m_hubLoads;    // always fully supplied
+    std::vector<unsigned> m_touched;     // parts, in the order they were touched
+    std::uint64_t m_yearStart = 0;       // quanta since the run began
+    // Elements: when each is next due to change state or draw (quantum, edge), and the quantum
+    // whose step its countdowns stand at.
+    std::vector<std::pair<std::uint64_t, unsigned>> m_due;
+    std::vector<std::uint64_t> m_steppedAt;
+    std::uint64_t m_outCount = 0;
+    // Reclosers, by ordinal: closed, counting down to close at an evaluation, or bypassed and so
+    // drawing at every evaluation. A bypassed recloser's countdown is worked out only when it is
+    // needed, from the generator's state before the last evaluation's draws and its rank among the
+    // bypassed reclosers (a Fenwick tree over the ordinals).
+    enum RecloserMode : std::uint8_t { kClosedRecloser, kCountingRecloser, kBypassedRecloser };
+    std::vector<std::uint8_t> m_recloserMode;
+    std::vector<std::uint64_t> m_closingEvaluation;
+    std::vector<unsigned> m_ordinalOf;  // per edge: its ordinal among the reclosers
+    std::vector<std::pair<std::uint64_t, unsigned>> m_closing;  // (evaluation, ordinal), may be stale
+    std::vector<unsigned> m_bypassTree;
+    std::vector<std::pair<unsigned, bool>> m_bypassChanges;
+    std::uint64_t m_bypassedCount = 0;
+    std::uint32_t m_drawBase = 1;
+    std::uint64_t m_evaluations = 0;
+    // Regions of closed edges in a part, their labels joined as reclosers close.
+    std::vector<unsigned> m_region;
+    std::vector<unsigned> m_regionParent;
+    // Per load: the first quantum of its interruption not yet counted into its tallies.
+    std::vector<std::uint64_t> m_tallyFrom;
 
     unsigned m_yearsSimulated = 0;
 };

@@ -15,15 +15,11 @@ constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
 
 bool CSimulation::StepElements()
 {
-    const std::uint64_t owed = m_owedQuanta;
-    m_owedQuanta = 0;
     bool changed = false;
-    std::uint64_t runLength = kNever;
     m_failedEdges.clear();
     m_isolatedEdges.clear();
     for (unsigned e : m_failing) {
         SimEdge& edge = m_edges[e];
-        ActiveCountdown(edge) -= owed;
         const int state = NextEdgeState(edge);
         if (state != edge.state) {
             edge.state = state;
@@ -35,25 +31,18 @@ bool CSimulation::StepElements()
             m_failedEdges.push_back(e);
         else if (state == kIsolated)
             m_isolatedEdges.push_back(e);
-        runLength = std::min(runLength, ActiveCountdown(edge));
     }
-    m_quiet = m_failedEdges.empty() && m_isolatedEdges.empty();
-    m_stateRunLength = runLength;
     return changed;
-}
-
-void CSimulation::SettleElements()
-{
-    if (m_owedQuanta == 0)
-        return;
-    for (unsigned e : m_failing)
-        ActiveCountdown(m_edges[e]) -= m_owedQuanta;
-    m_owedQuanta = 0;
 }
 
 std::uint64_t CSimulation::DrawQuanta(CDistributionWeibull& distribution)
 {
-    const double quanta = std::floor(distribution.Sample() + 1.0);
+    return WholeQuanta(distribution.Sample());
+}
+
+std::uint64_t CSimulation::WholeQuanta(double sample)
+{
+    const double quanta = std::floor(sample + 1.0);
     // 2^64 itself does not convert; anything that large is "never".
     if (!(quanta < 18446744073709551616.0))
         return kNever;
@@ -93,27 +82,15 @@ void CSimulation::EvaluateNetwork()
         m_current[m_switches[i]] = m_switchReset[i];
     std::copy(m_switchResetBits.begin(), m_switchResetBits.end(), m_switchBits.begin());
 
-    const std::uint64_t failuresBefore = m_isolateFailuresThisYear;
+    std::uint64_t failures = 0;
     for (unsigned e : m_isolatedEdges)
-        Isolate(e, true);
+        failures += Isolate(e, true) ? 1 : 0;
     for (unsigned e : m_failedEdges)
-        Isolate(e, false);
-    m_isolateFailuresPerEvaluation = m_isolateFailuresThisYear - failuresBefore;
+        failures += Isolate(e, false) ? 1 : 0;
+    m_isolateFailuresThisYear += failures;
 
-    m_bypassedReclosers.clear();
-    m_countingReclosers.clear();
-    m_recloserRunLength = kNever;
-    for (unsigned e : m_reclosers) {
-        const bool bypassed = RecloserBypassed(e);
-        const bool counting = !bypassed && m_edges[e].recloseCountdown != 0;
-        StepRecloser(e, bypassed);
-        if (bypassed) {
-            m_bypassedReclosers.push_back(e);
-        } else if (counting) {
-            m_countingReclosers.push_back(e);
-            m_recloserRunLength = std::min(m_recloserRunLength, m_edges[e].recloseCountdown);
-        }
-    }
+    for (unsigned e : m_reclosers)
+        StepRecloser(e, RecloserBypassed(e));
     if (!m_varyingLoad)
         UpdateFlows();
 }
@@ -144,8 +121,8 @@ unsigned CSimulation::NextStamp()
 
 // Opens the switches around a failed edge: a breadth-first search from its two ends that stops at
 // every closed breaker (and isolator, when asked) and opens it. Reaching the supply root means no
-// switch clears the fault: that is traced, and what was opened so far stays open.
-void CSimulation::Isolate(unsigned failedEdge, bool withIsolators)
+// switch clears the fault: the caller traces that, and what was opened so far stays open.
+bool CSimulation::Isolate(unsigned failedEdge, bool withIsolators)
 {
     const unsigned stamp = NextStamp();
     const SimEdge& failed = m_edges[failedEdge];
@@ -159,10 +136,8 @@ void CSimulation::Isolate(unsigned failedEdge, bool withIsolators)
     }
     while (head < tail) {
         const unsigned n = m_queue[head];
-        if (n == 0) {
-            ++m_isolateFailuresThisYear;
-            return;
-        }
+        if (n == 0)
+            return true;
         ++head;
         const SimArc* arc = m_arcs.data() + m_arcStart[n];
         const SimArc* const end = m_arcs.data() + m_arcStart[n + 1];
@@ -180,6 +155,7 @@ void CSimulation::Isolate(unsigned failedEdge, bool withIsolators)
             }
         }
     }
+    return false;
 }
 
 void CSimulation::SetSwitch(unsigned edge, double capacity)
@@ -255,59 +231,71 @@ void CSimulation::UpdateFlows()
         std::copy(cached, cached + m_flow.size(), m_flow.begin());
         return;
     }
-    ComputeFlows();
+    ComputeFlows(nullptr, m_loads, 0, kNoPart);
     double* stored = m_flowCache.Insert(m_flowKey.data(), hash);
     std::copy(m_flow.begin(), m_flow.end(), stored);
 }
 
-void CSimulation::ComputeFlows()
+void CSimulation::ComputeFlows(const std::vector<unsigned>* edges, const std::vector<unsigned>& loads, unsigned root,
+                               unsigned part)
 {
-    for (std::size_t e = 0; e < m_edges.size(); ++e) {
+    const auto reset = [this](unsigned e) {
         m_flow[e] = 0.0;
         m_flowCapacity[e] = m_current[e];
+    };
+    if (edges == nullptr) {
+        for (unsigned e = 0; e < m_edges.size(); ++e)
+            reset(e);
+    } else {
+        for (unsigned e : *edges)
+            reset(e);
     }
-    for (unsigned e : m_loads)
+    for (unsigned e : loads)
         m_flowCapacity[e] = 0.0;
     // Loads are offered priority level by priority level, the lowest first.
     unsigned level = 0;
     for (;;) {
         unsigned next = std::numeric_limits<unsigned>::max();
-        for (unsigned e : m_loads) {
+        for (unsigned e : loads) {
             if (m_current[e] != 0.0 && m_edges[e].priority > level)
                 next = std::min(next, m_edges[e].priority);
         }
         if (next == std::numeric_limits<unsigned>::max())
             return;
-        for (unsigned e : m_loads) {
+        for (unsigned e : loads) {
             if (m_edges[e].priority == next)
                 m_flowCapacity[e] = m_current[e];
         }
-        AugmentFlows();
+        // A part's root passes on whatever its paths ask: the hub limits nothing.
+        double atRoot = std::numeric_limits<double>::infinity();
+        if (part == kNoPart) {
+            atRoot = 0.0;
+            for (unsigned a = m_arcStart[root]; a < m_arcStart[root + 1]; ++a)
+                atRoot += m_flowCapacity[m_arcs[a].edge];
+        }
+        AugmentFlows(root, atRoot, part);
         level = next;
     }
 }
 
-// Augmenting paths from the supply root (node 0) to the common sink (node 1), searched first in,
-// first out over edges usable in both directions.
-void CSimulation::AugmentFlows()
+// Augmenting paths from the root to the common sink (node 1), searched first in, first out over
+// edges usable in both directions.
+void CSimulation::AugmentFlows(unsigned root, double atRoot, unsigned part)
 {
-    double atRoot = 0.0;
-    for (unsigned a = m_arcStart[0]; a < m_arcStart[1]; ++a)
-        atRoot += m_flowCapacity[m_arcs[a].edge];
-
     for (;;) {
         const unsigned stamp = NextStamp();
         std::size_t head = 0;
         std::size_t tail = 0;
-        m_reachable[0] = atRoot;
-        unsigned u = 0;
-        m_stamp[0] = stamp;
+        m_reachable[root] = atRoot;
+        unsigned u = root;
+        m_stamp[root] = stamp;
         while (u != 1) {
             const double reachable = m_reachable[u];
+            const bool filter = u == root && part != kNoPart;
             for (unsigned a = m_arcStart[u]; a < m_arcStart[u + 1]; ++a) {
                 const SimArc& arc = m_arcs[a];
                 const unsigned v = arc.far;
-                if (m_stamp[v] == stamp)
+                if (m_stamp[v] == stamp || (filter && m_partOfEdge[arc.edge] != part))
                     continue;
                 const double residual = arc.fromHere ? m_flowCapacity[arc.edge] - m_flow[arc.edge]
                                                      : m_flowCapacity[arc.edge] + m_flow[arc.edge];
@@ -326,7 +314,7 @@ void CSimulation::AugmentFlows()
         }
 
         const double augment = m_reachable[1];
-        while (u != 0) {
+        while (u != root) {
             const SimArc& arc = m_arcs[m_predecessor[u]];
             if (arc.fromHere)
                 m_flow[arc.edge] += augment;

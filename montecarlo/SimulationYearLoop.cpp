@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "montecarlo/Output.h"
-#include "montecarlo/RepeatedSum.h"
 #include "montecarlo/RunControl.h"
 #include "montecarlo/Simulation.h"
 #include "montecarlo/SimulationProgress.h"
@@ -146,14 +145,7 @@ void CSimulation::Prepare()
     m_predecessor.assign(nodes, 0);
     m_cameFrom.assign(nodes, 0);
     m_reachable.assign(nodes, 0.0);
-    m_bypassedReclosers.clear();
-    m_bypassedReclosers.reserve(m_reclosers.size());
-    m_countingReclosers.clear();
-    m_countingReclosers.reserve(m_reclosers.size());
-    // The first quantum steps every element and draws its first times.
-    m_quiet = false;
-    m_stateRunLength = 0;
-    m_owedQuanta = 0;
+    PrepareParts();
 }
 
 // A load's demand in quantum t is curve[t x size / Y]: value i of the curve begins at quantum
@@ -193,12 +185,18 @@ CSimulation::StopReason CSimulation::MainLoop(CRunControl* control, const std::s
         edge.runningInterruptionQuanta = 0;
     }
     const std::uint64_t start = NowMs() - 1;  // the elapsed time is never 0
+    m_byEvents = m_byEvents && m_stepping == Stepping::Production;
+    if (m_byEvents)
+        PrepareEvents();
 
     StopReason reason = StopReason::YearMax;
     unsigned years = 0;
     for (std::uint64_t year = 1; year <= m_yearMax; ++year) {
-        if (control != nullptr && !control->WaitWhilePaused())
+        if (control != nullptr && !control->WaitWhilePaused()) {
+            if (m_byEvents)
+                SettleCountdowns();
             return StopReason::Stopped;
+        }
         SimulateYear();
         AddYearlySamples();
         years = static_cast<unsigned>(year);
@@ -222,6 +220,8 @@ CSimulation::StopReason CSimulation::MainLoop(CRunControl* control, const std::s
             break;
         }
     }
+    if (m_byEvents)
+        SettleCountdowns();
     WriteReport(years, NowMs() - start, htmlPath);
     return reason;
 }
@@ -239,9 +239,8 @@ bool CSimulation::Converged() const
     return m < m_accuracy;
 }
 
-// Both steppings simulate a quantum with SimulateQuantum. The reference stepping simulates every
-// quantum so; the production stepping then asks how many of the following quanta would repeat it
-// exactly and takes them in one step.
+// The reference stepping simulates every quantum on its own; the production stepping goes from
+// event to event (SimulationParts.cpp).
 void CSimulation::SimulateYear()
 {
     for (unsigned e : m_loads) {
@@ -253,21 +252,13 @@ void CSimulation::SimulateYear()
     m_nextDemandStep = 0;
     m_isolateFailuresThisYear = 0;
 
-    const std::uint64_t year = m_quantaPerYear;
-    const bool skipping = m_stepping == Stepping::Production;
-    for (std::uint64_t t = 0; t < year;) {
-        SimulateQuantum(t);
-        ++t;
-        if (skipping && t < year) {
-            const std::uint64_t alike = QuantaAlike(t);
-            if (alike > 0) {
-                RepeatQuantum(alike);
-                t += alike;
-            }
-        }
+    if (m_byEvents) {
+        SimulateYearByEvents();
+    } else {
+        for (std::uint64_t t = 0; t < m_quantaPerYear; ++t)
+            SimulateQuantum(t);
     }
 
-    SettleElements();
     // The protection's complaints, in the order and number the quanta made them.
     for (std::uint64_t i = 0; i < m_isolateFailuresThisYear; ++i)
         Log(3, "_Isolate failed\n");
@@ -277,76 +268,13 @@ void CSimulation::SimulateQuantum(std::uint64_t t)
 {
     // The network is evaluated again when an element changed state or is out, and at the year's
     // first quantum.
-    if (AdvanceElements() || t == 0)
+    if (StepElements() || t == 0)
         EvaluateNetwork();
     if (m_varyingLoad) {
         SetDemands(t);
         UpdateFlows();
     }
     RecordSupply();
-}
-
-// While no element is due to change state or draw, a quantum only runs every element's countdown
-// down by one; the production stepping owes those quanta to the countdowns and pays them when an
-// element is due, or at the year's end.
-bool CSimulation::AdvanceElements()
-{
-    if (m_stepping == Stepping::Production && m_stateRunLength > 0) {
-        ++m_owedQuanta;
-        --m_stateRunLength;
-        return !m_quiet;
-    }
-    return StepElements();
-}
-
-// The quanta from t on that would repeat quantum t - 1 to the bit, apart from the countdowns and
-// the interrupted loads' tallies running on: no element changes state or draws, no demand
-// changes, and, while an element is out (so the network is evaluated in every quantum), no
-// recloser closes. The reclosers that drew at the last evaluation are bypassed again at each of
-// these evaluations, since the network around them stays as it was; they draw again but stay open.
-std::uint64_t CSimulation::QuantaAlike(std::uint64_t t)
-{
-    std::uint64_t alike = std::min(m_stateRunLength, m_quantaPerYear - t);
-    if (m_varyingLoad) {
-        while (m_nextDemandStep < m_demandSteps.size() && m_demandSteps[m_nextDemandStep] < t)
-            ++m_nextDemandStep;
-        if (m_nextDemandStep < m_demandSteps.size())
-            alike = std::min(alike, m_demandSteps[m_nextDemandStep] - t);
-    }
-    if (!m_quiet)
-        alike = std::min(alike, m_recloserRunLength);
-    return alike;
-}
-
-// Takes `quanta` quanta that repeat the last one (QuantaAlike) in one step.
-void CSimulation::RepeatQuantum(std::uint64_t quanta)
-{
-    m_owedQuanta += quanta;
-    m_stateRunLength -= quanta;
-
-    if (!m_quiet) {
-        // Evaluated in each of them: counting reclosers count on, and each bypassed recloser
-        // draws in each, in recloser order. Only the last quantum's draws are kept, so the
-        // generator skips the others.
-        for (unsigned e : m_countingReclosers)
-            m_edges[e].recloseCountdown -= quanta;
-        if (!m_bypassedReclosers.empty()) {
-            m_random.Discard((quanta - 1) * m_bypassedReclosers.size());
-            for (unsigned e : m_bypassedReclosers)
-                StepRecloser(e, true);
-        }
-        m_isolateFailuresThisYear += quanta * m_isolateFailuresPerEvaluation;
-    }
-
-    for (unsigned e : m_loads) {
-        SimEdge& load = m_edges[e];
-        if (load.supplied)
-            continue;
-        load.interruptedQuantaThisYear += quanta;
-        load.runningInterruptionQuanta += quanta;
-        load.energyNotSuppliedThisYear =
-            korvane::AddRepeatedly(load.energyNotSuppliedThisYear, m_current[e], quanta);
-    }
 }
 
 // A load whose curve holds one value throughout keeps it as its present capacity from the start.
@@ -366,11 +294,8 @@ void CSimulation::RecordSupply()
         const double demand = m_current[e];
         const bool supplied = std::fabs(m_flow[e] - demand) < 1e-10 * std::max(1.0, demand);
         if (supplied) {
-            if (!load.supplied) {
-                const double hours = static_cast<double>(load.runningInterruptionQuanta) * 24.0 / m_quantsPerDay;
-                load.outageDuration.Add(hours, 1.0);
-                load.runningInterruptionQuanta = 0;
-            }
+            if (!load.supplied)
+                EndInterruption(load);
         } else {
             if (load.supplied)
                 ++load.interruptionsThisYear;
@@ -380,6 +305,13 @@ void CSimulation::RecordSupply()
         }
         load.supplied = supplied;
     }
+}
+
+void CSimulation::EndInterruption(SimEdge& load)
+{
+    const double hours = static_cast<double>(load.runningInterruptionQuanta) * 24.0 / m_quantsPerDay;
+    load.outageDuration.Add(hours, 1.0);
+    load.runningInterruptionQuanta = 0;
 }
 
 void CSimulation::AddYearlySamples()

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "bench/CopiesNetwork.h"
 #include "bench/MonteCarloNetworks.h"
 #include "montecarlo/Output.h"
 #include "montecarlo/ParserDistrib.h"
@@ -70,7 +71,9 @@ std::string MaskTimeAndSpeed(std::string text)
 }
 
 // Everything the year loop leaves behind: the estimates, the generator, and each edge's state,
-// countdowns, capacity, flow and tallies of the last year.
+// countdowns and capacity, and each load's flow and tallies of the last year (the flows through
+// other edges are the maximum flow's working, which the production stepping skips where nothing
+// can bind).
 std::string DescribeState(const CSimulation& sim)
 {
     std::ostringstream out;
@@ -88,9 +91,9 @@ std::string DescribeState(const CSimulation& sim)
         const SimEdge& e = sim.GetEdge(i);
         out << "edge " << i << " state " << e.state << " countdowns " << e.failureCountdown << ' '
             << e.isolationCountdown << ' ' << e.repairCountdown << ' ' << e.recloseCountdown << " current "
-            << sim.GetCurrentCapacity(i) << " flow " << sim.GetFlow(i);
+            << sim.GetCurrentCapacity(i);
         if (e.type == kLoadEdge) {
-            out << " supplied " << e.supplied << " tallies " << e.interruptionsThisYear << ' '
+            out << " flow " << sim.GetFlow(i) << " supplied " << e.supplied << " tallies " << e.interruptionsThisYear << ' '
                 << e.interruptedQuantaThisYear << ' ' << e.runningInterruptionQuanta << ' '
                 << e.energyNotSuppliedThisYear;
             estimate("frequency", e.frequency);
@@ -207,9 +210,30 @@ Network Built(std::string name, std::function<void(CSimulation&)> build, unsigne
     return {std::move(name), std::move(build), nullptr, yearsAt24, yearsAt1440, accuracy};
 }
 
-Network FromNdl(std::string name, std::function<std::string(unsigned)> ndl, double accuracy)
+Network FromNdl(std::string name, std::function<std::string(unsigned)> ndl, double accuracy, unsigned yearsAt24 = 20,
+                unsigned yearsAt1440 = 2)
 {
-    return {std::move(name), nullptr, std::move(ndl), 20, 2, accuracy};
+    return {std::move(name), nullptr, std::move(ndl), yearsAt24, yearsAt1440, accuracy};
+}
+
+// Copies of the benchmarks' four-feeder system on one source bus; `ringed` ties them into one
+// ring, with mains that a tie's transfer overloads, load curves and a load on the source bus.
+std::function<std::string(unsigned)> CopiesNdl(int count, bool ringed)
+{
+    return [count, ringed](unsigned quantsPerDay) {
+        CKorvaneDoc doc;
+        copies::Options options;
+        options.quantsPerDay = static_cast<int>(quantsPerDay);
+        options.tiesBetweenCopies = options.curves = ringed;
+        options.mainCapacity = ringed ? 2500.0 : options.mainCapacity;
+        copies::Draw(doc, count, options);
+        if (ringed) {
+            auto* load = static_cast<CLoadPoint*>(doc.AddWidget(std::make_unique<CLoadPoint>(CPoint(0, -1000), 1, 0)));
+            load->m_dAverage = 500.0;
+            load->m_profile = {1.0, 2.0, 1.5};
+        }
+        return copies::Ndl(doc);
+    };
 }
 
 // Every network that the Monte Carlo tests and benchmarks run, and random ones.
@@ -238,6 +262,8 @@ std::vector<Network> Networks()
                 0.0),
         FromNdl("DrawnNetwork",
                 [](unsigned quantsPerDay) { return DrawnNetworkNdl(static_cast<int>(quantsPerDay), 100); }, 0.2),
+        FromNdl("Copies", CopiesNdl(4, false), 0.0, 20, 1),
+        FromNdl("CopiesRinged", CopiesNdl(3, true), 0.0, 10, 1),
         Built("BenchSmallCurve", mcbench::BuildSmallNetwork, 10, 1),
         Built("BenchGenerated", [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, false); },
               10, 1),
