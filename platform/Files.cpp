@@ -124,4 +124,12 @@ void WriteFileAtomically(const std::filesystem::path& path, const std::vector<st
     WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
+std::filesystem::path DataHome(std::string_view xdgDataHome, std::string_view home)
+{
+    const std::filesystem::path given(xdgDataHome);
+    if (given.is_absolute())
+        return given;
+    return std::filesystem::path(home) / ".local" / "share";
+}
+
 }  // namespace korvane

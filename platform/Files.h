@@ -30,4 +30,8 @@ std::filesystem::path UniqueSiblingName(const std::filesystem::path& path, std::
 // have ended (a killed run's temporary files); those of running processes stay.
 void RemoveAbandonedSiblings(const std::filesystem::path& path, std::string_view suffix);
 
+// The user's data folder as the freedesktop rules have it: $XDG_DATA_HOME when it is an absolute
+// path, else $HOME/.local/share. The caller passes the two variables ("" when unset).
+std::filesystem::path DataHome(std::string_view xdgDataHome, std::string_view home);
+
 }  // namespace korvane

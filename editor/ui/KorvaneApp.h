@@ -2,6 +2,7 @@
 // type) and shut-down of the desktop shell.
 #pragma once
 
+#include <filesystem>
 #include <vector>
 
 #include <wx/app.h>
@@ -72,3 +73,6 @@ wxDECLARE_APP(CKorvaneApp);
 // Registers the ".mc" file type and the program with the desktop (a MIME type and a .desktop
 // entry under the user's data folder).
 void RegisterShellFileTypes();
+// The user's data folder (~/.local/share, or $XDG_DATA_HOME), which holds the desktop entries and
+// the program's own folder "Korvane".
+std::filesystem::path UserDataHome();

@@ -7,13 +7,13 @@
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
-#include <wx/stdpaths.h>
 #include <wx/toplevel.h>
 
 #include "analytical/ui/GMLDisplayDialog.h"
 #include "editor/BuildCommands.h"
 #include "editor/RunMessages.h"
 #include "editor/ui/DatasheetSheet.h"
+#include "editor/ui/KorvaneApp.h"
 #include "editor/ui/MainFrame.h"
 #include "editor/ui/NetworkCanvas.h"
 #include "editor/ui/NetworkDocument.h"
@@ -159,7 +159,7 @@ COutputPlace OutputPlace(const CNetworkDocument& doc)
     // A new network's file name is only its title until it is saved.
     if (doc.GetDocumentSaved())
         place.documentFile = std::filesystem::path(doc.GetFilename().utf8_string());
-    place.userDataFolder = std::filesystem::path(wxStandardPaths::Get().GetUserDataDir().utf8_string());
+    place.userDataFolder = UserDataHome() / "Korvane";
     return place;
 }
 

@@ -6,16 +6,9 @@
 #include <wx/utils.h>
 
 #include "editor/ui/KorvaneApp.h"
+#include "platform/Files.h"
 
 namespace {
-
-wxString DataHome()
-{
-    wxString home;
-    if (wxGetEnv("XDG_DATA_HOME", &home) && !home.empty())
-        return home;
-    return wxFileName::GetHomeDir() + "/.local/share";
-}
 
 bool ReadText(const wxString& path, wxString* text)
 {
@@ -43,6 +36,13 @@ bool WriteIfChanged(const wxString& path, const wxString& text)
 
 }  // namespace
 
+std::filesystem::path UserDataHome()
+{
+    wxString xdg;
+    wxGetEnv("XDG_DATA_HOME", &xdg);
+    return korvane::DataHome(xdg.utf8_string(), wxGetHomeDir().utf8_string());
+}
+
 void RegisterShellFileTypes()
 {
     const wxString resources = KORVANE_RESOURCES;
@@ -52,7 +52,7 @@ void RegisterShellFileTypes()
     // The entry starts this very program.
     desktop.Replace("Exec=korvane ", "Exec=\"" + wxStandardPaths::Get().GetExecutablePath() + "\" ");
 
-    const wxString data = DataHome();
+    const wxString data = wxString::FromUTF8(UserDataHome().string());
     const bool mimeChanged = WriteIfChanged(data + "/mime/packages/korvane-mc.xml", mime);
     const bool desktopChanged = WriteIfChanged(data + "/applications/korvane.desktop", desktop);
     if (mimeChanged && !wxFindFirstFile("/usr/bin/update-mime-database").empty())

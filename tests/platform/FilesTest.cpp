@@ -85,3 +85,10 @@ TEST_F(FileRead, RefusesWhatIsNotARegularFile)
     korvane::WriteFileAtomically(m_dir / "net.mc", std::string_view("ab"));
     EXPECT_EQ(korvane::ReadFileBytes(m_dir / "net.mc"), (std::vector<std::uint8_t>{'a', 'b'}));
 }
+
+TEST(DataHome, IsXdgDataHomeWhenAbsoluteElseTheHomesLocalShare)
+{
+    EXPECT_EQ(korvane::DataHome("/data/ann", "/home/ann"), fs::path("/data/ann"));
+    EXPECT_EQ(korvane::DataHome("", "/home/ann"), fs::path("/home/ann/.local/share"));
+    EXPECT_EQ(korvane::DataHome("data/ann", "/home/ann"), fs::path("/home/ann/.local/share"));  // relative: ignored
+}

@@ -16,7 +16,6 @@
 #include <wx/dcmemory.h>
 #include <wx/listbox.h>
 #include <wx/print.h>
-#include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
@@ -752,8 +751,8 @@ TEST_F(Runs, TheResultBarShowsItsLabelsWithEmptyFields)
 {
     DrawConnected();
     ASSERT_TRUE(RunToTheEnd());
-    // Never saved: the run wrote under the user's data folder.
-    const fs::path data = wxStandardPaths::Get().GetUserDataDir().utf8_string();
+    // Never saved: the run wrote under the user's data folder (regression: it wrote to ~/.Korvane).
+    const fs::path data = fs::path(Home()) / ".local" / "share" / "Korvane";
     EXPECT_TRUE(fs::exists(data / "MC1.htm"));
     EXPECT_TRUE(fs::exists(data / "MC1.txt"));
     Command(ID_RESULT_VIEWER_DIALOG);
