@@ -48,16 +48,20 @@ double CPdf::ChooseWidth() const
 {
     if (m_width != 0.0)
         return m_width;
-    const auto& samples = m_samples.GetSamples();
-    double largest = 0.0;
-    for (const auto& sample : samples)
-        largest = std::max(largest, sample.first);
+    const double largest = m_samples.GetLargest();
     if (largest <= 0.0)
         return 1.0;
-
     const double minimum = largest / (m_slotCount - 1);
-    double g = samples.front().first;
-    for (std::size_t i = 1; i < samples.size(); ++i) {
+    // The counted samples leave the search at their common step (or with none, which then ends
+    // it in the same way: any further step of it would not be above the minimum either).
+    const auto& samples = m_samples.GetTail();
+    std::size_t i = 0;
+    double g = 0.0;
+    if (m_samples.HasCounted())
+        g = m_samples.GetCountedStep();
+    else
+        g = samples[i++].first;
+    for (; i < samples.size(); ++i) {
         const double v = samples[i].first;
         double a = std::max(v, g);
         g = std::min(v, g);
@@ -76,7 +80,10 @@ double CPdf::ChooseWidth() const
 void CPdf::ConvertToSlots()
 {
     m_slot.Create(m_slotCount, 0.0, ChooseWidth());
-    for (const auto& [value, weight] : m_samples.GetSamples())
+    m_samples.ForEachCounted([this](double value, std::uint64_t count) {
+        m_slot.Add(value, static_cast<double>(count));
+    });
+    for (const auto& [value, weight] : m_samples.GetTail())
         m_slot.Add(value, weight);
 }
 

@@ -1,17 +1,58 @@
-// The samples of a histogram kept exactly, in arrival order, until it has seen enough of them.
+// The samples of a histogram kept exactly until it has seen enough of them, in a form whose size
+// follows the distinct values rather than the samples.
 #pragma once
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
+// Samples of weight 1 whose values share a unit (whole multiples of one power of two of at least
+// 2^-26, all within 53 bits of it) are counted per distinct value: for such samples the histogram
+// does not depend on their order. Its slots get whole counts, which add up exactly in any order,
+// and the slot width's common-step search runs an exact Euclid whose remainders are multiples of
+// the unit, so it ends at their greatest common divisor (or finds no step) whatever the order or
+// the repeats. From the first sample that is not such, the samples are kept in arrival order,
+// after the counted ones, as they arrived after them.
 class CPdfExact {
 public:
-    void Add(double value, double weight) { m_samples.emplace_back(value, weight); }
-    void Free() { std::vector<std::pair<double, double>>().swap(m_samples); }
+    void Add(double value, double weight);
+    void Free();
 
-    const std::vector<std::pair<double, double>>& GetSamples() const { return m_samples; }
-    std::size_t GetSize() const { return m_samples.size(); }
+    std::size_t GetSize() const { return m_counted + m_tail.size(); }
+    // The largest value, from 0.0.
+    double GetLargest() const;
+    bool HasCounted() const { return m_counted != 0; }
+    // The greatest common divisor of the counted values above 0 (0.0 when there are none): where
+    // the common-step search stands after the counted samples.
+    double GetCountedStep() const { return m_step; }
+    // Calls f(value, count) for each distinct counted value, in no particular order.
+    template <typename F>
+    void ForEachCounted(F&& f) const
+    {
+        if (m_zeros != 0)
+            f(0.0, m_zeros);
+        for (std::size_t i = 0; i < m_keys.size(); ++i) {
+            if (m_keys[i] != 0)
+                f(ValueOf(m_keys[i]), m_counts[i]);
+        }
+    }
+    // The samples after the counted ones, {value, weight} in arrival order.
+    const std::vector<std::pair<double, double>>& GetTail() const { return m_tail; }
 
 private:
-    std::vector<std::pair<double, double>> m_samples;  // {value, weight}
+    static double ValueOf(std::uint64_t bits);
+    bool Counts(double value, double weight);
+    void Grow();
+
+    std::uint64_t m_counted = 0;
+    std::uint64_t m_zeros = 0;
+    // Open addressing on the values' bits (never 0: +0.0 is counted apart), at most half full.
+    std::vector<std::uint64_t> m_keys;
+    std::vector<std::uint64_t> m_counts;
+    std::size_t m_distinct = 0;
+    double m_largest = 0.0;
+    double m_step = 0.0;
+    int m_lowestBit = 0;  // of all counted values above 0: the unit's exponent
+    int m_highestBit = 0;
+    std::vector<std::pair<double, double>> m_tail;
 };

@@ -103,6 +103,7 @@ TEST(Pdf, ChoosesTheSlotWidthFromTheSamples)
         {{0.1, 0.37, 2.2}, 1000, 0.01},  // a common step up to rounding
         {{M_SQRT2, M_PI}, 1000, CPdf::NiceStep(3, M_PI / 999)},  // none
         {{7, 14, 21}, 1000, 7.0},
+        {{2, 4, 0.3, 4}, 1000, 0.1},  // counted per distinct value, then the rest in arrival order
     };
     for (const Case& c : cases) {
         CPdf pdf;
