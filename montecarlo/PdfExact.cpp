@@ -28,55 +28,48 @@ double CPdfExact::ValueOf(std::uint64_t bits)
     return value;
 }
 
-void CPdfExact::Add(double value, double weight)
+void CPdfExact::AddOther(double value, double weight)
 {
-    if (!m_tail.empty() || !Counts(value, weight)) {
-        m_tail.emplace_back(value, weight);
-        return;
+    if (!m_tailStarted && weight == 1.0 && value > 0.0) {
+        if (m_table.empty())
+            m_table.assign(16, {0, 0});
+        const std::uint64_t bits = BitsOf(value);
+        const std::size_t mask = m_table.size() - 1;
+        std::size_t slot = Slot(bits, mask);
+        while (m_table[slot].first != 0 && m_table[slot].first != bits)
+            slot = (slot + 1) & mask;
+        if (m_table[slot].first == bits) {
+            ++m_table[slot].second;
+            return;
+        }
+        if (Counts(value)) {
+            m_table[slot] = {bits, 1};
+            ++m_distinct;
+            m_largest = std::max(m_largest, value);
+            // Exact, as every remainder is a multiple of the unit.
+            double a = std::max(m_step, value);
+            double b = std::min(m_step, value);
+            while (b != 0.0) {
+                const double r = std::fmod(a, b);
+                a = b;
+                b = r;
+            }
+            m_step = a;
+            if (2 * m_distinct > m_table.size())
+                Grow();
+            return;
+        }
     }
-    ++m_counted;
-    if (value == 0.0) {
-        ++m_zeros;
-        return;
-    }
-    const std::uint64_t bits = BitsOf(value);
-    std::size_t mask = m_keys.size() - 1;
-    std::size_t slot = Slot(bits, mask);
-    while (m_keys[slot] != 0 && m_keys[slot] != bits)
-        slot = (slot + 1) & mask;
-    if (m_keys[slot] == bits) {
-        ++m_counts[slot];
-        return;
-    }
-    m_keys[slot] = bits;
-    m_counts[slot] = 1;
-    ++m_distinct;
-    m_largest = std::max(m_largest, value);
-    // Exact, as every remainder is a multiple of the unit.
-    double a = std::max(m_step, value);
-    double b = std::min(m_step, value);
-    while (b != 0.0) {
-        const double r = std::fmod(a, b);
-        a = b;
-        b = r;
-    }
-    m_step = a;
-    if (2 * m_distinct > m_keys.size())
-        Grow();
+    m_tailStarted = true;
+    m_tail.emplace_back(value, weight);
 }
 
-// Whether the sample can be counted: weight 1, +0.0, or a value that keeps the counted values
-// within one unit's 53 bits, the unit at least 2^-26 (above the search's 1e-8 tolerance).
-bool CPdfExact::Counts(double value, double weight)
+// Whether a new value above 0 keeps the counted values within one unit's 53 bits, the unit at
+// least 2^-26 (above the common-step search's tolerance of 1e-8).
+bool CPdfExact::Counts(double value)
 {
-    if (weight != 1.0 || !(value >= 0.0) || std::signbit(value) || !std::isfinite(value))
+    if (!std::isfinite(value))
         return false;
-    if (m_keys.empty()) {
-        m_keys.assign(16, 0);
-        m_counts.assign(16, 0);
-    }
-    if (value == 0.0)
-        return true;
     int exponent = 0;
     const double fraction = std::frexp(value, &exponent);  // value < 2^exponent
     const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
@@ -93,20 +86,17 @@ bool CPdfExact::Counts(double value, double weight)
 
 void CPdfExact::Grow()
 {
-    std::vector<std::uint64_t> keys(2 * m_keys.size(), 0);
-    std::vector<std::uint64_t> counts(keys.size(), 0);
-    const std::size_t mask = keys.size() - 1;
-    for (std::size_t i = 0; i < m_keys.size(); ++i) {
-        if (m_keys[i] == 0)
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> table(2 * m_table.size(), {0, 0});
+    const std::size_t mask = table.size() - 1;
+    for (const auto& entry : m_table) {
+        if (entry.first == 0)
             continue;
-        std::size_t slot = Slot(m_keys[i], mask);
-        while (keys[slot] != 0)
+        std::size_t slot = Slot(entry.first, mask);
+        while (table[slot].first != 0)
             slot = (slot + 1) & mask;
-        keys[slot] = m_keys[i];
-        counts[slot] = m_counts[i];
+        table[slot] = entry;
     }
-    m_keys.swap(keys);
-    m_counts.swap(counts);
+    m_table.swap(table);
 }
 
 double CPdfExact::GetLargest() const

@@ -2,6 +2,7 @@
 // follows the distinct values rather than the samples.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -15,13 +16,22 @@
 // after the counted ones, as they arrived after them.
 class CPdfExact {
 public:
-    void Add(double value, double weight);
+    void Add(double value, double weight)
+    {
+        ++m_size;
+        // Most samples of a load point are 0: a year without an interruption.
+        if (value == 0.0 && weight == 1.0 && !m_tailStarted && !std::signbit(value)) {
+            ++m_zeros;
+            return;
+        }
+        AddOther(value, weight);
+    }
     void Free();
 
-    std::size_t GetSize() const { return m_counted + m_tail.size(); }
+    std::size_t GetSize() const { return m_size; }
     // The largest value, from 0.0.
     double GetLargest() const;
-    bool HasCounted() const { return m_counted != 0; }
+    bool HasCounted() const { return m_size != m_tail.size(); }
     // The greatest common divisor of the counted values above 0 (0.0 when there are none): where
     // the common-step search stands after the counted samples.
     double GetCountedStep() const { return m_step; }
@@ -31,9 +41,9 @@ public:
     {
         if (m_zeros != 0)
             f(0.0, m_zeros);
-        for (std::size_t i = 0; i < m_keys.size(); ++i) {
-            if (m_keys[i] != 0)
-                f(ValueOf(m_keys[i]), m_counts[i]);
+        for (const auto& [bits, count] : m_table) {
+            if (bits != 0)
+                f(ValueOf(bits), count);
         }
     }
     // The samples after the counted ones, {value, weight} in arrival order.
@@ -41,14 +51,16 @@ public:
 
 private:
     static double ValueOf(std::uint64_t bits);
-    bool Counts(double value, double weight);
+    void AddOther(double value, double weight);
+    bool Counts(double value);
     void Grow();
 
-    std::uint64_t m_counted = 0;
+    std::uint64_t m_size = 0;
     std::uint64_t m_zeros = 0;
-    // Open addressing on the values' bits (never 0: +0.0 is counted apart), at most half full.
-    std::vector<std::uint64_t> m_keys;
-    std::vector<std::uint64_t> m_counts;
+    bool m_tailStarted = false;
+    // Open addressing on the values' bits (never 0: +0.0 is counted apart) with their counts,
+    // at most half full.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_table;
     std::size_t m_distinct = 0;
     double m_largest = 0.0;
     double m_step = 0.0;
