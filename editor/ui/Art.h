@@ -3,7 +3,9 @@
 
 #include <wx/bitmap.h>
 
-// The toolbar picture of a command: stock art where there is some, the widget's own figure for
-// the drawing tools, else a short text glyph.
+// The toolbar picture of a command: the desktop's own art for the common file and edit commands,
+// the widget's own figure for the drawing tools, else a picture drawn in the figures' style.
 wxBitmap CommandBitmap(int id);
+// The picture drawn here for a command; a null bitmap for those that take the desktop's art.
+wxBitmap DrawnCommandBitmap(int id);
 wxBitmap SplashBitmap();

@@ -1,6 +1,6 @@
-// The ten figures drawn into a memory bitmap without antialiasing, compared with golden images
-// (tests/data/figures; KORVANE_UPDATE_GOLDEN=1 rewrites them after a deliberate change), and
-// printed to PDF through the toolkit's printer context. The drawing rules themselves are tested
+// The ten figures and the toolbars' own pictures drawn into memory bitmaps without antialiasing,
+// compared with golden images (tests/data/figures; KORVANE_UPDATE_GOLDEN=1 rewrites them after a
+// deliberate change), and the figures printed to PDF through the toolkit's printer context. The drawing rules themselves are tested
 // on the figures' strokes (FigureGeometryTest).
 #include <gtest/gtest.h>
 
@@ -21,6 +21,8 @@
 #include <wx/zstream.h>
 
 #include "editor/Mode.h"
+#include "editor/ui/Art.h"
+#include "editor/ui/Commands.h"
 #include "editor/ui/WidgetFigures.h"
 #include "tests/TestFiles.h"
 #include "tests/ui/UiTestSupport.h"
@@ -85,6 +87,25 @@ wxImage DrawAll()
         });
     }
     return bitmap.ConvertToImage();
+}
+
+// The pictures the program draws for the toolbars' buttons, in the bars' order, on white.
+wxImage DrawToolbarPictures()
+{
+    std::vector<wxBitmap> pictures;
+    for (const auto* layout : {&MainToolBarLayout(), &WidgetToolBarLayout()})
+        for (const int id : *layout)
+            if (const wxBitmap picture = id != 0 ? DrawnCommandBitmap(id) : wxNullBitmap; picture.IsOk())
+                pictures.push_back(picture);
+    wxBitmap strip(28 * static_cast<int>(pictures.size()), 28, 24);
+    {
+        wxMemoryDC dc(strip);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        for (std::size_t i = 0; i < pictures.size(); ++i)
+            dc.DrawBitmap(pictures[i], 28 * static_cast<int>(i) + 2, 2, true);
+    }
+    return strip.ConvertToImage();
 }
 
 // The samples' figures at half size on the GTK printer context of a print operation exported to
@@ -175,23 +196,28 @@ std::vector<std::string> PaintsOfFirstPage(const std::string& pdf)
 
 }  // namespace
 
+// The toolbar pictures' golden image also keeps the buttons from falling back to abbreviations
+// ("WS", "Dbg", "MC?"), which they once were.
 TEST(FigureImages, MatchTheGoldenImage)
 {
     if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr)
         wxImage::AddHandler(new wxPNGHandler);
-    const wxImage actual = DrawAll();
-    const wxString golden = wxString(KORVANE_TEST_DATA) + "/figures/figures.png";
-    if (std::getenv("KORVANE_UPDATE_GOLDEN") != nullptr) {
-        ASSERT_TRUE(actual.SaveFile(golden, wxBITMAP_TYPE_PNG));
-        GTEST_SKIP() << "golden image rewritten";
-    }
-    wxImage expected;
-    ASSERT_TRUE(expected.LoadFile(golden, wxBITMAP_TYPE_PNG)) << golden;
-    ASSERT_EQ(expected.GetSize(), actual.GetSize());
-    const int bytes = actual.GetWidth() * actual.GetHeight() * 3;
-    if (std::memcmp(expected.GetData(), actual.GetData(), bytes) != 0) {
-        actual.SaveFile("figures-actual.png", wxBITMAP_TYPE_PNG);
-        FAIL() << "the figures differ from " << golden << "; see figures-actual.png in the test folder";
+    const std::pair<const char*, wxImage> images[] = {{"figures", DrawAll()}, {"toolbar", DrawToolbarPictures()}};
+    for (const auto& [name, actual] : images) {
+        const wxString golden = wxString(KORVANE_TEST_DATA) + "/figures/" + name + ".png";
+        if (std::getenv("KORVANE_UPDATE_GOLDEN") != nullptr) {
+            ASSERT_TRUE(actual.SaveFile(golden, wxBITMAP_TYPE_PNG));
+            continue;
+        }
+        wxImage expected;
+        ASSERT_TRUE(expected.LoadFile(golden, wxBITMAP_TYPE_PNG)) << golden;
+        ASSERT_EQ(expected.GetSize(), actual.GetSize()) << name;
+        const int bytes = actual.GetWidth() * actual.GetHeight() * 3;
+        if (std::memcmp(expected.GetData(), actual.GetData(), bytes) != 0) {
+            actual.SaveFile(wxString(name) + "-actual.png", wxBITMAP_TYPE_PNG);
+            ADD_FAILURE() << "the pictures differ from " << golden << "; see " << name
+                          << "-actual.png in the test folder";
+        }
     }
 }
 
