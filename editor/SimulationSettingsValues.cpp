@@ -1,6 +1,6 @@
 #include "editor/SimulationSettingsValues.h"
 
-#include "montecarlo/SimulationSettings.h"
+#include "model/SimulationSettings.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "editor/FieldRule.h"
-#include "montecarlo/SimulationSettings.h"
+#include "model/SimulationSettings.h"
 
 struct CSimulationSettingsValues {
     // The NDL reader's ranges. A checked accuracy of 0 is "not given", as a cleared box is.

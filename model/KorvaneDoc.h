@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "model/Collections.h"
-#include "montecarlo/SimulationSettings.h"
+#include "model/SimulationSettings.h"
 #include "platform/Geometry.h"
 
 class CArchive;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/KorvaneDoc.h"
-#include "montecarlo/SimulationSettings.h"
+#include "model/SimulationSettings.h"
 #include "platform/NumberFormat.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <iterator>
 
+#include "model/SimulationSettings.h"
 #include "montecarlo/Simulation.h"
-#include "montecarlo/SimulationSettings.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "editor/ui/DataFileRow.h"
 #include "editor/ui/DialogLayout.h"
 #include "editor/ui/FieldValidator.h"
-#include "montecarlo/SimulationSettings.h"
+#include "model/SimulationSettings.h"
 
 using dialog_layout::kGap;
 

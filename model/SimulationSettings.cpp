@@ -1,4 +1,4 @@
-#include "montecarlo/SimulationSettings.h"
+#include "model/SimulationSettings.h"
 
 #include "platform/Archive.h"
 #include "platform/NumberFormat.h"
