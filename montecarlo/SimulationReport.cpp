@@ -1,4 +1,5 @@
 // The final report of a run: the text trace's tables and the HTML report with its sections.
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace {
 
 const std::string kDoubleRule = std::string(78, '=') + "\n";
 const std::string kSingleRule = std::string(78, '-') + "\n";
+const std::string kHeadCell = "<td width=\"20%\" bgcolor=\"#99CCFF\"><font size=\"2\">";
 
 // A ratio whose denominator is 0 has no value: it prints "n/a".
 struct Ratio {
@@ -44,220 +46,236 @@ double Percent(const CEstimate& estimate)
     return 100.0 * estimate.GetRelativeError();
 }
 
+// The two files a report goes to: the trace, at level 2, and the HTML report.
+struct Report {
+    static constexpr unsigned kLevel = 2;
+    COutput& out;
+    std::string link;  // the report's own path and "#", ready for an href
+
+    void Trace(const std::string& text) const { out.Log(kLevel, text); }
+    void Html(const std::string& text) const { out.WriteHtml(text); }
+    void Histogram(CEstimate& estimate) const { estimate.WriteHtml(out, kLevel); }
+};
+
+struct LoadPoint {
+    SimEdge& edge;
+    std::string anchor;  // escaped
+};
+
+// A load point's four quantities, in the order of every table and section.
+struct Quantity {
+    CEstimate SimEdge::*estimate;
+    const char* label;        // heads the HTML columns and rows
+    const char* traceColumn;  // heads the trace's column
+    const char* htmlTitle;
+    const char* traceTitle;
+};
+const Quantity kQuantities[] = {
+    {&SimEdge::frequency, "Failure Rate", "  Failure Rate ", "Failure rate = ", "Failure Rate = "},
+    {&SimEdge::outageDuration, "Avg Outage Dur.", " Avg Outage Dur", "Average Outage Duration = ",
+     "Average Outage Duration = "},
+    {&SimEdge::unavailability, "Unavailability", " Unavailability", "Unavailability = ", "Unavailability = "},
+    {&SimEdge::energyNotSupplied, "ENS", "      ENS      ", "Energy Not Supplied = ", "Energy Not Supplied = "},
+};
+
+// A system index: an estimate with its error and its own section, or a ratio of the load points'
+// means, printed with `decimals` (8 for the shares of the year, in a wider column).
+struct Index {
+    const char* name;
+    CEstimate* estimate;  // null for a ratio
+    Ratio ratio;
+    int decimals = 5;
+};
+
+// The customer-weighted indices over the load points' means: N customers, F = sum c x frequency,
+// I = sum c x interrupted-year share, U = sum c x unavailability (hours a year), D = sum of energy
+// not supplied; CAIFI = F / I, ASUI = U / 8760 / N, ASAI = 1 - ASUI, AENS = D / N, ACCI = D / I.
+std::vector<Index> SystemIndices(const std::vector<LoadPoint>& loads, CEstimate& saifi, CEstimate& saidi,
+                                 CEstimate& caidi, CEstimate& ens)
+{
+    double n = 0.0, f = 0.0, i = 0.0, u = 0.0, d = 0.0;
+    for (const LoadPoint& load : loads) {
+        const SimEdge& edge = load.edge;
+        n += edge.customers;
+        f += edge.customers * edge.frequency.GetMean();
+        i += edge.customers * edge.interruptedYear.GetMean();
+        u += edge.customers * edge.unavailability.GetMean();
+        d += edge.energyNotSupplied.GetMean();
+    }
+    const Ratio asui = Divide(u / 8760.0, n);
+    const Ratio asai = asui.defined ? Ratio{1.0 - asui.value, true} : Ratio{};
+    return {
+        {"SAIFI", &saifi, {}},
+        {"SAIDI", &saidi, {}},
+        {"CAIFI", nullptr, Divide(f, i)},
+        {"CAIDI", &caidi, {}},
+        {"ASUI", nullptr, asui, 8},
+        {"ASAI", nullptr, asai, 8},
+        {"ENS", &ens, {}},
+        {"AENS", nullptr, Divide(d, n)},
+        {"ACCI", nullptr, Divide(d, i)},
+    };
+}
+
+// Years simulated, the time they took and the speed.
+void WriteRunFigures(const Report& report, unsigned years, std::uint64_t elapsedMs)
+{
+    const std::uint64_t elapsed = elapsedMs == 0 ? 1 : elapsedMs;
+    const std::string minutes = UnsignedText(elapsed / 60000);
+    const std::string seconds = UnsignedText(elapsed / 1000 % 60, 2, true);
+    const std::string speed = FixedText(years / static_cast<double>(elapsed) * 1000.0, 2);
+
+    report.Trace("simulation years: " + UnsignedText(years) + ", time: " + minutes + ":" + seconds +
+                 ", speed: " + speed + " years/sec    \n\n");
+
+    report.Html("<br><b><u>Overall Result</u></b><br><br>"
+                "<table border=\"1\" width=\"300\" cellspacing=\"1\"><tr><td width=\"150\" bgcolor=\"#99CCFF\">"
+                "<font size=\"2\">Simulation years</font></td><td width=\"150\">");
+    report.Html("<font size=\"2\">" + UnsignedText(years) + "</font>");
+    report.Html("</td></tr><tr><td width=\"150\" bgcolor=\"#99CCFF\"><font size = \"2\">Simulation time</font></td>"
+                "<td width=\"150\">");
+    report.Html("<font size=\"2\">" + minutes + ":" + seconds + "</font>");
+    report.Html("</td></tr><tr><td width=\"150\" bgcolor=\"#99CCFF\"><font size = \"2\">Last recorded speed</font>"
+                "</td><td width=\"150\">");
+    report.Html("<font size=\"2\">" + speed + " years/sec</font></td></tr></table>");
+}
+
+// One row per load point: each quantity's mean and relative error; the HTML names link to the
+// load points' sections.
+void WriteLoadPointTable(const Report& report, const std::vector<LoadPoint>& loads)
+{
+    std::string head = "|Load Point   ";
+    for (const Quantity& quantity : kQuantities)
+        head += std::string("|") + quantity.traceColumn;
+    report.Trace(head + "|\n");
+    for (const LoadPoint& load : loads) {
+        std::string row = "|" + ColumnText(load.edge.name, 13);
+        for (const Quantity& quantity : kQuantities) {
+            const CEstimate& estimate = load.edge.*quantity.estimate;
+            row += "|" + FixedText(estimate.GetMean(), 5, 9) + FixedText(Percent(estimate), 1, 5) + "%";
+        }
+        report.Trace(row + "|\n");
+    }
+    report.Trace("\n");
+
+    std::string table = "&nbsp;<table border=\"2\" width=\"100%\"><tr>" + kHeadCell + "Load Point</font></td>";
+    for (const Quantity& quantity : kQuantities)
+        table += kHeadCell + quantity.label + "</font></td>";
+    table += "</tr>";
+    for (const LoadPoint& load : loads) {
+        table += "<tr>" + kHeadCell + "<a href=\"" + report.link + load.anchor + "\">" + EscapeHtml(load.edge.name) +
+                 "</a></font></td>";
+        for (const Quantity& quantity : kQuantities) {
+            const CEstimate& estimate = load.edge.*quantity.estimate;
+            table += "<td width=\"20%\"><font size=\"2\">" + FixedText(estimate.GetMean(), 5) + "&nbsp;-&nbsp;" +
+                     FixedText(Percent(estimate), 1) + "%</font></td>";
+        }
+        table += "</tr>";
+    }
+    report.Html(table);
+}
+
+// The system indices: the estimates with their errors, the ratios alone; the HTML estimates link
+// to their sections.
+void WriteIndexTable(const Report& report, const std::vector<Index>& indices)
+{
+    for (const Index& index : indices) {
+        const std::string label = ColumnText(index.name, 5) + " = ";
+        if (index.estimate != nullptr)
+            report.Trace(label + FixedText(index.estimate->GetMean(), 5, 9) + "    " +
+                         FixedText(Percent(*index.estimate), 1, 5) + "%\n");
+        else
+            report.Trace(label + index.ratio.Text(index.decimals, index.decimals + 4) + "\n");
+    }
+    report.Trace("\n");
+
+    std::string table = "</table><br><table border=\"1\" width=\"300\">";
+    for (const Index& index : indices) {
+        const std::string name = index.name;
+        table += "<tr><td width=\"100\" bgcolor=\"#99CCFF\"><font size=\"2\">";
+        if (index.estimate != nullptr)
+            table += "<a href=\"" + report.link + name + "\">" + name + "</a></font></td><td width=\"200\">" +
+                     "<font size=\"2\">" + FixedText(index.estimate->GetMean(), 5) + " - " +
+                     FixedText(Percent(*index.estimate), 1) + "% </font></td></tr>";
+        else
+            table += name + "</font></td><td width=\"200\"><font size=\"2\">" + index.ratio.Text(index.decimals) +
+                     "</font></td></tr>";
+    }
+    report.Html(table + "</table><br><br><hr><br><br><br><br><br>");
+}
+
+// Per load point: a summary table, then each quantity with its histogram.
+void WriteLoadPointSection(const Report& report, const LoadPoint& load)
+{
+    report.Trace(kDoubleRule + "Load Point: " + load.edge.name + "\n");
+
+    std::string summary = "<p><u><b><a name = \"" + load.anchor + "\" id = \"" + load.anchor + "\">Load Point - " +
+                          EscapeHtml(load.edge.name) + "</a></b></u></p><table border=\"1\" width=\"300\">";
+    for (const Quantity& quantity : kQuantities) {
+        const CEstimate& estimate = load.edge.*quantity.estimate;
+        summary += std::string("<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">") + quantity.label +
+                   "</font></td><td width=\"50%\"><font size=\"2\">" + FixedText(estimate.GetMean(), 5) + " - " +
+                   FixedText(Percent(estimate), 2) + "%</font></td></tr>";
+    }
+    report.Html(summary + "</table><br><br>");
+
+    for (const Quantity& quantity : kQuantities) {
+        CEstimate& estimate = load.edge.*quantity.estimate;
+        const std::string value = FixedText(estimate.GetMean(), 5);
+        const std::string error = FixedText(Percent(estimate), 2);
+        report.Trace(kSingleRule + quantity.traceTitle + value + " (" + error + "%)\n\n");
+        report.Html(std::string("<hr size=\"5\" align=\"left\" width=\"300\"><B>") + quantity.htmlTitle + value +
+                    " - " + error + "% </B><br>");
+        report.Histogram(estimate);
+        report.Html(&quantity == std::end(kQuantities) - 1 ? "<br><br><hr><br><br><br><br>" : "<br><br>");
+    }
+}
+
+// The system indices that are estimates, each with its histogram, under an anchor of its name.
+void WriteSystemSections(const Report& report, const std::vector<Index>& indices)
+{
+    report.Html("<u><B>Detailed overall network value</B></u><br><br>");
+    report.Trace(kDoubleRule);
+    bool first = true;
+    for (const Index& index : indices) {
+        if (index.estimate == nullptr)
+            continue;
+        CEstimate& estimate = *index.estimate;
+        const std::string name = index.name;
+        const std::string value = FixedText(estimate.GetMean(), 5);
+        const std::string error = FixedText(Percent(estimate), 2);
+        report.Trace((first ? "" : kSingleRule) + name + " = " + value + " (" + error + "%)\n\n");
+        report.Html(first ? "<br>" : "<hr size=\"5\" align=\"left\" width=\"300\"><br><br>");
+        report.Html("<B><a name = \"" + name + "\" id = \"" + name + "\">" + name + "</a> = " + value + " - " + error +
+                    "% </B><br><br>");
+        report.Histogram(estimate);
+        report.Html("<br><br>");
+        first = false;
+    }
+    report.Trace(kDoubleRule);
+}
+
 }  // namespace
 
 void CSimulation::WriteReport(unsigned years, std::uint64_t elapsedMs, const std::string& htmlPath)
 {
     if (m_output == nullptr)
         return;
-    COutput& out = *m_output;
-    const unsigned level = 2;
-    auto log = [&out](const std::string& text) { out.Log(level, text); };
-    auto html = [&out](const std::string& text) { out.WriteHtml(text); };
-
-    const std::uint64_t elapsed = elapsedMs == 0 ? 1 : elapsedMs;
-    const std::string minutes = UnsignedText(elapsed / 60000);
-    const std::string seconds = UnsignedText(elapsed / 1000 % 60, 2, true);
-    const std::string speed = FixedText(years / static_cast<double>(elapsed) * 1000.0, 2);
+    const Report report{*m_output, EscapeHtml(korvane::LinkPath(htmlPath)) + "#"};
 
     std::vector<std::string> names;
     for (unsigned e : m_loads)
         names.push_back(m_edges[e].name);
     const std::vector<std::string> anchors = korvane::LoadPointAnchors(names);
-    const std::string link = EscapeHtml(korvane::LinkPath(htmlPath)) + "#";
+    std::vector<LoadPoint> loads;
+    for (std::size_t k = 0; k < m_loads.size(); ++k)
+        loads.push_back({m_edges[m_loads[k]], EscapeHtml(anchors[k])});
+    const std::vector<Index> indices = SystemIndices(loads, m_saifi, m_saidi, m_caidi, m_ens);
 
-    double n = 0.0;
-    double f = 0.0;
-    double i = 0.0;
-    double u = 0.0;
-    double d = 0.0;
-    for (unsigned e : m_loads) {
-        const SimEdge& load = m_edges[e];
-        n += load.customers;
-        f += load.customers * load.frequency.GetMean();
-        i += load.customers * load.interruptedYear.GetMean();
-        u += load.customers * load.unavailability.GetMean();
-        d += load.energyNotSupplied.GetMean();
-    }
-    const Ratio caifi = Divide(f, i);
-    const Ratio asui = Divide(u / 8760.0, n);
-    const Ratio asai = asui.defined ? Ratio{1.0 - asui.value, true} : Ratio{};
-    const Ratio aens = Divide(d, n);
-    const Ratio acci = Divide(d, i);
-
-    log("simulation years: " + UnsignedText(years) + ", time: " + minutes + ":" + seconds + ", speed: " + speed +
-        " years/sec    \n\n");
-
-    html("<br><b><u>Overall Result</u></b><br><br>");
-    html("<table border=\"1\" width=\"300\" cellspacing=\"1\"><tr><td width=\"150\" bgcolor=\"#99CCFF\">");
-    html("<font size=\"2\">Simulation years</font></td><td width=\"150\">");
-    html("<font size=\"2\">");
-    html(UnsignedText(years));
-    html("</font>");
-    html("</td></tr><tr><td width=\"150\" bgcolor=\"#99CCFF\"><font size = \"2\">Simulation time</font></td>"
-         "<td width=\"150\">");
-    html("<font size=\"2\">");
-    html(minutes);
-    html(":");
-    html(seconds);
-    html("</font>");
-    html("</td></tr><tr><td width=\"150\" bgcolor=\"#99CCFF\"><font size = \"2\">Last recorded speed</font></td>"
-         "<td width=\"150\">");
-    html("<font size=\"2\">");
-    html(speed);
-    html(" years/sec</font></td></tr></table>");
-
-    html("&nbsp;<table border=\"2\" width=\"100%\"><tr><td width=\"20%\" bgcolor=\"#99CCFF\"><font size=\"2\">"
-         "Load Point</font></td>");
-    html("<td width=\"20%\" bgcolor=\"#99CCFF\"><font size=\"2\">Failure Rate</font></td><td width=\"20%\" "
-         "bgcolor=\"#99CCFF\"><font size=\"2\">Avg Outage Dur.</font></td>");
-    html("<td width=\"20%\" bgcolor=\"#99CCFF\"><font size=\"2\">Unavailability</font></td><td width=\"20%\" "
-         "bgcolor=\"#99CCFF\"><font size=\"2\">ENS</font></td></tr>");
-
-    log("|Load Point   ");
-    log("|  Failure Rate ");
-    log("| Avg Outage Dur");
-    log("| Unavailability");
-    log("|      ENS      ");
-    log("|\n");
-
-    for (std::size_t k = 0; k < m_loads.size(); ++k) {
-        const SimEdge& load = m_edges[m_loads[k]];
-        const CEstimate* quantities[] = {&load.frequency, &load.outageDuration, &load.unavailability,
-                                         &load.energyNotSupplied};
-        log("|" + ColumnText(load.name, 13));
-        for (const CEstimate* estimate : quantities)
-            log("|" + FixedText(estimate->GetMean(), 5, 9) + FixedText(Percent(*estimate), 1, 5) + "%");
-        log("|\n");
-
-        html("<tr>");
-        html("<td width=\"20%\" bgcolor=\"#99CCFF\"><font size=\"2\">");
-        html("<a href=\"" + link + EscapeHtml(anchors[k]) + "\">" + EscapeHtml(load.name) + "</a>");
-        html("</font></td>");
-        for (const CEstimate* estimate : quantities) {
-            html("<td width=\"20%\"><font size=\"2\">");
-            html(FixedText(estimate->GetMean(), 5));
-            html("&nbsp;-&nbsp;");
-            html(FixedText(Percent(*estimate), 1));
-            html("%");
-            html("</font></td>");
-        }
-        html("</tr>");
-    }
-
-    log("\n");
-    log("SAIFI = " + FixedText(m_saifi.GetMean(), 5, 9) + "    " + FixedText(Percent(m_saifi), 1, 5) + "%\n");
-    log("SAIDI = " + FixedText(m_saidi.GetMean(), 5, 9) + "    " + FixedText(Percent(m_saidi), 1, 5) + "%\n");
-    log("CAIFI = " + caifi.Text(5, 9) + "\n");
-    log("CAIDI = " + FixedText(m_caidi.GetMean(), 5, 9) + "    " + FixedText(Percent(m_caidi), 1, 5) + "%\n");
-    log("ASUI  = " + asui.Text(8, 12) + "\n");
-    log("ASAI  = " + asai.Text(8, 12) + "\n");
-    log("ENS   = " + FixedText(m_ens.GetMean(), 5, 9) + "    " + FixedText(Percent(m_ens), 1, 5) + "%\n");
-    log("AENS  = " + aens.Text(5, 9) + "\n");
-    log("ACCI  = " + acci.Text(5, 9) + "\n");
-
-    std::string table = "</table><br><table border=\"1\" width=\"300\">";
-    auto linkedRow = [&](const char* anchor, const CEstimate& estimate) {
-        table += "<tr><td width=\"100\" bgcolor=\"#99CCFF\"><font size=\"2\"><a href=\"" + link + anchor + "\">" +
-                 anchor + "</a></font></td><td width=\"200\"><font size=\"2\">" + FixedText(estimate.GetMean(), 5) +
-                 " - " + FixedText(Percent(estimate), 1) + "% </font></td></tr>";
-    };
-    auto plainRow = [&](const char* label, const std::string& value, const char* ending) {
-        table += std::string("<tr><td width=\"100\" bgcolor=\"#99CCFF\"><font size=\"2\">") + label +
-                 "</font></td><td width=\"200\"><font size=\"2\">" + value + ending;
-    };
-    const char* rowEnd = "</font></td></tr>";
-    linkedRow("SAIFI", m_saifi);
-    linkedRow("SAIDI", m_saidi);
-    plainRow("CAIFI", caifi.Text(5), rowEnd);
-    linkedRow("CAIDI", m_caidi);
-    plainRow("ASUI", asui.Text(8), rowEnd);
-    plainRow("ASAI", asai.Text(8), rowEnd);
-    linkedRow("ENS", m_ens);
-    plainRow("AENS", aens.Text(5), rowEnd);
-    plainRow("ACCI", acci.Text(5), "</font></td></tr></table><br><br><hr><br><br><br><br><br>");
-    html(table);
-
-    log("\n");
-    for (std::size_t k = 0; k < m_loads.size(); ++k) {
-        SimEdge& load = m_edges[m_loads[k]];
-        log(kDoubleRule);
-        log("Load Point: " + load.name + "\n");
-
-        const std::string anchor = EscapeHtml(anchors[k]);
-        html("<p><u><b><a name = \"" + anchor + "\" id = \"" + anchor + "\">Load Point - " + EscapeHtml(load.name) +
-             "</a></b></u></p>");
-        html("<table border=\"1\" width=\"300\">");
-        struct Section {
-            CEstimate* estimate;
-            const char* head;
-            const char* htmlTitle;
-            const char* traceTitle;
-        };
-        const Section sections[] = {
-            {&load.frequency,
-             "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">Failure Rate</font></td><td width=\"50%\">",
-             "<B>Failure rate = ", "Failure Rate = "},
-            {&load.outageDuration,
-             "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">Avg Outage Dur.</font></td><td width=\"50%\">",
-             "<B>Average Outage Duration = ", "Average Outage Duration = "},
-            {&load.unavailability,
-             "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">Unavailability</font></td><td width=\"50%\">",
-             "<B>Unavailability = ", "Unavailability = "},
-            {&load.energyNotSupplied,
-             "<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">ENS</font></td><td width=\"50%\">",
-             "<B>Energy Not Supplied = ", "Energy Not Supplied = "},
-        };
-        for (std::size_t s = 0; s < 4; ++s) {
-            const CEstimate& estimate = *sections[s].estimate;
-            html(sections[s].head);
-            html("<font size=\"2\">");
-            html(FixedText(estimate.GetMean(), 5));
-            html(" - ");
-            html(FixedText(Percent(estimate), 2));
-            html("%");
-            html(s == 3 ? "</font></td></tr></table><br><br>" : "</font></td></tr>");
-        }
-        for (std::size_t s = 0; s < 4; ++s) {
-            CEstimate& estimate = *sections[s].estimate;
-            const std::string mean = FixedText(estimate.GetMean(), 5);
-            const std::string error = FixedText(Percent(estimate), 2);
-            html("<hr size=\"5\" align=\"left\" width=\"300\">");
-            html(sections[s].htmlTitle);
-            html(mean);
-            html(" - ");
-            html(error);
-            html("% </B><br>");
-            log(kSingleRule);
-            log(std::string(sections[s].traceTitle) + mean + " (" + error + "%)\n\n");
-            estimate.WriteHtml(out, level);
-            html(s == 3 ? "<br><br><hr><br><br><br><br>" : "<br><br>");
-        }
-    }
-
-    html("<u><B>Detailed overall network value</B></u><br><br>");
-    log(kDoubleRule);
-    struct SystemSection {
-        const char* name;
-        CEstimate* estimate;
-    };
-    const SystemSection systems[] = {{"SAIFI", &m_saifi}, {"SAIDI", &m_saidi}, {"CAIDI", &m_caidi}, {"ENS", &m_ens}};
-    for (std::size_t s = 0; s < 4; ++s) {
-        const std::string name = systems[s].name;
-        CEstimate& estimate = *systems[s].estimate;
-        const std::string mean = FixedText(estimate.GetMean(), 5);
-        const std::string error = FixedText(Percent(estimate), 2);
-        if (s > 0)
-            log(kSingleRule);
-        log(name + " = " + mean + " (" + error + "%)\n\n");
-        html(s == 0 ? "<br>" : "<hr size=\"5\" align=\"left\" width=\"300\"><br><br>");
-        html("<B><a name = \"" + name + "\" id = \"" + name + "\">" + name + "</a> = ");
-        html(mean);
-        html(" - ");
-        html(error);
-        html("% </B><br><br>");
-        estimate.WriteHtml(out, level);
-        html("<br><br>");
-    }
-    log(kDoubleRule);
+    WriteRunFigures(report, years, elapsedMs);
+    WriteLoadPointTable(report, loads);
+    WriteIndexTable(report, indices);
+    for (const LoadPoint& load : loads)
+        WriteLoadPointSection(report, load);
+    WriteSystemSections(report, indices);
 }
