@@ -259,39 +259,27 @@ void ADist_Graph::setLateralCapacities()
     // Demand at and below every node, summed leaves first over the sections (ties and the
     // terminal left out). On a ring a node adds to both nodes above it; any share is as good there.
     std::vector<double> below(static_cast<std::size_t>(NodeCount()), 0.0);
-    newWalk();
-    std::vector<std::pair<Node, std::size_t>> stack;
-    std::vector<Node> postOrder;
-    const auto walkFrom = [&](Node root) {
-        if (root.IsNull() || !visit(root))
-            return;
-        stack.emplace_back(root, 0);
-        while (!stack.empty()) {
-            auto& [u, i] = stack.back();
-            const auto& outs = OutEdges(u);
-            if (i < outs.size()) {
-                const Edge o = outs[i++];
-                const Node v = Target(o);
-                if (!feeder(o).isReclosing() && v != sinkNode && visit(v))
-                    stack.emplace_back(v, 0);
-                continue;
-            }
-            postOrder.push_back(u);
-            stack.pop_back();
-        }
-    };
-    walkFrom(supplyNode);
+    const auto feedsBelow = [&](Edge o) { return !feeder(o).isReclosing() && Target(o) != sinkNode; };
+    std::vector<Step> roots;
+    if (!supplyNode.IsNull())
+        roots.emplace_back(supplyNode);
     for (int i = 0; i < NodeCount(); ++i)
-        walkFrom(NodeAt(i));
-    for (Node u : postOrder) {
-        double sum = component(u).getDemand();
-        for (Edge o : OutEdges(u)) {
-            const Node v = Target(o);
-            if (!feeder(o).isReclosing() && v != sinkNode)
-                sum += below[static_cast<std::size_t>(v.index)];
-        }
-        below[static_cast<std::size_t>(u.index)] = sum;
-    }
+        roots.emplace_back(NodeAt(i));
+    walker.Walk(
+        roots,
+        [&](Step s, auto take) {
+            for (Edge o : OutEdges(s.node))
+                if (feedsBelow(o))
+                    take(o, Target(o));
+        },
+        {},
+        [&](Step s) {
+            double sum = component(s.node).getDemand();
+            for (Edge o : OutEdges(s.node))
+                if (feedsBelow(o))
+                    sum += below[static_cast<std::size_t>(Target(o).index)];
+            below[static_cast<std::size_t>(s.node.index)] = sum;
+        });
     ForEachEdge([&](Edge e) {
         if (feeder(e).isLateral() && Target(e) != sinkNode)
             feeders.Get(e)->setCapacity(below[static_cast<std::size_t>(Target(e).index)]);
@@ -335,39 +323,14 @@ bool ADist_Graph::findLoadOutLongerThanAYear(int& loadId, double& hours) const
 
 std::vector<int> ADist_Graph::getUnsuppliedLoads() const
 {
-    std::vector<char> reached(static_cast<std::size_t>(NodeCount()), 0);
-    std::vector<Node> queue{supplyNode};
-    reached[static_cast<std::size_t>(supplyNode.index)] = 1;
-    for (std::size_t i = 0; i < queue.size(); ++i)
-        for (Edge o : OutEdges(queue[i])) {
-            const Node v = Target(o);
-            if (!feeder(o).isReclosing() && !reached[static_cast<std::size_t>(v.index)]) {
-                reached[static_cast<std::size_t>(v.index)] = 1;
-                queue.push_back(v);
-            }
-        }
+    walker.Walk({supplyNode}, [&](Step s, auto take) {
+        for (Edge o : OutEdges(s.node))
+            if (!feeder(o).isReclosing())
+                take(o, Target(o));
+    });
     std::vector<int> ids;
     for (Node n : loadNodes)
-        if (!reached[static_cast<std::size_t>(n.index)])
+        if (!walker.Seen(n))
             ids.push_back(component(n).getId());
     return ids;
-}
-
-void ADist_Graph::newWalk()
-{
-    if (marks.size() != static_cast<std::size_t>(NodeCount()))
-        marks.assign(static_cast<std::size_t>(NodeCount()), 0);
-    if (++walk == 0) {
-        std::fill(marks.begin(), marks.end(), 0);
-        walk = 1;
-    }
-}
-
-bool ADist_Graph::visit(Node n)
-{
-    std::uint32_t& mark = marks[static_cast<std::size_t>(n.index)];
-    if (mark == walk)
-        return false;
-    mark = walk;
-    return true;
 }

@@ -17,12 +17,14 @@
 #include "analytical/graph/Graph.h"
 #include "analytical/graph/GraphMaps.h"
 #include "analytical/graph/MaxFlow.h"
+#include "analytical/graph/Walker.h"
 
 class ADist_Graph : public korvane::graph::Graph {
 public:
     using Node = korvane::graph::Node;
     using Edge = korvane::graph::Edge;
     using GmlError = korvane::graph::GmlError;
+    using Step = korvane::graph::Walker::Step;
 
     // A share of the capacity handed to a load by the "Thesis method" walk.
     struct TransferRecord {
@@ -113,16 +115,20 @@ private:
     GmlError indexFeeders();
     Edge newTemporaryEdge(Node source, Node target, Edge original);
 
-    // Marks for one walk at a time: a new walk makes every node unseen at once.
-    void newWalk();
-    bool visit(Node n);
-    bool seen(Node n) const { return marks[static_cast<std::size_t>(n.index)] == walk; }
-    template <class Enter, class Follow>
-    bool walkDownstream(std::vector<Node> stack, Enter enter, Follow follow);
     // A closed section that has not failed: power passes it.
     bool conducts(Edge e) const { return usable(e) && !isOpen(e) && !feeder(e).isFaulted(); }
+    // Calls f(edge, the node at its other end) for u's out-edges, then its in-edges: for the walks
+    // that follow sections either way (on a ring part of what they reach lies against them).
+    template <class F>
+    void alongEither(Node u, F f) const
+    {
+        for (Edge o : OutEdges(u))
+            f(o, Target(o));
+        for (Edge i : InEdges(u))
+            f(i, Source(i));
+    }
 
-    // The walks. Each marks the nodes it has seen, so none loops on a ring.
+    // The walks, all through `walker`, so none loops on a ring.
     void disconnectDownstream(Node n);
     void connectTransferred(Node n);
     void advanceTime(double dt);
@@ -155,9 +161,9 @@ private:
     void shedLoads();
     void advanceTo(double t);
     void setClock(double t);
-    std::vector<Node> lateralsSharingTie(Node live) const;
+    // Appends the laterals at the live end of a tie to `starts`.
+    void lateralsSharingTie(Node live, std::vector<Step>& starts) const;
     std::vector<TransferRecord> thesisTransferList(Edge path, const korvane::graph::MaxFlow& flow);
-    void thesisCapacityWalk(Node n, std::vector<TransferRecord>& list);
     void ls(const std::vector<TransferRecord>& transfers, const korvane::graph::MaxFlow& flow);
     void undoTemporaryEdges(std::size_t keep);
 
@@ -204,8 +210,8 @@ private:
     std::vector<std::pair<Edge, Edge>> temporaryEdges;
     std::vector<int> unprotectedFeeders;
 
-    std::vector<std::uint32_t> marks;
-    std::uint32_t walk = 0;
+    // Marks and stack of the walks; a query walks too.
+    mutable korvane::graph::Walker walker{*this};
     std::ostream* diagnostics = nullptr;
     std::vector<CGMLResult>* results = nullptr;
 };

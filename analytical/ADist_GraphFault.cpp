@@ -6,64 +6,44 @@
 
 using korvane::graph::MaxFlow;
 
-bool ADist_Graph::isOpen(Edge e) const
+namespace {
+
+bool contains(const std::vector<korvane::graph::Edge>& edges, korvane::graph::Edge e)
 {
-    return feeder(e).isSwitchOpen() ||
-           std::find(standInBreakers.begin(), standInBreakers.end(), e) != standInBreakers.end();
+    return std::find(edges.begin(), edges.end(), e) != edges.end();
 }
 
-// Depth first along out-edges, each node once. `enter(u)` runs as the walk arrives at u and ends
-// the whole walk by returning true; `follow(o)` says whether the walk goes on through o.
-template <class Enter, class Follow>
-bool ADist_Graph::walkDownstream(std::vector<Node> stack, Enter enter, Follow follow)
+}  // namespace
+
+bool ADist_Graph::isOpen(Edge e) const
 {
-    newWalk();
-    while (!stack.empty()) {
-        const Node u = stack.back();
-        stack.pop_back();
-        if (!visit(u))
-            continue;
-        if (enter(u))
-            return true;
-        for (Edge o : OutEdges(u))
-            if (follow(o))
-                stack.push_back(Target(o));
-    }
-    return false;
+    return feeder(e).isSwitchOpen() || contains(standInBreakers, e);
 }
 
 void ADist_Graph::disconnectDownstream(Node n)
 {
-    walkDownstream(
-        {n},
-        [&](Node u) {
-            change(u).disconnect(elapsed);
-            return false;
-        },
-        [&](Edge o) {
-            if (!usable(o) || isOpen(o))
-                return false;
-            change(o).disconnect();
-            return true;
-        });
+    walker.Walk({n}, [&](Step s, auto take) {
+        change(s.node).disconnect(elapsed);
+        for (Edge o : OutEdges(s.node))
+            if (usable(o) && !isOpen(o)) {
+                change(o).disconnect();
+                take(o, Target(o));
+            }
+    });
 }
 
 void ADist_Graph::connectTransferred(Node n)
 {
-    walkDownstream(
-        {n},
-        [&](Node u) {
-            AComponent& c = change(u);
-            c.connect(elapsed);
-            c.setTransferred();
-            return false;
-        },
-        [&](Edge o) {
-            if (!conducts(o))
-                return false;
-            change(o).connect();
-            return true;
-        });
+    walker.Walk({n}, [&](Step s, auto take) {
+        AComponent& c = change(s.node);
+        c.connect(elapsed);
+        c.setTransferred();
+        for (Edge o : OutEdges(s.node))
+            if (conducts(o)) {
+                change(o).connect();
+                take(o, Target(o));
+            }
+    });
 }
 
 // The loads read the graph's clock, so time moves for all of them at once.
@@ -97,11 +77,10 @@ double ADist_Graph::flowCapacity(Edge e) const
 // them is the same whether the rest of the network is there or not.
 const MaxFlow& ADist_Graph::computeMaxFlow()
 {
-    newWalk();
-    std::vector<Node> stack;
+    std::vector<Step> seeds;
     const auto seed = [&](Node n) {
-        if (n != supplyNode && n != sinkNode && visit(n))
-            stack.push_back(n);
+        if (n != supplyNode && n != sinkNode)
+            seeds.emplace_back(n);
     };
     for (Node n : changedNodes)
         seed(n);
@@ -115,24 +94,20 @@ const MaxFlow& ADist_Graph::computeMaxFlow()
     }
     flowLoads.clear();
     std::vector<Edge> starts;
-    const auto step = [&](Edge e, Node next) {
-        if (!usable(e) || !feeder(e).isConnected())
-            return;
-        if (next != supplyNode)
-            seed(next);
-        else if (Source(e) == supplyNode)
-            starts.push_back(e);
-    };
-    while (!stack.empty()) {
-        const Node u = stack.back();
-        stack.pop_back();
-        if (component(u).isLoad())
-            flowLoads.push_back(u);
-        for (Edge o : OutEdges(u))
-            step(o, Target(o));
-        for (Edge i : InEdges(u))
-            step(i, Source(i));
-    }
+    walker.Walk(seeds, [&](Step s, auto take) {
+        if (component(s.node).isLoad())
+            flowLoads.push_back(s.node);
+        alongEither(s.node, [&](Edge e, Node next) {
+            if (!usable(e) || !feeder(e).isConnected())
+                return;
+            if (next != supplyNode) {
+                if (next != sinkNode)
+                    take(e, next);
+            } else if (Source(e) == supplyNode) {
+                starts.push_back(e);
+            }
+        });
+    });
     // In the supply's own order of out-edges, which is that of their indices.
     std::sort(starts.begin(), starts.end());
     maxFlow.SetVars([this](Edge e) { return flowCapacity(e); }, supplyNode, sinkNode, std::move(starts));
@@ -154,8 +129,8 @@ ADist_Graph::Edge ADist_Graph::newTemporaryEdge(Node source, Node target, Edge o
 
 ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n, Edge* openSwitch)
 {
-    newWalk();
-    visit(n);
+    walker.Begin();
+    walker.Visit(n);
     Node current = n;
     for (;;) {
         // The original in-edge: ties and edges added in this fault do not count.
@@ -175,7 +150,7 @@ ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n, Edge* openSwitch)
             return PathEnd::OpenSwitch;
         }
         const Node above = Source(in);
-        if (!visit(above))
+        if (!walker.Visit(above))
             return PathEnd::Ring;
         newTemporaryEdge(current, above, in);
         current = above;
@@ -355,8 +330,8 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
     // Otherwise isolate around the lateral's tap on the main, climbing a lateral drawn in several
     // sections, but never past a device that tripped.
     Node tap = Source(f);
-    newWalk();
-    visit(tap);
+    walker.Begin();
+    walker.Visit(tap);
     while (isolator.IsNull()) {
         bool onMain = false;
         Edge up;
@@ -368,7 +343,7 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
             else if (up.IsNull())
                 up = i;
         }
-        if (onMain || up.IsNull() || isOpen(up) || !visit(Source(up)))
+        if (onMain || up.IsNull() || isOpen(up) || !walker.Visit(Source(up)))
             break;
         if (change(up).openForIsolation())
             isolator = up;
@@ -405,32 +380,32 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
 // in for the supply's breaker.
 void ADist_Graph::clearFault(const std::vector<Edge>& starts)
 {
-    newWalk();
-    std::vector<Edge> stack(starts.rbegin(), starts.rend());
-    while (!stack.empty()) {
-        const Edge e = stack.back();
-        stack.pop_back();
-        if (std::find(trippedEdges.begin(), trippedEdges.end(), e) != trippedEdges.end())
-            continue;
-        if (change(e).trip()) {
-            trippedEdges.push_back(e);
-            continue;
-        }
-        const Node u = Source(e);
-        if (!visit(u))
-            continue;
-        const auto& ins = InEdges(u);
-        bool climbed = false;
-        for (auto it = ins.rbegin(); it != ins.rend(); ++it)
-            if (usable(*it) && !isOpen(*it)) {
-                stack.push_back(*it);
-                climbed = true;
+    std::vector<Step> steps;
+    for (Edge e : starts)
+        steps.emplace_back(e, Source(e));
+    walker.Walk(
+        steps,
+        [&](Step s, auto take) {
+            bool climbed = false;
+            for (Edge i : InEdges(s.node))
+                if (usable(i) && !isOpen(i)) {
+                    take(i, Source(i));
+                    climbed = true;
+                }
+            if (!climbed && !contains(standInBreakers, s.via)) {
+                standInBreakers.push_back(s.via);
+                change(s.via).disconnect();
             }
-        if (!climbed && std::find(standInBreakers.begin(), standInBreakers.end(), e) == standInBreakers.end()) {
-            standInBreakers.push_back(e);
-            change(e).disconnect();
-        }
-    }
+        },
+        [&](Step s) {
+            if (contains(trippedEdges, s.via))
+                return false;
+            if (change(s.via).trip()) {
+                trippedEdges.push_back(s.via);
+                return false;
+            }
+            return true;
+        });
     for (Edge e : trippedEdges)
         disconnectDownstream(Target(e));
     for (Edge e : standInBreakers)
@@ -451,28 +426,28 @@ ADist_Graph::Edge ADist_Graph::findIsolator(const std::vector<Edge>& starts, Tow
 {
     const bool up = toward == Toward::Supply;
     Edge found;
-    newWalk();
-    std::vector<Edge> stack(starts.rbegin(), starts.rend());
-    while (!stack.empty()) {
-        const Edge e = stack.back();
-        stack.pop_back();
-        if (change(e).openForIsolation()) {
-            openedIsolators.push_back(e);
-            if (found.IsNull() || (up && feeder(e).getSwitchingTime() > feeder(found).getSwitchingTime()))
-                found = e;
-            (up ? upstreamIsolated : downstreamIsolated) = true;
-            continue;
-        }
-        if (isOpen(e) || (!up && feeder(e).isReclosing()))
-            continue;
-        const Node next = up ? Source(e) : Target(e);
-        if (!visit(next))
-            continue;
-        const auto& edges = up ? InEdges(next) : OutEdges(next);
-        for (auto it = edges.rbegin(); it != edges.rend(); ++it)
-            if (usable(*it) && feeder(*it).isMain())
-                stack.push_back(*it);
-    }
+    const auto onward = [&](Edge e) { return up ? Source(e) : Target(e); };
+    std::vector<Step> steps;
+    for (Edge e : starts)
+        steps.emplace_back(e, onward(e));
+    walker.Walk(
+        steps,
+        [&](Step s, auto take) {
+            for (Edge e : up ? InEdges(s.node) : OutEdges(s.node))
+                if (usable(e) && feeder(e).isMain())
+                    take(e, onward(e));
+        },
+        [&](Step s) {
+            const Edge e = s.via;
+            if (change(e).openForIsolation()) {
+                openedIsolators.push_back(e);
+                if (found.IsNull() || (up && feeder(e).getSwitchingTime() > feeder(found).getSwitchingTime()))
+                    found = e;
+                (up ? upstreamIsolated : downstreamIsolated) = true;
+                return false;
+            }
+            return !isOpen(e) && (up || !feeder(e).isReclosing());
+        });
     return found;
 }
 
@@ -483,18 +458,17 @@ std::vector<ADist_Graph::Edge> ADist_Graph::feedsFromElsewhere(Edge f)
     if (Target(f) == sinkNode)
         return feeds;
     std::vector<Node> below;
-    walkDownstream(
-        {Target(f)},
-        [&](Node u) {
-            below.push_back(u);
-            return false;
-        },
-        [&](Edge o) { return conducts(o) && Target(o) != sinkNode; });
+    walker.Walk({Target(f)}, [&](Step s, auto take) {
+        below.push_back(s.node);
+        for (Edge o : OutEdges(s.node))
+            if (conducts(o) && Target(o) != sinkNode)
+                take(o, Target(o));
+    });
     // The walk's marks still tell the part below from the rest.
     std::sort(below.begin(), below.end());
     for (Node u : below)
         for (Edge e : InEdges(u))
-            if (e != f && conducts(e) && !seen(Source(e)))
+            if (e != f && conducts(e) && !walker.Seen(Source(e)))
                 feeds.push_back(e);
     return feeds;
 }
@@ -547,25 +521,15 @@ bool ADist_Graph::wouldReachFault(Node from)
         return false;
     const Node a = Source(faultedEdge);
     const Node b = Target(faultedEdge);
-    newWalk();
-    std::vector<Node> stack{from};
-    const auto step = [&](Edge e, Node next) {
-        if (next != sinkNode && usable(e) && !feeder(e).isFaulted() && (!isOpen(e) || waiting(e)))
-            stack.push_back(next);
-    };
-    while (!stack.empty()) {
-        const Node u = stack.back();
-        stack.pop_back();
-        if (!visit(u))
-            continue;
-        if (u == a || u == b)
+    return walker.Walk({from}, [&](Step s, auto take) {
+        if (s.node == a || s.node == b)
             return true;
-        for (Edge o : OutEdges(u))
-            step(o, Target(o));
-        for (Edge i : InEdges(u))
-            step(i, Source(i));
-    }
-    return false;
+        alongEither(s.node, [&](Edge e, Node next) {
+            if (next != sinkNode && usable(e) && !feeder(e).isFaulted() && (!isOpen(e) || waiting(e)))
+                take(e, next);
+        });
+        return false;
+    });
 }
 
 // Supplies again what the closed device d feeds: every node that closed sections join to its
@@ -574,29 +538,20 @@ bool ADist_Graph::wouldReachFault(Node from)
 // never reached.
 void ADist_Graph::reconnectBelow(Edge d)
 {
-    newWalk();
-    visit(Source(d));
-    std::vector<Node> stack{Target(d)};
-    const auto step = [&](Edge e, Node next) {
-        if (!conducts(e))
-            return;
-        if (!feeder(e).isConnected())
-            change(e).connect();
-        if (next != sinkNode)
-            stack.push_back(next);
-    };
-    while (!stack.empty()) {
-        const Node u = stack.back();
-        stack.pop_back();
-        if (!visit(u))
-            continue;
-        if (!component(u).isConnected())
-            change(u).connect(elapsed);
-        for (Edge o : OutEdges(u))
-            step(o, Target(o));
-        for (Edge i : InEdges(u))
-            step(i, Source(i));
-    }
+    // The walk never enters the node above d.
+    const Node above = Source(d);
+    walker.Walk({Target(d)}, [&](Step s, auto take) {
+        if (!component(s.node).isConnected())
+            change(s.node).connect(elapsed);
+        alongEither(s.node, [&](Edge e, Node next) {
+            if (!conducts(e))
+                return;
+            if (!feeder(e).isConnected())
+                change(e).connect();
+            if (next != sinkNode && next != above)
+                take(e, next);
+        });
+    });
 }
 
 // Looks for normally open ties below the isolated part, depth first over main feeders and ties as
@@ -611,26 +566,25 @@ ADist_Graph::Edge ADist_Graph::backFeed(const std::vector<Edge>& starts)
         if (usable(t) && feeder(t).isSwitchOpen() && std::find(ties.begin(), ties.end(), t) == ties.end())
             ties.push_back(t);
     };
-    newWalk();
-    std::vector<Edge> stack(starts.rbegin(), starts.rend());
-    while (!stack.empty()) {
-        const Edge e = stack.back();
-        stack.pop_back();
-        if (feeder(e).isReclosing()) {
-            addTie(e);
-            continue;
-        }
-        const Node v = Target(e);
-        if (!visit(v))
-            continue;
-        for (Edge i : InEdges(v))
-            if (feeder(i).isReclosing())
-                addTie(i);
-        const auto& outs = OutEdges(v);
-        for (auto it = outs.rbegin(); it != outs.rend(); ++it)
-            if (usable(*it) && !feeder(*it).isLateral())
-                stack.push_back(*it);
-    }
+    std::vector<Step> steps;
+    for (Edge e : starts)
+        steps.emplace_back(e, Target(e));
+    walker.Walk(
+        steps,
+        [&](Step s, auto take) {
+            for (Edge i : InEdges(s.node))
+                if (feeder(i).isReclosing())
+                    addTie(i);
+            for (Edge o : OutEdges(s.node))
+                if (usable(o) && !feeder(o).isLateral())
+                    take(o, Target(o));
+        },
+        [&](Step s) {
+            if (!feeder(s.via).isReclosing())
+                return true;
+            addTie(s.via);
+            return false;
+        });
     // Earliest first: a part fed by one tie may be the live end of the next.
     for (;;) {
         Edge first;
@@ -697,13 +651,14 @@ ADist_Graph::Edge ADist_Graph::closeTie(Edge tie)
     advanceTo(component(live).getRestoredAt());
     change(tie).reclose();
     connectTransferred(dead);
-    walkDownstream(
-        lateralsSharingTie(live),
-        [&](Node u) {
-            change(u).setTransferred();
-            return false;
-        },
-        [&](Edge o) { return usable(o) && !isOpen(o) && Target(o) != sinkNode; });
+    std::vector<Step> laterals;
+    lateralsSharingTie(live, laterals);
+    walker.Walk(laterals, [&](Step s, auto take) {
+        change(s.node).setTransferred();
+        for (Edge o : OutEdges(s.node))
+            if (usable(o) && !isOpen(o) && Target(o) != sinkNode)
+                take(o, Target(o));
+    });
     reclosingPathFound = true;
     return path;
 }
@@ -735,84 +690,60 @@ std::vector<ADist_Graph::TransferRecord> ADist_Graph::thesisTransferList(Edge pa
     for (Edge o : OutEdges(live))
         if (usable(o))
             remainingCapacity += flow.GetMaxFlow(o);
-    newWalk();
-    thesisCapacityWalk(Target(path), list);
-    for (Node lateral : lateralsSharingTie(live))
-        thesisCapacityWalk(lateral, list);
+    // A load takes its demand or what is left; below a node the main branches come first, each
+    // held to its feeder's capacity while the walk is below it, then the laterals.
+    std::vector<Step> starts{Target(path)};
+    lateralsSharingTie(live, starts);
+    std::vector<double> heldBack;
+    walker.Walk(
+        starts,
+        [&](Step s, auto take) {
+            const AComponent& c = component(s.node);
+            if (c.isLoad()) {
+                const double share = std::max(0.0, std::min(c.getDemand(), remainingCapacity));
+                remainingCapacity -= share;
+                list.push_back({share, c.getId(), s.node});
+            }
+            const auto& outs = OutEdges(s.node);
+            const auto branch = [&](Edge o) { return usable(o) && !isOpen(o) && Target(o) != sinkNode; };
+            for (Edge o : outs)
+                if (branch(o) && feeder(o).isMain())
+                    take(o, Target(o));
+            for (Edge o : outs)
+                if (branch(o) && feeder(o).isLateral())
+                    take(o, Target(o));
+        },
+        [&](Step s) {
+            if (!feeder(s.via).isMain())
+                return true;
+            const double limit = std::min(remainingCapacity, feeder(s.via).getCapacity());
+            const double aside = remainingCapacity - limit;
+            if (walker.Seen(s.node)) {
+                // Nothing below to hand out: what was held back comes back at once.
+                remainingCapacity = limit + aside;
+                return false;
+            }
+            heldBack.push_back(aside);
+            remainingCapacity = limit;
+            return true;
+        },
+        [&](Step s) {
+            if (!s.via.IsNull() && feeder(s.via).isMain()) {
+                remainingCapacity += heldBack.back();
+                heldBack.pop_back();
+            }
+        });
     return list;
 }
 
 // The laterals at the live end of a tie share its capacity with the part it feeds. The supply
 // limits nothing, and the laterals leaving it may lie in any feeder of the network.
-std::vector<ADist_Graph::Node> ADist_Graph::lateralsSharingTie(Node live) const
+void ADist_Graph::lateralsSharingTie(Node live, std::vector<Step>& starts) const
 {
-    std::vector<Node> laterals;
     if (live != supplyNode)
         for (Edge o : OutEdges(live))
             if (usable(o) && !isOpen(o) && feeder(o).isLateral())
-                laterals.push_back(Target(o));
-    return laterals;
-}
-
-// Hands `remainingCapacity` to the loads below n: a load takes its demand or what is left; below
-// a node the main branches come first, each held to its feeder's capacity, then the laterals.
-// The caller starts the walk's marks.
-void ADist_Graph::thesisCapacityWalk(Node n, std::vector<TransferRecord>& list)
-{
-    struct Frame {
-        Node node;
-        int stage = 0;  // 0 arriving, 1 main branches, 2 laterals
-        std::size_t next = 0;
-        double aside = 0.0;
-        bool restore = false;
-    };
-    std::vector<Frame> stack{Frame{n}};
-    while (!stack.empty()) {
-        Frame& f = stack.back();
-        if (f.restore) {
-            remainingCapacity += f.aside;
-            f.restore = false;
-        }
-        if (f.stage == 0) {
-            if (!visit(f.node)) {
-                stack.pop_back();
-                continue;
-            }
-            const AComponent& c = component(f.node);
-            if (c.isLoad()) {
-                const double share = std::max(0.0, std::min(c.getDemand(), remainingCapacity));
-                remainingCapacity -= share;
-                list.push_back({share, c.getId(), f.node});
-            }
-            f.stage = 1;
-        }
-        const auto& outs = OutEdges(f.node);
-        Node child;
-        while (f.next < outs.size() && child.IsNull()) {
-            const Edge o = outs[f.next++];
-            if (!usable(o) || isOpen(o) || Target(o) == sinkNode)
-                continue;
-            if (f.stage == 1 && feeder(o).isMain()) {
-                const double limit = std::min(remainingCapacity, feeder(o).getCapacity());
-                f.aside = remainingCapacity - limit;
-                f.restore = true;
-                remainingCapacity = limit;
-                child = Target(o);
-            } else if (f.stage == 2 && feeder(o).isLateral()) {
-                child = Target(o);
-            }
-        }
-        if (!child.IsNull()) {
-            stack.push_back(Frame{child});
-            continue;
-        }
-        if (f.stage == 1) {
-            f.stage = 2;
-            f.next = 0;
-            continue;
-        }
-        stack.pop_back();
-    }
+                starts.emplace_back(Target(o));
 }
 
 // Load shedding: a supplied load whose share of capacity falls short of its demand is shed from now
