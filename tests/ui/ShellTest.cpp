@@ -227,16 +227,11 @@ TEST_F(Shell, UnhandledCommandsAreGreyed)
 
     // Regression: the tooltips said "F5" where the menu's key is Ctrl+F5.
     CMainFrame* frame = wxGetApp().GetMainFrame();
-    int keys = 0;
-    for (const int id : MainToolBarLayout()) {
-        wxMenuItem* item = id != 0 ? bar->FindItem(id) : nullptr;
-        const std::unique_ptr<wxAcceleratorEntry> key(item != nullptr ? item->GetAccel() : nullptr);
-        if (key && key->GetKeyCode() >= WXK_F1 && key->GetKeyCode() <= WXK_F12) {
-            ++keys;
-            EXPECT_TRUE(frame->GetToolBarPane()->GetToolShortHelp(id).EndsWith(" " + key->ToString())) << id;
-        }
+    for (const int id : {int(ID_DEBUG_NETWORK), int(ID_MONTE_CARLO_SIMULATION), int(ID_DISPLAY_NDL),
+                         int(ID_ANALYTICAL_SIMULATION), int(ID_DISPLAY_GML)}) {
+        const std::unique_ptr<wxAcceleratorEntry> key(bar->FindItem(id)->GetAccel());
+        EXPECT_TRUE(frame->GetToolBarPane()->GetToolShortHelp(id).EndsWith(" " + key->ToString())) << id;
     }
-    EXPECT_EQ(keys, 5);
 
     // Regression: with no network the toolbars' document commands and drawing tools looked
     // enabled and did nothing.
@@ -248,14 +243,9 @@ TEST_F(Shell, UnhandledCommandsAreGreyed)
         return bar->GetToolEnabled(id);
     };
     Command(wxID_CLOSE);
-    ASSERT_EQ(DocumentCount(), 0);
-    for (const auto* layout : {&MainToolBarLayout(), &WidgetToolBarLayout()}) {
-        for (const int id : *layout) {
-            if (id != 0) {
-                EXPECT_EQ(enabled(id), always.count(id) == 1) << id;
-            }
-        }
-    }
+    for (const auto* layout : {&MainToolBarLayout(), &WidgetToolBarLayout()})
+        for (const int id : *layout)
+            EXPECT_TRUE(id == 0 || enabled(id) == (always.count(id) == 1)) << id;
     Command(wxID_NEW);
     for (const int id : {int(ID_SELECT), int(ID_WIDGET_GEN_SOURCE), int(ID_TOGGLE), int(ID_DEBUG_NETWORK)})
         EXPECT_TRUE(enabled(id)) << id;
