@@ -1,6 +1,8 @@
 // One result quantity of a run: weighted mean, relative error of the mean and histogram.
 #pragma once
 
+#include <cstdint>
+
 #include "montecarlo/Pdf.h"
 
 class COutput;
@@ -17,6 +19,8 @@ public:
         m_pdf.Add(x, w);
     }
 
+    // As `count` calls of Add(0.0, 1.0), to the bit.
+    void AddZeros(std::uint64_t count);
     double GetMean() const { return m_weights == 0.0 ? 0.0 : m_sum / m_weights; }
     // Standard error of the mean over the mean, the weight sum standing for the sample count;
     // 0 without samples or with mean 0, and never NaN (a variance that rounds below 0 is 0).

@@ -27,6 +27,24 @@ void CPdf::Add(double value, double weight)
     m_slot.Add(value, weight);
 }
 
+void CPdf::AddZeros(std::uint64_t count)
+{
+    while (count > 0 && m_exact) {
+        const std::size_t limit = static_cast<std::size_t>(m_exactLimit);
+        if (m_samples.GetSize() < limit) {
+            const std::uint64_t room = std::min<std::uint64_t>(count, limit - m_samples.GetSize());
+            m_samples.AddZeros(room);
+            count -= room;
+            continue;
+        }
+        ConvertToSlots();
+        m_exact = false;
+        m_samples.Free();
+    }
+    if (count > 0)
+        m_slot.Add(0.0, 1.0, count);
+}
+
 void CPdf::WriteHtml(COutput& output, unsigned level)
 {
     if (!m_exact) {

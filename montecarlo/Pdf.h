@@ -2,6 +2,8 @@
 // a histogram whose slot width it chooses from the samples themselves.
 #pragma once
 
+#include <cstdint>
+
 #include "montecarlo/PdfExact.h"
 #include "montecarlo/PdfSlot.h"
 
@@ -12,6 +14,8 @@ public:
     // width 0.0 chooses the slot width automatically when the samples turn into slots.
     void Init(int slotCount, int exactLimit, double width);
     void Add(double value, double weight);
+    // As `count` calls of Add(0.0, 1.0).
+    void AddZeros(std::uint64_t count);
     // Writes the histogram; a histogram still in exact mode stays in exact mode.
     void WriteHtml(COutput& output, unsigned level);
     void Free();

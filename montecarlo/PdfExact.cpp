@@ -31,19 +31,31 @@ double CPdfExact::ValueOf(std::uint64_t bits)
 void CPdfExact::AddOther(double value, double weight)
 {
     if (!m_tailStarted && weight == 1.0 && value > 0.0) {
-        if (m_table.empty())
-            m_table.assign(16, {0, 0});
         const std::uint64_t bits = BitsOf(value);
-        const std::size_t mask = m_table.size() - 1;
-        std::size_t slot = Slot(bits, mask);
-        while (m_table[slot].first != 0 && m_table[slot].first != bits)
-            slot = (slot + 1) & mask;
-        if (m_table[slot].first == bits) {
-            ++m_table[slot].second;
-            return;
+        for (auto& entry : m_few) {
+            if (entry.first == bits) {
+                ++entry.second;
+                return;
+            }
+        }
+        std::pair<std::uint64_t, std::uint64_t>* found = nullptr;
+        if (m_distinct >= m_few.size()) {
+            if (m_table.empty())
+                m_table.assign(16, {0, 0});
+            const std::size_t mask = m_table.size() - 1;
+            std::size_t slot = Slot(bits, mask);
+            while (m_table[slot].first != 0 && m_table[slot].first != bits)
+                slot = (slot + 1) & mask;
+            found = &m_table[slot];
+            if (found->first == bits) {
+                ++found->second;
+                return;
+            }
+        } else {
+            found = &m_few[m_distinct];
         }
         if (Counts(value)) {
-            m_table[slot] = {bits, 1};
+            *found = {bits, 1};
             ++m_distinct;
             m_largest = std::max(m_largest, value);
             // Exact, as every remainder is a multiple of the unit.
@@ -55,7 +67,7 @@ void CPdfExact::AddOther(double value, double weight)
                 b = r;
             }
             m_step = a;
-            if (2 * m_distinct > m_table.size())
+            if (m_distinct > m_few.size() && 2 * (m_distinct - m_few.size()) > m_table.size())
                 Grow();
             return;
         }

@@ -2,6 +2,7 @@
 // follows the distinct values rather than the samples.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -26,6 +27,15 @@ public:
         }
         AddOther(value, weight);
     }
+    // As `count` calls of Add(0.0, 1.0).
+    void AddZeros(std::uint64_t count)
+    {
+        m_size += count;
+        if (!m_tailStarted)
+            m_zeros += count;
+        else
+            m_tail.insert(m_tail.end(), count, {0.0, 1.0});
+    }
     void Free();
 
     std::size_t GetSize() const { return m_size; }
@@ -41,6 +51,10 @@ public:
     {
         if (m_zeros != 0)
             f(0.0, m_zeros);
+        for (const auto& [bits, count] : m_few) {
+            if (bits != 0)
+                f(ValueOf(bits), count);
+        }
         for (const auto& [bits, count] : m_table) {
             if (bits != 0)
                 f(ValueOf(bits), count);
@@ -58,8 +72,10 @@ private:
     std::uint64_t m_size = 0;
     std::uint64_t m_zeros = 0;
     bool m_tailStarted = false;
-    // Open addressing on the values' bits (never 0: +0.0 is counted apart) with their counts,
-    // at most half full.
+    // The values' bits (never 0: +0.0 is counted apart) with their counts: the first few in the
+    // object itself (counts and flags have no more), the others by open addressing, at most half
+    // full.
+    std::array<std::pair<std::uint64_t, std::uint64_t>, 4> m_few{};
     std::vector<std::pair<std::uint64_t, std::uint64_t>> m_table;
     std::size_t m_distinct = 0;
     double m_largest = 0.0;

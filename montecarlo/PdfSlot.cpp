@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "montecarlo/Output.h"
+#include "montecarlo/RepeatedSum.h"
 #include "montecarlo/ReportText.h"
 
 using korvane::FixedText;
@@ -34,8 +35,20 @@ void CPdfSlot::Create(int count, double origin, double width)
 
 void CPdfSlot::Add(double value, double weight)
 {
-    if (m_count <= 0)
-        return;
+    if (m_count > 0)
+        m_weights[SlotOf(value)] += weight;
+}
+
+void CPdfSlot::Add(double value, double weight, std::uint64_t times)
+{
+    if (m_count > 0) {
+        double& sum = m_weights[SlotOf(value)];
+        sum = korvane::AddRepeatedly(sum, weight, times);
+    }
+}
+
+std::size_t CPdfSlot::SlotOf(double value) const
+{
     // A value on a slot's lower edge belongs to that slot, also when it arrives a few units in the
     // last place short of it: samples that are whole multiples of the width (sums of many quanta,
     // a width found as their common step) would otherwise fall one slot low.
@@ -46,7 +59,7 @@ void CPdfSlot::Add(double value, double weight)
         slot = m_count - 1;
     else if (position > 0)
         slot = static_cast<int>(position);
-    m_weights[static_cast<std::size_t>(slot)] += weight;
+    return static_cast<std::size_t>(slot);
 }
 
 void CPdfSlot::WriteHtml(COutput& output, unsigned level) const

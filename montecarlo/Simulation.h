@@ -59,6 +59,9 @@ struct SimEdge {
     std::uint64_t interruptedQuantaThisYear = 0;
     std::uint64_t runningInterruptionQuanta = 0;
     double energyNotSuppliedThisYear = 0.0;  // demand x quanta
+    // The years whose samples the four yearly estimates below hold; the years after it, up to the
+    // model's count, were quiet (every sample 0) and are added when next they are needed.
+    std::uint64_t yearsSampled = 0;
 
     std::string name;  // load edges
     unsigned from = 0;
@@ -211,7 +214,9 @@ private:
     void RecordSupply();
     // A load supplied again: its outage duration is recorded.
     void EndInterruption(SimEdge& load);
-    void AddYearlySamples();
+    void AddYearlySamples(const std::vector<unsigned>& loads);
+    void FlushQuietYears(SimEdge& load);
+    void FlushAllQuietYears();
     bool Converged() const;
 
     // The network in one quantum (SimulationNetwork.cpp).
@@ -235,7 +240,14 @@ private:
     }
     void DrawElementCycle(SimEdge& edge);
     // The countdown of the element's present state: the quanta it stays in it after this one.
-    static std::uint64_t& ActiveCountdown(SimEdge& edge);
+    static std::uint64_t& ActiveCountdown(SimEdge& edge)
+    {
+        switch (edge.state) {
+        case kWorking: return edge.failureCountdown;
+        case kFailed: return edge.isolationCountdown;
+        default: return edge.repairCountdown;
+        }
+    }
     std::uint64_t DrawQuanta(CDistributionWeibull& distribution);
     // A drawn time in whole quanta, at least 1; "never" for anything beyond 2^64.
     static std::uint64_t WholeQuanta(double sample);
@@ -275,8 +287,8 @@ private:
     void Touch(unsigned part, bool switches);
     void EvaluatePart(unsigned index);
     void LabelRegions(unsigned index);
-    // The part's switch states into its key; with `demands`, its loads' demands after them.
-    std::uint64_t MakeKey(SimPart& part, bool demands);
+    // The hash of the part's key: its switch states, with `demands` its loads' demands too.
+    std::uint64_t HashKey(SimPart& part, bool demands);
     void StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, unsigned toRegion);
     std::uint64_t BypassedCountdown(unsigned ordinal) const;
     void SetBypassed(unsigned ordinal, bool bypassed);
@@ -377,8 +389,9 @@ private:
         std::uint64_t isolateFailures = 0;  // at each evaluation
         bool switchesTouched = false;       // evaluate its switches again
         bool flowsTouched = false;          // and its flows
-        // Its switch states (and with varying loads its demands), one bit (or double) each: what
-        // the regions its reclosers see and its loads' flows depend on, remembered by pattern.
+        // Its switch states (kept by SetSwitch) and with varying loads its demands, one bit (or
+        // double) each: what the regions its reclosers see and its loads' flows depend on,
+        // remembered by pattern.
         std::vector<std::uint64_t> key;
         CPatternCache<std::uint64_t, unsigned> regions;  // the regions of the reclosers' ends
         CPatternCache<std::uint64_t, double> flows;      // the loads' flows
@@ -387,6 +400,7 @@ private:
     std::vector<SimPart> m_parts;
     std::vector<unsigned> m_partOfEdge;  // kNoPart for the hub's edges
     std::vector<unsigned> m_partOfNode;
+    std::vector<unsigned> m_switchInPart;  // per switch edge: its place among its part's switches
     std::vector<unsigned> m_hubLoads;    // always fully supplied
     std::vector<unsigned> m_touched;     // parts, in the order they were touched
     std::uint64_t m_yearStart = 0;       // quanta since the run began
@@ -414,6 +428,14 @@ private:
     std::vector<unsigned> m_regionParent;
     // Per load: the first quantum of its interruption not yet counted into its tallies.
     std::vector<std::uint64_t> m_tallyFrom;
+    // The loads with an interruption in the present year, unsorted, each once (m_listed); the loads
+    // interrupted now, each at its place in m_unsuppliedAt.
+    std::vector<unsigned> m_yearLoads;
+    std::vector<char> m_listed;
+    std::vector<unsigned> m_unsupplied;
+    std::vector<unsigned> m_unsuppliedAt;
 
     unsigned m_yearsSimulated = 0;
+    std::uint64_t m_yearsSampled = 0;  // years whose samples the estimates hold or owe
+    std::uint64_t m_customers = 0;     // of all loads
 };

@@ -49,15 +49,6 @@ std::uint64_t CSimulation::WholeQuanta(double sample)
     return static_cast<std::uint64_t>(quanta);
 }
 
-std::uint64_t& CSimulation::ActiveCountdown(SimEdge& edge)
-{
-    switch (edge.state) {
-    case kWorking: return edge.failureCountdown;
-    case kFailed: return edge.isolationCountdown;
-    default: return edge.repairCountdown;
-    }
-}
-
 // Fresh times when all three countdowns have run out. The repair counts from the failure; the
 // isolation is cut to it. Only the loop's equipment and line edges come here.
 void CSimulation::DrawElementCycle(SimEdge& edge)
@@ -161,9 +152,16 @@ bool CSimulation::Isolate(unsigned failedEdge, bool withIsolators)
 void CSimulation::SetSwitch(unsigned edge, double capacity)
 {
     m_current[edge] = capacity;
-    const unsigned i = m_switchOf[edge];
+    // The production stepping keys each part by its own switches, the reference the whole network.
+    std::uint64_t* words = m_switchBits.data();
+    unsigned i = m_switchOf[edge];
+    if (m_byEvents) {
+        assert(m_partOfEdge[edge] != kNoPart);  // the hub's switches never open
+        words = m_parts[m_partOfEdge[edge]].key.data();
+        i = m_switchInPart[edge];
+    }
     const std::uint64_t bit = std::uint64_t{1} << (i % 64);
-    m_switchBits[i / 64] = capacity != 0.0 ? m_switchBits[i / 64] | bit : m_switchBits[i / 64] & ~bit;
+    words[i / 64] = capacity != 0.0 ? words[i / 64] | bit : words[i / 64] & ~bit;
 }
 
 void CSimulation::StoreSwitchStates(std::uint64_t* words) const

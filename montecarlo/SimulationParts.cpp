@@ -205,6 +205,7 @@ void CSimulation::PrepareEvents()
     m_outCount = 0;
     m_yearStart = 0;
 
+    m_switchInPart.assign(m_edges.size(), 0);
     std::vector<std::size_t> failingIn(m_parts.size(), 0);
     for (unsigned e : m_failing)
         ++failingIn[m_partOfEdge[e]];
@@ -220,6 +221,11 @@ void CSimulation::PrepareEvents()
         part.switchesTouched = part.flowsTouched = false;
         const std::size_t switchWords = (part.switches.size() + 63) / 64;
         part.key.assign(switchWords + (m_varyingLoad ? part.loads.size() : 0), 0);
+        for (std::size_t i = 0; i < part.switches.size(); ++i) {
+            m_switchInPart[part.switches[i]] = static_cast<unsigned>(i);
+            if (m_current[part.switches[i]] != 0.0)
+                part.key[i / 64] |= std::uint64_t{1} << (i % 64);
+        }
         part.regions.Reset(switchWords, 2 * part.reclosers.size(), kPartPatterns);
         part.flows.Reset(part.key.size(), part.loads.size(), kPartPatterns);
         Touch(p, true);
@@ -240,6 +246,12 @@ void CSimulation::PrepareEvents()
     m_region.assign(m_nodes.size(), 0);
     m_regionParent.assign(m_nodes.size() + 1, 0);
     m_tallyFrom.assign(m_edges.size(), 0);
+    m_yearLoads.clear();
+    m_yearLoads.reserve(m_loads.size());
+    m_listed.assign(m_edges.size(), 0);
+    m_unsupplied.clear();
+    m_unsupplied.reserve(m_loads.size());
+    m_unsuppliedAt.assign(m_edges.size(), 0);
     // The hub limits nothing: its loads always get their whole demand.
     for (unsigned e : m_hubLoads)
         m_flow[e] = m_current[e];
@@ -247,6 +259,14 @@ void CSimulation::PrepareEvents()
 
 void CSimulation::SimulateYearByEvents()
 {
+    // SimulateYear cleared last year's loads; an interruption running on counts in this one.
+    for (unsigned e : m_yearLoads)
+        m_listed[e] = 0;
+    m_yearLoads.clear();
+    for (unsigned e : m_unsupplied) {
+        m_listed[e] = 1;
+        m_yearLoads.push_back(e);
+    }
     const std::uint64_t end = m_yearStart + m_quantaPerYear;
     for (std::uint64_t g = m_yearStart; g < end;) {
         SimulateEventQuantum(g, g == m_yearStart);
@@ -254,10 +274,8 @@ void CSimulation::SimulateYearByEvents()
         RepeatEvaluations(next - g - 1);
         g = next;
     }
-    for (unsigned e : m_loads) {
-        if (!m_edges[e].supplied)
-            SettleLoad(e, end);
-    }
+    for (unsigned e : m_unsupplied)
+        SettleLoad(e, end);
     m_yearStart = end;
 }
 
@@ -433,7 +451,7 @@ void CSimulation::EvaluatePart(unsigned index)
     if (part.reclosers.empty())
         return;
     // Which region each recloser's ends lie in depends only on which switches are closed.
-    const std::uint64_t hash = MakeKey(part, false);
+    const std::uint64_t hash = HashKey(part, false);
     const unsigned* regions = part.regions.Find(part.key.data(), hash);
     if (regions == nullptr) {
         LabelRegions(index);
@@ -451,13 +469,8 @@ void CSimulation::EvaluatePart(unsigned index)
         StepRecloserByEvents(part.reclosers[i], regions[2 * i], regions[2 * i + 1]);
 }
 
-std::uint64_t CSimulation::MakeKey(SimPart& part, bool demands)
+std::uint64_t CSimulation::HashKey(SimPart& part, bool demands)
 {
-    std::fill(part.key.begin(), part.key.end(), 0);
-    for (std::size_t i = 0; i < part.switches.size(); ++i) {
-        if (m_current[part.switches[i]] != 0.0)
-            part.key[i / 64] |= std::uint64_t{1} << (i % 64);
-    }
     std::size_t width = (part.switches.size() + 63) / 64;
     if (demands) {
         for (unsigned e : part.loads)
@@ -560,7 +573,7 @@ void CSimulation::UpdatePartFlows(unsigned index, std::uint64_t g)
 {
     SimPart& part = m_parts[index];
     part.flowsTouched = false;
-    const std::uint64_t hash = MakeKey(part, m_varyingLoad);
+    const std::uint64_t hash = HashKey(part, m_varyingLoad);
     if (const double* cached = part.flows.Find(part.key.data(), hash)) {
         for (std::size_t i = 0; i < part.loads.size(); ++i)
             m_flow[part.loads[i]] = cached[i];
@@ -628,9 +641,19 @@ void CSimulation::UpdateSupply(unsigned load, std::uint64_t g)
     if (supplied) {
         SettleLoad(load, g);
         EndInterruption(edge);
+        const unsigned at = m_unsuppliedAt[load];
+        m_unsupplied[at] = m_unsupplied.back();
+        m_unsuppliedAt[m_unsupplied[at]] = at;
+        m_unsupplied.pop_back();
     } else {
         ++edge.interruptionsThisYear;
         m_tallyFrom[load] = g;
+        m_unsuppliedAt[load] = static_cast<unsigned>(m_unsupplied.size());
+        m_unsupplied.push_back(load);
+        if (m_listed[load] == 0) {
+            m_listed[load] = 1;
+            m_yearLoads.push_back(load);
+        }
     }
     edge.supplied = supplied;
 }

@@ -145,6 +145,12 @@ void CSimulation::Prepare()
     m_predecessor.assign(nodes, 0);
     m_cameFrom.assign(nodes, 0);
     m_reachable.assign(nodes, 0.0);
+    m_customers = 0;
+    for (unsigned e : m_loads) {
+        m_customers += m_edges[e].customers;
+        m_edges[e].yearsSampled = 0;
+    }
+    m_yearsSampled = 0;
     PrepareParts();
 }
 
@@ -195,10 +201,16 @@ CSimulation::StopReason CSimulation::MainLoop(CRunControl* control, const std::s
         if (control != nullptr && !control->WaitWhilePaused()) {
             if (m_byEvents)
                 SettleCountdowns();
+            FlushAllQuietYears();
             return StopReason::Stopped;
         }
         SimulateYear();
-        AddYearlySamples();
+        if (m_byEvents) {
+            std::sort(m_yearLoads.begin(), m_yearLoads.end());
+            AddYearlySamples(m_yearLoads);
+        } else {
+            AddYearlySamples(m_loads);
+        }
         years = static_cast<unsigned>(year);
         m_yearsSimulated = years;
 
@@ -215,13 +227,14 @@ CSimulation::StopReason CSimulation::MainLoop(CRunControl* control, const std::s
             m_progress->OnProgress(progress);
         }
 
-        if (year >= m_yearMin && m_yearStep != 0 && year % m_yearStep == 0 && Converged()) {
+        if (year >= m_yearMin && m_yearStep != 0 && year % m_yearStep == 0 && (FlushAllQuietYears(), Converged())) {
             reason = StopReason::Converged;
             break;
         }
     }
     if (m_byEvents)
         SettleCountdowns();
+    FlushAllQuietYears();
     WriteReport(years, NowMs() - start, htmlPath);
     return reason;
 }
@@ -243,7 +256,8 @@ bool CSimulation::Converged() const
 // event to event (SimulationParts.cpp).
 void CSimulation::SimulateYear()
 {
-    for (unsigned e : m_loads) {
+    // The production stepping clears only the loads that had an interruption.
+    for (unsigned e : m_byEvents ? m_yearLoads : m_loads) {
         SimEdge& load = m_edges[e];
         load.interruptionsThisYear = 0;
         load.interruptedQuantaThisYear = 0;
@@ -307,6 +321,23 @@ void CSimulation::RecordSupply()
     }
 }
 
+// The quiet years' samples of 0 owed to the load's yearly estimates, as the years gave them.
+void CSimulation::FlushQuietYears(SimEdge& load)
+{
+    const std::uint64_t quiet = m_yearsSampled - load.yearsSampled;
+    if (quiet == 0)
+        return;
+    for (CEstimate* estimate : {&load.frequency, &load.interruptedYear, &load.unavailability, &load.energyNotSupplied})
+        estimate->AddZeros(quiet);
+    load.yearsSampled = m_yearsSampled;
+}
+
+void CSimulation::FlushAllQuietYears()
+{
+    for (unsigned e : m_loads)
+        FlushQuietYears(m_edges[e]);
+}
+
 void CSimulation::EndInterruption(SimEdge& load)
 {
     const double hours = static_cast<double>(load.runningInterruptionQuanta) * 24.0 / m_quantsPerDay;
@@ -314,25 +345,33 @@ void CSimulation::EndInterruption(SimEdge& load)
     load.runningInterruptionQuanta = 0;
 }
 
-void CSimulation::AddYearlySamples()
+// The loads are those with an interruption in the year, in edge order, or more: every other load
+// has a quiet year, whose four samples are all 0 and whose terms of the system's sums are 0 (which
+// leave sums of numbers of at least 0 as they are). Its samples are added when next it has a
+// year that is not quiet, or its estimates are read (FlushQuietYears).
+void CSimulation::AddYearlySamples(const std::vector<unsigned>& loads)
 {
     const double q = m_quantsPerDay;
-    std::uint64_t customers = 0;
+    const std::uint64_t customers = m_customers;
     std::uint64_t customerInterruptions = 0;
     double customerHours = 0.0;
     double energy = 0.0;
-    for (unsigned e : m_loads) {
+    for (unsigned e : loads) {
         SimEdge& load = m_edges[e];
+        if (load.interruptionsThisYear == 0 && load.interruptedQuantaThisYear == 0)
+            continue;  // a quiet year: its energy not supplied is 0 as well
+        FlushQuietYears(load);
         const std::uint64_t n = load.customers;
         load.frequency.Add(static_cast<double>(load.interruptionsThisYear), 1.0);
         load.interruptedYear.Add(load.interruptionsThisYear > 0 ? 1.0 : 0.0, 1.0);
         load.unavailability.Add(static_cast<double>(load.interruptedQuantaThisYear) * 24.0 / q, 1.0);
         load.energyNotSupplied.Add(load.energyNotSuppliedThisYear * 24.0 / q, 1.0);
-        customers += n;
+        ++load.yearsSampled;
         customerInterruptions += n * load.interruptionsThisYear;
         customerHours += static_cast<double>(load.interruptedQuantaThisYear * n) * 24.0 / q;
         energy += load.energyNotSuppliedThisYear * 24.0 / q;
     }
+    ++m_yearsSampled;
     // Without customers there is nothing to interrupt: the indices are 0, never 0 / 0.
     const double n = static_cast<double>(customers);
     const double ci = static_cast<double>(customerInterruptions);
