@@ -115,7 +115,7 @@ void MonteCarloCopies(benchmark::State& state, int copyCount, unsigned years)
 int RegisterCopies()
 {
     // Years per iteration: a few milliseconds' worth or more at every size.
-    const std::pair<int, unsigned> sizes[] = {{1, 2000}, {4, 500}, {16, 10}, {64, 1}};
+    const std::pair<int, unsigned> sizes[] = {{1, 20000}, {4, 4000}, {16, 1000}, {64, 200}};
     for (const auto& [copyCount, years] : sizes)
         benchmark::RegisterBenchmark(("MonteCarlo/Copies/" + std::to_string(copyCount)).c_str(), MonteCarloCopies,
                                      copyCount, years)
