@@ -60,7 +60,6 @@ private:
         void Release();
         void Revert();
         void Abandon();
-        bool IsOpen() const { return m_file != nullptr; }
 
     private:
         void Fail(const char* what, std::string& error);

@@ -92,7 +92,6 @@ public:
     }
 
     std::size_t GetSize() const { return m_size; }
-    std::size_t GetCapacity() const { return m_capacity; }
 
 private:
     static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();

@@ -18,7 +18,6 @@ public:
     void Free();
 
     int GetCount() const { return m_count; }
-    double GetOrigin() const { return m_origin; }
     double GetWidth() const { return m_width; }
     double GetWeight(int slot) const { return m_weights[static_cast<std::size_t>(slot)]; }
 

@@ -35,8 +35,6 @@ public:
     // What Next returns when it leaves the generator at `state`.
     static double Uniform(std::uint32_t state) { return state / 2147483647.0; }
 
-    void Free() {}
-
     std::uint32_t GetState() const { return m_state; }
 
 private:

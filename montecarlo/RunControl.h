@@ -16,7 +16,6 @@ public:
         }
         m_wake.notify_all();
     }
-    bool StopRequested() const { return m_stop.load(); }
 
     void Pause() { m_paused.store(true); }
     void Resume()

@@ -242,5 +242,4 @@ void CSimulation::Free()
     m_saidi.Free();
     m_caidi.Free();
     m_ens.Free();
-    m_random.Free();
 }

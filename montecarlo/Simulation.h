@@ -174,7 +174,6 @@ public:
     unsigned GetYearMax() const { return m_yearMax; }
     unsigned GetYearStep() const { return m_yearStep; }
     double GetAccuracy() const { return m_accuracy; }
-    Stepping GetStepping() const { return m_stepping; }
     std::size_t GetNodeCount() const { return m_nodes.size(); }
     std::size_t GetEdgeCount() const { return m_edges.size(); }
     const SimNode& GetNode(std::size_t i) const { return m_nodes[i]; }
@@ -291,7 +290,6 @@ private:
     std::uint64_t HashKey(SimPart& part, bool demands);
     void StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, unsigned toRegion);
     std::uint64_t BypassedCountdown(unsigned ordinal) const;
-    void SetBypassed(unsigned ordinal, bool bypassed);
     void UpdatePartFlows(unsigned index, std::uint64_t g);
     void ComputePartFlows(unsigned index);
     void UpdateSupply(unsigned load, std::uint64_t g);
