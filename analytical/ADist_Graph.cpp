@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "analytical/ALoad.h"
-
 using korvane::graph::GmlCursor;
 using korvane::graph::GmlPair;
 using korvane::graph::GmlPairList;
@@ -75,7 +73,7 @@ korvane::graph::GmlError ADist_Graph::OnNodeRecord(Node n, const GmlPair& record
     }
     if (in.Error().IsError())
         return in.Error();
-    setNodeComponent(n, component.get());
+    components.Set(n, component.get());
     ownedComponents.push_back(std::move(component));
     return {};
 }
@@ -135,26 +133,24 @@ korvane::graph::GmlError ADist_Graph::OnEdgeRecord(Edge e, const GmlPair& record
     const int transformerLine = in.LastLine();
     if (in.Error().IsError())
         return in.Error();
-    std::unique_ptr<ATransformer> transformer;
     if (transformerCode == 1) {
-        const double rate = in.Real("trans_outage_rate");
-        const double hours = in.Real("trans_repair_time");
+        // A transformer's own outage data take no part in the feeder-fault assessment; they are
+        // read to be checked.
+        in.Real("trans_outage_rate");
+        in.Real("trans_repair_time");
         if (in.Error().IsError())
             return in.Error();
-        transformer = std::make_unique<ATransformer>(rate, hours);
     } else if (transformerCode != 0) {
         return {transformerLine, "unknown \"trans_id\" " + std::to_string(transformerCode) + " (expected 0 or 1)"};
     }
 
     std::unique_ptr<AFeeder> made;
     if (type == 1)
-        made = std::make_unique<AMainF>(capacity, length, std::move(sw), std::move(transformer), id, faultRate,
-                                        repairTime);
+        made = std::make_unique<AMainF>(capacity, length, std::move(sw), id, faultRate, repairTime);
     else if (type == 2)
-        made = std::make_unique<ALateralFeeder>(capacity, length, std::move(sw), std::move(transformer), id,
-                                                faultRate, repairTime);
+        made = std::make_unique<ALateralFeeder>(capacity, length, std::move(sw), id, faultRate, repairTime);
     else
-        made = std::make_unique<AReclfeeder>(capacity, length, std::move(sw), std::move(transformer), id);
+        made = std::make_unique<AReclfeeder>(capacity, std::move(sw), id);
     setEdgeFeeder(e, made.get());
     ownedFeeders.push_back(std::move(made));
     return {};
@@ -299,9 +295,9 @@ AReliabilityMetrics ADist_Graph::computeReliabilityMetrics() const
     std::vector<AReliabilityMetrics::LoadTotals> loads;
     loads.reserve(loadNodes.size());
     for (Node n : loadNodes) {
-        const AComponent& c = component(n);
-        loads.push_back({c.getCustomers(), c.getDemand(), c.getTotalOutageRate(), c.getTotalUnavailability(),
-                         c.getShedTotals()});
+        const ALoad& l = load(n);
+        loads.push_back({l.getCustomers(), l.getDemand(), l.getTotalOutageRate(), l.getTotalUnavailability(),
+                         l.getShedTotals()});
     }
     AReliabilityMetrics metrics;
     metrics.Compute(loads);
@@ -311,10 +307,10 @@ AReliabilityMetrics ADist_Graph::computeReliabilityMetrics() const
 bool ADist_Graph::findLoadOutLongerThanAYear(int& loadId, double& hours) const
 {
     for (Node n : loadNodes) {
-        const AComponent& c = component(n);
-        hours = c.getTotalUnavailability() + c.getShedTotals().hours;
+        const ALoad& l = load(n);
+        hours = l.getTotalUnavailability() + l.getShedTotals().hours;
         if (!(hours <= AReliabilityMetrics::kHoursPerYear)) {
-            loadId = c.getId();
+            loadId = l.getId();
             return true;
         }
     }

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -12,6 +11,7 @@
 
 #include "analytical/AComponent.h"
 #include "analytical/AFeeder.h"
+#include "analytical/ALoad.h"
 #include "analytical/AReliabilityMetrics.h"
 #include "analytical/GMLResult.h"
 #include "analytical/graph/Graph.h"
@@ -40,17 +40,10 @@ public:
     // every section to point away from the supply. The graph must be empty before.
     GmlError load(std::string_view gml);
 
-    void setNodeComponent(Node n, AComponent* component) { components.Set(n, component); }
-    AComponent* getNodeComponent(Node n) const { return components.Get(n); }
-    void setEdgeFeeder(Edge e, AFeeder* feeder) { feeders.Set(e, feeder); }
     AFeeder* getEdgeFeeder(Edge e) const { return feeders.Get(e); }
-    void setExcluded(Edge e, bool value) { excluded.Set(e, value); }
-    void setTemporary(Edge e, bool value) { temporary.Set(e, value); }
     bool isExcluded(Edge e) const { return excluded.Get(e); }
     bool isTemporary(Edge e) const { return temporary.Get(e); }
 
-    Node getSupply() const { return supplyNode; }
-    Node getSink() const { return sinkNode; }
     // Main and lateral feeders other than the terminal edges: the feeders a run can fault.
     int getFeederCount() const { return feederCount; }
     // Faults a year of the main or lateral feeder with the id (its fault rate a mile times its
@@ -73,8 +66,6 @@ public:
     bool simulateFault(int feederId, bool thesisMethod);
     AReliabilityMetrics computeReliabilityMetrics() const;
 
-    // Diagnostic lines go here when given (nothing is written otherwise).
-    void setDiagnostics(std::ostream* out) { diagnostics = out; }
     // After each fault every load point appends its running totals here when given.
     void setResultList(std::vector<CGMLResult>* list) { results = list; }
     // Ids of the feeders whose faults met no protective device on the way to the supply.
@@ -100,12 +91,17 @@ protected:
                           const korvane::graph::GmlPairList& pairs) override;
 
 private:
+    void setEdgeFeeder(Edge e, AFeeder* feeder) { feeders.Set(e, feeder); }
+    void setExcluded(Edge e, bool value) { excluded.Set(e, value); }
+    void setTemporary(Edge e, bool value) { temporary.Set(e, value); }
     // A section from a node to itself (a device between two gen sources, which share the supply)
     // carries nothing and protects nothing.
     bool usable(Edge e) const { return !excluded.Get(e) && feeders.Get(e) != nullptr && Source(e) != Target(e); }
     // A switch that is open, or the supply's section standing in for a missing breaker.
     bool isOpen(Edge e) const;
     const AComponent& component(Node n) const { return *components.Get(n); }
+    // The load point at a node that holds one (isLoad()).
+    ALoad& load(Node n) const { return static_cast<ALoad&>(*components.Get(n)); }
     const AFeeder& feeder(Edge e) const { return *feeders.Get(e); }
     // The component or feeder, noted as changed in this fault so that the reset reaches it.
     AComponent& change(Node n);
@@ -139,8 +135,8 @@ private:
     const korvane::graph::MaxFlow& computeMaxFlow();
 
     // The fault sequence.
-    Edge faultMainFeeder(Edge f);
-    Edge islat(Edge f);
+    void faultMainFeeder(Edge f);
+    void islat(Edge f);
     void clearFault(const std::vector<Edge>& starts);
     std::vector<Edge> feedsFromElsewhere(Edge f);
     enum class Toward { Supply, Loads };
@@ -154,7 +150,7 @@ private:
     bool operateIsolators(Edge upstream, Edge downstream);
     bool wouldReachFault(Node from);
     void reconnectBelow(Edge d);
-    Edge backFeed(const std::vector<Edge>& starts);
+    void backFeed(const std::vector<Edge>& starts);
     bool reverseDarkSide(Edge tie, Node& dead, Edge& cutOff);
     bool backFeedTime(Edge tie, double& time);
     Edge closeTie(Edge tie);
@@ -175,8 +171,6 @@ private:
     bool upstreamIsolated = false;
     bool downstreamIsolated = false;
     double elapsed = 0.0;
-    bool reclosingPathFound = false;
-    double remainingCapacity = 0.0;
     bool thesisMethod = false;
     int faultedFeederId = 0;
 
@@ -212,6 +206,5 @@ private:
 
     // Marks and stack of the walks; a query walks too.
     mutable korvane::graph::Walker walker{*this};
-    std::ostream* diagnostics = nullptr;
     std::vector<CGMLResult>* results = nullptr;
 };

@@ -111,9 +111,8 @@ const MaxFlow& ADist_Graph::computeMaxFlow()
     // In the supply's own order of out-edges, which is that of their indices.
     std::sort(starts.begin(), starts.end());
     maxFlow.SetVars([this](Edge e) { return flowCapacity(e); }, supplyNode, sinkNode, std::move(starts));
-    // Run checks its input first and fails for no other reason.
-    if (!maxFlow.Run(*this) && diagnostics)
-        *diagnostics << "\nInitialisation Error\n";
+    // Run fails only for a capacity that is not finite or is negative, and none is.
+    maxFlow.Run(*this);
     return maxFlow;
 }
 
@@ -210,18 +209,14 @@ void ADist_Graph::resetAll()
         edgeChanged[static_cast<std::size_t>(e.index)] = 0;
     }
     for (Node n : changedNodes) {
-        AComponent& c = *components.Get(n);
-        c.reset();
-        c.clearFaultState();
+        components.Get(n)->reset();
         nodeChanged[static_cast<std::size_t>(n.index)] = 0;
     }
     changedEdges.clear();
     changedNodes.clear();
     upstreamIsolated = false;
     downstreamIsolated = false;
-    reclosingPathFound = false;
     elapsed = 0.0;
-    remainingCapacity = 0.0;
     faultedEdge = Edge{};
     trippedEdges.clear();
     standInBreakers.clear();
@@ -260,17 +255,17 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
     for (Node n : changedNodes) {
         if (!component(n).isLoad())
             continue;
-        AOutageRecord r = component(n).getOutageRecord(elapsed);
+        AOutageRecord r = load(n).getOutageRecord(elapsed);
         r.timeNotConnected = std::min(r.timeNotConnected, repair);
         r.timeLoadShed = std::max(0.0, r.timeLoadShed - late);
         records.emplace_back(n, r);
     }
     removeTemporaryEdges();
     for (const auto& [n, r] : records)
-        components.Get(n)->addFaultRecord(r, failureRate);
-    if (diagnostics != nullptr || results != nullptr)
+        load(n).addFaultRecord(r, failureRate);
+    if (results != nullptr)
         for (Node n : loadNodes)
-            component(n).printTotals(diagnostics, results);
+            load(n).printTotals(*results);
     return true;
 }
 
@@ -294,7 +289,7 @@ bool ADist_Graph::operateIsolators(Edge upstream, Edge downstream)
     return true;
 }
 
-ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
+void ADist_Graph::faultMainFeeder(Edge f)
 {
     // On a ring the fault is also fed round the far side, and the devices there trip as well.
     std::vector<Edge> feeding{f};
@@ -309,18 +304,17 @@ ADist_Graph::Edge ADist_Graph::faultMainFeeder(Edge f)
         feeding.push_back(e);
     const Edge upstream = findIsolator(feeding, Toward::Supply);
 
-    if (!operateIsolators(upstream, downstream))
-        return {};
-    return backFeed({f});
+    if (operateIsolators(upstream, downstream))
+        backFeed({f});
 }
 
-ADist_Graph::Edge ADist_Graph::islat(Edge f)
+void ADist_Graph::islat(Edge f)
 {
     if (change(f).trip()) {
         // The lateral's own fuse or breaker: everything below it goes dark, the rest never notices.
         trippedEdges.push_back(f);
         disconnectDownstream(Target(f));
-        return {};
+        return;
     }
     clearFault({f});
 
@@ -354,24 +348,18 @@ ADist_Graph::Edge ADist_Graph::islat(Edge f)
         upstreamIsolated = true;
         restoreUpstream();
         advanceTo(feeder(isolator).getSwitchingTime());
-        return {};
+        return;
     }
     // A lateral straight from the supply has no main of its own to isolate it on: the feeders
     // leaving the supply beside it are others, which its fault never reached.
     if (tap == supplyNode)
-        return {};
+        return;
     const std::vector<Edge> below = mainSections(OutEdges(tap));
     const Edge upstream = findIsolator(mainSections(InEdges(tap)), Toward::Supply);
     const Edge downstream = findIsolator(below, Toward::Loads);
 
-    if (!operateIsolators(upstream, downstream))
-        return {};
-    if (diagnostics)
-        *diagnostics << "After Isolate in islat\n";
-    const Edge path = backFeed(below);
-    if (diagnostics)
-        *diagnostics << "After close Nearest recloser in islat\n";
-    return path;
+    if (operateIsolators(upstream, downstream))
+        backFeed(below);
 }
 
 // Climbs from the fault (and on a ring from the sections feeding it round the far side) towards
@@ -410,12 +398,8 @@ void ADist_Graph::clearFault(const std::vector<Edge>& starts)
         disconnectDownstream(Target(e));
     for (Edge e : standInBreakers)
         disconnectDownstream(Target(e));
-    if (!standInBreakers.empty()) {
+    if (!standInBreakers.empty())
         unprotectedFeeders.push_back(faultedFeederId);
-        if (diagnostics)
-            *diagnostics << "No protective device above feeder " << faultedFeederId
-                         << ": its top section clears the fault\n";
-    }
 }
 
 // Depth first towards the supply, or away from it, over main feeders; on each path the first
@@ -557,9 +541,8 @@ void ADist_Graph::reconnectBelow(Edge d)
 // Looks for normally open ties below the isolated part, depth first over main feeders and ties as
 // the isolator searches go, and closes those that can feed an isolated part without reaching the
 // fault: of the ties that can feed a part still dark, the one that feeds it first closes, and the
-// loads it leaves short are shed from that moment. Returns the first edge that then points from
-// the live end of a tie to the dead one.
-ADist_Graph::Edge ADist_Graph::backFeed(const std::vector<Edge>& starts)
+// loads it leaves short are shed from that moment.
+void ADist_Graph::backFeed(const std::vector<Edge>& starts)
 {
     std::vector<Edge> ties;
     const auto addTie = [&](Edge t) {
@@ -601,7 +584,6 @@ ADist_Graph::Edge ADist_Graph::backFeed(const std::vector<Edge>& starts)
         backFeedPaths.push_back(closeTie(first));
         shedLoads();
     }
-    return backFeedPaths.empty() ? Edge{} : backFeedPaths.front();
 }
 
 // The end of the tie that is dark, when exactly one is, with the switch that cuts its part off from
@@ -659,7 +641,6 @@ ADist_Graph::Edge ADist_Graph::closeTie(Edge tie)
             if (usable(o) && !isOpen(o) && Target(o) != sinkNode)
                 take(o, Target(o));
     });
-    reclosingPathFound = true;
     return path;
 }
 
@@ -686,7 +667,7 @@ std::vector<ADist_Graph::TransferRecord> ADist_Graph::thesisTransferList(Edge pa
         return list;
     // What leaves the live end equals what reaches it, and the supply itself has nothing reaching it.
     const Node live = Source(path);
-    remainingCapacity = 0.0;
+    double remainingCapacity = 0.0;
     for (Edge o : OutEdges(live))
         if (usable(o))
             remainingCapacity += flow.GetMaxFlow(o);
@@ -698,11 +679,11 @@ std::vector<ADist_Graph::TransferRecord> ADist_Graph::thesisTransferList(Edge pa
     walker.Walk(
         starts,
         [&](Step s, auto take) {
-            const AComponent& c = component(s.node);
-            if (c.isLoad()) {
-                const double share = std::max(0.0, std::min(c.getDemand(), remainingCapacity));
+            if (component(s.node).isLoad()) {
+                const ALoad& l = load(s.node);
+                const double share = std::max(0.0, std::min(l.getDemand(), remainingCapacity));
                 remainingCapacity -= share;
-                list.push_back({share, c.getId(), s.node});
+                list.push_back({share, l.getId(), s.node});
             }
             const auto& outs = OutEdges(s.node);
             const auto branch = [&](Edge o) { return usable(o) && !isOpen(o) && Target(o) != sinkNode; };
@@ -758,13 +739,14 @@ void ADist_Graph::ls(const std::vector<TransferRecord>& transfers, const MaxFlow
     for (Node n : flowLoads) {
         const auto listed = share.find(n.index);
         double capacity = 0.0;
-        if (thesisMethod && component(n).isTransferred() && listed != share.end()) {
+        if (thesisMethod && load(n).isTransferred() && listed != share.end()) {
             capacity = listed->second->value;
         } else {
             for (Edge o : OutEdges(n))
                 if (Target(o) == sinkNode && usable(o))
                     capacity += flow.GetMaxFlow(o);
         }
-        change(n).recordLoadShed(capacity, elapsed);
+        change(n);
+        load(n).recordLoadShed(capacity, elapsed);
     }
 }

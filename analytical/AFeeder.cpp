@@ -1,12 +1,7 @@
 #include "analytical/AFeeder.h"
 
-AFeeder::AFeeder(double capacity, double length, std::unique_ptr<ASwitch> sw, std::unique_ptr<ATransformer> transformer,
-                 int id)
-    : sw(std::move(sw)), transformer(std::move(transformer)), capacity(capacity), length(length), id(id),
-      ratedCapacity(capacity)
+AFeeder::AFeeder(double capacity, std::unique_ptr<ASwitch> sw, int id) : sw(std::move(sw)), capacity(capacity), id(id)
 {
-    if (this->sw == nullptr)
-        this->sw = std::make_unique<ANoSwitch>();
     if (this->sw->reclose()) {
         this->sw->operate();
         connected = false;
@@ -47,38 +42,4 @@ void AFeeder::reset()
         sw->close();
         connected = true;
     }
-    capacity = ratedCapacity;
-}
-
-void AFeeder::printCommon(std::ostream& out) const
-{
-    out << ", length: " << length << "\tmax capacity: " << capacity << '\n'
-        << "Faulted: " << faulted << '\n'
-        << "Connected: " << connected << '\n'
-        << "ID: " << id << '\n';
-    sw->print(out);
-}
-
-void AFeeder::print(std::ostream& out) const
-{
-    out << "Feeder: ";
-    printCommon(out);
-}
-
-void AMainF::print(std::ostream& out) const
-{
-    out << "Main Feeder: ";
-    printCommon(out);
-}
-
-void ALateralFeeder::print(std::ostream& out) const
-{
-    out << "Lateral Feeder: ";
-    printCommon(out);
-}
-
-void AReclfeeder::print(std::ostream& out) const
-{
-    out << "Reclosing Feeder: ";
-    printCommon(out);
 }

@@ -1,26 +1,5 @@
 #include "analytical/ALoad.h"
 
-#include "analytical/GMLResult.h"
-
-ALoad::ALoad(double load, int id, int customers, double rate, double repairTime)
-    : AComponent(id),
-      customers(customers),
-      load(load),
-      totalOutageRate(rate),
-      totalUnavailability(rate * repairTime)
-{
-}
-
-void ALoad::print(std::ostream& out) const
-{
-    out << "This is a Load Point, with Load of: " << load << '\n'
-        << "Time not connected: " << timeNotConnected << '\n'
-        << "Time load shed: " << timeLoadShed << '\n'
-        << "Capacity load shed: " << capacityLoadShed << '\n'
-        << "Connected = " << connected << '\n'
-        << "ID is " << id << '\n';
-}
-
 void ALoad::disconnect(double now)
 {
     if (!connected)
@@ -38,17 +17,15 @@ void ALoad::connect(double now)
     connected = true;
 }
 
-void ALoad::clearFaultState()
+void ALoad::reset()
 {
-    AComponent::clearFaultState();
+    AComponent::reset();
     timeNotConnected = 0.0;
     disconnectTime = 0.0;
-    timeLoadShed = 0.0;
     shedTime = 0.0;
     capacityLoadShed = 0.0;
     shed = false;
     transferred = false;
-    connected = true;
 }
 
 void ALoad::recordLoadShed(double capacity, double now)
@@ -65,7 +42,7 @@ void ALoad::recordLoadShed(double capacity, double now)
 
 AOutageRecord ALoad::getOutageRecord(double now) const
 {
-    AOutageRecord record{timeNotConnected, timeLoadShed, capacityLoadShed, id};
+    AOutageRecord record{timeNotConnected, 0.0, capacityLoadShed, id};
     if (shed)
         record.timeLoadShed = now - shedTime;
     if (!connected)
@@ -86,13 +63,7 @@ void ALoad::addFaultRecord(const AOutageRecord& record, double failureRate)
     }
 }
 
-void ALoad::printTotals(std::ostream* out, std::vector<CGMLResult>* results) const
+void ALoad::printTotals(std::vector<CGMLResult>& results) const
 {
-    if (out != nullptr)
-        *out << "Totals for load " << id << '\n'
-             << "Time not connected is: " << totalTimeNotConnected << '\n'
-             << "Total outage rate is: " << totalOutageRate << '\n'
-             << "Total unavailiability is: " << totalUnavailability << '\n';
-    if (results != nullptr)
-        results->emplace_back(id, totalTimeNotConnected, totalOutageRate, totalUnavailability);
+    results.emplace_back(id, totalTimeNotConnected, totalOutageRate, totalUnavailability);
 }

@@ -5,32 +5,34 @@
 #include <vector>
 
 #include "analytical/AComponent.h"
+#include "analytical/GMLResult.h"
 
 class ALoad : public AComponent {
 public:
     ALoad(double load, int id, int customers) : AComponent(id), customers(customers), load(load) {}
-    // A load point with an outage rate (a year) and repair time (hours) of its own, which its
-    // totals start from.
-    ALoad(double load, int id, int customers, double rate, double repairTime);
 
-    void print(std::ostream& out) const override;
     // Only a change of state counts: a second disconnect keeps the first time.
     void disconnect(double now) override;
     void connect(double now) override;
     bool isLoad() const override { return true; }
-    void clearFaultState() override;
-    void recordLoadShed(double capacity, double now) override;
-    AOutageRecord getOutageRecord(double now) const override;
-    void addFaultRecord(const AOutageRecord& record, double failureRate) override;
-    void printTotals(std::ostream* out, std::vector<CGMLResult>* results) const override;
-    int getCustomers() const override { return customers; }
-    double getTotalOutageRate() const override { return totalOutageRate; }
-    double getTotalUnavailability() const override { return totalUnavailability; }
+    void reset() override;
     double getDemand() const override { return load; }
     void setTransferred() override { transferred = true; }
-    bool isTransferred() const override { return transferred; }
-    AShedTotals getShedTotals() const override { return shedTotals; }
-    double getTotalTimeNotConnected() const { return totalTimeNotConnected; }
+    bool isTransferred() const { return transferred; }
+
+    // A supplied load that `capacity` leaves short of its demand is shed from `now` on.
+    void recordLoadShed(double capacity, double now);
+    // What the fault has done so far, `now` hours into it.
+    AOutageRecord getOutageRecord(double now) const;
+    // Files the record of one fault of a feeder with the failure rate.
+    void addFaultRecord(const AOutageRecord& record, double failureRate);
+    // Appends the running totals to a run's records.
+    void printTotals(std::vector<CGMLResult>& results) const;
+
+    int getCustomers() const { return customers; }
+    double getTotalOutageRate() const { return totalOutageRate; }
+    double getTotalUnavailability() const { return totalUnavailability; }
+    const AShedTotals& getShedTotals() const { return shedTotals; }
 
 private:
     int customers = 0;
@@ -38,7 +40,6 @@ private:
     // Of the current fault, in hours into it.
     double timeNotConnected = 0.0;
     double disconnectTime = 0.0;
-    double timeLoadShed = 0.0;
     double shedTime = 0.0;
     double capacityLoadShed = 0.0;
     bool shed = false;

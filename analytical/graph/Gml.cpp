@@ -285,7 +285,7 @@ const GmlPair* GmlCursor::Next(const char* key, const char* expected)
 {
     if (m_error.IsError())
         return nullptr;
-    if (AtEnd()) {
+    if (m_next >= m_pairs.size()) {
         Fail(m_recordLine, std::string("the record ends where \"") + key + "\" (" + expected + ") is expected");
         return nullptr;
     }

@@ -58,7 +58,6 @@ public:
     // A number (an integer counts) of at most 1e12 in magnitude and, unless `allowNegative`,
     // not below 0.
     double Real(const char* key, bool allowNegative = false);
-    bool AtEnd() const { return m_next >= m_pairs.size(); }
     // The line of the pair read last (the record's own line before the first read).
     int LastLine() const { return m_next > 0 ? m_pairs[m_next - 1]->line : m_recordLine; }
     const GmlError& Error() const { return m_error; }

@@ -74,8 +74,8 @@ public:
 protected:
     // Given the node or edge made for a record, the record itself (for its line) and its other
     // pairs in file order. An error stops the load.
-    virtual GmlError OnNodeRecord(Node n, const GmlPair& record, const GmlPairList& pairs) { return {}; }
-    virtual GmlError OnEdgeRecord(Edge e, const GmlPair& record, const GmlPairList& pairs) { return {}; }
+    virtual GmlError OnNodeRecord(Node, const GmlPair&, const GmlPairList&) { return {}; }
+    virtual GmlError OnEdgeRecord(Edge, const GmlPair&, const GmlPairList&) { return {}; }
 
 private:
     struct NodeData {

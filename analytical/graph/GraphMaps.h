@@ -23,7 +23,6 @@ public:
             m_values.resize(i + 1, T{});
         m_values[i] = std::move(value);
     }
-    void Clear() { m_values.clear(); }
 
 private:
     std::vector<T> m_values;
@@ -53,7 +52,6 @@ public:
         m_values[i] = std::move(value);
         m_serials[i] = m_graph->Serial(e);
     }
-    const Graph& GetGraph() const { return *m_graph; }
 
 private:
     const Graph* m_graph;

@@ -24,43 +24,18 @@ void GrowTo(std::vector<T>& values, int size)
 
 }  // namespace
 
-void MaxFlow::SetVars(EdgeMap<double> capacities, Node source, Node sink)
+void MaxFlow::SetVars(CapacityFunction capacity, Node source, Node sink, std::vector<Edge> starts)
 {
-    m_map = std::move(capacities);
-    m_function = nullptr;
-    m_starts.clear();
-    m_restricted = false;
-    m_source = source;
-    m_sink = sink;
-}
-
-void MaxFlow::SetVars(CapacityFunction capacity, Node source, Node sink, std::optional<std::vector<Edge>> starts)
-{
-    m_map.reset();
     m_function = std::move(capacity);
-    m_restricted = starts.has_value();
-    m_starts = m_restricted ? std::move(*starts) : std::vector<Edge>{};
+    m_starts = std::move(starts);
     m_source = source;
     m_sink = sink;
-}
-
-double MaxFlow::Capacity(Edge e) const
-{
-    if (m_function)
-        return m_function(e);
-    return m_map ? m_map->Get(e) : 0.0;
 }
 
 bool MaxFlow::Valid(const Graph& graph) const
 {
     const auto inGraph = [&](Node n) { return !n.IsNull() && n.index < graph.NodeCount(); };
-    return (m_function || m_map) && inGraph(m_source) && inGraph(m_sink) && m_source != m_sink;
-}
-
-bool MaxFlow::Check(const Graph& graph) const
-{
-    // A run fails for no other reason; a copy keeps this one's last flow.
-    return MaxFlow(*this).Run(graph);
+    return m_function && inGraph(m_source) && inGraph(m_sink) && m_source != m_sink;
 }
 
 double MaxFlow::GetMaxFlow(Edge e) const
@@ -88,8 +63,6 @@ void MaxFlow::Forget()
 bool MaxFlow::Run(const Graph& graph)
 {
     Forget();
-    m_total = 0.0;
-    m_treeRoute = false;
     if (!Valid(graph))
         return false;
     GrowTo(m_flow, graph.EdgeSlots());
@@ -99,7 +72,6 @@ bool MaxFlow::Run(const Graph& graph)
     GrowTo(m_inflow, graph.NodeCount());
     if (!Reach(graph))
         return false;
-    m_treeRoute = m_tree;
     if (m_tree)
         RunTree(graph);
     else
@@ -114,7 +86,7 @@ bool MaxFlow::Reach(const Graph& graph)
     m_seen[static_cast<std::size_t>(m_source.index)] = 1;
     for (std::size_t i = 0; i < m_order.size(); ++i) {
         for (Edge e : Leaving(graph, m_order[i])) {
-            const double c = Capacity(e);
+            const double c = m_function(e);
             if (!Usable(c))
                 return false;
             m_cap[static_cast<std::size_t>(e.index)] = c;
@@ -159,9 +131,7 @@ void MaxFlow::RunTree(const Graph& graph)
             const double f = std::max(0.0, std::min({c, needOf(v), left}));
             m_flow[static_cast<std::size_t>(e.index)] = f;
             left -= f;
-            if (v == m_sink)
-                m_total += f;
-            else
+            if (v != m_sink)
                 m_inflow[static_cast<std::size_t>(v.index)] = f;
         }
     }
@@ -239,7 +209,6 @@ void MaxFlow::RunPhases(const Graph& graph)
                     arcs[static_cast<std::size_t>(a)].residual -= bottleneck;
                     arcs[static_cast<std::size_t>(a ^ 1)].residual += bottleneck;
                 }
-                m_total += bottleneck;
                 // Back to the tail of the first arc the path used up (its residual is now exactly 0).
                 std::size_t k = 0;
                 while (k < path.size() && arcs[static_cast<std::size_t>(path[k])].residual > 0.0)

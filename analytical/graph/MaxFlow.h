@@ -2,11 +2,9 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <vector>
 
 #include "analytical/graph/Graph.h"
-#include "analytical/graph/GraphMaps.h"
 
 namespace korvane::graph {
 
@@ -25,28 +23,22 @@ public:
 
     MaxFlow() = default;
 
-    void SetVars(EdgeMap<double> capacities, Node source, Node sink);
-    // The capacities as a function of the edge; when `starts` is given, the flow leaves the source
-    // by those of its out-edges only.
-    void SetVars(CapacityFunction capacity, Node source, Node sink, std::optional<std::vector<Edge>> starts = std::nullopt);
-    // True when source and sink are nodes of the graph and differ, and every capacity the flow can
-    // meet is finite and not negative.
-    bool Check(const Graph& graph) const;
+    // The capacities as a function of the edge; the flow leaves the source by `starts`, out-edges
+    // of the source, only.
+    void SetVars(CapacityFunction capacity, Node source, Node sink, std::vector<Edge> starts);
+    // False, with no flow, unless source and sink are nodes of the graph and differ, and every
+    // capacity the flow can meet is finite and not negative.
     bool Run(const Graph& graph);
 
-    double GetMaxFlow() const { return m_total; }
     // The flow through the edge in the last run; 0 for an edge that took no part.
     double GetMaxFlow(Edge e) const;
-    // Whether the last run took the one-pass tree route (for tests).
-    bool UsedTreeRoute() const { return m_treeRoute; }
 
 private:
-    double Capacity(Edge e) const;
     bool Valid(const Graph& graph) const;
     // The edges the flow may leave `u` by.
     const std::vector<Edge>& Leaving(const Graph& graph, Node u) const
     {
-        return u == m_source && m_restricted ? m_starts : graph.OutEdges(u);
+        return u == m_source ? m_starts : graph.OutEdges(u);
     }
     // Finds what the flow can reach, breadth first, noting the capacities on the way; false when a
     // capacity is not finite or negative.
@@ -55,14 +47,10 @@ private:
     void RunPhases(const Graph& graph);
     void Forget();
 
-    std::optional<EdgeMap<double>> m_map;
-    std::function<double(Edge)> m_function;
+    CapacityFunction m_function;
     std::vector<Edge> m_starts;
-    bool m_restricted = false;
     Node m_source;
     Node m_sink;
-    double m_total = 0.0;
-    bool m_treeRoute = false;
 
     // Of the last run, by edge or node index; only the entries it reached are not 0.
     std::vector<double> m_flow;

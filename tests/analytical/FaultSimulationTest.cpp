@@ -217,7 +217,7 @@ TEST(FaultSimulation, SupplyClearsFaultsThatNoBreakerProtects)
     EXPECT_NE(result.warnings[0].find(": 1, 2."), std::string::npos) << result.warnings[0];
 }
 
-// A transformer section fails like a feeder section, and the reader keeps its outage data.
+// A transformer section fails like a feeder section.
 TEST(FaultSimulation, TransformerSectionFailsLikeAFeeder)
 {
     GmlText g;
@@ -226,14 +226,6 @@ TEST(FaultSimulation, TransformerSectionFailsLikeAFeeder)
     g.Feeder(2, 3, GmlText::kMain, 2, 0.25, 8, 2, kBig, GmlText::None, 0, true);
     g.Feeder(3, 1, GmlText::kLateral, 3, 0, 0, 0, kBig);
     ExpectIndices(RunAll(g, kPractical), {0.5, 4.0, 100.0});
-
-    ADist_Graph graph;
-    ASSERT_FALSE(graph.load(g.Text()).IsError());
-    const AFeeder* transformer = graph.getEdgeFeeder(graph.Edges()[1]);
-    ASSERT_TRUE(transformer->hasTransformer());
-    EXPECT_DOUBLE_EQ(transformer->getTransformerOutageRate(), 0.02);
-    EXPECT_DOUBLE_EQ(transformer->getTransformerRepairTime(), 150.0);
-    EXPECT_DOUBLE_EQ(transformer->getFailureRate(), 0.5);
 }
 
 // A ring fed from J1 (J1 - J2 - Ia - Ja - M - Jb - Ib - J3 - J1) with loads at J2 and J3: a fault
