@@ -5,12 +5,12 @@
 #include <wx/bookctrl.h>
 #include <wx/propdlg.h>
 
-#include "editor/ui/DatasheetSheet.h"
 #include "model/KorvaneDoc.h"
 #include "montecarlo/NDLGenerator.h"
 #include "montecarlo/Simulator.h"
-#include "montecarlo/ui/SimulationSettingsDlg.h"
 #include "tests/ui/DialogScript.h"
+#include "ui/dialogs/DatasheetSheet.h"
+#include "ui/dialogs/SimulationSettingsDlg.h"
 
 using namespace dialog_test;
 

@@ -3,9 +3,9 @@
 #include <wx/bookctrl.h>
 #include <wx/listbox.h>
 
-#include "editor/ui/DatasheetSheet.h"
 #include "model/KorvaneDoc.h"
 #include "tests/ui/DialogScript.h"
+#include "ui/dialogs/DatasheetSheet.h"
 
 using namespace dialog_test;
 

@@ -5,14 +5,14 @@
 #include <wx/bookctrl.h>
 #include <wx/propdlg.h>
 
-#include "editor/ui/Commands.h"
-#include "editor/ui/KorvaneApp.h"
-#include "editor/ui/KorvaneView.h"
-#include "editor/ui/NetworkCanvas.h"
-#include "editor/ui/NetworkDocument.h"
-#include "editor/ui/Splash.h"
 #include "tests/ui/DialogScript.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/Commands.h"
+#include "ui/KorvaneApp.h"
+#include "ui/KorvaneView.h"
+#include "ui/NetworkCanvas.h"
+#include "ui/NetworkDocument.h"
+#include "ui/Splash.h"
 
 using namespace dialog_test;
 

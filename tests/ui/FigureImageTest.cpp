@@ -21,11 +21,11 @@
 #include <wx/zstream.h>
 
 #include "editor/Mode.h"
-#include "editor/ui/Art.h"
-#include "editor/ui/Commands.h"
-#include "editor/ui/WidgetFigures.h"
 #include "tests/TestFiles.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/Art.h"
+#include "ui/Commands.h"
+#include "ui/WidgetFigures.h"
 
 namespace {
 

@@ -12,15 +12,15 @@
 #include <wx/msgdlg.h>
 #include <wx/print.h>
 
-#include "editor/ui/Commands.h"
-#include "editor/ui/KorvaneApp.h"
-#include "editor/ui/KorvaneView.h"
-#include "editor/ui/MainFrame.h"
-#include "editor/ui/NetworkCanvas.h"
-#include "editor/ui/NetworkDocument.h"
-#include "editor/ui/Splash.h"
 #include "tests/editor/EditorTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/Commands.h"
+#include "ui/KorvaneApp.h"
+#include "ui/KorvaneView.h"
+#include "ui/MainFrame.h"
+#include "ui/NetworkCanvas.h"
+#include "ui/NetworkDocument.h"
+#include "ui/Splash.h"
 
 using namespace UiTest;
 namespace fs = std::filesystem;

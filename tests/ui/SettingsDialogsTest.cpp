@@ -6,12 +6,12 @@
 #include <wx/choice.h>
 #include <wx/combobox.h>
 
-#include "analytical/ui/AnalyticalSimulationSettings.h"
-#include "editor/ui/SettingsDlg.h"
 #include "model/KorvaneDoc.h"
-#include "montecarlo/ui/SimulationSettingsDlg.h"
 #include "platform/Archive.h"
 #include "tests/ui/DialogScript.h"
+#include "ui/dialogs/AnalyticalSimulationSettings.h"
+#include "ui/dialogs/SettingsDlg.h"
+#include "ui/dialogs/SimulationSettingsDlg.h"
 
 using namespace dialog_test;
 

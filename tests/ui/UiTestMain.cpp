@@ -12,8 +12,8 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include "editor/ui/KorvaneApp.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/KorvaneApp.h"
 
 namespace {
 

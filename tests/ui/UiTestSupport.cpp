@@ -8,11 +8,11 @@
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 
-#include "editor/ui/KorvaneApp.h"
-#include "editor/ui/KorvaneView.h"
-#include "editor/ui/MainFrame.h"
-#include "editor/ui/NetworkCanvas.h"
-#include "editor/ui/NetworkDocument.h"
+#include "ui/KorvaneApp.h"
+#include "ui/KorvaneView.h"
+#include "ui/MainFrame.h"
+#include "ui/NetworkCanvas.h"
+#include "ui/NetworkDocument.h"
 
 namespace UiTest {
 

@@ -1,0 +1,244 @@
+#include "ui/KorvaneApp.h"
+
+#include <csignal>
+
+#include <wx/choicdlg.h>
+#include <wx/config.h>
+#include <wx/filename.h>
+#include <wx/filesys.h>
+#include <wx/image.h>
+#include <wx/msgdlg.h>
+#include <wx/print.h>
+#include <wx/stdpaths.h>
+#include <wx/sysopt.h>
+
+#include "ui/Commands.h"
+#include "ui/KorvaneView.h"
+#include "ui/MainFrame.h"
+#include "ui/NetworkDocument.h"
+#include "ui/NetworkPrintout.h"
+#include "ui/Splash.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/results/AnalyticalHTMLView.h"
+#include "ui/results/DataSchemeHandler.h"
+#include "ui/results/HTMLView.h"
+
+wxIMPLEMENT_APP_NO_MAIN(CKorvaneApp);
+
+wxBEGIN_EVENT_TABLE(CKorvaneApp, wxApp)
+    EVT_MENU(wxID_ABOUT, CKorvaneApp::OnAppAbout)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+const wxString kAppTitle = wxString::FromUTF8("Korvane - Verav Ezerez");
+const wxString kFrameCaption = wxString::FromUTF8("Korvane\u00AE - Analytical/Verav Ezerez");
+const char* const kRecentFileList = "/Recent File List";
+
+enum class ShellCommand { FileNew, FileOpen, FilePrint, FilePrintTo };
+
+struct CCommandLine {
+    bool showSplash = true;
+    ShellCommand command = ShellCommand::FileNew;
+    wxString file;
+    wxString printer;
+};
+
+// The switches are "Embedding", "Automation", "p" and "pt", after '/' or '-'; anything else
+// is a file name (so an absolute path is never taken for a switch).
+CCommandLine ParseCommandLine(const std::vector<wxString>& args)
+{
+    CCommandLine line;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const wxString& a = args[i];
+        const wxString name = a.length() > 1 && (a[0] == '/' || a[0] == '-') ? a.Mid(1).Lower() : wxString();
+        if (name == "embedding" || name == "automation") {
+            line.showSplash = false;
+        } else if (name == "p") {
+            line.command = ShellCommand::FilePrint;
+        } else if (name == "pt") {
+            line.command = ShellCommand::FilePrintTo;
+        } else if (line.file.empty()) {
+            line.file = a;
+            if (line.command == ShellCommand::FileNew)
+                line.command = ShellCommand::FileOpen;
+        } else if (line.command == ShellCommand::FilePrintTo && line.printer.empty()) {
+            line.printer = a;
+        }
+    }
+    if (line.command == ShellCommand::FilePrint || line.command == ShellCommand::FilePrintTo)
+        line.showSplash = false;
+    return line;
+}
+
+}  // namespace
+
+wxDocument* CKorvaneDocManager::CreateDocument(const wxString& path, long flags)
+{
+    if ((flags & wxDOC_NEW) != 0) {
+        const wxString types[] = {"MC"};
+        const int choice =
+            wxGetSingleChoiceIndex("New", "New", 1, types, wxTheApp->GetTopWindow(), -1, -1, true, 150, 200, 0);
+        if (choice < 0)
+            return nullptr;
+    }
+    return wxDocManager::CreateDocument(path, flags);
+}
+
+wxDocument* CKorvaneDocManager::CreateEmptyNetwork()
+{
+    return wxDocManager::CreateDocument(wxString(), wxDOC_NEW);
+}
+
+wxString CKorvaneDocManager::MakeNewDocumentName()
+{
+    return wxString::Format("MC%d", ++m_newCount);
+}
+
+wxFileHistory* CKorvaneDocManager::OnCreateFileHistory()
+{
+    return new wxFileHistory(6);
+}
+
+bool CKorvaneApp::OnInit()
+{
+    std::vector<wxString> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(argv[i]);
+    return InitInstance(args);
+}
+
+int CKorvaneApp::OnExit()
+{
+    ExitInstance();
+    return wxApp::OnExit();
+}
+
+bool CKorvaneApp::InitInstance(const std::vector<wxString>& args)
+{
+    const CCommandLine line = ParseCommandLine(args);
+    CSplashWnd::EnableSplashScreen(line.showSplash);
+
+    SetAppName("Korvane");
+    SetVendorName("Korvane");
+    SetAppDisplayName(kAppTitle);
+    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+
+    m_docManager = new CKorvaneDocManager;
+    m_docManager->Initialize();
+    wxConfigBase* profile = wxConfigBase::Get();
+    profile->SetPath(kRecentFileList);
+    m_docManager->FileHistoryLoad(*profile);
+    profile->SetPath("/");
+
+    m_pNetworkTemplate = new wxDocTemplate(m_docManager, "Verav Ezerez Files", "*.mc", "", "mc", "MC Document",
+                                           "Network View", CLASSINFO(CNetworkDocument), CLASSINFO(CKorvaneView));
+    CreateResultTemplates();
+
+    m_mainFrame = new CMainFrame(m_docManager, kFrameCaption);
+    SetTopWindow(m_mainFrame);
+    RegisterShellFileTypes();
+
+    if (!ProcessShellCommand(args))
+        return false;
+    m_mainFrame->Maximize();
+    m_mainFrame->Show();
+    // Taken by the event loop from here on; before, a signal ends the process at once.
+    SetSignalHandler(SIGTERM, &CKorvaneApp::OnEndSession);
+    SetSignalHandler(SIGHUP, &CKorvaneApp::OnEndSession);
+    return true;
+}
+
+void CKorvaneApp::CreateResultTemplates()
+{
+    // Reports are ".htm" files: without this the HTML window takes the type from the desktop's
+    // MIME database, which may call them plain text and show their source.
+    wxSystemOptions::SetOption("filesys.no-mimetypesmanager", 1);
+    // The Monte Carlo reports carry their bar picture, a PNG, as a "data:" URL.
+    if (!wxFileSystem::HasHandlerForPath("data:,"))
+        wxFileSystem::AddHandler(new CDataSchemeHandler);
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr)
+        wxImage::AddHandler(new wxPNGHandler);
+    // Further views of a network: never offered by New or Open, and matched by no file.
+    m_pHTMLTemplate = new wxDocTemplate(m_docManager, "Verav Ezerez Result", "", "", "mc", "MC Document", "HTML View",
+                                        CLASSINFO(CNetworkDocument), CLASSINFO(CHTMLView), wxTEMPLATE_INVISIBLE);
+    m_pAnalyticalHTMLTemplate =
+        new wxDocTemplate(m_docManager, "Analytical Result", "", "", "mc", "MC Document", "Analytical HTML View",
+                          CLASSINFO(CNetworkDocument), CLASSINFO(CAnalyticalHTMLView), wxTEMPLATE_INVISIBLE);
+}
+
+bool CKorvaneApp::ProcessShellCommand(const std::vector<wxString>& args)
+{
+    const CCommandLine line = ParseCommandLine(args);
+    switch (line.command) {
+    case ShellCommand::FileNew:
+        m_docManager->CreateDocument(wxString(), wxDOC_NEW);
+        return true;
+    case ShellCommand::FileOpen:
+        // A file that cannot be opened has been reported; work goes on with an empty network.
+        if (m_docManager->CreateDocument(line.file, wxDOC_SILENT) == nullptr)
+            m_docManager->CreateEmptyNetwork();
+        return true;
+    case ShellCommand::FilePrint:
+    case ShellCommand::FilePrintTo:
+        PrintFile(line.file, line.printer);
+        return false;
+    }
+    return true;
+}
+
+bool CKorvaneApp::PrintFile(const wxString& file, const wxString& printer)
+{
+    wxDocument* doc = m_docManager->CreateDocument(file, wxDOC_SILENT);
+    if (doc == nullptr)
+        return false;
+    wxPrintDialogData data;
+    if (!printer.empty())
+        data.GetPrintData().SetPrinterName(printer);
+    wxPrinter device(&data);
+    std::unique_ptr<wxPrintout> printout(doc->GetFirstView()->OnCreatePrintout());
+    const bool printed = device.Print(m_mainFrame, printout.get(), false);
+    doc->DeleteAllViews();
+    return printed;
+}
+
+void CKorvaneApp::ExitInstance()
+{
+    if (m_docManager == nullptr)
+        return;
+    CSplashWnd::HideSplashScreen();
+    if (wxConfigBase* profile = wxConfigBase::Get(false)) {
+        wxFileName::Mkdir(wxStandardPaths::Get().GetUserConfigDir(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+        profile->SetPath(kRecentFileList);
+        m_docManager->FileHistorySave(*profile);
+        profile->SetPath("/");
+        profile->Flush();
+    }
+    m_docManager->CloseDocuments(true);
+    if (CMainFrame* frame = m_mainFrame.get())
+        frame->Destroy();
+    m_mainFrame = nullptr;
+    DeletePendingObjects();
+    delete m_docManager;
+    m_docManager = nullptr;
+    m_pNetworkTemplate = m_pHTMLTemplate = m_pAnalyticalHTMLTemplate = nullptr;
+}
+
+int CKorvaneApp::FilterEvent(wxEvent& event)
+{
+    if (CSplashWnd::PreTranslateAppMessage(event))
+        return Event_Processed;
+    return Event_Skip;
+}
+
+void CKorvaneApp::OnEndSession(int)
+{
+    if (CMainFrame* frame = wxGetApp().GetMainFrame())
+        frame->Close(true);
+}
+
+void CKorvaneApp::OnAppAbout(wxCommandEvent&)
+{
+    CAboutDialog dialog(GetTopWindow());
+    dialog.ShowModal();
+}

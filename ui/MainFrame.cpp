@@ -1,0 +1,309 @@
+#include "ui/MainFrame.h"
+
+#include <wx/aui/auibar.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/statusbr.h>
+#include <wx/utils.h>
+
+#include "ui/Art.h"
+#include "ui/Commands.h"
+#include "ui/KorvaneApp.h"
+#include "ui/KorvaneView.h"
+#include "ui/Splash.h"
+#include "ui/results/NDLErrorsDlg.h"
+#include "ui/results/SimulationResultDockableDlg.h"
+
+wxBEGIN_EVENT_TABLE(CMainFrame, CMainFrameBase)
+    EVT_MENU(ID_DISPLAY_ERRORS, CMainFrame::OnDisplayErrors)
+    EVT_MENU(ID_RESULT_VIEWER_DIALOG, CMainFrame::OnResultViewerDialog)
+    EVT_MENU(ID_MONTE_CARLO_RESULT_VIEWER, CMainFrame::OnBuildMonteCarlosResultViewer)
+    EVT_MENU(ID_ANALYTICAL_RESULT_VIEWER, CMainFrame::OnBuildAnalyticalResultViewer)
+    EVT_UPDATE_UI(ID_MONTE_CARLO_RESULT_VIEWER, CMainFrame::OnUpdateResultViewer)
+    EVT_UPDATE_UI(ID_ANALYTICAL_RESULT_VIEWER, CMainFrame::OnUpdateResultViewer)
+    EVT_MENU(ID_WIDGET_GEN_SOURCE, CMainFrame::OnGenSource)
+    EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnViewToolbar)
+    EVT_UPDATE_UI(ID_VIEW_TOOLBAR, CMainFrame::OnUpdateViewToolbar)
+    EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnViewStatusBar)
+    EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateViewStatusBar)
+    EVT_MENU_RANGE(ID_WINDOW_CASCADE, ID_WINDOW_TILE_VERT, CMainFrame::OnWindowCommand)
+    EVT_UPDATE_UI(wxID_UNDO, CMainFrame::OnUpdateNoHandler)
+    EVT_UPDATE_UI(ID_IMPORT, CMainFrame::OnUpdateNoHandler)
+    EVT_UPDATE_UI(ID_EXPORT, CMainFrame::OnUpdateNoHandler)
+    EVT_UPDATE_UI(ID_ANALYTICAL_SETTINGS_MENU, CMainFrame::OnUpdateNoHandler)
+    EVT_UPDATE_UI(ID_SPARE_BUTTON, CMainFrame::OnUpdateNoHandler)
+    EVT_UPDATE_UI(ID_SPARE_BUTTON_2, CMainFrame::OnUpdateNoHandler)
+    EVT_UPDATE_UI(ID_RECENT_FILES, CMainFrame::OnUpdateRecentFiles)
+    EVT_DROP_FILES(CMainFrame::OnDropFiles)
+    EVT_IDLE(CMainFrame::OnIdle)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+const char* const kErrorsBar = "NDLErrors";
+const char* const kResultBar = "SimulationResult";
+constexpr int kStatusPanes = 6;
+const wxString kIdleText = "Select & right click to bring up component dialog box";
+
+}  // namespace
+
+CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
+    : CMainFrameBase(manager, nullptr, wxID_ANY, title, wxDefaultPosition, wxSize(1024, 768),
+                     wxDEFAULT_FRAME_STYLE | wxFRAME_NO_WINDOW_MENU),
+      m_caption(title)
+{
+    m_mgr.SetManagedWindow(this);
+    SetMenuBar(BuildMenuBar(MenuKind::NoDocument, &m_recentFiles));
+    manager->FileHistoryUseMenu(m_recentFiles);
+    manager->FileHistoryAddFilesToMenu(m_recentFiles);
+    SetAcceleratorTable(ExtraAccelerators());
+
+    m_wndToolBar = MakeToolBar(MainToolBarLayout(), wxAUI_TB_DEFAULT_STYLE | wxAUI_TB_GRIPPER);
+    m_wndWidgetBar = MakeToolBar(WidgetToolBarLayout(), wxAUI_TB_DEFAULT_STYLE | wxAUI_TB_GRIPPER | wxAUI_TB_VERTICAL);
+    m_mgr.AddPane(GetClientWindow(), wxAuiPaneInfo().Name("Documents").CenterPane().PaneBorder(false));
+    m_mgr.AddPane(m_wndToolBar, wxAuiPaneInfo().Name("ToolBar").Caption("Standard").ToolbarPane().Top().Row(0));
+    m_mgr.AddPane(m_wndWidgetBar,
+                  wxAuiPaneInfo().Name("WidgetBar").Caption("Widgets").ToolbarPane().Left().GripperTop());
+
+    CreateStatusBar(kStatusPanes);
+    const int widths[kStatusPanes] = {-1, 60, 60, 40, 40, 40};
+    GetStatusBar()->SetStatusWidths(kStatusPanes, widths);
+    SetStatusBarPane(0);
+    ShowMessage();
+
+    // The commands that act on a network editor: reached here when no editor takes them, and then
+    // greyed as their menu items are.
+    for (int id = ID_WIDGET_FEEDER; id <= ID_WIDGET_TRANSFORMER; ++id)
+        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNeedsEditor, this, id);
+    for (const int id : {int(ID_SELECT), int(ID_SELECT_ALL), int(wxID_CUT), int(wxID_COPY), int(wxID_PASTE),
+                         int(ID_TOGGLE), int(ID_ZOOM_IN), int(ID_ZOOM_OUT), int(ID_WORKSPACE_SETTINGS),
+                         int(ID_MONTE_CARLO_SETTINGS), int(ID_ANALYTICAL_SETTINGS), int(ID_DEBUG_NETWORK),
+                         int(ID_MONTE_CARLO_SIMULATION), int(ID_DISPLAY_NDL), int(ID_ANALYTICAL_SIMULATION),
+                         int(ID_DISPLAY_GML)})
+        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNeedsEditor, this, id);
+
+    m_mgr.Update();
+    DragAcceptFiles(true);
+    CSplashWnd::ShowSplashScreen(this);
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (wxDocManager* manager = wxDocManager::GetDocumentManager())
+        manager->FileHistoryRemoveMenu(m_recentFiles);
+    m_mgr.UnInit();
+}
+
+wxAuiToolBar* CMainFrame::MakeToolBar(const std::vector<int>& layout, long style)
+{
+    auto* bar = new wxAuiToolBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, style);
+    for (const int id : layout) {
+        if (id == 0) {
+            bar->AddSeparator();
+            continue;
+        }
+        const bool check = ToolOfCommand(id) || id == ID_SELECT || id == ID_TOGGLE;
+        bar->AddTool(id, wxString(), CommandBitmap(id), CommandTooltip(id), check ? wxITEM_CHECK : wxITEM_NORMAL);
+    }
+    bar->Realize();
+    return bar;
+}
+
+void CMainFrame::SetCursorPosition(CPoint point)
+{
+    wxStatusBar* status = GetStatusBar();
+    if (status == nullptr)
+        return;
+    const wxString texts[2] = {wxString::Format("x=%d", point.x), wxString::Format("y=%d", point.y)};
+    bool resize = false;
+    for (int i = 0; i < 2; ++i) {
+        if (status->GetStatusText(i + 1) != texts[i]) {
+            resize = resize || status->GetStatusText(i + 1).length() != texts[i].length();
+            status->SetStatusText(texts[i], i + 1);
+        }
+    }
+    if (resize) {
+        // As wide as the text needs in the status bar's own font.
+        const int widths[kStatusPanes] = {-1, status->GetTextExtent(texts[0]).x + 16,
+                                          status->GetTextExtent(texts[1]).x + 16, 40, 40, 40};
+        status->SetStatusWidths(kStatusPanes, widths);
+    }
+}
+
+void CMainFrame::ShowDocumentTitle(const wxString& title)
+{
+    SetTitle(title.empty() ? m_caption : m_caption + " - " + title);
+}
+
+void CMainFrame::ShowMessage(const wxString& text)
+{
+    SetStatusText(text.empty() ? kIdleText : text, 0);
+}
+
+wxWindow* CMainFrame::CreateErrorsContent(wxWindow* parent)
+{
+    return new CNDLErrorsDlg(parent);
+}
+
+wxWindow* CMainFrame::CreateResultContent(wxWindow* parent)
+{
+    return new CSimulationResultDockableDlg(parent);
+}
+
+wxWindow* CMainFrame::ShowDockingBar(const wxString& name, const wxString& title, bool bottom)
+{
+    wxAuiPaneInfo& existing = m_mgr.GetPane(name);
+    if (existing.IsOk()) {
+        existing.Show();
+        m_mgr.Update();
+        return existing.window;
+    }
+    wxWindow* content = bottom ? CreateErrorsContent(this) : CreateResultContent(this);
+    wxAuiPaneInfo info;
+    info.Name(name).Caption(title).MinSize(22, 22).CloseButton(true).DestroyOnClose(false).Floatable(true);
+    info.TopDockable(false).LeftDockable(false).BottomDockable(bottom).RightDockable(!bottom);
+    if (bottom)
+        info.Bottom();
+    else
+        info.Right();
+    m_mgr.AddPane(content, info);
+    m_mgr.Update();
+    return content;
+}
+
+wxWindow* CMainFrame::OnBuildDisplayErrors()
+{
+    m_wndNDLErrors = ShowDockingBar(kErrorsBar, "NDL Errors", true);
+    return m_wndNDLErrors;
+}
+
+wxWindow* CMainFrame::OnBuildResultViewerDialog()
+{
+    m_wndResultDlg = ShowDockingBar(kResultBar, "Simulation result viewer", false);
+    return m_wndResultDlg;
+}
+
+void CMainFrame::OnDisplayErrors(wxCommandEvent&)
+{
+    OnBuildDisplayErrors();
+}
+
+void CMainFrame::OnResultViewerDialog(wxCommandEvent&)
+{
+    OnBuildResultViewerDialog();
+}
+
+void CMainFrame::OnBuildMonteCarlosResultViewer(wxCommandEvent&)
+{
+    OpenResultPage(wxGetApp().GetHTMLTemplate(), m_bMonteCarloResultOpen);
+}
+
+void CMainFrame::OnBuildAnalyticalResultViewer(wxCommandEvent&)
+{
+    OpenResultPage(wxGetApp().GetAnalyticalHTMLTemplate(), m_bAnalyticalResultOpen);
+}
+
+void CMainFrame::OpenResultPage(wxDocTemplate* pageTemplate, bool& openFlag)
+{
+    if (openFlag || pageTemplate == nullptr)
+        return;
+    wxDocument* doc = GetDocumentManager()->GetCurrentDocument();
+    if (doc != nullptr && pageTemplate->CreateView(doc, wxDOC_NEW) != nullptr)
+        openFlag = true;
+    Tile(wxVERTICAL);
+}
+
+void CMainFrame::OnUpdateResultViewer(wxUpdateUIEvent& event)
+{
+    // Greyed until the result pages exist.
+    const bool monteCarlo = event.GetId() == ID_MONTE_CARLO_RESULT_VIEWER;
+    event.Enable((monteCarlo ? wxGetApp().GetHTMLTemplate() : wxGetApp().GetAnalyticalHTMLTemplate()) != nullptr);
+}
+
+void CMainFrame::OnGenSource(wxCommandEvent&) {}
+
+void CMainFrame::OnUpdateNeedsEditor(wxUpdateUIEvent& event)
+{
+    event.Enable(wxDynamicCast(GetDocumentManager()->GetCurrentView(), CKorvaneView) != nullptr);
+}
+
+void CMainFrame::OnViewToolbar(wxCommandEvent&)
+{
+    const bool show = !m_mgr.GetPane(m_wndToolBar).IsShown();
+    m_mgr.GetPane(m_wndToolBar).Show(show);
+    m_mgr.GetPane(m_wndWidgetBar).Show(show);
+    m_mgr.Update();
+}
+
+void CMainFrame::OnUpdateViewToolbar(wxUpdateUIEvent& event)
+{
+    event.Check(m_mgr.GetPane(m_wndToolBar).IsShown());
+}
+
+void CMainFrame::OnViewStatusBar(wxCommandEvent&)
+{
+    GetStatusBar()->Show(!GetStatusBar()->IsShown());
+    SendSizeEvent();
+}
+
+void CMainFrame::OnUpdateViewStatusBar(wxUpdateUIEvent& event)
+{
+    event.Check(GetStatusBar() != nullptr && GetStatusBar()->IsShown());
+}
+
+void CMainFrame::OnWindowCommand(wxCommandEvent& event)
+{
+    switch (event.GetId()) {
+    case ID_WINDOW_CASCADE:
+        Cascade();
+        break;
+    case ID_WINDOW_ARRANGE:
+        ArrangeIcons();
+        break;
+    case ID_WINDOW_TILE_HORZ:
+        Tile(wxHORIZONTAL);
+        break;
+    case ID_WINDOW_TILE_VERT:
+        Tile(wxVERTICAL);
+        break;
+    }
+}
+
+void CMainFrame::OnUpdateNoHandler(wxUpdateUIEvent& event)
+{
+    event.Enable(false);
+}
+
+void CMainFrame::OnUpdateRecentFiles(wxUpdateUIEvent& event)
+{
+    const wxFileHistory* history = GetDocumentManager()->GetFileHistory();
+    event.Enable(history != nullptr && history->GetCount() > 0);
+}
+
+void CMainFrame::OnDropFiles(wxDropFilesEvent& event)
+{
+    for (int i = 0; i < event.GetNumberOfFiles(); ++i)
+        GetDocumentManager()->CreateDocument(event.GetFiles()[i], wxDOC_SILENT);
+}
+
+void CMainFrame::OnIdle(wxIdleEvent& event)
+{
+    event.Skip();
+    // The caption names no network once every network is closed.
+    if (GetDocumentManager()->GetDocuments().empty() && GetTitle() != m_caption)
+        ShowDocumentTitle(wxString());
+    wxStatusBar* status = GetStatusBar();
+    if (status == nullptr)
+        return;
+    const struct {
+        wxKeyCode key;
+        const char* text;
+    } locks[3] = {{WXK_CAPITAL, "CAP"}, {WXK_NUMLOCK, "NUM"}, {WXK_SCROLL, "SCRL"}};
+    for (int i = 0; i < 3; ++i) {
+        const wxString text = wxGetKeyState(locks[i].key) ? locks[i].text : "";
+        if (text != m_lockText[i]) {
+            m_lockText[i] = text;
+            status->SetStatusText(text, 3 + i);
+        }
+    }
+}

@@ -1,0 +1,148 @@
+#include "ui/WidgetFigures.h"
+
+#include <algorithm>
+
+#include <wx/graphics.h>
+
+using figure::CStroke;
+
+wxColour ToWxColour(COLORREF c)
+{
+    return wxColour(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+void DisableAntialiasing(wxDC& dc)
+{
+    if (wxGraphicsContext* gc = dc.GetGraphicsContext())
+        gc->SetAntialiasMode(wxANTIALIAS_NONE);
+}
+
+namespace {
+
+wxPoint ToWx(CPoint p)
+{
+    return wxPoint(p.x, p.y);
+}
+
+// Restores the context's pen and brush, so figures leave it as they found it.
+class CPenKeeper {
+public:
+    explicit CPenKeeper(wxDC& dc) : m_dc(dc), m_pen(dc.GetPen()), m_brush(dc.GetBrush()) {}
+    ~CPenKeeper()
+    {
+        m_dc.SetPen(m_pen);
+        m_dc.SetBrush(m_brush);
+    }
+
+private:
+    wxDC& m_dc;
+    wxPen m_pen;
+    wxBrush m_brush;
+};
+
+void DrawMarks(wxDC& dc, const std::vector<CRect>& marks, const wxColour& colour)
+{
+    CPenKeeper keep(dc);
+    dc.SetPen(wxPen(colour, 1, wxPENSTYLE_SOLID));
+    dc.SetBrush(*wxWHITE_BRUSH);
+    for (const CRect& r : marks)
+        dc.DrawRectangle(r.left, r.top, r.Width(), r.Height());
+}
+
+constexpr int kWidestPen = 64;
+
+// The pen a stroke is drawn with. The editor only ever gives widths 1 and 2; a file may hold any
+// width, and one in the millions makes every repaint take seconds, so drawing keeps it between 1
+// and kWidestPen (the stored width is left as it is).
+wxPen StrokePen(const CStroke& s)
+{
+    return wxPen(ToWxColour(s.pen), std::clamp(s.penWidth, 1, kWidestPen), wxPENSTYLE_SOLID);
+}
+
+}  // namespace
+
+CFigure::CFigure(const CWidget& widget)
+    : m_strokes(figure::FigureStrokes(widget)),
+      m_selection(figure::SelectionMarks(widget)),
+      m_highlight(figure::HighlightMarks(widget)),
+      m_twoEnded(widget.IsTwoEnded())
+{
+}
+
+void CFigure::Draw(wxDC& dc) const
+{
+    // Filled shapes select the brush before the pen: after a filled shape the GTK printer context
+    // restores the colour it had before the shape yet takes the pen's as current, so unless the
+    // pen was the last colour sent, the next line in the pen's colour printed in the fill's.
+    CPenKeeper keep(dc);
+    for (const CStroke& s : m_strokes) {
+        switch (s.kind) {
+        case CStroke::Kind::Line:
+            dc.SetPen(StrokePen(s));
+            dc.DrawLine(ToWx(s.points[0]), ToWx(s.points[1]));
+            break;
+        case CStroke::Kind::Polygon: {
+            std::vector<wxPoint> corners;
+            for (CPoint p : s.points)
+                corners.push_back(ToWx(p));
+            dc.SetBrush(wxBrush(ToWxColour(s.fill)));
+            dc.SetPen(*wxTRANSPARENT_PEN);
+            dc.DrawPolygon(static_cast<int>(corners.size()), corners.data(), 0, 0, wxODDEVEN_RULE);
+            break;
+        }
+        case CStroke::Kind::Ellipse: {
+            const CRect box = CRect(s.points[0], s.points[1]).Normalized();
+            dc.SetBrush(s.hollow ? *wxTRANSPARENT_BRUSH : wxBrush(ToWxColour(s.fill)));
+            dc.SetPen(StrokePen(s));
+            dc.DrawEllipse(box.left, box.top, box.Width(), box.Height());
+            break;
+        }
+        case CStroke::Kind::Text:
+            dc.DrawText(wxString::FromUTF8(s.text), ToWx(s.points[0]));
+            break;
+        }
+    }
+}
+
+void CFigure::DrawSelection(wxDC& dc) const
+{
+    DrawMarks(dc, m_selection, *wxBLACK);
+}
+
+void CFigure::DrawHighlight(wxDC& dc) const
+{
+    DrawMarks(dc, m_highlight, wxColour(0, 0, 255));
+}
+
+void CFigure::DrawRubberBand(wxDC& dc, CPoint from, CPoint to) const
+{
+    if (m_twoEnded)
+        dc.DrawLine(ToWx(from), ToWx(to));
+}
+
+std::unique_ptr<CFigure> MakeFigure(const CWidget& w)
+{
+    switch (w.GetType()) {
+    case WidgetType::Line:
+        return std::make_unique<CLineView>(static_cast<const CLine&>(w));
+    case WidgetType::CircuitBreaker:
+        return std::make_unique<CCircuitBreakerView>(static_cast<const CCircuitBreaker&>(w));
+    case WidgetType::Fuse:
+        return std::make_unique<CFuseView>(static_cast<const CFuse&>(w));
+    case WidgetType::Recloser:
+        return std::make_unique<CRecloserView>(static_cast<const CRecloser&>(w));
+    case WidgetType::Isolator:
+        return std::make_unique<CIsolatorView>(static_cast<const CIsolator&>(w));
+    case WidgetType::BusBar:
+        return std::make_unique<CBusBarView>(static_cast<const CBusBar&>(w));
+    case WidgetType::LoadPoint:
+        return std::make_unique<CLoadPointView>(static_cast<const CLoadPoint&>(w));
+    case WidgetType::GenSource:
+        return std::make_unique<CGenSourceView>(static_cast<const CGenSource&>(w));
+    case WidgetType::Equipment:
+        return std::make_unique<CEquipmentView>(static_cast<const CEquipment&>(w));
+    case WidgetType::Transformer:
+        return std::make_unique<CTransformerView>(static_cast<const CTransformer&>(w));
+    }
+    return nullptr;
+}

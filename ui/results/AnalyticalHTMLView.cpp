@@ -1,0 +1,15 @@
+#include "ui/results/AnalyticalHTMLView.h"
+
+#include "ui/MainFrame.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CAnalyticalHTMLView, CHTMLView);
+
+std::string CAnalyticalHTMLView::GetInitialPath() const
+{
+    return GetDoc().GetAnalyticalResultPath();
+}
+
+bool* CAnalyticalHTMLView::OpenFlag(CMainFrame& frame) const
+{
+    return &frame.m_bAnalyticalResultOpen;
+}

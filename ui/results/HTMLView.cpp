@@ -1,0 +1,198 @@
+#include "ui/results/HTMLView.h"
+
+#include <wx/filename.h>
+#include <wx/filesys.h>
+#include <wx/html/htmlwin.h>
+#include <wx/html/htmprint.h>
+#include <wx/log.h>
+#include <wx/sizer.h>
+#include <wx/weakref.h>
+
+#include "montecarlo/ReportText.h"
+#include "ui/ChildFrame.h"
+#include "ui/KorvaneApp.h"
+#include "ui/MainFrame.h"
+#include "ui/NetworkDocument.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CHTMLView, wxView);
+
+namespace {
+
+// wxHtmlWindow centres what is narrower than the page at the top level of the page; the report's
+// rules are meant on the left, where a browser and the printout put them.
+class CReportWindow : public wxHtmlWindow {
+public:
+    using wxHtmlWindow::wxHtmlWindow;
+
+    bool SetPage(const wxString& source) override
+    {
+        if (!wxHtmlWindow::SetPage(source))
+            return false;
+        if (wxHtmlContainerCell* top = GetInternalRepresentation()) {
+            top->SetAlignHor(wxHTML_ALIGN_LEFT);
+            CreateLayout();
+            Refresh();
+        }
+        return true;
+    }
+};
+
+// The preview draws each page on a bitmap a few times smaller than the printer's page, and text
+// laid out at the printer's resolution gets underlines as thick as bars there: the preview lays
+// the pages out at the screen's resolution instead. Printing keeps the printer's.
+class CReportPrintout : public wxHtmlPrintout {
+public:
+    using wxHtmlPrintout::wxHtmlPrintout;
+
+    void OnPreparePrinting() override
+    {
+        AtScreenResolution();
+        wxHtmlPrintout::OnPreparePrinting();
+    }
+    bool OnPrintPage(int page) override
+    {
+        AtScreenResolution();
+        return wxHtmlPrintout::OnPrintPage(page);
+    }
+
+private:
+    // Again before every page: the preview gives the page size in printer pixels each time.
+    void AtScreenResolution()
+    {
+        int x = 0, y = 0, widthMM = 0, heightMM = 0;
+        GetPPIScreen(&x, &y);
+        GetPageSizeMM(&widthMM, &heightMM);
+        if (!IsPreview() || x <= 0 || y <= 0)
+            return;
+        SetPPIPrinter(x, y);
+        SetPageSizePixels(wxRound(widthMM * x / 25.4), wxRound(heightMM * y / 25.4));
+    }
+};
+
+}  // namespace
+
+CHTMLView::~CHTMLView()
+{
+    if (GetDocument() != nullptr)
+        GetDoc().RemoveObserver(this);
+    if (m_openFlag != nullptr && wxGetApp().GetMainFrame() != nullptr)
+        *m_openFlag = false;
+}
+
+CKorvaneDoc& CHTMLView::GetDoc() const
+{
+    return static_cast<CNetworkDocument*>(GetDocument())->GetDoc();
+}
+
+std::string CHTMLView::GetInitialPath() const
+{
+    return GetDoc().GetMonteCarloResultPath();
+}
+
+bool* CHTMLView::OpenFlag(CMainFrame& frame) const
+{
+    return &frame.m_bMonteCarloResultOpen;
+}
+
+bool CHTMLView::OnCreate(wxDocument* doc, long flags)
+{
+    if (!wxView::OnCreate(doc, flags) || wxDynamicCast(doc, CNetworkDocument) == nullptr)
+        return false;
+    CMainFrame* mainFrame = wxGetApp().GetMainFrame();
+    if (mainFrame == nullptr)
+        return false;
+    m_openFlag = OpenFlag(*mainFrame);
+    auto* frame = new CChildFrame(doc, this, mainFrame, MenuKind::ResultPage);
+    m_browser = new CReportWindow(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHW_DEFAULT_STYLE);
+    m_browser->Bind(wxEVT_SIZE, &CHTMLView::OnBrowserSize, this);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(m_browser, 1, wxEXPAND);
+    frame->SetSizer(sizer);
+    SetFrame(frame);
+    OnChangeFilename();
+    GetDoc().AddObserver(this);
+    const std::string path = GetInitialPath();
+    if (!path.empty())
+        Navigate(path, std::string(), true);
+    frame->Show(true);
+    return true;
+}
+
+bool CHTMLView::OnClose(bool deleteWindow)
+{
+    Activate(false);
+    if (deleteWindow && GetFrame() != nullptr) {
+        // Deleted at once: nothing of the frame is touched after this.
+        GetFrame()->Destroy();
+        SetFrame(nullptr);
+        m_browser = nullptr;
+    }
+    return true;
+}
+
+void CHTMLView::OnChangeFilename()
+{
+    if (GetFrame() != nullptr && GetDocument() != nullptr)
+        GetFrame()->SetLabel(wxString::FromUTF8(GetDoc().GetTitle() + " \u2013 " + PageName()));
+}
+
+wxPrintout* CHTMLView::OnCreatePrintout()
+{
+    if (m_path.empty())
+        return nullptr;
+    auto* printout = new CReportPrintout(GetDocument() != nullptr ? GetDocument()->GetUserReadableName() : wxString());
+    printout->SetHtmlFile(wxString::FromUTF8(m_path));
+    return printout;
+}
+
+void CHTMLView::OnDocumentUpdate(const void*, const std::string* hint)
+{
+    if (hint == nullptr || hint->empty())
+        return;
+    // The editor's anchors follow the document's report path; any other text is a path.
+    const std::string report = GetDoc().GetMonteCarloResultPath();
+    if (!report.empty() && hint->size() > report.size() && hint->compare(0, report.size(), report) == 0 &&
+        (*hint)[report.size()] == '#')
+        Navigate(report, hint->substr(report.size() + 1), false);
+    else
+        Navigate(*hint, std::string(), true);
+}
+
+void CHTMLView::Navigate(const std::string& path, const std::string& anchor, bool reload)
+{
+    if (m_browser == nullptr)
+        return;
+    if (reload || path != m_path) {
+        m_path = path;
+        wxLogNull quiet;  // a report not written yet, or gone, is said on the page rather than in a box
+        if (!m_browser->LoadFile(wxFileName(wxString::FromUTF8(path))))
+            m_browser->SetPage(wxString::FromUTF8("<p>There is no report at " + korvane::EscapeHtml(path) + ".</p>"));
+    }
+    m_anchor = anchor;
+    m_anchorPending = !anchor.empty();
+    ScrollToAnchor();
+}
+
+void CHTMLView::ScrollToAnchor()
+{
+    if (!m_anchorPending || m_browser == nullptr)
+        return;
+    // Before the page has its size the jump is lost: it is made again on the first resize.
+    if (m_browser->GetClientSize().y <= 1)
+        return;
+    wxLogNull quiet;  // a load point added since the run has no section: the page stays put
+    m_browser->LoadPage("#" + wxString::FromUTF8(m_anchor));
+    m_anchorPending = false;
+}
+
+void CHTMLView::OnBrowserSize(wxSizeEvent& event)
+{
+    event.Skip();
+    if (m_anchorPending) {
+        wxWeakRef<CHTMLView> self(this);
+        m_browser->CallAfter([self] {
+            if (self)
+                self->ScrollToAnchor();
+        });
+    }
+}
