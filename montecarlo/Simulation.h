@@ -291,8 +291,10 @@ private:
     void StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, unsigned toRegion);
     std::uint64_t BypassedCountdown(unsigned ordinal) const;
     void UpdatePartFlows(unsigned index, std::uint64_t g);
-    void ComputePartFlows(unsigned index);
-    void UpdateSupply(unsigned load, std::uint64_t g);
+    void FindReach(unsigned index);
+    bool SupplyReached(const SimPart& part);
+    void UpdateSupply(const SimPart& part, std::uint64_t g);
+    void ChangeSupply(unsigned load, bool supplied, std::uint64_t g);
     void SettleLoad(unsigned load, std::uint64_t upTo);
     void SettleCountdowns();
 
@@ -387,6 +389,9 @@ private:
         std::uint64_t isolateFailures = 0;  // at each evaluation
         bool switchesTouched = false;       // evaluate its switches again
         bool flowsTouched = false;          // and its flows
+        bool switchesChanged = false;       // at this evaluation
+        bool reachKnown = false;            // FindReach since the switches last changed
+        double smallest = 0.0;              // capacity on the reached loads' ways (m_reached)
         // Its switch states (kept by SetSwitch) and with varying loads its demands, one bit (or
         // double) each: what the regions its reclosers see and its loads' flows depend on,
         // remembered by pattern.
@@ -424,6 +429,8 @@ private:
     // Regions of closed edges in a part, their labels joined as reclosers close.
     std::vector<unsigned> m_region;
     std::vector<unsigned> m_regionParent;
+    std::vector<char> m_reached;   // per load: joined to its part's attachment by closed edges
+    std::vector<char> m_supplied;  // per load: its supplied flag, packed
     // Per load: the first quantum of its interruption not yet counted into its tallies.
     std::vector<std::uint64_t> m_tallyFrom;
     // The loads with an interruption in the present year, unsorted, each once (m_listed); the loads

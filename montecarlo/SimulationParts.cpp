@@ -246,6 +246,8 @@ void CSimulation::PrepareEvents()
     m_region.assign(m_nodes.size(), 0);
     m_regionParent.assign(m_nodes.size() + 1, 0);
     m_tallyFrom.assign(m_edges.size(), 0);
+    m_reached.assign(m_edges.size(), 0);
+    m_supplied.assign(m_edges.size(), 1);
     m_yearLoads.clear();
     m_yearLoads.reserve(m_loads.size());
     m_listed.assign(m_edges.size(), 0);
@@ -439,6 +441,8 @@ void CSimulation::EvaluatePart(unsigned index)
 {
     SimPart& part = m_parts[index];
     part.switchesTouched = false;
+    part.switchesChanged = true;
+    part.reachKnown = false;
     for (unsigned s : part.switches)
         SetSwitch(s, m_switchReset[m_switchOf[s]]);
     std::uint64_t failures = 0;
@@ -568,31 +572,43 @@ std::uint64_t CSimulation::BypassedCountdown(unsigned ordinal) const
 // Where nothing can bind (every closed edge the part's reached loads could flow through carries
 // them all, with room for rounding), the maximum flow gives each load its whole demand when it is
 // reached and nothing otherwise, to the bit: each augmenting path then ends in a load not yet
-// supplied and carries its whole demand. Else the augmenting paths run over the part.
+// supplied and carries its whole demand. Else the augmenting paths run over the part. What is
+// reached changes only with the switches: a demand step only checks the demands against it.
 void CSimulation::UpdatePartFlows(unsigned index, std::uint64_t g)
 {
     SimPart& part = m_parts[index];
     part.flowsTouched = false;
-    const std::uint64_t hash = HashKey(part, m_varyingLoad);
-    if (const double* cached = part.flows.Find(part.key.data(), hash)) {
-        for (std::size_t i = 0; i < part.loads.size(); ++i)
-            m_flow[part.loads[i]] = cached[i];
-    } else {
-        ComputePartFlows(index);
-        double* stored = part.flows.Insert(part.key.data(), hash);
-        for (std::size_t i = 0; i < part.loads.size(); ++i)
-            stored[i] = m_flow[part.loads[i]];
+    if (!part.reachKnown && !part.switchesChanged)
+        FindReach(index);
+    part.switchesChanged = false;
+    if (!(part.reachKnown && SupplyReached(part))) {
+        const std::uint64_t hash = HashKey(part, m_varyingLoad);
+        if (const double* cached = part.flows.Find(part.key.data(), hash)) {
+            for (std::size_t i = 0; i < part.loads.size(); ++i)
+                m_flow[part.loads[i]] = cached[i];
+        } else {
+            if (!part.reachKnown)
+                FindReach(index);
+            if (!SupplyReached(part))
+                ComputeFlows(&part.edges, part.loads, part.attach, index);
+            double* stored = part.flows.Insert(part.key.data(), hash);
+            for (std::size_t i = 0; i < part.loads.size(); ++i)
+                stored[i] = m_flow[part.loads[i]];
+        }
     }
-    for (unsigned e : part.loads)
-        UpdateSupply(e, g);
+    UpdateSupply(part, g);
 }
 
-void CSimulation::ComputePartFlows(unsigned index)
+// Which of the part's loads closed edges join to its attachment, and the smallest capacity among
+// the closed edges they could flow through.
+void CSimulation::FindReach(unsigned index)
 {
-    const SimPart& part = m_parts[index];
+    SimPart& part = m_parts[index];
+    part.reachKnown = true;
+    part.smallest = std::numeric_limits<double>::infinity();
     if (part.attach == kNoNode) {
         for (unsigned e : part.loads)
-            m_flow[e] = 0.0;
+            m_reached[e] = 0;
         return;
     }
     const unsigned stamp = NextStamp();
@@ -600,7 +616,6 @@ void CSimulation::ComputePartFlows(unsigned index)
     std::size_t tail = 0;
     m_stamp[part.attach] = stamp;
     m_queue[tail++] = part.attach;
-    double smallest = std::numeric_limits<double>::infinity();
     while (head < tail) {
         const unsigned n = m_queue[head++];
         const bool attachment = n == part.attach;
@@ -609,35 +624,47 @@ void CSimulation::ComputePartFlows(unsigned index)
             const double capacity = m_current[arc.edge];
             if (capacity == 0.0 || arc.far == 1 || (attachment && m_partOfEdge[arc.edge] != index))
                 continue;
-            smallest = std::min(smallest, capacity);
+            part.smallest = std::min(part.smallest, capacity);
             if (m_stamp[arc.far] != stamp) {
                 m_stamp[arc.far] = stamp;
                 m_queue[tail++] = arc.far;
             }
         }
     }
+    for (unsigned e : part.loads)
+        m_reached[e] = m_stamp[m_edges[e].from] == stamp ? 1 : 0;
+}
+
+// When nothing can bind: each reached load gets its demand, the others nothing.
+bool CSimulation::SupplyReached(const SimPart& part)
+{
     double demand = 0.0;
     for (unsigned e : part.loads) {
-        if (m_stamp[m_edges[e].from] == stamp)
+        if (m_reached[e] != 0)
             demand += m_current[e];
     }
-    if (smallest >= demand + demand * 1e-9) {
-        for (unsigned e : part.loads)
-            m_flow[e] = m_stamp[m_edges[e].from] == stamp ? m_current[e] : 0.0;
-    } else {
-        ComputeFlows(&part.edges, part.loads, part.attach, index);
+    if (!(part.smallest >= demand + demand * 1e-9))
+        return false;
+    for (unsigned e : part.loads)
+        m_flow[e] = m_reached[e] != 0 ? m_current[e] : 0.0;
+    return true;
+}
+
+// RecordSupply for the part's loads, an interrupted load's quanta counted when its interruption
+// ends, its demand steps or the year ends.
+void CSimulation::UpdateSupply(const SimPart& part, std::uint64_t g)
+{
+    for (unsigned e : part.loads) {
+        const double demand = m_current[e];
+        const bool supplied = std::fabs(m_flow[e] - demand) < 1e-10 * std::max(1.0, demand);
+        if (supplied != (m_supplied[e] != 0))
+            ChangeSupply(e, supplied, g);
     }
 }
 
-// RecordSupply for one load, its interrupted quanta counted when the interruption ends, its
-// demand steps or the year ends.
-void CSimulation::UpdateSupply(unsigned load, std::uint64_t g)
+void CSimulation::ChangeSupply(unsigned load, bool supplied, std::uint64_t g)
 {
     SimEdge& edge = m_edges[load];
-    const double demand = m_current[load];
-    const bool supplied = std::fabs(m_flow[load] - demand) < 1e-10 * std::max(1.0, demand);
-    if (supplied == edge.supplied)
-        return;
     if (supplied) {
         SettleLoad(load, g);
         EndInterruption(edge);
@@ -656,6 +683,7 @@ void CSimulation::UpdateSupply(unsigned load, std::uint64_t g)
         }
     }
     edge.supplied = supplied;
+    m_supplied[load] = supplied ? 1 : 0;
 }
 
 void CSimulation::SettleLoad(unsigned load, std::uint64_t upTo)
