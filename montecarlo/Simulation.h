@@ -382,6 +382,8 @@ private:
         std::vector<unsigned> nodes;
         std::vector<unsigned> edges;      // edge order
         std::vector<unsigned> switches;   // edge order
+        std::vector<double> reset;        // their capacities at the start of an evaluation
+        std::vector<std::uint64_t> resetKey;
         std::vector<unsigned> reclosers;  // ordinals among the reclosers, in order
         std::vector<unsigned> loads;
         std::vector<unsigned> failed;     // out in the present quantum, in edge order

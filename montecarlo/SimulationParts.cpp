@@ -221,10 +221,16 @@ void CSimulation::PrepareEvents()
         part.switchesTouched = part.flowsTouched = false;
         const std::size_t switchWords = (part.switches.size() + 63) / 64;
         part.key.assign(switchWords + (m_varyingLoad ? part.loads.size() : 0), 0);
+        part.reset.clear();
+        part.resetKey.assign(switchWords, 0);
         for (std::size_t i = 0; i < part.switches.size(); ++i) {
-            m_switchInPart[part.switches[i]] = static_cast<unsigned>(i);
-            if (m_current[part.switches[i]] != 0.0)
+            const unsigned s = part.switches[i];
+            m_switchInPart[s] = static_cast<unsigned>(i);
+            if (m_current[s] != 0.0)
                 part.key[i / 64] |= std::uint64_t{1} << (i % 64);
+            part.reset.push_back(m_switchReset[m_switchOf[s]]);
+            if (part.reset.back() != 0.0)
+                part.resetKey[i / 64] |= std::uint64_t{1} << (i % 64);
         }
         part.regions.Reset(switchWords, 2 * part.reclosers.size(), kPartPatterns);
         part.flows.Reset(part.key.size(), part.loads.size(), kPartPatterns);
@@ -443,8 +449,9 @@ void CSimulation::EvaluatePart(unsigned index)
     part.switchesTouched = false;
     part.switchesChanged = true;
     part.reachKnown = false;
-    for (unsigned s : part.switches)
-        SetSwitch(s, m_switchReset[m_switchOf[s]]);
+    for (std::size_t i = 0; i < part.switches.size(); ++i)
+        m_current[part.switches[i]] = part.reset[i];
+    std::copy(part.resetKey.begin(), part.resetKey.end(), part.key.begin());
     std::uint64_t failures = 0;
     for (unsigned e : part.isolated)
         failures += Isolate(e, true) ? 1 : 0;
