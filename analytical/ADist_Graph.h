@@ -41,8 +41,6 @@ public:
     GmlError load(std::string_view gml);
 
     AFeeder* getEdgeFeeder(Edge e) const { return feeders.Get(e); }
-    bool isExcluded(Edge e) const { return excluded.Get(e); }
-    bool isTemporary(Edge e) const { return temporary.Get(e); }
 
     // Main and lateral feeders other than the terminal edges: the feeders a run can fault.
     int getFeederCount() const { return feederCount; }
@@ -76,14 +74,6 @@ public:
     // Load points that no path of closed sections joins to the supply.
     std::vector<int> getUnsuppliedLoads() const;
 
-    // Reverses the original in-edges from n up to an open switch. Returns why it stopped, and
-    // the open switch's edge in `openSwitch` when given.
-    enum class PathEnd { OpenSwitch, FaultedFeeder, Root, Ring };
-    PathEnd reverseUpstreamPath(Node n, Edge* openSwitch = nullptr);
-    void removeTemporaryEdges();
-    // Returns every feeder and node changed since the last reset to the state it was read in.
-    void resetAll();
-
 protected:
     GmlError OnNodeRecord(Node n, const korvane::graph::GmlPair& record,
                           const korvane::graph::GmlPairList& pairs) override;
@@ -94,6 +84,7 @@ private:
     void setEdgeFeeder(Edge e, AFeeder* feeder) { feeders.Set(e, feeder); }
     void setExcluded(Edge e, bool value) { excluded.Set(e, value); }
     void setTemporary(Edge e, bool value) { temporary.Set(e, value); }
+    bool isTemporary(Edge e) const { return temporary.Get(e); }
     // A section from a node to itself (a device between two gen sources, which share the supply)
     // carries nothing and protects nothing.
     bool usable(Edge e) const { return !excluded.Get(e) && feeders.Get(e) != nullptr && Source(e) != Target(e); }
@@ -110,6 +101,13 @@ private:
     void orientFromSupply();
     GmlError indexFeeders();
     Edge newTemporaryEdge(Node source, Node target, Edge original);
+    // Reverses the original in-edges from n up to an open switch. Returns why it stopped, and
+    // the open switch's edge in `openSwitch`.
+    enum class PathEnd { OpenSwitch, FaultedFeeder, Root, Ring };
+    PathEnd reverseUpstreamPath(Node n, Edge& openSwitch);
+    void removeTemporaryEdges();
+    // Returns every feeder and node changed since the last reset to the state it was read in.
+    void resetAll();
 
     // A closed section that has not failed: power passes it.
     bool conducts(Edge e) const { return usable(e) && !isOpen(e) && !feeder(e).isFaulted(); }

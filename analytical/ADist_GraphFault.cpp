@@ -126,7 +126,7 @@ ADist_Graph::Edge ADist_Graph::newTemporaryEdge(Node source, Node target, Edge o
     return e;
 }
 
-ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n, Edge* openSwitch)
+ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n, Edge& openSwitch)
 {
     walker.Begin();
     walker.Visit(n);
@@ -144,8 +144,7 @@ ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n, Edge* openSwitch)
         if (in == faultedEdge)
             return PathEnd::FaultedFeeder;
         if (isOpen(in)) {
-            if (openSwitch != nullptr)
-                *openSwitch = in;
+            openSwitch = in;
             return PathEnd::OpenSwitch;
         }
         const Node above = Source(in);
@@ -597,7 +596,7 @@ bool ADist_Graph::reverseDarkSide(Edge tie, Node& dead, Edge& cutOff)
         return false;
     dead = component(s).isConnected() ? t : s;
     const std::size_t keep = temporaryEdges.size();
-    if (reverseUpstreamPath(dead, &cutOff) != PathEnd::OpenSwitch || wouldReachFault(dead)) {
+    if (reverseUpstreamPath(dead, cutOff) != PathEnd::OpenSwitch || wouldReachFault(dead)) {
         undoTemporaryEdges(keep);
         return false;
     }
