@@ -182,8 +182,6 @@ public:
     double GetFlow(std::size_t edge) const { return m_flow[edge]; }
     double GetLoadCurveValue(std::size_t edge, std::uint64_t quantum) const;
     bool HasVaryingLoads() const { return m_varyingLoad; }
-    std::size_t GetRecloserCacheCapacity() const { return m_recloserCacheCapacity; }
-    std::size_t GetFlowCacheCapacity() const { return m_flowCacheCapacity; }
     unsigned GetYearsSimulated() const { return m_yearsSimulated; }
     // Where the generator stands: two runs that drew the same numbers end at the same state.
     std::uint32_t GetRandomState() const { return m_random.GetState(); }

@@ -4,51 +4,30 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include "montecarlo/Output.h"
-#include "tests/TestFiles.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-fs::path Folder()
-{
-    const fs::path folder = fs::temp_directory_path() / "korvane-output-test";
-    fs::create_directories(folder);
-    return folder;
-}
-
 using testfiles::ReadText;
 
-}  // namespace
-
-TEST(Output, WritesOnlyTraceLevelsWithBitTwo)
+TEST(Output, WritesTraceLevelsWithBitTwoAndReplacesTheOldReports)
 {
-    const fs::path path = Folder() / "levels.txt";
+    ndltest::TempFolder folder;
+    std::ofstream(folder / "n.htm") << "an old report that is much longer";
     COutput output;
-    ASSERT_TRUE(output.OpenLog(path));
+    ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
+    ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
     for (unsigned level : {0u, 1u, 2u, 3u, 4u, 6u})
         output.Log(level, "L" + std::to_string(level) + "\n");
-    ASSERT_TRUE(output.CloseLog());
-    EXPECT_EQ(ReadText(path), "L2\nL3\nL6\n");
-}
-
-TEST(Output, PiecesFollowEachOtherAndReplaceTheOldFile)
-{
-    const fs::path path = Folder() / "pieces.htm";
-    std::ofstream(path) << "an old report that is much longer";
-    COutput output;
-    ASSERT_TRUE(output.OpenHtml(path));
     output.WriteHtml("<br>");
     output.WriteHtml("<br>");
-    ASSERT_TRUE(output.CloseHtml());
-    EXPECT_EQ(ReadText(path), "<br><br>");
+    ASSERT_TRUE(output.CloseReports());
+    EXPECT_EQ(ReadText(folder / "n.txt"), "L2\nL3\nL6\n");
+    EXPECT_EQ(ReadText(folder / "n.htm"), "<br><br>");
     EXPECT_FALSE(output.Failed());
 }
 

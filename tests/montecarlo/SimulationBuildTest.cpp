@@ -3,13 +3,10 @@
 #include <cmath>
 #include <limits>
 #include <random>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "montecarlo/Output.h"
 #include "montecarlo/Simulation.h"
-#include "tests/TestFiles.h"
+#include "tests/montecarlo/NdlTestSupport.h"
 
 namespace {
 
@@ -92,18 +89,6 @@ TEST(SimulationBuild, ConvertsRatesAndHoursIntoWeibullScalesInQuanta)
     EXPECT_TRUE(std::isinf(never.GetEdge(0).failure.GetScale())) << "a rate of 0 must mean never";
 }
 
-TEST(SimulationBuild, EachRecloserWidensItsCache)
-{
-    CSimulation sim;
-    sim.Init();
-    sim.SetSystem(24, 100, 1000, 100, 0.05);
-    EXPECT_EQ(sim.GetRecloserCacheCapacity(), 1u);
-    EXPECT_EQ(sim.GetFlowCacheCapacity(), 5u);
-    sim.AddRecloser(2, 3, -1.0, 1.0, 1.0);
-    sim.AddRecloser(3, 4, -1.0, 1.0, 1.0);
-    EXPECT_EQ(sim.GetRecloserCacheCapacity(), 3u);
-}
-
 TEST(SimulationBuild, ScalesLoadCurvesToTheirAverageAndPeak)
 {
     struct Case {
@@ -170,8 +155,7 @@ TEST(SimulationBuild, StretchesTheProfileOverTheYear)
 
 TEST(SimulationBuild, WarnsWhenScalingMissesItsTarget)
 {
-    const auto folder = std::filesystem::temp_directory_path() / "korvane-build-test";
-    std::filesystem::create_directories(folder);
+    ndltest::TempFolder folder;
     COutput output;
     ASSERT_TRUE(output.OpenLog(folder / "warn.txt"));
     CSimulation sim;
@@ -181,7 +165,7 @@ TEST(SimulationBuild, WarnsWhenScalingMissesItsTarget)
     // values below 0, which the floor of 1e-9 holds up.
     ASSERT_EQ(sim.AddLoad("Mill", 2, 1, 1, {0, 10}, 3.0, 2.0), CSimulation::LoadResult::Built);
     ASSERT_EQ(sim.AddLoad("Farm", 2, 1, 1, {0, 10}, 1.0, 10.0), CSimulation::LoadResult::Built);
-    ASSERT_TRUE(output.CloseLog());
+    ASSERT_TRUE(output.CloseReports());
     EXPECT_EQ(ReadText(folder / "warn.txt"),
               "warning: load scaling failed (Mill), desired peak = 2.0000, actual = 4.0000)\n"
               "warning: load scaling failed (Farm), desired average = 1.0000, actual = 5.0000\n");

@@ -1,31 +1,25 @@
+// A run from NDL text or a built model to its reports, and what the reports say.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <fstream>
-#include <regex>
-#include <sstream>
+#include <new>
 
+#include "montecarlo/ReportText.h"
 #include "montecarlo/RunControl.h"
 #include "montecarlo/SimulationProgress.h"
 #include "montecarlo/Simulator.h"
-#include "tests/TestFiles.h"
+#include "tests/montecarlo/NdlTestSupport.h"
 #include "tests/montecarlo/TestNetworks.h"
 
 namespace fs = std::filesystem;
+using ndltest::MaskReport;
+using ndltest::TempFolder;
+using testfiles::ReadText;
 
 namespace {
-
-// A fresh, empty folder per test.
-fs::path Folder(const std::string& name)
-{
-    const fs::path folder = fs::temp_directory_path() / "korvane-simulator-test" / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
-using testfiles::ReadText;
 
 std::vector<std::string> FilesIn(const fs::path& folder)
 {
@@ -36,28 +30,51 @@ std::vector<std::string> FilesIn(const fs::path& folder)
     return names;
 }
 
-// Time and speed differ from run to run; so does the folder the links point into.
-std::string Mask(std::string text, const fs::path& html)
+// A run of a built model into n.txt and n.htm in the folder, and the reports it left.
+struct Reports {
+    SimulatorOutcome outcome;
+    std::string trace;
+    std::string html;
+};
+
+Reports RunModel(const fs::path& folder, const CSimulator::ModelBuilder& build, const std::string& name = "N")
 {
-    for (std::size_t at = text.find(html.string()); at != std::string::npos; at = text.find(html.string(), at))
-        text.replace(at, html.string().size(), "@REPORT@");
-    text = std::regex_replace(text, std::regex(R"(time: \d+:\d\d, speed: \d+\.\d\d years/sec)"),
-                              "time: M:SS, speed: S years/sec");
-    text = std::regex_replace(text, std::regex(R"(<font size="2">\d+</font>:<font size="2">\d\d</font>)"),
-                              "<font size=\"2\">M:SS</font>");
-    text = std::regex_replace(text, std::regex(R"(<font size="2">\d+:\d\d</font>)"), "<font size=\"2\">M:SS</font>");
-    text = std::regex_replace(text, std::regex(R"(<font size="2">\d+\.\d\d years/sec</font>)"),
-                              "<font size=\"2\">S years/sec</font>");
-    return text;
+    Reports reports;
+    reports.outcome = CSimulator().RunModel(build, name, folder / "n.txt", folder / "n.htm", nullptr, nullptr);
+    reports.trace = ReadText(folder / "n.txt");
+    reports.html = ReadText(folder / "n.htm");
+    return reports;
 }
 
-void ExpectGolden(const std::string& actual, const std::string& name)
+bool BuildSmallFeeder(CSimulation& sim, COutput&, std::string&)
 {
-    testfiles::ExpectGolden(actual, std::filesystem::path("montecarlo") / name);
+    sim.SetSystem(24, 100, 200, 100, 0.0);
+    return mctest::SmallFeeder(sim);
 }
 
-const char* const kNetwork = mctest::kNdlNetwork;
+// The first tag of an HTML text that closes out of turn or stays open; empty when all nest.
+std::string TagNestingFault(const std::string& html)
+{
+    std::vector<std::string> open;
+    for (std::size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
+        const bool closing = html.compare(at + 1, 1, "/") == 0;
+        std::size_t end = at + 1 + (closing ? 1 : 0);
+        std::string name;
+        for (; end < html.size() && std::isalnum(static_cast<unsigned char>(html[end])); ++end)
+            name += static_cast<char>(std::tolower(static_cast<unsigned char>(html[end])));
+        if (name == "br" || name == "hr" || name == "img")
+            continue;
+        if (!closing)
+            open.push_back(name);
+        else if (!open.empty() && open.back() == name)
+            open.pop_back();
+        else
+            return html.substr(at, 40) + " closes <" + (open.empty() ? "" : open.back()) + ">";
+    }
+    return open.empty() ? "" : "<" + open.back() + "> stays open";
+}
 
+// Asks the run to stop once the given year is simulated; remembers the last year it heard of.
 class CStopAt : public ISimulationProgress {
 public:
     CStopAt(CRunControl& control, unsigned year) : m_control(control), m_year(year) {}
@@ -74,97 +91,256 @@ private:
     unsigned m_year;
 };
 
+std::string Printf(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
 }  // namespace
 
 TEST(Simulator, NdlNetworkGivesTheGoldenReports)
 {
-    const fs::path folder = Folder("golden");
-    const fs::path html = folder / "Net1.htm";
-    CSimulator simulator;
-    const SimulatorOutcome outcome =
-        simulator.Run(kNetwork, "Net1", folder / "Net1.txt", html, folder / "Net1.tmp", nullptr, nullptr);
+    TempFolder folder;
+    const SimulatorOutcome outcome = CSimulator().Run(mctest::kNdlNetwork, "Net1", folder / "Net1.txt",
+                                                      folder / "Net1.htm", folder / "Net1.tmp", nullptr, nullptr);
     ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
     EXPECT_EQ(outcome.years, 200u);
     EXPECT_EQ(outcome.warning, "");
-    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"Net1.htm", "Net1.txt"})) << "the temporary file stays";
-    ExpectGolden(Mask(ReadText(folder / "Net1.txt"), html), "report-ndl.txt");
-    ExpectGolden(Mask(ReadText(html), html), "report-ndl.htm");
+    EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"Net1.htm", "Net1.txt"})) << "the temporary file stays";
+    ndltest::ExpectGolden(MaskReport(ReadText(folder / "Net1.txt"), folder / "Net1.htm"), "report-ndl.txt");
+    ndltest::ExpectGolden(MaskReport(ReadText(folder / "Net1.htm"), folder / "Net1.htm"), "report-ndl.htm");
 }
 
-// The whole way a drawn network takes: connection check, node numbering, NDL, parse, year loop.
-TEST(Simulator, RunsADrawnNetworkFromItsGeneratedText)
+TEST(Report, SmallFeederGivesTheGoldenReports)
 {
-    const std::string ndl = mctest::DrawnNetworkNdl(24, 300);
-    const fs::path folder = Folder("drawn");
-    CSimulator simulator;
-    const SimulatorOutcome outcome = simulator.Run(ndl, "Drawn", folder / "Drawn.txt",
-                                                   folder / "Drawn.htm", folder / "Drawn.tmp", nullptr, nullptr);
-    ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
-    EXPECT_GE(outcome.years, 100u);
-    EXPECT_LE(outcome.years, 300u);
-    const std::string trace = ReadText(folder / "Drawn.txt");
-    // The line fails twice a year: the load point's failure rate is near 2.
-    std::smatch rate;
-    ASSERT_TRUE(std::regex_search(trace, rate, std::regex(R"(\|Mill         \| +([0-9.]+))"))) << trace;
-    EXPECT_NEAR(std::stod(rate[1]), 2.0, 0.5) << trace;
+    TempFolder folder;
+    const Reports reports = RunModel(folder.Path(), BuildSmallFeeder, "Feeder <7>");
+    ASSERT_EQ(reports.outcome.kind, SimulatorOutcome::Kind::Completed) << reports.outcome.message;
+    EXPECT_EQ(reports.outcome.years, 200u);
+    ndltest::ExpectGolden(MaskReport(reports.trace, folder / "n.htm"), "report-small.txt");
+    ndltest::ExpectGolden(MaskReport(reports.html, folder / "n.htm"), "report-small.htm");
+    // Three load-point heads left a <font> open: wxHtmlWindow painted the values beside them blue.
+    EXPECT_EQ(TagNestingFault(reports.html), "");
 }
 
-TEST(Simulator, AParseErrorLeavesTheErrorLineAndATitleOnlyReport)
+// Every way a run ends without results: what it says, and the reports it leaves. Those of the last
+// finished run stay, but for a text that did not parse: its trace holds the error line.
+TEST(Simulator, ARunWithoutResultsSaysWhyAndKeepsTheLastReports)
 {
-    const fs::path folder = Folder("parse-error");
-    CSimulator simulator;
-    const SimulatorOutcome outcome =
-        simulator.Run("system: quantsPerDay = 0.;\\\nyearStep = 100.;\\\n\n", "Net <1>", folder / "n.txt",
-                      folder / "n.htm", folder / "n.tmp", nullptr, nullptr);
-    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::ParseError);
+    using Kind = SimulatorOutcome::Kind;
+    const std::string title = "<b><font size=\"4\">Network name :N &lt;1&gt;</font></b><br><br>";
+    const std::string parseError =
+        "error: (L1 C27) the \"quantsperday\" attribute must be an integer in the range [1,1440]";
+    const std::string noSystem = "error: the network has no system definition";
+    const std::string network = mctest::kNdlNetwork;
+    struct Case {
+        const char* what;
+        std::string ndl;  // empty: a model builder that runs out of memory
+        const char* text;  // the trace's, the report's and the temporary file's names in the folder
+        const char* html;
+        const char* temp;
+        unsigned stopAt;  // the year after which the run is asked to stop; 0: never
+        Kind kind;
+        std::string message;  // "@" stands for the folder; a last '*' for any text
+        std::string trace;    // what n.txt and n.htm hold afterwards
+        std::string report;
+        unsigned years;
+    };
+    const Case cases[] = {
+        {"a parse error", "system: quantsPerDay = 0.;\\\nyearStep = 100.;\\\n\n", "n.txt", "n.htm", "n.tmp", 0,
+         Kind::ParseError, parseError, parseError + "\n", title, 0},
+        // Regression: the message pointed the user at the trace, which was empty.
+        {"no system definition", "# nothing\n", "n.txt", "n.htm", "n.tmp", 0, Kind::ParseError, noSystem,
+         noSystem + "\n", title, 0},
+        // Regression: a temporary file that could not be made was a warning, and the run went on;
+        // then it failed the run but wrote a title-only report over the last finished one.
+        {"no temporary file", network, "n.txt", "n.htm", "missing/n.tmp", 0, Kind::OutputFailure,
+         "Warning! Cannot create temporary file handler!\n*", "last trace", "last report", 0},
+        {"a stop", network, "n.txt", "n.htm", "n.tmp", 3, Kind::Stopped, "", "last trace", "last report", 3},
+        // Regression: the message did not say which file could not be made, nor why.
+        {"no report", network, "n.txt", "missing/x.htm", "n.tmp", 0, Kind::OutputFailure,
+         "HTML output stream handler failed! Please disable the create directory option in "
+         "Settings->Workspace Settings.\nCannot create \"@/missing/x.htm\": No such file or directory",
+         "last trace", "last report", 0},
+        {"no trace", network, "missing/x.txt", "n.htm", "n.tmp", 0, Kind::OutputFailure,
+         "Text file output stream handler failed!\nCannot create \"@/missing/x.txt\": No such file or directory",
+         "last trace", "last report", 0},
+        // Regression: a run that ran out of memory replaced the last finished reports with its own
+        // half-written ones.
+        {"out of memory", "", "n.txt", "n.htm", "n.tmp", 0, Kind::Failed, "Out of memory", "last trace",
+         "last report", 0},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        std::ofstream(folder / "n.txt") << "last trace";
+        std::ofstream(folder / "n.htm") << "last report";
+        CRunControl control;
+        CStopAt progress(control, c.stopAt);
+        auto outOfMemory = [](CSimulation&, COutput& output, std::string&) -> bool {
+            output.Log(2, "half a trace\n");
+            throw std::bad_alloc();
+        };
+        const SimulatorOutcome outcome =
+            c.ndl.empty() ? CSimulator().RunModel(outOfMemory, "N <1>", folder / c.text, folder / c.html, &control,
+                                                  &progress)
+                          : CSimulator().Run(c.ndl, "N <1>", folder / c.text, folder / c.html, folder / c.temp,
+                                             &control, &progress);
+        EXPECT_EQ(outcome.kind, c.kind) << c.what;
+        std::string message = c.message;
+        for (std::size_t at = message.find('@'); at != std::string::npos; at = message.find('@'))
+            message.replace(at, 1, folder.Path().string());
+        if (!message.empty() && message.back() == '*')
+            EXPECT_EQ(outcome.message.substr(0, message.size() - 1), message.substr(0, message.size() - 1)) << c.what;
+        else
+            EXPECT_EQ(outcome.message, message) << c.what;
+        EXPECT_EQ(outcome.years, c.years) << c.what;
+        EXPECT_EQ(progress.years, c.years) << c.what << ": nothing more is simulated";
+        EXPECT_EQ(ReadText(folder / "n.txt"), c.trace) << c.what;
+        EXPECT_EQ(ReadText(folder / "n.htm"), c.report) << c.what;
+        EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"n.htm", "n.txt"})) << c.what;
+    }
+}
+
+// Each load point's link finds its section, also in a folder whose name holds '#' and '%': the
+// HTML decodes both to the same anchor, the anchor is what LoadPointAnchors gives the result
+// view, and the link's path is percent-encoded.
+TEST(Report, LoadPointLinksFindTheirEscapedUniqueAnchors)
+{
+    const std::vector<std::string> names = {"Mill <&\"", "Mill <&\"", "ENS", "Town", "M\xC3\xBChle"};
+    const std::vector<std::string> anchors = korvane::LoadPointAnchors(names);
+    EXPECT_EQ(anchors, (std::vector<std::string>{"Mill <&\"", "Mill <&\"$2", "ENS$2", "Town", "M\xC3\xBChle"}));
+    // Regression: the links held the report's path as it stands, so in a folder named "C# 100%"
+    // they stopped at the folder's "#" or decoded its "%" and led nowhere.
+    EXPECT_EQ(korvane::LinkPath("/home/ann/C# 100%/a?b/Net1.htm"), "/home/ann/C%23 100%25/a%3Fb/Net1.htm");
+    EXPECT_EQ(korvane::LinkPath("/plain/M\xC3\xBChle & Co/N.htm"), "/plain/M\xC3\xBChle & Co/N.htm");
+
+    TempFolder temp;
+    fs::create_directories(temp / "C# 100%");
+    const Reports reports = RunModel(temp / "C# 100%", [&names](CSimulation& sim, COutput&, std::string&) {
+        sim.SetSystem(24, 100, 100, 100, 0.0);
+        mctest::AddSource(sim, 2);
+        for (const std::string& name : names) {
+            if (sim.AddLoad(name, 2, 1, 1, {1.0}, 1.0, 1.0) != CSimulation::LoadResult::Built)
+                return false;
+        }
+        return true;
+    });
+    const std::string& html = reports.html;
+    const std::string link = "<a href=\"" + (temp / "C%23 100%25" / "n.htm").string() + "#";
+    for (const std::string& anchor : anchors) {
+        const std::string escaped = korvane::EscapeHtml(anchor);
+        EXPECT_NE(html.find(link + escaped + "\">"), std::string::npos) << anchor;
+        EXPECT_NE(html.find("<a name = \"" + escaped + "\" id = \"" + escaped + "\">"), std::string::npos) << anchor;
+    }
+    EXPECT_NE(html.find(link + "SAIFI\">SAIFI</a>"), std::string::npos);
+    EXPECT_EQ(html.find("C# 100%"), std::string::npos);
+    EXPECT_EQ(html.find("<&\""), std::string::npos) << "a name reached the HTML unescaped";
+    EXPECT_NE(html.find("Load Point - Mill &lt;&amp;&quot;</a>"), std::string::npos);
+    EXPECT_NE(html.find("Load Point - M&#252;hle</a>"), std::string::npos);
+    EXPECT_TRUE(std::all_of(html.begin(), html.end(), [](char c) { return (c & 0x80) == 0; }))
+        << "the report names no encoding: it must be ASCII";
+    EXPECT_NE(reports.trace.find("Load Point: M\xC3\xBChle\n"), std::string::npos) << "the trace keeps the name";
+}
+
+// Regression: without load points N was 0 and ASUI, ASAI and AENS printed NaN; without
+// interrupted customers CAIFI and ACCI did.
+TEST(Report, RatiosWithoutADenominatorPrintNotAvailable)
+{
+    TempFolder folder;
+    const Reports reports = RunModel(folder.Path(), [](CSimulation& sim, COutput&, std::string&) {
+        sim.SetSystem(24, 100, 100, 100, 0.05);
+        sim.AddSupply(0, 2, -1.0);
+        return true;
+    });
+    ASSERT_EQ(reports.outcome.kind, SimulatorOutcome::Kind::Completed);
+    for (const std::string& all : {reports.trace, reports.html}) {
+        EXPECT_EQ(all.find("nan"), std::string::npos) << all;
+        EXPECT_EQ(all.find("inf"), std::string::npos) << all;
+    }
+    EXPECT_NE(reports.trace.find("CAIFI =       n/a\nCAIDI =   0.00000      0.0%\nASUI  =          n/a\n"
+                                 "ASAI  =          n/a\nENS   =   0.00000      0.0%\nAENS  =       n/a\n"
+                                 "ACCI  =       n/a\n"),
+              std::string::npos)
+        << reports.trace;
+    EXPECT_NE(reports.html.find("<font size=\"2\">Load Point</font>"), std::string::npos);
+}
+
+// The customer-weighted indices from their definitions over the load points' means: N customers,
+// F = sum c x frequency, I = sum c x interrupted-year share, U = sum c x unavailability (hours a
+// year), D = sum of energy not supplied; CAIFI = F / I, ASUI = U / 8760 / N, ASAI = 1 - ASUI,
+// AENS = D / N, ACCI = D / I. Each load point's row and each index line is the C format's text.
+TEST(Report, CustomerIndicesFollowTheirDefinitionsInTheTraceText)
+{
+    TempFolder folder;
+    COutput output;
+    ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
+    CSimulation sim;
+    sim.Init(&output, nullptr);
+    std::string unused;
+    ASSERT_TRUE(BuildSmallFeeder(sim, output, unused));
+    sim.Run(nullptr, "r.htm");
+    ASSERT_TRUE(output.CloseReports());
     const std::string trace = ReadText(folder / "n.txt");
-    EXPECT_EQ(trace, outcome.message + "\n");
-    EXPECT_TRUE(std::regex_match(
-        outcome.message,
-        std::regex(R"(error: \(L\d+ C\d+\) the "quantsperday" attribute must be an integer in the range \[1,1440\])")))
-        << outcome.message;
-    EXPECT_EQ(ReadText(folder / "n.htm"), "<b><font size=\"4\">Network name :Net &lt;1&gt;</font></b><br><br>");
-    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"n.htm", "n.txt"}));
 
-    const SimulatorOutcome empty =
-        simulator.Run("# nothing\n", "N", folder / "e.txt", folder / "e.htm", folder / "e.tmp", nullptr, nullptr);
-    EXPECT_EQ(empty.kind, SimulatorOutcome::Kind::ParseError);
-    EXPECT_EQ(empty.message, "error: the network has no system definition");
-    // Regression: the message pointed the user at the trace, which was empty.
-    EXPECT_EQ(ReadText(folder / "e.txt"), empty.message + "\n");
+    double n = 0, f = 0, i = 0, u = 0, d = 0;
+    std::string rows = "|Load Point   |  Failure Rate | Avg Outage Dur| Unavailability|      ENS      |\n";
+    for (std::size_t e = 0; e < sim.GetEdgeCount(); ++e) {
+        const SimEdge& load = sim.GetEdge(e);
+        if (load.type != kLoadEdge)
+            continue;
+        n += load.customers;
+        f += load.customers * load.frequency.GetMean();
+        i += load.customers * load.interruptedYear.GetMean();
+        u += load.customers * load.unavailability.GetMean();
+        d += load.energyNotSupplied.GetMean();
+        char name[32];
+        std::snprintf(name, sizeof name, "|%-13.13s", load.name.c_str());
+        rows += name;
+        for (const CEstimate* q : {&load.frequency, &load.outageDuration, &load.unavailability, &load.energyNotSupplied})
+            rows += Printf("|%9.5f", q->GetMean()) + Printf("%5.1f%%", 100 * q->GetRelativeError());
+        rows += "|\n";
+    }
+    ASSERT_GT(i, 0.0);
+    auto withError = [](const char* label, const CEstimate& estimate) {
+        return std::string(label) + Printf("%9.5f", estimate.GetMean()) + "    " +
+               Printf("%5.1f%%", 100 * estimate.GetRelativeError()) + "\n";
+    };
+    const std::string indices = withError("SAIFI = ", sim.GetSAIFI()) + withError("SAIDI = ", sim.GetSAIDI()) +
+                                "CAIFI = " + Printf("%9.5f", f / i) + "\n" + withError("CAIDI = ", sim.GetCAIDI()) +
+                                "ASUI  = " + Printf("%12.8f", u / 8760.0 / n) + "\n" +
+                                "ASAI  = " + Printf("%12.8f", 1 - u / 8760.0 / n) + "\n" +
+                                withError("ENS   = ", sim.GetENS()) + "AENS  = " + Printf("%9.5f", d / n) + "\n" +
+                                "ACCI  = " + Printf("%9.5f", d / i) + "\n";
+    EXPECT_NE(trace.find(rows + "\n" + indices), std::string::npos) << rows << indices << "\n---\n" << trace;
 }
 
-// Regression: a temporary file that could not be made was a warning, and the run went on; then it
-// failed the run but wrote a title-only report over the last finished one.
-TEST(Simulator, ATemporaryFileThatCannotBeMadeFailsTheRunKeepingTheLastReports)
+// Numbers in columns whatever the locale; names cut to a column by characters, not bytes.
+// Regression: the report names no encoding, so the result page read a UTF-8 name as Latin-1
+// ("MÃ¼hle"). Every character beyond ASCII now goes as a numeric reference.
+TEST(ReportText, FormatsColumnsAndEscapesHtmlWithoutTheLocale)
 {
-    const fs::path folder = Folder("no-temp");
-    std::ofstream(folder / "n.txt") << "last trace";
-    std::ofstream(folder / "n.htm") << "last report";
-    CSimulator simulator;
-    const SimulatorOutcome outcome = simulator.Run(kNetwork, "N", folder / "n.txt", folder / "n.htm",
-                                                   folder / "missing" / "n.tmp", nullptr, nullptr);
-    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::OutputFailure);
-    EXPECT_EQ(outcome.message.rfind("Warning! Cannot create temporary file handler!", 0), 0u) << outcome.message;
-    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"n.htm", "n.txt"}));
-    EXPECT_EQ(ReadText(folder / "n.txt"), "last trace");
-    EXPECT_EQ(ReadText(folder / "n.htm"), "last report");
-}
-
-TEST(Simulator, AStopEndsTheRunKeepingTheLastFinishedReports)
-{
-    const fs::path folder = Folder("stop");
-    std::ofstream(folder / "n.txt") << "last trace";
-    std::ofstream(folder / "n.htm") << "last report";
-    CRunControl control;
-    CStopAt progress(control, 3);
-    CSimulator simulator;
-    const SimulatorOutcome outcome =
-        simulator.Run(kNetwork, "N", folder / "n.txt", folder / "n.htm", folder / "n.tmp", &control, &progress);
-    EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::Stopped);
-    EXPECT_EQ(outcome.years, 3u);
-    EXPECT_EQ(progress.years, 3u);
-    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"n.htm", "n.txt"}));
-    EXPECT_EQ(ReadText(folder / "n.txt"), "last trace");
-    EXPECT_EQ(ReadText(folder / "n.htm"), "last report");
+    EXPECT_EQ(korvane::FixedText(2.5, 5, 9), "  2.50000");
+    EXPECT_EQ(korvane::FixedText(1234567.125, 5, 9), "1234567.12500");
+    EXPECT_EQ(korvane::FixedText(0.05, 1, 5), "  0.1");
+    EXPECT_EQ(korvane::UnsignedText(7, 2, true), "07");
+    EXPECT_EQ(korvane::UnsignedText(125), "125");
+    EXPECT_EQ(korvane::ColumnText("Mill", 13), "Mill         ");
+    EXPECT_EQ(korvane::ColumnText("Eastern pumping station", 13), "Eastern pumpi");
+    EXPECT_EQ(korvane::ColumnText("Größere Mühle Nord", 13), "Größere Mühle");
+    EXPECT_EQ(korvane::ColumnText("Zürich", 13), "Zürich       ");
+    const std::pair<std::string, std::string> escapes[] = {
+        {"a<b>&\"c'", "a&lt;b&gt;&amp;&quot;c&#39;"},
+        {"Gr\xC3\xB6\xC3\x9F" "ere M\xC3\xBChle", "Gr&#246;&#223;ere M&#252;hle"},
+        {"\xE2\x82\xAC 5", "&#8364; 5"},
+        {"\xF0\x9F\x98\x80", "&#128512;"},
+        {"a\xFF" "b", "a&#65533;b"},                   // not a lead byte
+        {"\xC0\xAF", "&#65533;&#65533;"},             // an over-long "/"
+        {"\xE2\x82", "&#65533;&#65533;"},             // cut short
+        {"\xED\xA0\x80", "&#65533;&#65533;&#65533;"},  // a surrogate
+        {"\xC3<", "&#65533;&lt;"},
+    };
+    for (const auto& [text, html] : escapes)
+        EXPECT_EQ(korvane::EscapeHtml(text), html) << text;
 }
