@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -152,35 +151,22 @@ TEST(NdlSemantics, ASecondParseStartsAfresh)
     EXPECT_EQ(Edges(second), "breaker 2-3 -1");
 }
 
-// Every attribute against every definition: refused as "not valid" exactly where its definitions
-// do not include it, and never refused that way where they do.
+// Every attribute against every definition: refused as "not valid" exactly where the table does
+// not name the definition, and never refused that way where it does.
 TEST(NdlSemantics, EachAttributeIsValidExactlyInItsDefinitions)
 {
-    const char* types[] = {"system", "source", "load", "breaker", "fuse", "isolator", "equipment", "line", "recloser"};
-    enum : unsigned {
-        S = 1u << 0, Src = 1u << 1, Ld = 1u << 2, Brk = 1u << 3, Fu = 1u << 4, Iso = 1u << 5, Eq = 1u << 6,
-        Ln = 1u << 7, Rc = 1u << 8,
-        Components = Src | Ld | Brk | Fu | Iso | Eq | Ln | Rc,
-    };
-    struct Attribute {
-        const char* keyword;
-        unsigned validIn;
-    };
-    const Attribute attributes[] = {
-        {"quantsperday", S}, {"yearmin", S}, {"yearmax", S}, {"yearstep", S}, {"accuracy", S},
-        {"fuses", S}, {"isolators", S}, {"reclosers", S}, {"maxflow", S},
-        {"name", Components}, {"connect", Components}, {"capacity", Components & ~Ld},
-        {"customers", Ld}, {"length", Ln}, {"failure", Eq | Ln}, {"isolation", Eq | Ln}, {"repair", Eq | Ln},
-        {"reclose", Rc}, {"profile", Ld}, {"average", Ld}, {"peak", Ld},
-    };
-    for (const Attribute& a : attributes) {
-        for (unsigned code = 0; code < std::size(types); ++code) {
-            const std::string text = (code == 0 ? "" : kSystem) + types[code] + ": " + a.keyword + " = 1\n";
-            const std::string refusal =
-                std::string("the \"") + a.keyword + "\" attribute is not valid in this definition\n";
-            const Outcome outcome = Build(text);
-            const bool refused = outcome.trace.find(refusal) != std::string::npos;
-            EXPECT_EQ(refused, (a.validIn & (1u << code)) == 0) << a.keyword << " in " << types[code];
+    const std::vector<TableCase> attributes = ReadTable("ndl-attributes.txt");
+    ASSERT_EQ(attributes.size(), 21u);
+    for (const TableCase& a : attributes) {
+        const std::string& keyword = a.fields.at(0);
+        const std::string valid = " " + a.fields.at(1) + " ";
+        for (const std::string type :
+             {"system", "source", "load", "breaker", "fuse", "isolator", "equipment", "line", "recloser"}) {
+            const Outcome outcome = Build((type == "system" ? "" : kSystem) + type + ": " + keyword + " = 1\n");
+            const bool refused =
+                outcome.trace.find("the \"" + keyword + "\" attribute is not valid in this definition\n") !=
+                std::string::npos;
+            EXPECT_EQ(refused, valid.find(" " + type + " ") == std::string::npos) << keyword << " in " << type;
         }
     }
 }

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <random>
+#include <sstream>
 
 #include "montecarlo/Output.h"
 #include "montecarlo/Simulation.h"
@@ -32,17 +32,10 @@ TEST(SimulationBuild, EdgesJoinTheirNodesAndTheModelGrows)
     sim.AddSupply(0, 3, 10.0);
     sim.AddBreaker(3, 2, 10.0);
     EXPECT_EQ(sim.GetNodeCount(), 4u);
-    ASSERT_EQ(sim.GetEdgeCount(), 2u);
-    EXPECT_EQ(sim.GetEdge(1).type, kBreakerEdge);
-    EXPECT_EQ(sim.GetEdge(1).from, 3u);
-    EXPECT_EQ(sim.GetEdge(1).to, 2u);
-    EXPECT_EQ(sim.GetEdge(1).priority, 1u);
-    ASSERT_EQ(sim.GetNode(3).adjacency.size(), 2u);
-    EXPECT_EQ(sim.GetNode(3).adjacency[0].edge, 0u);
-    EXPECT_FALSE(sim.GetNode(3).adjacency[0].fromHere);
-    EXPECT_EQ(sim.GetNode(3).adjacency[1].edge, 1u);
-    EXPECT_TRUE(sim.GetNode(3).adjacency[1].fromHere);
-
+    const SimNode& node = sim.GetNode(3);
+    ASSERT_EQ(node.adjacency.size(), 2u);
+    EXPECT_TRUE(node.adjacency[0].edge == 0 && !node.adjacency[0].fromHere);
+    EXPECT_TRUE(node.adjacency[1].edge == 1 && node.adjacency[1].fromHere);
     // Far more than a thousand nodes and edges.
     for (unsigned n = 2; n < 3000; ++n)
         sim.AddLine(n, n + 1, -1.0, 0.1, 1.0, 1.0, 1.0, 4.0, 1.0);
@@ -89,40 +82,47 @@ TEST(SimulationBuild, ConvertsRatesAndHoursIntoWeibullScalesInQuanta)
     EXPECT_TRUE(std::isinf(never.GetEdge(0).failure.GetScale())) << "a rate of 0 must mean never";
 }
 
-TEST(SimulationBuild, ScalesLoadCurvesToTheirAverageAndPeak)
+// Each profile of the table scaled to its average and peak, or refused with the reason.
+TEST(SimulationBuild, ScalesLoadCurvesToTheirAverageAndPeakOrRefusesThem)
 {
-    struct Case {
-        const char* what;
+    using Result = CSimulation::LoadResult;
+    for (const ndltest::TableCase& c : ndltest::ReadTable("load-scaling.txt")) {
+        const std::string where = "load-scaling.txt:" + std::to_string(c.line);
         std::vector<double> profile;
-        double average, peak;
-        double wantPeak, wantMean;
-        bool varying;
-    };
-    const Case cases[] = {
-        {"average only", {1, 2, 3, 2}, 4.0, -1.0, 6.0, 4.0, true},
-        {"peak only", {1, 2, 3, 2}, -1.0, 9.0, 9.0, 6.0, true},
-        {"both", {1, 2, 3, 2}, 5.0, 9.0, 9.0, 5.0, true},
-        {"flat, equal", {7, 7}, 3.0, 3.0, 3.0, 3.0, false},
-        {"one value", {2.5}, 1.0, 1.0, 1.0, 1.0, false},
-        {"neither given by the parser", {4}, 1.0, 1.0, 1.0, 1.0, false},
-        // Regression: a raw sum that overflowed refused the load, though its scaled values are fine.
-        {"raw sum overflows", {1e308, 1e308}, 1.0, -1.0, 1.0, 1.0, false},
-        {"raw sum overflows, peak", {1e308, 5e307}, -1.0, 4.0, 4.0, 3.0, true},
-    };
-    for (const Case& c : cases) {
+        std::istringstream values(c.fields.at(0));
+        for (std::string value; values >> value;)
+            profile.push_back(std::strtod(value.c_str(), nullptr));
         CSimulation sim;
         sim.Init();
         sim.SetSystem(24, 100, 1000, 100, 0.05);
-        ASSERT_EQ(sim.AddLoad("LP", 2, 1, 10, c.profile, c.average, c.peak), CSimulation::LoadResult::Built) << c.what;
-        const SimEdge& load = sim.GetEdge(0);
-        EXPECT_EQ(load.type, kLoadEdge);
-        EXPECT_EQ(load.name, "LP");
-        EXPECT_EQ(load.customers, 10u);
-        EXPECT_NEAR(load.capacity, c.wantPeak, 1e-9) << c.what;
-        EXPECT_EQ(sim.GetCurrentCapacity(0), load.capacity) << c.what;
-        EXPECT_NEAR(CurveMean(sim, 0), c.wantMean, 1e-9) << c.what;
-        EXPECT_EQ(sim.HasVaryingLoads(), c.varying) << c.what;
+        const Result result = sim.AddLoad("LP", 2, 1, 10, profile, std::strtod(c.fields.at(1).c_str(), nullptr),
+                                          std::strtod(c.fields.at(2).c_str(), nullptr));
+        const std::string& want = c.fields.at(3);
+        if (want == "nothing to scale" || want == "beyond any network") {
+            EXPECT_EQ(result, want[0] == 'n' ? Result::NothingToScale : Result::BeyondAnyNetwork) << where;
+            EXPECT_EQ(sim.GetEdgeCount(), 0u) << where << ": a refused load builds nothing";
+            continue;
+        }
+        ASSERT_EQ(result, Result::Built) << where;
+        std::string word, varying;
+        double peak = 0.0, mean = 0.0;
+        std::istringstream(want) >> word >> peak >> word >> mean >> varying;
+        const double capacity = sim.GetEdge(0).capacity;
+        EXPECT_NEAR(capacity, peak, 1e-12 * peak) << where;
+        EXPECT_EQ(sim.GetCurrentCapacity(0), capacity) << where;
+        EXPECT_NEAR(CurveMean(sim, 0), mean, 1e-10 * mean) << where;
+        EXPECT_EQ(sim.HasVaryingLoads(), varying == "varying") << where;
     }
+
+    // All loads together: the one that takes the sum of the peaks past the limit is refused, and
+    // counts for nothing afterwards.
+    CSimulation sim;
+    sim.Init();
+    sim.SetSystem(24, 100, 1000, 100, 0.05);
+    EXPECT_EQ(sim.AddLoad("A", 2, 1, 1, {1}, 6e14, -1.0), Result::Built);
+    EXPECT_EQ(sim.AddLoad("B", 3, 1, 1, {1}, 6e14, -1.0), Result::BeyondAnyNetwork);
+    EXPECT_EQ(sim.AddLoad("C", 4, 1, 1, {1}, 4e14, -1.0), Result::Built);
+    EXPECT_EQ(sim.GetEdgeCount(), 2u);
 }
 
 TEST(SimulationBuild, StretchesTheProfileOverTheYear)
@@ -169,65 +169,6 @@ TEST(SimulationBuild, WarnsWhenScalingMissesItsTarget)
     EXPECT_EQ(ReadText(folder / "warn.txt"),
               "warning: load scaling failed (Mill), desired peak = 2.0000, actual = 4.0000)\n"
               "warning: load scaling failed (Farm), desired average = 1.0000, actual = 5.0000\n");
-}
-
-// Regression: an all-zero profile divided by its mean of zero and filled the curve with NaN; a
-// huge average or peak, or a scale factor that overflowed, filled it with infinities, which the
-// maximum flow turned into NaN and every index into "inf" or "nan".
-TEST(SimulationBuild, RefusesLoadsThatCannotBeScaledOrThatNoNetworkCarries)
-{
-    using Result = CSimulation::LoadResult;
-    constexpr double kHuge = std::numeric_limits<double>::max();
-    constexpr double kInf = std::numeric_limits<double>::infinity();
-    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    struct Case {
-        const char* what;
-        std::vector<double> profile;
-        double average, peak;
-        Result want;
-    };
-    const Case cases[] = {
-        {"all zero, average and peak", {0, 0, 0}, 1.0, 1.0, Result::NothingToScale},
-        {"all zero, average", {0}, 2.0, -1.0, Result::NothingToScale},
-        {"empty", {}, 1.0, 1.0, Result::NothingToScale},
-        {"at the limit", {1, 3}, -1.0, 1e15, Result::Built},
-        {"average just past the limit", {1}, 1.0000001e15, -1.0, Result::BeyondAnyNetwork},
-        {"peak past the limit", {1, 3}, -1.0, 1e16, Result::BeyondAnyNetwork},
-        {"huge average", {1}, 1e300, -1.0, Result::BeyondAnyNetwork},
-        {"largest finite peak", {1}, -1.0, kHuge, Result::BeyondAnyNetwork},
-        {"factor average / mean overflows", {1e-300}, 1e10, -1.0, Result::BeyondAnyNetwork},
-        {"factor peak / largest overflows", {1e-300, 5e-301}, -1.0, 1e10, Result::BeyondAnyNetwork},
-        // Peak 1 moves the mean to 1 - 1.5e-8; the average then asks for a factor of about
-        // -(average) / 1.5e-8.
-        {"factor toward the average overflows", {1.0, 1.0 + 3e-8}, 1e301, 1.0, Result::BeyondAnyNetwork},
-        {"factor toward the average lifts a value past the limit", {1.0, 1.0 + 3e-8}, 1e300, 1.0,
-         Result::BeyondAnyNetwork},
-        {"infinite average", {1}, kInf, -1.0, Result::BeyondAnyNetwork},
-        {"NaN average", {1}, kNaN, -1.0, Result::BeyondAnyNetwork},
-        {"NaN peak", {1, 2}, 1.0, kNaN, Result::BeyondAnyNetwork},
-    };
-    for (const Case& c : cases) {
-        CSimulation sim;
-        sim.Init();
-        sim.SetSystem(24, 100, 1000, 100, 0.05);
-        EXPECT_EQ(sim.AddLoad("LP", 2, 1, 1, c.profile, c.average, c.peak), c.want) << c.what;
-        if (c.want != Result::Built) {
-            EXPECT_EQ(sim.GetEdgeCount(), 0u) << c.what << ": a refused load builds nothing";
-            continue;
-        }
-        ASSERT_EQ(sim.GetEdgeCount(), 1u) << c.what;
-        EXPECT_EQ(sim.GetEdge(0).capacity, 1e15) << c.what;
-    }
-
-    // All loads together: the one that takes the sum of the peaks past the limit is refused, and
-    // counts for nothing afterwards.
-    CSimulation sim;
-    sim.Init();
-    sim.SetSystem(24, 100, 1000, 100, 0.05);
-    EXPECT_EQ(sim.AddLoad("A", 2, 1, 1, {1}, 6e14, -1.0), Result::Built);
-    EXPECT_EQ(sim.AddLoad("B", 3, 1, 1, {1}, 6e14, -1.0), Result::BeyondAnyNetwork);
-    EXPECT_EQ(sim.AddLoad("C", 4, 1, 1, {1}, 4e14, -1.0), Result::Built);
-    EXPECT_EQ(sim.GetEdgeCount(), 2u);
 }
 
 // The mean that scales a curve is summed over every quantum of the year in order; summing each
