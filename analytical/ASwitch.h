@@ -41,11 +41,6 @@ public:
 class AIsolator : public ASwitch {
 public:
     explicit AIsolator(double switchingTime) : switchingTime(switchingTime) {}
-    bool operate() override
-    {
-        open = !open;
-        return true;
-    }
     bool openForIsolation() override { return open = true; }
     double getSwitchingTime() const override { return switchingTime; }
 

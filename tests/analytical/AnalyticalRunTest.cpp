@@ -5,10 +5,10 @@
 #include "analytical/ADist_Graph.h"
 #include "analytical/AnalyticalSimulator.h"
 #include "analytical/GMLGenerator.h"
+#include "editor/Mode.h"
 #include "tests/Drawing.h"
 #include "tests/analytical/GmlText.h"
 
-using drawing::Segment;
 using drawing::Symbol;
 
 namespace {
@@ -113,6 +113,11 @@ void DrawRandomNetwork(CKorvaneDoc& doc, std::mt19937& random, int x = 0)
         f.m_dRepairTime = 10 * unit(random);
         f.m_dMaxCapacity = unit(random) < 0.3 ? 50 * unit(random) : 1e7;
     };
+    // Below each bound, the kind of section.
+    const std::pair<double, WidgetType> kinds[] = {
+        {0.4, WidgetType::Line},     {0.5, WidgetType::CircuitBreaker}, {0.6, WidgetType::Fuse},
+        {0.75, WidgetType::Isolator}, {0.85, WidgetType::Recloser},     {0.9, WidgetType::BusBar},
+        {0.95, WidgetType::Transformer}, {1.1, WidgetType::Equipment}};
     for (int i = 0; i < 6; ++i)
         for (int j = 0; j < 6; ++j)
             for (int dir = 0; dir < 2; ++dir) {
@@ -123,25 +128,14 @@ void DrawRandomNetwork(CKorvaneDoc& doc, std::mt19937& random, int x = 0)
                 if (unit(random) < 0.5)
                     std::swap(a, b);
                 const double kind = unit(random);
-                if (kind < 0.4) {
-                    feederValues(*Segment<CLine>(doc, a, b));
-                } else if (kind < 0.5) {
-                    feederValues(*Segment<CCircuitBreaker>(doc, a, b));
-                } else if (kind < 0.6) {
-                    feederValues(*Segment<CFuse>(doc, a, b));
-                } else if (kind < 0.75) {
-                    auto* isolator = Segment<CIsolator>(doc, a, b);
-                    feederValues(*isolator);
+                const auto type = std::find_if(std::begin(kinds), std::end(kinds), [&](auto k) { return kind < k.first; });
+                CWidget* w = doc.AddWidget(NewWidget(type->second, a, b));
+                if (auto* feeder = dynamic_cast<CFeederData*>(w))
+                    feederValues(*feeder);
+                if (auto* isolator = dynamic_cast<CIsolator*>(w))
                     isolator->m_dSwitchTime = 2 * unit(random);
-                } else if (kind < 0.85) {
-                    Segment<CRecloser>(doc, a, b)->m_dReclTime = 3 * unit(random);
-                } else if (kind < 0.9) {
-                    Segment<CBusBar>(doc, a, b);
-                } else if (kind < 0.95) {
-                    feederValues(*Segment<CTransformer>(doc, a, b));
-                } else {
-                    feederValues(*Segment<CEquipment>(doc, a, b));
-                }
+                if (auto* recloser = dynamic_cast<CRecloser*>(w))
+                    recloser->m_dReclTime = 3 * unit(random);
             }
     for (int i = 0; i < 6; ++i)
         for (int j = 0; j < 6; ++j) {
