@@ -138,6 +138,8 @@ private:
     void clearFault(const std::vector<Edge>& starts);
     std::vector<Edge> feedsFromElsewhere(Edge f);
     enum class Toward { Supply, Loads };
+    // Walk starts that come through each edge to its end toward the supply or the loads.
+    std::vector<Step> through(const std::vector<Edge>& edges, Toward toward) const;
     Edge findIsolator(const std::vector<Edge>& starts, Toward toward);
     // The usable sections of `edges` that are not laterals.
     std::vector<Edge> mainSections(const std::vector<Edge>& edges) const;

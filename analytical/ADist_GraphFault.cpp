@@ -268,6 +268,14 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
     return true;
 }
 
+std::vector<ADist_Graph::Step> ADist_Graph::through(const std::vector<Edge>& edges, Toward toward) const
+{
+    std::vector<Step> steps;
+    for (Edge e : edges)
+        steps.emplace_back(e, toward == Toward::Supply ? Source(e) : Target(e));
+    return steps;
+}
+
 std::vector<ADist_Graph::Edge> ADist_Graph::mainSections(const std::vector<Edge>& edges) const
 {
     std::vector<Edge> sections;
@@ -367,11 +375,8 @@ void ADist_Graph::islat(Edge f)
 // in for the supply's breaker.
 void ADist_Graph::clearFault(const std::vector<Edge>& starts)
 {
-    std::vector<Step> steps;
-    for (Edge e : starts)
-        steps.emplace_back(e, Source(e));
     walker.Walk(
-        steps,
+        through(starts, Toward::Supply),
         [&](Step s, auto take) {
             bool climbed = false;
             for (Edge i : InEdges(s.node))
@@ -409,16 +414,12 @@ ADist_Graph::Edge ADist_Graph::findIsolator(const std::vector<Edge>& starts, Tow
 {
     const bool up = toward == Toward::Supply;
     Edge found;
-    const auto onward = [&](Edge e) { return up ? Source(e) : Target(e); };
-    std::vector<Step> steps;
-    for (Edge e : starts)
-        steps.emplace_back(e, onward(e));
     walker.Walk(
-        steps,
+        through(starts, toward),
         [&](Step s, auto take) {
             for (Edge e : up ? InEdges(s.node) : OutEdges(s.node))
                 if (usable(e) && feeder(e).isMain())
-                    take(e, onward(e));
+                    take(e, up ? Source(e) : Target(e));
         },
         [&](Step s) {
             const Edge e = s.via;
@@ -548,11 +549,8 @@ void ADist_Graph::backFeed(const std::vector<Edge>& starts)
         if (usable(t) && feeder(t).isSwitchOpen() && std::find(ties.begin(), ties.end(), t) == ties.end())
             ties.push_back(t);
     };
-    std::vector<Step> steps;
-    for (Edge e : starts)
-        steps.emplace_back(e, Target(e));
     walker.Walk(
-        steps,
+        through(starts, Toward::Loads),
         [&](Step s, auto take) {
             for (Edge i : InEdges(s.node))
                 if (feeder(i).isReclosing())
