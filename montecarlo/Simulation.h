@@ -275,6 +275,7 @@ private:
     void PrepareParts();
     bool SplitIntoParts(bool withHub);
     void PrepareEvents();
+    static std::size_t SwitchWords(const SimPart& part);
     void SimulateYearByEvents();
     void SimulateEventQuantum(std::uint64_t g, bool yearStart);
     std::uint64_t NextEventQuantum(std::uint64_t g, std::uint64_t end);

@@ -193,6 +193,12 @@ bool CSimulation::SplitIntoParts(bool withHub)
     return true;
 }
 
+// At least one word, so that no key is empty.
+std::size_t CSimulation::SwitchWords(const SimPart& part)
+{
+    return std::max<std::size_t>(1, (part.switches.size() + 63) / 64);
+}
+
 void CSimulation::PrepareEvents()
 {
     // Every element draws its first times in the run's first quantum.
@@ -219,7 +225,7 @@ void CSimulation::PrepareEvents()
         part.isolated.reserve(failingIn[p]);
         part.isolateFailures = 0;
         part.switchesTouched = part.flowsTouched = false;
-        const std::size_t switchWords = (part.switches.size() + 63) / 64;
+        const std::size_t switchWords = SwitchWords(part);
         part.key.assign(switchWords + (m_varyingLoad ? part.loads.size() : 0), 0);
         part.reset.clear();
         part.resetKey.assign(switchWords, 0);
@@ -482,7 +488,7 @@ void CSimulation::EvaluatePart(unsigned index)
 
 std::uint64_t CSimulation::HashKey(SimPart& part, bool demands)
 {
-    std::size_t width = (part.switches.size() + 63) / 64;
+    std::size_t width = SwitchWords(part);
     if (demands) {
         for (unsigned e : part.loads)
             std::memcpy(&part.key[width++], &m_current[e], sizeof(double));
