@@ -57,7 +57,7 @@ public:
             const std::uint32_t entry = m_slots[slot];
             if (entry == kNone)
                 return nullptr;
-            if (m_hashes[entry] == hash && std::memcmp(KeyOf(entry), key, m_keyWidth * sizeof(Key)) == 0) {
+            if (m_hashes[entry] == hash && SameKey(KeyOf(entry), key)) {
                 MoveToFront(entry);
                 return ValuesOf(entry);
             }
@@ -82,7 +82,8 @@ public:
             RemoveSlot(entry);
         }
         m_hashes[entry] = hash;
-        std::memcpy(KeyOf(entry), key, m_keyWidth * sizeof(Key));
+        if (m_keyWidth != 0)  // an empty key may come as a null pointer, which memcpy must not see
+            std::memcpy(KeyOf(entry), key, m_keyWidth * sizeof(Key));
         std::size_t slot = hash & m_mask;
         while (m_slots[slot] != kNone)
             slot = (slot + 1) & m_mask;
@@ -96,6 +97,11 @@ public:
 private:
     static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
+    // Bit for bit, as the key was stored.
+    bool SameKey(const Key* a, const Key* b) const
+    {
+        return m_keyWidth == 0 || std::memcmp(a, b, m_keyWidth * sizeof(Key)) == 0;
+    }
     Key* KeyOf(std::uint32_t entry) { return m_keys.data() + std::size_t{entry} * m_keyWidth; }
     Value* ValuesOf(std::uint32_t entry) { return m_values.data() + std::size_t{entry} * m_valueWidth; }
 
