@@ -169,11 +169,6 @@ void COutput::Log(unsigned level, std::string_view text)
         m_log.Write(text, m_error);
 }
 
-bool COutput::CloseLog()
-{
-    return m_log.Close(m_error);
-}
-
 bool COutput::CloseReports()
 {
     const bool logFinished = m_log.Finish(m_error);
@@ -202,11 +197,6 @@ bool COutput::OpenHtml(const std::filesystem::path& path)
 void COutput::WriteHtml(std::string_view text)
 {
     m_html.Write(text, m_error);
-}
-
-bool COutput::CloseHtml()
-{
-    return m_html.Close(m_error);
 }
 
 bool COutput::OpenTempFile(const std::filesystem::path& path)

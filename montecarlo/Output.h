@@ -26,15 +26,14 @@ public:
     // before anything is simulated.
     bool OpenLog(const std::filesystem::path& path);
     void Log(unsigned level, std::string_view text);
-    bool CloseLog();
 
     bool OpenHtml(const std::filesystem::path& path);
     void WriteHtml(std::string_view text);
-    bool CloseHtml();
     // Drops the trace and the report being written; the files of an earlier run stay as they were.
     void AbandonReports();
     // Closes the trace and the report as a pair: neither replaces its old file unless both were
     // written in full and both took their names, so a new trace never sits beside an old report.
+    // A report never opened counts as written.
     bool CloseReports();
 
     // Written in place (it is itself a temporary file).

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "montecarlo/Estimate.h"
 #include "montecarlo/Output.h"
-#include "tests/TestFiles.h"
+#include "tests/montecarlo/NdlTestSupport.h"
 
 namespace {
 
@@ -16,37 +13,39 @@ using testfiles::ReadText;
 // Writes a histogram through a fresh output and returns {trace, html}.
 std::pair<std::string, std::string> Draw(CEstimate& estimate)
 {
-    const auto folder = std::filesystem::temp_directory_path() / "korvane-estimate-test";
-    std::filesystem::create_directories(folder);
+    ndltest::TempFolder folder;
     COutput output;
     EXPECT_TRUE(output.OpenLog(folder / "h.txt"));
     EXPECT_TRUE(output.OpenHtml(folder / "h.htm"));
     estimate.WriteHtml(output, 2);
-    EXPECT_TRUE(output.CloseLog());
-    EXPECT_TRUE(output.CloseHtml());
+    EXPECT_TRUE(output.CloseReports());
     return {ReadText(folder / "h.txt"), ReadText(folder / "h.htm")};
 }
 
 }  // namespace
 
+// The weight of a sample stands for how many times it was seen.
 TEST(Estimate, WeightedMeanAndRelativeErrorMatchTheClosedForm)
 {
-    CEstimate estimate;
-    estimate.Init(1000, 10000, 0.0);
-    EXPECT_EQ(estimate.GetMean(), 0.0);
-    EXPECT_EQ(estimate.GetRelativeError(), 0.0);
-
-    for (double x : {1.0, 2.0, 3.0, 4.0})
-        estimate.Add(x, 1.0);
-    // Mean 2.5, population variance 1.25, standard error sqrt(1.25 / 4).
-    EXPECT_DOUBLE_EQ(estimate.GetMean(), 2.5);
-    EXPECT_DOUBLE_EQ(estimate.GetRelativeError(), std::sqrt(1.25 / 4) / 2.5);
-
     CEstimate weighted;
     weighted.Init(1000, 10000, 0.0);
-    weighted.Add(1.0, 3.0);
-    weighted.Add(5.0, 1.0);
-    EXPECT_DOUBLE_EQ(weighted.GetMean(), 2.0);
+    EXPECT_EQ(weighted.GetMean(), 0.0);
+    EXPECT_EQ(weighted.GetRelativeError(), 0.0);
+    CEstimate repeated;
+    repeated.Init(1000, 10000, 0.0);
+    const std::pair<double, int> samples[] = {{3.5, 4}, {0.25, 1}, {9.0, 3}, {0.0, 2}};
+    for (const auto& [x, times] : samples) {
+        weighted.Add(x, times);
+        for (int i = 0; i < times; ++i)
+            repeated.Add(x, 1.0);
+    }
+    // Mean 41.25 / 10; population variance (4 x 12.25 + 0.0625 + 3 x 81) / 10 - 4.125^2; the
+    // standard error is its square root over 10.
+    const double variance = (4 * 12.25 + 0.0625 + 3 * 81.0) / 10 - 4.125 * 4.125;
+    for (const CEstimate* estimate : {&weighted, &repeated}) {
+        EXPECT_DOUBLE_EQ(estimate->GetMean(), 4.125);
+        EXPECT_NEAR(estimate->GetRelativeError(), std::sqrt(variance / 10) / 4.125, 1e-14);
+    }
 }
 
 // Regression: equal samples whose variance rounds below zero gave sqrt of a negative (NaN).

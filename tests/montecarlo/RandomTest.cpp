@@ -94,24 +94,3 @@ TEST(DistributionWeibull, SamplesFollowTheClosedFormMomentsThroughAnEstimate)
         EXPECT_NEAR(estimate.GetRelativeError(), standardError / mean, 0.05 * standardError / mean) << "shape " << shape;
     }
 }
-
-// The weight of a sample stands for how many times it was seen.
-TEST(Estimate, AWeightCountsAsThatManyEqualSamples)
-{
-    CEstimate weighted;
-    weighted.Init(1000, 10000, 0.0);
-    CEstimate repeated;
-    repeated.Init(1000, 10000, 0.0);
-    const std::pair<double, int> samples[] = {{3.5, 4}, {0.25, 1}, {9.0, 3}, {0.0, 2}};
-    for (const auto& [x, times] : samples) {
-        weighted.Add(x, times);
-        for (int i = 0; i < times; ++i)
-            repeated.Add(x, 1.0);
-    }
-    EXPECT_DOUBLE_EQ(weighted.GetMean(), repeated.GetMean());
-    EXPECT_DOUBLE_EQ(weighted.GetRelativeError(), repeated.GetRelativeError());
-    // Mean 41.25 / 10; population variance (4 x 12.25 + 0.0625 + 3 x 81) / 10 - 4.125^2.
-    const double variance = (4 * 12.25 + 0.0625 + 3 * 81.0) / 10 - 4.125 * 4.125;
-    EXPECT_DOUBLE_EQ(weighted.GetMean(), 4.125);
-    EXPECT_NEAR(weighted.GetRelativeError(), std::sqrt(variance / 10) / 4.125, 1e-14);
-}

@@ -103,7 +103,7 @@ std::string Printf(const char* format, double value)
 TEST(Simulator, NdlNetworkGivesTheGoldenReports)
 {
     TempFolder folder;
-    const SimulatorOutcome outcome = CSimulator().Run(mctest::kNdlNetwork, "Net1", folder / "Net1.txt",
+    const SimulatorOutcome outcome = CSimulator().Run(mctest::NdlNetwork(), "Net1", folder / "Net1.txt",
                                                       folder / "Net1.htm", folder / "Net1.tmp", nullptr, nullptr);
     ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
     EXPECT_EQ(outcome.years, 200u);
@@ -134,7 +134,7 @@ TEST(Simulator, ARunWithoutResultsSaysWhyAndKeepsTheLastReports)
     const std::string parseError =
         "error: (L1 C27) the \"quantsperday\" attribute must be an integer in the range [1,1440]";
     const std::string noSystem = "error: the network has no system definition";
-    const std::string network = mctest::kNdlNetwork;
+    const std::string network = mctest::NdlNetwork();
     struct Case {
         const char* what;
         std::string ndl;  // empty: a model builder that runs out of memory

@@ -4,19 +4,17 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <regex>
 #include <sstream>
-#include <unistd.h>
 
 #include "bench/CopiesNetwork.h"
 #include "bench/MonteCarloNetworks.h"
 #include "montecarlo/Output.h"
 #include "montecarlo/ParserDistrib.h"
 #include "montecarlo/Simulation.h"
-#include "tests/TestFiles.h"
+#include "tests/montecarlo/NdlTestSupport.h"
 #include "tests/montecarlo/TestNetworks.h"
 
 namespace fs = std::filesystem;
@@ -49,26 +47,6 @@ struct Outcome {
 };
 
 using testfiles::ReadText;
-
-// Replaces what stands between the first `before` and the `after` that follows it.
-std::string Mask(std::string text, const std::string& before, const std::string& after)
-{
-    const std::size_t start = text.find(before);
-    if (start == std::string::npos)
-        return text;
-    const std::size_t from = start + before.size();
-    const std::size_t to = text.find(after, from);
-    if (to != std::string::npos)
-        text.replace(from, to - from, "#");
-    return text;
-}
-
-std::string MaskTimeAndSpeed(std::string text)
-{
-    text = Mask(std::move(text), "time: ", " years/sec");
-    text = Mask(std::move(text), "Simulation time</font></td><td width=\"150\"><font size=\"2\">", "</font>");
-    return Mask(std::move(text), "Last recorded speed</font></td><td width=\"150\"><font size=\"2\">", " years/sec");
-}
 
 // Everything the year loop leaves behind: the estimates, the generator, and each edge's state,
 // countdowns and capacity, and each load's flow and tallies of the last year (the flows through
@@ -109,8 +87,7 @@ std::string DescribeState(const CSimulation& sim)
 
 Outcome Simulate(const Network& network, unsigned quantsPerDay, const Settings& settings, Stepping stepping)
 {
-    const fs::path folder = fs::temp_directory_path() / ("korvane-stepping-test-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
+    ndltest::TempFolder folder;
     const fs::path text = folder / "run.txt";
     const fs::path html = folder / "run.htm";
     Outcome outcome;
@@ -121,7 +98,8 @@ Outcome Simulate(const Network& network, unsigned quantsPerDay, const Settings& 
     sim.Init(&output);
     if (network.ndl) {
         CParserDistrib parser(&output);
-        EXPECT_TRUE(parser.Parse(network.ndl(quantsPerDay), folder) && parser.Run(&sim)) << parser.GetErrorMessage();
+        EXPECT_TRUE(parser.Parse(network.ndl(quantsPerDay), folder.Path()) && parser.Run(&sim))
+            << parser.GetErrorMessage();
         parser.Close();
         // The text asks for at least 100 years; the model is built, so fewer can be asked for.
         sim.SetSystem(quantsPerDay, settings.yearMin, settings.yearMax, settings.yearStep, settings.accuracy);
@@ -134,11 +112,9 @@ Outcome Simulate(const Network& network, unsigned quantsPerDay, const Settings& 
     outcome.years = sim.GetYearsSimulated();
     outcome.state = DescribeState(sim);
     sim.Free();
-    EXPECT_TRUE(output.CloseLog());
-    EXPECT_TRUE(output.CloseHtml());
-    outcome.trace = MaskTimeAndSpeed(ReadText(text));
-    outcome.html = MaskTimeAndSpeed(ReadText(html));
-    fs::remove_all(folder);
+    EXPECT_TRUE(output.CloseReports());
+    outcome.trace = ndltest::MaskReport(ReadText(text), html);
+    outcome.html = ndltest::MaskReport(ReadText(html), html);
     return outcome;
 }
 
@@ -256,7 +232,7 @@ std::vector<Network> Networks()
         Built("SmallFeeder", [](CSimulation& sim) { ASSERT_TRUE(SmallFeeder(sim)); }, 40, 2, 0.3),
         FromNdl("NdlNetwork",
                 [](unsigned quantsPerDay) {
-                    return std::regex_replace(kNdlNetwork, std::regex("quantsPerDay = 24"),
+                    return std::regex_replace(NdlNetwork(), std::regex("quantsPerDay = 24"),
                                               "quantsPerDay = " + std::to_string(quantsPerDay));
                 },
                 0.0),

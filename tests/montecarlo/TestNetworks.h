@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <filesystem>
 #include <string>
 
 #include "model/KorvaneDoc.h"
 #include "montecarlo/NDLGenerator.h"
 #include "montecarlo/Simulation.h"
+#include "tests/Drawing.h"
+#include "tests/TestFiles.h"
 
 namespace mctest {
 
@@ -142,21 +144,10 @@ inline bool SmallFeeder(CSimulation& sim)
 }
 
 // Every kind of component, a macro and a comment; 200 years (the accuracy is never reached).
-inline const char* const kNdlNetwork = R"(system: quantsPerDay = 24; yearMin = 100; yearMax = 200; yearStep = 100; \
-        accuracy = 1e-9
-$slow = 2., 1.5   # repair hours and shape
-source: connect = 0; capacity = 30
-line: connect = 0, 1; length = 2; failure = 0.5, 1.2; isolation = 1; repair = 6, 2
-breaker: connect = 1, 2
-fuse: connect = 2, 3
-line: connect = 3, 4; failure = 1.5; isolation = 0.5; repair = $slow
-isolator: connect = 4, 5
-recloser: connect = 5, 6; reclose = 0.2
-equipment: connect = 6, 7; failure = 0.3; isolation = 2; repair = 24, 3
-load: connect = 4; customers = 40; average = 6; peak = 9; name = "Farms <&>"; profile = 1, 3, 2, 2
-load: connect = 7; customers = 200; average = 12; name = "Town"
-load: connect = 1; customers = 2; name = "Pump station 12A"
-)";
+inline std::string NdlNetwork()
+{
+    return testfiles::ReadText(std::filesystem::path(KORVANE_TEST_DATA) / "montecarlo" / "network.ndl");
+}
 
 // A drawn network (source, line, breaker, load point) and its generated NDL text.
 inline std::string DrawnNetworkNdl(int quantsPerDay, int yearMax)
@@ -164,14 +155,12 @@ inline std::string DrawnNetworkNdl(int quantsPerDay, int yearMax)
     CKorvaneDoc doc;
     doc.m_pSimulationSettings->quantsPerDay = quantsPerDay;
     doc.m_pSimulationSettings->yearMax = yearMax;
-    auto add = [&doc](std::unique_ptr<CWidget> widget) { return doc.AddWidget(std::move(widget)); };
-    auto* source = static_cast<CGenSource*>(add(std::make_unique<CGenSource>(CPoint(100, 100), 1, 0)));
-    source->m_dCapacity = 100;
-    auto* line = static_cast<CLine*>(add(std::make_unique<CLine>(CPoint(100, 100), CPoint(200, 100), 1, 0)));
+    drawing::Symbol<CGenSource>(doc, {100, 100})->m_dCapacity = 100;
+    auto* line = drawing::Segment<CLine>(doc, {100, 100}, {200, 100});
     line->m_dFailure1 = 2;
     line->m_dRepair1 = 4;
-    add(std::make_unique<CCircuitBreaker>(CPoint(200, 100), CPoint(240, 100), 1, 0));
-    auto* load = static_cast<CLoadPoint*>(add(std::make_unique<CLoadPoint>(CPoint(240, 100), 1, 0)));
+    drawing::Segment<CCircuitBreaker>(doc, {200, 100}, {240, 100});
+    auto* load = drawing::Symbol<CLoadPoint>(doc, {240, 100});
     load->m_strName = "Mill";
     load->m_nCustomers = 10;
     load->m_dAverage = 5;
