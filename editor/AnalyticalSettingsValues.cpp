@@ -5,16 +5,13 @@
 
 CAnalyticalSettingsValues CAnalyticalSettingsValues::From(const CKorvaneDoc& doc)
 {
+    const CAnalyticalSettings& a = doc.m_analytical;
     CAnalyticalSettingsValues v;
-    v.m_bEnableClustering = doc.m_bEnableClustering != 0;
-    v.m_strAgriculturalFile = doc.m_agriculturalDataFile;
-    v.m_strIndustrialFile = doc.m_industrialDataFile;
-    v.m_strOtherFile = doc.m_otherDataFile;
-    v.m_strResidentialFile = doc.m_residentialDataFile;
-    v.m_strIntervalFile = doc.m_intervalDataFile;
-    v.m_bMinimumCutSet = doc.m_bMinimumCutSet != 0;
-    v.m_nLoadSheddingMethod = doc.m_nLoadSheddingMethod;
-    v.m_nFaultCount = doc.m_nFaultCount;
+    v.m_bEnableClustering = a.m_bEnableClustering != 0;
+    v.m_dataFiles = a.m_dataFiles;
+    v.m_bMinimumCutSet = a.m_bMinimumCutSet != 0;
+    v.m_nLoadSheddingMethod = a.m_nLoadSheddingMethod;
+    v.m_nFaultCount = a.m_nFaultCount;
     // Every one of these carries a feeder id the run can fault; counting only the Lines, and
     // offering one less, left some feeders out of every run's indices.
     v.m_nMaxFaults = doc.m_pLines->GetSize() + doc.m_pCircuitBreakers->GetSize() + doc.m_pFuses->GetSize() +
@@ -24,15 +21,12 @@ CAnalyticalSettingsValues CAnalyticalSettingsValues::From(const CKorvaneDoc& doc
 
 void CAnalyticalSettingsValues::StoreTo(CKorvaneDoc& doc) const
 {
-    doc.m_bEnableClustering = m_bEnableClustering ? 1 : 0;
-    doc.m_agriculturalDataFile = m_strAgriculturalFile;
-    doc.m_industrialDataFile = m_strIndustrialFile;
-    doc.m_otherDataFile = m_strOtherFile;
-    doc.m_residentialDataFile = m_strResidentialFile;
-    doc.m_intervalDataFile = m_strIntervalFile;
-    doc.m_bMinimumCutSet = m_bMinimumCutSet ? 1 : 0;
-    doc.m_nLoadSheddingMethod = m_nLoadSheddingMethod;
-    doc.m_nFaultCount = m_nFaultCount;
+    CAnalyticalSettings& a = doc.m_analytical;
+    a.m_bEnableClustering = m_bEnableClustering ? 1 : 0;
+    a.m_dataFiles = m_dataFiles;
+    a.m_bMinimumCutSet = m_bMinimumCutSet ? 1 : 0;
+    a.m_nLoadSheddingMethod = m_nLoadSheddingMethod;
+    a.m_nFaultCount = m_nFaultCount;
     doc.SetModifiedFlag();
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/DocumentRecords.h"
+
 class CKorvaneDoc;
 
 struct CAnalyticalSettingsValues {
@@ -13,11 +15,7 @@ struct CAnalyticalSettingsValues {
     std::int32_t m_nMaxFaults = 1;           // one above the number of feeders; the list offers 0 to this - 1
     std::int32_t m_nFaultCount = 0;
     bool m_bEnableClustering = false;
-    std::string m_strAgriculturalFile;
-    std::string m_strIndustrialFile;
-    std::string m_strOtherFile;
-    std::string m_strResidentialFile;
-    std::string m_strIntervalFile;
+    LoadClassArray<std::string> m_dataFiles;
     bool m_bMinimumCutSet = false;
 
     // The document's settings, with the number of feeders a run can fault (every Line, Circuit

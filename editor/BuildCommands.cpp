@@ -131,8 +131,8 @@ std::string CBuildCommands::GMLText(CKorvaneDoc& doc)
 
 std::optional<COutputNames> CBuildCommands::OutputNames(const COutputPlace& place)
 {
-    auto names =
-        MakeOutputNames(m_doc.GetTitle(), place.documentFile, place.userDataFolder, m_doc.m_bCreateDirectory == 1);
+    auto names = MakeOutputNames(m_doc.GetTitle(), place.documentFile, place.userDataFolder,
+                                 m_doc.m_workspace.m_bCreateDirectory == 1);
     if (!names)
         m_prompts.ShowMessage(run_text::kInvalidOutputName, IBuildPrompts::Icon::Exclamation);
     return names;
@@ -179,9 +179,9 @@ std::unique_ptr<CAnalyticalJob> CBuildCommands::PrepareAnalyticalRun(bool busy, 
     AnalyticalThreadParams params;
     params.m_strPath = names->analyticalFile;
     params.m_strGML = generator.GetGML();
-    params.m_bMinimumCutSet = m_doc.m_bMinimumCutSet;
-    params.m_nLoadSheddingMethod = m_doc.m_nLoadSheddingMethod;
-    params.m_nFaultCount = m_doc.m_nFaultCount;
+    params.m_bMinimumCutSet = m_doc.m_analytical.m_bMinimumCutSet;
+    params.m_nLoadSheddingMethod = m_doc.m_analytical.m_nLoadSheddingMethod;
+    params.m_nFaultCount = m_doc.m_analytical.m_nFaultCount;
     params.m_bHasTransformerOrEquipment =
         m_doc.m_pTransformers->GetSize() > 0 || m_doc.m_pEquipments->GetSize() > 0 ? 1 : 0;
     m_doc.SetModifiedFlag();

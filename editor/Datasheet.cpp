@@ -144,10 +144,11 @@ CDatasheet::CDatasheet(CWidget& widget, const CKorvaneDoc& doc) : m_widget(widge
         a.m_dLoad = load->m_dLoad;
         a.m_nNumCustomers = load->m_nNumCustomers;
         a.m_strNotes = load->m_strAnalyticalNotes;
-        a.m_bAgriculturalEnabled = !doc.m_agriculturalDataFile.empty();
-        a.m_bIndustrialEnabled = !doc.m_industrialDataFile.empty();
-        a.m_bResidentialEnabled = !doc.m_residentialDataFile.empty();
-        a.m_bOtherEnabled = !doc.m_otherDataFile.empty();
+        const LoadClassArray<std::string>& files = doc.m_analytical.m_dataFiles;
+        a.m_bAgriculturalEnabled = !files[kAgriculturalData].empty();
+        a.m_bIndustrialEnabled = !files[kIndustrialData].empty();
+        a.m_bResidentialEnabled = !files[kResidentialData].empty();
+        a.m_bOtherEnabled = !files[kOtherData].empty();
     } else if (auto* source = dynamic_cast<CGenSource*>(&widget)) {
         In(source->m_dCapacity, m_component.m_bCapacity, m_component.m_dCapacity);
         m_component.m_strNotes = source->m_strNotes;

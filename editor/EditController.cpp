@@ -322,7 +322,7 @@ CViewUpdate CEditController::OnEditPaste(const CClipboard& clipboard)
 CViewUpdate CEditController::OnSelectAll()
 {
     m_startPoint = CPoint(0, 0);
-    m_currentPoint = CPoint(m_pDoc->m_nWorkspaceWidth, m_pDoc->m_nWorkspaceHeight);
+    m_currentPoint = CPoint(m_pDoc->m_workspace.m_nWorkspaceWidth, m_pDoc->m_workspace.m_nWorkspaceHeight);
     OnSelect();
     m_bRubberBand = true;
     return OnLButtonUp(m_currentPoint);

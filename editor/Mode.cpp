@@ -85,7 +85,7 @@ CWidget* CMode::GetWidget() const
 void CMode::OnLButtonDown(CPoint point)
 {
     CCollectionBase& collection = Collection();
-    const int grid = m_pDoc->m_nSnapGrid;
+    const int grid = m_pDoc->m_workspace.m_nSnapGrid;
     for (int i = 0; i < collection.GetSize() && !m_bSelected; ++i) {
         CWidget* w = collection.GetWidgetAt(i);
         if (w->HitTest(point)) {
@@ -132,10 +132,10 @@ CRect CMode::WidgetBounds(const CWidget& w) const
 
 CRedraw CMode::OnLButtonUp(CPoint start, CPoint current, CPoint point)
 {
-    const int grid = m_pDoc->m_nSnapGrid;
+    const int grid = m_pDoc->m_workspace.m_nSnapGrid;
     CPoint end = point;
     if (IsTwoEnded()) {
-        if (m_pDoc->m_bAdaptiveDrawing == 1)
+        if (m_pDoc->m_workspace.m_bAdaptiveDrawing == 1)
             AdaptiveAdjust(start.x, start.y, &end);
         SnapToGrid(&start, grid);
         SnapToGrid(&end, grid);
@@ -180,7 +180,7 @@ CRedraw CMode::OnMouseMove(CPoint point, ViewCursor& cursor)
     CWidget* w = GetWidget();
     if (m_nPart == 0 || w == nullptr)
         return redraw;
-    const int grid = m_pDoc->m_nSnapGrid;
+    const int grid = m_pDoc->m_workspace.m_nSnapGrid;
     const CRect before = WidgetBounds(*w);
 
     if (m_nPart == 1) {
@@ -200,11 +200,11 @@ CRedraw CMode::OnMouseMove(CPoint point, ViewCursor& cursor)
         if (IsTwoEnded()) {
             SnapToGrid(&point, grid);
             if (m_nEnd == 1) {
-                if (m_pDoc->m_bAdaptiveDrawing == 1)
+                if (m_pDoc->m_workspace.m_bAdaptiveDrawing == 1)
                     AdaptiveAdjust(w->GetStartPoint().x, w->GetStartPoint().y, &point);
                 w->SetEndPoint(point);
             } else {
-                if (m_pDoc->m_bAdaptiveDrawing == 1)
+                if (m_pDoc->m_workspace.m_bAdaptiveDrawing == 1)
                     AdaptiveAdjust(w->GetEndPoint().x, w->GetEndPoint().y, &point);
                 w->SetStartPoint(point);
             }
@@ -270,7 +270,7 @@ bool CMode::HitSelectedEnds(CPoint point) const
 
 void CMode::SnapPoint(CPoint point)
 {
-    SnapToGrid(&point, m_pDoc->m_nSnapGrid);
+    SnapToGrid(&point, m_pDoc->m_workspace.m_nSnapGrid);
     m_refPoint = point;
     if (const CWidget* w = GetWidget()) {
         m_dragStart = w->GetStartPoint();

@@ -74,7 +74,7 @@ private:
     CRect WidgetBounds(const CWidget& w) const;
     CCollectionBase& Collection() const { return m_pDoc->GetCollection(m_type); }
     bool IsTwoEnded() const;
-    bool Regional() const { return m_pDoc->m_nRedrawMode == 1; }
+    bool Regional() const { return m_pDoc->m_workspace.m_nRedrawMode == 1; }
 
     CKorvaneDoc* m_pDoc;
     WidgetType m_type;

@@ -15,25 +15,27 @@ const std::array<CWorkspaceSize, 8> kWorkspaceSizes = {{
 
 CWorkspaceValues CWorkspaceValues::From(const CKorvaneDoc& doc)
 {
+    const CWorkspaceOptions& w = doc.m_workspace;
     CWorkspaceValues v;
-    v.m_nWidth = doc.m_nWorkspaceWidth;
-    v.m_nHeight = doc.m_nWorkspaceHeight;
-    v.m_nRedrawMode = doc.m_nRedrawMode;
-    v.m_bAdaptiveDrawing = doc.m_bAdaptiveDrawing != 0;
-    v.m_bCreateDirectory = doc.m_bCreateDirectory != 0;
-    v.m_nSnapGrid = doc.m_nSnapGrid;
+    v.m_nWidth = w.m_nWorkspaceWidth;
+    v.m_nHeight = w.m_nWorkspaceHeight;
+    v.m_nRedrawMode = w.m_nRedrawMode;
+    v.m_bAdaptiveDrawing = w.m_bAdaptiveDrawing != 0;
+    v.m_bCreateDirectory = w.m_bCreateDirectory != 0;
+    v.m_nSnapGrid = w.m_nSnapGrid;
     return v;
 }
 
 void CWorkspaceValues::StoreTo(CKorvaneDoc& doc) const
 {
-    doc.m_nWorkspaceWidth = m_nWidth;
-    doc.m_nWorkspaceHeight = m_nHeight;
-    doc.m_nRedrawMode = m_nRedrawMode;
-    doc.m_bAdaptiveDrawing = m_bAdaptiveDrawing ? 1 : 0;
-    doc.m_bCreateDirectory = m_bCreateDirectory ? 1 : 0;
-    doc.m_nSnapGrid = m_nSnapGrid;
+    CWorkspaceOptions& w = doc.m_workspace;
+    w.m_nWorkspaceWidth = m_nWidth;
+    w.m_nWorkspaceHeight = m_nHeight;
+    w.m_nRedrawMode = m_nRedrawMode;
+    w.m_bAdaptiveDrawing = m_bAdaptiveDrawing ? 1 : 0;
+    w.m_bCreateDirectory = m_bCreateDirectory ? 1 : 0;
+    w.m_nSnapGrid = m_nSnapGrid;
     // The drawing is as large as the workspace: saving and scrolling use its size.
-    doc.m_sizeDoc = CSize(m_nWidth, m_nHeight);
+    w.m_sizeDoc = CSize(m_nWidth, m_nHeight);
     doc.SetModifiedFlag();
 }

@@ -1,6 +1,7 @@
 #include "model/KorvaneDoc.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "model/UDouble.h"
 #include "platform/Archive.h"
@@ -46,57 +47,46 @@ CKorvaneDoc::~CKorvaneDoc()
 
 bool CKorvaneDoc::OnNewDocument()
 {
-    m_sizeDoc = CSize(m_nWorkspaceWidth, m_nWorkspaceHeight);
+    m_workspace.m_sizeDoc = CSize(m_workspace.m_nWorkspaceWidth, m_workspace.m_nWorkspaceHeight);
     return true;
+}
+
+void CKorvaneDoc::SerializeRecords(CArchive& ar)
+{
+    CWorkspaceOptions& w = m_workspace;
+    CAnalyticalSettings& a = m_analytical;
+    ar.Io(w.m_sizeDoc, w.m_nWorkspaceWidth, w.m_nWorkspaceHeight, m_results.m_monteCarloResultPath);
+    for (const LoadClass file : {kAgriculturalData, kIndustrialData, kOtherData, kResidentialData, kIntervalData})
+        ar.Io(a.m_dataFiles[file]);
+    ar.Io(a.m_nFaultCount);
+    ar.IoFlag(a.m_bEnableClustering, w.m_nRedrawMode, w.m_bAdaptiveDrawing, w.m_bShowEndPoints, w.m_bCreateDirectory,
+              a.m_bMinimumCutSet, a.m_nLoadSheddingMethod);
+    if (ar.IsStoring()) {
+        ar.WriteCount(static_cast<std::uint32_t>(m_widgetOrder.size()));
+        for (const std::string& name : m_widgetOrder)
+            ar.WriteString(name);
+    } else {
+        // Each name takes at least its one-byte length. The list grows as names are read: a count
+        // alone must not reserve many times the file's size.
+        const std::uint32_t names = ar.ReadCount(1);
+        m_widgetOrder.reserve(std::min<std::uint32_t>(names, 4096));
+        for (std::uint32_t i = 0; i < names; ++i)
+            m_widgetOrder.push_back(ar.ReadString());
+    }
+    for (CCollectionBase* c : m_collections)
+        c->Serialize(ar);
+    m_pSimulationSettings->Serialize(ar);
+    // Bytes after the settings record are ignored, as other writers may leave some.
 }
 
 void CKorvaneDoc::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
-        ar.Io(m_sizeDoc, m_nWorkspaceWidth, m_nWorkspaceHeight);
-        ar.Io(m_monteCarloResultPath, m_agriculturalDataFile, m_industrialDataFile, m_otherDataFile);
-        ar.Io(m_residentialDataFile, m_intervalDataFile, m_nFaultCount);
-        std::int32_t redrawMode = m_nRedrawMode;
-        ar.IoFlag(m_bEnableClustering);
-        ar.IoFlag(redrawMode);
-        ar.IoFlag(m_bAdaptiveDrawing);
-        ar.IoFlag(m_bShowEndPoints);
-        ar.IoFlag(m_bCreateDirectory);
-        ar.IoFlag(m_bMinimumCutSet);
-        ar.IoFlag(m_nLoadSheddingMethod);
-        ar.WriteCount(static_cast<std::uint32_t>(m_widgetOrder.size()));
-        for (const std::string& name : m_widgetOrder)
-            ar.WriteString(name);
-        for (CCollectionBase* c : m_collections)
-            c->Serialize(ar);
-        m_pSimulationSettings->Serialize(ar);
+        SerializeRecords(ar);
         return;
     }
-
     CKorvaneDoc loaded;
-    ar.Io(loaded.m_sizeDoc, loaded.m_nWorkspaceWidth, loaded.m_nWorkspaceHeight);
-    ar.Io(loaded.m_monteCarloResultPath, loaded.m_agriculturalDataFile, loaded.m_industrialDataFile);
-    ar.Io(loaded.m_otherDataFile, loaded.m_residentialDataFile, loaded.m_intervalDataFile, loaded.m_nFaultCount);
-    std::int32_t redrawMode = 0;
-    ar.IoFlag(loaded.m_bEnableClustering);
-    ar.IoFlag(redrawMode);
-    loaded.m_nRedrawMode = static_cast<std::uint8_t>(redrawMode);
-    ar.IoFlag(loaded.m_bAdaptiveDrawing);
-    ar.IoFlag(loaded.m_bShowEndPoints);
-    ar.IoFlag(loaded.m_bCreateDirectory);
-    ar.IoFlag(loaded.m_bMinimumCutSet);
-    ar.IoFlag(loaded.m_nLoadSheddingMethod);
-    // Each name takes at least its one-byte length. The list grows as names are read: a count
-    // alone must not reserve many times the file's size.
-    const std::uint32_t names = ar.ReadCount(1);
-    loaded.m_widgetOrder.reserve(std::min<std::uint32_t>(names, 4096));
-    for (std::uint32_t i = 0; i < names; ++i)
-        loaded.m_widgetOrder.push_back(ar.ReadString());
-    for (CCollectionBase* c : loaded.m_collections)
-        c->Serialize(ar);
-    loaded.m_pSimulationSettings->Serialize(ar);
-    // Bytes after the settings record are ignored, as other writers may leave some.
-
+    loaded.SerializeRecords(ar);
     loaded.RepairWidgetOrder();
     if (const std::size_t bad = ar.NonFiniteCount(); bad > 0)
         loaded.m_loadWarnings.push_back(std::to_string(bad) +
@@ -131,46 +121,18 @@ void CKorvaneDoc::RepairWidgetOrder()
                                  " missing entries appended.");
 }
 
+auto CKorvaneDoc::NetworkMembers()
+{
+    return std::tie(m_workspace, m_widgetOrder, m_pLines, m_pCircuitBreakers, m_pFuses, m_pReclosers, m_pIsolators,
+                    m_pBusBars, m_pLoadPoints, m_pGenSources, m_pEquipments, m_pTransformers, m_collections,
+                    m_pSimulationSettings, m_analytical, m_loadData, m_results, m_loadWarnings);
+}
+
 void CKorvaneDoc::TakeNetworkFrom(CKorvaneDoc& other)
 {
-    m_sizeDoc = other.m_sizeDoc;
-    m_nWorkspaceWidth = other.m_nWorkspaceWidth;
-    m_nWorkspaceHeight = other.m_nWorkspaceHeight;
-    m_nSnapGrid = other.m_nSnapGrid;
-    m_nRedrawMode = other.m_nRedrawMode;
-    m_bAdaptiveDrawing = other.m_bAdaptiveDrawing;
-    m_bShowEndPoints = other.m_bShowEndPoints;
-    m_bCreateDirectory = other.m_bCreateDirectory;
-    m_widgetOrder.swap(other.m_widgetOrder);
-    m_pLines.swap(other.m_pLines);
-    m_pCircuitBreakers.swap(other.m_pCircuitBreakers);
-    m_pFuses.swap(other.m_pFuses);
-    m_pReclosers.swap(other.m_pReclosers);
-    m_pIsolators.swap(other.m_pIsolators);
-    m_pBusBars.swap(other.m_pBusBars);
-    m_pLoadPoints.swap(other.m_pLoadPoints);
-    m_pGenSources.swap(other.m_pGenSources);
-    m_pEquipments.swap(other.m_pEquipments);
-    m_pTransformers.swap(other.m_pTransformers);
-    m_collections.swap(other.m_collections);
-    m_pSimulationSettings.swap(other.m_pSimulationSettings);
-    m_bEnableClustering = other.m_bEnableClustering;
-    m_industrialDataFile.swap(other.m_industrialDataFile);
-    m_agriculturalDataFile.swap(other.m_agriculturalDataFile);
-    m_residentialDataFile.swap(other.m_residentialDataFile);
-    m_otherDataFile.swap(other.m_otherDataFile);
-    m_intervalDataFile.swap(other.m_intervalDataFile);
-    m_industrialData.swap(other.m_industrialData);
-    m_agriculturalData.swap(other.m_agriculturalData);
-    m_residentialData.swap(other.m_residentialData);
-    m_otherData.swap(other.m_otherData);
-    m_intervalData.swap(other.m_intervalData);
-    m_bMinimumCutSet = other.m_bMinimumCutSet;
-    m_nLoadSheddingMethod = other.m_nLoadSheddingMethod;
-    m_nFaultCount = other.m_nFaultCount;
-    m_monteCarloResultPath.swap(other.m_monteCarloResultPath);
-    m_analyticalResultPath.swap(other.m_analyticalResultPath);
-    m_loadWarnings.swap(other.m_loadWarnings);
+    auto mine = NetworkMembers();
+    auto theirs = other.NetworkMembers();
+    mine.swap(theirs);
 }
 
 void CKorvaneDoc::OpenFile(const std::filesystem::path& path)
@@ -194,7 +156,7 @@ void CKorvaneDoc::SaveFile(const std::filesystem::path& path) const
 
 void CKorvaneDoc::SetMonteCarloResultPath(const void* sender, const std::string& path)
 {
-    m_monteCarloResultPath = path;
+    m_results.m_monteCarloResultPath = path;
     UpdateAllViews(sender, &path);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/Collections.h"
+#include "model/DocumentRecords.h"
 #include "model/SimulationSettings.h"
 #include "platform/Geometry.h"
 
@@ -29,14 +30,7 @@ const CClassRegistry& ModelClassRegistry();
 
 class CKorvaneDoc {
 public:
-    CSize m_sizeDoc;
-    std::int32_t m_nWorkspaceWidth = 1024;
-    std::int32_t m_nWorkspaceHeight = 786;
-    std::int32_t m_nSnapGrid = 10;  // not stored: a reopened network snaps to 10
-    std::uint8_t m_nRedrawMode = 0;  // 1: redraw only around a changed widget
-    std::int32_t m_bAdaptiveDrawing = 0;
-    std::int32_t m_bShowEndPoints = 1;
-    std::int32_t m_bCreateDirectory = 0;
+    CWorkspaceOptions m_workspace;
     // One type name per widget in creation order; the k-th occurrence of a name stands for
     // element k of that type's collection.
     std::vector<std::string> m_widgetOrder;
@@ -53,24 +47,9 @@ public:
     std::unique_ptr<CTransformerCollection> m_pTransformers;
     std::unique_ptr<CSimulationSettings> m_pSimulationSettings;
 
-    // Analytical settings and the load data read from the files they name (the data is not stored).
-    std::int32_t m_bEnableClustering = 0;
-    std::string m_industrialDataFile;
-    std::string m_agriculturalDataFile;
-    std::string m_residentialDataFile;
-    std::string m_otherDataFile;
-    std::string m_intervalDataFile;
-    std::vector<double> m_industrialData;
-    std::vector<double> m_agriculturalData;
-    std::vector<double> m_residentialData;
-    std::vector<double> m_otherData;
-    std::vector<double> m_intervalData;
-    std::int32_t m_bMinimumCutSet = 0;
-    std::int32_t m_nLoadSheddingMethod = 1;  // 1 "Thesis method", 0 "Practical Method"
-    std::int32_t m_nFaultCount = 0;
-
-    std::string m_monteCarloResultPath;
-    std::string m_analyticalResultPath;  // not stored
+    CAnalyticalSettings m_analytical;
+    LoadClassArray<std::vector<double>> m_loadData;  // read from the files the settings name; not stored
+    CResultPaths m_results;
 
     CKorvaneDoc();
     ~CKorvaneDoc();
@@ -94,8 +73,8 @@ public:
 
     void SetMonteCarloResultPath(const void* sender, const std::string& path);
     void UpdateViewsWithText(const void* sender, const std::string& text);
-    std::string GetMonteCarloResultPath() const { return m_monteCarloResultPath; }
-    std::string GetAnalyticalResultPath() const { return m_analyticalResultPath; }
+    std::string GetMonteCarloResultPath() const { return m_results.m_monteCarloResultPath; }
+    std::string GetAnalyticalResultPath() const { return m_results.m_analyticalResultPath; }
     // Removes the n-th occurrence (from 0) of the name from the widget-order list, if there is one.
     void RemoveWidgetName(const std::string& name, int n);
 
@@ -124,6 +103,10 @@ public:
     void UpdateAllViews(const void* sender, const std::string* hint = nullptr);
 
 private:
+    // Storing and loading both walk this one list of the file's fields, in file order.
+    void SerializeRecords(CArchive& ar);
+    // Every member a load replaces.
+    auto NetworkMembers();
     void TakeNetworkFrom(CKorvaneDoc& other);
     void RepairWidgetOrder();
 

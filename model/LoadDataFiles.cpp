@@ -12,12 +12,19 @@
 
 namespace {
 
-struct DataFile {
-    const std::string& name;
-    std::vector<double>& values;
-    const char* what;       // how the messages name the file
-    const char* classWord;  // in the count message; null for the interval data itself
+// How the messages name each file, and the class word of the count message (none for the interval
+// data itself).
+struct DataFileWords {
+    const char* what;
+    const char* classWord;
 };
+constexpr LoadClassArray<DataFileWords> kWords = {{
+    {"interval data", nullptr},
+    {"Agricultural class clustered data", "agricultural"},
+    {"Industrial class clustered data", "industrial"},
+    {"Residential class clustered data", "residential"},
+    {"other class clustered data", "other"},
+}};
 
 // At most 40 characters of a line for a message: bytes that are not UTF-8 text and control
 // characters (a file saved as UTF-16 is full of NULs) show as U+FFFD, so the message stays text.
@@ -47,13 +54,13 @@ std::string_view Trimmed(std::string_view line)
 }
 
 // The file's numbers, or the message that says why there are none.
-std::optional<std::string> Read(const DataFile& file, std::vector<double>& values)
+std::optional<std::string> Read(const std::string& name, const char* what, std::vector<double>& values)
 {
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = korvane::ReadFileBytes(file.name);
+        bytes = korvane::ReadFileBytes(name);
     } catch (const korvane::FileError&) {
-        return std::string("Cannot open ") + file.what + " " + file.name;
+        return std::string("Cannot open ") + what + " " + name;
     }
     std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     // Editors on Windows often open a text file with a UTF-8 byte order mark; it is not a value.
@@ -70,7 +77,7 @@ std::optional<std::string> Read(const DataFile& file, std::vector<double>& value
         const std::optional<double> value = korvane::ParseDouble(line);
         if (!value) {
             values.clear();
-            return std::string("Cannot read ") + file.what + " " + file.name + ": line " +
+            return std::string("Cannot read ") + what + " " + name + ": line " +
                    std::to_string(lineNumber) + " holds \"" + Excerpt(line) + "\", which is not a number";
         }
         values.push_back(*value);
@@ -82,27 +89,21 @@ std::optional<std::string> Read(const DataFile& file, std::vector<double>& value
 
 std::vector<std::string> ReadLoadDataFiles(CKorvaneDoc& doc)
 {
-    const DataFile files[] = {
-        {doc.m_intervalDataFile, doc.m_intervalData, "interval data", nullptr},
-        {doc.m_agriculturalDataFile, doc.m_agriculturalData, "Agricultural class clustered data", "agricultural"},
-        {doc.m_industrialDataFile, doc.m_industrialData, "Industrial class clustered data", "industrial"},
-        {doc.m_residentialDataFile, doc.m_residentialData, "Residential class clustered data", "residential"},
-        {doc.m_otherDataFile, doc.m_otherData, "other class clustered data", "other"},
-    };
-    for (const DataFile& file : files)
-        file.values.clear();
-
+    for (std::vector<double>& values : doc.m_loadData)
+        values.clear();
     std::vector<std::string> messages;
-    for (const DataFile& file : files) {
-        if (file.name.empty())
+    for (int file = 0; file < kLoadClassCount; ++file) {
+        const std::string& name = doc.m_analytical.m_dataFiles[file];
+        std::vector<double>& values = doc.m_loadData[file];
+        if (name.empty())
             continue;
-        if (auto message = Read(file, file.values)) {
+        if (auto message = Read(name, kWords[file].what, values)) {
             messages.push_back(std::move(*message));
             continue;
         }
-        if (file.classWord != nullptr && file.values.size() != doc.m_intervalData.size())
+        if (kWords[file].classWord != nullptr && values.size() != doc.m_loadData[kIntervalData].size())
             messages.push_back(std::string("Data Inconsistency!\n\nPlease make sure that the number of ") +
-                               file.classWord + "\nclustered data is equals to the number of interval data.");
+                               kWords[file].classWord + "\nclustered data is equals to the number of interval data.");
     }
     return messages;
 }

@@ -231,14 +231,6 @@ std::uint32_t CArchive::ReadCount(std::size_t minBytesPerElement)
     return count;
 }
 
-void CArchive::IoFlag(std::int32_t& flag)
-{
-    if (m_storing)
-        WriteInt32(flag == 1 ? 1 : -1);
-    else
-        flag = ReadInt32() == 1 ? 1 : 0;
-}
-
 void CArchive::WriteTag(std::uint32_t index, bool isClass)
 {
     if (index < kBigObjectTag) {

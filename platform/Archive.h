@@ -2,6 +2,7 @@
 // and objects tagged by class name with back references, in the framework's byte layout.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -89,8 +90,15 @@ public:
         requires(sizeof...(T) > 1)
     void Io(T&... fields) { (Io(fields), ...); }
 
-    // A flag stored as 1 when it is 1 and -1 otherwise; read back as 1 only from 1, else 0.
-    void IoFlag(std::int32_t& flag);
+    // Flags, each stored as 1 when it is 1 and -1 otherwise; read back as 1 only from 1, else 0.
+    template <std::integral... T>
+    void IoFlag(T&... flags)
+    {
+        auto io = [this](auto& flag) {
+            m_storing ? WriteInt32(flag == 1 ? 1 : -1) : void(flag = ReadInt32() == 1 ? 1 : 0);
+        };
+        (io(flags), ...);
+    }
 
     // Doubles read that were NaN or infinite, for the loader to report.
     std::size_t NonFiniteCount() const { return m_nonFinite; }

@@ -168,7 +168,7 @@ void CKorvaneView::ResetScrollSizes()
     const auto pixels = [scale](std::int32_t units) {
         return static_cast<int>(std::lround(std::clamp(units * scale, 0.0, kLargestCanvas)));
     };
-    const wxSize size(pixels(doc.m_nWorkspaceWidth), pixels(doc.m_nWorkspaceHeight));
+    const wxSize size(pixels(doc.m_workspace.m_nWorkspaceWidth), pixels(doc.m_workspace.m_nWorkspaceHeight));
     if (m_canvas->GetVirtualSize() != size)
         m_canvas->SetVirtualSize(size);
 }
@@ -199,7 +199,7 @@ void CKorvaneView::DrawNetwork(wxDC& dc) const
             continue;
         const auto fig = MakeFigure(*w);
         fig->Draw(dc);
-        if (doc.m_bShowEndPoints == 1)
+        if (doc.m_workspace.m_bShowEndPoints == 1)
             fig->DrawHighlight(dc);
     }
     if (m_controller->ShowsSelection())
@@ -441,7 +441,7 @@ void CKorvaneView::OnZoomOut(wxCommandEvent&)
 void CKorvaneView::OnToggle(wxCommandEvent&)
 {
     CKorvaneDoc& doc = GetDoc();
-    doc.m_bShowEndPoints = doc.m_bShowEndPoints == 1 ? 0 : 1;
+    doc.m_workspace.m_bShowEndPoints = doc.m_workspace.m_bShowEndPoints == 1 ? 0 : 1;
     // Every view of the document follows the stored option.
     doc.UpdateAllViews(nullptr);
     FullRedraw();
@@ -450,7 +450,7 @@ void CKorvaneView::OnToggle(wxCommandEvent&)
 void CKorvaneView::OnUpdateToggle(wxUpdateUIEvent& event)
 {
     event.Enable(true);
-    event.Check(GetDoc().m_bShowEndPoints == 1);
+    event.Check(GetDoc().m_workspace.m_bShowEndPoints == 1);
 }
 
 void CKorvaneView::OnEditCopy(wxCommandEvent&)

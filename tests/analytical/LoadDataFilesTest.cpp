@@ -32,21 +32,22 @@ protected:
 TEST_F(LoadDataFiles, ReadsEachFileAndComparesCountsWithTheIntervalData)
 {
     CKorvaneDoc doc;
-    doc.m_intervalDataFile = Write("interval.txt", "\xEF\xBB\xBF" "1\r\n2.5\r\n  -3e1  \n\n4");
-    doc.m_agriculturalDataFile = Write("agri.txt", "1\n2\n3\n4\n");
-    doc.m_industrialDataFile = Write("industry.txt", "1\n2\n3\n");
-    doc.m_residentialDataFile = (m_dir / "missing.txt").string();
-    doc.m_otherData = {9, 9};
+    doc.m_analytical.m_dataFiles[kIntervalData] = Write("interval.txt", "\xEF\xBB\xBF" "1\r\n2.5\r\n  -3e1  \n\n4");
+    doc.m_analytical.m_dataFiles[kAgriculturalData] = Write("agri.txt", "1\n2\n3\n4\n");
+    doc.m_analytical.m_dataFiles[kIndustrialData] = Write("industry.txt", "1\n2\n3\n");
+    doc.m_analytical.m_dataFiles[kResidentialData] = (m_dir / "missing.txt").string();
+    doc.m_loadData[kOtherData] = {9, 9};
     const auto messages = ReadLoadDataFiles(doc);
-    EXPECT_EQ(doc.m_intervalData, (std::vector<double>{1, 2.5, -30, 4}));
-    EXPECT_EQ(doc.m_agriculturalData.size(), 4u);
-    EXPECT_EQ(doc.m_industrialData, (std::vector<double>{1, 2, 3}));
-    EXPECT_TRUE(doc.m_residentialData.empty());
-    EXPECT_TRUE(doc.m_otherData.empty());
+    EXPECT_EQ(doc.m_loadData[kIntervalData], (std::vector<double>{1, 2.5, -30, 4}));
+    EXPECT_EQ(doc.m_loadData[kAgriculturalData].size(), 4u);
+    EXPECT_EQ(doc.m_loadData[kIndustrialData], (std::vector<double>{1, 2, 3}));
+    EXPECT_TRUE(doc.m_loadData[kResidentialData].empty());
+    EXPECT_TRUE(doc.m_loadData[kOtherData].empty());
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], "Data Inconsistency!\n\nPlease make sure that the number of industrial\n"
                            "clustered data is equals to the number of interval data.");
-    EXPECT_EQ(messages[1], "Cannot open Residential class clustered data " + doc.m_residentialDataFile);
+    EXPECT_EQ(messages[1],
+              "Cannot open Residential class clustered data " + doc.m_analytical.m_dataFiles[kResidentialData]);
 }
 
 // A file with a line that is not a number is dropped, and the message quotes the line as text.
@@ -69,11 +70,12 @@ TEST_F(LoadDataFiles, DropsAFileWithALineThatIsNotANumberQuotingItAsText)
     };
     for (const Case& c : cases) {
         CKorvaneDoc doc;
-        doc.m_otherDataFile = Write("other.txt", c.text);
+        doc.m_analytical.m_dataFiles[kOtherData] = Write("other.txt", c.text);
         const auto messages = ReadLoadDataFiles(doc);
-        EXPECT_TRUE(doc.m_otherData.empty());
+        EXPECT_TRUE(doc.m_loadData[kOtherData].empty());
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0], "Cannot read other class clustered data " + doc.m_otherDataFile + ": line " +
-                                   std::to_string(c.line) + " holds \"" + c.shown + "\", which is not a number");
+        EXPECT_EQ(messages[0], "Cannot read other class clustered data " + doc.m_analytical.m_dataFiles[kOtherData] +
+                                   ": line " + std::to_string(c.line) + " holds \"" + c.shown +
+                                   "\", which is not a number");
     }
 }

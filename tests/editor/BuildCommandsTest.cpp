@@ -194,7 +194,7 @@ TEST(BuildCommands, APreparedMonteCarloRunCarriesTheTextAndPathsAndTellsTheViews
     ndltest::TempFolder folder;
     CKorvaneDoc doc;
     doc.SetTitle("Net1");
-    doc.m_bCreateDirectory = 1;
+    doc.m_workspace.m_bCreateDirectory = 1;
     DrawConnected(doc);
     doc.m_pSimulationSettings->quantsPerDay = 24;
     doc.AddObserver(&observer);
@@ -282,9 +282,9 @@ TEST(BuildCommands, AnalyticalChecksComeInTheirOrderAndThePreparedRunCopiesTheSe
             AddTo<CEquipment>(doc, CPoint(200, 100), CPoint(200, 200), 1, kGrey);
             AddTo<CLoadPoint>(doc, CPoint(200, 200), 1, kGrey);
         }
-        doc.m_bMinimumCutSet = 1;
-        doc.m_nLoadSheddingMethod = 0;
-        doc.m_nFaultCount = 7;
+        doc.m_analytical.m_bMinimumCutSet = 1;
+        doc.m_analytical.m_nLoadSheddingMethod = 0;
+        doc.m_analytical.m_nFaultCount = 7;
         CScriptedPrompts prompts;
         const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place);
         ASSERT_NE(job, nullptr);
@@ -308,8 +308,8 @@ TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
     CKorvaneDoc doc;
     DrawConnected(doc);
     doc.m_pSimulationSettings->quantsPerDay = 24;
-    doc.m_nLoadSheddingMethod = 0;
-    doc.m_nFaultCount = 7;
+    doc.m_analytical.m_nLoadSheddingMethod = 0;
+    doc.m_analytical.m_nFaultCount = 7;
     doc.SaveFile(folder.Path() / "Net1.MC");
     const fs::path out = folder.Path() / "out" / "new";
     const auto mc = PrepareSavedNetworkRun(folder.Path() / "Net1.MC", EngineKind::MonteCarlo, out);

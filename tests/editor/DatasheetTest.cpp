@@ -251,8 +251,8 @@ TEST(Datasheet, LoadClassesNeedTheirClusteredDataFiles)
     EXPECT_FALSE(none.m_analyticalLoadPoint.m_bResidentialEnabled);
     EXPECT_FALSE(none.m_analyticalLoadPoint.m_bOtherEnabled);
 
-    doc.m_industrialDataFile = "/data/industrial.txt";
-    doc.m_otherDataFile = "/data/other.txt";
+    doc.m_analytical.m_dataFiles[kIndustrialData] = "/data/industrial.txt";
+    doc.m_analytical.m_dataFiles[kOtherData] = "/data/other.txt";
     const CDatasheet some(load, doc);
     EXPECT_FALSE(some.m_analyticalLoadPoint.m_bAgriculturalEnabled);
     EXPECT_TRUE(some.m_analyticalLoadPoint.m_bIndustrialEnabled);

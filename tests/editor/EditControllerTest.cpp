@@ -11,7 +11,7 @@ struct EditControllerTest : testing::Test {
     CEditController view{doc};
     CClipboard clipboard;
 
-    EditControllerTest() { doc.m_nSnapGrid = 0; }
+    EditControllerTest() { doc.m_workspace.m_nSnapGrid = 0; }
 
     void Click(CPoint p, bool ctrl = false)
     {
@@ -232,7 +232,7 @@ TEST_F(EditControllerTest, CutThenPasteRestoresAtTheEndOfTheOrder)
 
 TEST_F(EditControllerTest, LoadPointClickMovesAnOpenResultPageWithoutDragging)
 {
-    doc.m_monteCarloResultPath = "/tmp/MC1.htm";
+    doc.m_results.m_monteCarloResultPath = "/tmp/MC1.htm";
     CLoadPoint* lp = AddTo<CLoadPoint>(doc, CPoint(200, 200), 1, 0);
     lp->m_strName = "Farm";
     const CViewUpdate u = view.OnLButtonDown({200, 200}, false, true);
@@ -248,7 +248,7 @@ TEST_F(EditControllerTest, LoadPointClickMovesAnOpenResultPageWithoutDragging)
 // anchor in the report; clicking it jumped to the first of the name or to the system section.
 TEST_F(EditControllerTest, LoadPointClickAsksForTheAnchorItsReportSectionCarries)
 {
-    doc.m_monteCarloResultPath = "/tmp/MC1.htm";
+    doc.m_results.m_monteCarloResultPath = "/tmp/MC1.htm";
     const struct {
         const char* name;
         const char* anchor;

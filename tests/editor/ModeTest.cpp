@@ -11,7 +11,7 @@ namespace {
 
 struct ModeTest : testing::Test {
     CKorvaneDoc doc;
-    ModeTest() { doc.m_nSnapGrid = 0; }
+    ModeTest() { doc.m_workspace.m_nSnapGrid = 0; }
 };
 
 CPoint Adapted(CPoint start, CPoint end)
@@ -46,7 +46,7 @@ TEST(ModeGeometry, AdaptiveDrawingSquaresTheSegment)
 
 TEST_F(ModeTest, PlacingSnapsAndAddsGreyWidgetsOfTheirWidth)
 {
-    doc.m_nSnapGrid = 10;
+    doc.m_workspace.m_nSnapGrid = 10;
     for (int t = 0; t < kWidgetTypeCount; ++t) {
         const auto type = static_cast<WidgetType>(t);
         auto mode = MakeMode(type, doc);
@@ -75,8 +75,8 @@ TEST_F(ModeTest, PlacingWithoutGridKeepsThePointsAndAdaptsBeforeSnapping)
     mode.OnLButtonUp({13, 27}, {58, 95}, {58, 95});
     EXPECT_EQ(doc.m_pLines->GetAt(0)->GetEndPoint(), CPoint(58, 95));
 
-    doc.m_bAdaptiveDrawing = 1;
-    doc.m_nSnapGrid = 10;
+    doc.m_workspace.m_bAdaptiveDrawing = 1;
+    doc.m_workspace.m_nSnapGrid = 10;
     mode.OnLButtonUp({100, 100}, {133, 112}, {133, 112});
     EXPECT_EQ(doc.m_pLines->GetAt(1)->GetStartPoint(), CPoint(100, 100));
     EXPECT_EQ(doc.m_pLines->GetAt(1)->GetEndPoint(), CPoint(130, 100));
@@ -133,7 +133,7 @@ TEST_F(ModeTest, BodyDragMovesBothEndsAndFollowsTheGrid)
     EXPECT_TRUE(doc.IsModified());
 
     // With a grid the widget moves in whole steps and keeps up with a mouse that lands on one.
-    doc.m_nSnapGrid = 10;
+    doc.m_workspace.m_nSnapGrid = 10;
     mode.SnapPoint({157, 103});  // reference (160, 100)
     mode.OnMouseMove({170, 100}, cursor);
     EXPECT_EQ(line->GetStartPoint(), CPoint(117, 103));
@@ -145,8 +145,8 @@ TEST_F(ModeTest, BodyDragMovesBothEndsAndFollowsTheGrid)
 
 TEST_F(ModeTest, EndDragSnapsThenAdaptsAroundTheFixedEnd)
 {
-    doc.m_nSnapGrid = 10;
-    doc.m_bAdaptiveDrawing = 1;
+    doc.m_workspace.m_nSnapGrid = 10;
+    doc.m_workspace.m_bAdaptiveDrawing = 1;
     CLine* line = AddTo<CLine>(doc, CPoint(100, 100), CPoint(200, 100), 1, 0);
     CLineMode mode(doc);
     mode.OnLButtonDown({200, 100});
@@ -194,7 +194,7 @@ TEST_F(ModeTest, CancelPutsTheWidgetBack)
 
 TEST_F(ModeTest, RegionalRedrawCoversTheOldAndTheNewPlace)
 {
-    doc.m_nRedrawMode = 1;
+    doc.m_workspace.m_nRedrawMode = 1;
     AddTo<CBusBar>(doc, CPoint(0, 0), CPoint(100, 0), 2, 0);
     CBusBarMode mode(doc);
     mode.OnLButtonDown({50, 1});
@@ -206,7 +206,7 @@ TEST_F(ModeTest, RegionalRedrawCoversTheOldAndTheNewPlace)
     EXPECT_EQ(r.regions[0], CRect(-10, -10, 110, 10));
     EXPECT_EQ(r.regions[1], CRect(-10, 290, 110, 310));
 
-    doc.m_nRedrawMode = 0;
+    doc.m_workspace.m_nRedrawMode = 0;
     EXPECT_TRUE(mode.OnMouseMove({50, 1}, cursor).full);
 }
 
@@ -259,9 +259,9 @@ TEST_F(ModeTest, ExtremeCoordinatesAndSnapStepsStayWithinRange)
         for (const std::uint8_t redraw : {std::uint8_t{0}, std::uint8_t{1}}) {
             SCOPED_TRACE("grid " + std::to_string(grid) + " redraw " + std::to_string(redraw));
             CKorvaneDoc d;
-            d.m_nSnapGrid = grid;
-            d.m_nRedrawMode = redraw;
-            d.m_bAdaptiveDrawing = 1;
+            d.m_workspace.m_nSnapGrid = grid;
+            d.m_workspace.m_nRedrawMode = redraw;
+            d.m_workspace.m_bAdaptiveDrawing = 1;
             for (int t = 0; t < kWidgetTypeCount; ++t) {
                 const auto type = static_cast<WidgetType>(t);
                 for (const auto& [a, b] : {std::pair{CPoint(kMax, kMax), CPoint(kMin, kMin)},
@@ -284,8 +284,8 @@ TEST_F(ModeTest, ExtremeCoordinatesAndSnapStepsStayWithinRange)
             }
             // The same through the view's rules: select all of a workspace at the limits, drag all
             // of it across the range, rubber-band from corner to corner.
-            d.m_nWorkspaceWidth = kMax;
-            d.m_nWorkspaceHeight = kMax;
+            d.m_workspace.m_nWorkspaceWidth = kMax;
+            d.m_workspace.m_nWorkspaceHeight = kMax;
             CEditController view(d);
             view.OnSelectAll();
             view.OnLButtonDown(CPoint(kMax, kMax), false, false);

@@ -125,19 +125,19 @@ TEST(AnalyticalSettingsValues, OkWritesBackAndMarksTheDocumentModified)
     CAnalyticalSettingsValues v = CAnalyticalSettingsValues::From(doc);
     EXPECT_EQ(v.m_nLoadSheddingMethod, 1);
     v.m_bEnableClustering = true;
-    v.m_strIntervalFile = "/data/interval.txt";
-    v.m_strOtherFile = "/data/other.txt";
+    v.m_dataFiles[kIntervalData] = "/data/interval.txt";
+    v.m_dataFiles[kOtherData] = "/data/other.txt";
     v.m_bMinimumCutSet = true;
     v.m_nLoadSheddingMethod = 0;
     v.m_nFaultCount = -2;
     v.StoreTo(doc);
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(doc.m_bEnableClustering, 1);
-    EXPECT_EQ(doc.m_intervalDataFile, "/data/interval.txt");
-    EXPECT_EQ(doc.m_otherDataFile, "/data/other.txt");
-    EXPECT_EQ(doc.m_bMinimumCutSet, 1);
-    EXPECT_EQ(doc.m_nLoadSheddingMethod, 0);
-    EXPECT_EQ(doc.m_nFaultCount, -2);
+    EXPECT_EQ(doc.m_analytical.m_bEnableClustering, 1);
+    EXPECT_EQ(doc.m_analytical.m_dataFiles[kIntervalData], "/data/interval.txt");
+    EXPECT_EQ(doc.m_analytical.m_dataFiles[kOtherData], "/data/other.txt");
+    EXPECT_EQ(doc.m_analytical.m_bMinimumCutSet, 1);
+    EXPECT_EQ(doc.m_analytical.m_nLoadSheddingMethod, 0);
+    EXPECT_EQ(doc.m_analytical.m_nFaultCount, -2);
 }
 
 TEST(WorkspaceValues, OkSizesTheDrawingToTheWorkspace)
@@ -156,15 +156,15 @@ TEST(WorkspaceValues, OkSizesTheDrawingToTheWorkspace)
     v.m_bCreateDirectory = true;
     v.StoreTo(doc);
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(doc.m_nWorkspaceWidth, 1920);
-    EXPECT_EQ(doc.m_nWorkspaceHeight, 1440);
+    EXPECT_EQ(doc.m_workspace.m_nWorkspaceWidth, 1920);
+    EXPECT_EQ(doc.m_workspace.m_nWorkspaceHeight, 1440);
     // The document size follows, so a saved and reopened network keeps the larger canvas.
-    EXPECT_EQ(doc.m_sizeDoc.cx, 1920);
-    EXPECT_EQ(doc.m_sizeDoc.cy, 1440);
-    EXPECT_EQ(doc.m_nRedrawMode, 1);
-    EXPECT_EQ(doc.m_nSnapGrid, 0);
-    EXPECT_EQ(doc.m_bAdaptiveDrawing, 1);
-    EXPECT_EQ(doc.m_bCreateDirectory, 1);
+    EXPECT_EQ(doc.m_workspace.m_sizeDoc.cx, 1920);
+    EXPECT_EQ(doc.m_workspace.m_sizeDoc.cy, 1440);
+    EXPECT_EQ(doc.m_workspace.m_nRedrawMode, 1);
+    EXPECT_EQ(doc.m_workspace.m_nSnapGrid, 0);
+    EXPECT_EQ(doc.m_workspace.m_bAdaptiveDrawing, 1);
+    EXPECT_EQ(doc.m_workspace.m_bCreateDirectory, 1);
 
     EXPECT_STREQ(kWorkspaceSizes[0].label, "&Default");
     EXPECT_EQ(kWorkspaceSizes[0].width, 780);

@@ -152,39 +152,60 @@ TEST(Document, NewDocumentStoresTheExactDefaultBytes)
 
     CKorvaneDoc reloaded;
     Load(reloaded, expected);
-    EXPECT_EQ(reloaded.m_sizeDoc, CSize(1024, 786));
-    EXPECT_EQ(reloaded.m_bShowEndPoints, 1);
-    EXPECT_EQ(reloaded.m_nLoadSheddingMethod, 1);
+    EXPECT_EQ(reloaded.m_workspace.m_sizeDoc, CSize(1024, 786));
+    EXPECT_EQ(reloaded.m_workspace.m_bShowEndPoints, 1);
+    EXPECT_EQ(reloaded.m_analytical.m_nLoadSheddingMethod, 1);
     EXPECT_EQ(reloaded.m_pSimulationSettings->yearMax, 1000000);
     EXPECT_EQ(reloaded.m_pSimulationSettings->accuracy, 0.05);
     EXPECT_EQ(reloaded.GetWidgetCount(), 0);
     EXPECT_TRUE(reloaded.GetLoadWarnings().empty());
 }
 
+// Catches two header fields swapped: the default bytes hold empty names and mostly equal flags.
+TEST(Document, HeaderFieldsKeepTheirFileOrder)
+{
+    CKorvaneDoc doc;
+    CWorkspaceOptions& w = doc.m_workspace;
+    CAnalyticalSettings& a = doc.m_analytical;
+    w.m_sizeDoc = CSize(1, 2), w.m_nWorkspaceWidth = 3, w.m_nWorkspaceHeight = 4;
+    w.m_nRedrawMode = 1, w.m_bAdaptiveDrawing = 1, w.m_bShowEndPoints = 0, w.m_bCreateDirectory = 1;
+    doc.m_results.m_monteCarloResultPath = "m";
+    a.m_dataFiles = {"v", "a", "i", "r", "o"};
+    a.m_nFaultCount = 5, a.m_bEnableClustering = 1, a.m_bMinimumCutSet = 0, a.m_nLoadSheddingMethod = 1;
+    const Bytes expected =
+        Concat({Int32(1), Int32(2), Int32(3), Int32(4), {1, 'm', 1, 'a', 1, 'i', 1, 'o', 1, 'r', 1, 'v'}, Int32(5),
+                Int32(1), Int32(1), Int32(1), Int32(-1), Int32(1), Int32(-1), Int32(1)});
+    const Bytes stored = Store(doc);
+    EXPECT_EQ(Bytes(stored.begin(), stored.begin() + expected.size()), expected);
+    CKorvaneDoc reloaded;
+    Load(reloaded, stored);
+    EXPECT_EQ(Store(reloaded), stored);
+}
+
 TEST(Document, StoredOptionsFollowTheFlagConvention)
 {
     CKorvaneDoc doc;
     doc.OnNewDocument();
-    doc.m_nSnapGrid = 20;
-    doc.m_nLoadSheddingMethod = 2;
-    doc.m_nRedrawMode = 1;
-    doc.m_bCreateDirectory = 5;
+    doc.m_workspace.m_nSnapGrid = 20;
+    doc.m_analytical.m_nLoadSheddingMethod = 2;
+    doc.m_workspace.m_nRedrawMode = 1;
+    doc.m_workspace.m_bCreateDirectory = 5;
     doc.m_pSimulationSettings->fuses = 0;
     doc.m_pSimulationSettings->loadClustering = 1;
-    doc.m_intervalDataFile = "interval.txt";
-    doc.m_intervalData = {1, 2};
-    doc.m_analyticalResultPath = "x.htm";
+    doc.m_analytical.m_dataFiles[kIntervalData] = "interval.txt";
+    doc.m_loadData[kIntervalData] = {1, 2};
+    doc.m_results.m_analyticalResultPath = "x.htm";
     CKorvaneDoc reloaded;
     Load(reloaded, Store(doc));
-    EXPECT_EQ(reloaded.m_nSnapGrid, 10);
-    EXPECT_EQ(reloaded.m_nLoadSheddingMethod, 0);
-    EXPECT_EQ(reloaded.m_nRedrawMode, 1);
-    EXPECT_EQ(reloaded.m_bCreateDirectory, 0);
+    EXPECT_EQ(reloaded.m_workspace.m_nSnapGrid, 10);
+    EXPECT_EQ(reloaded.m_analytical.m_nLoadSheddingMethod, 0);
+    EXPECT_EQ(reloaded.m_workspace.m_nRedrawMode, 1);
+    EXPECT_EQ(reloaded.m_workspace.m_bCreateDirectory, 0);
     EXPECT_EQ(reloaded.m_pSimulationSettings->fuses, 0);
     EXPECT_EQ(reloaded.m_pSimulationSettings->loadClustering, 1);
-    EXPECT_EQ(reloaded.m_intervalDataFile, "interval.txt");
-    EXPECT_TRUE(reloaded.m_intervalData.empty());
-    EXPECT_EQ(reloaded.m_analyticalResultPath, "");
+    EXPECT_EQ(reloaded.m_analytical.m_dataFiles[kIntervalData], "interval.txt");
+    EXPECT_TRUE(reloaded.m_loadData[kIntervalData].empty());
+    EXPECT_EQ(reloaded.m_results.m_analyticalResultPath, "");
 
     // A clustering flag stored as anything but 1 reloads as 0.
     Bytes bytes = Store(doc);
@@ -369,11 +390,11 @@ TEST(Document, RefusesHostileFilesAndKeepsTheOpenNetwork)
     CKorvaneDoc doc;
     doc.OnNewDocument();
     CWidget* kept = doc.AddWidget(std::make_unique<CLine>(CPoint(1, 1), CPoint(2, 2), 1, 0));
-    doc.m_nWorkspaceWidth = 2000;
+    doc.m_workspace.m_nWorkspaceWidth = 2000;
     for (const Case& c : cases) {
         EXPECT_THROW(Load(doc, c.bytes), CArchiveError) << c.what;
         EXPECT_EQ(doc.GetWidgetsInOrder(), std::vector<CWidget*>{kept}) << c.what;
-        EXPECT_EQ(doc.m_nWorkspaceWidth, 2000) << c.what;
+        EXPECT_EQ(doc.m_workspace.m_nWorkspaceWidth, 2000) << c.what;
     }
 }
 

@@ -182,7 +182,7 @@ TEST(DatasheetSheet, CancelAndUnchangedOkLeaveTheDocumentAsItWas)
 TEST(DatasheetSheet, LoadPointProfileIsEditedInTheList)
 {
     CKorvaneDoc doc;
-    doc.m_residentialDataFile = "/data/residential.txt";
+    doc.m_analytical.m_dataFiles[kResidentialData] = "/data/residential.txt";
     CLoadPoint* load = AddTo(doc, std::make_unique<CLoadPoint>(CPoint(50, 50), 1, 0));
     CDialogScript script;
     std::vector<std::string> shown;

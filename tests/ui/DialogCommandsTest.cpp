@@ -87,8 +87,8 @@ TEST_F(DialogCommands, WorkspaceSettingsRefuse30001AndResizeTheCanvasOnOk)
     UiTest::Command(ID_WORKSPACE_SETTINGS);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(script.messages, std::vector<std::string>{"Please enter an integer between 0 and 30000."});
-    EXPECT_EQ(Doc().m_nWorkspaceWidth, 1920);
-    EXPECT_EQ(Doc().m_sizeDoc.cy, 1440);
+    EXPECT_EQ(Doc().m_workspace.m_nWorkspaceWidth, 1920);
+    EXPECT_EQ(Doc().m_workspace.m_sizeDoc.cy, 1440);
     EXPECT_EQ(UiTest::ActiveView()->GetCanvas()->GetVirtualSize(), wxSize(1920, 1440));
     EXPECT_TRUE(UiTest::ActiveDocument()->IsModified());
 
@@ -120,7 +120,7 @@ TEST_F(DialogCommands, AnalyticalSettingsButtonReportsAMissingDataFile)
     const std::string missing = UiTest::Home() + "/no-interval-data.txt";
     CDialogScript script;
     script.Then([](wxDialog& dialog) { Press(dialog, wxID_OK); });
-    Doc().m_intervalDataFile = missing;
+    Doc().m_analytical.m_dataFiles[kIntervalData] = missing;
     UiTest::Command(ID_ANALYTICAL_SETTINGS);
     EXPECT_EQ(script.messages, std::vector<std::string>{"Cannot open interval data " + missing});
     EXPECT_TRUE(UiTest::ActiveDocument()->IsModified());

@@ -203,9 +203,9 @@ TEST_F(FileCommands, AnyStoredWorkspaceSizeKeepsTheCanvasDrawable)
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         CKorvaneDoc stored;
         stored.OnNewDocument();
-        stored.m_nWorkspaceWidth = c.width;
-        stored.m_nWorkspaceHeight = c.height;
-        stored.m_sizeDoc = CSize(c.width, c.height);
+        stored.m_workspace.m_nWorkspaceWidth = c.width;
+        stored.m_workspace.m_nWorkspaceHeight = c.height;
+        stored.m_workspace.m_sizeDoc = CSize(c.width, c.height);
         AddTo<CFuse>(stored, CPoint(10, 10), CPoint(60, 10), 1, kGrey);
         // Widgets far out, as a file may place them.
         AddTo<CLine>(stored, CPoint(2147483000, 2147483000), CPoint(2147483600, 2147483600), 1, kGrey);

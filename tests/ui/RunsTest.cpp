@@ -699,7 +699,7 @@ TEST_F(Runs, AnAnalyticalRunShowsTheFiveIndicesInOneBox)
     auto* load = AddTo<CLoadPoint>(Doc(), CPoint(200, 0), 1, kGrey);
     load->m_nNumCustomers = 10;
     load->m_dLoad = 100;
-    Doc().m_nFaultCount = 2;
+    Doc().m_analytical.m_nFaultCount = 2;
 
     Command(ID_ANALYTICAL_SIMULATION);
     ASSERT_TRUE(PumpUntil([&] { return !Controller().IsRunning(); }));
@@ -724,7 +724,7 @@ TEST_F(Runs, AFailedRunIsReportedAsWhatItIsNeverAsCompleted)
     ASSERT_NE(page, nullptr);
     ASSERT_TRUE(page->GetBrowser()->ToText().Contains("Load Point - Mill"));
     // The output folder cannot be made: a file stands where it would go.
-    Doc().m_bCreateDirectory = 1;
+    Doc().m_workspace.m_bCreateDirectory = 1;
     std::ofstream(folder / "Net1") << "in the way";
     Command(ID_MONTE_CARLO_SIMULATION);
     ASSERT_TRUE(PumpUntil([&] { return RunEnded(); }));
@@ -734,7 +734,7 @@ TEST_F(Runs, AFailedRunIsReportedAsWhatItIsNeverAsCompleted)
                               "Settings->Workspace Settings."));
 
     // A text that does not parse: no quanta per day, accepted at the question.
-    Doc().m_bCreateDirectory = 0;
+    Doc().m_workspace.m_bCreateDirectory = 0;
     Doc().m_pSimulationSettings->quantsPerDay = 0;
     ASSERT_TRUE(RunToTheEnd());
     dialogs = TakeDialogs();

@@ -165,7 +165,7 @@ TEST(AnalyticalSimulationSettings, FaultCountIsChosenOrTypedUpToTheNumberOfFeede
 {
     CKorvaneDoc doc;
     DocWithFeeders(doc, 4);
-    doc.m_nFaultCount = 1;
+    doc.m_analytical.m_nFaultCount = 1;
     CDialogScript script;
     std::vector<std::string> entries;
     std::string shownFirst, shownAfterRefusal;
@@ -189,9 +189,9 @@ TEST(AnalyticalSimulationSettings, FaultCountIsChosenOrTypedUpToTheNumberOfFeede
     EXPECT_TRUE(thesisChecked);
     EXPECT_EQ(script.messages, std::vector<std::string>{"Invalid number to fault value"});
     EXPECT_EQ(shownAfterRefusal, "1");
-    EXPECT_EQ(doc.m_nFaultCount, 4);
-    EXPECT_EQ(doc.m_nLoadSheddingMethod, 0);
-    EXPECT_EQ(doc.m_bMinimumCutSet, 1);
+    EXPECT_EQ(doc.m_analytical.m_nFaultCount, 4);
+    EXPECT_EQ(doc.m_analytical.m_nLoadSheddingMethod, 0);
+    EXPECT_EQ(doc.m_analytical.m_bMinimumCutSet, 1);
     EXPECT_TRUE(doc.IsModified());
 
     // Chosen from the list.
@@ -200,13 +200,13 @@ TEST(AnalyticalSimulationSettings, FaultCountIsChosenOrTypedUpToTheNumberOfFeede
         Press(dialog, wxID_OK);
     });
     OnAnalyticalSimulationSettings(nullptr, doc);
-    EXPECT_EQ(doc.m_nFaultCount, 2);
+    EXPECT_EQ(doc.m_analytical.m_nFaultCount, 2);
 }
 
 TEST(AnalyticalSimulationSettings, WithoutFeedersOnlyZeroAndBelowAreAccepted)
 {
     CKorvaneDoc doc;
-    doc.m_nFaultCount = 5;
+    doc.m_analytical.m_nFaultCount = 5;
     CDialogScript script;
     std::vector<std::string> entries;
     bool nothingSelected = false;
@@ -223,20 +223,20 @@ TEST(AnalyticalSimulationSettings, WithoutFeedersOnlyZeroAndBelowAreAccepted)
     EXPECT_EQ(entries, std::vector<std::string>{"0"});
     EXPECT_TRUE(nothingSelected);
     EXPECT_EQ(script.messages, std::vector<std::string>{"Invalid number to fault value"});
-    EXPECT_EQ(doc.m_nFaultCount, -2);
+    EXPECT_EQ(doc.m_analytical.m_nFaultCount, -2);
 }
 
 TEST(AnalyticalSimulationSettings, CancelKeepsTheSettingsAndClusteringEnablesEveryFileRow)
 {
     CKorvaneDoc doc;
     DocWithFeeders(doc, 2);
-    doc.m_bEnableClustering = 1;
-    doc.m_intervalDataFile = "/data/interval.txt";
+    doc.m_analytical.m_bEnableClustering = 1;
+    doc.m_analytical.m_dataFiles[kIntervalData] = "/data/interval.txt";
     CDialogScript script;
     bool intervalEnabledFirst = false;
     bool intervalGreyedAfter = false;
     bool practicalChecked = false;
-    doc.m_nLoadSheddingMethod = 0;
+    doc.m_analytical.m_nLoadSheddingMethod = 0;
     script.Then([&](wxDialog& dialog) {
         intervalEnabledFirst = dialog.FindWindow(1157)->IsEnabled() && dialog.FindWindow(1090)->IsEnabled();
         practicalChecked = Find<wxRadioButton>(dialog, 1186)->GetValue();
@@ -251,9 +251,9 @@ TEST(AnalyticalSimulationSettings, CancelKeepsTheSettingsAndClusteringEnablesEve
     EXPECT_TRUE(intervalEnabledFirst);
     EXPECT_TRUE(intervalGreyedAfter);
     EXPECT_TRUE(practicalChecked);
-    EXPECT_EQ(doc.m_bEnableClustering, 1);
-    EXPECT_EQ(doc.m_intervalDataFile, "/data/interval.txt");
-    EXPECT_EQ(doc.m_nFaultCount, 0);
+    EXPECT_EQ(doc.m_analytical.m_bEnableClustering, 1);
+    EXPECT_EQ(doc.m_analytical.m_dataFiles[kIntervalData], "/data/interval.txt");
+    EXPECT_EQ(doc.m_analytical.m_nFaultCount, 0);
     EXPECT_FALSE(doc.IsModified());
 }
 
@@ -270,7 +270,7 @@ std::string DataFile(const char* name, int lines)
 TEST(AnalyticalSimulationSettings, ReportsMissingDataFilesAndCountMismatchesAfterTheDialog)
 {
     CKorvaneDoc doc;
-    doc.m_intervalDataFile = DataFile("korvane-interval.txt", 24);
+    doc.m_analytical.m_dataFiles[kIntervalData] = DataFile("korvane-interval.txt", 24);
     const std::string missing = (std::filesystem::temp_directory_path() / "korvane-no-such-file.txt").string();
     std::filesystem::remove(missing);
     const std::string agricultural = DataFile("korvane-agricultural.txt", 23);
@@ -282,33 +282,33 @@ TEST(AnalyticalSimulationSettings, ReportsMissingDataFilesAndCountMismatchesAfte
         Toggle(Find<wxCheckBox>(dialog, 1174));
         Press(dialog, wxID_OK);
     });
-    doc.m_agriculturalDataFile = agricultural;
-    doc.m_industrialDataFile = missing;
-    doc.m_residentialDataFile = residential;
+    doc.m_analytical.m_dataFiles[kAgriculturalData] = agricultural;
+    doc.m_analytical.m_dataFiles[kIndustrialData] = missing;
+    doc.m_analytical.m_dataFiles[kResidentialData] = residential;
     OnAnalyticalSimulationSettings(nullptr, doc);
     EXPECT_EQ(script.messages,
               (std::vector<std::string>{
                   "Data Inconsistency!\n\nPlease make sure that the number of agricultural\nclustered data is equals to "
                   "the number of interval data.",
                   "Cannot open Industrial class clustered data " + missing}));
-    EXPECT_EQ(doc.m_intervalData.size(), 24u);
-    EXPECT_EQ(doc.m_agriculturalData.size(), 23u);
-    EXPECT_TRUE(doc.m_industrialData.empty());
-    EXPECT_EQ(doc.m_residentialData.size(), 24u);
-    EXPECT_EQ(doc.m_bEnableClustering, 1);
+    EXPECT_EQ(doc.m_loadData[kIntervalData].size(), 24u);
+    EXPECT_EQ(doc.m_loadData[kAgriculturalData].size(), 23u);
+    EXPECT_TRUE(doc.m_loadData[kIndustrialData].empty());
+    EXPECT_EQ(doc.m_loadData[kResidentialData].size(), 24u);
+    EXPECT_EQ(doc.m_analytical.m_bEnableClustering, 1);
 
     // Cancel still reads the files again, and a second reading replaces the first.
-    doc.m_agriculturalDataFile.clear();
-    doc.m_industrialDataFile.clear();
+    doc.m_analytical.m_dataFiles[kAgriculturalData].clear();
+    doc.m_analytical.m_dataFiles[kIndustrialData].clear();
     CDialogScript again;
     again.Then([](wxDialog& dialog) { Press(dialog, wxID_CANCEL); });
     OnAnalyticalSimulationSettings(nullptr, doc);
     EXPECT_TRUE(again.messages.empty());
-    EXPECT_EQ(doc.m_intervalData.size(), 24u);
-    EXPECT_TRUE(doc.m_agriculturalData.empty());
-    EXPECT_EQ(doc.m_residentialData.size(), 24u);
+    EXPECT_EQ(doc.m_loadData[kIntervalData].size(), 24u);
+    EXPECT_TRUE(doc.m_loadData[kAgriculturalData].empty());
+    EXPECT_EQ(doc.m_loadData[kResidentialData].size(), 24u);
 
-    for (const std::string& path : {doc.m_intervalDataFile, agricultural, residential})
+    for (const std::string& path : {doc.m_analytical.m_dataFiles[kIntervalData], agricultural, residential})
         std::filesystem::remove(path);
 }
 
@@ -346,14 +346,14 @@ TEST(SettingsDlg, RefusesAnOversizedCanvasAndAppliesTheSizeButtons)
     EXPECT_EQ(script.details, std::vector<std::string>{"Field: Verticle (pixels)"});
     EXPECT_EQ(widthShown, "1024");
     EXPECT_EQ(heightShown, "786");
-    EXPECT_EQ(doc.m_nWorkspaceWidth, 1920);
-    EXPECT_EQ(doc.m_nWorkspaceHeight, 1440);
-    EXPECT_EQ(doc.m_sizeDoc.cx, 1920);
-    EXPECT_EQ(doc.m_sizeDoc.cy, 1440);
-    EXPECT_EQ(doc.m_nRedrawMode, 1);
-    EXPECT_EQ(doc.m_nSnapGrid, 20);
-    EXPECT_EQ(doc.m_bAdaptiveDrawing, 1);
-    EXPECT_EQ(doc.m_bCreateDirectory, 1);
+    EXPECT_EQ(doc.m_workspace.m_nWorkspaceWidth, 1920);
+    EXPECT_EQ(doc.m_workspace.m_nWorkspaceHeight, 1440);
+    EXPECT_EQ(doc.m_workspace.m_sizeDoc.cx, 1920);
+    EXPECT_EQ(doc.m_workspace.m_sizeDoc.cy, 1440);
+    EXPECT_EQ(doc.m_workspace.m_nRedrawMode, 1);
+    EXPECT_EQ(doc.m_workspace.m_nSnapGrid, 20);
+    EXPECT_EQ(doc.m_workspace.m_bAdaptiveDrawing, 1);
+    EXPECT_EQ(doc.m_workspace.m_bCreateDirectory, 1);
     EXPECT_TRUE(doc.IsModified());
 }
 
@@ -369,8 +369,8 @@ TEST(SettingsDlg, CancelLeavesTheDocumentAndOkMarksItEvenUnchanged)
         Press(dialog, wxID_CANCEL);
     });
     EXPECT_FALSE(EditWorkspaceSettings(nullptr, doc));
-    EXPECT_EQ(doc.m_nWorkspaceWidth, 1024);
-    EXPECT_EQ(doc.m_nSnapGrid, 10);
+    EXPECT_EQ(doc.m_workspace.m_nWorkspaceWidth, 1024);
+    EXPECT_EQ(doc.m_workspace.m_nSnapGrid, 10);
     EXPECT_FALSE(doc.IsModified());
 
     script.Then([](wxDialog& dialog) {
@@ -379,9 +379,9 @@ TEST(SettingsDlg, CancelLeavesTheDocumentAndOkMarksItEvenUnchanged)
         Press(dialog, wxID_OK);
     });
     EXPECT_TRUE(EditWorkspaceSettings(nullptr, doc));
-    EXPECT_EQ(doc.m_nWorkspaceWidth, 780);
-    EXPECT_EQ(doc.m_nWorkspaceHeight, 430);
-    EXPECT_EQ(doc.m_nSnapGrid, 0);
+    EXPECT_EQ(doc.m_workspace.m_nWorkspaceWidth, 780);
+    EXPECT_EQ(doc.m_workspace.m_nWorkspaceHeight, 430);
+    EXPECT_EQ(doc.m_workspace.m_nSnapGrid, 0);
 
     doc.SetModifiedFlag(false);
     script.Then([](wxDialog& dialog) { Press(dialog, wxID_OK); });

@@ -52,7 +52,8 @@ CAnalyticalSimulationSettings::CAnalyticalSimulationSettings(wxWindow* parent, C
         AddClusteringCheck(properties, v.m_bEnableClustering, [this](bool enable) { EnableClustering(enable); });
     CClusterFiles clustered = AddClusterFiles(
         properties, wxString(), {1182, 1183, 1184, 1155},
-        {&v.m_strIndustrialFile, &v.m_strAgriculturalFile, &v.m_strResidentialFile, &v.m_strOtherFile});
+        {&v.m_dataFiles[kIndustrialData], &v.m_dataFiles[kAgriculturalData], &v.m_dataFiles[kResidentialData],
+         &v.m_dataFiles[kOtherData]});
     m_fileGroups[0] = clustered.group;
     std::move(clustered.rows.begin(), clustered.rows.end(), m_files.begin());
 
@@ -61,7 +62,7 @@ CAnalyticalSimulationSettings::CAnalyticalSimulationSettings(wxWindow* parent, C
     auto* intervalGrid = new wxFlexGridSizer(4, kGap, kGap);
     intervalGrid->AddGrowableCol(1);
     m_files[4] = std::make_unique<CDataFileRow>(m_fileGroups[1], intervalGrid, 1181, 1090, 1156, 1157, "Interval",
-                                                v.m_strIntervalFile);
+                                                v.m_dataFiles[kIntervalData]);
     interval->Add(intervalGrid, 0, wxEXPAND | wxALL, kGap);
     properties->Add(interval, 0, wxEXPAND | wxALL, kGap);
     right->Add(properties, 1, wxEXPAND | wxALL, kGap);
