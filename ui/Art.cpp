@@ -191,24 +191,24 @@ std::unique_ptr<CWidget> SampleWidget(WidgetType type)
 }
 
 // The common file and edit commands look as they do in every program on the desktop.
-wxArtID DesktopArt(int id)
+wxArtID DesktopArt(CommandIcon icon)
 {
-    switch (id) {
-    case wxID_NEW:
+    switch (icon) {
+    case CommandIcon::New:
         return wxART_NEW;
-    case wxID_OPEN:
+    case CommandIcon::Open:
         return wxART_FILE_OPEN;
-    case wxID_SAVE:
+    case CommandIcon::Save:
         return wxART_FILE_SAVE;
-    case wxID_CUT:
+    case CommandIcon::Cut:
         return wxART_CUT;
-    case wxID_COPY:
+    case CommandIcon::Copy:
         return wxART_COPY;
-    case wxID_PASTE:
+    case CommandIcon::Paste:
         return wxART_PASTE;
-    case wxID_PRINT:
+    case CommandIcon::Print:
         return wxART_PRINT;
-    case wxID_ABOUT:
+    case CommandIcon::Help:
         return wxART_HELP;
     default:
         return wxArtID();
@@ -217,29 +217,30 @@ wxArtID DesktopArt(int id)
 
 }  // namespace
 
-wxBitmap CommandBitmap(int id)
+wxBitmap CommandBitmap(const CCommand& command)
 {
-    const wxArtID art = DesktopArt(id);
-    return art.empty() ? DrawnCommandBitmap(id) : wxArtProvider::GetBitmap(art, wxART_TOOLBAR, wxSize(kSize, kSize));
+    const wxArtID art = DesktopArt(command.icon);
+    return art.empty() ? DrawnCommandBitmap(command)
+                       : wxArtProvider::GetBitmap(art, wxART_TOOLBAR, wxSize(kSize, kSize));
 }
 
-wxBitmap DrawnCommandBitmap(int id)
+wxBitmap DrawnCommandBitmap(const CCommand& command)
 {
-    if (!DesktopArt(id).empty())
+    if (!DesktopArt(command.icon).empty())
         return wxNullBitmap;
-    if (const auto tool = ToolOfCommand(id)) {
-        const auto widget = SampleWidget(*tool);
+    if (command.icon == CommandIcon::Figure && command.places) {
+        const auto widget = SampleWidget(*command.places);
         return Picture([&](wxDC& dc) { MakeFigure(*widget)->Draw(dc); });
     }
-    switch (id) {
-    case ID_SELECT:
+    switch (command.icon) {
+    case CommandIcon::Select:
         return Picture([](wxDC& dc) {
             const wxPoint arrow[] = {{6, 3}, {6, 19}, {10, 15}, {13, 21}, {15, 20}, {12, 14}, {17, 14}};
             dc.SetPen(*wxBLACK_PEN);
             dc.SetBrush(*wxWHITE_BRUSH);
             dc.DrawPolygon(7, arrow);
         });
-    case ID_SELECT_ALL:
+    case CommandIcon::SelectAll:
         return Picture([](wxDC& dc) {
             dc.SetPen(wxPen(*wxBLACK, 1, wxPENSTYLE_DOT));
             dc.SetBrush(*wxTRANSPARENT_BRUSH);
@@ -252,7 +253,7 @@ wxBitmap DrawnCommandBitmap(int id)
             for (const wxPoint p : {wxPoint(6, 17), wxPoint(17, 6), wxPoint(16, 16)})
                 dc.DrawRectangle(p.x - 1, p.y - 1, 3, 3);
         });
-    case ID_WORKSPACE_SETTINGS:
+    case CommandIcon::WorkspaceSettings:
         return Picture([](wxDC& dc) {
             Outline(dc);
             dc.DrawRectangle(1, 2, 18, 16);
@@ -262,64 +263,65 @@ wxBitmap DrawnCommandBitmap(int id)
                     dc.DrawPoint(x, y);
             SlidersBadge(dc);
         });
-    case ID_DEBUG_NETWORK:
+    case CommandIcon::Debug:
         return Picture([](wxDC& dc) {
             Section(dc, 4, 6, 17, 6);
             dc.SetPen(wxPen(kGreen, 3));
             dc.DrawLine(7, 16, 11, 20);
             dc.DrawLine(11, 20, 20, 10);
         });
-    case ID_MONTE_CARLO_SETTINGS:
+    case CommandIcon::MonteCarloSettings:
         return Picture([](wxDC& dc) {
             Die(dc, 1, 1, 15);
             SlidersBadge(dc);
         });
-    case ID_DISPLAY_NDL:
+    case CommandIcon::MonteCarloText:
         return Picture([](wxDC& dc) {
             Page(dc, 2, 1, 14, 20);
             DieBadge(dc);
         });
-    case ID_MONTE_CARLO_SIMULATION:
+    case CommandIcon::MonteCarloRun:
         return Picture([](wxDC& dc) {
             Die(dc, 1, 1, 15);
             PlayBadge(dc);
         });
-    case ID_ANALYTICAL_SETTINGS:
+    case CommandIcon::AnalyticalSettings:
         return Picture([](wxDC& dc) {
             Sigma(dc, 1, 1, 15);
             SlidersBadge(dc);
         });
-    case ID_DISPLAY_GML:
+    case CommandIcon::AnalyticalText:
         return Picture([](wxDC& dc) {
             Page(dc, 2, 1, 14, 20);
             SigmaBadge(dc);
         });
-    case ID_ANALYTICAL_SIMULATION:
+    case CommandIcon::AnalyticalRun:
         return Picture([](wxDC& dc) {
             Sigma(dc, 1, 1, 15);
             PlayBadge(dc);
         });
-    case ID_ZOOM_IN:
-    case ID_ZOOM_OUT:
-        return Picture([id](wxDC& dc) { Magnifier(dc, id == ID_ZOOM_IN); });
-    case ID_WINDOW_TILE_HORZ:
+    case CommandIcon::ZoomIn:
+        return Picture([](wxDC& dc) { Magnifier(dc, true); });
+    case CommandIcon::ZoomOut:
+        return Picture([](wxDC& dc) { Magnifier(dc, false); });
+    case CommandIcon::TileHorizontal:
         return Picture([](wxDC& dc) {
             Window(dc, 1, 1, 22, 10);
             Window(dc, 1, 12, 22, 10);
         });
-    case ID_WINDOW_TILE_VERT:
+    case CommandIcon::TileVertical:
         return Picture([](wxDC& dc) {
             Window(dc, 1, 1, 10, 21);
             Window(dc, 12, 1, 10, 21);
         });
-    case ID_WINDOW_CASCADE:
+    case CommandIcon::Cascade:
         return Picture([](wxDC& dc) {
             Window(dc, 1, 1, 15, 13);
             Window(dc, 7, 8, 15, 13);
         });
-    case ID_TOGGLE:
+    case CommandIcon::EndPoints:
         return Picture([](wxDC& dc) { Section(dc, 5, 12, 18, 12); });
-    case ID_DISPLAY_ERRORS:
+    case CommandIcon::Errors:
         return Picture([](wxDC& dc) {
             Page(dc, 2, 1, 14, 20);
             Outline(dc, kYellow);
@@ -328,17 +330,17 @@ wxBitmap DrawnCommandBitmap(int id)
             dc.DrawLine(17, 14, 17, 19);
             dc.DrawPoint(17, 20);
         });
-    case ID_MONTE_CARLO_RESULT_VIEWER:
+    case CommandIcon::MonteCarloResults:
         return Picture([](wxDC& dc) {
             Histogram(dc, 1, 1, 16, 16);
             DieBadge(dc);
         });
-    case ID_ANALYTICAL_RESULT_VIEWER:
+    case CommandIcon::AnalyticalResults:
         return Picture([](wxDC& dc) {
             Histogram(dc, 1, 1, 16, 16);
             SigmaBadge(dc);
         });
-    case ID_RESULT_VIEWER_DIALOG:
+    case CommandIcon::ResultViewer:
         return Picture([](wxDC& dc) {
             Window(dc, 1, 2, 22, 19);
             dc.SetPen(*wxBLACK_PEN);

@@ -353,14 +353,10 @@ bool CKorvaneView::HandleKeyDown(wxKeyEvent& event)
 
 bool CKorvaneView::HandleChar(wxKeyEvent& event)
 {
-    const int character = static_cast<int>(event.GetUnicodeKey());
-    int id = CommandOfCharacter(character, event.AltDown());
-    if (id == 0 && event.AltDown()) {
-        if (event.GetKeyCode() == WXK_NUMPAD_ADD)
-            id = ID_ZOOM_IN;
-        else if (event.GetKeyCode() == WXK_NUMPAD_SUBTRACT)
-            id = ID_ZOOM_OUT;
-    }
+    int character = static_cast<int>(event.GetUnicodeKey());
+    if (event.GetKeyCode() == WXK_NUMPAD_ADD || event.GetKeyCode() == WXK_NUMPAD_SUBTRACT)
+        character = event.GetKeyCode() == WXK_NUMPAD_ADD ? '+' : '-';
+    const int id = CommandOfCharacter(character, event.AltDown());
     if (id == 0 || event.ControlDown())
         return false;
     wxCommandEvent command(wxEVT_MENU, id);

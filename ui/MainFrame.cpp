@@ -21,18 +21,11 @@ wxBEGIN_EVENT_TABLE(CMainFrame, CMainFrameBase)
     EVT_MENU(ID_ANALYTICAL_RESULT_VIEWER, CMainFrame::OnBuildAnalyticalResultViewer)
     EVT_UPDATE_UI(ID_MONTE_CARLO_RESULT_VIEWER, CMainFrame::OnUpdateResultViewer)
     EVT_UPDATE_UI(ID_ANALYTICAL_RESULT_VIEWER, CMainFrame::OnUpdateResultViewer)
-    EVT_MENU(ID_WIDGET_GEN_SOURCE, CMainFrame::OnGenSource)
     EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnViewToolbar)
     EVT_UPDATE_UI(ID_VIEW_TOOLBAR, CMainFrame::OnUpdateViewToolbar)
     EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnViewStatusBar)
     EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateViewStatusBar)
     EVT_MENU_RANGE(ID_WINDOW_CASCADE, ID_WINDOW_TILE_VERT, CMainFrame::OnWindowCommand)
-    EVT_UPDATE_UI(wxID_UNDO, CMainFrame::OnUpdateNoHandler)
-    EVT_UPDATE_UI(ID_IMPORT, CMainFrame::OnUpdateNoHandler)
-    EVT_UPDATE_UI(ID_EXPORT, CMainFrame::OnUpdateNoHandler)
-    EVT_UPDATE_UI(ID_ANALYTICAL_SETTINGS_MENU, CMainFrame::OnUpdateNoHandler)
-    EVT_UPDATE_UI(ID_SPARE_BUTTON, CMainFrame::OnUpdateNoHandler)
-    EVT_UPDATE_UI(ID_SPARE_BUTTON_2, CMainFrame::OnUpdateNoHandler)
     EVT_UPDATE_UI(ID_RECENT_FILES, CMainFrame::OnUpdateRecentFiles)
     EVT_DROP_FILES(CMainFrame::OnDropFiles)
     EVT_IDLE(CMainFrame::OnIdle)
@@ -71,16 +64,14 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     SetStatusBarPane(0);
     ShowMessage();
 
-    // The commands that act on a network editor: reached here when no editor takes them, and then
-    // greyed as their menu items are.
-    for (int id = ID_WIDGET_FEEDER; id <= ID_WIDGET_TRANSFORMER; ++id)
-        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNeedsEditor, this, id);
-    for (const int id : {int(ID_SELECT), int(ID_SELECT_ALL), int(wxID_CUT), int(wxID_COPY), int(wxID_PASTE),
-                         int(ID_TOGGLE), int(ID_ZOOM_IN), int(ID_ZOOM_OUT), int(ID_WORKSPACE_SETTINGS),
-                         int(ID_MONTE_CARLO_SETTINGS), int(ID_ANALYTICAL_SETTINGS), int(ID_DEBUG_NETWORK),
-                         int(ID_MONTE_CARLO_SIMULATION), int(ID_DISPLAY_NDL), int(ID_ANALYTICAL_SIMULATION),
-                         int(ID_DISPLAY_GML)})
-        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNeedsEditor, this, id);
+    // The commands that act on a network editor reach here when no editor takes them, and are
+    // then greyed; those that nothing handles are greyed always.
+    for (const CCommand& command : Commands()) {
+        if (command.use == CommandUse::WithEditor)
+            Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNeedsEditor, this, ToolkitId(command.id));
+        else if (command.use == CommandUse::Never)
+            Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateNoHandler, this, ToolkitId(command.id));
+    }
 
     m_mgr.Update();
     DragAcceptFiles(true);
@@ -102,8 +93,9 @@ wxAuiToolBar* CMainFrame::MakeToolBar(const std::vector<int>& layout, long style
             bar->AddSeparator();
             continue;
         }
-        const bool check = ToolOfCommand(id) || id == ID_SELECT || id == ID_TOGGLE;
-        bar->AddTool(id, wxString(), CommandBitmap(id), CommandTooltip(id), check ? wxITEM_CHECK : wxITEM_NORMAL);
+        const CCommand& command = *FindCommand(id);
+        bar->AddTool(ToolkitId(id), wxString(), CommandBitmap(command), CommandTooltip(command),
+                     command.check ? wxITEM_CHECK : wxITEM_NORMAL);
     }
     bar->Realize();
     return bar;
@@ -219,8 +211,6 @@ void CMainFrame::OnUpdateResultViewer(wxUpdateUIEvent& event)
     const bool monteCarlo = event.GetId() == ID_MONTE_CARLO_RESULT_VIEWER;
     event.Enable((monteCarlo ? wxGetApp().GetHTMLTemplate() : wxGetApp().GetAnalyticalHTMLTemplate()) != nullptr);
 }
-
-void CMainFrame::OnGenSource(wxCommandEvent&) {}
 
 void CMainFrame::OnUpdateNeedsEditor(wxUpdateUIEvent& event)
 {

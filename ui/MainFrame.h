@@ -3,7 +3,6 @@
 #pragma once
 
 #include <wx/aui/aui.h>
-#include <wx/aui/aui.h>
 #include <wx/docview.h>
 
 #include "editor/Clipboard.h"
@@ -37,7 +36,6 @@ public:
     void OnBuildMonteCarlosResultViewer(wxCommandEvent& event);
     void OnBuildAnalyticalResultViewer(wxCommandEvent& event);
 
-    wxAuiManager& GetAuiManager() { return m_mgr; }
     wxAuiToolBar* GetToolBarPane() { return m_wndToolBar; }
     wxAuiToolBar* GetWidgetBarPane() { return m_wndWidgetBar; }
 
@@ -52,7 +50,6 @@ private:
     void OnDisplayErrors(wxCommandEvent& event);
     void OnResultViewerDialog(wxCommandEvent& event);
     void OnUpdateResultViewer(wxUpdateUIEvent& event);
-    void OnGenSource(wxCommandEvent& event);
     // The commands that act on a network editor, when no editor takes them.
     void OnUpdateNeedsEditor(wxUpdateUIEvent& event);
     void OnViewToolbar(wxCommandEvent& event);

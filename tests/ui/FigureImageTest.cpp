@@ -95,7 +95,7 @@ wxImage DrawToolbarPictures()
     std::vector<wxBitmap> pictures;
     for (const auto* layout : {&MainToolBarLayout(), &WidgetToolBarLayout()})
         for (const int id : *layout)
-            if (const wxBitmap picture = id != 0 ? DrawnCommandBitmap(id) : wxNullBitmap; picture.IsOk())
+            if (const wxBitmap picture = id != 0 ? DrawnCommandBitmap(*FindCommand(id)) : wxNullBitmap; picture.IsOk())
                 pictures.push_back(picture);
     wxBitmap strip(28 * static_cast<int>(pictures.size()), 28, 24);
     {

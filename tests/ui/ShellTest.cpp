@@ -137,7 +137,7 @@ TEST_F(Shell, SavingWhileZoomedStoresTheTrueDrawing)
 TEST_F(Shell, ReopeningFromTheRecentListRedrawsTheSamePicture)
 {
     for (int t = 0; t < kWidgetTypeCount; ++t) {
-        Command(CommandOfTool(static_cast<WidgetType>(t)));
+        Command(ID_WIDGET_FEEDER + t);
         Drag({40 + 60 * t, 80}, {40 + 60 * t, 160});
     }
     const wxImage before = Render(700, 260);
@@ -245,7 +245,7 @@ TEST_F(Shell, UnhandledCommandsAreGreyed)
     Command(wxID_CLOSE);
     for (const auto* layout : {&MainToolBarLayout(), &WidgetToolBarLayout()})
         for (const int id : *layout)
-            EXPECT_TRUE(id == 0 || enabled(id) == (always.count(id) == 1)) << id;
+            EXPECT_TRUE(id == 0 || enabled(ToolkitId(id)) == (always.count(ToolkitId(id)) == 1)) << id;
     Command(wxID_NEW);
     for (const int id : {int(ID_SELECT), int(ID_WIDGET_GEN_SOURCE), int(ID_TOGGLE), int(ID_DEBUG_NETWORK)})
         EXPECT_TRUE(enabled(id)) << id;
