@@ -15,8 +15,6 @@ public:
     int PasteInto(CKorvaneDoc& doc) const;
     bool IsEmpty() const { return m_widgets.empty(); }
     int GetSize() const { return static_cast<int>(m_widgets.size()); }
-    const CWidget& GetAt(int index) const { return *m_widgets.at(static_cast<std::size_t>(index)); }
-    void Clear() { m_widgets.clear(); }
 
 private:
     std::vector<std::unique_ptr<CWidget>> m_widgets;

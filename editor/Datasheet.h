@@ -40,7 +40,6 @@ public:
     // The load point's load classes are enabled by the document's clustered data file names.
     CDatasheet(CWidget& widget, const CKorvaneDoc& doc);
 
-    CWidget& GetWidget() const { return m_widget; }
     WidgetType GetType() const { return m_widget.GetType(); }
     // "Feeder Datasheet", "Bus Bar data sheet", ...
     const char* GetTitle() const;

@@ -25,7 +25,6 @@ public:
 
     explicit CEditController(CKorvaneDoc& doc);
 
-    CKorvaneDoc& GetDocument() const { return *m_pDoc; }
 
     // Tool commands: a widget tool, or Select. Both leave the zoomed state.
     void OnTool(WidgetType type);
@@ -79,8 +78,6 @@ public:
     std::optional<CRect> GetRubberBand() const;
     // The dotted line of a two-ended widget being drawn.
     std::optional<std::pair<CPoint, CPoint>> GetRubberLine() const;
-    CPoint GetStartPoint() const { return m_startPoint; }
-    CPoint GetCurrentPoint() const { return m_currentPoint; }
 
 private:
     void LeaveZoom();

@@ -103,8 +103,8 @@ CFieldRule::Result CFieldRule::Parse(std::string_view text) const
 std::string CFieldRule::Check(double value) const
 {
     if (!std::isfinite(value))
-        return m_kind == Kind::Number ? "Please enter a number." : "Please enter an integer.";
-    if (m_kind != Kind::Number && value != std::floor(value))
+        return IsInteger() ? "Please enter an integer." : "Please enter a number.";
+    if (IsInteger() && value != std::floor(value))
         return "Please enter an integer.";
     if (m_ranged && (value < m_min || value > m_max))
         return RangeMessage();
@@ -118,7 +118,7 @@ std::string CFieldRule::Check(double value) const
 
 std::string CFieldRule::RangeMessage() const
 {
-    const bool integer = m_kind != Kind::Number;
+    const bool integer = IsInteger();
     if (m_max == std::numeric_limits<double>::infinity())
         return std::string(integer ? "Please enter an integer of at least " : "Please enter a number of at least ") +
                FormatBound(m_min, integer) + ".";
@@ -128,7 +128,7 @@ std::string CFieldRule::RangeMessage() const
 
 std::string CFieldRule::Format(double value) const
 {
-    if (m_kind != Kind::Number && std::isfinite(value))
+    if (IsInteger() && std::isfinite(value))
         return korvane::FormatInt(static_cast<long long>(value));
     return FormatEditNumber(value);
 }

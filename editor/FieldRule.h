@@ -23,7 +23,6 @@ public:
     constexpr explicit CFieldRule(Kind kind) : m_kind(kind) {}
     constexpr CFieldRule(Kind kind, double min, double max) : m_kind(kind), m_ranged(true), m_min(min), m_max(max) {}
 
-    Kind GetKind() const { return m_kind; }
     bool IsInteger() const { return m_kind != Kind::Number; }
 
     // Reads a whole edit text (blanks around it allowed) and checks it against the range.

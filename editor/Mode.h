@@ -18,7 +18,6 @@ struct CRedraw {
     void Full() { full = true; }
     void Add(const CRect& r) { regions.push_back(r.Normalized()); }
     void Merge(const CRedraw& other);
-    bool IsEmpty() const { return !full && regions.empty(); }
 };
 
 class CMode {
@@ -27,8 +26,6 @@ public:
     CMode(const CMode&) = delete;
     CMode& operator=(const CMode&) = delete;
 
-    WidgetType GetType() const { return m_type; }
-    CKorvaneDoc& GetDocument() const { return *m_pDoc; }
 
     // A press in select mode: binds the lowest-indexed widget of this type that the point hits; on
     // that widget an end handle wins over the body, the end point over the start point.
@@ -59,7 +56,6 @@ public:
     // 0 nothing hit, 1 the body, 2 an end handle; the end: 0 start, 1 end, 2 none.
     int GetPart() const { return m_nPart; }
     int GetEnd() const { return m_nEnd; }
-    CPoint GetRefPoint() const { return m_refPoint; }
 
     // Each coordinate to the nearest multiple of the grid, halves upward; nothing when grid <= 0.
     static void SnapToGrid(CPoint* p, int grid);

@@ -131,8 +131,9 @@ bool CKorvaneApp::InitInstance(const std::vector<wxString>& args)
     m_docManager->FileHistoryLoad(*profile);
     profile->SetPath("/");
 
-    m_pNetworkTemplate = new wxDocTemplate(m_docManager, "Verav Ezerez Files", "*.mc", "", "mc", "MC Document",
-                                           "Network View", CLASSINFO(CNetworkDocument), CLASSINFO(CKorvaneView));
+    // The document manager owns its templates.
+    new wxDocTemplate(m_docManager, "Verav Ezerez Files", "*.mc", "", "mc", "MC Document", "Network View",
+                      CLASSINFO(CNetworkDocument), CLASSINFO(CKorvaneView));
     CreateResultTemplates();
 
     m_mainFrame = new CMainFrame(m_docManager, kFrameCaption);
@@ -163,7 +164,8 @@ void CKorvaneApp::CreateResultTemplates()
     m_pHTMLTemplate = new wxDocTemplate(m_docManager, "Verav Ezerez Result", "", "", "mc", "MC Document", "HTML View",
                                         CLASSINFO(CNetworkDocument), CLASSINFO(CHTMLView), wxTEMPLATE_INVISIBLE);
     m_pAnalyticalHTMLTemplate =
-        new wxDocTemplate(m_docManager, "Analytical Result", "", "", "mc", "MC Document", "Analytical HTML View",
+        // The document manager owns its templates.
+    new wxDocTemplate(m_docManager, "Analytical Result", "", "", "mc", "MC Document", "Analytical HTML View",
                           CLASSINFO(CNetworkDocument), CLASSINFO(CAnalyticalHTMLView), wxTEMPLATE_INVISIBLE);
 }
 
@@ -221,7 +223,7 @@ void CKorvaneApp::ExitInstance()
     DeletePendingObjects();
     delete m_docManager;
     m_docManager = nullptr;
-    m_pNetworkTemplate = m_pHTMLTemplate = m_pAnalyticalHTMLTemplate = nullptr;
+    m_pHTMLTemplate = m_pAnalyticalHTMLTemplate = nullptr;
 }
 
 int CKorvaneApp::FilterEvent(wxEvent& event)

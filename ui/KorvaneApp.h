@@ -44,7 +44,6 @@ public:
     CKorvaneDocManager* GetDocManager() const { return m_docManager; }
     // Null once the main frame is gone.
     CMainFrame* GetMainFrame() const { return m_mainFrame.get(); }
-    wxDocTemplate* GetNetworkTemplate() const { return m_pNetworkTemplate; }
     // The result pages' templates; null until those pages are built.
     wxDocTemplate* GetHTMLTemplate() const { return m_pHTMLTemplate; }
     wxDocTemplate* GetAnalyticalHTMLTemplate() const { return m_pAnalyticalHTMLTemplate; }
@@ -61,7 +60,6 @@ private:
     CKorvaneDocManager* m_docManager = nullptr;
     // The toolkit deletes the frame when it closes: held weakly so nothing destroys it twice.
     wxWeakRef<CMainFrame> m_mainFrame;
-    wxDocTemplate* m_pNetworkTemplate = nullptr;
     wxDocTemplate* m_pHTMLTemplate = nullptr;
     wxDocTemplate* m_pAnalyticalHTMLTemplate = nullptr;
 

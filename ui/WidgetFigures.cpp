@@ -64,8 +64,7 @@ wxPen StrokePen(const CStroke& s)
 CFigure::CFigure(const CWidget& widget)
     : m_strokes(figure::FigureStrokes(widget)),
       m_selection(figure::SelectionMarks(widget)),
-      m_highlight(figure::HighlightMarks(widget)),
-      m_twoEnded(widget.IsTwoEnded())
+      m_highlight(figure::HighlightMarks(widget))
 {
 }
 
@@ -112,12 +111,6 @@ void CFigure::DrawSelection(wxDC& dc) const
 void CFigure::DrawHighlight(wxDC& dc) const
 {
     DrawMarks(dc, m_highlight, wxColour(0, 0, 255));
-}
-
-void CFigure::DrawRubberBand(wxDC& dc, CPoint from, CPoint to) const
-{
-    if (m_twoEnded)
-        dc.DrawLine(ToWx(from), ToWx(to));
 }
 
 std::unique_ptr<CFigure> MakeFigure(const CWidget& w)

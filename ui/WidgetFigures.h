@@ -23,9 +23,6 @@ public:
     void DrawSelection(wxDC& dc) const;
     // The end-point marks shown while the document's end-point option is on: blue outlines.
     void DrawHighlight(wxDC& dc) const;
-    // The line of a two-ended widget being drawn, with the pen the caller selected; one-point
-    // figures draw none.
-    void DrawRubberBand(wxDC& dc, CPoint from, CPoint to) const;
 
 protected:
     explicit CFigure(const CWidget& widget);
@@ -34,7 +31,6 @@ private:
     std::vector<figure::CStroke> m_strokes;
     std::vector<CRect> m_selection;
     std::vector<CRect> m_highlight;
-    bool m_twoEnded;
 };
 
 #define KORVANE_FIGURE(Name, Widget)                                \

@@ -60,8 +60,6 @@ protected:
     // type (1 main, 2 lateral); any type but 1 shows as lateral.
     void AddFeederType(std::int32_t& feederType);
 
-    wxSizer* Column() const { return m_column; }
-
 private:
     dialog_layout::COptionalRow AddOptionalRow(wxStaticBoxSizer* group, wxFlexGridSizer* grid, int checkId,
                                                int labelId, int editId, const wxString& label, bool& flag);

@@ -38,7 +38,6 @@ public:
     void CloseWithoutAsking();
 
     wxTextCtrl* GetField(int id) const;
-    wxGauge* GetProgressBar() const { return m_progress; }
 
 private:
     void OnPause(wxCommandEvent& event);
