@@ -20,5 +20,5 @@ protected:
     // The edge record with "switch_id <code>"; `extra` goes between it and "trans_id 0".
     std::string SwitchGml(int switchCode, const std::string& extra = {}) const;
     // Fields stored between the maximum capacity and the analytical notes (the isolator's switch time).
-    virtual void SerializeExtra(CArchive& ar) {}
+    virtual void SerializeExtra(CArchive&) {}
 };

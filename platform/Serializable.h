@@ -25,7 +25,7 @@ public:
     virtual const CClassInfo& GetRuntimeClass() const = 0;
 
     // Stores or loads the object's own record, by the archive's direction. The base stores nothing.
-    virtual void Serialize(CArchive& ar) {}
+    virtual void Serialize(CArchive&) {}
 };
 
 // Classes that loading may create, by name. Lookups are exact and case-sensitive.
