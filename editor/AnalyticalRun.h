@@ -1,21 +1,16 @@
 // The analytical worker's part of a run: what it is given and its outcome.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 #include "editor/RunController.h"
 
 // Everything the worker reads, copied on the UI thread before it starts.
 struct AnalyticalThreadParams {
-    int m_nReserved = 0;
     int m_bMinimumCutSet = 0;
     int m_nLoadSheddingMethod = 1;  // 1 "Thesis method", 0 "Practical Method"
-    int m_bHasTransformerOrEquipment = 0;
     int m_nFaultCount = 0;
-    std::string m_strGML;
-    // Where a copy of the text would go; the engine reads the text from memory.
-    std::filesystem::path m_strPath;
+    std::string m_strGML;  // the engine reads the text from memory; no file is written
 };
 
 class CAnalyticalJob : public CRunJob {

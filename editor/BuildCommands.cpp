@@ -172,18 +172,15 @@ std::unique_ptr<CAnalyticalJob> CBuildCommands::PrepareAnalyticalRun(bool busy, 
         return nullptr;
     if (busy)
         return nullptr;
-    const auto names = OutputNames(place);
-    if (!names)
+    // A title that cannot name a file is refused here too, though the run writes no file.
+    if (!OutputNames(place))
         return nullptr;
 
     AnalyticalThreadParams params;
-    params.m_strPath = names->analyticalFile;
     params.m_strGML = generator.GetGML();
     params.m_bMinimumCutSet = m_doc.m_analytical.m_bMinimumCutSet;
     params.m_nLoadSheddingMethod = m_doc.m_analytical.m_nLoadSheddingMethod;
     params.m_nFaultCount = m_doc.m_analytical.m_nFaultCount;
-    params.m_bHasTransformerOrEquipment =
-        m_doc.m_pTransformers->GetSize() > 0 || m_doc.m_pEquipments->GetSize() > 0 ? 1 : 0;
     m_doc.SetModifiedFlag();
     return std::make_unique<CAnalyticalJob>(std::move(params));
 }

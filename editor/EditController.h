@@ -25,7 +25,6 @@ public:
 
     explicit CEditController(CKorvaneDoc& doc);
 
-
     // Tool commands: a widget tool, or Select. Both leave the zoomed state.
     void OnTool(WidgetType type);
     void OnSelect();

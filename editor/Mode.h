@@ -26,7 +26,6 @@ public:
     CMode(const CMode&) = delete;
     CMode& operator=(const CMode&) = delete;
 
-
     // A press in select mode: binds the lowest-indexed widget of this type that the point hits; on
     // that widget an end handle wins over the body, the end point over the start point.
     void OnLButtonDown(CPoint point);

@@ -25,7 +25,6 @@ std::optional<COutputNames> MakeOutputNames(const std::string& title, const std:
     names.folder = folder;
     names.textFile = folder / (title + ".txt");
     names.htmlFile = folder / (title + ".htm");
-    names.analyticalFile = folder / (title + ".anl");
     return names;
 }
 

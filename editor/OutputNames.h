@@ -13,7 +13,6 @@ struct COutputNames {
     std::filesystem::path folder;          // also where the parser makes its temporary NDL file
     std::filesystem::path textFile;        // <title>.txt, the trace
     std::filesystem::path htmlFile;        // <title>.htm, the report
-    std::filesystem::path analyticalFile;  // <title>.anl
 };
 
 // The files of a run named after `title`: beside `documentFile`, or under `userDataFolder` when

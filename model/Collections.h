@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <new>
 #include <utility>
 #include <vector>
 
@@ -40,19 +39,6 @@ public:
 template <typename T, WidgetType Type>
 class TWidgetCollection : public CCollectionBase {
 public:
-    // Makes a widget with the given geometry and default attributes and appends it; null when
-    // memory ran out (the collection is then unchanged).
-    template <typename... Geometry>
-    T* AddNew(Geometry&&... geometry)
-    {
-        try {
-            auto widget = std::make_unique<T>(std::forward<Geometry>(geometry)...);
-            m_array.push_back(std::move(widget));
-            return m_array.back().get();
-        } catch (const std::bad_alloc&) {
-            return nullptr;
-        }
-    }
     T* Add(std::unique_ptr<T> widget)
     {
         m_array.push_back(std::move(widget));

@@ -54,7 +54,7 @@ std::string Printable(std::string_view name)
 }  // namespace
 
 CArchiveError::CArchiveError(std::size_t offset, const std::string& message)
-    : std::runtime_error(message + " (at offset " + std::to_string(offset) + ")"), m_offset(offset)
+    : std::runtime_error(message + " (at offset " + std::to_string(offset) + ")")
 {
 }
 

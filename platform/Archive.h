@@ -18,10 +18,6 @@
 class CArchiveError : public std::runtime_error {
 public:
     CArchiveError(std::size_t offset, const std::string& message);
-    std::size_t Offset() const { return m_offset; }
-
-private:
-    std::size_t m_offset;
 };
 
 class CArchive {
@@ -35,7 +31,6 @@ public:
     CArchive& operator=(const CArchive&) = delete;
 
     bool IsStoring() const { return m_storing; }
-    bool IsLoading() const { return !m_storing; }
 
     const std::vector<std::uint8_t>& GetBuffer() const { return m_out; }
     std::size_t GetPosition() const { return m_storing ? m_out.size() : m_pos; }

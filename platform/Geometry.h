@@ -82,7 +82,6 @@ struct CRect {
     // anywhere in it.
     constexpr std::int32_t Width() const { return Clamped(std::int64_t{right} - left); }
     constexpr std::int32_t Height() const { return Clamped(std::int64_t{bottom} - top); }
-    constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
 
     // Half-open: l <= x < r and t <= y < b after normalising.
     constexpr bool PtInRect(CPoint p) const

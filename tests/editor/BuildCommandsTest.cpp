@@ -242,7 +242,6 @@ TEST(OutputNames, FollowTheDocumentOrTheUserDataFolder)
         EXPECT_EQ(names->folder, folder);
         EXPECT_EQ(names->textFile, folder / (std::string(c.title) + ".txt"));
         EXPECT_EQ(names->htmlFile, folder / (std::string(c.title) + ".htm"));
-        EXPECT_EQ(names->analyticalFile, folder / (std::string(c.title) + ".anl"));
     }
 }
 
@@ -274,30 +273,21 @@ TEST(BuildCommands, AnalyticalChecksComeInTheirOrderAndThePreparedRunCopiesTheSe
         EXPECT_EQ(doc.IsModified(), c.starts);
     }
 
-    for (const bool equipment : {false, true}) {
-        CKorvaneDoc doc;
-        doc.SetTitle("Net1");
-        DrawConnected(doc);
-        if (equipment) {
-            AddTo<CEquipment>(doc, CPoint(200, 100), CPoint(200, 200), 1, kGrey);
-            AddTo<CLoadPoint>(doc, CPoint(200, 200), 1, kGrey);
-        }
-        doc.m_analytical.m_bMinimumCutSet = 1;
-        doc.m_analytical.m_nLoadSheddingMethod = 0;
-        doc.m_analytical.m_nFaultCount = 7;
-        CScriptedPrompts prompts;
-        const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place);
-        ASSERT_NE(job, nullptr);
-        const AnalyticalThreadParams& params = job->GetParams();
-        EXPECT_EQ(params.m_nReserved, 0);
-        EXPECT_EQ(params.m_bMinimumCutSet, 1);
-        EXPECT_EQ(params.m_nLoadSheddingMethod, 0);
-        EXPECT_EQ(params.m_nFaultCount, 7);
-        EXPECT_EQ(params.m_bHasTransformerOrEquipment, equipment ? 1 : 0);
-        EXPECT_EQ(params.m_strGML, CBuildCommands::GMLText(doc));
-        EXPECT_EQ(params.m_strPath, fs::path("/work/nets/Net1.anl"));
-        EXPECT_FALSE(fs::exists("/work/nets"));  // the text goes from memory: no folder is made for it
-    }
+    CKorvaneDoc doc;
+    doc.SetTitle("Net1");
+    DrawConnected(doc);
+    doc.m_analytical.m_bMinimumCutSet = 1;
+    doc.m_analytical.m_nLoadSheddingMethod = 0;
+    doc.m_analytical.m_nFaultCount = 7;
+    CScriptedPrompts prompts;
+    const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place);
+    ASSERT_NE(job, nullptr);
+    const AnalyticalThreadParams& params = job->GetParams();
+    EXPECT_EQ(params.m_bMinimumCutSet, 1);
+    EXPECT_EQ(params.m_nLoadSheddingMethod, 0);
+    EXPECT_EQ(params.m_nFaultCount, 7);
+    EXPECT_EQ(params.m_strGML, CBuildCommands::GMLText(doc));
+    EXPECT_FALSE(fs::exists("/work/nets"));  // the text goes from memory: no folder is made for it
 }
 
 // The headless tools take a saved network as the application does: checked, generated and run

@@ -253,10 +253,9 @@ TEST(Collection, KeepsCreationOrderAndHandsOutRemovedWidgets)
 {
     CFuseCollection fuses;
     EXPECT_EQ(fuses.Find(nullptr), -1);
-    CFuse* a = fuses.AddNew(CPoint(0, 0), CPoint(1, 0), 1, 0);
-    CFuse* b = fuses.AddNew(CPoint(0, 1), CPoint(1, 1), 1, 0);
-    CFuse* c = fuses.AddNew(CPoint(0, 2), CPoint(1, 2), 1, 0);
-    EXPECT_EQ(a->m_dMaxCapacity, 10000000.0);
+    CFuse* a = fuses.Add(std::make_unique<CFuse>());
+    CFuse* b = fuses.Add(std::make_unique<CFuse>());
+    CFuse* c = fuses.Add(std::make_unique<CFuse>());
     CFuse stranger;
     EXPECT_EQ(fuses.Find(&stranger), -1);
     auto removed = fuses.RemoveAt(0);
