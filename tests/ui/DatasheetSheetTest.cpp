@@ -1,278 +1,243 @@
+// The datasheets: a right click opens the selected widget's sheet, each page's controls reach
+// their fields and the network's NDL, a refused text names its field on its page, Cancel and an
+// unchanged OK leave the document alone. The values' rules are tested in DatasheetTest.
 #include <gtest/gtest.h>
 
 #include <wx/bookctrl.h>
 #include <wx/listbox.h>
+#include <wx/propdlg.h>
 
-#include "model/KorvaneDoc.h"
-#include "tests/ui/DialogScript.h"
+#include "editor/Mode.h"
+#include "montecarlo/NDLGenerator.h"
+#include "platform/Archive.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/NetworkDocument.h"
 #include "ui/dialogs/DatasheetSheet.h"
 
-using namespace dialog_test;
+using namespace UiTest;
 
 namespace {
 
-wxWindow& Page(wxDialog& dialog, int index)
+// Ticks a box (when given) and types into its edit on a page of the open sheet.
+void Fill(wxDialog& sheet, int page, int check, int edit, const char* text)
 {
-    return *static_cast<wxPropertySheetDialog&>(dialog).GetBookCtrl()->GetPage(static_cast<size_t>(index));
+    if (check != 0)
+        Toggle(Page(sheet, page), check);
+    Type(Page(sheet, page), edit, text);
 }
 
-int SelectedPage(wxDialog& dialog)
+std::string Ndl(CKorvaneDoc& doc)
 {
-    return static_cast<wxPropertySheetDialog&>(dialog).GetBookCtrl()->GetSelection();
+    CNDLGenerator generator(&doc);
+    EXPECT_TRUE(generator.Validate());
+    generator.Generate();
+    return generator.GetNDL();
 }
 
-template <typename T>
-T* AddTo(CKorvaneDoc& doc, std::unique_ptr<T> widget)
+std::vector<std::uint8_t> Bytes(CWidget& widget)
 {
-    return static_cast<T*>(doc.AddWidget(std::move(widget)));
+    CArchive ar;
+    widget.Serialize(ar);
+    return ar.GetBuffer();
 }
 
-TEST(DatasheetSheet, RefusesAnOutOfRangeValueAndStaysOpenOnItsPage)
-{
-    CKorvaneDoc doc;
-    CLine* line = AddTo(doc, std::make_unique<CLine>(CPoint(0, 0), CPoint(100, 0), 1, 0));
-    CDialogScript script;
-    bool stayedOpen = false;
-    int pageShown = -1;
-    script.Then([&](wxDialog& sheet) {
-        Type(Find<wxTextCtrl>(Page(sheet, 1), 1160), "10000001");
-        Press(sheet, wxID_OK);
-        stayedOpen = sheet.IsModal();
-        pageShown = SelectedPage(sheet);
-        Type(Find<wxTextCtrl>(Page(sheet, 1), 1160), "10000000");
-        Press(sheet, wxID_OK);
-    });
-    EXPECT_TRUE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *line));
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(pageShown, 1);
-    EXPECT_EQ(script.messages, std::vector<std::string>{"Please enter a number between 0 and 10000000."});
-    EXPECT_EQ(script.details, std::vector<std::string>{"Field: Max Capacity"});
-    EXPECT_EQ(line->m_dMaxCapacity, 10000000.0);
-    EXPECT_TRUE(doc.IsModified());
-}
+using Datasheets = App;
 
-TEST(DatasheetSheet, RefusesTextsThatAreNoFiniteNumberOrAnUnwritableName)
+TEST_F(Datasheets, RightClickOnASelectedFeederOpensItsDatasheet)
 {
-    struct Case {
-        WidgetType type;
-        int page;
-        int edit;
-        int check;  // the box to tick first, or 0
-        const char* text;
-        const char* message;
-        const char* field;  // named under the message
-    };
-    const Case cases[] = {
-        {WidgetType::Line, 0, 1111, 1106, "inf", "Please enter a number.", "Failure 1"},
-        {WidgetType::Line, 0, 1111, 1106, "1e999", "Please enter a number.", "Failure 1"},
-        {WidgetType::Fuse, 0, 1092, 1110, "12 A", "Please enter a number.", "Capacity"},
-        {WidgetType::LoadPoint, 0, 1087, 1102, "2.5", "Please enter an integer.", "Num customers"},
-        {WidgetType::LoadPoint, 0, 1086, 0, "LP#1",
-         "A load point name cannot contain a double quote, '#', '\\', '$' or a line break.", "Name"},
-        {WidgetType::LoadPoint, 1, 1172, 0, "-1", "Please enter a number between 0 and 9999999.", "Load"},
-        {WidgetType::LoadPoint, 1, 1087, 0, "-3", "Please enter an integer between 0 and 99999999.", "Num customers"},
-        {WidgetType::Isolator, 1, 1090, 0, "100000001", "Please enter a number between 0 and 100000000.",
-         "Switch Time"},
-        {WidgetType::Recloser, 1, 1093, 0, "nan", "Please enter a number.", "Reclosing time"},
-    };
-    for (const Case& c : cases) {
-        CKorvaneDoc doc;
-        std::unique_ptr<CWidget> made;
-        if (c.type == WidgetType::LoadPoint)
-            made = std::make_unique<CLoadPoint>(CPoint(50, 50), 1, 0);
-        else if (c.type == WidgetType::Line)
-            made = std::make_unique<CLine>(CPoint(0, 0), CPoint(100, 0), 1, 0);
-        else if (c.type == WidgetType::Fuse)
-            made = std::make_unique<CFuse>(CPoint(0, 0), CPoint(100, 0), 1, 0);
-        else if (c.type == WidgetType::Isolator)
-            made = std::make_unique<CIsolator>(CPoint(0, 0), CPoint(100, 0), 1, 0);
-        else
-            made = std::make_unique<CRecloser>(CPoint(0, 0), CPoint(100, 0), 1, 0);
-        CWidget* widget = doc.AddWidget(std::move(made));
-        CArchive before;
-        widget->Serialize(before);
-
-        CDialogScript script;
-        bool stayedOpen = false;
-        script.Then([&](wxDialog& sheet) {
-            if (c.check != 0)
-                Toggle(Find<wxCheckBox>(Page(sheet, c.page), c.check));
-            Type(Find<wxTextCtrl>(Page(sheet, c.page), c.edit), c.text);
-            Press(sheet, wxID_OK);
-            stayedOpen = sheet.IsModal();
-        });
-        EXPECT_FALSE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *widget)) << c.text;
-        EXPECT_TRUE(stayedOpen) << c.text;
-        EXPECT_EQ(script.messages, std::vector<std::string>{c.message}) << c.text;
-        EXPECT_EQ(script.details, std::vector<std::string>{std::string("Field: ") + c.field}) << c.text;
-        CArchive after;
-        widget->Serialize(after);
-        EXPECT_EQ(after.GetBuffer(), before.GetBuffer()) << c.text;
-        EXPECT_FALSE(doc.IsModified());
-    }
-}
-
-TEST(DatasheetSheet, OkStoresTheBoxesAndValuesAndMarksTheDocumentModified)
-{
-    CKorvaneDoc doc;
-    CLine* line = AddTo(doc, std::make_unique<CLine>(CPoint(0, 0), CPoint(100, 0), 1, 0));
-    line->m_dCapacity = 400;
-    CDialogScript script;
-    bool failureBoxesCleared = false;
-    bool failureEditGreyed = false;
-    bool lateralShown = false;
-    script.Then([&](wxDialog& sheet) {
-        wxWindow& page = Page(sheet, 0);
-        failureBoxesCleared =
-            !Find<wxCheckBox>(page, 1106)->GetValue() && !Find<wxCheckBox>(page, 1126)->GetValue();
-        failureEditGreyed = !Find<wxTextCtrl>(page, 1111)->IsEnabled();
-        Toggle(Find<wxCheckBox>(page, 1106));
-        Type(Find<wxTextCtrl>(page, 1111), "0.25");
-        // Cleared, the capacity box writes the unset value whatever its edit holds.
-        Toggle(Find<wxCheckBox>(page, 1110));
-        Type(Find<wxTextCtrl>(Page(sheet, 0), 1091), "feeds the mill");
-        lateralShown = Find<wxRadioButton>(Page(sheet, 1), 1162)->GetValue();
-        Choose(Find<wxRadioButton>(Page(sheet, 1), 1163));
-        Type(Find<wxTextCtrl>(Page(sheet, 1), 1158), "0.1");
+    TypeChar('1');
+    Drag({100, 100}, {260, 100});
+    TypeChar('`');
+    Click({180, 100});
+    ActiveDocument()->Modify(false);
+    Then([](wxDialog& sheet) {
+        Fill(sheet, 0, 1106, 1111, "0.2");
         Press(sheet, wxID_OK);
     });
-    EXPECT_TRUE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *line));
-    EXPECT_TRUE(failureBoxesCleared);
-    EXPECT_TRUE(failureEditGreyed);
-    EXPECT_TRUE(lateralShown);
-    EXPECT_TRUE(script.messages.empty());
-    EXPECT_EQ(line->m_dFailure1, 0.25);
-    EXPECT_EQ(line->m_dFailure2, -1.0);
-    EXPECT_EQ(line->m_dCapacity, -1.0);
-    EXPECT_EQ(line->m_strNotes, "feeds the mill");
-    EXPECT_EQ(line->m_nFeederType, 1);
-    EXPECT_EQ(line->m_dFaultRate, 0.1);
-    EXPECT_TRUE(doc.IsModified());
+    RightClick({180, 100});
+    EXPECT_EQ(TakeDialogs(), std::vector<std::string>{});
+    EXPECT_EQ(Doc().m_pLines->GetAt(0)->m_dFailure1, 0.2);
+    // The edit reaches the file: closing would ask to save.
+    EXPECT_TRUE(ActiveDocument()->IsModified());
 }
 
-TEST(DatasheetSheet, CancelAndUnchangedOkLeaveTheDocumentAsItWas)
+TEST(DatasheetSheet, ANetworkFilledInThroughItsDatasheetsKeepsItsNdlThroughSaveAndOpen)
 {
     CKorvaneDoc doc;
-    CTransformer* transformer = AddTo(doc, std::make_unique<CTransformer>(CPoint(0, 0), CPoint(100, 0), 1, 0));
-    transformer->m_dFaultRate = 0.3;
-    CArchive before;
-    transformer->Serialize(before);
-
-    CDialogScript script;
-    script.Then([](wxDialog& sheet) {
-        Toggle(Find<wxCheckBox>(Page(sheet, 0), 1108));
-        Type(Find<wxTextCtrl>(Page(sheet, 0), 1113), "5");
-        Type(Find<wxTextCtrl>(Page(sheet, 1), 1170), "0.5");
-        Press(sheet, wxID_CANCEL);
-    });
-    bool faultRateGreyed = false;
-    script.Then([&](wxDialog& sheet) {
-        faultRateGreyed = !Find<wxTextCtrl>(Page(sheet, 1), 1158)->IsEnabled();
-        Press(sheet, wxID_OK);
-    });
-    EXPECT_FALSE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *transformer));
-    EXPECT_TRUE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *transformer));
-    EXPECT_TRUE(faultRateGreyed);
-    CArchive after;
-    transformer->Serialize(after);
-    EXPECT_EQ(after.GetBuffer(), before.GetBuffer());
-    EXPECT_FALSE(doc.IsModified());
-}
-
-TEST(DatasheetSheet, LoadPointProfileIsEditedInTheList)
-{
-    CKorvaneDoc doc;
+    doc.OnNewDocument();
     doc.m_analytical.m_dataFiles[kResidentialData] = "/data/residential.txt";
-    CLoadPoint* load = AddTo(doc, std::make_unique<CLoadPoint>(CPoint(50, 50), 1, 0));
-    CDialogScript script;
-    std::vector<std::string> shown;
-    bool profileBoxCleared = false;
-    bool industrialGreyed = false;
-    bool residentialOffered = false;
-    script.Then([&](wxDialog& sheet) {
-        wxWindow& page = Page(sheet, 0);
-        profileBoxCleared = !Find<wxCheckBox>(page, 1100)->GetValue();
-        Toggle(Find<wxCheckBox>(page, 1100));
-        for (const char* value : {"0.1", "3", "1234567", "7"}) {
-            Type(Find<wxTextCtrl>(page, 1096), value);
+    CWidget* source = doc.AddWidget(std::make_unique<CGenSource>(CPoint(100, 100), 1, 0));
+    auto* feeder = AddTo<CLine>(doc, CPoint(100, 100), CPoint(200, 100), 1, 0);
+    feeder->m_dCapacity = 400;
+    CWidget* breaker = doc.AddWidget(std::make_unique<CCircuitBreaker>(CPoint(200, 100), CPoint(240, 100), 1, 0));
+    CWidget* recloser = doc.AddWidget(std::make_unique<CRecloser>(CPoint(240, 100), CPoint(280, 100), 1, 0));
+    CWidget* transformer = doc.AddWidget(std::make_unique<CTransformer>(CPoint(280, 100), CPoint(340, 100), 1, 0));
+    auto* load = AddTo<CLoadPoint>(doc, CPoint(340, 100), 1, 0);
+
+    bool failureBoxesCleared = false, failureEditGreyed = false, lateralShown = false;
+    bool industrialGreyed = false, residentialOffered = false;
+    std::vector<std::string> profileShown;
+    Then([](wxDialog& d) {
+        Fill(d, 0, 1110, 1092, "1000");
+        Press(d, wxID_OK);
+    });
+    Then([&](wxDialog& d) {
+        failureBoxesCleared = !Find<wxCheckBox>(Page(d, 0), 1106)->GetValue();
+        failureEditGreyed = !Page(d, 0).FindWindow(1111)->IsEnabled();
+        lateralShown = Find<wxRadioButton>(Page(d, 1), 1162)->GetValue();
+        Fill(d, 0, 1109, 1114, "2.5");
+        Fill(d, 0, 1106, 1111, "0.1");
+        Fill(d, 0, 1126, 1123, "1.5");
+        Fill(d, 0, 1108, 1113, "4");
+        Fill(d, 0, 1110, 1091, "feeds the mill");  // cleared, the capacity writes the unset value
+        Fill(d, 1, 0, 1158, "0.2");
+        Fill(d, 1, 0, 1160, "5000");
+        Choose(Page(d, 1), 1163);
+        Press(d, wxID_OK);
+    });
+    Then([](wxDialog& d) {
+        Fill(d, 0, 1110, 1092, "800");
+        Press(d, wxID_OK);
+    });
+    Then([](wxDialog& d) {
+        Fill(d, 0, 1111, 1093, "0.25");
+        Fill(d, 1, 0, 1093, "0.5");
+        Press(d, wxID_OK);
+    });
+    Then([](wxDialog& d) {
+        Fill(d, 0, 1106, 1111, "0.01");
+        Fill(d, 0, 1108, 1113, "48");
+        Fill(d, 1, 0, 1170, "0.02");
+        Press(d, wxID_OK);
+    });
+    Then([&](wxDialog& d) {
+        Fill(d, 0, 0, 1086, "North mill");
+        Fill(d, 0, 1102, 1087, "120");
+        Fill(d, 0, 1103, 1089, "3.5");
+        Fill(d, 0, 1104, 1090, "6");
+        wxWindow& page = Page(d, 0);
+        Toggle(page, 1100);
+        for (const char* value : {"0.5", "3", "1234567", "0.75"}) {
+            Type(page, 1096, value);
             Press(page, 1093);
         }
-        // Remove with nothing selected changes nothing; then remove "3.".
-        Press(page, 1094);
+        Press(page, 1094);  // Remove with nothing selected changes nothing; then remove "3."
         auto* list = Find<wxListBox>(page, 1097);
         list->SetSelection(1);
         Press(page, 1094);
         for (unsigned i = 0; i < list->GetCount(); ++i)
-            shown.push_back(list->GetString(i).utf8_string());
-        industrialGreyed = !Find<wxRadioButton>(Page(sheet, 1), 1156)->IsEnabled();
-        residentialOffered = Find<wxRadioButton>(Page(sheet, 1), 1155)->IsEnabled();
-        Press(sheet, wxID_OK);
+            profileShown.push_back(list->GetString(i).utf8_string());
+        industrialGreyed = !Page(d, 1).FindWindow(1156)->IsEnabled();
+        residentialOffered = Page(d, 1).FindWindow(1155)->IsEnabled();
+        Fill(d, 1, 0, 1172, "250");
+        Fill(d, 1, 0, 1087, "120");
+        Press(d, wxID_OK);
     });
-    EXPECT_TRUE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *load));
-    EXPECT_TRUE(profileBoxCleared);
-    EXPECT_EQ(shown, (std::vector<std::string>{"0.1", "1.23457e+006", "7."}));
-    EXPECT_EQ(load->m_profile, (std::vector<double>{0.1, 1234567, 7}));
+    for (CWidget* widget : {source, static_cast<CWidget*>(feeder), breaker, recloser, transformer,
+                            static_cast<CWidget*>(load)})
+        ASSERT_TRUE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *widget)) << WidgetTypeName(widget->GetType());
+    EXPECT_TRUE(TakeDialogs().empty());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(failureBoxesCleared);
+    EXPECT_TRUE(failureEditGreyed);
+    EXPECT_TRUE(lateralShown);
+    EXPECT_EQ(feeder->m_dCapacity, -1.0);
+    EXPECT_EQ(feeder->m_strNotes, "feeds the mill");
+    EXPECT_EQ(feeder->m_nFeederType, 1);
+    EXPECT_EQ(feeder->m_dFaultRate, 0.2);
+    EXPECT_EQ(feeder->m_dMaxCapacity, 5000.0);
+    EXPECT_EQ(profileShown, (std::vector<std::string>{"0.5", "1.23457e+006", "0.75"}));
+    EXPECT_EQ(load->m_profile, (std::vector<double>{0.5, 1234567, 0.75}));
     EXPECT_TRUE(industrialGreyed);
     EXPECT_TRUE(residentialOffered);
-    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(load->m_dLoad, 250.0);
+
+    const std::string before = Ndl(doc);
+    for (const char* piece : {"failure = 0.1, 1.5;", "repair = 48.;", "reclose = 0.25", "\"North mill\"",
+                              "customers = 120.", "0.75"})
+        EXPECT_NE(before.find(piece), std::string::npos) << piece << "\n" << before;
+    const auto path = std::filesystem::path(Home()) / "datasheet-roundtrip.mc";
+    doc.SaveFile(path);
+    CKorvaneDoc reopened;
+    reopened.OpenFile(path);
+    EXPECT_EQ(Ndl(reopened), before);
 }
 
-TEST(DatasheetSheet, ClearingTheNameBoxStoresTheEmptyName)
+TEST(DatasheetSheet, RefusesATextNamingItsFieldOnItsPageAndWritesNothing)
 {
-    CKorvaneDoc doc;
-    CLoadPoint* load = AddTo(doc, std::make_unique<CLoadPoint>(CPoint(50, 50), 1, 0));
-    load->m_profile = {1, 2};
-    CDialogScript script;
-    script.Then([](wxDialog& sheet) {
-        // A bad name in a cleared box is never read.
-        Type(Find<wxTextCtrl>(Page(sheet, 0), 1086), "LP#9");
-        Toggle(Find<wxCheckBox>(Page(sheet, 0), 1101));
-        // Clearing the profile box keeps the profile.
-        Toggle(Find<wxCheckBox>(Page(sheet, 0), 1100));
-        Press(sheet, wxID_OK);
-    });
-    EXPECT_TRUE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *load));
-    EXPECT_TRUE(script.messages.empty());
-    EXPECT_EQ(load->m_strName, "");
-    EXPECT_EQ(load->m_profile, (std::vector<double>{1, 2}));
-}
-
-TEST(DatasheetSheet, EveryWidgetTypeOpensBothPagesAndUnchangedOkModifiesNothing)
-{
-    CKorvaneDoc doc;
-    const CPoint a(0, 0), b(100, 0);
-    std::vector<CWidget*> widgets = {
-        doc.AddWidget(std::make_unique<CLine>(a, b, 1, 0)),
-        doc.AddWidget(std::make_unique<CCircuitBreaker>(a, b, 1, 0)),
-        doc.AddWidget(std::make_unique<CFuse>(a, b, 1, 0)),
-        doc.AddWidget(std::make_unique<CRecloser>(a, b, 1, 0)),
-        doc.AddWidget(std::make_unique<CIsolator>(a, b, 1, 0)),
-        doc.AddWidget(std::make_unique<CBusBar>(a, b, 1, 0)),
-        doc.AddWidget(std::make_unique<CLoadPoint>(a, 1, 0)),
-        doc.AddWidget(std::make_unique<CGenSource>(a, 1, 0)),
-        doc.AddWidget(std::make_unique<CEquipment>(a, b, 1, 0)),
-        doc.AddWidget(std::make_unique<CTransformer>(a, b, 1, 0)),
+    struct Case {
+        WidgetType type;
+        int page;
+        int check;  // the box to tick first, or 0
+        int edit;
+        const char* text;
+        const char* refusal;
     };
-    for (CWidget* widget : widgets) {
-        CDialogScript script;
+    const Case cases[] = {
+        {WidgetType::Line, 1, 0, 1160, "10000001", "Please enter a number between 0 and 10000000.\nField: Max Capacity"},
+        {WidgetType::Line, 0, 1106, 1111, "1e999", "Please enter a number.\nField: Failure 1"},
+        {WidgetType::LoadPoint, 0, 1102, 1087, "2.5", "Please enter an integer.\nField: Num customers"},
+        {WidgetType::LoadPoint, 0, 0, 1086, "LP#1",
+         "A load point name cannot contain a double quote, '#', '\\', '$' or a line break.\nField: Name"},
+        {WidgetType::Recloser, 1, 0, 1093, "nan", "Please enter a number.\nField: Reclosing time"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        CKorvaneDoc doc;
+        CWidget* widget = doc.AddWidget(NewWidget(c.type, CPoint(0, 0), CPoint(100, 0)));
+        const auto before = Bytes(*widget);
+        bool stayedOpen = false;
+        int pageShown = -1;
+        Then([&](wxDialog& sheet) {
+            static_cast<wxPropertySheetDialog&>(sheet).GetBookCtrl()->SetSelection(1 - c.page);
+            Fill(sheet, c.page, c.check, c.edit, c.text);
+            Press(sheet, wxID_OK);
+            stayedOpen = sheet.IsModal();
+            pageShown = static_cast<wxPropertySheetDialog&>(sheet).GetBookCtrl()->GetSelection();
+        });
+        EXPECT_FALSE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *widget));
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_EQ(pageShown, c.page);
+        EXPECT_EQ(TakeDialogs(), std::vector<std::string>{c.refusal});
+        EXPECT_EQ(Bytes(*widget), before);
+        EXPECT_FALSE(doc.IsModified());
+    }
+}
+
+TEST(DatasheetSheet, EveryWidgetOpensBothPagesAndCancelOrAnUnchangedOkWritesNothing)
+{
+    CKorvaneDoc doc;
+    for (int t = 0; t < kWidgetTypeCount; ++t) {
+        CWidget* widget = doc.AddWidget(NewWidget(static_cast<WidgetType>(t), CPoint(0, 0), CPoint(100, 0)));
+        if (auto* load = dynamic_cast<CLoadPoint*>(widget))
+            load->m_profile = {1, 2};
+        const auto before = Bytes(*widget);
         wxString title;
         size_t pages = 0;
-        script.Then([&](wxDialog& sheet) {
+        Then([](wxDialog& sheet) {
+            for (const int box : {1100, 1106, 1108, 1110})  // profile, failure, repair, capacity: where they are
+                if (Find<wxCheckBox>(Page(sheet, 0), box) != nullptr)
+                    Toggle(Page(sheet, 0), box);
+            Press(sheet, wxID_CANCEL);
+        });
+        Then([&](wxDialog& sheet) {
             title = sheet.GetTitle();
             pages = static_cast<wxPropertySheetDialog&>(sheet).GetBookCtrl()->GetPageCount();
             Press(sheet, wxID_OK);
         });
-        EXPECT_TRUE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *widget)) << WidgetTypeName(widget->GetType());
+        EXPECT_FALSE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *widget));
+        EXPECT_TRUE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *widget));
         EXPECT_EQ(pages, 2u) << title;
         EXPECT_EQ(title, CDatasheet(*widget, doc).GetTitle());
-        EXPECT_TRUE(script.messages.empty()) << title;
+        EXPECT_TRUE(TakeDialogs().empty()) << title;
+        EXPECT_EQ(Bytes(*widget), before) << title;
         EXPECT_FALSE(doc.IsModified()) << title;
     }
 
     // A widget the document no longer holds gets no sheet.
-    auto removed = doc.RemoveWidget(widgets[0]);
-    CDialogScript none;
+    auto removed = doc.RemoveWidget(doc.m_pLines->GetAt(0));
     EXPECT_FALSE(CDatasheetSheet::ShowDataSheet(nullptr, doc, *removed));
+    EXPECT_TRUE(TakeDialogs().empty());
 }
 
 }  // namespace

@@ -7,12 +7,8 @@
 #include <iterator>
 #include <string>
 
-#include <wx/filedlg.h>
-#include <wx/modalhook.h>
-#include <wx/msgdlg.h>
 #include <wx/print.h>
 
-#include "tests/editor/EditorTestSupport.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Commands.h"
 #include "ui/KorvaneApp.h"
@@ -20,39 +16,11 @@
 #include "ui/MainFrame.h"
 #include "ui/NetworkCanvas.h"
 #include "ui/NetworkDocument.h"
-#include "ui/Splash.h"
 
 using namespace UiTest;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr COLORREF kGrey = 0x808080;
-
-// Answers file choosers with a given path and message boxes with a given button, recording the
-// messages.
-class CFileHook : public wxModalDialogHook {
-public:
-    CFileHook() { Register(); }
-    ~CFileHook() override { Unregister(); }
-
-    std::string path;
-    int answer = wxID_OK;
-    std::vector<std::string> messages;
-
-protected:
-    int Enter(wxDialog* dialog) override
-    {
-        if (auto* chooser = dynamic_cast<wxFileDialog*>(dialog)) {
-            chooser->SetPath(wxString::FromUTF8(path));
-            return wxID_OK;
-        }
-        if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog))
-            messages.push_back(box->GetMessage().utf8_string());
-        return answer;
-    }
-    void Exit(wxDialog*) override {}
-};
 
 std::string ReadBytes(const fs::path& path)
 {
@@ -60,29 +28,7 @@ std::string ReadBytes(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-struct FileCommands : testing::Test {
-    void SetUp() override
-    {
-        CSplashWnd::EnableSplashScreen(false);
-        InstallDialogHook();
-        Start({"-Embedding"});
-        TakeDialogs();
-        RemoveDialogHook();
-        folder = fs::path(Home()) / testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::create_directories(folder);
-    }
-    void TearDown() override
-    {
-        InstallDialogHook();
-        SetDialogAnswer(wxID_NO);
-        Stop();
-        SetDialogAnswer(wxID_OK);
-        RemoveDialogHook();
-    }
-    static CKorvaneDoc& Doc() { return ActiveDocument()->GetDoc(); }
-
-    fs::path folder;
-};
+using FileCommands = App;
 
 }  // namespace
 
@@ -92,7 +38,6 @@ TEST_F(FileCommands, SaveAsNamesTheNetworkAfterItsNewFile)
 {
     AddTo<CFuse>(Doc(), CPoint(10, 10), CPoint(60, 10), 1, kGrey);
     ActiveDocument()->Modify(true);
-    CFileHook hook;
     const fs::path path = folder / "Feeder North.mc";
     // What the framework's Save As does once the user has chosen the file (the GTK chooser
     // cannot be answered without showing it).
@@ -107,8 +52,7 @@ TEST_F(FileCommands, SaveAsNamesTheNetworkAfterItsNewFile)
         << wxGetApp().GetMainFrame()->GetTitle();
 
     Command(ID_DEBUG_NETWORK);
-    ASSERT_EQ(hook.messages.size(), 1u);
-    EXPECT_EQ(hook.messages[0], "Checking completed : Errors found in Feeder North.mc");
+    EXPECT_EQ(TakeDialogs(), std::vector<std::string>{"Checking completed : Errors found in Feeder North.mc"});
 }
 
 // A save that cannot write is reported with the file's name; the network stays as drawn and
@@ -125,10 +69,10 @@ TEST_F(FileCommands, AFailedSaveIsReportedAndKeepsTheNetworkUnsaved)
     // The target cannot be replaced: something else now stands at its name.
     const fs::path blocked = folder / "blocked.mc";
     fs::create_directory(blocked);
-    CFileHook hook;
     EXPECT_FALSE(doc->OnSaveDocument(wxString::FromUTF8(blocked.string())));
-    ASSERT_EQ(hook.messages.size(), 1u);
-    EXPECT_NE(hook.messages[0].find(blocked.string()), std::string::npos) << hook.messages[0];
+    const auto dialogs = TakeDialogs();
+    EXPECT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(Contains(dialogs, blocked.string()));
     EXPECT_TRUE(fs::is_directory(blocked));
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(doc->GetFilename(), wxString::FromUTF8(path.string()));
@@ -138,10 +82,9 @@ TEST_F(FileCommands, AFailedSaveIsReportedAndKeepsTheNetworkUnsaved)
         EXPECT_TRUE(entry.path() == path || entry.path() == blocked) << entry.path();
 
     // Closing asks to save; Cancel keeps the network open.
-    hook.messages.clear();
-    hook.answer = wxID_CANCEL;
+    SetDialogAnswer(wxID_CANCEL);
     Command(wxID_CLOSE);
-    EXPECT_EQ(hook.messages.size(), 1u);
+    EXPECT_EQ(TakeDialogs().size(), 1u);
     EXPECT_EQ(DocumentCount(), 1);
     EXPECT_EQ(Doc().GetWidgetCount(), 1);
 }
@@ -169,12 +112,12 @@ TEST_F(FileCommands, AFailedOpenIsReportedAndLeavesTheOpenNetworkAsItWas)
         SCOPED_TRACE(c.name);
         const fs::path path = folder / c.name;
         std::ofstream(path, std::ios::binary) << c.content;
-        CFileHook hook;
         EXPECT_EQ(wxGetApp().GetDocManager()->CreateDocument(wxString::FromUTF8(path.string()), wxDOC_SILENT),
                   nullptr);
         Pump();
-        ASSERT_EQ(hook.messages.size(), 1u);
-        EXPECT_NE(hook.messages[0].find(path.string()), std::string::npos) << hook.messages[0];
+        const auto dialogs = TakeDialogs();
+        EXPECT_EQ(dialogs.size(), 1u);
+        EXPECT_TRUE(Contains(dialogs, path.string()));
         EXPECT_EQ(DocumentCount(), 1);
         EXPECT_EQ(ActiveDocument(), drawn);
         EXPECT_TRUE(drawn->IsModified());
@@ -217,11 +160,10 @@ TEST_F(FileCommands, AnyStoredWorkspaceSizeKeepsTheCanvasDrawable)
         const fs::path path = folder / ("size" + std::to_string(c.width) + ".mc");
         stored.SaveFile(path);
 
-        CFileHook hook;
         ASSERT_NE(wxGetApp().GetDocManager()->CreateDocument(wxString::FromUTF8(path.string()), wxDOC_SILENT),
                   nullptr);
         Pump();
-        EXPECT_TRUE(hook.messages.empty());
+        EXPECT_TRUE(TakeDialogs().empty());
         CKorvaneView* view = ActiveView();
         ASSERT_NE(view, nullptr);
         for (int step = 0; step < 15; ++step) {

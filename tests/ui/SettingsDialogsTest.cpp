@@ -1,21 +1,23 @@
+// The three settings dialogs opened by their commands: each control reaches its field on OK, a
+// refused text keeps the dialog open naming its field, Cancel changes nothing. The values' rules
+// are tested in SettingsValuesTest and FieldRuleTest.
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include <wx/choice.h>
 #include <wx/combobox.h>
 
-#include "model/KorvaneDoc.h"
 #include "platform/Archive.h"
-#include "tests/ui/DialogScript.h"
-#include "ui/dialogs/AnalyticalSimulationSettings.h"
-#include "ui/dialogs/SettingsDlg.h"
-#include "ui/dialogs/SimulationSettingsDlg.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/Commands.h"
+#include "ui/KorvaneView.h"
+#include "ui/NetworkCanvas.h"
+#include "ui/NetworkDocument.h"
 
-using namespace dialog_test;
+using namespace UiTest;
 
 namespace {
+
+using SettingsDialogs = App;
 
 std::vector<std::uint8_t> Record(CSimulationSettings& settings)
 {
@@ -24,369 +26,190 @@ std::vector<std::uint8_t> Record(CSimulationSettings& settings)
     return ar.GetBuffer();
 }
 
-void SelectEntry(wxWindow& dialog, int id, int index)
+TEST_F(SettingsDialogs, WorkspaceSettingsStoreEveryControlAndResizeTheCanvas)
 {
-    auto* control = dialog.FindWindow(id);
-    auto* items = dynamic_cast<wxItemContainerImmutable*>(control);
-    items->SetSelection(index);
-    wxCommandEvent event(dynamic_cast<wxComboBox*>(control) ? wxEVT_COMBOBOX : wxEVT_CHOICE, id);
-    event.SetInt(index);
-    event.SetEventObject(control);
-    control->GetEventHandler()->ProcessEvent(event);
+    bool fullRedrawShown = false;
+    int snapShown = -1;
+    wxString sizeShown;
+    Then([&](wxDialog& d) {
+        fullRedrawShown = Find<wxRadioButton>(d, 1037)->GetValue();
+        snapShown = Find<wxChoice>(d, 1059)->GetSelection();
+        Press(d, 1032);  // "1290*960"
+        Press(d, 1030);  // "1024*786"
+        sizeShown = Find<wxTextCtrl>(d, 1026)->GetValue() + "*" + Find<wxTextCtrl>(d, 1024)->GetValue();
+        Press(d, 1034);  // "1920*1440"
+        Choose(d, 1038);
+        SelectEntry(d, 1059, 20);
+        Toggle(d, 1050);
+        Toggle(d, 1051);
+        Press(d, wxID_OK);
+    });
+    Command(ID_WORKSPACE_SETTINGS);
+    EXPECT_TRUE(fullRedrawShown);
+    EXPECT_EQ(snapShown, 10);
+    EXPECT_EQ(sizeShown, "1024*786");
+    const CWorkspaceOptions& w = Doc().m_workspace;
+    EXPECT_EQ(std::vector<int>({w.m_nWorkspaceWidth, w.m_nWorkspaceHeight, w.m_nRedrawMode, w.m_nSnapGrid,
+                                w.m_bAdaptiveDrawing, w.m_bCreateDirectory}),
+              std::vector<int>({1920, 1440, 1, 20, 1, 1}));
+    EXPECT_EQ(ActiveView()->GetCanvas()->GetVirtualSize(), wxSize(1920, 1440));
+    EXPECT_TRUE(ActiveDocument()->IsModified());
+
+    ActiveDocument()->Modify(false);
+    Then([](wxDialog& d) {
+        Press(d, 1035);  // "&Default"
+        SelectEntry(d, 1059, 0);
+        Press(d, wxID_CANCEL);
+    });
+    Command(ID_WORKSPACE_SETTINGS);
+    EXPECT_EQ(Doc().m_workspace.m_nSnapGrid, 20);
+    EXPECT_EQ(ActiveView()->GetCanvas()->GetVirtualSize(), wxSize(1920, 1440));
+    EXPECT_FALSE(ActiveDocument()->IsModified());
+    EXPECT_TRUE(TakeDialogs().empty());
 }
 
-TEST(SimulationSettingsDlg, ClearedBoxesAndTypedValuesReachTheSettingsOnOk)
+TEST_F(SettingsDialogs, MonteCarloSettingsStoreEveryControlAndCancelChangesNothing)
 {
-    CSimulationSettings settings;
-    CDialogScript script;
-    bool yearsEnabled = false;
-    bool filesGreyed = false;
-    script.Then([&](wxDialog& dialog) {
-        yearsEnabled = Find<wxTextCtrl>(dialog, 1064)->IsEnabled() && Find<wxCheckBox>(dialog, 1074)->GetValue();
-        filesGreyed = !Find<wxTextCtrl>(dialog, 1086)->IsEnabled() && !dialog.FindWindow(1142)->IsEnabled();
-        Toggle(Find<wxCheckBox>(dialog, 1074));
-        Toggle(Find<wxCheckBox>(dialog, 1079));
-        Type(Find<wxTextCtrl>(dialog, 1061), "24");
-        Type(Find<wxTextCtrl>(dialog, 1063), "250");
-        Toggle(Find<wxCheckBox>(dialog, 1076));
-        Toggle(Find<wxCheckBox>(dialog, 1174));
-        Press(dialog, wxID_OK);
+    CSimulationSettings& settings = *Doc().m_pSimulationSettings;
+    settings.industrialFile = "/data/industrial.txt";
+    settings.otherFile = "/data/other.txt";
+    bool yearsEnabled = false, filesGreyed = false;
+    wxString shownAfterBrowse;
+    Then([&](wxDialog& d) {
+        yearsEnabled = d.FindWindow(1064)->IsEnabled() && Find<wxCheckBox>(d, 1074)->GetValue();
+        filesGreyed = !d.FindWindow(1086)->IsEnabled() && !d.FindWindow(1142)->IsEnabled();
+        for (const int check : {1074, 1079, 1076, 1174})
+            Toggle(d, check);
+        Type(d, 1061, "24");
+        Type(d, 1063, "250");
+        Press(d, 1143);  // "X" of the industrial row
+        Press(d, 1152);  // "X" of the empty agricultural row leaves it empty
+        Press(d, 1154);  // "..." of the other row, cancelled
+        shownAfterBrowse = Find<wxTextCtrl>(d, 1089)->GetValue();
+        Press(d, wxID_OK);
     });
-    EXPECT_TRUE(EditSettings(nullptr, settings));
+    Command(ID_MONTE_CARLO_SETTINGS);
     EXPECT_TRUE(yearsEnabled);
     EXPECT_TRUE(filesGreyed);
-    EXPECT_TRUE(script.messages.empty());
-    EXPECT_EQ(settings.yearMax, 0);
+    EXPECT_TRUE(TakeDialogs().empty());
+    EXPECT_EQ(TakeFileChoosers(), 1);
+    EXPECT_EQ(shownAfterBrowse, "/data/other.txt");
+    EXPECT_EQ(std::vector<int>({settings.yearMax, settings.quantsPerDay, settings.yearMin, settings.yearStep,
+                                settings.fuses, settings.loadClustering}),
+              std::vector<int>({0, 24, 250, 100, 0, 1}));
     EXPECT_EQ(settings.accuracy, 0.0);
-    EXPECT_EQ(settings.quantsPerDay, 24);
-    EXPECT_EQ(settings.yearMin, 250);
-    EXPECT_EQ(settings.yearStep, 100);
-    EXPECT_EQ(settings.fuses, 0);
-    EXPECT_EQ(settings.loadClustering, 1);
-    EXPECT_EQ(settings.GetNDLDefinition().rfind("system: quantsPerDay = 24.;\\\nyearStep = 100.;\\\nyearMin = 250.;", 0),
-              0u);
+    EXPECT_EQ(settings.industrialFile, "");
+    EXPECT_EQ(settings.agriculturalFile, "");
+    EXPECT_EQ(settings.otherFile, "/data/other.txt");
+    EXPECT_TRUE(ActiveDocument()->IsModified());
+
+    const auto before = Record(settings);
+    Then([](wxDialog& d) {
+        for (const int check : {1073, 1074, 1075, 1079, 1076, 1077, 1078, 1081, 1174})
+            Toggle(d, check);
+        Type(d, 1061, "96");
+        Press(d, 1154);
+        Press(d, wxID_CANCEL);
+    });
+    Command(ID_MONTE_CARLO_SETTINGS);
+    EXPECT_EQ(Record(settings), before);
 }
 
-TEST(SimulationSettingsDlg, RefusesTextsThatAreNoCountOrNumber)
+TEST_F(SettingsDialogs, MonteCarloSettingsRefuseATextNamingItsFieldAndKeepTheFocusThere)
 {
     struct Case {
         int edit;
+        int clearFirst;  // a box to clear first, or 0
         const char* text;
-        const char* message;
-        const char* field;
+        const char* refusal;  // empty: accepted
     };
     const Case cases[] = {
-        {1061, "-1", "Please enter a positive integer.", "QuantsPerDay"},
-        {1061, "ten", "Please enter a positive integer.", "QuantsPerDay"},
-        {1064, "1.5", "Please enter a positive integer.", "Max years"},
-        {1065, "3000000000", "Please enter an integer between 1 and 1000000.", "Step years"},
-        {1069, "0,05", "Please enter a number.", "Accuracy"},
-        {1069, "inf", "Please enter a number.", "Accuracy"},
+        {1061, 0, "ten", "Please enter a positive integer.\nField: QuantsPerDay"},
+        {1064, 0, "1.5", "Please enter a positive integer.\nField: Max years"},
+        {1065, 0, "3000000000", "Please enter an integer between 1 and 1000000.\nField: Step years"},
+        {1069, 0, "inf", "Please enter a number.\nField: Accuracy"},
+        {1069, 1079, "not a number", ""},  // a cleared box's edit is not read
     };
     for (const Case& c : cases) {
-        CSimulationSettings settings;
+        SCOPED_TRACE(c.text);
+        CSimulationSettings& settings = *Doc().m_pSimulationSettings;
         settings.quantsPerDay = 24;
+        settings.accuracy = 0.5;
         const auto before = Record(settings);
-        CDialogScript script;
-        bool stayedOpen = false;
-        bool focused = false;
-        script.Then([&](wxDialog& dialog) {
-            Type(Find<wxTextCtrl>(dialog, c.edit), c.text);
-            Press(dialog, wxID_OK);
-            stayedOpen = dialog.IsModal();
-            focused = wxWindow::FindFocus() == dialog.FindWindow(c.edit);
+        bool stayedOpen = false, focused = false;
+        Then([&](wxDialog& d) {
+            if (c.clearFirst != 0)
+                Toggle(d, c.clearFirst);
+            Type(d, c.edit, c.text);
+            Press(d, wxID_OK);
+            stayedOpen = d.IsModal();
+            focused = wxWindow::FindFocus() == d.FindWindow(c.edit);
         });
-        EXPECT_FALSE(EditSettings(nullptr, settings)) << c.text;
-        EXPECT_TRUE(stayedOpen) << c.text;
-        EXPECT_TRUE(focused) << c.text;
-        EXPECT_EQ(script.messages, std::vector<std::string>{c.message}) << c.text;
-        EXPECT_EQ(script.details, std::vector<std::string>{std::string("Field: ") + c.field}) << c.text;
-        EXPECT_EQ(Record(settings), before) << c.text;
+        Command(ID_MONTE_CARLO_SETTINGS);
+        const bool refused = *c.refusal != '\0';
+        EXPECT_EQ(stayedOpen, refused);
+        EXPECT_EQ(focused, refused);
+        EXPECT_EQ(TakeDialogs(), refused ? std::vector<std::string>{c.refusal} : std::vector<std::string>{});
+        EXPECT_EQ(Record(settings) == before, refused);
     }
-
-    // A cleared box's edit is discarded, so its text is not checked.
-    CSimulationSettings settings;
-    settings.quantsPerDay = 24;
-    CDialogScript script;
-    script.Then([](wxDialog& dialog) {
-        Type(Find<wxTextCtrl>(dialog, 1069), "not a number");
-        Toggle(Find<wxCheckBox>(dialog, 1079));
-        Press(dialog, wxID_OK);
-    });
-    EXPECT_TRUE(EditSettings(nullptr, settings));
-    EXPECT_TRUE(script.messages.empty());
-    EXPECT_EQ(settings.accuracy, 0.0);
 }
 
-TEST(SimulationSettingsDlg, CancelChangesNothingAndTheFileButtonsEditOnlyTheirRow)
+TEST_F(SettingsDialogs, AnalyticalSettingsOfferAFaultCountPerFeederAndStoreEveryControl)
 {
-    CSimulationSettings settings;
-    settings.quantsPerDay = 24;
-    settings.loadClustering = 1;
-    settings.industrialFile = "/data/industrial.txt";
-    settings.otherFile = "/data/other.txt";
-    const auto before = Record(settings);
-
-    CDialogScript script;
-    script.Then([](wxDialog& dialog) {
-        for (int check : {1073, 1074, 1075, 1079, 1076, 1077, 1078, 1081, 1174})
-            Toggle(Find<wxCheckBox>(dialog, check));
-        Type(Find<wxTextCtrl>(dialog, 1061), "96");
-        Press(dialog, 1143);
-        Press(dialog, wxID_CANCEL);
-    });
-    EXPECT_FALSE(EditSettings(nullptr, settings));
-    EXPECT_EQ(Record(settings), before);
-
-    std::string shownAfterBrowse;
-    script.Then([&](wxDialog& dialog) {
-        Press(dialog, 1143);  // "X" of the industrial row
-        Press(dialog, 1152);  // "X" of the empty agricultural row leaves it empty
-        Press(dialog, 1154);  // "..." of the other row, cancelled
-        shownAfterBrowse = Find<wxTextCtrl>(dialog, 1089)->GetValue().utf8_string();
-        Press(dialog, wxID_OK);
-    });
-    EXPECT_TRUE(EditSettings(nullptr, settings));
-    EXPECT_EQ(script.fileChoosers, 1);
-    EXPECT_EQ(shownAfterBrowse, "/data/other.txt");
-    EXPECT_EQ(settings.industrialFile, "");
-    EXPECT_EQ(settings.otherFile, "/data/other.txt");
-    EXPECT_EQ(settings.agriculturalFile, "");
-}
-
-CKorvaneDoc* DocWithFeeders(CKorvaneDoc& doc, int feeders)
-{
-    for (int i = 0; i < feeders; ++i)
-        doc.AddWidget(std::make_unique<CLine>(CPoint(0, 10 * i), CPoint(50, 10 * i), 1, 0));
-    return &doc;
-}
-
-TEST(AnalyticalSimulationSettings, FaultCountIsChosenOrTypedUpToTheNumberOfFeeders)
-{
-    CKorvaneDoc doc;
-    DocWithFeeders(doc, 4);
-    doc.m_analytical.m_nFaultCount = 1;
-    CDialogScript script;
+    for (int i = 0; i < 4; ++i)
+        AddTo<CLine>(Doc(), CPoint(0, 10 * i), CPoint(50, 10 * i), 1, kGrey);
+    Doc().m_analytical.m_nFaultCount = 1;
     std::vector<std::string> entries;
-    std::string shownFirst, shownAfterRefusal;
-    bool thesisChecked = false;
-    script.Then([&](wxDialog& dialog) {
-        auto* faults = Find<wxComboBox>(dialog, 1188);
+    wxString shownFirst, shownAfterRefusal;
+    bool thesisShown = false, filesGreyed = false, filesEnabled = false;
+    Then([&](wxDialog& d) {
+        auto* faults = Find<wxComboBox>(d, 1188);
         for (unsigned i = 0; i < faults->GetCount(); ++i)
             entries.push_back(faults->GetString(i).utf8_string());
-        shownFirst = faults->GetValue().utf8_string();
-        thesisChecked = Find<wxRadioButton>(dialog, 1185)->GetValue();
+        shownFirst = faults->GetValue();
+        thesisShown = Find<wxRadioButton>(d, 1185)->GetValue();
+        filesGreyed = !d.FindWindow(1157)->IsEnabled() && !d.FindWindow(1090)->IsEnabled();
+        Toggle(d, 1174);
+        filesEnabled = d.FindWindow(1157)->IsEnabled() && d.FindWindow(1156)->IsEnabled() &&
+                       d.FindWindow(1181)->IsEnabled();
         faults->SetValue("5");
-        shownAfterRefusal = faults->GetValue().utf8_string();
+        shownAfterRefusal = faults->GetValue();
+        SelectEntry(d, 1188, 2);
         faults->SetValue("4");
-        Choose(Find<wxRadioButton>(dialog, 1186));
-        Toggle(Find<wxCheckBox>(dialog, 1187));
-        Press(dialog, wxID_OK);
+        Choose(d, 1186);
+        Toggle(d, 1187);
+        Press(d, wxID_OK);
     });
-    OnAnalyticalSimulationSettings(nullptr, doc);
+    Command(ID_ANALYTICAL_SETTINGS);
     EXPECT_EQ(entries, (std::vector<std::string>{"0", "1", "2", "3", "4"}));
     EXPECT_EQ(shownFirst, "1");
-    EXPECT_TRUE(thesisChecked);
-    EXPECT_EQ(script.messages, std::vector<std::string>{"Invalid number to fault value"});
+    EXPECT_TRUE(thesisShown);
+    EXPECT_TRUE(filesGreyed);
+    EXPECT_TRUE(filesEnabled);
+    EXPECT_EQ(TakeDialogs(), std::vector<std::string>{"Invalid number to fault value"});
     EXPECT_EQ(shownAfterRefusal, "1");
-    EXPECT_EQ(doc.m_analytical.m_nFaultCount, 4);
-    EXPECT_EQ(doc.m_analytical.m_nLoadSheddingMethod, 0);
-    EXPECT_EQ(doc.m_analytical.m_bMinimumCutSet, 1);
-    EXPECT_TRUE(doc.IsModified());
-
-    // Chosen from the list.
-    script.Then([](wxDialog& dialog) {
-        SelectEntry(dialog, 1188, 2);
-        Press(dialog, wxID_OK);
-    });
-    OnAnalyticalSimulationSettings(nullptr, doc);
-    EXPECT_EQ(doc.m_analytical.m_nFaultCount, 2);
+    const CAnalyticalSettings& a = Doc().m_analytical;
+    EXPECT_EQ(std::vector<int>({a.m_nFaultCount, a.m_nLoadSheddingMethod, a.m_bMinimumCutSet, a.m_bEnableClustering}),
+              std::vector<int>({4, 0, 1, 1}));
+    EXPECT_TRUE(ActiveDocument()->IsModified());
 }
 
-TEST(AnalyticalSimulationSettings, WithoutFeedersOnlyZeroAndBelowAreAccepted)
+// The load data files are read again after the dialog, even after Cancel, and what cannot be read
+// is told.
+TEST_F(SettingsDialogs, AnalyticalSettingsReadTheDataFilesAgainEvenAfterCancel)
 {
-    CKorvaneDoc doc;
-    doc.m_analytical.m_nFaultCount = 5;
-    CDialogScript script;
-    std::vector<std::string> entries;
-    bool nothingSelected = false;
-    script.Then([&](wxDialog& dialog) {
-        auto* faults = Find<wxComboBox>(dialog, 1188);
-        for (unsigned i = 0; i < faults->GetCount(); ++i)
-            entries.push_back(faults->GetString(i).utf8_string());
-        nothingSelected = faults->GetValue().empty();
-        faults->SetValue("1");
-        faults->SetValue("-2");
-        Press(dialog, wxID_OK);
+    const std::string missing = (folder / "no-interval-data.txt").string();
+    Doc().m_analytical.m_dataFiles[kIntervalData] = missing;
+    Doc().m_analytical.m_nFaultCount = 3;
+    Then([](wxDialog& d) {
+        Choose(d, 1186);
+        Press(d, wxID_CANCEL);
     });
-    OnAnalyticalSimulationSettings(nullptr, doc);
-    EXPECT_EQ(entries, std::vector<std::string>{"0"});
-    EXPECT_TRUE(nothingSelected);
-    EXPECT_EQ(script.messages, std::vector<std::string>{"Invalid number to fault value"});
-    EXPECT_EQ(doc.m_analytical.m_nFaultCount, -2);
-}
-
-TEST(AnalyticalSimulationSettings, CancelKeepsTheSettingsAndClusteringEnablesEveryFileRow)
-{
-    CKorvaneDoc doc;
-    DocWithFeeders(doc, 2);
-    doc.m_analytical.m_bEnableClustering = 1;
-    doc.m_analytical.m_dataFiles[kIntervalData] = "/data/interval.txt";
-    CDialogScript script;
-    bool intervalEnabledFirst = false;
-    bool intervalGreyedAfter = false;
-    bool practicalChecked = false;
-    doc.m_analytical.m_nLoadSheddingMethod = 0;
-    script.Then([&](wxDialog& dialog) {
-        intervalEnabledFirst = dialog.FindWindow(1157)->IsEnabled() && dialog.FindWindow(1090)->IsEnabled();
-        practicalChecked = Find<wxRadioButton>(dialog, 1186)->GetValue();
-        Toggle(Find<wxCheckBox>(dialog, 1174));
-        intervalGreyedAfter = !dialog.FindWindow(1157)->IsEnabled() && !dialog.FindWindow(1156)->IsEnabled() &&
-                              !dialog.FindWindow(1181)->IsEnabled();
-        Press(dialog, 1157);
-        Find<wxComboBox>(dialog, 1188)->SetValue("1");
-        Press(dialog, wxID_CANCEL);
-    });
-    OnAnalyticalSimulationSettings(nullptr, doc);
-    EXPECT_TRUE(intervalEnabledFirst);
-    EXPECT_TRUE(intervalGreyedAfter);
-    EXPECT_TRUE(practicalChecked);
-    EXPECT_EQ(doc.m_analytical.m_bEnableClustering, 1);
-    EXPECT_EQ(doc.m_analytical.m_dataFiles[kIntervalData], "/data/interval.txt");
-    EXPECT_EQ(doc.m_analytical.m_nFaultCount, 0);
-    EXPECT_FALSE(doc.IsModified());
-}
-
-// Writes `lines` numbered lines to a file under the temporary folder and returns its path.
-std::string DataFile(const char* name, int lines)
-{
-    const auto path = std::filesystem::temp_directory_path() / name;
-    std::ofstream out(path, std::ios::binary);
-    for (int i = 0; i < lines; ++i)
-        out << 0.5 + i << "\n";
-    return path.string();
-}
-
-TEST(AnalyticalSimulationSettings, ReportsMissingDataFilesAndCountMismatchesAfterTheDialog)
-{
-    CKorvaneDoc doc;
-    doc.m_analytical.m_dataFiles[kIntervalData] = DataFile("korvane-interval.txt", 24);
-    const std::string missing = (std::filesystem::temp_directory_path() / "korvane-no-such-file.txt").string();
-    std::filesystem::remove(missing);
-    const std::string agricultural = DataFile("korvane-agricultural.txt", 23);
-    const std::string residential = DataFile("korvane-residential.txt", 24);
-
-    CDialogScript script;
-    script.Then([&](wxDialog& dialog) {
-        // The dialog names the files; the document reads them after OK.
-        Toggle(Find<wxCheckBox>(dialog, 1174));
-        Press(dialog, wxID_OK);
-    });
-    doc.m_analytical.m_dataFiles[kAgriculturalData] = agricultural;
-    doc.m_analytical.m_dataFiles[kIndustrialData] = missing;
-    doc.m_analytical.m_dataFiles[kResidentialData] = residential;
-    OnAnalyticalSimulationSettings(nullptr, doc);
-    EXPECT_EQ(script.messages,
-              (std::vector<std::string>{
-                  "Data Inconsistency!\n\nPlease make sure that the number of agricultural\nclustered data is equals to "
-                  "the number of interval data.",
-                  "Cannot open Industrial class clustered data " + missing}));
-    EXPECT_EQ(doc.m_loadData[kIntervalData].size(), 24u);
-    EXPECT_EQ(doc.m_loadData[kAgriculturalData].size(), 23u);
-    EXPECT_TRUE(doc.m_loadData[kIndustrialData].empty());
-    EXPECT_EQ(doc.m_loadData[kResidentialData].size(), 24u);
-    EXPECT_EQ(doc.m_analytical.m_bEnableClustering, 1);
-
-    // Cancel still reads the files again, and a second reading replaces the first.
-    doc.m_analytical.m_dataFiles[kAgriculturalData].clear();
-    doc.m_analytical.m_dataFiles[kIndustrialData].clear();
-    CDialogScript again;
-    again.Then([](wxDialog& dialog) { Press(dialog, wxID_CANCEL); });
-    OnAnalyticalSimulationSettings(nullptr, doc);
-    EXPECT_TRUE(again.messages.empty());
-    EXPECT_EQ(doc.m_loadData[kIntervalData].size(), 24u);
-    EXPECT_TRUE(doc.m_loadData[kAgriculturalData].empty());
-    EXPECT_EQ(doc.m_loadData[kResidentialData].size(), 24u);
-
-    for (const std::string& path : {doc.m_analytical.m_dataFiles[kIntervalData], agricultural, residential})
-        std::filesystem::remove(path);
-}
-
-TEST(SettingsDlg, RefusesAnOversizedCanvasAndAppliesTheSizeButtons)
-{
-    CKorvaneDoc doc;
-    doc.OnNewDocument();
-    CDialogScript script;
-    bool stayedOpen = false;
-    std::string widthShown, heightShown;
-    bool fullRedrawChecked = false;
-    int snapShown = -1;
-    script.Then([&](wxDialog& dialog) {
-        fullRedrawChecked = Find<wxRadioButton>(dialog, 1037)->GetValue();
-        snapShown = Find<wxChoice>(dialog, 1059)->GetSelection();
-        Type(Find<wxTextCtrl>(dialog, 1024), "30001");
-        Press(dialog, wxID_OK);
-        stayedOpen = dialog.IsModal();
-        Press(dialog, 1032);  // "1290*960"
-        Press(dialog, 1030);  // "1024*786"
-        widthShown = Find<wxTextCtrl>(dialog, 1026)->GetValue().utf8_string();
-        heightShown = Find<wxTextCtrl>(dialog, 1024)->GetValue().utf8_string();
-        Press(dialog, 1034);  // "1920*1440"
-        Choose(Find<wxRadioButton>(dialog, 1038));
-        SelectEntry(dialog, 1059, 20);
-        Toggle(Find<wxCheckBox>(dialog, 1050));
-        Toggle(Find<wxCheckBox>(dialog, 1051));
-        Press(dialog, wxID_OK);
-    });
-    EXPECT_TRUE(EditWorkspaceSettings(nullptr, doc));
-    EXPECT_TRUE(fullRedrawChecked);
-    EXPECT_EQ(snapShown, 10);
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(script.messages, std::vector<std::string>{"Please enter an integer between 0 and 30000."});
-    EXPECT_EQ(script.details, std::vector<std::string>{"Field: Verticle (pixels)"});
-    EXPECT_EQ(widthShown, "1024");
-    EXPECT_EQ(heightShown, "786");
-    EXPECT_EQ(doc.m_workspace.m_nWorkspaceWidth, 1920);
-    EXPECT_EQ(doc.m_workspace.m_nWorkspaceHeight, 1440);
-    EXPECT_EQ(doc.m_workspace.m_sizeDoc.cx, 1920);
-    EXPECT_EQ(doc.m_workspace.m_sizeDoc.cy, 1440);
-    EXPECT_EQ(doc.m_workspace.m_nRedrawMode, 1);
-    EXPECT_EQ(doc.m_workspace.m_nSnapGrid, 20);
-    EXPECT_EQ(doc.m_workspace.m_bAdaptiveDrawing, 1);
-    EXPECT_EQ(doc.m_workspace.m_bCreateDirectory, 1);
-    EXPECT_TRUE(doc.IsModified());
-}
-
-TEST(SettingsDlg, CancelLeavesTheDocumentAndOkMarksItEvenUnchanged)
-{
-    CKorvaneDoc doc;
-    doc.OnNewDocument();
-    CDialogScript script;
-    script.Then([](wxDialog& dialog) {
-        Press(dialog, 1035);  // "&Default": 780 by 430
-        Type(Find<wxTextCtrl>(dialog, 1026), "0");
-        SelectEntry(dialog, 1059, 0);
-        Press(dialog, wxID_CANCEL);
-    });
-    EXPECT_FALSE(EditWorkspaceSettings(nullptr, doc));
-    EXPECT_EQ(doc.m_workspace.m_nWorkspaceWidth, 1024);
-    EXPECT_EQ(doc.m_workspace.m_nSnapGrid, 10);
-    EXPECT_FALSE(doc.IsModified());
-
-    script.Then([](wxDialog& dialog) {
-        Press(dialog, 1035);
-        SelectEntry(dialog, 1059, 0);
-        Press(dialog, wxID_OK);
-    });
-    EXPECT_TRUE(EditWorkspaceSettings(nullptr, doc));
-    EXPECT_EQ(doc.m_workspace.m_nWorkspaceWidth, 780);
-    EXPECT_EQ(doc.m_workspace.m_nWorkspaceHeight, 430);
-    EXPECT_EQ(doc.m_workspace.m_nSnapGrid, 0);
-
-    doc.SetModifiedFlag(false);
-    script.Then([](wxDialog& dialog) { Press(dialog, wxID_OK); });
-    EXPECT_TRUE(EditWorkspaceSettings(nullptr, doc));
-    EXPECT_TRUE(doc.IsModified());
+    Command(ID_ANALYTICAL_SETTINGS);
+    EXPECT_EQ(TakeDialogs(), std::vector<std::string>{"Cannot open interval data " + missing});
+    EXPECT_EQ(Doc().m_analytical.m_nFaultCount, 3);
+    EXPECT_EQ(Doc().m_analytical.m_nLoadSheddingMethod, 1);
+    EXPECT_FALSE(ActiveDocument()->IsModified());
 }
 
 }  // namespace

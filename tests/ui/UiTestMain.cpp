@@ -1,6 +1,5 @@
 // Entry point of the shell tests: the real application without its main loop, under a private
-// home folder, with asserts and log messages on stderr; each test answers the
-// modal boxes it causes.
+// home folder, with asserts and log messages on stderr and every modal dialog answered.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -47,6 +46,7 @@ int main(int argc, char** argv)
         return 1;
     }
     delete wxLog::SetActiveTarget(new wxLogStderr());
+    UiTest::InstallDialogHook();
     int result = 0;
     {
         wxGUIEventLoop loop;

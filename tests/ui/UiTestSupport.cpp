@@ -1,36 +1,62 @@
 #include "tests/ui/UiTestSupport.h"
 
-#include <gtest/gtest.h>
+#include <deque>
+#include <utility>
 
+#include <wx/bookctrl.h>
+#include <wx/combobox.h>
 #include <wx/dcmemory.h>
-#include <wx/dialog.h>
 #include <wx/evtloop.h>
+#include <wx/filedlg.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
+#include <wx/propdlg.h>
+#include <wx/utils.h>
 
 #include "ui/KorvaneApp.h"
 #include "ui/KorvaneView.h"
 #include "ui/MainFrame.h"
 #include "ui/NetworkCanvas.h"
 #include "ui/NetworkDocument.h"
+#include "ui/Splash.h"
 
 namespace UiTest {
 
 namespace {
 
 std::string g_home;
-std::vector<wxString> g_dialogs;
-int g_answer = wxID_OK;
 
 class CAnsweringHook : public wxModalDialogHook {
+public:
+    std::deque<std::function<void(wxDialog&)>> steps;
+    std::vector<std::string> seen;
+    int answer = wxID_OK;
+    int fileChoosers = 0;
+
 protected:
     int Enter(wxDialog* dialog) override
     {
-        wxString text = dialog->GetTitle();
-        if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog))
-            text += ": " + box->GetMessage() + " " + box->GetExtendedMessage();
-        g_dialogs.push_back(text);
-        return g_answer;
+        if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
+            const std::string detail = box->GetExtendedMessage().utf8_string();
+            seen.push_back(box->GetMessage().utf8_string() + (detail.empty() ? "" : "\n" + detail));
+            return answer;
+        }
+        if (dynamic_cast<wxFileDialogBase*>(dialog) != nullptr) {
+            ++fileChoosers;
+            return wxID_CANCEL;
+        }
+        if (steps.empty()) {
+            seen.push_back(dialog->GetTitle().utf8_string());
+            return answer;
+        }
+        auto next = std::move(steps.front());
+        steps.pop_front();
+        dialog->CallAfter([dialog, next] {
+            next(*dialog);
+            if (dialog->IsModal())
+                dialog->EndModal(wxID_CANCEL);
+        });
+        return wxID_NONE;
     }
     void Exit(wxDialog*) override {}
 };
@@ -53,6 +79,14 @@ void Mouse(wxEventType type, CPoint p)
     Send(event);
 }
 
+void Notify(wxWindow* control, wxEventType type, int value)
+{
+    wxCommandEvent event(type, control->GetId());
+    event.SetInt(value);
+    event.SetEventObject(control);
+    control->GetEventHandler()->ProcessEvent(event);
+}
+
 }  // namespace
 
 void SetHome(const std::string& home)
@@ -70,21 +104,67 @@ void InstallDialogHook()
     g_hook.Register();
 }
 
-void RemoveDialogHook()
+void Then(std::function<void(wxDialog&)> steps)
 {
-    g_hook.Unregister();
-}
-
-std::vector<wxString> TakeDialogs()
-{
-    std::vector<wxString> seen;
-    seen.swap(g_dialogs);
-    return seen;
+    g_hook.steps.push_back(std::move(steps));
 }
 
 void SetDialogAnswer(int id)
 {
-    g_answer = id;
+    g_hook.answer = id;
+}
+
+std::vector<std::string> TakeDialogs()
+{
+    return std::exchange(g_hook.seen, {});
+}
+
+bool Contains(const std::vector<std::string>& dialogs, const std::string& text)
+{
+    for (const std::string& d : dialogs)
+        if (d.find(text) != std::string::npos)
+            return true;
+    return false;
+}
+
+int TakeFileChoosers()
+{
+    return std::exchange(g_hook.fileChoosers, 0);
+}
+
+void Press(wxWindow& parent, int id)
+{
+    Notify(parent.FindWindow(id), wxEVT_BUTTON, 0);
+}
+
+void Toggle(wxWindow& parent, int id)
+{
+    auto* check = Find<wxCheckBox>(parent, id);
+    check->SetValue(!check->GetValue());
+    Notify(check, wxEVT_CHECKBOX, check->GetValue());
+}
+
+void Choose(wxWindow& parent, int id)
+{
+    Find<wxRadioButton>(parent, id)->SetValue(true);
+    Notify(parent.FindWindow(id), wxEVT_RADIOBUTTON, 1);
+}
+
+void Type(wxWindow& parent, int id, const char* text)
+{
+    Find<wxTextCtrl>(parent, id)->SetValue(wxString::FromUTF8(text));
+}
+
+void SelectEntry(wxWindow& parent, int id, int index)
+{
+    wxWindow* control = parent.FindWindow(id);
+    dynamic_cast<wxItemContainerImmutable*>(control)->SetSelection(index);
+    Notify(control, dynamic_cast<wxComboBox*>(control) != nullptr ? wxEVT_COMBOBOX : wxEVT_CHOICE, index);
+}
+
+wxWindow& Page(wxDialog& sheet, int index)
+{
+    return *static_cast<wxPropertySheetDialog&>(sheet).GetBookCtrl()->GetPage(static_cast<size_t>(index));
 }
 
 void Pump()
@@ -96,6 +176,15 @@ void Pump()
             loop->Dispatch();
         wxTheApp->ProcessIdle();
     }
+}
+
+bool PumpUntil(const std::function<bool()>& done, int rounds)
+{
+    for (int i = 0; i < rounds && !done(); ++i) {
+        Pump();
+        wxMilliSleep(1);
+    }
+    return done();
 }
 
 void Start(const std::vector<wxString>& args)
@@ -150,20 +239,26 @@ void MouseDown(CPoint p)
     Mouse(wxEVT_LEFT_DOWN, p);
 }
 
-void MouseMove(CPoint p)
-{
-    Mouse(wxEVT_MOTION, p);
-}
-
 void MouseUp(CPoint p)
 {
     Mouse(wxEVT_LEFT_UP, p);
 }
 
+void Click(CPoint p)
+{
+    MouseDown(p);
+    MouseUp(p);
+}
+
+void RightClick(CPoint p)
+{
+    Mouse(wxEVT_RIGHT_UP, p);
+}
+
 void Drag(CPoint from, CPoint to)
 {
     MouseDown(from);
-    MouseMove(to);
+    Mouse(wxEVT_MOTION, to);
     MouseUp(to);
 }
 
@@ -191,6 +286,28 @@ wxImage Render(int width, int height)
         ActiveView()->Paint(dc);
     }
     return bitmap.ConvertToImage();
+}
+
+void App::SetUp()
+{
+    CSplashWnd::EnableSplashScreen(false);
+    Start({"-Embedding"});
+    TakeDialogs();
+    folder = std::filesystem::path(Home()) / testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::create_directories(folder);
+}
+
+void App::TearDown()
+{
+    SetDialogAnswer(wxID_NO);
+    Stop();
+    TakeDialogs();
+    TakeFileChoosers();
+}
+
+CKorvaneDoc& App::Doc()
+{
+    return ActiveDocument()->GetDoc();
 }
 
 }  // namespace UiTest
