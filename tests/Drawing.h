@@ -1,9 +1,13 @@
-// Builds drawings in a document for the tests: widgets placed by their points, and the small
-// network that the NDL generator and reader tests share.
+// Builds drawings in a document for the tests: widgets placed by their points, a drawing written as
+// text, and the small network that the NDL generator and reader tests share.
 #pragma once
 
 #include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
+#include "editor/Mode.h"
 #include "model/KorvaneDoc.h"
 
 namespace drawing {
@@ -24,6 +28,26 @@ template <typename T>
 T* Symbol(CKorvaneDoc& doc, CPoint at)
 {
     return Add(doc, std::make_unique<T>(at, 1, 0));
+}
+
+// Draws "L 0 0 100 0, P 100 0" as the tools would and returns the widgets: each the letter of its
+// kind (L line, C breaker, F fuse, R recloser, I isolator, B bus bar, P load point, G source,
+// E equipment, T transformer) and its points, a symbol's one point.
+inline std::vector<CWidget*> Draw(CKorvaneDoc& doc, const std::string& drawing)
+{
+    std::vector<CWidget*> widgets;
+    std::istringstream in(drawing);
+    for (std::string item; std::getline(in, item, ',');) {
+        std::istringstream fields(item);
+        char kind = 0;
+        CPoint start, end;
+        fields >> kind >> start.x >> start.y;
+        if (!(fields >> end.x >> end.y))
+            end = start;
+        const auto type = static_cast<WidgetType>(std::string("LCFRIBPGET").find(kind));
+        widgets.push_back(doc.AddWidget(NewWidget(type, start, end)));
+    }
+    return widgets;
 }
 
 // A source, a breaker, two feeders and two named load points, drawn end to end, at 24 quanta a day.

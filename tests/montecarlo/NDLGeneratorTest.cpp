@@ -1,37 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "editor/Mode.h"
 #include "model/KorvaneDoc.h"
 #include "montecarlo/NDLGenerator.h"
 #include "tests/Drawing.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
+using drawing::Draw;
 using drawing::Segment;
 using drawing::Symbol;
 
 namespace {
-
-// Draws "L 0 0 100 0, P 100 0": widgets in drawing order, each the letter of its kind (as the
-// numbering table names them) and its points.
-void Draw(CKorvaneDoc& doc, const std::string& drawing)
-{
-    std::istringstream in(drawing);
-    for (std::string item; std::getline(in, item, ',');) {
-        std::istringstream fields(item);
-        char kind = 0;
-        CPoint start, end;
-        fields >> kind >> start.x >> start.y;
-        if (!(fields >> end.x >> end.y))
-            end = start;
-        const auto type = static_cast<WidgetType>(std::string("LCFRIBPGET").find(kind));
-        doc.AddWidget(NewWidget(type, start, end));
-    }
-}
 
 // "nodes: 0 -1, 0 1": the numbers the generator gives every widget, in drawing order.
 std::string Nodes(CKorvaneDoc& doc)

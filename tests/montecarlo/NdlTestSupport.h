@@ -3,11 +3,9 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 #include "montecarlo/Output.h"
 #include "tests/TestFiles.h"
@@ -16,37 +14,7 @@ namespace ndltest {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        static int counter = 0;
-        m_path = fs::temp_directory_path() /
-                 ("korvane-ndl-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        fs::create_directories(m_path);
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const fs::path& Path() const { return m_path; }
-    fs::path operator/(const fs::path& name) const { return m_path / name; }
-    // Whether a temporary NDL file is still there.
-    bool HasTempFiles() const
-    {
-        for (const auto& entry : fs::directory_iterator(m_path))
-            if (entry.path().extension() == ".tmp")
-                return true;
-        return false;
-    }
-
-private:
-    fs::path m_path;
-};
+using testfiles::TempFolder;
 
 // The output of one run with its trace open in the folder; Trace() closes it and reads it back.
 class TracedOutput {
@@ -85,50 +53,12 @@ inline void ExpectGolden(const std::string& actual, const std::string& name)
     testfiles::ExpectGolden(actual, fs::path("montecarlo") / name);
 }
 
-// One line of a table file that holds " => ": its fields, split there, with the escapes \n \r \t
-// \0 \\ \" and \xHH read. Other lines describe the cases.
-struct TableCase {
-    int line = 0;
-    std::vector<std::string> fields;
-};
+using testfiles::TableCase;
 
-inline std::string Unescape(const std::string& text)
-{
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            result += text[i];
-            continue;
-        }
-        const char c = text[++i];
-        if (c == 'x') {
-            result += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            result += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c == '0' ? '\0' : c;
-        }
-    }
-    return result;
-}
-
+// A table under tests/data/montecarlo/.
 inline std::vector<TableCase> ReadTable(const std::string& name)
 {
-    std::ifstream in(fs::path(KORVANE_TEST_DATA) / "montecarlo" / name, std::ios::binary);
-    EXPECT_TRUE(in) << name << " is missing";
-    std::vector<TableCase> cases;
-    int number = 0;
-    for (std::string line; std::getline(in, line);) {
-        ++number;
-        if (line.find(" => ") == std::string::npos)
-            continue;
-        TableCase c{number, {}};
-        std::size_t start = 0;
-        for (std::size_t at; (at = line.find(" => ", start)) != std::string::npos; start = at + 4)
-            c.fields.push_back(Unescape(line.substr(start, at - start)));
-        c.fields.push_back(Unescape(line.substr(start)));
-        cases.push_back(std::move(c));
-    }
-    return cases;
+    return testfiles::ReadTable(fs::path("montecarlo") / name);
 }
 
 }  // namespace ndltest
