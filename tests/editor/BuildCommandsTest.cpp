@@ -5,25 +5,21 @@
 #include <limits>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "editor/BuildCommands.h"
 #include "editor/OutputNames.h"
 #include "editor/RunMessages.h"
 #include "editor/SavedNetworkRun.h"
-#include "montecarlo/Simulator.h"
-#include "analytical/AnalyticalSimulator.h"
 #include "model/KorvaneDoc.h"
 #include "platform/Files.h"
-#include "tests/editor/EditorTestSupport.h"
+#include "tests/Drawing.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
 namespace fs = std::filesystem;
+using drawing::Draw;
 
 namespace {
-
-constexpr COLORREF kGrey = 0x808080;
 
 // Records the boxes in order and answers the questions from a list.
 class CScriptedPrompts : public IBuildPrompts {
@@ -49,21 +45,15 @@ private:
 };
 
 // A gen source, a line and a load point, each end on the next.
-void DrawConnected(CKorvaneDoc& doc)
-{
-    AddTo<CGenSource>(doc, CPoint(100, 100), 1, kGrey);
-    AddTo<CLine>(doc, CPoint(100, 100), CPoint(200, 100), 1, kGrey);
-    AddTo<CLoadPoint>(doc, CPoint(200, 100), 1, kGrey);
-}
+constexpr const char* kConnected = "G 100 100, L 100 100 200 100, P 200 100";
+constexpr const char* kLoneLine = "L 10 20 50 20";
 
-// A titled network that passes the generator's check, or a lone line that fails it.
-void DrawTitled(CKorvaneDoc& doc, const std::string& title, bool connected)
+std::vector<std::string> Texts(const std::vector<CNetworkError>& errors)
 {
-    doc.SetTitle(title);
-    if (connected)
-        DrawConnected(doc);
-    else
-        AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+    std::vector<std::string> texts;
+    for (const CNetworkError& e : errors)
+        texts.push_back(e.text);
+    return texts;
 }
 
 }  // namespace
@@ -72,30 +62,22 @@ TEST(BuildCommands, DebugNamesTheFileAndDescribesEachFailure)
 {
     CKorvaneDoc doc;
     doc.SetTitle("Net1");
-    DrawConnected(doc);
+    Draw(doc, kConnected);
     CScriptedPrompts clean;
     EXPECT_TRUE(CBuildCommands(doc, clean).DebugNetwork().empty());
     EXPECT_EQ(clean.shown, std::vector<std::string>{"i:Checking completed : No error found!"});
 
-    const CWidget* line = AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
-    const CWidget* load = AddTo<CLoadPoint>(doc, CPoint(300, 400), 1, kGrey);
-    const CWidget* bar = AddTo<CBusBar>(doc, CPoint(-5, 7), CPoint(-5, 90), 2, kGrey);
-    auto* named = AddTo<CLoadPoint>(doc, CPoint(600, 40), 1, kGrey);
-    named->m_strName = "A#B";
-    AddTo<CLine>(doc, CPoint(600, 40), CPoint(700, 40), 1, kGrey);
-    AddTo<CGenSource>(doc, CPoint(700, 40), 1, kGrey);
-
+    const auto bad = Draw(doc, "L 10 20 50 20, P 300 400, B -5 7 -5 90, P 600 40, L 600 40 700 40, G 700 40");
+    static_cast<CLoadPoint*>(bad[3])->m_strName = "A#B";
     CScriptedPrompts prompts;
     const auto errors = CBuildCommands(doc, prompts).DebugNetwork();
     EXPECT_EQ(prompts.shown, std::vector<std::string>{"i:Checking completed : Errors found in Net1.mc"});
     ASSERT_EQ(errors.size(), 4u);
-    EXPECT_EQ(errors[0].widget, line->GetSerial());
+    for (std::size_t i = 0; i < errors.size(); ++i)
+        EXPECT_EQ(errors[i].widget, bad[i]->GetSerial());
     EXPECT_EQ(errors[0].text, "Line at  (10, 20)  (50, 20)  not connected");
-    EXPECT_EQ(errors[1].widget, load->GetSerial());
     EXPECT_EQ(errors[1].text, "Load Point at  (300, 400)  not connected");
-    EXPECT_EQ(errors[2].widget, bar->GetSerial());
     EXPECT_EQ(errors[2].text, "Bus Bar at  (-5, 7)  (-5, 90)  not connected");
-    EXPECT_EQ(errors[3].widget, named->GetSerial());
     EXPECT_EQ(errors[3].text.rfind("Load Point at  (600, 40)  the load point \"A#B\"", 0), 0u) << errors[3].text;
 }
 
@@ -105,42 +87,35 @@ TEST(BuildCommands, DebugNamesAValueThatIsNoNumberAndRunsRefuseIt)
 {
     CKorvaneDoc doc;
     doc.SetTitle("Net1");
-    DrawConnected(doc);
-    const std::vector<CWidget*> widgets = doc.GetWidgetsInOrder();
+    const auto widgets = Draw(doc, std::string(kConnected) + ", F 500 500 600 500");
     static_cast<CLine*>(widgets[1])->m_dFailure1 = std::numeric_limits<double>::quiet_NaN();
     static_cast<CLoadPoint*>(widgets[2])->m_dLoad = std::numeric_limits<double>::infinity();
-    AddTo<CFuse>(doc, CPoint(500, 500), CPoint(600, 500), 1, kGrey)->m_dFaultRate = -HUGE_VAL;
-
+    static_cast<CFuse*>(widgets[3])->m_dFaultRate = -HUGE_VAL;
     CScriptedPrompts prompts;
-    std::vector<std::string> lines;
-    for (const CNetworkError& error : CBuildCommands(doc, prompts).DebugNetwork())
-        lines.push_back(error.text);
     const std::string noNumber = " is not a finite number (NaN or infinite)";
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "Line at  (100, 100)  (200, 100)  the value of \"Failure 1\"" + noNumber,
-                         "Load Point at  (200, 100)  the value of \"Load\"" + noNumber,
-                         "Fuse at  (500, 500)  (600, 500)  not connected, and the value of \"Fault rate\"" + noNumber}));
+    EXPECT_EQ(Texts(CBuildCommands(doc, prompts).DebugNetwork()),
+              (std::vector<std::string>{
+                  "Line at  (100, 100)  (200, 100)  the value of \"Failure 1\"" + noNumber,
+                  "Load Point at  (200, 100)  the value of \"Load\"" + noNumber,
+                  "Fuse at  (500, 500)  (600, 500)  not connected, and the value of \"Fault rate\"" + noNumber}));
     prompts.shown.clear();
-    const COutputPlace place{{}, "/nowhere"};
-    EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place), nullptr);
+    EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, {{}, "/nowhere"}), nullptr);
     EXPECT_EQ(prompts.shown, std::vector<std::string>{std::string("!:") + run_text::kDebugFirst});
 }
 
 TEST(BuildCommands, NdlAndGmlTextsAreTheGeneratorErrorUntilTheNetworkIsConnected)
 {
     CKorvaneDoc doc;
-    CLine* line = AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+    auto* line = static_cast<CLine*>(Draw(doc, kLoneLine)[0]);
     for (const auto& [text, kind] : {std::pair{CBuildCommands::NDLText(doc), "NDL"}, {CBuildCommands::GMLText(doc), "GML"}})
         EXPECT_EQ(text, std::string(kind) + " Generator error:\n====================\n\nThere are errors in the "
                                             "network\ndrawn by user.\n\nFor more information, please\ndebug the "
                                             "network settings \nusing the debugger.");
-    AddTo<CGenSource>(doc, CPoint(10, 20), 1, kGrey);
-    AddTo<CLoadPoint>(doc, CPoint(50, 20), 1, kGrey);
+    Draw(doc, "G 10 20, P 50 20");
     const std::string ndl = CBuildCommands::NDLText(doc);
     EXPECT_EQ(ndl.rfind("system: quantsPerDay = 0.;", 0), 0u) << ndl;
     EXPECT_NE(ndl.find("line: connect = 0., 1.;"), std::string::npos) << ndl;
-    const std::string gml = CBuildCommands::GMLText(doc);
-    EXPECT_EQ(gml.rfind("graph", 0), 0u) << gml;
+    EXPECT_EQ(CBuildCommands::GMLText(doc).rfind("graph", 0), 0u);
     EXPECT_NE(line->m_source, -1);
 }
 
@@ -172,7 +147,8 @@ TEST(BuildCommands, MonteCarloChecksComeInTheirOrderAndStopAtTheFirstThatFails)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));
         CKorvaneDoc doc;
-        DrawTitled(doc, c.title, c.connected);
+        doc.SetTitle(c.title);
+        Draw(doc, c.connected ? kConnected : kLoneLine);
         doc.m_pSimulationSettings->quantsPerDay = c.quants;
         doc.SetModifiedFlag(false);
         CScriptedPrompts prompts;
@@ -195,23 +171,22 @@ TEST(BuildCommands, APreparedMonteCarloRunCarriesTheTextAndPathsAndTellsTheViews
     CKorvaneDoc doc;
     doc.SetTitle("Net1");
     doc.m_workspace.m_bCreateDirectory = 1;
-    DrawConnected(doc);
+    Draw(doc, kConnected);
     doc.m_pSimulationSettings->quantsPerDay = 24;
     doc.AddObserver(&observer);
     CScriptedPrompts prompts;
-    const auto job =
-        CBuildCommands(doc, prompts)
-            .PrepareMonteCarloRun(false, {folder.Path() / "Net1.mc", "/nowhere"}, nullptr);
+    const auto job = CBuildCommands(doc, prompts).PrepareMonteCarloRun(false, {folder.Path() / "Net1.mc", ""}, nullptr);
     ASSERT_NE(job, nullptr);
     const MonteCarloThreadParams& params = job->GetParams();
+    const fs::path out = folder.Path() / "Net1";
     EXPECT_EQ(params.m_strTitle, "Net1");
     EXPECT_EQ(params.m_strNDL, CBuildCommands::NDLText(doc));
-    EXPECT_EQ(params.m_pszTextFile, folder.Path() / "Net1" / "Net1.txt");
-    EXPECT_EQ(params.m_pszHtmlFile, folder.Path() / "Net1" / "Net1.htm");
-    EXPECT_EQ(params.m_pszTempFile.parent_path(), folder.Path() / "Net1");
-    EXPECT_TRUE(fs::is_directory(folder.Path() / "Net1"));
-    EXPECT_EQ(doc.GetMonteCarloResultPath(), (folder.Path() / "Net1" / "Net1.htm").string());
-    EXPECT_EQ(observer.hints, std::vector<std::string>{doc.GetMonteCarloResultPath()});
+    EXPECT_EQ(params.m_pszTextFile, out / "Net1.txt");
+    EXPECT_EQ(params.m_pszHtmlFile, out / "Net1.htm");
+    EXPECT_EQ(params.m_pszTempFile.parent_path(), out);
+    EXPECT_TRUE(fs::is_directory(out));
+    EXPECT_EQ(observer.hints, std::vector<std::string>{(out / "Net1.htm").string()});
+    EXPECT_EQ(doc.GetMonteCarloResultPath(), observer.hints[0]);
     doc.RemoveObserver(&observer);
 }
 
@@ -265,29 +240,25 @@ TEST(BuildCommands, AnalyticalChecksComeInTheirOrderAndThePreparedRunCopiesTheSe
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));
         CKorvaneDoc doc;
-        DrawTitled(doc, c.title, c.connected);
+        doc.SetTitle(c.title);
+        Draw(doc, c.connected ? kConnected : kLoneLine);
+        doc.m_analytical.m_bMinimumCutSet = 1;
+        doc.m_analytical.m_nLoadSheddingMethod = 0;
+        doc.m_analytical.m_nFaultCount = 7;
         CScriptedPrompts prompts;
         const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(c.busy, place);
         EXPECT_EQ(prompts.shown, c.shown);
-        EXPECT_EQ(job != nullptr, c.starts);
+        ASSERT_EQ(job != nullptr, c.starts);
         EXPECT_EQ(doc.IsModified(), c.starts);
+        if (!job)
+            continue;
+        const AnalyticalThreadParams& params = job->GetParams();
+        EXPECT_EQ(params.m_bMinimumCutSet, 1);
+        EXPECT_EQ(params.m_nLoadSheddingMethod, 0);
+        EXPECT_EQ(params.m_nFaultCount, 7);
+        EXPECT_EQ(params.m_strGML, CBuildCommands::GMLText(doc));
+        EXPECT_FALSE(fs::exists("/work/nets"));  // the text goes from memory: no folder is made for it
     }
-
-    CKorvaneDoc doc;
-    doc.SetTitle("Net1");
-    DrawConnected(doc);
-    doc.m_analytical.m_bMinimumCutSet = 1;
-    doc.m_analytical.m_nLoadSheddingMethod = 0;
-    doc.m_analytical.m_nFaultCount = 7;
-    CScriptedPrompts prompts;
-    const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place);
-    ASSERT_NE(job, nullptr);
-    const AnalyticalThreadParams& params = job->GetParams();
-    EXPECT_EQ(params.m_bMinimumCutSet, 1);
-    EXPECT_EQ(params.m_nLoadSheddingMethod, 0);
-    EXPECT_EQ(params.m_nFaultCount, 7);
-    EXPECT_EQ(params.m_strGML, CBuildCommands::GMLText(doc));
-    EXPECT_FALSE(fs::exists("/work/nets"));  // the text goes from memory: no folder is made for it
 }
 
 // The headless tools take a saved network as the application does: checked, generated and run
@@ -296,7 +267,7 @@ TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
 {
     ndltest::TempFolder folder;
     CKorvaneDoc doc;
-    DrawConnected(doc);
+    Draw(doc, kConnected);
     doc.m_pSimulationSettings->quantsPerDay = 24;
     doc.m_analytical.m_nLoadSheddingMethod = 0;
     doc.m_analytical.m_nFaultCount = 7;
@@ -317,8 +288,7 @@ TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
     EXPECT_EQ(params.m_nLoadSheddingMethod, 0);
     EXPECT_EQ(params.m_nFaultCount, 7);
 
-    AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
-    AddTo<CBusBar>(doc, CPoint(-5, 7), CPoint(-5, 90), 2, kGrey);
+    Draw(doc, "L 10 20 50 20, B -5 7 -5 90");
     doc.SaveFile(folder.Path() / "Net2.mc");
     const auto refused = PrepareSavedNetworkRun(folder.Path() / "Net2.mc", EngineKind::Analytical, out);
     EXPECT_EQ(refused.job, nullptr);
@@ -328,62 +298,17 @@ TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
     EXPECT_THROW(PrepareSavedNetworkRun(folder.Path() / "none.mc", EngineKind::MonteCarlo, out), korvane::FileError);
 }
 
-// Regression: a fuse shorter than a load point's body, drawn below it at the default snap grid,
-// was looped onto the load point's node; the load above it counted every fault beyond it (2.2
-// failures a year instead of 0.2) in both engines.
-TEST(SavedNetworkRun, AShortFuseBelowALoadPointProtectsItInBothEngines)
-{
-    ndltest::TempFolder folder;
-    CKorvaneDoc doc;
-    doc.m_pSimulationSettings->quantsPerDay = 24;
-    doc.m_pSimulationSettings->yearMin = doc.m_pSimulationSettings->yearMax = 4000;
-    AddTo<CGenSource>(doc, CPoint(0, 0), 1, kGrey)->m_dCapacity = 100;
-    AddTo<CCircuitBreaker>(doc, CPoint(0, 0), CPoint(100, 0), 1, kGrey);
-    for (const auto& [from, to, rate] : {std::tuple{CPoint(100, 0), CPoint(400, 0), 0.2},
-                                         std::tuple{CPoint(400, 20), CPoint(400, 200), 2.0}}) {
-        CLine* line = AddTo<CLine>(doc, from, to, 1, kGrey);
-        line->m_dFailure1 = rate, line->m_dFailure2 = 1, line->m_dRepair1 = 4, line->m_dRepair2 = 1;
-        line->m_dFaultRate = rate, line->m_dFeederLength = 1, line->m_dRepairTime = 4;
-        if (to == CPoint(400, 0))
-            AddTo<CFuse>(doc, to, CPoint(400, 20), 1, kGrey);
-        auto* load = AddTo<CLoadPoint>(doc, to, 1, kGrey);
-        load->m_strName = to == CPoint(400, 0) ? "A" : "B";
-        load->m_nCustomers = load->m_nNumCustomers = 1;
-        load->m_dAverage = load->m_dLoad = 1;
-    }
-    doc.SaveFile(folder.Path() / "Fused.mc");
-
-    const auto mc = PrepareSavedNetworkRun(folder.Path() / "Fused.mc", EngineKind::MonteCarlo, folder.Path());
-    ASSERT_NE(mc.job, nullptr);
-    const MonteCarloThreadParams& run = dynamic_cast<const CMonteCarloJob&>(*mc.job).GetParams();
-    CSimulator().Run(run.m_strNDL, "Fused", run.m_pszTextFile, run.m_pszHtmlFile, run.m_pszTempFile, nullptr, nullptr);
-    const std::string trace = testfiles::ReadText(run.m_pszTextFile);
-    const auto at = trace.find("Failure Rate = ", trace.find("Load Point: A"));
-    ASSERT_NE(at, std::string::npos) << trace;
-    // 4000 years of 0.2 failures: the mean lies within 0.03 (four standard errors) of 0.2.
-    EXPECT_NEAR(std::stod(trace.substr(at + 15, 12)), 0.2, 0.03) << trace.substr(at, 40);
-
-    const auto analytical = PrepareSavedNetworkRun(folder.Path() / "Fused.mc", EngineKind::Analytical, folder.Path());
-    ASSERT_NE(analytical.job, nullptr);
-    std::vector<CGMLResult> records;
-    const auto& gml = dynamic_cast<const CAnalyticalJob&>(*analytical.job).GetParams().m_strGML;
-    ASSERT_TRUE(CAnalyticalSimulator().Run(gml, 0, 1, 10, &records).ok);
-    EXPECT_EQ(records.back().m_nLoadId, 1);
-    EXPECT_DOUBLE_EQ(records[records.size() - 2].m_dTotalOutageRate, 0.2);
-}
-
 // Regression: an errors-bar line kept the widget's address, so after Cut and Paste it could
 // select the pasted copy that the allocator placed where the cut widget had lived.
 TEST(BuildCommands, AnErrorLineNeverFindsAPastedCopyOfItsWidget)
 {
     CKorvaneDoc doc;
-    AddTo<CLine>(doc, CPoint(10, 20), CPoint(50, 20), 1, kGrey);
+    Draw(doc, kLoneLine);
     CScriptedPrompts prompts;
     const auto errors = CBuildCommands(doc, prompts).DebugNetwork();
     ASSERT_EQ(errors.size(), 1u);
     CWidget* line = doc.FindWidget(errors[0].widget);
     ASSERT_NE(line, nullptr);
-    const std::unique_ptr<CWidget> cut = doc.RemoveWidget(line);
-    doc.AddWidget(cut->Clone());
+    doc.AddWidget(doc.RemoveWidget(line)->Clone());
     EXPECT_EQ(doc.FindWidget(errors[0].widget), nullptr);
 }

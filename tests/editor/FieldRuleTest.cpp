@@ -20,10 +20,7 @@ TEST(FieldRule, ParsesOrRefusesWithTheDialogMessages)
 {
     const CFieldRule number(Kind::Number);
     const CFieldRule rate(Kind::Number, 0.0, 9999999.0);
-    const CFieldRule capacity(Kind::Number, 0.0, 10000000.0);
-    const CFieldRule switchTime(Kind::Number, 0.0, 100000000.0);
     const CFieldRule integer(Kind::Integer);
-    const CFieldRule customers(Kind::Integer, 0.0, 99999999.0);
     const CFieldRule workspace(Kind::Integer, 0.0, 30000.0);
     const CFieldRule positive(Kind::PositiveInteger);
 
@@ -42,18 +39,12 @@ TEST(FieldRule, ParsesOrRefusesWithTheDialogMessages)
         {rate, "0", 0.0, nullptr},
         {rate, "-0.5", 0, "Please enter a number between 0 and 9999999."},
         {rate, "x", 0, "Please enter a number."},
-        {capacity, "10000000", 10000000.0, nullptr},
-        {capacity, "10000001", 0, "Please enter a number between 0 and 10000000."},
-        {switchTime, "100000000", 100000000.0, nullptr},
-        {switchTime, "100000000.5", 0, "Please enter a number between 0 and 100000000."},
         {integer, "-7", -7.0, nullptr},
         {integer, "+7", 7.0, nullptr},
         {integer, "7.5", 0, "Please enter an integer."},
         {integer, "99999999999", 0, "Please enter an integer between -2147483648 and 2147483647."},
-        {customers, "99999999", 99999999.0, nullptr},
-        {customers, "-1", 0, "Please enter an integer between 0 and 99999999."},
-        {customers, "1e3", 0, "Please enter an integer."},
         {workspace, "30001", 0, "Please enter an integer between 0 and 30000."},
+        {workspace, "1e3", 0, "Please enter an integer."},
         {workspace, "0", 0.0, nullptr},
         {positive, "24", 24.0, nullptr},
         {positive, "-1", 0, "Please enter a positive integer."},
