@@ -107,10 +107,8 @@ TEST(BuildCommands, NdlAndGmlTextsAreTheGeneratorErrorUntilTheNetworkIsConnected
 {
     CKorvaneDoc doc;
     auto* line = static_cast<CLine*>(Draw(doc, kLoneLine)[0]);
-    for (const auto& [text, kind] : {std::pair{CBuildCommands::NDLText(doc), "NDL"}, {CBuildCommands::GMLText(doc), "GML"}})
-        EXPECT_EQ(text, std::string(kind) + " Generator error:\n====================\n\nThere are errors in the "
-                                            "network\ndrawn by user.\n\nFor more information, please\ndebug the "
-                                            "network settings \nusing the debugger.");
+    EXPECT_EQ(CBuildCommands::NDLText(doc), run_text::kNDLGeneratorError);
+    EXPECT_EQ(CBuildCommands::GMLText(doc), run_text::kGMLGeneratorError);
     Draw(doc, "G 10 20, P 50 20");
     const std::string ndl = CBuildCommands::NDLText(doc);
     EXPECT_EQ(ndl.rfind("system: quantsPerDay = 0.;", 0), 0u) << ndl;

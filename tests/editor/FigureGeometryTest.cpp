@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "editor/FigureGeometry.h"
+#include "editor/Mode.h"
 #include "model/Collections.h"
 
 using figure::CStroke;
@@ -43,12 +44,6 @@ TEST(FigureGeometry, TurnedCrossFollowsTheSegment)
             << "(" << c.start.x << "," << c.start.y << ")-(" << c.end.x << "," << c.end.y << ")";
 }
 
-TEST(FigureGeometry, MidpointTruncatesTowardZero)
-{
-    EXPECT_EQ(figure::Midpoint({-5, -5}, {0, 0}), CPoint(-2, -2));
-    EXPECT_EQ(figure::Midpoint({1, 2}, {2, 5}), CPoint(1, 3));
-}
-
 TEST(FigureGeometry, IsolatorBladeOpensAtTheMidpoint)
 {
     const auto flat = figure::IsolatorBlade({0, 0}, {40, 0});
@@ -82,6 +77,7 @@ TEST(FigureGeometry, TransformerRingsSitThreeApartAlongTheSegment)
     EXPECT_EQ(figure::TransformerRingCentres({0, 10}, {40, 10}), Pair({17, 10}, {23, 10}));
     EXPECT_EQ(figure::TransformerRingCentres({0, 0}, {20, 20}), Pair({8, 8}, {12, 12}));
     EXPECT_EQ(figure::TransformerRingCentres({0, 20}, {20, 0}), Pair({12, 8}, {8, 12}));
+    EXPECT_EQ(figure::Midpoint({-5, -5}, {0, 0}), CPoint(-2, -2));  // truncated toward zero
 }
 
 TEST(FigureGeometry, SymbolsAreBlackAndOnlyLinesTakeTheWidgetColour)
@@ -163,18 +159,8 @@ TEST(FigureGeometry, WidgetsAtTheCoordinateLimitsHaveFiguresWithinRange)
     const CPoint corners[] = {{kMin, kMin}, {kMax, kMax}, {kMin, kMax}, {kMax, kMin}, {0, kMin}, {kMax, 0}};
     for (const CPoint a : corners) {
         for (const CPoint b : corners) {
-            std::vector<std::unique_ptr<CWidget>> widgets;
-            widgets.push_back(std::make_unique<CLine>(a, b, 1, 0));
-            widgets.push_back(std::make_unique<CCircuitBreaker>(a, b, 1, 0));
-            widgets.push_back(std::make_unique<CFuse>(a, b, 1, 0));
-            widgets.push_back(std::make_unique<CRecloser>(a, b, 1, 0));
-            widgets.push_back(std::make_unique<CIsolator>(a, b, 1, 0));
-            widgets.push_back(std::make_unique<CBusBar>(a, b, 2, 0));
-            widgets.push_back(std::make_unique<CEquipment>(a, b, 1, 0));
-            widgets.push_back(std::make_unique<CTransformer>(a, b, 1, 0));
-            widgets.push_back(std::make_unique<CLoadPoint>(a, 1, 0));
-            widgets.push_back(std::make_unique<CGenSource>(a, 1, 0));
-            for (const auto& w : widgets) {
+            for (int t = 0; t < kWidgetTypeCount; ++t) {
+                const auto w = NewWidget(static_cast<WidgetType>(t), a, b);
                 EXPECT_FALSE(figure::FigureStrokes(*w).empty());
                 figure::SelectionMarks(*w);
                 figure::HighlightMarks(*w);

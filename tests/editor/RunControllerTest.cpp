@@ -105,32 +105,23 @@ TEST_F(RunController, RefusesASecondRunUntilTheFirstHasBeenTold)
     ASSERT_TRUE(ui.PumpUntil([&] { return heard.finished.size() == 2; }));
 }
 
-TEST_F(RunController, APausedWorkerWaitsForResume)
+// The worker reaches its first check paused; Resume lets it finish, Stop ends it there.
+TEST_F(RunController, APausedWorkerWaitsUntilResumeOrStop)
 {
-    CRunController controller(ui.Poster());
-    ASSERT_TRUE(controller.Start(std::make_unique<CCountingJob>(state, 10, true), Listener()));
-    controller.Pause();
-    EXPECT_TRUE(controller.IsPaused());
-    state->go.set_value();  // the worker reaches its first check paused
-    controller.Resume();
-    EXPECT_FALSE(controller.IsPaused());
-    ASSERT_TRUE(ui.PumpUntil([&] { return Finished(); }));
-    EXPECT_EQ(heard.finished[0].kind, RunResult::Kind::Completed);
-    EXPECT_EQ(state->years, 10u);
-}
-
-TEST_F(RunController, StopWakesAPausedWorkerBeforeItsNextYear)
-{
-    CRunController controller(ui.Poster());
-    ASSERT_TRUE(controller.Start(std::make_unique<CCountingJob>(state, UINT_MAX, true), Listener()));
-    controller.Pause();
-    state->go.set_value();
-    controller.Stop();
-    ASSERT_TRUE(ui.PumpUntil([&] { return Finished(); }));
-    EXPECT_EQ(heard.finished[0].kind, RunResult::Kind::Stopped);
-    EXPECT_EQ(state->years, 0u);
-    EXPECT_TRUE(heard.years.empty());
-    EXPECT_FALSE(controller.IsRunning());
+    for (const bool resume : {true, false}) {
+        heard = CHeard();
+        state = std::make_shared<CJobState>();
+        CRunController controller(ui.Poster());
+        ASSERT_TRUE(controller.Start(std::make_unique<CCountingJob>(state, resume ? 10 : UINT_MAX, true), Listener()));
+        controller.Pause();
+        EXPECT_TRUE(controller.IsPaused());
+        state->go.set_value();
+        resume ? controller.Resume() : controller.Stop();
+        ASSERT_TRUE(ui.PumpUntil([&] { return Finished(); }));
+        EXPECT_EQ(heard.finished[0].kind, resume ? RunResult::Kind::Completed : RunResult::Kind::Stopped);
+        EXPECT_EQ(state->years, resume ? 10u : 0u);
+        EXPECT_EQ(heard.years.empty(), !resume);
+    }
 }
 
 TEST_F(RunController, StopAndJoinTellsTheListenerAtOnceAndLaterPostsDoNothing)

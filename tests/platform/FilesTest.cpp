@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/Files.h"
 #include "tests/TestFiles.h"
@@ -11,22 +10,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class AtomicWrite : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("korvane-files-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+struct AtomicWrite : testing::Test {
+    testfiles::TempFolder folder;
+    const fs::path m_dir = folder.Path();
     int FileCount() const { return static_cast<int>(std::distance(fs::directory_iterator(m_dir), {})); }
-
-    fs::path m_dir;
 };
-
-class FileRead : public AtomicWrite {};
+using FileRead = AtomicWrite;
 
 }  // namespace
 
