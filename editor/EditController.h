@@ -29,7 +29,6 @@ public:
     void OnTool(WidgetType type);
     void OnSelect();
     bool IsSelectMode() const { return m_bSelectMode; }
-    bool IsToolActive() const { return m_bToolActive; }
     bool IsToolChecked(WidgetType type) const { return m_tool == type; }
 
     // Zoom leaves no tool and no selection: a zoomed view is for viewing until a tool is chosen.
@@ -54,7 +53,6 @@ public:
     RightClick OnRButtonUp(CPoint point, CWidget** widget) const;
 
     void OnCtrlDown() { m_bMultiSelect = true; }
-    bool IsMultiSelect() const { return m_bMultiSelect; }
     CViewUpdate OnDelete();
 
     bool CanCopy() const { return m_bSelectMode && !m_selection.empty(); }

@@ -31,6 +31,8 @@ struct CWorkspaceOptions {
     std::int32_t m_bAdaptiveDrawing = 0;
     std::int32_t m_bShowEndPoints = 1;
     std::int32_t m_bCreateDirectory = 0;
+
+    bool operator==(const CWorkspaceOptions&) const = default;
 };
 
 struct CAnalyticalSettings {
@@ -39,6 +41,8 @@ struct CAnalyticalSettings {
     std::int32_t m_bMinimumCutSet = 0;
     std::int32_t m_nLoadSheddingMethod = 1;  // 1 "Thesis method", 0 "Practical Method"
     std::int32_t m_nFaultCount = 0;
+
+    bool operator==(const CAnalyticalSettings&) const = default;
 };
 
 struct CResultPaths {

@@ -41,4 +41,6 @@ public:
     // "system: " with quantsPerDay always, the year fields and accuracy when given, then the four
     // component flags; numbers with 10, 8 and 6 significant digits.
     std::string GetNDLDefinition() const;
+
+    bool operator==(const CSimulationSettings&) const = default;
 };

@@ -117,7 +117,9 @@ TEST(BuildCommands, NdlAndGmlTextsAreTheGeneratorErrorUntilTheNetworkIsConnected
     EXPECT_NE(line->m_source, -1);
 }
 
-TEST(BuildCommands, MonteCarloChecksComeInTheirOrderAndStopAtTheFirstThatFails)
+// Each run command's checks in their order: the first that fails ends it. The Monte Carlo run asks
+// about quanta of 0; a run of the document already going ends it silently.
+TEST(BuildCommands, RunChecksComeInTheirOrderAndStopAtTheFirstThatFails)
 {
     ndltest::TempFolder folder;
     const COutputPlace place{folder.Path() / "Net1.mc", folder.Path() / "data"};
@@ -125,6 +127,7 @@ TEST(BuildCommands, MonteCarloChecksComeInTheirOrderAndStopAtTheFirstThatFails)
     const std::string quants = std::string("?!:") + run_text::kQuantsQuestion;
     const std::string badName = std::string("!:") + run_text::kInvalidOutputName;
     const struct {
+        bool monteCarlo;
         bool connected;
         int quants;
         bool busy;
@@ -133,14 +136,18 @@ TEST(BuildCommands, MonteCarloChecksComeInTheirOrderAndStopAtTheFirstThatFails)
         std::vector<std::string> shown;
         bool starts;
     } cases[] = {
-        {false, 0, true, "", {}, {debugFirst}, false},
-        {true, 0, false, "Net1", {false}, {quants}, false},
-        {true, 0, true, "Net1", {true}, {quants}, false},  // a run going: silently nothing
-        {true, 1, true, "", {}, {}, false},
-        {true, 1, false, "", {}, {badName}, false},
-        {true, 1, false, "..", {}, {badName}, false},
-        {true, 0, false, "Net1", {true}, {quants}, true},
-        {true, 24, false, "Net1", {}, {}, true},
+        {true, false, 0, true, "", {}, {debugFirst}, false},
+        {true, true, 0, false, "Net1", {false}, {quants}, false},
+        {true, true, 0, true, "Net1", {true}, {quants}, false},
+        {true, true, 1, true, "", {}, {}, false},
+        {true, true, 1, false, "", {}, {badName}, false},
+        {true, true, 1, false, "..", {}, {badName}, false},
+        {true, true, 0, false, "Net1", {true}, {quants}, true},
+        {true, true, 24, false, "Net1", {}, {}, true},
+        {false, false, 0, true, "", {}, {debugFirst}, false},
+        {false, true, 0, true, "", {}, {}, false},
+        {false, true, 0, false, "", {}, {badName}, false},
+        {false, true, 0, false, "Net2", {}, {}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));
@@ -148,14 +155,28 @@ TEST(BuildCommands, MonteCarloChecksComeInTheirOrderAndStopAtTheFirstThatFails)
         doc.SetTitle(c.title);
         Draw(doc, c.connected ? kConnected : kLoneLine);
         doc.m_pSimulationSettings->quantsPerDay = c.quants;
+        doc.m_analytical.m_bMinimumCutSet = 1, doc.m_analytical.m_nLoadSheddingMethod = 0;
+        doc.m_analytical.m_nFaultCount = 7;
+        doc.m_workspace.m_bCreateDirectory = c.monteCarlo ? 0 : 1;
         doc.SetModifiedFlag(false);
         CScriptedPrompts prompts;
         prompts.answers = c.answers;
-        const auto job = CBuildCommands(doc, prompts).PrepareMonteCarloRun(c.busy, place, nullptr);
+        CBuildCommands commands(doc, prompts);
+        const auto analytical = c.monteCarlo ? nullptr : commands.PrepareAnalyticalRun(c.busy, place);
+        const bool started = c.monteCarlo ? commands.PrepareMonteCarloRun(c.busy, place, nullptr) != nullptr
+                                          : analytical != nullptr;
         EXPECT_EQ(prompts.shown, c.shown);
-        EXPECT_EQ(job != nullptr, c.starts);
+        EXPECT_EQ(started, c.starts);
         EXPECT_EQ(doc.IsModified(), c.starts);
-        EXPECT_EQ(doc.GetMonteCarloResultPath().empty(), !c.starts);
+        EXPECT_EQ(doc.GetMonteCarloResultPath().empty(), !(c.starts && c.monteCarlo));
+        if (!analytical)
+            continue;
+        const AnalyticalThreadParams& params = analytical->GetParams();
+        EXPECT_EQ(params.m_bMinimumCutSet, 1);
+        EXPECT_EQ(params.m_nLoadSheddingMethod, 0);
+        EXPECT_EQ(params.m_nFaultCount, 7);
+        EXPECT_EQ(params.m_strGML, CBuildCommands::GMLText(doc));
+        EXPECT_FALSE(fs::exists(folder / "Net2"));  // the text goes from memory: no folder is made for it
     }
 }
 
@@ -215,47 +236,6 @@ TEST(OutputNames, FollowTheDocumentOrTheUserDataFolder)
         EXPECT_EQ(names->folder, folder);
         EXPECT_EQ(names->textFile, folder / (std::string(c.title) + ".txt"));
         EXPECT_EQ(names->htmlFile, folder / (std::string(c.title) + ".htm"));
-    }
-}
-
-TEST(BuildCommands, AnalyticalChecksComeInTheirOrderAndThePreparedRunCopiesTheSettings)
-{
-    const COutputPlace place{"/work/nets/Net1.mc", "/nowhere"};
-    const std::string debugFirst = std::string("!:") + run_text::kDebugFirst;
-    const std::string badName = std::string("!:") + run_text::kInvalidOutputName;
-    const struct {
-        bool connected;
-        bool busy;
-        const char* title;
-        std::vector<std::string> shown;
-        bool starts;
-    } cases[] = {
-        {false, true, "", {debugFirst}, false},
-        {true, true, "", {}, false},
-        {true, false, "", {badName}, false},
-        {true, false, "Net1", {}, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(&c - cases));
-        CKorvaneDoc doc;
-        doc.SetTitle(c.title);
-        Draw(doc, c.connected ? kConnected : kLoneLine);
-        doc.m_analytical.m_bMinimumCutSet = 1;
-        doc.m_analytical.m_nLoadSheddingMethod = 0;
-        doc.m_analytical.m_nFaultCount = 7;
-        CScriptedPrompts prompts;
-        const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(c.busy, place);
-        EXPECT_EQ(prompts.shown, c.shown);
-        ASSERT_EQ(job != nullptr, c.starts);
-        EXPECT_EQ(doc.IsModified(), c.starts);
-        if (!job)
-            continue;
-        const AnalyticalThreadParams& params = job->GetParams();
-        EXPECT_EQ(params.m_bMinimumCutSet, 1);
-        EXPECT_EQ(params.m_nLoadSheddingMethod, 0);
-        EXPECT_EQ(params.m_nFaultCount, 7);
-        EXPECT_EQ(params.m_strGML, CBuildCommands::GMLText(doc));
-        EXPECT_FALSE(fs::exists("/work/nets"));  // the text goes from memory: no folder is made for it
     }
 }
 

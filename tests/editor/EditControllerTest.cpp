@@ -205,27 +205,22 @@ TEST_F(EditControllerTest, LoadPointClickMovesAnOpenResultPageToItsSectionWithou
     }
 }
 
+// Zoom leaves the selection and select mode, goes in steps of 10 from 23 to 253, and stays until
+// Select; nothing is selectable meanwhile and the model never moves.
 TEST_F(EditControllerTest, ZoomStepsAndNeverMovesTheModel)
 {
     const auto w = Draw(doc, "L 10 20 110 20, P 50 60");
     Click({60, 20});
-    view.OnZoomIn();
-    EXPECT_EQ(view.GetZoom(), 123);
-    EXPECT_TRUE(view.IsZoomed());
-    EXPECT_FALSE(view.IsSelectMode());
-    EXPECT_TRUE(view.GetSelection().empty());
-    for (int i = 0; i < 14; ++i)
-        view.OnZoomIn();
-    EXPECT_EQ(view.GetZoom(), 253);
-    Click({60, 20});  // zoomed: nothing is selectable
-    EXPECT_TRUE(view.GetSelection().empty());
-    for (int i = 0; i < 14; ++i)
-        view.OnZoomOut();
-    EXPECT_EQ(view.GetZoom(), 113);
-    EXPECT_TRUE(view.IsZoomed());  // back at 113 but still zoomed until Select
-    for (int i = 0; i < 20; ++i)
-        view.OnZoomOut();
-    EXPECT_EQ(view.GetZoom(), 23);
+    const std::pair<int, int> steps[] = {{1, 123}, {14, 253}, {-14, 113}, {-20, 23}};  // in (+) or out (-)
+    for (const auto& [times, zoom] : steps) {
+        for (int i = 0; i < std::abs(times); ++i)
+            times > 0 ? view.OnZoomIn() : view.OnZoomOut();
+        EXPECT_EQ(view.GetZoom(), zoom);
+        EXPECT_TRUE(view.IsZoomed());
+        EXPECT_FALSE(view.IsSelectMode());
+        Click({60, 20});
+        EXPECT_TRUE(view.GetSelection().empty());
+    }
     view.OnSelect();
     EXPECT_FALSE(view.IsZoomed());
     EXPECT_EQ(view.GetZoom(), 113);

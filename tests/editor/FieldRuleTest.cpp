@@ -1,66 +1,36 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
+#include <map>
 
 #include "editor/FieldRule.h"
+#include "editor/WorkspaceValues.h"
+#include "platform/NumberFormat.h"
+#include "tests/TestFiles.h"
 
 namespace {
 
 using Kind = CFieldRule::Kind;
 
-struct ParseCase {
-    CFieldRule rule;
-    const char* text;
-    double value;         // when accepted
-    const char* message;  // when refused, else nullptr
-};
-
-TEST(FieldRule, ParsesOrRefusesWithTheDialogMessages)
+TEST(FieldRule, ReadsTextsOrRefusesThemWithTheDialogMessages)
 {
-    const CFieldRule number(Kind::Number);
-    const CFieldRule rate(Kind::Number, 0.0, 9999999.0);
-    const CFieldRule integer(Kind::Integer);
-    const CFieldRule workspace(Kind::Integer, 0.0, 30000.0);
-    const CFieldRule positive(Kind::PositiveInteger);
-
-    const ParseCase cases[] = {
-        {number, " 2.5 ", 2.5, nullptr},
-        {number, "-3", -3.0, nullptr},
-        {number, "1e-10", 1e-10, nullptr},
-        {number, "", 0, "Please enter a number."},
-        {number, "1,5", 0, "Please enter a number."},
-        {number, "12abc", 0, "Please enter a number."},
-        // Non-finite numbers never reach a widget or a setting.
-        {number, "inf", 0, "Please enter a number."},
-        {number, "nan", 0, "Please enter a number."},
-        {number, "1e400", 0, "Please enter a number."},
-        {rate, "9999999", 9999999.0, nullptr},
-        {rate, "0", 0.0, nullptr},
-        {rate, "-0.5", 0, "Please enter a number between 0 and 9999999."},
-        {rate, "x", 0, "Please enter a number."},
-        {integer, "-7", -7.0, nullptr},
-        {integer, "+7", 7.0, nullptr},
-        {integer, "7.5", 0, "Please enter an integer."},
-        {integer, "99999999999", 0, "Please enter an integer between -2147483648 and 2147483647."},
-        {workspace, "30001", 0, "Please enter an integer between 0 and 30000."},
-        {workspace, "1e3", 0, "Please enter an integer."},
-        {workspace, "0", 0.0, nullptr},
-        {positive, "24", 24.0, nullptr},
-        {positive, "-1", 0, "Please enter a positive integer."},
-        {positive, "2.5", 0, "Please enter a positive integer."},
-        {positive, "", 0, "Please enter a positive integer."},
-        // The settings hold 32-bit integers: a larger count would wrap to a negative one.
-        {positive, "4294967295", 0, "Please enter an integer between 0 and 2147483647."},
+    const std::map<std::string, CFieldRule> rules = {
+        {"number", CFieldRule(Kind::Number)},       {"rate", CFieldRule(Kind::Number, 0.0, 9999999.0)},
+        {"integer", CFieldRule(Kind::Integer)},     {"workspace", CWorkspaceValues::kSizeRule},
+        {"positive", CFieldRule(Kind::PositiveInteger)},
     };
-    for (const ParseCase& c : cases) {
-        const CFieldRule::Result result = c.rule.Parse(c.text);
-        if (c.message == nullptr) {
-            ASSERT_TRUE(result.value.has_value()) << c.text << ": " << result.message;
-            EXPECT_EQ(*result.value, c.value) << c.text;
+    for (const testfiles::TableCase& c : testfiles::ReadTable("editor/field-texts.txt")) {
+        SCOPED_TRACE("field-texts.txt:" + std::to_string(c.line));
+        ASSERT_EQ(c.fields.size(), 3u);
+        const std::string text = c.fields[1].substr(1, c.fields[1].size() - 2);
+        const std::optional<double> expected = korvane::ParseDouble(c.fields[2]);
+        if (c.fields[0] == "atof") {
+            EXPECT_EQ(ParseLeadingNumber(text), expected);
+        } else if (c.fields[0] == "atoi") {
+            EXPECT_EQ(ParseLeadingInteger(text), *expected);
         } else {
-            EXPECT_FALSE(result.value.has_value()) << c.text;
-            EXPECT_EQ(result.message, c.message) << c.text;
+            const CFieldRule::Result result = rules.at(c.fields[0]).Parse(text);
+            EXPECT_EQ(result.value, expected);
+            EXPECT_EQ(result.message, expected ? "" : c.fields[2]);
         }
     }
 }
@@ -78,27 +48,6 @@ TEST(FieldRule, EditTextReadsBackAsTheSameValue)
         ASSERT_TRUE(back.value) << FormatEditNumber(v);
         EXPECT_EQ(*back.value, v);
     }
-}
-
-TEST(FieldRule, LeadingNumbersReadAsAtofReadsThem)
-{
-    struct Case {
-        const char* text;
-        std::optional<double> value;
-    };
-    const Case cases[] = {
-        {"0.1", 0.1},  {"  -2.5e1xyz", -25.0}, {"3.", 3.0},       {".5", 0.5},   {"abc", 0.0},
-        {"", 0.0},     {"1e", 1.0},            {"+4", 4.0},       {"1e-400", 0.0},
-        {"inf", 0.0},  {"nan", 0.0},           {"1e400", std::nullopt},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ParseLeadingNumber(c.text), c.value) << c.text;
-
-    EXPECT_EQ(ParseLeadingInteger("3"), 3);
-    EXPECT_EQ(ParseLeadingInteger(" -2abc"), -2);
-    EXPECT_EQ(ParseLeadingInteger("x"), 0);
-    EXPECT_EQ(ParseLeadingInteger("99999999999999999999"), std::numeric_limits<int>::max());
-    EXPECT_EQ(ParseLeadingInteger("-99999999999999999999"), std::numeric_limits<int>::min());
 }
 
 }  // namespace

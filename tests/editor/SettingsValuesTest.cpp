@@ -11,9 +11,7 @@ namespace {
 TEST(SimulationSettingsValues, NotGivenValuesAreClearedBoxesAndUncheckedBoxesStoreNotGiven)
 {
     CSimulationSettings settings;
-    settings.yearStep = 0;
-    settings.accuracy = 0.0;
-    settings.reclosers = 0;
+    settings.yearStep = 0, settings.accuracy = 0.0, settings.reclosers = 0;
     CSimulationSettingsValues v = CSimulationSettingsValues::From(settings);
     EXPECT_EQ((std::vector<bool>{v.m_bYearMin, v.m_bYearMax, v.m_bYearStep, v.m_bAccuracy, v.m_bFuses, v.m_bReclosers}),
               (std::vector<bool>{true, true, false, false, true, false}));
@@ -22,26 +20,15 @@ TEST(SimulationSettingsValues, NotGivenValuesAreClearedBoxesAndUncheckedBoxesSto
     EXPECT_EQ(v.m_nYearStep, 0);
 
     // An unchecked value is discarded whatever its edit box held.
-    v.m_bYearMin = false;
-    v.m_nYearMin = 500;
-    v.m_bYearStep = true;
-    v.m_nYearStep = 50;
-    v.m_bAccuracy = true;
-    v.m_dAccuracy = 0.01;
-    v.m_nQuantsPerDay = 24;
-    v.m_bFuses = false;
-    v.m_bEnableClustering = true;
-    v.m_strResidentialFile = "/data/residential.txt";
+    v.m_bYearMin = false, v.m_nYearMin = 500, v.m_bYearStep = true, v.m_nYearStep = 50;
+    v.m_bAccuracy = true, v.m_dAccuracy = 0.01, v.m_nQuantsPerDay = 24, v.m_bFuses = false;
+    v.m_bEnableClustering = true, v.m_strResidentialFile = "/data/residential.txt";
     v.StoreTo(settings);
-    EXPECT_EQ(settings.yearMin, 0);
-    EXPECT_EQ(settings.yearMax, 1000000);
-    EXPECT_EQ(settings.yearStep, 50);
-    EXPECT_EQ(settings.accuracy, 0.01);
-    EXPECT_EQ(settings.quantsPerDay, 24);
-    EXPECT_EQ(settings.fuses, 0);
-    EXPECT_EQ(settings.reclosers, 0);
-    EXPECT_EQ(settings.loadClustering, 1);
-    EXPECT_EQ(settings.residentialFile, "/data/residential.txt");
+    CSimulationSettings expected;
+    expected.quantsPerDay = 24, expected.yearMin = 0, expected.yearStep = 50, expected.accuracy = 0.01;
+    expected.fuses = 0, expected.reclosers = 0, expected.loadClustering = 1;
+    expected.residentialFile = "/data/residential.txt";
+    EXPECT_EQ(settings, expected);
 }
 
 // Regression: only the Lines were counted, and one less offered, so no run could fault every
@@ -73,19 +60,15 @@ TEST(AnalyticalSettingsValues, OkWritesBackAndMarksTheDocumentModified)
 {
     CKorvaneDoc doc;
     CAnalyticalSettingsValues v = CAnalyticalSettingsValues::From(doc);
-    v.m_bEnableClustering = true;
-    v.m_dataFiles[kOtherData] = "/data/other.txt";
-    v.m_bMinimumCutSet = true;
-    v.m_nLoadSheddingMethod = 0;
-    v.m_nFaultCount = -2;
+    v.m_bEnableClustering = true, v.m_dataFiles[kOtherData] = "/data/other.txt", v.m_bMinimumCutSet = true;
+    v.m_nLoadSheddingMethod = 0, v.m_nFaultCount = -2;
     v.StoreTo(doc);
     EXPECT_TRUE(doc.IsModified());
-    const CAnalyticalSettings& a = doc.m_analytical;
-    EXPECT_EQ(a.m_bEnableClustering, 1);
-    EXPECT_EQ(a.m_dataFiles, (LoadClassArray<std::string>{"", "", "", "", "/data/other.txt"}));
-    EXPECT_EQ(a.m_bMinimumCutSet, 1);
-    EXPECT_EQ(a.m_nLoadSheddingMethod, 0);
-    EXPECT_EQ(a.m_nFaultCount, -2);
+    EXPECT_EQ(doc.m_analytical, (CAnalyticalSettings{.m_bEnableClustering = 1,
+                                                     .m_dataFiles = {"", "", "", "", "/data/other.txt"},
+                                                     .m_bMinimumCutSet = 1,
+                                                     .m_nLoadSheddingMethod = 0,
+                                                     .m_nFaultCount = -2}));
 }
 
 TEST(WorkspaceValues, OkSizesTheDrawingToTheWorkspace)
@@ -93,23 +76,18 @@ TEST(WorkspaceValues, OkSizesTheDrawingToTheWorkspace)
     CKorvaneDoc doc;
     CWorkspaceValues v = CWorkspaceValues::From(doc);
     EXPECT_EQ(v.m_nSnapGrid, 10);
-    v.m_nWidth = 1920;
-    v.m_nHeight = 1440;
-    v.m_nRedrawMode = 1;
-    v.m_nSnapGrid = 0;
-    v.m_bAdaptiveDrawing = true;
-    v.m_bCreateDirectory = true;
+    v.m_nWidth = 1920, v.m_nHeight = 1440, v.m_nRedrawMode = 1, v.m_nSnapGrid = 0;
+    v.m_bAdaptiveDrawing = true, v.m_bCreateDirectory = true;
     v.StoreTo(doc);
     EXPECT_TRUE(doc.IsModified());
-    const CWorkspaceOptions& w = doc.m_workspace;
-    EXPECT_EQ(w.m_nWorkspaceWidth, 1920);
-    EXPECT_EQ(w.m_nWorkspaceHeight, 1440);
     // The document size follows, so a saved and reopened network keeps the larger canvas.
-    EXPECT_EQ(w.m_sizeDoc, CSize(1920, 1440));
-    EXPECT_EQ(w.m_nRedrawMode, 1);
-    EXPECT_EQ(w.m_nSnapGrid, 0);
-    EXPECT_EQ(w.m_bAdaptiveDrawing, 1);
-    EXPECT_EQ(w.m_bCreateDirectory, 1);
+    EXPECT_EQ(doc.m_workspace, (CWorkspaceOptions{.m_sizeDoc = CSize(1920, 1440),
+                                                  .m_nWorkspaceWidth = 1920,
+                                                  .m_nWorkspaceHeight = 1440,
+                                                  .m_nSnapGrid = 0,
+                                                  .m_nRedrawMode = 1,
+                                                  .m_bAdaptiveDrawing = 1,
+                                                  .m_bCreateDirectory = 1}));
 }
 
 }  // namespace
