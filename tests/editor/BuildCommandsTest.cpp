@@ -211,31 +211,18 @@ TEST(BuildCommands, APreparedMonteCarloRunCarriesTheTextAndPathsAndTellsTheViews
 
 TEST(OutputNames, FollowTheDocumentOrTheUserDataFolder)
 {
-    const struct {
-        const char* title;
-        const char* document;
-        bool createDirectory;
-        const char* folder;  // null: refused
-    } cases[] = {
-        {"Net1", "/home/ann/nets/Net1.mc", false, "/home/ann/nets"},
-        {"Net1", "/home/ann/nets/Net1.mc", true, "/home/ann/nets/Net1"},
-        {"MC1", "", false, "/home/ann/.local/share/Korvane"},
-        {"MC1", "", true, "/home/ann/.local/share/Korvane/MC1"},
-        {"Net 2 (copy)", "/x/Net 2 (copy).mc", false, "/x"},
-        {"", "/x/y.mc", false, nullptr},
-        {".", "/x/y.mc", false, nullptr},
-        {"..", "/x/y.mc", true, nullptr},
-        {"a/b", "/x/y.mc", false, nullptr},
-    };
-    for (const auto& c : cases) {
-        const auto names = MakeOutputNames(c.title, c.document, "/home/ann/.local/share/Korvane", c.createDirectory);
-        ASSERT_EQ(names.has_value(), c.folder != nullptr) << c.title;
+    const auto unquoted = [](const std::string& t) { return t.front() == '"' ? t.substr(1, t.size() - 2) : t; };
+    for (const testfiles::TableCase& c : testfiles::ReadTable("editor/output-names.txt")) {
+        const std::string title = unquoted(c.fields[0]);
+        const auto names =
+            MakeOutputNames(title, unquoted(c.fields[1]), "/home/ann/.local/share/Korvane", c.fields[2] == "1");
+        ASSERT_EQ(names.has_value(), c.fields[3] != "refused") << "output-names.txt:" << c.line;
         if (!names)
             continue;
-        const fs::path folder = c.folder;
+        const fs::path folder = c.fields[3];
         EXPECT_EQ(names->folder, folder);
-        EXPECT_EQ(names->textFile, folder / (std::string(c.title) + ".txt"));
-        EXPECT_EQ(names->htmlFile, folder / (std::string(c.title) + ".htm"));
+        EXPECT_EQ(names->textFile, folder / (title + ".txt"));
+        EXPECT_EQ(names->htmlFile, folder / (title + ".htm"));
     }
 }
 
