@@ -18,6 +18,7 @@ TEST(SimulationSettingsValues, NotGivenValuesAreClearedBoxesAndUncheckedBoxesSto
     EXPECT_EQ(v.m_nYearMin, 100);
     EXPECT_EQ(v.m_nYearMax, 1000000);
     EXPECT_EQ(v.m_nYearStep, 0);
+    EXPECT_EQ(CSimulationSettingsValues::From(CSimulationSettings()).m_dAccuracy, 0.05);  // given: shown
 
     // An unchecked value is discarded whatever its edit box held.
     v.m_bYearMin = false, v.m_nYearMin = 500, v.m_bYearStep = true, v.m_nYearStep = 50;
