@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "analytical/AnalyticalSimulator.h"
 #include "editor/BuildCommands.h"
 #include "editor/OutputNames.h"
 #include "editor/RunMessages.h"
 #include "editor/SavedNetworkRun.h"
 #include "model/KorvaneDoc.h"
+#include "montecarlo/Simulator.h"
 #include "platform/Files.h"
 #include "tests/Drawing.h"
 #include "tests/montecarlo/NdlTestSupport.h"
@@ -261,6 +263,46 @@ TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
                                                           "Bus Bar at  (-5, 7)  (-5, 90)  not connected",
                                                           "Line at  (10, 20)  (50, 20)  not connected"}));
     EXPECT_THROW(PrepareSavedNetworkRun(folder.Path() / "none.mc", EngineKind::MonteCarlo, out), korvane::FileError);
+}
+
+// Regression: a fuse shorter than a load point's body, drawn below it at the default snap grid,
+// was looped onto the load point's node: load point A counted every fault beyond it in both
+// engines (2.2 failures a year instead of the first line's 0.2).
+TEST(SavedNetworkRun, AShortFuseBelowALoadPointProtectsItInBothEngines)
+{
+    ndltest::TempFolder folder;
+    CKorvaneDoc doc;
+    doc.m_pSimulationSettings->quantsPerDay = 24;
+    doc.m_pSimulationSettings->yearMin = doc.m_pSimulationSettings->yearMax = 4000;
+    const auto w = Draw(doc, "G 0 0, C 0 0 100 0, L 100 0 400 0, P 400 0, F 400 0 400 20, L 400 20 400 200, P 400 200");
+    static_cast<CGenSource*>(w[0])->m_dCapacity = 100;
+    for (const auto& [line, rate] : {std::pair{2, 0.2}, {5, 2.0}}) {
+        auto* l = static_cast<CLine*>(w[line]);
+        l->m_dFailure1 = l->m_dFaultRate = rate, l->m_dFailure2 = 1, l->m_dRepair1 = l->m_dRepairTime = 4;
+        l->m_dRepair2 = 1, l->m_dFeederLength = 1;
+        auto* load = static_cast<CLoadPoint*>(w[line + 1]);
+        load->m_strName = line == 2 ? "A" : "B";
+        load->m_nCustomers = load->m_nNumCustomers = 1, load->m_dAverage = load->m_dLoad = 1;
+    }
+    doc.SaveFile(folder.Path() / "Fused.mc");
+
+    const auto mc = PrepareSavedNetworkRun(folder.Path() / "Fused.mc", EngineKind::MonteCarlo, folder.Path());
+    ASSERT_NE(mc.job, nullptr);
+    const MonteCarloThreadParams& run = dynamic_cast<const CMonteCarloJob&>(*mc.job).GetParams();
+    CSimulator().Run(run.m_strNDL, "Fused", run.m_pszTextFile, run.m_pszHtmlFile, run.m_pszTempFile, nullptr, nullptr);
+    const std::string trace = testfiles::ReadText(run.m_pszTextFile);
+    const auto at = trace.find("Failure Rate = ", trace.find("Load Point: A"));
+    ASSERT_NE(at, std::string::npos) << trace;
+    // 4000 years of 0.2 failures: within four standard errors (0.03) of 0.2.
+    EXPECT_NEAR(std::stod(trace.substr(at + 15, 12)), 0.2, 0.03) << trace.substr(at, 40);
+
+    const auto analytical = PrepareSavedNetworkRun(folder.Path() / "Fused.mc", EngineKind::Analytical, folder.Path());
+    ASSERT_NE(analytical.job, nullptr);
+    std::vector<CGMLResult> records;
+    const auto& gml = dynamic_cast<const CAnalyticalJob&>(*analytical.job).GetParams().m_strGML;
+    ASSERT_TRUE(CAnalyticalSimulator().Run(gml, 0, 1, 10, &records).ok);
+    ASSERT_EQ(records.back().m_nLoadId, 1);
+    EXPECT_DOUBLE_EQ(records[records.size() - 2].m_dTotalOutageRate, 0.2);
 }
 
 // Regression: an errors-bar line kept the widget's address, so after Cut and Paste it could
