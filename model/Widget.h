@@ -48,6 +48,9 @@ public:
     std::int32_t m_connect2 = -1;
     std::int32_t m_source = -1;
     std::int32_t m_target = -1;
+    // The pen the widget is drawn with, stored with its geometry.
+    std::int32_t m_nWidth = 1;
+    COLORREF m_colour = 0;
 
     std::uint64_t GetSerial() const { return m_serial.Get(); }
     virtual WidgetType GetType() const = 0;
@@ -65,10 +68,10 @@ public:
     virtual void SetEndPoint(CPoint p) = 0;
     // The component definition in NDL: keyword, set attributes, a final empty line. Bus bars give "".
     virtual std::string GetNDLDefinition() const = 0;
-    virtual void SetWidth(int width) = 0;
-    virtual void SetColour(COLORREF colour) = 0;
-    virtual int GetWidth() const = 0;
-    virtual COLORREF GetColour() const = 0;
+    virtual void SetWidth(int width) { m_nWidth = width; }
+    virtual void SetColour(COLORREF colour) { m_colour = colour; }
+    virtual int GetWidth() const { return m_nWidth; }
+    virtual COLORREF GetColour() const { return m_colour; }
     // The GML node or edge record; bus bars give "".
     virtual std::string GetGMLRecord() const = 0;
     // A widget of the same class with the same geometry and datasheet values; node numbers and
@@ -77,6 +80,7 @@ public:
 
 protected:
     CWidget() = default;
+    CWidget(int width, COLORREF colour) : m_nWidth(width), m_colour(colour) {}
     CWidget(const CWidget&) = default;
     CWidget& operator=(const CWidget&) = default;
     void ResetNodeNumbers() { m_connect1 = m_connect2 = m_source = m_target = -1; }
@@ -90,8 +94,6 @@ class CSegmentWidget : public CWidget {
 public:
     CPoint m_startPoint;
     CPoint m_endPoint;
-    std::int32_t m_nWidth = 1;
-    COLORREF m_colour = 0;
 
     bool IsTwoEnded() const override { return true; }
     // Within t = width + 3 of the segment, measured along and across it; ends inclusive.
@@ -102,15 +104,11 @@ public:
     CPoint GetEndPoint() const override { return m_endPoint; }
     void SetStartPoint(CPoint p) override { m_startPoint = p; }
     void SetEndPoint(CPoint p) override { m_endPoint = p; }
-    void SetWidth(int width) override { m_nWidth = width; }
-    void SetColour(COLORREF colour) override { m_colour = colour; }
-    int GetWidth() const override { return m_nWidth; }
-    COLORREF GetColour() const override { return m_colour; }
 
 protected:
     CSegmentWidget() = default;
     CSegmentWidget(CPoint start, CPoint end, int width, COLORREF colour)
-        : m_startPoint(start), m_endPoint(end), m_nWidth(width), m_colour(colour) {}
+        : CWidget(width, colour), m_startPoint(start), m_endPoint(end) {}
     // Stores or loads the geometry: start, end, width, colour.
     void SerializeGeometry(CArchive& ar);
 };
@@ -119,8 +117,6 @@ protected:
 class CSymbolWidget : public CWidget {
 public:
     CPoint m_position;
-    std::int32_t m_nWidth = 1;
-    COLORREF m_colour = 0;
 
     bool IsTwoEnded() const override { return false; }
     bool HitTest(CPoint p) const override { return BodyBox().PtInRect(p); }
@@ -130,10 +126,6 @@ public:
     CPoint GetEndPoint() const override { return m_position; }
     void SetStartPoint(CPoint p) override { m_position = p; }
     void SetEndPoint(CPoint p) override { m_position = p; }
-    void SetWidth(int width) override { m_nWidth = width; }
-    void SetColour(COLORREF colour) override { m_colour = colour; }
-    int GetWidth() const override { return m_nWidth; }
-    COLORREF GetColour() const override { return m_colour; }
 
     // The symbol's body box and end-handle box around the position; the pen width plays no part.
     virtual CRect BodyBox() const = 0;
@@ -142,7 +134,7 @@ public:
 protected:
     CSymbolWidget() = default;
     CSymbolWidget(CPoint position, int width, COLORREF colour)
-        : m_position(position), m_nWidth(width), m_colour(colour) {}
+        : CWidget(width, colour), m_position(position) {}
     void SerializeGeometry(CArchive& ar);
 };
 
