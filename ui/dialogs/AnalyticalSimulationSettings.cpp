@@ -1,6 +1,5 @@
 #include "ui/dialogs/AnalyticalSimulationSettings.h"
 
-#include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
@@ -22,11 +21,7 @@ CAnalyticalSimulationSettings::CAnalyticalSimulationSettings(wxWindow* parent, C
     wxBoxSizer* left = columns.left;
     wxBoxSizer* right = columns.right;
 
-    auto* simulation = new wxStaticBoxSizer(wxVERTICAL, this, "Simulation settings");
-    auto* minimumCutSet = new wxCheckBox(simulation->GetStaticBox(), 1187, "Minimum Cut Set");
-    minimumCutSet->SetValidator(CFlagValidator(&v.m_bMinimumCutSet));
-    simulation->Add(minimumCutSet, 0, wxALL, kGap);
-    left->Add(simulation, 0, wxEXPAND | wxALL, kGap);
+    dialog_layout::AddFlagGroup(this, left, "Simulation settings", 1187, "Minimum Cut Set", v.m_bMinimumCutSet);
 
     auto* shedding = new wxStaticBoxSizer(wxVERTICAL, this, "Load Shedding");
     m_thesis = new wxRadioButton(shedding->GetStaticBox(), 1185, "Thesis method", wxDefaultPosition, wxDefaultSize,

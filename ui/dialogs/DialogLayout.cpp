@@ -4,6 +4,7 @@
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
 #include <wx/sizer.h>
+#include <wx/statbox.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -26,6 +27,17 @@ void FinishWithOkCancel(wxDialog& dialog, const CColumns& columns)
     top->Add(columns.all, 1, wxEXPAND | wxALL, kGap);
     top->Add(dialog.CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, kGap);
     dialog.SetSizerAndFit(top);
+}
+
+wxStaticBoxSizer* AddFlagGroup(wxWindow* parent, wxSizer* column, const wxString& title, int id,
+                               const wxString& label, bool& flag)
+{
+    auto* group = new wxStaticBoxSizer(wxVERTICAL, parent, title);
+    auto* check = new wxCheckBox(group->GetStaticBox(), id, label);
+    check->SetValidator(CFlagValidator(&flag));
+    group->Add(check, 0, wxALL, kGap);
+    column->Add(group, 0, wxEXPAND | wxALL, kGap);
+    return group;
 }
 
 void AddInformation(wxWindow* parent, wxSizer* sizer, const wxString& text, int wrap)

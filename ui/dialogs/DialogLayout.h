@@ -10,6 +10,7 @@ class wxCheckBox;
 class wxDialog;
 class wxFlexGridSizer;
 class wxSizer;
+class wxStaticBoxSizer;
 class wxStaticText;
 class wxTextCtrl;
 class wxWindow;
@@ -30,6 +31,10 @@ void FinishWithOkCancel(wxDialog& dialog, const CColumns& columns);
 
 // The information icon and a note wrapped to `wrap` pixels, as one row of `sizer`.
 void AddInformation(wxWindow* parent, wxSizer* sizer, const wxString& text, int wrap);
+
+// A titled group in `column` holding one check box bound to `flag`; more rows may follow in it.
+wxStaticBoxSizer* AddFlagGroup(wxWindow* parent, wxSizer* column, const wxString& title, int id,
+                               const wxString& label, bool& flag);
 
 // An optional value: its box enables its label and edit.
 struct COptionalRow {

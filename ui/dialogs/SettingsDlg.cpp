@@ -1,7 +1,6 @@
 #include "ui/dialogs/SettingsDlg.h"
 
 #include <wx/button.h>
-#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
@@ -14,6 +13,7 @@
 
 namespace {
 
+using dialog_layout::AddFlagGroup;
 using dialog_layout::kGap;
 // Ids of the size buttons, in the order of kWorkspaceSizes.
 constexpr int kSizeButtonIds[] = {1035, 1028, 1029, 1030, 1031, 1032, 1033, 1034};
@@ -72,12 +72,8 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, CWorkspaceValues& v)
                     "much slower.");
     right->Add(redraw, 0, wxEXPAND | wxALL, kGap);
 
-    auto* adaptive = new wxStaticBoxSizer(wxVERTICAL, this, "Adaptive drawing");
-    auto* adaptiveCheck = new wxCheckBox(adaptive->GetStaticBox(), 1050, "&Enable");
-    adaptiveCheck->SetValidator(CFlagValidator(&v.m_bAdaptiveDrawing));
-    adaptive->Add(adaptiveCheck, 0, wxALL, kGap);
-    AddNote(adaptive, "Adaptive drawing help user to precisely draw widgets such as cricuit breaker on screen.");
-    right->Add(adaptive, 0, wxEXPAND | wxALL, kGap);
+    AddNote(AddFlagGroup(this, right, "Adaptive drawing", 1050, "&Enable", v.m_bAdaptiveDrawing),
+            "Adaptive drawing help user to precisely draw widgets such as cricuit breaker on screen.");
 
     auto* snap = new wxStaticBoxSizer(wxVERTICAL, this, "Snap Drawing");
     auto* snapRow = new wxBoxSizer(wxHORIZONTAL);
@@ -93,16 +89,12 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, CWorkspaceValues& v)
                   "drawing.");
     right->Add(snap, 0, wxEXPAND | wxALL, kGap);
 
-    auto* result = new wxStaticBoxSizer(wxVERTICAL, this, "Result Directory");
-    auto* createDirectory = new wxCheckBox(result->GetStaticBox(), 1051, "&Create Directory");
-    createDirectory->SetValidator(CFlagValidator(&v.m_bCreateDirectory));
-    result->Add(createDirectory, 0, wxALL, kGap);
-    AddNote(result, "This application creates a directory for the simulation result of each project on default. "
-                    "However, some operating system disallow user application to created directory on the system "
-                    "and thus causing error in the application when the application is trying to create a "
-                    "directory on the system. User can uncheck the \"Create Directory\" option to solve this "
-                    "problem");
-    right->Add(result, 0, wxEXPAND | wxALL, kGap);
+    AddNote(AddFlagGroup(this, right, "Result Directory", 1051, "&Create Directory", v.m_bCreateDirectory),
+            "This application creates a directory for the simulation result of each project on default. "
+            "However, some operating system disallow user application to created directory on the system "
+            "and thus causing error in the application when the application is trying to create a "
+            "directory on the system. User can uncheck the \"Create Directory\" option to solve this "
+            "problem");
 
     dialog_layout::FinishWithOkCancel(*this, columns);
 }
