@@ -1,5 +1,6 @@
 #include "ui/dialogs/AnalyticalSimulationSettings.h"
 
+#include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
