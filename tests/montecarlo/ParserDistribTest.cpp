@@ -98,36 +98,28 @@ TEST(NdlSemantics, BuildsEachComponentAsItsEdges)
     EXPECT_EQ(conductor.repair.GetScale(), 0.0);
 }
 
-TEST(NdlSemantics, ValuesReadAsTheirNumbersWithTheirDefaults)
+// A distribution given by its first value alone has shape 1; a load without customers has one,
+// without a name none, without average or peak a demand of 1.
+TEST(NdlSemantics, ValuesReachTheModelWithTheirDefaults)
 {
     CSimulation model;
-    const Outcome outcome =
-        Build("system: quantsPerDay = 24.000000001; yearMin = 1.e+006; yearMax = 1000000000; yearStep = 7.; "
-              "accuracy = 5.e-002\n"
-              "equipment: connect = 999999, 0; failure = 0.25; isolation = 0, 2\n"
-              "recloser: connect = 0, 999999; reclose = 12\n"
-              "load: connect = 0; customers = 100000; average = 3\n"
-              "load: connect = 0; peak = 4; profile = 1, 2\n"
-              "load: connect = 0\n",
-              model);
+    const Outcome outcome = Build("system: quantsperday = 24; accuracy = 5.e-002\n"
+                                  "equipment: connect = 999999, 0; failure = 0.25; isolation = 0, 2\n"
+                                  "recloser: connect = 0, 999999; reclose = 12\n"
+                                  "load: connect = 0; customers = 100000; average = 3\n"
+                                  "load: connect = 0; peak = 4; profile = 1, 2\n"
+                                  "load: connect = 0\n",
+                                  model);
     ASSERT_TRUE(outcome.ok) << outcome.trace;
-    EXPECT_EQ(model.GetQuantsPerDay(), 24u);
-    EXPECT_EQ(model.GetYearMin(), 1000000u);
-    EXPECT_EQ(model.GetYearMax(), 1000000000u);
-    EXPECT_EQ(model.GetYearStep(), 7u);
     EXPECT_DOUBLE_EQ(model.GetAccuracy(), 0.05);
-    // NDL 999999 is the first node met, model node 2; a load without average or peak demands 1.
+    // NDL 999999 is the first node met, model node 2.
     EXPECT_EQ(Edges(model), "equipment 2-3 -1, breaker 3-4 -1, recloser 4-5 -1, breaker 5-2 -1, load 3-1 3, "
                             "load 3-1 4, load 3-1 1");
-
-    const SimEdge& equipment = model.GetEdge(0);
-    EXPECT_DOUBLE_EQ(equipment.failure.GetScale(), YearScale(0.25));
-    EXPECT_DOUBLE_EQ(equipment.failure.GetShape(), 1.0);
-    EXPECT_DOUBLE_EQ(equipment.isolation.GetScale(), 0.0);
-    EXPECT_DOUBLE_EQ(equipment.isolation.GetShape(), 2.0);
+    EXPECT_DOUBLE_EQ(model.GetEdge(0).failure.GetShape(), 1.0);
+    EXPECT_DOUBLE_EQ(model.GetEdge(0).isolation.GetScale(), 0.0);
+    EXPECT_DOUBLE_EQ(model.GetEdge(0).isolation.GetShape(), 2.0);
     EXPECT_DOUBLE_EQ(model.GetEdge(2).reclose.GetScale(), 11.5);
     EXPECT_DOUBLE_EQ(model.GetEdge(2).reclose.GetShape(), 1.0);
-    EXPECT_EQ(model.GetEdge(4).customers, 100000u);
     EXPECT_EQ(model.GetEdge(5).customers, 1u);
     EXPECT_EQ(model.GetEdge(6).name, "");
 }
@@ -138,17 +130,15 @@ TEST(NdlSemantics, ASecondParseStartsAfresh)
 {
     ndltest::TempFolder folder;
     CParserDistrib parser;
-    CSimulation first;
-    first.Init();
-    ASSERT_TRUE(parser.Parse(kSystem + "breaker: connect = 5, 6\n", folder.Path()));
-    ASSERT_TRUE(parser.Run(&first));
-    parser.Close();
-    CSimulation second;
-    second.Init();
-    ASSERT_TRUE(parser.Parse(kSystem + "breaker: connect = 6, 5\n", folder.Path()));
-    ASSERT_TRUE(parser.Run(&second));
-    parser.Close();
-    EXPECT_EQ(Edges(second), "breaker 2-3 -1");
+    CSimulation models[2];
+    for (CSimulation& model : models) {
+        model.Init();
+        ASSERT_TRUE(parser.Parse(kSystem + (&model == models ? "breaker: connect = 5, 6\n" : "breaker: connect = 6, 5\n"),
+                                 folder.Path()));
+        ASSERT_TRUE(parser.Run(&model));
+        parser.Close();
+    }
+    EXPECT_EQ(Edges(models[1]), "breaker 2-3 -1");
 }
 
 // Every attribute against every definition: refused as "not valid" exactly where the table does
@@ -235,37 +225,27 @@ TEST(NdlSemantics, EveryWidgetKindWithEveryValueSetParsesBack)
 {
     CKorvaneDoc doc;
     doc.m_pSimulationSettings->quantsPerDay = 24;
-    drawing::Symbol<CGenSource>(doc, {0, 0})->m_dCapacity = 1000;
-    auto* line = drawing::Segment<CLine>(doc, {0, 0}, {100, 0});
-    line->m_dCapacity = 900;
-    line->m_dLength = 2;
-    line->m_dFailure1 = 0.25;
-    line->m_dFailure2 = 1.5;
-    line->m_dIsolation1 = 2;
-    line->m_dIsolation2 = 2.5;
-    line->m_dRepair1 = 5;
-    line->m_dRepair2 = 3;
-    drawing::Segment<CCircuitBreaker>(doc, {100, 0}, {200, 0})->m_dCapacity = 800;
-    drawing::Segment<CFuse>(doc, {200, 0}, {300, 0})->m_dCapacity = 700;
-    drawing::Segment<CIsolator>(doc, {300, 0}, {400, 0})->m_dCapacity = 600;
-    auto* recloser = drawing::Segment<CRecloser>(doc, {400, 0}, {500, 0});
+    const std::vector<CWidget*> w = drawing::Draw(doc, "G 0 0, L 0 0 100 0, C 100 0 200 0, F 200 0 300 0, I 300 0 400 0, "
+                                                       "R 400 0 500 0, E 500 0 600 0, T 600 0 700 0, B 700 0 700 300, P 700 300");
+    static_cast<CGenSource*>(w[0])->m_dCapacity = 1000;
+    for (const std::size_t i : {2, 3, 4})
+        static_cast<CSwitchWidget*>(w[i])->m_dCapacity = 1000.0 - 100 * i;
+    auto* recloser = static_cast<CRecloser*>(w[5]);
     recloser->m_dCapacity = 500;
     recloser->m_dReclose1 = 2;
     recloser->m_dReclose2 = 3;
-    CBranchWidget* branches[] = {drawing::Segment<CEquipment>(doc, {500, 0}, {600, 0}),
-                                 drawing::Segment<CTransformer>(doc, {600, 0}, {700, 0})};
-    double capacity = 400;
-    for (CBranchWidget* b : branches) {
-        b->m_dCapacity = capacity;
-        capacity -= 100;
-        b->m_dLength = 3;  // kept in the widget, left out of the text
-        b->m_dFailure1 = 0.5;
-        b->m_dFailure2 = 2;
-        b->m_dIsolation1 = 1;
-        b->m_dRepair1 = 8;
+    for (const std::size_t i : {1, 6, 7}) {
+        auto* b = static_cast<CBranchWidget*>(w[i]);
+        b->m_dCapacity = i == 1 ? 900 : 1000.0 - 100 * i;
+        b->m_dLength = 2;  // only the line's is written
+        b->m_dFailure1 = 0.25;
+        b->m_dFailure2 = 1.5;
+        b->m_dIsolation1 = 2;
+        b->m_dIsolation2 = 2.5;
+        b->m_dRepair1 = 5;
+        b->m_dRepair2 = 3;
     }
-    drawing::Segment<CBusBar>(doc, {700, 0}, {700, 300});
-    auto* load = drawing::Symbol<CLoadPoint>(doc, {700, 300});
+    auto* load = static_cast<CLoadPoint*>(w[9]);
     load->m_strName = "Plant";
     load->m_nCustomers = 7;
     load->m_dAverage = 2;
@@ -284,22 +264,17 @@ TEST(NdlSemantics, EveryWidgetKindWithEveryValueSetParsesBack)
                             "isolator 6-7 600, breaker 7-9 500, recloser 9-10 500, breaker 10-8 500, "
                             "equipment 8-11 400, equipment 11-12 300, load 12-1 4");
     // Rates per year and hours, in quanta of one hour; only the line's rate is per unit length.
-    const SimEdge& lineEdge = model.GetEdge(2);
-    EXPECT_DOUBLE_EQ(lineEdge.failure.GetScale(), YearScale(0.5));
-    EXPECT_DOUBLE_EQ(lineEdge.failure.GetShape(), 1.5);
-    EXPECT_DOUBLE_EQ(lineEdge.isolation.GetScale(), 1.5);
-    EXPECT_DOUBLE_EQ(lineEdge.isolation.GetShape(), 2.5);
-    EXPECT_DOUBLE_EQ(lineEdge.repair.GetScale(), 4.5);
-    EXPECT_DOUBLE_EQ(lineEdge.repair.GetShape(), 3.0);
+    for (const auto& [i, rate] : {std::pair<std::size_t, double>{2, 0.5}, {9, 0.25}, {10, 0.25}}) {
+        const SimEdge& e = model.GetEdge(i);
+        EXPECT_DOUBLE_EQ(e.failure.GetScale(), YearScale(rate)) << i;
+        EXPECT_DOUBLE_EQ(e.failure.GetShape(), 1.5) << i;
+        EXPECT_DOUBLE_EQ(e.isolation.GetScale(), 1.5) << i;
+        EXPECT_DOUBLE_EQ(e.isolation.GetShape(), 2.5) << i;
+        EXPECT_DOUBLE_EQ(e.repair.GetScale(), 4.5) << i;
+        EXPECT_DOUBLE_EQ(e.repair.GetShape(), 3.0) << i;
+    }
     EXPECT_DOUBLE_EQ(model.GetEdge(7).reclose.GetScale(), 1.5);
     EXPECT_DOUBLE_EQ(model.GetEdge(7).reclose.GetShape(), 3.0);
-    for (std::size_t i : {9u, 10u}) {
-        const SimEdge& e = model.GetEdge(i);
-        EXPECT_DOUBLE_EQ(e.failure.GetScale(), YearScale(0.5)) << i;
-        EXPECT_DOUBLE_EQ(e.failure.GetShape(), 2.0) << i;
-        EXPECT_DOUBLE_EQ(e.isolation.GetScale(), 0.5) << i;
-        EXPECT_DOUBLE_EQ(e.repair.GetScale(), 7.5) << i;
-    }
     EXPECT_EQ(model.GetEdge(11).name, "Plant");
     EXPECT_EQ(model.GetEdge(11).customers, 7u);
 }
