@@ -11,9 +11,11 @@
 
 #include "bench/CopiesNetwork.h"
 #include "bench/MonteCarloNetworks.h"
+#include "montecarlo/NDLGenerator.h"
 #include "montecarlo/Output.h"
 #include "montecarlo/ParserDistrib.h"
 #include "montecarlo/Simulation.h"
+#include "tests/Drawing.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 #include "tests/montecarlo/TestNetworks.h"
 
@@ -22,21 +24,16 @@ using Stepping = CSimulation::Stepping;
 
 namespace {
 
-struct Settings {
-    unsigned yearMin = 2;
-    unsigned yearMax = 3;
-    unsigned yearStep = 1;
-    double accuracy = 0.0;
-};
-
-// A network built either by the model's builders (after SetSystem) or from NDL text.
+// A network built either by the model's builders (after SetSystem) or from NDL text, and the
+// years it runs at 1 or 24 and at 1440 quanta a day; above accuracy 0 the run may stop before its
+// last year.
 struct Network {
     std::string name;
-    std::function<void(CSimulation&)> build;  // or
-    std::function<std::string(unsigned)> ndl;  // the text at these quanta per day
     unsigned yearsAt24 = 20;
     unsigned yearsAt1440 = 2;
-    double accuracy = 0.0;  // above 0, the run may stop before its last year
+    double accuracy = 0.0;
+    std::function<void(CSimulation&)> build = nullptr;   // or
+    std::function<std::string(unsigned)> ndl = nullptr;  // the text at these quanta per day
 };
 
 struct Outcome {
@@ -85,12 +82,12 @@ std::string DescribeState(const CSimulation& sim)
     return out.str();
 }
 
-Outcome Simulate(const Network& network, unsigned quantsPerDay, const Settings& settings, Stepping stepping)
+// Runs from year 2, testing every year.
+Outcome Simulate(const Network& network, unsigned quantsPerDay, unsigned yearMax, Stepping stepping)
 {
     ndltest::TempFolder folder;
     const fs::path text = folder / "run.txt";
     const fs::path html = folder / "run.htm";
-    Outcome outcome;
     COutput output;
     EXPECT_TRUE(output.OpenLog(text));
     EXPECT_TRUE(output.OpenHtml(html));
@@ -101,21 +98,19 @@ Outcome Simulate(const Network& network, unsigned quantsPerDay, const Settings& 
         EXPECT_TRUE(parser.Parse(network.ndl(quantsPerDay), folder.Path()) && parser.Run(&sim))
             << parser.GetErrorMessage();
         parser.Close();
-        // The text asks for at least 100 years; the model is built, so fewer can be asked for.
-        sim.SetSystem(quantsPerDay, settings.yearMin, settings.yearMax, settings.yearStep, settings.accuracy);
-    } else {
-        sim.SetSystem(quantsPerDay, settings.yearMin, settings.yearMax, settings.yearStep, settings.accuracy);
-        network.build(sim);
     }
+    // After the text's own system, which asks for at least 100 years: the model is built, so fewer
+    // can be asked for.
+    sim.SetSystem(quantsPerDay, 2, yearMax, 1, network.accuracy);
+    if (network.build)
+        network.build(sim);
     sim.SetStepping(stepping);
     sim.Run(nullptr, "report.htm");  // the links name the same report for both
-    outcome.years = sim.GetYearsSimulated();
-    outcome.state = DescribeState(sim);
+    const unsigned years = sim.GetYearsSimulated();
+    const std::string state = DescribeState(sim);
     sim.Free();
     EXPECT_TRUE(output.CloseReports());
-    outcome.trace = ndltest::MaskReport(ReadText(text), html);
-    outcome.html = ndltest::MaskReport(ReadText(html), html);
-    return outcome;
+    return {ndltest::MaskReport(ReadText(text), html), ndltest::MaskReport(ReadText(html), html), state, years};
 }
 
 // Random networks dense with events: short times, rings through reclosers, switches in rings,
@@ -180,18 +175,6 @@ void BuildRandomNetwork(CSimulation& sim, unsigned seed)
     }
 }
 
-Network Built(std::string name, std::function<void(CSimulation&)> build, unsigned yearsAt24 = 20,
-              unsigned yearsAt1440 = 2, double accuracy = 0.0)
-{
-    return {std::move(name), std::move(build), nullptr, yearsAt24, yearsAt1440, accuracy};
-}
-
-Network FromNdl(std::string name, std::function<std::string(unsigned)> ndl, double accuracy, unsigned yearsAt24 = 20,
-                unsigned yearsAt1440 = 2)
-{
-    return {std::move(name), nullptr, std::move(ndl), yearsAt24, yearsAt1440, accuracy};
-}
-
 // Copies of the benchmarks' four-feeder system on one source bus; `ringed` ties them into one
 // ring, with mains that a tie's transfer overloads, load curves and a load on the source bus.
 std::function<std::string(unsigned)> CopiesNdl(int count, bool ringed)
@@ -216,44 +199,46 @@ std::function<std::string(unsigned)> CopiesNdl(int count, bool ringed)
 std::vector<Network> Networks()
 {
     using namespace mctest;
+    auto ndl = [](unsigned quantsPerDay) {
+        return std::regex_replace(NdlNetwork(), std::regex("quantsPerDay = 24"),
+                                  "quantsPerDay = " + std::to_string(quantsPerDay));
+    };
+    auto generated = [](unsigned quantsPerDay) {
+        CKorvaneDoc doc;
+        drawing::SmallNetwork(doc);
+        doc.m_pSimulationSettings->quantsPerDay = static_cast<int>(quantsPerDay);
+        CNDLGenerator generator(&doc);
+        EXPECT_TRUE(generator.Validate());
+        generator.Generate();
+        return generator.GetNDL();
+    };
     std::vector<Network> networks = {
-        Built("OneLine", OneLine),
-        Built("IsolatorBetweenLoads", IsolatorBetweenLoads),
-        Built("PerfectConductor", PerfectConductor, 20, 4, 0.05),
-        Built("SourceAndLoad", SourceAndLoad, 20, 3, 0.05),
-        Built("SupplyTooSmall", SupplyTooSmall),
-        Built("OutageOverTheYearsEnd", OutageOverTheYearsEnd),
-        Built("HalfYearOverload", HalfYearOverload),
-        Built("Recloser", [](CSimulation& sim) { RecloserOnTheFeeder(sim, false); }),
-        Built("BypassedRecloser", [](CSimulation& sim) { RecloserOnTheFeeder(sim, true); }),
-        Built("LineIsolatorEquipment", LineIsolatorEquipment),
-        Built("NeverFailing", NeverFailing),
-        Built("UnprotectedLine", UnprotectedLine, 20, 1),
-        Built("SmallFeeder", [](CSimulation& sim) { ASSERT_TRUE(SmallFeeder(sim)); }, 40, 2, 0.3),
-        FromNdl("NdlNetwork",
-                [](unsigned quantsPerDay) {
-                    return std::regex_replace(NdlNetwork(), std::regex("quantsPerDay = 24"),
-                                              "quantsPerDay = " + std::to_string(quantsPerDay));
-                },
-                0.0),
-        FromNdl("DrawnNetwork",
-                [](unsigned quantsPerDay) { return DrawnNetworkNdl(static_cast<int>(quantsPerDay), 100); }, 0.2),
-        FromNdl("Copies", CopiesNdl(4, false), 0.0, 20, 1),
-        FromNdl("CopiesRinged", CopiesNdl(3, true), 0.0, 10, 1),
-        Built("BenchSmallCurve", mcbench::BuildSmallNetwork, 10, 1),
-        Built("BenchGenerated", [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, false); },
-              10, 1),
-        Built("BenchGeneratedCurve",
-              [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, true, false); }, 5, 1),
-        Built("BenchGeneratedRing",
-              [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, true); }, 10, 1),
-        Built("BenchGeneratedCurveRing",
-              [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, true, true); }, 5, 1),
+        {"OneLine", 20, 2, 0.0, OneLine},
+        {"IsolatorBetweenLoads", 20, 2, 0.0, IsolatorBetweenLoads},
+        {"PerfectConductor", 20, 4, 0.05, PerfectConductor},
+        {"SourceAndLoad", 20, 3, 0.05, SourceAndLoad},
+        {"SupplyTooSmall", 20, 2, 0.0, SupplyTooSmall},
+        {"OutageOverTheYearsEnd", 20, 2, 0.0, OutageOverTheYearsEnd},
+        {"HalfYearOverload", 20, 2, 0.0, HalfYearOverload},
+        {"Recloser", 20, 2, 0.0, [](CSimulation& sim) { RecloserOnTheFeeder(sim, false); }},
+        {"BypassedRecloser", 20, 2, 0.0, [](CSimulation& sim) { RecloserOnTheFeeder(sim, true); }},
+        {"LineIsolatorEquipment", 20, 2, 0.0, LineIsolatorEquipment},
+        {"NeverFailing", 20, 2, 0.0, NeverFailing},
+        {"UnprotectedLine", 20, 1, 0.0, UnprotectedLine},
+        {"SmallFeeder", 40, 2, 0.3, [](CSimulation& sim) { ASSERT_TRUE(SmallFeeder(sim)); }},
+        {"NdlNetwork", 20, 2, 0.0, nullptr, ndl},
+        {"DrawnNetwork", 20, 2, 0.2, nullptr, generated},
+        {"Copies", 20, 1, 0.0, nullptr, CopiesNdl(4, false)},
+        {"CopiesRinged", 10, 1, 0.0, nullptr, CopiesNdl(3, true)},
+        {"BenchSmallCurve", 10, 1, 0.0, mcbench::BuildSmallNetwork},
+        {"BenchGenerated", 10, 1, 0.0, [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, false); }},
+        {"BenchGeneratedCurve", 5, 1, 0.0, [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, true, false); }},
+        {"BenchGeneratedRing", 10, 1, 0.0, [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, false, true); }},
+        {"BenchGeneratedCurveRing", 5, 1, 0.0, [](CSimulation& sim) { mcbench::BuildGeneratedNetwork(sim, true, true); }},
     };
     for (unsigned seed = 1; seed <= 12; ++seed)
-        networks.push_back(Built("Random" + std::to_string(seed),
-                                 [seed](CSimulation& sim) { BuildRandomNetwork(sim, seed); }, 10, 1,
-                                 seed % 3 == 0 ? 0.3 : 0.0));
+        networks.push_back({"Random" + std::to_string(seed), 10, 1, seed % 3 == 0 ? 0.3 : 0.0,
+                            [seed](CSimulation& sim) { BuildRandomNetwork(sim, seed); }});
     return networks;
 }
 
@@ -278,11 +263,9 @@ TEST_P(YearLoopStepping, ProductionGivesTheReferenceReportsYearsAndStateToTheBit
 {
     const Network& network = AllNetworks()[std::get<0>(GetParam())];
     const unsigned quantsPerDay = std::get<1>(GetParam());
-    Settings settings;
-    settings.yearMax = quantsPerDay == 1440 ? network.yearsAt1440 : network.yearsAt24;
-    settings.accuracy = network.accuracy;
-    const Outcome reference = Simulate(network, quantsPerDay, settings, Stepping::Reference);
-    const Outcome production = Simulate(network, quantsPerDay, settings, Stepping::Production);
+    const unsigned yearMax = quantsPerDay == 1440 ? network.yearsAt1440 : network.yearsAt24;
+    const Outcome reference = Simulate(network, quantsPerDay, yearMax, Stepping::Reference);
+    const Outcome production = Simulate(network, quantsPerDay, yearMax, Stepping::Production);
     EXPECT_EQ(production.years, reference.years);
     EXPECT_EQ(production.trace, reference.trace);
     EXPECT_EQ(production.html, reference.html);

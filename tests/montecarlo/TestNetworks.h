@@ -7,10 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "model/KorvaneDoc.h"
-#include "montecarlo/NDLGenerator.h"
 #include "montecarlo/Simulation.h"
-#include "tests/Drawing.h"
 #include "tests/TestFiles.h"
 
 namespace mctest {
@@ -147,27 +144,6 @@ inline bool SmallFeeder(CSimulation& sim)
 inline std::string NdlNetwork()
 {
     return testfiles::ReadText(std::filesystem::path(KORVANE_TEST_DATA) / "montecarlo" / "network.ndl");
-}
-
-// A drawn network (source, line, breaker, load point) and its generated NDL text.
-inline std::string DrawnNetworkNdl(int quantsPerDay, int yearMax)
-{
-    CKorvaneDoc doc;
-    doc.m_pSimulationSettings->quantsPerDay = quantsPerDay;
-    doc.m_pSimulationSettings->yearMax = yearMax;
-    drawing::Symbol<CGenSource>(doc, {100, 100})->m_dCapacity = 100;
-    auto* line = drawing::Segment<CLine>(doc, {100, 100}, {200, 100});
-    line->m_dFailure1 = 2;
-    line->m_dRepair1 = 4;
-    drawing::Segment<CCircuitBreaker>(doc, {200, 100}, {240, 100});
-    auto* load = drawing::Symbol<CLoadPoint>(doc, {240, 100});
-    load->m_strName = "Mill";
-    load->m_nCustomers = 10;
-    load->m_dAverage = 5;
-    CNDLGenerator generator(&doc);
-    EXPECT_TRUE(generator.Validate());
-    generator.Generate();
-    return generator.GetNDL();
 }
 
 }  // namespace mctest
