@@ -87,34 +87,51 @@ TEST(Pdf, NiceStepIsTheSmallestTwoFiveStepNotBelowTheMinimum)
         EXPECT_DOUBLE_EQ(CPdf::NiceStep(3, x), step) << "x = " << x;
 }
 
-TEST(Pdf, ChoosesTheSlotWidthFromTheSamples)
+// The slot width is the samples' common step, or a nice step when they have none, unless it is
+// fixed; the last sample counts in the slot whose lower edge it is on or above. Regression: a value
+// on a slot's lower edge that arrived a few units in the last place short of it (5.8 / 0.05 is
+// 115.99999999999999; a yearly sum of quanta that should be 60) was counted one slot low, under the
+// lower edge printed for the slot before.
+TEST(Pdf, ChoosesTheSlotWidthAndCountsAValueOnAnEdgeInTheSlotAbove)
 {
     struct Case {
         std::vector<double> samples;
         int slots;
-        double width;
+        double fixed, width;  // fixed 0.0: chosen from the samples
+        int slot;             // the last sample's
     };
+    double sum = 0.0;
+    for (int i = 0; i < 2400; ++i)
+        sum += 0.025;  // 60, short by rounding
     const Case cases[] = {
-        {{0, 1, 2, 3}, 1000, 1.0},    // counts: their common step
-        {{0.5, 1.0}, 1000, 0.5},      // a common step that is not whole
-        {{0, 0, 0}, 1000, 1.0},       // nothing above 0
-        {{0, 1, 0, 1}, 3, 1.0},       // the interrupted-year indicator
-        {{0.1, 0.37, 2.2}, 1000, 0.01},  // a common step up to rounding
-        {{M_SQRT2, M_PI}, 1000, CPdf::NiceStep(3, M_PI / 999)},  // none
-        {{7, 14, 21}, 1000, 7.0},
-        {{2, 4, 0.3, 4}, 1000, 0.1},  // counted per distinct value, then the rest in arrival order
+        {{0, 1, 2, 3}, 1000, 0.0, 1.0, 3},         // counts: their common step
+        {{0.5, 1.0}, 1000, 0.0, 0.5, 2},           // a common step that is not whole
+        {{0, 0, 0}, 1000, 0.0, 1.0, 0},            // nothing above 0
+        {{0, 1, 0, 1}, 3, 0.0, 1.0, 1},            // the interrupted-year indicator
+        {{0.1, 0.37, 2.2}, 1000, 0.0, 0.01, 220},  // a common step up to rounding
+        {{0.1, 2.2, 0.37}, 1000, 0.0, 0.01, 37},
+        {{M_SQRT2, M_PI}, 1000, 0.0, CPdf::NiceStep(3, M_PI / 999), 785},  // none
+        {{7, 14, 21}, 1000, 0.0, 7.0, 3},
+        {{9.0 / 7.0, 18.0 / 7.0, 9.0}, 1000, 0.0, 9.0 / 7.0, 7},
+        {{2, 4, 0.3, 4}, 1000, 0.0, 0.1, 40},  // counted per distinct value, then the rest in arrival order
+        {{3.0}, 10, 0.25, 0.25, 9},            // fixed; beyond the last slot, in it
+        {{5.8}, 1000, 0.05, 0.05, 116},
+        {{5.82}, 1000, 0.05, 0.05, 116},
+        {{5.8499}, 1000, 0.05, 0.05, 116},
+        {{sum}, 1000, 0.8, 0.8, 75},
+        {{2.4}, 1000, 0.8, 0.8, 3},
     };
     for (const Case& c : cases) {
         CPdf pdf;
-        pdf.Init(c.slots, 10000, 0.0);
+        pdf.Init(c.slots, 10000, c.fixed);
         for (double v : c.samples)
             pdf.Add(v, 1.0);
         EXPECT_NEAR(pdf.ChooseWidth(), c.width, 1e-15) << c.samples.size() << " samples, last " << c.samples.back();
+        CPdfSlot slots;
+        slots.Create(c.slots, 0.0, pdf.ChooseWidth());
+        slots.Add(c.samples.back(), 1.0);
+        EXPECT_EQ(slots.GetWeight(c.slot), 1.0) << "value " << c.samples.back() << " width " << slots.GetWidth();
     }
-    CPdf fixed;
-    fixed.Init(10, 100, 0.25);
-    fixed.Add(3.0, 1.0);
-    EXPECT_EQ(fixed.ChooseWidth(), 0.25);
 }
 
 TEST(Pdf, KeepsTheLimitExactlyAndTurnsIntoSlotsAfterIt)
@@ -133,41 +150,6 @@ TEST(Pdf, KeepsTheLimitExactlyAndTurnsIntoSlotsAfterIt)
     EXPECT_EQ(slots.GetWeight(9), 2.0);
     pdf.Add(-5.0, 1.0);  // below the origin: slot 0
     EXPECT_EQ(slots.GetWeight(0), 2.0);
-}
-
-// Regression: a value on a slot's lower edge that arrived a few units in the last place short of
-// it (5.8 / 0.05 is 115.99999999999999; a yearly sum of quanta that should be 60) was counted one
-// slot low, under the lower edge printed for the slot before.
-TEST(Pdf, ValuesOnASlotEdgeCountInTheSlotAboveIt)
-{
-    struct Case {
-        std::vector<double> samples;  // the width is chosen from them; the last one is counted
-        double width;                 // 0.0: chosen from the samples
-        int slot;
-    };
-    double sum = 0.0;
-    for (int i = 0; i < 2400; ++i)
-        sum += 0.025;  // 60, short by rounding
-    const Case cases[] = {
-        {{5.8}, 0.05, 116},
-        {{5.82}, 0.05, 116},
-        {{5.8499}, 0.05, 116},
-        {{sum}, 0.8, 75},
-        {{2.4}, 0.8, 3},
-        {{0.1, 2.2, 0.37}, 0.0, 37},
-        {{0.1, 0.37, 2.2}, 0.0, 220},
-        {{9.0 / 7.0, 18.0 / 7.0, 9.0}, 0.0, 7},
-    };
-    for (const Case& c : cases) {
-        CPdf pdf;
-        pdf.Init(1000, 10000, c.width);
-        for (double v : c.samples)
-            pdf.Add(v, 1.0);
-        CPdfSlot slots;
-        slots.Create(1000, 0.0, pdf.ChooseWidth());
-        slots.Add(c.samples.back(), 1.0);
-        EXPECT_EQ(slots.GetWeight(c.slot), 1.0) << "value " << c.samples.back() << " width " << slots.GetWidth();
-    }
 }
 
 TEST(Pdf, DrawsBarsScaledToTheLargestSlot)

@@ -74,19 +74,7 @@ TEST(NdlLexer, CutsEachTextIntoItsEventsOrStopsAtItsFirstError)
     }
 }
 
-TEST(NdlLexer, StopsAtTheFirstErrorAndReadsNothingAfterIt)
-{
-    TempFolder folder;
-    CRecordingParser parser;
-    ASSERT_TRUE(parser.Parse("system: a = 1\nload: b = ?\nfuse: c = 2\n", folder.Path()));
-    EXPECT_FALSE(parser.ParseAll());
-    EXPECT_EQ(parser.events, "system | a=1 | end | load");
-    EXPECT_EQ(parser.GetErrorMessage(), "syntax error, expecting string or numeric value");
-    EXPECT_EQ(parser.GetErrorLine(), 2u);
-    EXPECT_EQ(parser.GetErrorColumn(), 12u);
-    EXPECT_TRUE(parser.Close());
-}
-
+// Two parsers in one folder each read their text through a temporary file of their own there.
 TEST(NdlLexer, ReadsTheTextThroughAUniqueTemporaryFile)
 {
     TempFolder folder;
@@ -96,13 +84,9 @@ TEST(NdlLexer, ReadsTheTextThroughAUniqueTemporaryFile)
     EXPECT_NE(first.GetTempPath(), second.GetTempPath());
     EXPECT_EQ(first.GetTempPath().parent_path(), folder.Path());
     EXPECT_EQ(first.GetTempPath().extension(), ".tmp");
-    EXPECT_TRUE(std::filesystem::exists(first.GetTempPath()));
-    EXPECT_TRUE(first.ParseAll());
-    EXPECT_TRUE(second.ParseAll());
-    EXPECT_EQ(first.events, "system | a=1 | end");
-    EXPECT_EQ(second.events, "system | a=2 | end");
-    EXPECT_TRUE(first.Close());
-    EXPECT_TRUE(second.Close());
+    EXPECT_TRUE(first.ParseAll() && second.ParseAll());
+    EXPECT_EQ(first.events + " / " + second.events, "system | a=1 | end / system | a=2 | end");
+    EXPECT_TRUE(first.Close() && second.Close());
     EXPECT_FALSE(folder.HasTempFiles());
 }
 
