@@ -154,31 +154,20 @@ TEST(Pdf, KeepsTheLimitExactlyAndTurnsIntoSlotsAfterIt)
 
 TEST(Pdf, DrawsBarsScaledToTheLargestSlot)
 {
-    CEstimate zeros;
-    zeros.Init(1000, 10000, 0.0);
-    for (int i = 0; i < 3; ++i)
-        zeros.Add(0.0, 1.0);
-    auto [trace, html] = Draw(zeros);
-    EXPECT_EQ(trace, "   0.00000 / 1.00000 : " + std::string(50, '*') + "  \n");
-    // The picture travels inside the report.
-    const std::size_t picture = html.find("src=\"data:image/png;base64,");
-    ASSERT_NE(picture, std::string::npos) << html;
-    html.replace(picture, html.find('"', picture + 5) + 1 - picture, "src=\"bar\"");
-    EXPECT_EQ(html, "<font size=\"2\">0.00000 / 1.00000</font> <img border=\"0\" src=\"bar\" width=\"200\" "
-                    "height=\"12\"><font size=\"2\">&nbsp;&nbsp;&nbsp;50</font><br>");
-    EXPECT_TRUE(zeros.GetPdf().IsExact()) << "drawing must leave an exact histogram exact";
-
     CEstimate counts;
     counts.Init(1000, 10000, 0.0);
     for (double v : {0.0, 0.0, 0.0, 0.0, 1.0, 3.0})
         counts.Add(v, 1.0);
-    std::tie(trace, html) = Draw(counts);
+    auto [trace, html] = Draw(counts);
     EXPECT_EQ(trace, "   0.00000 / 0.66667 : " + std::string(50, '*') + "  \n" +
                      "   1.00000 / 0.16667 : " + std::string(13, '*') + std::string(39, ' ') + "\n" +
                      "   2.00000 / 0.00000 : " + std::string(52, ' ') + "\n" +
                      "   3.00000 / 0.16667 : " + std::string(13, '*') + std::string(39, ' ') + "\n");
+    EXPECT_NE(html.find("<font size=\"2\">0.00000 / 0.66667</font> <img border=\"0\" src=\"data:image/png;base64,"),
+              std::string::npos) << "the picture travels inside the report";
     EXPECT_NE(html.find("2.00000 / 0.00000</font> <font size=\"2\">&nbsp;&nbsp;&nbsp;0</font>"), std::string::npos)
         << "a bar of no width has no picture";
+    EXPECT_TRUE(counts.GetPdf().IsExact()) << "drawing must leave an exact histogram exact";
 
     CEstimate empty;
     empty.Init(1000, 10000, 0.0);

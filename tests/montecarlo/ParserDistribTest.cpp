@@ -124,23 +124,6 @@ TEST(NdlSemantics, ValuesReachTheModelWithTheirDefaults)
     EXPECT_EQ(model.GetEdge(6).name, "");
 }
 
-// The parser is used once per run, but a second text on the same object must not inherit the
-// first one's system or nodes.
-TEST(NdlSemantics, ASecondParseStartsAfresh)
-{
-    ndltest::TempFolder folder;
-    CParserDistrib parser;
-    CSimulation models[2];
-    for (CSimulation& model : models) {
-        model.Init();
-        ASSERT_TRUE(parser.Parse(kSystem + (&model == models ? "breaker: connect = 5, 6\n" : "breaker: connect = 6, 5\n"),
-                                 folder.Path()));
-        ASSERT_TRUE(parser.Run(&model));
-        parser.Close();
-    }
-    EXPECT_EQ(Edges(models[1]), "breaker 2-3 -1");
-}
-
 // Every attribute against every definition: refused as "not valid" exactly where the table does
 // not name the definition, and never refused that way where it does.
 TEST(NdlSemantics, EachAttributeIsValidExactlyInItsDefinitions)

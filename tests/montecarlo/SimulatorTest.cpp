@@ -123,57 +123,43 @@ TEST(Simulator, GivesTheGoldenReports)
     }
 }
 
-// Every way a run ends without results: what it says, and the reports it leaves. Those of the last
-// finished run stay, but for a text that did not parse: its trace holds the error line.
+// Every way a run ends without results: what it says, and the reports it leaves.
 TEST(Simulator, ARunWithoutResultsSaysWhyAndKeepsTheLastReports)
 {
     using Kind = SimulatorOutcome::Kind;
-    const std::string title = "<b><font size=\"4\">Network name :N &lt;1&gt;</font></b><br><br>";
-    const std::string parseError =
-        "error: (L1 C27) the \"quantsperday\" attribute must be an integer in the range [1,1440]";
-    const std::string noSystem = "error: the network has no system definition";
     const std::string network = mctest::NdlNetwork();
     struct Case {
-        const char* what;
-        std::string ndl;  // empty: a model builder that runs out of memory
-        const char* text;  // the trace's, the report's and the temporary file's names in the folder
-        const char* html;
-        const char* temp;
-        unsigned stopAt;  // the year after which the run is asked to stop; 0: never
+        std::string ndl;      // empty: a model builder that runs out of memory
+        std::string missing;  // the file, "txt", "htm" or "tmp", that is to go in a folder not there
+        unsigned stopAt;      // the year after which the run is asked to stop; 0: never
         Kind kind;
         std::string message;  // "@" stands for the folder; a last '*' for any text
-        std::string trace;    // what n.txt and n.htm hold afterwards
-        std::string report;
-        unsigned years;
     };
     const Case cases[] = {
-        {"a parse error", "system: quantsPerDay = 0.;\\\nyearStep = 100.;\\\n\n", "n.txt", "n.htm", "n.tmp", 0,
-         Kind::ParseError, parseError, parseError + "\n", title, 0},
+        {"system: quantsPerDay = 0.;\\\nyearStep = 100.;\\\n\n", "", 0, Kind::ParseError,
+         "error: (L1 C27) the \"quantsperday\" attribute must be an integer in the range [1,1440]"},
         // Regression: the message pointed the user at the trace, which was empty.
-        {"no system definition", "# nothing\n", "n.txt", "n.htm", "n.tmp", 0, Kind::ParseError, noSystem,
-         noSystem + "\n", title, 0},
+        {"# nothing\n", "", 0, Kind::ParseError, "error: the network has no system definition"},
         // Regression: a temporary file that could not be made was a warning, and the run went on;
         // then it failed the run but wrote a title-only report over the last finished one.
-        {"no temporary file", network, "n.txt", "n.htm", "missing/n.tmp", 0, Kind::OutputFailure,
-         "Warning! Cannot create temporary file handler!\n*", "last trace", "last report", 0},
-        {"a stop", network, "n.txt", "n.htm", "n.tmp", 3, Kind::Stopped, "", "last trace", "last report", 3},
+        {network, "tmp", 0, Kind::OutputFailure, "Warning! Cannot create temporary file handler!\n*"},
+        {network, "", 3, Kind::Stopped, ""},
         // Regression: the message did not say which file could not be made, nor why.
-        {"no report", network, "n.txt", "missing/x.htm", "n.tmp", 0, Kind::OutputFailure,
+        {network, "htm", 0, Kind::OutputFailure,
          "HTML output stream handler failed! Please disable the create directory option in "
-         "Settings->Workspace Settings.\nCannot create \"@/missing/x.htm\": No such file or directory",
-         "last trace", "last report", 0},
-        {"no trace", network, "missing/x.txt", "n.htm", "n.tmp", 0, Kind::OutputFailure,
-         "Text file output stream handler failed!\nCannot create \"@/missing/x.txt\": No such file or directory",
-         "last trace", "last report", 0},
+         "Settings->Workspace Settings.\nCannot create \"@/missing/n.htm\": No such file or directory"},
+        {network, "txt", 0, Kind::OutputFailure,
+         "Text file output stream handler failed!\nCannot create \"@/missing/n.txt\": No such file or directory"},
         // Regression: a run that ran out of memory replaced the last finished reports with its own
         // half-written ones.
-        {"out of memory", "", "n.txt", "n.htm", "n.tmp", 0, Kind::Failed, "Out of memory", "last trace",
-         "last report", 0},
+        {"", "", 0, Kind::Failed, "Out of memory"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
         TempFolder folder;
         std::ofstream(folder / "n.txt") << "last trace";
         std::ofstream(folder / "n.htm") << "last report";
+        const auto file = [&](const std::string& type) { return folder / ((type == c.missing ? "missing/n." : "n.") + type); };
         CRunControl control;
         CStopAt progress(control, c.stopAt);
         auto outOfMemory = [](CSimulation&, COutput& output, std::string&) -> bool {
@@ -181,23 +167,25 @@ TEST(Simulator, ARunWithoutResultsSaysWhyAndKeepsTheLastReports)
             throw std::bad_alloc();
         };
         const SimulatorOutcome outcome =
-            c.ndl.empty() ? CSimulator().RunModel(outOfMemory, "N <1>", folder / c.text, folder / c.html, &control,
-                                                  &progress)
-                          : CSimulator().Run(c.ndl, "N <1>", folder / c.text, folder / c.html, folder / c.temp,
-                                             &control, &progress);
-        EXPECT_EQ(outcome.kind, c.kind) << c.what;
+            c.ndl.empty() ? CSimulator().RunModel(outOfMemory, "N <1>", file("txt"), file("htm"), &control, &progress)
+                          : CSimulator().Run(c.ndl, "N <1>", file("txt"), file("htm"), file("tmp"), &control, &progress);
+        EXPECT_EQ(outcome.kind, c.kind);
         std::string message = c.message;
         for (std::size_t at = message.find('@'); at != std::string::npos; at = message.find('@'))
             message.replace(at, 1, folder.Path().string());
         if (!message.empty() && message.back() == '*')
-            EXPECT_EQ(outcome.message.substr(0, message.size() - 1), message.substr(0, message.size() - 1)) << c.what;
+            EXPECT_EQ(outcome.message.substr(0, message.size() - 1), message.substr(0, message.size() - 1));
         else
-            EXPECT_EQ(outcome.message, message) << c.what;
-        EXPECT_EQ(outcome.years, c.years) << c.what;
-        EXPECT_EQ(progress.years, c.years) << c.what << ": nothing more is simulated";
-        EXPECT_EQ(ReadText(folder / "n.txt"), c.trace) << c.what;
-        EXPECT_EQ(ReadText(folder / "n.htm"), c.report) << c.what;
-        EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"n.htm", "n.txt"})) << c.what;
+            EXPECT_EQ(outcome.message, message);
+        EXPECT_EQ(outcome.years, c.stopAt);
+        EXPECT_EQ(progress.years, c.stopAt) << "nothing more is simulated";
+        // The last finished run's reports stay, but for a text that did not parse: its trace holds
+        // the error line.
+        const bool parseError = c.kind == Kind::ParseError;
+        EXPECT_EQ(ReadText(folder / "n.txt"), parseError ? message + "\n" : "last trace");
+        EXPECT_EQ(ReadText(folder / "n.htm"),
+                  parseError ? "<b><font size=\"4\">Network name :N &lt;1&gt;</font></b><br><br>" : "last report");
+        EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"n.htm", "n.txt"}));
     }
 }
 
@@ -306,8 +294,6 @@ TEST(ReportText, FormatsColumnsAndEscapesHtmlWithoutTheLocale)
     EXPECT_EQ(korvane::FixedText(2.5, 5, 9), "  2.50000");
     EXPECT_EQ(korvane::FixedText(1234567.125, 5, 9), "1234567.12500");
     EXPECT_EQ(korvane::FixedText(0.05, 1, 5), "  0.1");
-    EXPECT_EQ(korvane::UnsignedText(7, 2, true), "07");
-    EXPECT_EQ(korvane::UnsignedText(125), "125");
     EXPECT_EQ(korvane::ColumnText("Mill", 13), "Mill         ");
     EXPECT_EQ(korvane::ColumnText("Eastern pumping station", 13), "Eastern pumpi");
     EXPECT_EQ(korvane::ColumnText("Größere Mühle Nord", 13), "Größere Mühle");
