@@ -1,11 +1,10 @@
 // Shared by the Monte Carlo tests: a scratch folder per test, a run output whose trace is read back,
-// reports masked for their golden files, and the tables kept under tests/data/montecarlo/.
+// and reports masked for their golden files.
 #pragma once
 
 #include <filesystem>
 #include <regex>
 #include <string>
-#include <vector>
 
 #include "montecarlo/Output.h"
 #include "tests/TestFiles.h"
@@ -46,19 +45,6 @@ inline std::string MaskReport(std::string text, const fs::path& html)
     text = std::regex_replace(text, std::regex(R"(<font size="2">\d+:\d\d</font>)"), "<font size=\"2\">M:SS</font>");
     return std::regex_replace(text, std::regex(R"(<font size="2">\d+\.\d\d years/sec</font>)"),
                               "<font size=\"2\">S years/sec</font>");
-}
-
-inline void ExpectGolden(const std::string& actual, const std::string& name)
-{
-    testfiles::ExpectGolden(actual, fs::path("montecarlo") / name);
-}
-
-using testfiles::TableCase;
-
-// A table under tests/data/montecarlo/.
-inline std::vector<TableCase> ReadTable(const std::string& name)
-{
-    return testfiles::ReadTable(fs::path("montecarlo") / name);
 }
 
 }  // namespace ndltest

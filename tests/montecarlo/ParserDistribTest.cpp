@@ -12,8 +12,8 @@
 #include "tests/Drawing.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
-using ndltest::ReadTable;
-using ndltest::TableCase;
+using testfiles::ReadTable;
+using testfiles::TableCase;
 
 namespace {
 
@@ -67,7 +67,7 @@ const std::string kSystem = "system: quantsperday = 24\n";
 
 TEST(NdlParser, ReportsEveryErrorWithItsPosition)
 {
-    for (const TableCase& c : ReadTable("ndl-errors.txt")) {
+    for (const TableCase& c : ReadTable("montecarlo/ndl-errors.txt")) {
         const Outcome outcome = Build(c.fields.at(0));
         EXPECT_FALSE(outcome.ok) << "ndl-errors.txt:" << c.line;
         EXPECT_EQ(outcome.trace, c.fields.at(1)) << "ndl-errors.txt:" << c.line;
@@ -82,7 +82,7 @@ TEST(NdlParser, ReportsEveryErrorWithItsPosition)
 
 TEST(NdlSemantics, BuildsEachComponentAsItsEdges)
 {
-    for (const TableCase& c : ReadTable("ndl-models.txt")) {
+    for (const TableCase& c : ReadTable("montecarlo/ndl-models.txt")) {
         CSimulation model;
         const Outcome outcome = Build(c.fields.at(0), model);
         EXPECT_TRUE(outcome.ok) << "ndl-models.txt:" << c.line << ": " << outcome.trace;
@@ -128,7 +128,7 @@ TEST(NdlSemantics, ValuesReachTheModelWithTheirDefaults)
 // not name the definition, and never refused that way where it does.
 TEST(NdlSemantics, EachAttributeIsValidExactlyInItsDefinitions)
 {
-    const std::vector<TableCase> attributes = ReadTable("ndl-attributes.txt");
+    const std::vector<TableCase> attributes = ReadTable("montecarlo/ndl-attributes.txt");
     ASSERT_EQ(attributes.size(), 21u);
     for (const TableCase& a : attributes) {
         const std::string& keyword = a.fields.at(0);

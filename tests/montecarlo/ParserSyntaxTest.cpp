@@ -66,7 +66,7 @@ Outcome Lex(std::string_view text)
 // error with its position.
 TEST(NdlLexer, CutsEachTextIntoItsEventsOrStopsAtItsFirstError)
 {
-    for (const ndltest::TableCase& c : ndltest::ReadTable("ndl-syntax.txt")) {
+    for (const testfiles::TableCase& c : testfiles::ReadTable("montecarlo/ndl-syntax.txt")) {
         const Outcome outcome = Lex(c.fields.at(0));
         const bool refused = c.fields.at(1).rfind("error: ", 0) == 0;
         EXPECT_EQ(outcome.ok, !refused) << "ndl-syntax.txt:" << c.line << ": " << outcome.trace;

@@ -11,16 +11,9 @@ TEST(Random, FollowsTheMinimalStandardSequence)
     CRandom random;
     random.Init();
     EXPECT_EQ(random.Next(), 16807 / 2147483647.0);
-    EXPECT_EQ(random.Next(), 282475249 / 2147483647.0);
-
-    random.Init();
-    for (int i = 0; i < 10000; ++i) {
-        const double u = random.Next();
-        ASSERT_GT(u, 0.0);
-        ASSERT_LT(u, 1.0);
-    }
-    // The published check value of the generator.
-    EXPECT_EQ(random.GetState(), 1043618065u);
+    for (int i = 1; i < 10000; ++i)
+        random.Next();
+    EXPECT_EQ(random.GetState(), 1043618065u);  // the published check value of the generator
 }
 
 TEST(DistributionWeibull, InvertsTheDistributionFunction)

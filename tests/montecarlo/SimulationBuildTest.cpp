@@ -81,7 +81,7 @@ TEST(SimulationBuild, ConvertsRatesAndHoursIntoWeibullScalesInQuanta)
 TEST(SimulationBuild, ScalesLoadCurvesToTheirAverageAndPeakOrRefusesThem)
 {
     using Result = CSimulation::LoadResult;
-    for (const ndltest::TableCase& c : ndltest::ReadTable("load-scaling.txt")) {
+    for (const testfiles::TableCase& c : testfiles::ReadTable("montecarlo/load-scaling.txt")) {
         const std::string where = "load-scaling.txt:" + std::to_string(c.line);
         std::vector<double> profile;
         std::istringstream values(c.fields.at(0));

@@ -103,10 +103,10 @@ std::string Printf(const char* format, double value)
 // The NDL network from its text, and the small feeder from the model's builders.
 TEST(Simulator, GivesTheGoldenReports)
 {
-    for (const std::string golden : {"report-ndl", "report-small"}) {
+    for (const std::string golden : {"montecarlo/report-ndl", "montecarlo/report-small"}) {
         TempFolder folder;
         const SimulatorOutcome outcome =
-            golden == "report-ndl"
+            golden == "montecarlo/report-ndl"
                 ? CSimulator().Run(mctest::NdlNetwork(), "Net1", folder / "n.txt", folder / "n.htm", folder / "n.tmp",
                                    nullptr, nullptr)
                 : CSimulator().RunModel(BuildSmallFeeder, "Feeder <7>", folder / "n.txt", folder / "n.htm", nullptr,
@@ -116,8 +116,8 @@ TEST(Simulator, GivesTheGoldenReports)
         EXPECT_EQ(outcome.warning, "");
         EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"n.htm", "n.txt"})) << "the temporary file stays";
         const std::string html = ReadText(folder / "n.htm");
-        ndltest::ExpectGolden(MaskReport(ReadText(folder / "n.txt"), folder / "n.htm"), golden + ".txt");
-        ndltest::ExpectGolden(MaskReport(html, folder / "n.htm"), golden + ".htm");
+        testfiles::ExpectGolden(MaskReport(ReadText(folder / "n.txt"), folder / "n.htm"), golden + ".txt");
+        testfiles::ExpectGolden(MaskReport(html, folder / "n.htm"), golden + ".htm");
         // Three load-point heads left a <font> open: wxHtmlWindow painted the values beside them blue.
         EXPECT_EQ(TagNestingFault(html), "");
     }
