@@ -1,12 +1,15 @@
 // Shared by the Monte Carlo tests: a scratch folder per test, a run output whose trace is read back,
-// and reports masked for their golden files.
+// a run's progress, and reports masked for their golden files.
 #pragma once
 
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "montecarlo/Output.h"
+#include "montecarlo/RunControl.h"
+#include "montecarlo/SimulationProgress.h"
 #include "tests/TestFiles.h"
 
 namespace ndltest {
@@ -32,6 +35,24 @@ public:
 private:
     fs::path m_path;
     COutput m_output;
+};
+
+// Every progress snapshot of a run; with a control, asks it to stop once `stopAt` years are
+// simulated.
+class ProgressLog : public ISimulationProgress {
+public:
+    explicit ProgressLog(CRunControl* control = nullptr, unsigned stopAt = 0) : m_control(control), m_stopAt(stopAt) {}
+    void OnProgress(const SimulationProgress& progress) override
+    {
+        snapshots.push_back(progress);
+        if (m_control != nullptr && progress.year == m_stopAt)
+            m_control->RequestStop();
+    }
+    std::vector<SimulationProgress> snapshots;
+
+private:
+    CRunControl* m_control;
+    unsigned m_stopAt;
 };
 
 // A report as its golden file holds it: the time and speed, which differ from run to run, and the

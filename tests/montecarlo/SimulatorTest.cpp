@@ -9,7 +9,6 @@
 
 #include "montecarlo/ReportText.h"
 #include "montecarlo/RunControl.h"
-#include "montecarlo/SimulationProgress.h"
 #include "montecarlo/Simulator.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 #include "tests/montecarlo/TestNetworks.h"
@@ -73,23 +72,6 @@ std::string TagNestingFault(const std::string& html)
     }
     return open.empty() ? "" : "<" + open.back() + "> stays open";
 }
-
-// Asks the run to stop once the given year is simulated; remembers the last year it heard of.
-class CStopAt : public ISimulationProgress {
-public:
-    CStopAt(CRunControl& control, unsigned year) : m_control(control), m_year(year) {}
-    void OnProgress(const SimulationProgress& progress) override
-    {
-        years = progress.year;
-        if (progress.year == m_year)
-            m_control.RequestStop();
-    }
-    unsigned years = 0;
-
-private:
-    CRunControl& m_control;
-    unsigned m_year;
-};
 
 std::string Printf(const char* format, double value)
 {
@@ -161,7 +143,7 @@ TEST(Simulator, ARunWithoutResultsSaysWhyAndKeepsTheLastReports)
         std::ofstream(folder / "n.htm") << "last report";
         const auto file = [&](const std::string& type) { return folder / ((type == c.missing ? "missing/n." : "n.") + type); };
         CRunControl control;
-        CStopAt progress(control, c.stopAt);
+        ndltest::ProgressLog progress(&control, c.stopAt);
         auto outOfMemory = [](CSimulation&, COutput& output, std::string&) -> bool {
             output.Log(2, "half a trace\n");
             throw std::bad_alloc();
@@ -178,7 +160,7 @@ TEST(Simulator, ARunWithoutResultsSaysWhyAndKeepsTheLastReports)
         else
             EXPECT_EQ(outcome.message, message);
         EXPECT_EQ(outcome.years, c.stopAt);
-        EXPECT_EQ(progress.years, c.stopAt) << "nothing more is simulated";
+        EXPECT_EQ(progress.snapshots.size(), c.stopAt) << "nothing more is simulated";
         // The last finished run's reports stay, but for a text that did not parse: its trace holds
         // the error line.
         const bool parseError = c.kind == Kind::ParseError;

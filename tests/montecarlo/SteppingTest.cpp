@@ -36,6 +36,11 @@ struct Network {
     std::function<std::string(unsigned)> ndl = nullptr;  // the text at these quanta per day
 };
 
+void PrintTo(const Network& network, std::ostream* out)
+{
+    *out << network.name;
+}
+
 struct Outcome {
     std::string trace;
     std::string html;
@@ -242,27 +247,15 @@ std::vector<Network> Networks()
     return networks;
 }
 
-const std::vector<Network>& AllNetworks()
-{
-    static const std::vector<Network> networks = Networks();
-    return networks;
-}
-
 // One case per network and quanta per day, so that they run side by side. With one quantum a day
 // a curve of 8760 values is longer than the year's 365 quanta.
-class YearLoopStepping : public ::testing::TestWithParam<std::tuple<std::size_t, unsigned>> {};
-
-std::string CaseName(const ::testing::TestParamInfo<YearLoopStepping::ParamType>& info)
-{
-    return AllNetworks()[std::get<0>(info.param)].name + "_" + std::to_string(std::get<1>(info.param));
-}
+class YearLoopStepping : public ::testing::TestWithParam<std::tuple<Network, unsigned>> {};
 
 }  // namespace
 
 TEST_P(YearLoopStepping, ProductionGivesTheReferenceReportsYearsAndStateToTheBit)
 {
-    const Network& network = AllNetworks()[std::get<0>(GetParam())];
-    const unsigned quantsPerDay = std::get<1>(GetParam());
+    const auto& [network, quantsPerDay] = GetParam();
     const unsigned yearMax = quantsPerDay == 1440 ? network.yearsAt1440 : network.yearsAt24;
     const Outcome reference = Simulate(network, quantsPerDay, yearMax, Stepping::Reference);
     const Outcome production = Simulate(network, quantsPerDay, yearMax, Stepping::Production);
@@ -274,6 +267,7 @@ TEST_P(YearLoopStepping, ProductionGivesTheReferenceReportsYearsAndStateToTheBit
 }
 
 INSTANTIATE_TEST_SUITE_P(Networks, YearLoopStepping,
-                         ::testing::Combine(::testing::Range<std::size_t>(0, AllNetworks().size()),
-                                            ::testing::Values(1u, 24u, 1440u)),
-                         CaseName);
+                         ::testing::Combine(::testing::ValuesIn(Networks()), ::testing::Values(1u, 24u, 1440u)),
+                         [](const auto& info) {
+                             return std::get<0>(info.param).name + "_" + std::to_string(std::get<1>(info.param));
+                         });

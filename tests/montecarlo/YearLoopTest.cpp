@@ -48,12 +48,6 @@ double MeanDrawnQuanta(double scale)
     return 1.0 / (1.0 - std::exp(-1.0 / scale));
 }
 
-class CProgressLog : public ISimulationProgress {
-public:
-    void OnProgress(const SimulationProgress& progress) override { snapshots.push_back(progress); }
-    std::vector<SimulationProgress> snapshots;
-};
-
 }  // namespace
 
 // Failure rate 2 a year (shape 1) and fixed outages at 24 quanta a day: faults recur after F + R
@@ -340,7 +334,7 @@ TEST(YearLoop, ARunReportsEachYearAndAPausedRunWaitsAtTheTopOfAYear)
 {
     for (const bool resume : {true, false}) {
         CRunControl control;
-        CProgressLog progress;
+        ndltest::ProgressLog progress;
         CSimulation sim;
         sim.Init(nullptr, &progress);
         sim.SetSystem(24, 100, 250, 100, 0.0);
