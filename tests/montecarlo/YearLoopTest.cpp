@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <functional>
+#include <iomanip>
+#include <sstream>
 #include <thread>
 
 #include "montecarlo/Output.h"
@@ -46,6 +48,26 @@ void ExpectWithinFourStandardErrors(const CEstimate& estimate, double expected, 
 double MeanDrawnQuanta(double scale)
 {
     return 1.0 / (1.0 - std::exp(-1.0 / scale));
+}
+
+// The yearly means of each load, "name: interruptions, interrupted-year share, hours, energy not
+// supplied; outages of D hours (relative error) x the number ended", then SAIFI, SAIDI, CAIDI x
+// its samples, and ENS.
+std::string Means(const CSimulation& sim)
+{
+    std::ostringstream out;
+    out.precision(15);
+    for (std::size_t e = 0; e < sim.GetEdgeCount(); ++e) {
+        const SimEdge& l = sim.GetEdge(e);
+        if (l.type == kLoadEdge)
+            out << l.name << ": " << l.frequency.GetMean() << ' ' << l.interruptedYear.GetMean() << ' '
+                << l.unavailability.GetMean() << ' ' << l.energyNotSupplied.GetMean() << "; "
+                << l.outageDuration.GetMean() << " (" << std::setprecision(2) << l.outageDuration.GetRelativeError()
+                << std::setprecision(15) << ") x " << l.outageDuration.GetWeight() << " | ";
+    }
+    out << sim.GetSAIFI().GetMean() << ' ' << sim.GetSAIDI().GetMean() << ' ' << sim.GetCAIDI().GetMean() << " x "
+        << sim.GetCAIDI().GetWeight() << ' ' << sim.GetENS().GetMean();
+    return out.str();
 }
 
 }  // namespace
@@ -185,135 +207,77 @@ TEST(YearLoop, OneExponentialLineForOneYearFollowsItsDrawsAndItsClosedForm)
     }
 }
 
-TEST(YearLoop, ANetworkThatNeverFailsStopsAtTheFirstTestedYear)
+// Networks whose every year is known. A run stops at the first tested year (yearMin, then every
+// yearStep) at which every tested estimate is within the accuracy, or after yearMax years.
+TEST(YearLoop, KnownYearsGiveTheirExactMeans)
 {
+    // Two breakers in parallel from the source, neither enough alone for the load.
+    auto twoPaths = [](double demand, double first, double second) {
+        return [=](CSimulation& s) {
+            s.AddSupply(0, 10, -1.0);
+            s.AddBreaker(10, 2, first);
+            s.AddBreaker(10, 2, second);
+            AddFlatLoad(s, "LP", 2, 1, demand);
+        };
+    };
+    // Supply 2, demand 1 but for 3 on day 10 and on days 100 to 102.
+    auto twoOverloads = [](CSimulation& s) {
+        std::vector<double> profile(365, 1.0);
+        profile[10] = profile[100] = profile[101] = profile[102] = 3.0;
+        AddSource(s, 2, 2.0);
+        ASSERT_EQ(s.AddLoad("LP", 2, 1, 1, profile, -1.0, 3.0), CSimulation::LoadResult::Built);
+    };
     struct Case {
-        unsigned yearMin, yearStep;
+        std::function<void(CSimulation&)> build;
+        unsigned quantsPerDay, yearMin, yearStep, yearMax;
+        double accuracy;
         unsigned years;
+        std::string means;
     };
-    for (const Case& c : {Case{100, 100, 100}, Case{250, 100, 300}, Case{100, 7, 105}}) {
-        CSimulation sim;
-        sim.Init();
-        sim.SetSystem(24, c.yearMin, 100000, c.yearStep, 0.05);
-        PerfectConductor(sim);
-        EXPECT_EQ(sim.Run(nullptr, "r.htm"), CSimulation::StopReason::Converged);
-        EXPECT_EQ(sim.GetYearsSimulated(), c.years) << c.yearMin << "/" << c.yearStep;
-        const SimEdge& load = Load(sim, "LP");
-        for (const CEstimate* estimate : {&load.frequency, &load.interruptedYear, &load.unavailability,
-                                          &load.outageDuration, &load.energyNotSupplied, &sim.GetSAIFI(),
-                                          &sim.GetSAIDI(), &sim.GetCAIDI(), &sim.GetENS()}) {
-            EXPECT_EQ(estimate->GetMean(), 0.0);
-            EXPECT_EQ(estimate->GetRelativeError(), 0.0);
-        }
-        EXPECT_EQ(sim.GetCAIDI().GetWeight(), 0.0) << "a year without interruptions gives CAIDI no sample";
-    }
-}
-
-// One quantum a day, supply 2, demand 1 but for 3 on day 10 and on days 100 to 102: every year
-// the same two interruptions, so every tested estimate has relative error 0 from the start,
-// while the outage durations alternate between 24 and 72 hours (relative error 0.035 after 100
-// years). The run stops at year 100 because the outage duration is not tested.
-TEST(YearLoop, TheOutageDurationTakesNoPartInTheStoppingTest)
-{
-    std::vector<double> profile(365, 1.0);
-    profile[10] = profile[100] = profile[101] = profile[102] = 3.0;
-    CSimulation sim;
-    sim.Init();
-    sim.SetSystem(1, 100, 100000, 100, 0.01);
-    AddSource(sim, 2, 2.0);
-    ASSERT_EQ(sim.AddLoad("LP", 2, 1, 1, profile, -1.0, 3.0), CSimulation::LoadResult::Built);
-    EXPECT_EQ(sim.Run(nullptr, "r.htm"), CSimulation::StopReason::Converged);
-    EXPECT_EQ(sim.GetYearsSimulated(), 100u);
-    const SimEdge& load = Load(sim, "LP");
-    EXPECT_EQ(load.frequency.GetMean(), 2.0);
-    EXPECT_EQ(load.energyNotSupplied.GetMean(), 3.0 * 4 * 24);
-    EXPECT_EQ(load.outageDuration.GetMean(), 48.0);
-    EXPECT_GT(load.outageDuration.GetRelativeError(), 0.03);
-    for (const CEstimate* tested : {&load.frequency, &load.interruptedYear, &load.unavailability,
-                                    &load.energyNotSupplied, &sim.GetSAIFI(), &sim.GetSAIDI(), &sim.GetCAIDI(),
-                                    &sim.GetENS()})
-        EXPECT_EQ(tested->GetRelativeError(), 0.0);
-}
-
-TEST(YearLoop, ASupplyTooSmallForTwoLoadsCutsExactlyOneInEveryQuantum)
-{
-    CSimulation sim;
-    RunForYears(sim, 200, SupplyTooSmall);
-    const SimEdge& a = Load(sim, "A");
-    const SimEdge& b = Load(sim, "B");
-    const SimEdge& cut = a.unavailability.GetMean() > 0 ? a : b;
-    const SimEdge& fed = a.unavailability.GetMean() > 0 ? b : a;
-    EXPECT_EQ(cut.unavailability.GetMean(), 8760.0);
-    EXPECT_EQ(cut.energyNotSupplied.GetMean(), 5.0 * 8760.0);
-    // One interruption that never ends: it counts once, in its first year.
-    EXPECT_DOUBLE_EQ(cut.frequency.GetMean(), 1.0 / 200);
-    EXPECT_EQ(cut.outageDuration.GetWeight(), 0.0);
-    EXPECT_EQ(fed.unavailability.GetMean(), 0.0);
-    EXPECT_EQ(fed.frequency.GetMean(), 0.0);
-}
-
-// Regression: a load was supplied only when the flow met its demand to within 1e-10 absolutely,
-// below the rounding of a flow summed over two paths once demands reach about a million, so a
-// fully supplied load counted as interrupted in every quantum. Two breakers in parallel, neither
-// enough alone, carry the whole demand; a third case is a real shortfall.
-TEST(YearLoop, ALoadFedThroughTwoPathsIsSuppliedAtEveryMagnitude)
-{
-    struct Case {
-        double demand, first, second;
-        bool supplied;
-    };
-    // With these pairs first + (demand - first) rounds away from the demand.
+    const std::string nothing = "LP: 0 0 0 0; 0 (0) x 0 | 0 0 0 x 0 0";
     const Case cases[] = {
-        {3445178.93, 1067860.535, 3445178.93, true},
-        {7680681.971, 1225869.196, 7680681.971, true},
-        {2.5, 0.7, 2.0, true},
-        {3445178.93, 1067860.535, 2000000.0, false},
-        {2.5, 0.7, 1.7999999, false},
+        // A network that never fails stops at the first tested year; its years give CAIDI no sample.
+        {PerfectConductor, 24, 100, 100, 100000, 0.05, 100, nothing},
+        {PerfectConductor, 24, 250, 100, 100000, 0.05, 300, nothing},
+        {PerfectConductor, 24, 100, 7, 100000, 0.05, 105, nothing},
+        // At one quantum a day every year has the same two interruptions, so every tested estimate
+        // has relative error 0 from the start, while the outage durations alternate between 24 and
+        // 72 hours: the outage duration takes no part in the stopping test.
+        {twoOverloads, 1, 100, 100, 100000, 0.01, 100, "LP: 2 1 96 288; 48 (0.035) x 200 | 2 96 48 x 200 288"},
+        // Supply 7 for two loads of 5: one of them is cut in every quantum, in one interruption that
+        // never ends and counts once, in its first year.
+        {SupplyTooSmall, 24, 100, 100, 200, 0.0, 200,
+         "A: 0 0 0 0; 0 (0) x 0 | B: 0.005 0.005 8760 43800; 0 (0) x 0 | 0.0025 4380 8760 x 0.5 43800"},
+        // Regression: a load was supplied only when the flow met its demand to within 1e-10
+        // absolutely, below the rounding of a flow summed over two paths once demands reach about a
+        // million, so a fully supplied load counted as interrupted in every quantum. With these
+        // pairs first + (demand - first) rounds away from the demand; the last two fall short.
+        {twoPaths(3445178.93, 1067860.535, 3445178.93), 24, 100, 100, 1, 0.0, 1, nothing},
+        {twoPaths(7680681.971, 1225869.196, 7680681.971), 24, 100, 100, 1, 0.0, 1, nothing},
+        {twoPaths(2.5, 0.7, 2.0), 24, 100, 100, 1, 0.0, 1, nothing},
+        {twoPaths(3445178.93, 1067860.535, 2000000.0), 24, 100, 100, 1, 0.0, 1,
+         "LP: 1 1 8760 30179767426.8022; 0 (0) x 0 | 1 8760 8760 x 1 30179767426.8022"},
+        {twoPaths(2.5, 0.7, 1.7999999), 24, 100, 100, 1, 0.0, 1, "LP: 1 1 8760 21900; 0 (0) x 0 | 1 8760 8760 x 1 21900"},
+        // A working time fixed at 8758 quanta and a repair of 10: the first outage runs from quantum
+        // 8758 of year 1 to quantum 7 of year 2. It counts once, in year 1, with 2 hours there and 8
+        // in year 2, and its duration once, when it ends; CAIDI takes the hours of year 1 only, the
+        // year with the interruption.
+        {OutageOverTheYearsEnd, 24, 100, 100, 2, 0.0, 2, "LP: 0.5 0.5 5 5; 10 (0) x 1 | 0.5 5 2 x 1 5"},
+        // Demand 1 in the first half of the year and 3 in the second, supply 2: the load is cut from
+        // quantum 183 to the year's end, every year; the last year's outage has not ended.
+        {HalfYearOverload, 1, 100, 100, 10, 0.0, 10, "LP: 1 1 4368 13104; 4368 (0) x 9 | 1 4368 4368 x 10 13104"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
         CSimulation sim;
-        RunForYears(sim, 1, [&](CSimulation& s) {
-            s.AddSupply(0, 10, -1.0);
-            s.AddBreaker(10, 2, c.first);
-            s.AddBreaker(10, 2, c.second);
-            AddFlatLoad(s, "LP", 2, 1, c.demand);
-        });
-        const SimEdge& load = Load(sim, "LP");
-        EXPECT_EQ(load.unavailability.GetMean(), c.supplied ? 0.0 : 8760.0) << c.demand << " " << c.second;
-        EXPECT_EQ(load.frequency.GetMean(), c.supplied ? 0.0 : 1.0) << c.demand << " " << c.second;
+        sim.Init();
+        sim.SetSystem(c.quantsPerDay, c.yearMin, c.yearMax, c.yearStep, c.accuracy);
+        c.build(sim);
+        EXPECT_EQ(sim.Run(nullptr, "r.htm"),
+                  c.years < c.yearMax ? CSimulation::StopReason::Converged : CSimulation::StopReason::YearMax);
+        EXPECT_EQ(sim.GetYearsSimulated(), c.years);
+        EXPECT_EQ(Means(sim), c.means);
     }
-}
-
-// A working time fixed at 8758 quanta and a repair of 10: the first outage runs from quantum
-// 8758 of year 1 to quantum 7 of year 2.
-TEST(YearLoop, AnOutageOverTheYearsEndCountsOnceWithItsQuantaInBothYears)
-{
-    CSimulation sim;
-    RunForYears(sim, 2, OutageOverTheYearsEnd);
-    const SimEdge& load = Load(sim, "LP");
-    EXPECT_EQ(load.frequency.GetMean(), 0.5);        // 1 and 0
-    EXPECT_EQ(load.interruptedYear.GetMean(), 0.5);
-    EXPECT_EQ(load.unavailability.GetMean(), 5.0);   // 2 hours and 8
-    EXPECT_EQ(load.energyNotSupplied.GetMean(), 5.0);
-    EXPECT_EQ(load.outageDuration.GetMean(), 10.0);  // recorded once, when it ends
-    EXPECT_EQ(load.outageDuration.GetWeight(), 1.0);
-}
-
-// Demand 1 in the first half of the year and 3 in the second, supply 2: the load is cut from
-// quantum 183 to the year's end, every year.
-TEST(YearLoop, AVaryingLoadIsCutWhileItsDemandExceedsTheSupply)
-{
-    CSimulation sim;
-    RunForYears(sim, 10, HalfYearOverload, 1);
-    ASSERT_TRUE(sim.HasVaryingLoads());
-    const SimEdge& load = Load(sim, "LP");
-    EXPECT_EQ(load.frequency.GetMean(), 1.0);
-    EXPECT_EQ(load.unavailability.GetMean(), 182 * 24.0);
-    EXPECT_EQ(load.energyNotSupplied.GetMean(), 3.0 * 182 * 24.0);
-    EXPECT_EQ(load.outageDuration.GetMean(), 182 * 24.0);
-    EXPECT_EQ(load.outageDuration.GetWeight(), 9.0) << "the last year's outage has not ended";
-    EXPECT_EQ(sim.GetSAIFI().GetMean(), 1.0);
-    EXPECT_EQ(sim.GetCAIDI().GetMean(), 182 * 24.0);
 }
 
 TEST(YearLoop, ARecloserClosesUnlessOtherClosedEdgesBypassIt)
@@ -394,3 +358,4 @@ TEST(SimulationProgress, GivesTheProgressWindowsTexts)
     progress.seconds = 0;
     EXPECT_EQ(progress.TimeText(), "125:00");
 }
+
