@@ -70,21 +70,10 @@ TEST(Estimate, EqualSamplesHaveRelativeErrorZeroNotNaN)
     EXPECT_EQ(zeros.GetRelativeError(), 0.0);
 }
 
-// Regression: a minimum step that is itself of the form (0.25, 2.5, 0.016) was passed over for
-// the next one up, the logarithms putting it a hair beyond reach.
 TEST(Pdf, NiceStepIsTheSmallestTwoFiveStepNotBelowTheMinimum)
 {
-    const std::pair<double, double> cases[] = {
-        {0.0011011, 0.00125}, {0.3, 0.3125}, {7.3, 8.0}, {1.0, 1.0},  // 0.3125 = 25 / 8 x 0.1
-        {0.25, 0.25},         {2.5, 2.5},    {25.0, 25.0}, {0.0025, 0.0025}, {0.016, 0.016}, {1.6, 1.6},
-        {3.125, 3.125},       {0.8, 0.8},    {0.5, 0.5},   {1.25, 1.25},
-        {0.64, 0.8},      // 16 / 25 needs 2^4
-        {1.01, 1.25},     // 128 / 125 needs 2^7
-        {0.251, 0.3125},  // just above a step: the next one
-        {9.9, 10.0},      {0.099, 0.1},
-    };
-    for (const auto& [x, step] : cases)
-        EXPECT_DOUBLE_EQ(CPdf::NiceStep(3, x), step) << "x = " << x;
+    for (const testfiles::TableCase& c : testfiles::ReadTable("montecarlo/nice-steps.txt"))
+        EXPECT_DOUBLE_EQ(CPdf::NiceStep(3, std::stod(c.fields.at(0))), std::stod(c.fields.at(1))) << "nice-steps.txt:" << c.line;
 }
 
 // The slot width is the samples' common step, or a nice step when they have none, unless it is

@@ -280,17 +280,6 @@ TEST(ReportText, FormatsColumnsAndEscapesHtmlWithoutTheLocale)
     EXPECT_EQ(korvane::ColumnText("Eastern pumping station", 13), "Eastern pumpi");
     EXPECT_EQ(korvane::ColumnText("Größere Mühle Nord", 13), "Größere Mühle");
     EXPECT_EQ(korvane::ColumnText("Zürich", 13), "Zürich       ");
-    const std::pair<std::string, std::string> escapes[] = {
-        {"a<b>&\"c'", "a&lt;b&gt;&amp;&quot;c&#39;"},
-        {"Gr\xC3\xB6\xC3\x9F" "ere M\xC3\xBChle", "Gr&#246;&#223;ere M&#252;hle"},
-        {"\xE2\x82\xAC 5", "&#8364; 5"},
-        {"\xF0\x9F\x98\x80", "&#128512;"},
-        {"a\xFF" "b", "a&#65533;b"},                   // not a lead byte
-        {"\xC0\xAF", "&#65533;&#65533;"},             // an over-long "/"
-        {"\xE2\x82", "&#65533;&#65533;"},             // cut short
-        {"\xED\xA0\x80", "&#65533;&#65533;&#65533;"},  // a surrogate
-        {"\xC3<", "&#65533;&lt;"},
-    };
-    for (const auto& [text, html] : escapes)
-        EXPECT_EQ(korvane::EscapeHtml(text), html) << text;
+    for (const testfiles::TableCase& c : testfiles::ReadTable("montecarlo/html-escapes.txt"))
+        EXPECT_EQ(korvane::EscapeHtml(c.fields.at(0)), c.fields.at(1)) << "html-escapes.txt:" << c.line;
 }
