@@ -11,7 +11,6 @@
 #include "montecarlo/RunControl.h"
 #include "montecarlo/Simulator.h"
 #include "tests/montecarlo/NdlTestSupport.h"
-#include "tests/montecarlo/TestNetworks.h"
 
 namespace fs = std::filesystem;
 using ndltest::MaskReport;
@@ -48,7 +47,7 @@ Reports RunModel(const fs::path& folder, const CSimulator::ModelBuilder& build)
 bool BuildSmallFeeder(CSimulation& sim, COutput&, std::string&)
 {
     sim.SetSystem(24, 100, 200, 100, 0.0);
-    return mctest::SmallFeeder(sim);
+    return ndltest::SmallFeeder(sim);
 }
 
 // The first tag of an HTML text that closes out of turn or stays open; empty when all nest.
@@ -89,7 +88,7 @@ TEST(Simulator, GivesTheGoldenReports)
         TempFolder folder;
         const SimulatorOutcome outcome =
             golden == "montecarlo/report-ndl"
-                ? CSimulator().Run(mctest::NdlNetwork(), "Net1", folder / "n.txt", folder / "n.htm", folder / "n.tmp",
+                ? CSimulator().Run(ndltest::NdlNetwork(), "Net1", folder / "n.txt", folder / "n.htm", folder / "n.tmp",
                                    nullptr, nullptr)
                 : CSimulator().RunModel(BuildSmallFeeder, "Feeder <7>", folder / "n.txt", folder / "n.htm", nullptr,
                                         nullptr);
@@ -109,7 +108,7 @@ TEST(Simulator, GivesTheGoldenReports)
 TEST(Simulator, ARunWithoutResultsSaysWhyAndKeepsTheLastReports)
 {
     using Kind = SimulatorOutcome::Kind;
-    const std::string network = mctest::NdlNetwork();
+    const std::string network = ndltest::NdlNetwork();
     struct Case {
         std::string ndl;      // empty: a model builder that runs out of memory
         std::string missing;  // the file, "txt", "htm" or "tmp", that is to go in a folder not there
@@ -188,7 +187,7 @@ TEST(Report, LoadPointLinksFindTheirEscapedUniqueAnchors)
     fs::create_directories(temp / "C# 100%");
     const Reports reports = RunModel(temp / "C# 100%", [&names](CSimulation& sim, COutput&, std::string&) {
         sim.SetSystem(24, 100, 100, 100, 0.0);
-        mctest::AddSource(sim, 2);
+        ndltest::AddSource(sim, 2);
         for (const std::string& name : names) {
             if (sim.AddLoad(name, 2, 1, 1, {1.0}, 1.0, 1.0) != CSimulation::LoadResult::Built)
                 return false;

@@ -17,7 +17,6 @@
 #include "montecarlo/Simulation.h"
 #include "tests/Drawing.h"
 #include "tests/montecarlo/NdlTestSupport.h"
-#include "tests/montecarlo/TestNetworks.h"
 
 namespace fs = std::filesystem;
 using Stepping = CSimulation::Stepping;
@@ -203,7 +202,7 @@ std::function<std::string(unsigned)> CopiesNdl(int count, bool ringed)
 // Every network that the Monte Carlo tests and benchmarks run, and random ones.
 std::vector<Network> Networks()
 {
-    using namespace mctest;
+    using namespace ndltest;
     auto ndl = [](unsigned quantsPerDay) {
         return std::regex_replace(NdlNetwork(), std::regex("quantsPerDay = 24"),
                                   "quantsPerDay = " + std::to_string(quantsPerDay));

@@ -11,9 +11,8 @@
 #include "montecarlo/Simulation.h"
 #include "montecarlo/SimulationProgress.h"
 #include "tests/montecarlo/NdlTestSupport.h"
-#include "tests/montecarlo/TestNetworks.h"
 
-using namespace mctest;
+using namespace ndltest;
 
 namespace {
 
