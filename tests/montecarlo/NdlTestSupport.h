@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,21 @@ private:
     CRunControl* m_control;
     unsigned m_stopAt;
 };
+
+// An edge's drawn times as Weibull scale/shape in quanta: "failure 35039.5/1, isolation 0/2, repair
+// 3.5/1", a recloser's "reclose 11.5/1".
+inline std::string Times(const SimEdge& e)
+{
+    std::ostringstream out;
+    out.precision(15);
+    if (e.type == kRecloserEdge)
+        out << "reclose " << e.reclose.GetScale() << '/' << e.reclose.GetShape();
+    else
+        out << "failure " << e.failure.GetScale() << '/' << e.failure.GetShape() << ", isolation "
+            << e.isolation.GetScale() << '/' << e.isolation.GetShape() << ", repair " << e.repair.GetScale() << '/'
+            << e.repair.GetShape();
+    return out.str();
+}
 
 // A report as its golden file holds it: the time and speed, which differ from run to run, and the
 // report's own path in its links are masked.

@@ -12,6 +12,7 @@
 #include "tests/Drawing.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
+using ndltest::Times;
 using testfiles::ReadTable;
 using testfiles::TableCase;
 
@@ -55,12 +56,6 @@ std::string Edges(const CSimulation& model)
     return out.str();
 }
 
-// A failure rate per year as the model's Weibull scale, in quanta of an hour.
-double YearScale(double rate)
-{
-    return 1.0 / ((rate / 24) / 365.0) - 0.5;
-}
-
 const std::string kSystem = "system: quantsperday = 24\n";
 
 }  // namespace
@@ -91,11 +86,8 @@ TEST(NdlSemantics, BuildsEachComponentAsItsEdges)
     // A switched-off fuse, isolator or recloser is a perfect conductor.
     CSimulation model;
     ASSERT_TRUE(Build("system: quantsperday = 24; fuses = 0\nfuse: connect = 1, 2\n", model).ok);
-    const SimEdge& conductor = model.GetEdge(0);
-    EXPECT_EQ(conductor.failure.GetShape(), 1e10);
-    EXPECT_EQ(conductor.isolation.GetShape(), 1e10);
-    EXPECT_EQ(conductor.repair.GetShape(), 1e10);
-    EXPECT_EQ(conductor.repair.GetScale(), 0.0);
+    EXPECT_EQ(Times(model.GetEdge(0)),
+              "failure 87599999999999.5/10000000000, isolation 0/10000000000, repair 0/10000000000");
 }
 
 // A distribution given by its first value alone has shape 1; a load without customers has one,
@@ -115,11 +107,8 @@ TEST(NdlSemantics, ValuesReachTheModelWithTheirDefaults)
     // NDL 999999 is the first node met, model node 2.
     EXPECT_EQ(Edges(model), "equipment 2-3 -1, breaker 3-4 -1, recloser 4-5 -1, breaker 5-2 -1, load 3-1 3, "
                             "load 3-1 4, load 3-1 1");
-    EXPECT_DOUBLE_EQ(model.GetEdge(0).failure.GetShape(), 1.0);
-    EXPECT_DOUBLE_EQ(model.GetEdge(0).isolation.GetScale(), 0.0);
-    EXPECT_DOUBLE_EQ(model.GetEdge(0).isolation.GetShape(), 2.0);
-    EXPECT_DOUBLE_EQ(model.GetEdge(2).reclose.GetScale(), 11.5);
-    EXPECT_DOUBLE_EQ(model.GetEdge(2).reclose.GetShape(), 1.0);
+    EXPECT_EQ(Times(model.GetEdge(0)), "failure 35039.5/1, isolation 0/2, repair 0/1");
+    EXPECT_EQ(Times(model.GetEdge(2)), "reclose 11.5/1");
     EXPECT_EQ(model.GetEdge(5).customers, 1u);
     EXPECT_EQ(model.GetEdge(6).name, "");
 }
@@ -246,18 +235,12 @@ TEST(NdlSemantics, EveryWidgetKindWithEveryValueSetParsesBack)
     EXPECT_EQ(Edges(model), "supply 0-3 1000, breaker 3-2 1000, line 2-4 900, breaker 4-5 800, breaker 5-6 700, "
                             "isolator 6-7 600, breaker 7-9 500, recloser 9-10 500, breaker 10-8 500, "
                             "equipment 8-11 400, equipment 11-12 300, load 12-1 4");
-    // Rates per year and hours, in quanta of one hour; only the line's rate is per unit length.
-    for (const auto& [i, rate] : {std::pair<std::size_t, double>{2, 0.5}, {9, 0.25}, {10, 0.25}}) {
-        const SimEdge& e = model.GetEdge(i);
-        EXPECT_DOUBLE_EQ(e.failure.GetScale(), YearScale(rate)) << i;
-        EXPECT_DOUBLE_EQ(e.failure.GetShape(), 1.5) << i;
-        EXPECT_DOUBLE_EQ(e.isolation.GetScale(), 1.5) << i;
-        EXPECT_DOUBLE_EQ(e.isolation.GetShape(), 2.5) << i;
-        EXPECT_DOUBLE_EQ(e.repair.GetScale(), 4.5) << i;
-        EXPECT_DOUBLE_EQ(e.repair.GetShape(), 3.0) << i;
-    }
-    EXPECT_DOUBLE_EQ(model.GetEdge(7).reclose.GetScale(), 1.5);
-    EXPECT_DOUBLE_EQ(model.GetEdge(7).reclose.GetShape(), 3.0);
+    // Rates per year and hours, in quanta of one hour (a rate r a year is a scale of 8760 / r - 0.5);
+    // only the line's rate is per unit length.
+    EXPECT_EQ(Times(model.GetEdge(2)), "failure 17519.5/1.5, isolation 1.5/2.5, repair 4.5/3");
+    for (const std::size_t i : {9, 10})
+        EXPECT_EQ(Times(model.GetEdge(i)), "failure 35039.5/1.5, isolation 1.5/2.5, repair 4.5/3") << i;
+    EXPECT_EQ(Times(model.GetEdge(7)), "reclose 1.5/3");
     EXPECT_EQ(model.GetEdge(11).name, "Plant");
     EXPECT_EQ(model.GetEdge(11).customers, 7u);
 }
