@@ -8,18 +8,13 @@
 
 namespace {
 
-using testfiles::ReadText;
-
 // Writes a histogram through a fresh output and returns {trace, html}.
 std::pair<std::string, std::string> Draw(CEstimate& estimate)
 {
     ndltest::TempFolder folder;
-    COutput output;
-    EXPECT_TRUE(output.OpenLog(folder / "h.txt"));
-    EXPECT_TRUE(output.OpenHtml(folder / "h.htm"));
-    estimate.WriteHtml(output, 2);
-    EXPECT_TRUE(output.CloseReports());
-    return {ReadText(folder / "h.txt"), ReadText(folder / "h.htm")};
+    ndltest::TracedOutput output(folder, true);
+    estimate.WriteHtml(*output.Get(), 2);
+    return {output.Trace(), output.Html()};
 }
 
 }  // namespace

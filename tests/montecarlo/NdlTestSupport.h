@@ -24,12 +24,15 @@ namespace fs = std::filesystem;
 
 using testfiles::TempFolder;
 
-// The output of one run with its trace open in the folder; Trace() closes it and reads it back.
+// The output of one run with its trace, and with `html` its report, open in the folder; Trace()
+// closes them and reads the trace back.
 class TracedOutput {
 public:
-    explicit TracedOutput(const TempFolder& folder) : m_path(folder.Path() / "trace.txt")
+    explicit TracedOutput(const TempFolder& folder, bool html = false) : m_path(folder.Path() / "trace.txt")
     {
         m_output.OpenLog(m_path);
+        if (html)
+            m_output.OpenHtml(HtmlPath());
     }
     COutput* Get() { return &m_output; }
     std::string Trace()
@@ -37,6 +40,8 @@ public:
         m_output.CloseReports();
         return testfiles::ReadText(m_path);
     }
+    fs::path HtmlPath() const { return m_path.parent_path() / "report.htm"; }
+    std::string Html() const { return testfiles::ReadText(HtmlPath()); }
 
 private:
     fs::path m_path;

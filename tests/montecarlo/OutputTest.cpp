@@ -31,19 +31,6 @@ TEST(Output, WritesTraceLevelsWithBitTwoAndReplacesTheOldReports)
     EXPECT_FALSE(output.Failed());
 }
 
-// Regression: a failed write went unreported.
-TEST(Output, AFailedWriteIsReportedNamingTheFile)
-{
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full here";
-    COutput output;
-    ASSERT_TRUE(output.OpenTempFile("/dev/full"));
-    output.WriteTempFile(std::string(1 << 16, 'x'));
-    EXPECT_FALSE(output.CloseTempFile());
-    EXPECT_TRUE(output.Failed());
-    EXPECT_NE(output.GetError().find("/dev/full"), std::string::npos) << output.GetError();
-}
-
 // Regression: when one report could not be written in full, or could not take its name (a folder
 // had taken it since the run began), the other still replaced its old file, so a new trace sat
 // beside the old report. A folder there at the start is found then, not after the run.

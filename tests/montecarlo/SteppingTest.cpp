@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <random>
 #include <regex>
@@ -12,13 +11,11 @@
 #include "bench/CopiesNetwork.h"
 #include "bench/MonteCarloNetworks.h"
 #include "montecarlo/NDLGenerator.h"
-#include "montecarlo/Output.h"
 #include "montecarlo/ParserDistrib.h"
 #include "montecarlo/Simulation.h"
 #include "tests/Drawing.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
-namespace fs = std::filesystem;
 using Stepping = CSimulation::Stepping;
 
 namespace {
@@ -46,8 +43,6 @@ struct Outcome {
     std::string state;  // the model after the run, every number in hexadecimal floating point
     unsigned years = 0;
 };
-
-using testfiles::ReadText;
 
 // Everything the year loop leaves behind: the estimates, the generator, and each edge's state,
 // countdowns and capacity, and each load's flow and tallies of the last year (the flows through
@@ -90,15 +85,11 @@ std::string DescribeState(const CSimulation& sim)
 Outcome Simulate(const Network& network, unsigned quantsPerDay, unsigned yearMax, Stepping stepping)
 {
     ndltest::TempFolder folder;
-    const fs::path text = folder / "run.txt";
-    const fs::path html = folder / "run.htm";
-    COutput output;
-    EXPECT_TRUE(output.OpenLog(text));
-    EXPECT_TRUE(output.OpenHtml(html));
+    ndltest::TracedOutput output(folder, true);
     CSimulation sim;
-    sim.Init(&output);
+    sim.Init(output.Get());
     if (network.ndl) {
-        CParserDistrib parser(&output);
+        CParserDistrib parser(output.Get());
         EXPECT_TRUE(parser.Parse(network.ndl(quantsPerDay), folder.Path()) && parser.Run(&sim))
             << parser.GetErrorMessage();
         parser.Close();
@@ -113,8 +104,8 @@ Outcome Simulate(const Network& network, unsigned quantsPerDay, unsigned yearMax
     const unsigned years = sim.GetYearsSimulated();
     const std::string state = DescribeState(sim);
     sim.Free();
-    EXPECT_TRUE(output.CloseReports());
-    return {ndltest::MaskReport(ReadText(text), html), ndltest::MaskReport(ReadText(html), html), state, years};
+    const std::string trace = ndltest::MaskReport(output.Trace(), output.HtmlPath());
+    return {trace, ndltest::MaskReport(output.Html(), output.HtmlPath()), state, years};
 }
 
 // Random networks dense with events: short times, rings through reclosers, switches in rings,
