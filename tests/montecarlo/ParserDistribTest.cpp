@@ -23,25 +23,21 @@ struct Outcome {
     std::string trace;
 };
 
-// Parses the text into `model` as a run does: Parse, then Run, then Close.
-Outcome Build(const std::string& text, CSimulation& model)
+// Parses the text into `model` (a scratch one when null) as a run does: Parse, then Run, then Close.
+Outcome Build(const std::string& text, CSimulation* model = nullptr)
 {
+    CSimulation scratch;
+    model = model != nullptr ? model : &scratch;
     ndltest::TempFolder folder;
     ndltest::TracedOutput output(folder);
-    model.Init(output.Get());
+    model->Init(output.Get());
     CParserDistrib parser(output.Get());
     Outcome outcome;
-    outcome.ok = parser.Parse(text, folder.Path()) && parser.Run(&model);
+    outcome.ok = parser.Parse(text, folder.Path()) && parser.Run(model);
     EXPECT_TRUE(parser.Close());
     EXPECT_FALSE(folder.HasTempFiles());
     outcome.trace = output.Trace();
     return outcome;
-}
-
-Outcome Build(const std::string& text)
-{
-    CSimulation model;
-    return Build(text, model);
 }
 
 // The model's edges as the tables write them: "supply 0-3 9, breaker 3-2 -1".
@@ -79,13 +75,13 @@ TEST(NdlSemantics, BuildsEachComponentAsItsEdges)
 {
     for (const TableCase& c : ReadTable("montecarlo/ndl-models.txt")) {
         CSimulation model;
-        const Outcome outcome = Build(c.fields.at(0), model);
+        const Outcome outcome = Build(c.fields.at(0), &model);
         EXPECT_TRUE(outcome.ok) << "ndl-models.txt:" << c.line << ": " << outcome.trace;
         EXPECT_EQ(Edges(model), c.fields.at(1)) << "ndl-models.txt:" << c.line;
     }
     // A switched-off fuse, isolator or recloser is a perfect conductor.
     CSimulation model;
-    ASSERT_TRUE(Build("system: quantsperday = 24; fuses = 0\nfuse: connect = 1, 2\n", model).ok);
+    ASSERT_TRUE(Build("system: quantsperday = 24; fuses = 0\nfuse: connect = 1, 2\n", &model).ok);
     EXPECT_EQ(Times(model.GetEdge(0)),
               "failure 87599999999999.5/10000000000, isolation 0/10000000000, repair 0/10000000000");
 }
@@ -101,7 +97,7 @@ TEST(NdlSemantics, ValuesReachTheModelWithTheirDefaults)
                                   "load: connect = 0; customers = 100000; average = 3\n"
                                   "load: connect = 0; peak = 4; profile = 1, 2\n"
                                   "load: connect = 0\n",
-                                  model);
+                                  &model);
     ASSERT_TRUE(outcome.ok) << outcome.trace;
     EXPECT_DOUBLE_EQ(model.GetAccuracy(), 0.05);
     // NDL 999999 is the first node met, model node 2.
@@ -170,7 +166,7 @@ TEST(NdlSemantics, IntegerAttributesTakeTheirWholeRangeOnly)
             }
             for (const char* hair : {"", ".000000000", ".0000000001"}) {
                 CSimulation model;
-                const Outcome outcome = Build(c.before + std::to_string(value) + hair + "\n", model);
+                const Outcome outcome = Build(c.before + std::to_string(value) + hair + "\n", &model);
                 ASSERT_TRUE(outcome.ok) << c.keyword << " " << value << hair << ": " << outcome.trace;
                 if (c.read != nullptr) {
                     EXPECT_EQ(c.read(model), value) << c.keyword;
@@ -228,7 +224,7 @@ TEST(NdlSemantics, EveryWidgetKindWithEveryValueSetParsesBack)
     ASSERT_TRUE(generator.Validate());
     generator.Generate();
     CSimulation model;
-    const Outcome outcome = Build(generator.GetNDL(), model);
+    const Outcome outcome = Build(generator.GetNDL(), &model);
     ASSERT_TRUE(outcome.ok) << outcome.trace << generator.GetNDL();
 
     // The bus bar is NDL node 0 and the source 1; the model numbers them in order of first use.

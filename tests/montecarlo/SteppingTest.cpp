@@ -52,14 +52,12 @@ std::string DescribeState(const CSimulation& sim)
 {
     std::ostringstream out;
     out << std::hexfloat;
-    auto estimate = [&out](const char* name, const CEstimate& e) {
-        out << ' ' << name << '=' << e.GetMean() << '/' << e.GetRelativeError() << '/' << e.GetWeight();
+    auto estimates = [&out](std::initializer_list<const CEstimate*> list) {
+        for (const CEstimate* e : list)
+            out << ' ' << e->GetMean() << '/' << e->GetRelativeError() << '/' << e->GetWeight();
     };
-    out << "random " << sim.GetRandomState() << "\n";
-    estimate("SAIFI", sim.GetSAIFI());
-    estimate("SAIDI", sim.GetSAIDI());
-    estimate("CAIDI", sim.GetCAIDI());
-    estimate("ENS", sim.GetENS());
+    out << "random " << sim.GetRandomState() << " SAIFI, SAIDI, CAIDI, ENS";
+    estimates({&sim.GetSAIFI(), &sim.GetSAIDI(), &sim.GetCAIDI(), &sim.GetENS()});
     out << "\n";
     for (std::size_t i = 0; i < sim.GetEdgeCount(); ++i) {
         const SimEdge& e = sim.GetEdge(i);
@@ -70,11 +68,7 @@ std::string DescribeState(const CSimulation& sim)
             out << " flow " << sim.GetFlow(i) << " supplied " << e.supplied << " tallies " << e.interruptionsThisYear << ' '
                 << e.interruptedQuantaThisYear << ' ' << e.runningInterruptionQuanta << ' '
                 << e.energyNotSuppliedThisYear;
-            estimate("frequency", e.frequency);
-            estimate("interruptedYear", e.interruptedYear);
-            estimate("unavailability", e.unavailability);
-            estimate("outageDuration", e.outageDuration);
-            estimate("energyNotSupplied", e.energyNotSupplied);
+            estimates({&e.frequency, &e.interruptedYear, &e.unavailability, &e.outageDuration, &e.energyNotSupplied});
         }
         out << "\n";
     }
@@ -182,7 +176,7 @@ std::function<std::string(unsigned)> CopiesNdl(int count, bool ringed)
         options.mainCapacity = ringed ? 2500.0 : options.mainCapacity;
         copies::Draw(doc, count, options);
         if (ringed) {
-            auto* load = static_cast<CLoadPoint*>(doc.AddWidget(std::make_unique<CLoadPoint>(CPoint(0, -1000), 1, 0)));
+            auto* load = drawing::Symbol<CLoadPoint>(doc, {0, -1000});
             load->m_dAverage = 500.0;
             load->m_profile = {1.0, 2.0, 1.5};
         }

@@ -27,9 +27,9 @@ const SimEdge& Load(const CSimulation& sim, const std::string& name)
 
 // Runs the network `build` draws for exactly `years` years: accuracy 0 never stops it early.
 CSimulation::StopReason RunForYears(CSimulation& sim, unsigned years, const std::function<void(CSimulation&)>& build,
-                                    unsigned quantsPerDay = 24)
+                                    unsigned quantsPerDay = 24, COutput* output = nullptr)
 {
-    sim.Init();
+    sim.Init(output);
     sim.SetSystem(quantsPerDay, 100, years, 100, 0.0);
     build(sim);
     return sim.Run(nullptr, "r.htm");
@@ -284,9 +284,8 @@ TEST(YearLoop, ARecloserClosesUnlessOtherClosedEdgesBypassIt)
     for (bool bypassed : {false, true}) {
         CSimulation sim;
         RunForYears(sim, 100, [&](CSimulation& s) { RecloserOnTheFeeder(s, bypassed); });
-        const std::size_t recloser = 3;
-        ASSERT_EQ(sim.GetEdge(recloser).type, kRecloserEdge);
-        EXPECT_EQ(sim.GetCurrentCapacity(recloser) == 0.0, bypassed);
+        ASSERT_EQ(sim.GetEdge(3).type, kRecloserEdge);
+        EXPECT_EQ(sim.GetCurrentCapacity(3) == 0.0, bypassed);
         EXPECT_EQ(Load(sim, "LP").unavailability.GetMean(), 0.0);
     }
 }
@@ -340,10 +339,7 @@ TEST(YearLoop, ProtectionThatReachesTheSupplyIsTraced)
     ndltest::TempFolder folder;
     ndltest::TracedOutput output(folder);
     CSimulation sim;
-    sim.Init(output.Get());
-    sim.SetSystem(24, 100, 1, 100, 0.0);
-    UnprotectedLine(sim);
-    sim.Run(nullptr, "r.htm");
+    RunForYears(sim, 1, UnprotectedLine, 24, output.Get());
     EXPECT_EQ(output.Trace().substr(0, 16), "_Isolate failed\n");
 }
 
