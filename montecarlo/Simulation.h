@@ -212,6 +212,24 @@ private:
     // A load supplied again: its outage duration is recorded.
     void EndInterruption(SimEdge& load);
     void AddYearlySamples(const std::vector<unsigned>& loads);
+    // A load's yearly samples, the year counted among all years sampled.
+    struct YearSample {
+        unsigned load;
+        std::uint64_t year;
+        double interruptions;
+        double hours;
+        double energy;
+    };
+    struct OutageSample {
+        unsigned load;
+        double hours;
+    };
+    // The production stepping logs its loads' samples and adds them a load at a time.
+    static constexpr std::size_t kLoggedYearsPerLoad = 16;
+    void AddYearSample(const YearSample& sample);
+    template <typename Sample>
+    void GroupByLoad(std::vector<Sample>& log, std::vector<Sample>& scratch);
+    void FlushSampleLog();
     void FlushQuietYears(SimEdge& load);
     void FlushAllQuietYears();
     bool Converged() const;
@@ -440,6 +458,14 @@ private:
     std::vector<char> m_listed;
     std::vector<unsigned> m_unsupplied;
     std::vector<unsigned> m_unsuppliedAt;
+
+    // Samples not yet in their loads' estimates (FlushSampleLog), and the loads' places in m_loads.
+    std::vector<YearSample> m_yearLog;
+    std::vector<YearSample> m_yearScratch;
+    std::vector<OutageSample> m_outageLog;
+    std::vector<OutageSample> m_outageScratch;
+    std::vector<unsigned> m_loadOrdinal;
+    std::vector<unsigned> m_loadStart;
 
     unsigned m_yearsSimulated = 0;
     std::uint64_t m_yearsSampled = 0;  // years whose samples the estimates hold or owe

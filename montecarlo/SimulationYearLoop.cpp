@@ -146,11 +146,25 @@ void CSimulation::Prepare()
     m_cameFrom.assign(nodes, 0);
     m_reachable.assign(nodes, 0.0);
     m_customers = 0;
-    for (unsigned e : m_loads) {
+    m_loadOrdinal.assign(m_edges.size(), 0);
+    for (std::size_t i = 0; i < m_loads.size(); ++i) {
+        const unsigned e = m_loads[i];
         m_customers += m_edges[e].customers;
         m_edges[e].yearsSampled = 0;
+        m_loadOrdinal[e] = static_cast<unsigned>(i);
     }
     m_yearsSampled = 0;
+    m_loadStart.assign(m_loads.size() + 1, 0);
+    // Room for some years of every load, so that a flush sees several samples of each.
+    const std::size_t logged = kLoggedYearsPerLoad * m_loads.size() + 64;
+    for (auto* log : {&m_yearLog, &m_yearScratch}) {
+        log->clear();
+        log->reserve(logged);
+    }
+    for (auto* log : {&m_outageLog, &m_outageScratch}) {
+        log->clear();
+        log->reserve(logged);
+    }
     PrepareParts();
 }
 
@@ -334,6 +348,7 @@ void CSimulation::FlushQuietYears(SimEdge& load)
 
 void CSimulation::FlushAllQuietYears()
 {
+    FlushSampleLog();
     for (unsigned e : m_loads)
         FlushQuietYears(m_edges[e]);
 }
@@ -341,8 +356,14 @@ void CSimulation::FlushAllQuietYears()
 void CSimulation::EndInterruption(SimEdge& load)
 {
     const double hours = static_cast<double>(load.runningInterruptionQuanta) * 24.0 / m_quantsPerDay;
-    load.outageDuration.Add(hours, 1.0);
     load.runningInterruptionQuanta = 0;
+    if (!m_byEvents) {
+        load.outageDuration.Add(hours, 1.0);
+        return;
+    }
+    if (m_outageLog.size() == m_outageLog.capacity())
+        FlushSampleLog();
+    m_outageLog.push_back({static_cast<unsigned>(&load - m_edges.data()), hours});
 }
 
 // The loads are those with an interruption in the year, in edge order, or more: every other load
@@ -360,13 +381,14 @@ void CSimulation::AddYearlySamples(const std::vector<unsigned>& loads)
         SimEdge& load = m_edges[e];
         if (load.interruptionsThisYear == 0 && load.interruptedQuantaThisYear == 0)
             continue;  // a quiet year: its energy not supplied is 0 as well
-        FlushQuietYears(load);
         const std::uint64_t n = load.customers;
-        load.frequency.Add(static_cast<double>(load.interruptionsThisYear), 1.0);
-        load.interruptedYear.Add(load.interruptionsThisYear > 0 ? 1.0 : 0.0, 1.0);
-        load.unavailability.Add(static_cast<double>(load.interruptedQuantaThisYear) * 24.0 / q, 1.0);
-        load.energyNotSupplied.Add(load.energyNotSuppliedThisYear * 24.0 / q, 1.0);
-        ++load.yearsSampled;
+        const YearSample sample{e, m_yearsSampled, static_cast<double>(load.interruptionsThisYear),
+                                static_cast<double>(load.interruptedQuantaThisYear) * 24.0 / q,
+                                load.energyNotSuppliedThisYear * 24.0 / q};
+        if (m_byEvents)
+            m_yearLog.push_back(sample);
+        else
+            AddYearSample(sample);
         customerInterruptions += n * load.interruptionsThisYear;
         customerHours += static_cast<double>(load.interruptedQuantaThisYear * n) * 24.0 / q;
         energy += load.energyNotSuppliedThisYear * 24.0 / q;
@@ -380,5 +402,51 @@ void CSimulation::AddYearlySamples(const std::vector<unsigned>& loads)
     if (customerInterruptions > 0)
         m_caidi.Add(customerHours / ci, ci / n);
     m_ens.Add(energy, 1.0);
+    if (m_yearLog.size() + m_loads.size() > m_yearLog.capacity())
+        FlushSampleLog();
+}
+
+void CSimulation::AddYearSample(const YearSample& sample)
+{
+    SimEdge& load = m_edges[sample.load];
+    const std::uint64_t quiet = sample.year - load.yearsSampled;
+    if (quiet != 0) {
+        for (CEstimate* estimate : {&load.frequency, &load.interruptedYear, &load.unavailability, &load.energyNotSupplied})
+            estimate->AddZeros(quiet);
+    }
+    load.frequency.Add(sample.interruptions, 1.0);
+    load.interruptedYear.Add(sample.interruptions > 0.0 ? 1.0 : 0.0, 1.0);
+    load.unavailability.Add(sample.hours, 1.0);
+    load.energyNotSupplied.Add(sample.energy, 1.0);
+    load.yearsSampled = sample.year + 1;
+}
+
+// Each load's logged samples in the order they came, the loads one after another: a load's five
+// estimates span many cache lines, which a large network's year would otherwise fetch again for
+// every load it touches.
+template <typename Sample>
+void CSimulation::GroupByLoad(std::vector<Sample>& log, std::vector<Sample>& scratch)
+{
+    std::fill(m_loadStart.begin(), m_loadStart.end(), 0u);
+    for (const Sample& sample : log)
+        ++m_loadStart[m_loadOrdinal[sample.load] + 1];
+    for (std::size_t i = 1; i < m_loadStart.size(); ++i)
+        m_loadStart[i] += m_loadStart[i - 1];
+    scratch.resize(log.size());
+    for (const Sample& sample : log)
+        scratch[m_loadStart[m_loadOrdinal[sample.load]]++] = sample;
+    log.swap(scratch);
+}
+
+void CSimulation::FlushSampleLog()
+{
+    GroupByLoad(m_yearLog, m_yearScratch);
+    for (const YearSample& sample : m_yearLog)
+        AddYearSample(sample);
+    m_yearLog.clear();
+    GroupByLoad(m_outageLog, m_outageScratch);
+    for (const OutageSample& sample : m_outageLog)
+        m_edges[sample.load].outageDuration.Add(sample.hours, 1.0);
+    m_outageLog.clear();
 }
 
