@@ -211,6 +211,7 @@ private:
     void RecordSupply();
     // A load supplied again: its outage duration is recorded.
     void EndInterruption(SimEdge& load);
+    void SortYearLoads();
     void AddYearlySamples(const std::vector<unsigned>& loads);
     // A load's yearly samples, the year counted among all years sampled.
     struct YearSample {

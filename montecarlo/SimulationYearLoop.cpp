@@ -220,7 +220,7 @@ CSimulation::StopReason CSimulation::MainLoop(CRunControl* control, const std::s
         }
         SimulateYear();
         if (m_byEvents) {
-            std::sort(m_yearLoads.begin(), m_yearLoads.end());
+            SortYearLoads();
             AddYearlySamples(m_yearLoads);
         } else {
             AddYearlySamples(m_loads);
@@ -251,6 +251,21 @@ CSimulation::StopReason CSimulation::MainLoop(CRunControl* control, const std::s
     FlushAllQuietYears();
     WriteReport(years, NowMs() - start, htmlPath);
     return reason;
+}
+
+// The year's loads in edge order, as the system's sums take them: on a large network most loads
+// have a year with an interruption, and reading their marks in order beats sorting them.
+void CSimulation::SortYearLoads()
+{
+    if (m_yearLoads.size() < m_loads.size() / 16) {
+        std::sort(m_yearLoads.begin(), m_yearLoads.end());
+        return;
+    }
+    m_yearLoads.clear();
+    for (unsigned e : m_loads) {
+        if (m_listed[e] != 0)
+            m_yearLoads.push_back(e);
+    }
 }
 
 bool CSimulation::Converged() const
