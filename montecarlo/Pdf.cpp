@@ -20,9 +20,7 @@ void CPdf::Add(double value, double weight)
             m_samples.Add(value, weight);
             return;
         }
-        ConvertToSlots();
-        m_exact = false;
-        m_samples.Free();
+        LeaveExactMode();
     }
     m_slot.Add(value, weight);
 }
@@ -37,9 +35,7 @@ void CPdf::AddZeros(std::uint64_t count)
             count -= room;
             continue;
         }
-        ConvertToSlots();
-        m_exact = false;
-        m_samples.Free();
+        LeaveExactMode();
     }
     if (count > 0)
         m_slot.Add(0.0, 1.0, count);
@@ -103,6 +99,13 @@ void CPdf::ConvertToSlots()
     });
     for (const auto& [value, weight] : m_samples.GetTail())
         m_slot.Add(value, weight);
+}
+
+void CPdf::LeaveExactMode()
+{
+    ConvertToSlots();
+    m_exact = false;
+    m_samples.Free();
 }
 
 double CPdf::NiceStep(int n, double x)

@@ -31,6 +31,9 @@ public:
     const CPdfSlot& GetSlots() const { return m_slot; }
 
 private:
+    // Once the exact samples are enough, they become slots for good.
+    void LeaveExactMode();
+
     bool m_exact = true;
     int m_slotCount = 0;
     int m_exactLimit = 0;

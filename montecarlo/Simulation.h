@@ -231,7 +231,7 @@ private:
     template <typename Sample>
     void GroupByLoad(std::vector<Sample>& log, std::vector<Sample>& scratch);
     void FlushSampleLog();
-    void FlushQuietYears(SimEdge& load);
+    void FlushQuietYears(SimEdge& load, std::uint64_t upTo);
     void FlushAllQuietYears();
     bool Converged() const;
 

@@ -350,22 +350,23 @@ void CSimulation::RecordSupply()
     }
 }
 
-// The quiet years' samples of 0 owed to the load's yearly estimates, as the years gave them.
-void CSimulation::FlushQuietYears(SimEdge& load)
+// The quiet years' samples of 0 owed to the load's yearly estimates before year `upTo`, as the
+// years gave them.
+void CSimulation::FlushQuietYears(SimEdge& load, std::uint64_t upTo)
 {
-    const std::uint64_t quiet = m_yearsSampled - load.yearsSampled;
+    const std::uint64_t quiet = upTo - load.yearsSampled;
     if (quiet == 0)
         return;
     for (CEstimate* estimate : {&load.frequency, &load.interruptedYear, &load.unavailability, &load.energyNotSupplied})
         estimate->AddZeros(quiet);
-    load.yearsSampled = m_yearsSampled;
+    load.yearsSampled = upTo;
 }
 
 void CSimulation::FlushAllQuietYears()
 {
     FlushSampleLog();
     for (unsigned e : m_loads)
-        FlushQuietYears(m_edges[e]);
+        FlushQuietYears(m_edges[e], m_yearsSampled);
 }
 
 void CSimulation::EndInterruption(SimEdge& load)
@@ -424,11 +425,7 @@ void CSimulation::AddYearlySamples(const std::vector<unsigned>& loads)
 void CSimulation::AddYearSample(const YearSample& sample)
 {
     SimEdge& load = m_edges[sample.load];
-    const std::uint64_t quiet = sample.year - load.yearsSampled;
-    if (quiet != 0) {
-        for (CEstimate* estimate : {&load.frequency, &load.interruptedYear, &load.unavailability, &load.energyNotSupplied})
-            estimate->AddZeros(quiet);
-    }
+    FlushQuietYears(load, sample.year);
     load.frequency.Add(sample.interruptions, 1.0);
     load.interruptedYear.Add(sample.interruptions > 0.0 ? 1.0 : 0.0, 1.0);
     load.unavailability.Add(sample.hours, 1.0);
