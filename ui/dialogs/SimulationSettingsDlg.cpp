@@ -42,25 +42,19 @@ CSimulationSettingsDlg::CSimulationSettingsDlg(wxWindow* parent, CSimulationSett
         int checkId, labelId, editId;
         const char* label;
         bool* flag;
+        CNumberValidator validator;
     };
+    using Values = CSimulationSettingsValues;
     const RowSpec specs[] = {
-        {1073, 1080, 1063, "Min years", &v.m_bYearMin},
-        {1074, 1082, 1064, "Max years", &v.m_bYearMax},
-        {1075, 1083, 1065, "Step years", &v.m_bYearStep},
-        {1079, 1084, 1069, "Accuracy", &v.m_bAccuracy},
+        {1073, 1080, 1063, "Min years", &v.m_bYearMin, {&v.m_nYearMin, Values::kYearsRule, "Min years"}},
+        {1074, 1082, 1064, "Max years", &v.m_bYearMax, {&v.m_nYearMax, Values::kYearsRule, "Max years"}},
+        {1075, 1083, 1065, "Step years", &v.m_bYearStep, {&v.m_nYearStep, Values::kYearStepRule, "Step years"}},
+        {1079, 1084, 1069, "Accuracy", &v.m_bAccuracy, {&v.m_dAccuracy, Values::kAccuracyRule, "Accuracy"}},
     };
-    std::int32_t* const years[] = {&v.m_nYearMin, &v.m_nYearMax, &v.m_nYearStep};
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const RowSpec& s = specs[i];
-        const dialog_layout::COptionalRow row =
-            dialog_layout::AddOptionalRow(valuesBox, grid, s.checkId, s.labelId, s.editId, s.label, *s.flag);
-        if (i < 3)
-            row.edit->SetValidator(CNumberValidator(
-                years[i], i < 2 ? CSimulationSettingsValues::kYearsRule : CSimulationSettingsValues::kYearStepRule,
-                s.label));
-        else
-            row.edit->SetValidator(CNumberValidator(&v.m_dAccuracy, CSimulationSettingsValues::kAccuracyRule, s.label));
-        m_rows[i] = row;
+        m_rows[i] = dialog_layout::AddOptionalRow(valuesBox, grid, s.checkId, s.labelId, s.editId, s.label, *s.flag);
+        m_rows[i].edit->SetValidator(s.validator);
     }
     values->Add(grid, 0, wxEXPAND | wxALL, kGap);
     left->Add(values, 0, wxEXPAND | wxALL, kGap);
