@@ -6,7 +6,6 @@
 #include <wx/choice.h>
 #include <wx/combobox.h>
 
-#include "platform/Archive.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Commands.h"
 #include "ui/KorvaneView.h"
@@ -18,13 +17,6 @@ using namespace UiTest;
 namespace {
 
 using SettingsDialogs = App;
-
-std::vector<std::uint8_t> Record(CSimulationSettings& settings)
-{
-    CArchive ar;
-    settings.Serialize(ar);
-    return ar.GetBuffer();
-}
 
 TEST_F(SettingsDialogs, WorkspaceSettingsStoreEveryControlAndResizeTheCanvas)
 {
@@ -103,7 +95,7 @@ TEST_F(SettingsDialogs, MonteCarloSettingsStoreEveryControlAndCancelChangesNothi
     EXPECT_EQ(settings.otherFile, "/data/other.txt");
     EXPECT_TRUE(ActiveDocument()->IsModified());
 
-    const auto before = Record(settings);
+    const CSimulationSettings before = settings;
     Then([](wxDialog& d) {
         for (const int check : {1073, 1074, 1075, 1079, 1076, 1077, 1078, 1081, 1174})
             Toggle(d, check);
@@ -112,7 +104,7 @@ TEST_F(SettingsDialogs, MonteCarloSettingsStoreEveryControlAndCancelChangesNothi
         Press(d, wxID_CANCEL);
     });
     Command(ID_MONTE_CARLO_SETTINGS);
-    EXPECT_EQ(Record(settings), before);
+    EXPECT_EQ(settings, before);
 }
 
 TEST_F(SettingsDialogs, MonteCarloSettingsRefuseATextNamingItsFieldAndKeepTheFocusThere)
@@ -135,7 +127,7 @@ TEST_F(SettingsDialogs, MonteCarloSettingsRefuseATextNamingItsFieldAndKeepTheFoc
         CSimulationSettings& settings = *Doc().m_pSimulationSettings;
         settings.quantsPerDay = 24;
         settings.accuracy = 0.5;
-        const auto before = Record(settings);
+        const CSimulationSettings before = settings;
         bool stayedOpen = false, focused = false;
         Then([&](wxDialog& d) {
             if (c.clearFirst != 0)
@@ -150,7 +142,7 @@ TEST_F(SettingsDialogs, MonteCarloSettingsRefuseATextNamingItsFieldAndKeepTheFoc
         EXPECT_EQ(stayedOpen, refused);
         EXPECT_EQ(focused, refused);
         EXPECT_EQ(TakeDialogs(), refused ? std::vector<std::string>{c.refusal} : std::vector<std::string>{});
-        EXPECT_EQ(Record(settings) == before, refused);
+        EXPECT_EQ(settings == before, refused);
     }
 }
 
