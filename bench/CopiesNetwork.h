@@ -17,13 +17,12 @@
 // join the copies into one), main sections that a tie's transfer overloads, and hourly load curves.
 #pragma once
 
-#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "analytical/GMLGenerator.h"
+#include "bench/MonteCarloNetworks.h"
 #include "model/KorvaneDoc.h"
 #include "montecarlo/NDLGenerator.h"
 
@@ -34,7 +33,6 @@ constexpr int kLoadsPerCopy = 22;
 
 struct Options {
     int quantsPerDay = 24;
-    int yearMax = 10000;
     // A tie from the end of each copy's fourth feeder to the end of the next copy's first.
     bool tiesBetweenCopies = false;
     // Monte Carlo capacity of the main sections (-1: unlimited). About 6,000 carries a feeder
@@ -84,15 +82,6 @@ T* DrawSwitch(CKorvaneDoc& doc, CPoint a, CPoint b, bool main)
     return device;
 }
 
-// A daily shape, peak in the evening, repeated hour by hour over the year.
-inline std::vector<double> HourlyProfile(int phase)
-{
-    std::vector<double> profile(8760);
-    for (std::size_t h = 0; h < profile.size(); ++h)
-        profile[h] = 1.0 + 0.4 * std::sin(static_cast<double>((static_cast<int>(h % 24) + phase) % 24) * M_PI / 12.0);
-    return profile;
-}
-
 // Feeder `f` of a copy: a breaker from the bus point, the main along y, the laterals hanging
 // below it. Returns the main's far end.
 inline CPoint DrawFeeder(CKorvaneDoc& doc, CPoint bus, int y, int sections, int& load, const Options& options)
@@ -123,7 +112,7 @@ inline CPoint DrawFeeder(CKorvaneDoc& doc, CPoint bus, int y, int sections, int&
         point->m_nNumCustomers = point->m_nCustomers;
         point->m_dLoad = point->m_dAverage;
         if (options.curves && i % 3 == 0) {
-            point->m_profile = HourlyProfile(i);
+            point->m_profile = mcbench::HourlyProfile(i);
             point->m_dPeak = point->m_dAverage * 1.4;
         }
         if ((s == 1 || s == 3) && s + 1 < sections) {
@@ -154,7 +143,7 @@ inline void Draw(CKorvaneDoc& doc, int copyCount, const Options& options = {})
     using namespace detail;
     doc.m_pSimulationSettings->quantsPerDay = options.quantsPerDay;
     doc.m_pSimulationSettings->yearMin = 100;
-    doc.m_pSimulationSettings->yearMax = options.yearMax;
+    doc.m_pSimulationSettings->yearMax = 10000;
     doc.m_pSimulationSettings->yearStep = 100;
     doc.m_pSimulationSettings->accuracy = 1e-12;
     // The bus runs up from the source; each copy adds the section that reaches its feeders.
