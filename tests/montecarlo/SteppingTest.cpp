@@ -10,7 +10,6 @@
 
 #include "bench/CopiesNetwork.h"
 #include "bench/MonteCarloNetworks.h"
-#include "montecarlo/NDLGenerator.h"
 #include "montecarlo/ParserDistrib.h"
 #include "montecarlo/Simulation.h"
 #include "tests/Drawing.h"
@@ -196,10 +195,7 @@ std::vector<Network> Networks()
         CKorvaneDoc doc;
         drawing::SmallNetwork(doc);
         doc.m_pSimulationSettings->quantsPerDay = static_cast<int>(quantsPerDay);
-        CNDLGenerator generator(&doc);
-        EXPECT_TRUE(generator.Validate());
-        generator.Generate();
-        return generator.GetNDL();
+        return copies::Ndl(doc);
     };
     std::vector<Network> networks = {
         {"OneLine", 20, 2, 0.0, OneLine},
