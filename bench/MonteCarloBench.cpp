@@ -18,7 +18,8 @@ namespace {
 using Stepping = CSimulation::Stepping;
 
 // Runs `years` years (accuracy 0, so all of them) per iteration; building the model is not timed.
-void RunYears(benchmark::State& state, const std::function<void(CSimulation&)>& build, Stepping stepping,
+// A build that fails ends the benchmark with an error.
+void RunYears(benchmark::State& state, const std::function<bool(CSimulation&)>& build, Stepping stepping,
               unsigned quantsPerDay, unsigned years)
 {
     std::uint64_t simulated = 0;
@@ -27,7 +28,10 @@ void RunYears(benchmark::State& state, const std::function<void(CSimulation&)>& 
         CSimulation sim;
         sim.Init();
         sim.SetSystem(quantsPerDay, 100, years, 100, 0.0);
-        build(sim);
+        if (!build(sim)) {
+            state.SkipWithError("the network does not build");
+            break;
+        }
         sim.SetStepping(stepping);
         state.ResumeTiming();
         sim.Run(nullptr, "bench.htm");
@@ -63,7 +67,11 @@ int RegisterAll()
                 const std::string name = std::string("MonteCarlo/") + network.name + "/" +
                                          (production ? "Production" : "Reference") + "/" +
                                          std::to_string(quantsPerDay);
-                benchmark::RegisterBenchmark(name.c_str(), RunYears, network.build, stepping, quantsPerDay, years)
+                const auto build = [builder = network.build](CSimulation& sim) {
+                    builder(sim);
+                    return true;
+                };
+                benchmark::RegisterBenchmark(name.c_str(), RunYears, build, stepping, quantsPerDay, years)
                     ->Unit(benchmark::kMillisecond);
             }
         }
@@ -90,26 +98,16 @@ const std::string& CopiesNdl(int copyCount)
 void MonteCarloCopies(benchmark::State& state, int copyCount, unsigned years)
 {
     const std::string& ndl = CopiesNdl(copyCount);
-    std::uint64_t simulated = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        CSimulation sim;
-        sim.Init();
+    const auto build = [&ndl, years](CSimulation& sim) {
         CParserDistrib parser;
-        if (!parser.Parse(ndl, std::filesystem::temp_directory_path()) || !parser.Run(&sim)) {
-            state.SkipWithError("the copies' NDL text does not parse");
-            break;
-        }
+        if (!parser.Parse(ndl, std::filesystem::temp_directory_path()) || !parser.Run(&sim))
+            return false;
         parser.Close();
         sim.SetSystem(24, 100, years, 100, 0.0);
-        state.ResumeTiming();
-        sim.Run(nullptr, "bench.htm");
-        simulated += sim.GetYearsSimulated();
-    }
+        return true;
+    };
+    RunYears(state, build, Stepping::Production, 24, years);
     state.counters["elements"] = copyCount * copies::kWidgetsPerCopy;
-    state.counters["years/s"] = benchmark::Counter(static_cast<double>(simulated), benchmark::Counter::kIsRate);
-    state.counters["s/year"] = benchmark::Counter(static_cast<double>(simulated),
-                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 int RegisterCopies()
