@@ -33,22 +33,6 @@ std::string Quoted(const std::string& keyword)
 
 }  // namespace
 
-bool CParserDistrib::Parse(std::string_view text, const std::filesystem::path& tempFolder)
-{
-    m_bSystemDefined = false;
-    m_nodeMap.clear();
-    m_nodesHandedOut = 0;
-    m_type = System;
-    return CParserSyntax::Parse(text, tempFolder);
-}
-
-bool CParserDistrib::Close()
-{
-    const bool removed = CParserSyntax::Close();
-    m_nodeMap.clear();
-    return removed;
-}
-
 bool CParserDistrib::Run(CSimulation* model)
 {
     m_pModel = model;

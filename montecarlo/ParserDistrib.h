@@ -15,12 +15,9 @@ public:
     // Type codes of the definitions.
     enum Type { System = 0, Source, Load, Breaker, Fuse, Isolator, Equipment, Line, Recloser };
 
+    // One parser reads one text: Parse, Run, Close.
     explicit CParserDistrib(COutput* output = nullptr) : CParserSyntax(output) {}
 
-    // Forgets any earlier text, then opens this one (see CParserSyntax::Parse).
-    bool Parse(std::string_view text, const std::filesystem::path& tempFolder) override;
-    // Also forgets the node map.
-    bool Close() override;
     // Parses every definition into `model`, which Init has prepared. True only when the whole text
     // parsed and it held a system definition; a text without one fails with no message.
     virtual bool Run(CSimulation* model);
