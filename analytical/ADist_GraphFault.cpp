@@ -743,7 +743,8 @@ void ADist_Graph::ls(const std::vector<TransferRecord>& transfers, const MaxFlow
                 if (Target(o) == sinkNode && usable(o))
                     capacity += flow.GetMaxFlow(o);
         }
-        change(n);
-        load(n).recordLoadShed(capacity, elapsed);
+        // The load may lie where the fault changed nothing else; once short it must be filed and reset.
+        if (load(n).recordLoadShed(capacity, elapsed))
+            change(n);
     }
 }

@@ -28,16 +28,17 @@ void ALoad::reset()
     transferred = false;
 }
 
-void ALoad::recordLoadShed(double capacity, double now)
+bool ALoad::recordLoadShed(double capacity, double now)
 {
     // Flows are sums of capacities: allow for the last bits of rounding before calling a load short.
     const double tolerance = 1e-9 * (load > 1.0 ? load : 1.0);
     if (!connected || shed || !(capacity < load - tolerance))
-        return;
+        return false;
     // A load restored above the fault after the back-feed's moment is short only from its return.
     shedTime = now > restoredAt ? now : restoredAt;
     capacityLoadShed = capacity;
     shed = true;
+    return true;
 }
 
 AOutageRecord ALoad::getOutageRecord(double now) const

@@ -20,8 +20,9 @@ public:
     void setTransferred() override { transferred = true; }
     bool isTransferred() const { return transferred; }
 
-    // A supplied load that `capacity` leaves short of its demand is shed from `now` on.
-    void recordLoadShed(double capacity, double now);
+    // A supplied load that `capacity` leaves short of its demand is shed from `now` on; true when
+    // this call shed it.
+    bool recordLoadShed(double capacity, double now);
     // What the fault has done so far, `now` hours into it.
     AOutageRecord getOutageRecord(double now) const;
     // Files the record of one fault of a feeder with the failure rate.

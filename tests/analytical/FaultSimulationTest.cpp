@@ -223,6 +223,25 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
              return g.Feeder(12, 11, kLateral, 10, 0, 0, 0, kBig);
          }(),
          {2.0 / 3, 2.5 / 3, 25.0}},
+        // Catches a load the fault never reached, left short by a back-feed, going unfiled. The
+        // neighbour's 15 kVA section J7 - J8 feeds the tie's branch (B) before the lateral to D at
+        // J8: D is short 5 kVA from 0.5 h to the repair, {9.5 h, 5 kVA, 1}. A out 2 h, B 0.5 h:
+        // SAIDI (2 + 0.5 + 9.5) / 3, ENS 20 + 5 + 47.5.
+        {"a neighbour's load left short",
+         [] {
+             GmlText g = TwoLoadsBehindABreaker(10);
+             g.Load(11, 2, 1, 10);
+             g.Feeder(3, 1, kLateral, 2, 0, 0, 0, kBig);
+             g.Feeder(3, 4, kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 2);
+             g.Feeder(4, 5, kMain, 4, 1, 10, 1, kBig);
+             g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+             g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
+             AddNeighbourFeeder(g, 7, 7, 15);
+             g.Feeder(8, 9, kMain, 9, 0, 0, 0, kBig);
+             g.Feeder(8, 11, kLateral, 10, 0, 0, 0, kBig);
+             return g.Tie(9, 6, 0, 0.25);
+         }(),
+         {1.0, 4.0, 72.5}},
         // Regression: the first tie found fed B, at 2 h; the one found second does at 0.5 h.
         {"slower tie found first",
          [] {
@@ -244,6 +263,10 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
              return g.Tie(3, 6, 0, 0.5);
          }(),
          {1.0, 3.0, 60.0}},
+        // Catches the tie from J3 counted back at Id's 1 h, ahead of a neighbour's tie at 2 h,
+        // though J3 is dark until 3 h. The neighbour's tie feeds B at 2 h: A out 3 h, B 2 h.
+        {"tie from above the fault beside a neighbour's", IsolatorsEitherSide(3, 1, kBig, 10, 2).Tie(3, 6, 1, 0.5),
+         {1.0, 2.5, 50.0}},
         // A tie into the faulted section is passed over for the next one: A, between the fault and
         // the isolator (1 h), stays out for the repair, B below it comes back at 1 h.
         {"tie into the faulted section",
