@@ -125,7 +125,6 @@ private:
     // The walks, all through `walker`, so none loops on a ring.
     void disconnectDownstream(Node n);
     void connectTransferred(Node n);
-    void advanceTime(double dt);
     // What a section in service can carry: nothing when it is out.
     double flowCapacity(Edge e) const;
     // The maximum flow from the supply through the parts this fault has changed; the loads those

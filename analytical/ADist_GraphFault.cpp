@@ -46,16 +46,11 @@ void ADist_Graph::connectTransferred(Node n)
     });
 }
 
-// The loads read the graph's clock, so time moves for all of them at once.
-void ADist_Graph::advanceTime(double dt)
-{
-    elapsed += dt;
-}
-
+// The loads read the graph's clock, so time moves for all of them at once. The clock is set, never
+// moved by differences, so it lands on a switch's or the repair's time exactly.
 void ADist_Graph::advanceTo(double t)
 {
-    if (t > elapsed)
-        advanceTime(t - elapsed);
+    elapsed = std::max(elapsed, t);
 }
 
 // The part below the fault is cut off from it once its own isolator is open, whether or not the
@@ -63,7 +58,7 @@ void ADist_Graph::advanceTo(double t)
 // may go back to the moment that isolator opened. Loads restored later above keep their own times.
 void ADist_Graph::setClock(double t)
 {
-    advanceTime(t - elapsed);
+    elapsed = t;
 }
 
 double ADist_Graph::flowCapacity(Edge e) const
@@ -247,8 +242,7 @@ bool ADist_Graph::simulateFault(int feederId, bool thesis)
 
     // The repair ends the fault for everybody: a switch or tie slower than the repair gains
     // nobody anything, and no outage or shortage lasts past it. Every outage started at the fault.
-    // The clock may stop a rounding step short of the repair; that makes nothing late, and must not
-    // give every load a shortage of that length. A load the fault never changed has nothing to file.
+    // A load the fault never changed has nothing to file.
     const double late = std::max(0.0, elapsed - repair);
     std::vector<std::pair<Node, AOutageRecord>> records;
     for (Node n : changedNodes) {
