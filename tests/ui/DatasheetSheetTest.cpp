@@ -10,6 +10,7 @@
 #include "editor/Mode.h"
 #include "montecarlo/NDLGenerator.h"
 #include "platform/Archive.h"
+#include "tests/Drawing.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/NetworkDocument.h"
 #include "ui/dialogs/DatasheetSheet.h"
@@ -67,12 +68,12 @@ TEST(DatasheetSheet, ANetworkFilledInThroughItsDatasheetsKeepsItsNdlThroughSaveA
     doc.OnNewDocument();
     doc.m_analytical.m_dataFiles[kResidentialData] = "/data/residential.txt";
     CWidget* source = doc.AddWidget(std::make_unique<CGenSource>(CPoint(100, 100), 1, 0));
-    auto* feeder = AddTo<CLine>(doc, CPoint(100, 100), CPoint(200, 100), 1, 0);
+    auto* feeder = drawing::Segment<CLine>(doc, {100, 100}, {200, 100});
     feeder->m_dCapacity = 400;
     CWidget* breaker = doc.AddWidget(std::make_unique<CCircuitBreaker>(CPoint(200, 100), CPoint(240, 100), 1, 0));
     CWidget* recloser = doc.AddWidget(std::make_unique<CRecloser>(CPoint(240, 100), CPoint(280, 100), 1, 0));
     CWidget* transformer = doc.AddWidget(std::make_unique<CTransformer>(CPoint(280, 100), CPoint(340, 100), 1, 0));
-    auto* load = AddTo<CLoadPoint>(doc, CPoint(340, 100), 1, 0);
+    auto* load = drawing::Symbol<CLoadPoint>(doc, {340, 100});
 
     bool failureBoxesCleared = false, failureEditGreyed = false, lateralShown = false;
     bool industrialGreyed = false, residentialOffered = false;

@@ -9,6 +9,8 @@
 
 #include <wx/print.h>
 
+#include "editor/FigureGeometry.h"
+#include "tests/Drawing.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Commands.h"
 #include "ui/KorvaneApp.h"
@@ -36,7 +38,7 @@ using FileCommands = App;
 // check's message named a file that does not exist.
 TEST_F(FileCommands, SaveAsNamesTheNetworkAfterItsNewFile)
 {
-    AddTo<CFuse>(Doc(), CPoint(10, 10), CPoint(60, 10), 1, kGrey);
+    drawing::Draw(Doc(), "F 10 10 60 10");
     ActiveDocument()->Modify(true);
     const fs::path path = folder / "Feeder North.mc";
     // What the framework's Save As does once the user has chosen the file (the GTK chooser
@@ -63,7 +65,7 @@ TEST_F(FileCommands, AFailedSaveIsReportedAndKeepsTheNetworkUnsaved)
     CNetworkDocument* doc = ActiveDocument();
     ASSERT_TRUE(doc->OnSaveDocument(wxString::FromUTF8(path.string())));
     const std::string saved = ReadBytes(path);
-    AddTo<CFuse>(Doc(), CPoint(10, 10), CPoint(60, 10), 1, kGrey);
+    drawing::Draw(Doc(), "F 10 10 60 10");
     doc->Modify(true);
 
     // The target cannot be replaced: something else now stands at its name.
@@ -93,7 +95,7 @@ TEST_F(FileCommands, AFailedSaveIsReportedAndKeepsTheNetworkUnsaved)
 // changes nothing of the open network.
 TEST_F(FileCommands, AFailedOpenIsReportedAndLeavesTheOpenNetworkAsItWas)
 {
-    AddTo<CLine>(Doc(), CPoint(10, 10), CPoint(60, 10), 1, kGrey);
+    drawing::Draw(Doc(), "L 10 10 60 10");
     ActiveDocument()->Modify(true);
     CNetworkDocument* drawn = ActiveDocument();
 
@@ -149,14 +151,13 @@ TEST_F(FileCommands, AnyStoredWorkspaceSizeKeepsTheCanvasDrawable)
         stored.m_workspace.m_nWorkspaceWidth = c.width;
         stored.m_workspace.m_nWorkspaceHeight = c.height;
         stored.m_workspace.m_sizeDoc = CSize(c.width, c.height);
-        AddTo<CFuse>(stored, CPoint(10, 10), CPoint(60, 10), 1, kGrey);
+        drawing::Draw(stored, "F 10 10 60 10");
         // Widgets far out, as a file may place them.
-        AddTo<CLine>(stored, CPoint(2147483000, 2147483000), CPoint(2147483600, 2147483600), 1, kGrey);
-        AddTo<CLoadPoint>(stored, CPoint(-2147483000, 20), 1, kGrey);
+        drawing::Draw(stored, "L 2147483000 2147483000 2147483600 2147483600, P -2147483000 20");
         // Pen widths no dialog gives.
-        AddTo<CBusBar>(stored, CPoint(20, 40), CPoint(120, 40), -7, kGrey);
-        AddTo<CRecloser>(stored, CPoint(20, 80), CPoint(120, 80), 2147483647, kGrey);
-        AddTo<CLine>(stored, CPoint(20, 90), CPoint(120, 90), 1000, kGrey);
+        drawing::Add(stored, std::make_unique<CBusBar>(CPoint(20, 40), CPoint(120, 40), -7, figure::kGrey));
+        drawing::Add(stored, std::make_unique<CRecloser>(CPoint(20, 80), CPoint(120, 80), 2147483647, figure::kGrey));
+        drawing::Add(stored, std::make_unique<CLine>(CPoint(20, 90), CPoint(120, 90), 1000, figure::kGrey));
         const fs::path path = folder / ("size" + std::to_string(c.width) + ".mc");
         stored.SaveFile(path);
 

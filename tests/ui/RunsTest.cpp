@@ -17,6 +17,7 @@
 #include <wx/print.h>
 
 #include "editor/RunMessages.h"
+#include "tests/Drawing.h"
 #include "tests/TestFiles.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Commands.h"
@@ -82,9 +83,7 @@ struct Runs : App {
     // A gen source, a line and a load point named `loadName`, each end on the next.
     void DrawConnected(const std::string& loadName = "Mill")
     {
-        AddTo<CGenSource>(Doc(), CPoint(100, 100), 1, kGrey);
-        AddTo<CLine>(Doc(), CPoint(100, 100), CPoint(200, 100), 1, kGrey);
-        auto* load = AddTo<CLoadPoint>(Doc(), CPoint(200, 100), 1, kGrey);
+        auto* load = static_cast<CLoadPoint*>(drawing::Draw(Doc(), "G 100 100, L 100 100 200 100, P 200 100")[2]);
         load->m_strName = loadName;
         load->m_nCustomers = 10;
         load->m_dAverage = 5;
@@ -239,7 +238,7 @@ TEST_F(Runs, DebugSaysWhenTheNetworkIsCleanAndListsTheFailuresSortedForADoubleCl
 
 TEST_F(Runs, DisplayWindowsShowTheTextOnceAndUpdateFromTheDocument)
 {
-    auto* line = AddTo<CLine>(Doc(), CPoint(100, 100), CPoint(200, 100), 1, kGrey);
+    auto* line = static_cast<CLine*>(drawing::Draw(Doc(), "L 100 100 200 100")[0]);
     Command(ID_DISPLAY_NDL);
     CNDLDisplayDialog* ndl = view->GetNDLDialog();
     ASSERT_NE(ndl, nullptr);
@@ -252,8 +251,7 @@ TEST_F(Runs, DisplayWindowsShowTheTextOnceAndUpdateFromTheDocument)
     EXPECT_EQ(gml->GetEdit()->GetValue().utf8_string(), run_text::kGMLGeneratorError);
 
     // Connected now: a second command leaves the open windows alone, "&Update" makes the text.
-    AddTo<CGenSource>(Doc(), CPoint(100, 100), 1, kGrey);
-    AddTo<CLoadPoint>(Doc(), CPoint(200, 100), 1, kGrey);
+    drawing::Draw(Doc(), "G 100 100, P 200 100");
     Command(ID_DISPLAY_NDL);
     Command(ID_DISPLAY_GML);
     EXPECT_EQ(view->GetNDLDialog(), ndl);
@@ -470,7 +468,7 @@ TEST_F(Runs, ClosingTheEditorClosesTheNetworkWithItsPageAndDropsDeclinedChanges)
     DrawConnected();
     SaveAndOpen("Net1.mc");
     ASSERT_NE(RunUnderTheOpenResultPage(), nullptr);
-    AddTo<CFuse>(Doc(), CPoint(500, 500), CPoint(600, 500), 1, kGrey);
+    drawing::Draw(Doc(), "F 500 500 600 500");
     SetDialogAnswer(wxID_NO);
     view->GetFrame()->Close();
     Pump();
@@ -581,14 +579,14 @@ TEST_F(Runs, ClosingDuringAPausedRunAsksThenStopsAndJoinsTheWorker)
 TEST_F(Runs, AnAnalyticalRunShowsTheFiveIndicesInOneBox)
 {
     // One lateral with 10 customers of 100 kVA behind a breaker: 0.5 faults a year, 4 hours each.
-    AddTo<CGenSource>(Doc(), CPoint(0, 0), 1, kGrey);
-    AddTo<CCircuitBreaker>(Doc(), CPoint(0, 0), CPoint(100, 0), 1, kGrey)->m_nFeederType = 1;
-    auto* lateral = AddTo<CLine>(Doc(), CPoint(100, 0), CPoint(200, 0), 1, kGrey);
+    const auto widgets = drawing::Draw(Doc(), "G 0 0, C 0 0 100 0, L 100 0 200 0, P 200 0");
+    static_cast<CCircuitBreaker*>(widgets[1])->m_nFeederType = 1;
+    auto* lateral = static_cast<CLine*>(widgets[2]);
     lateral->m_nFeederType = 2;
     lateral->m_dFaultRate = 0.5;
     lateral->m_dFeederLength = 1;
     lateral->m_dRepairTime = 4;
-    auto* load = AddTo<CLoadPoint>(Doc(), CPoint(200, 0), 1, kGrey);
+    auto* load = static_cast<CLoadPoint*>(widgets[3]);
     load->m_nNumCustomers = 10;
     load->m_dLoad = 100;
     Doc().m_analytical.m_nFaultCount = 2;

@@ -6,6 +6,7 @@
 #include <wx/choice.h>
 #include <wx/combobox.h>
 
+#include "tests/Drawing.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Commands.h"
 #include "ui/KorvaneView.h"
@@ -148,8 +149,7 @@ TEST_F(SettingsDialogs, MonteCarloSettingsRefuseATextNamingItsFieldAndKeepTheFoc
 
 TEST_F(SettingsDialogs, AnalyticalSettingsOfferAFaultCountPerFeederAndStoreEveryControl)
 {
-    for (int i = 0; i < 4; ++i)
-        AddTo<CLine>(Doc(), CPoint(0, 10 * i), CPoint(50, 10 * i), 1, kGrey);
+    drawing::Draw(Doc(), "L 0 0 50 0, L 0 10 50 10, L 0 20 50 20, L 0 30 50 30");
     Doc().m_analytical.m_nFaultCount = 1;
     std::vector<std::string> entries;
     wxString shownFirst, shownAfterRefusal;

@@ -17,14 +17,11 @@
 
 #include "model/KorvaneDoc.h"
 #include "platform/Geometry.h"
-#include "tests/editor/EditorTestSupport.h"
 
 class CKorvaneView;
 class CNetworkDocument;
 
 namespace UiTest {
-
-constexpr COLORREF kGrey = 0x808080;
 
 void SetHome(const std::string& home);
 const std::string& Home();
