@@ -197,6 +197,13 @@ TEST_F(Runs, DebugSaysWhenTheNetworkIsCleanAndListsTheFailuresSortedForADoubleCl
     EXPECT_EQ(TakeDialogs(), std::vector<std::string>{"Checking completed : No error found!"});
     ASSERT_NE(ErrorsBar(), nullptr);
     EXPECT_EQ(ErrorsBar()->GetList()->GetCount(), 0u);
+    // Regression: a never-saved network's run wrote its reports to ~/.Korvane.
+    const fs::path data = fs::path(Home()) / ".local" / "share" / "Korvane";
+    fs::remove_all(data);
+    ASSERT_TRUE(RunToTheEnd());
+    SetDialogAnswer(wxID_OK);
+    EXPECT_TRUE(fs::exists(data / "MC1.htm") && fs::exists(data / "MC1.txt"));
+    EXPECT_EQ(TakeDialogs(), std::vector<std::string>{run_text::kCompletedQuestion});
 
     // Drawn with the tools: a line, a bus bar and a load point that touch nothing.
     TypeChar('1');
