@@ -177,6 +177,27 @@ TEST_F(Shell, UnhandledCommandsAreGreyed)
         EXPECT_TRUE(enabled(id)) << id;
 }
 
+// Catches a second key that the toolkit cannot read and the table leaves out without a word.
+TEST_F(Shell, SecondKeysSendTheirCommands)
+{
+    const wxAcceleratorTable* table = wxGetApp().GetMainFrame()->GetAcceleratorTable();
+    int keys = 0;
+    for (const CCommand& command : Commands()) {
+        if (command.otherKey == nullptr)
+            continue;
+        ++keys;
+        wxAcceleratorEntry key;
+        ASSERT_TRUE(key.FromString(command.otherKey)) << command.otherKey;
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = key.GetKeyCode();
+        event.SetControlDown(key.GetFlags() & wxACCEL_CTRL);
+        event.SetShiftDown(key.GetFlags() & wxACCEL_SHIFT);
+        event.SetAltDown(key.GetFlags() & wxACCEL_ALT);
+        EXPECT_EQ(table->GetCommand(event), ToolkitId(command.id)) << command.otherKey;
+    }
+    EXPECT_EQ(keys, 4);  // Ctrl+Ins, Shift+Del, Shift+Ins, Alt+Back
+}
+
 // Regression: the application's end destroyed the main window again after the toolkit had deleted
 // it (a read of freed memory), and the process could stay in its event loop.
 TEST_F(Shell, ExitTheCloseBoxAndTheEndOfTheSessionEndTheApplication)
