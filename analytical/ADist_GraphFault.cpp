@@ -83,10 +83,6 @@ const MaxFlow& ADist_Graph::computeMaxFlow()
         seed(Source(e));
         seed(Target(e));
     }
-    for (const auto& [made, original] : temporaryEdges) {
-        seed(Source(made));
-        seed(Target(made));
-    }
     flowLoads.clear();
     std::vector<Edge> starts;
     walker.Walk(seeds, [&](Step s, auto take) {
