@@ -684,14 +684,10 @@ std::vector<ADist_Graph::TransferRecord> ADist_Graph::thesisTransferList(Edge pa
         [&](Step s) {
             if (!feeder(s.via).isMain())
                 return true;
-            const double limit = std::min(remainingCapacity, feeder(s.via).getCapacity());
-            const double aside = remainingCapacity - limit;
-            if (walker.Seen(s.node)) {
-                // Nothing below to hand out: what was held back comes back at once.
-                remainingCapacity = limit + aside;
+            if (walker.Seen(s.node))
                 return false;
-            }
-            heldBack.push_back(aside);
+            const double limit = std::min(remainingCapacity, feeder(s.via).getCapacity());
+            heldBack.push_back(remainingCapacity - limit);
             remainingCapacity = limit;
             return true;
         },
