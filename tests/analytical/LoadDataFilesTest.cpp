@@ -1,28 +1,23 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "model/KorvaneDoc.h"
 #include "model/LoadDataFiles.h"
+#include "tests/TestFiles.h"
 
 namespace {
 
 class LoadDataFiles : public ::testing::Test {
 protected:
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     std::string Write(const char* name, const std::string& text)
     {
-        std::filesystem::create_directories(m_dir);
         const auto path = m_dir / name;
         std::ofstream(path, std::ios::binary) << text;
         return path.string();
     }
 
-    const std::filesystem::path m_dir =
-        std::filesystem::temp_directory_path() /
-        ("korvane-load-data-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    testfiles::TempFolder m_dir;
 };
 
 }  // namespace
