@@ -24,7 +24,7 @@ public:
 
     // A main or lateral feeder; a fault rate a mile, a repair time in hours, a length in miles.
     GmlText& Feeder(int source, int target, int type, int id, double faultRate, double repairTime, double length,
-                    double capacity, Switch sw = None, double switchTime = 0.0, bool transformer = false)
+                    double capacity, Switch sw = None, double switchTime = 0.0)
     {
         std::string r = "source " + I(source) + "\ntarget " + I(target) + "\nfeeder_type_id " + I(type) + "\n" +
                         (type == kMain ? "main_feeder_id " : "lat_feeder_id ") + I(id) + "\nfault_rate " +
@@ -32,8 +32,7 @@ public:
                         R(capacity) + "\nswitch_id " + I(sw) + "\n";
         if (sw == Isolator)
             r += "switch_time " + R(switchTime) + "\n";
-        r += transformer ? "trans_id 1\ntrans_outage_rate 0.0200\ntrans_repair_time 150.0000\n" : "trans_id 0\n";
-        return Edge(r);
+        return Edge(r + "trans_id 0\n");
     }
     // A normally open tie through a recloser.
     GmlText& Tie(int source, int target, int id, double reclTime)
