@@ -2,13 +2,12 @@
 // the junction (ALineConnection); load points are ALoad.
 #pragma once
 
-// What one fault did to one load point: hours without supply, hours shed, the capacity it was
-// shed at, and the load's id.
+// What one fault did to one load point: hours without supply, hours shed, and the capacity it was
+// shed at.
 struct AOutageRecord {
     double timeNotConnected = 0.0;
     double timeLoadShed = 0.0;
     double capacityLoadShed = 0.0;
-    int id = 0;
 };
 
 // What the shortages after back-feeds cost one load point over the faults of a run, each shortage

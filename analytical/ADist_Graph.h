@@ -29,7 +29,6 @@ public:
     // A share of the capacity handed to a load by the "Thesis method" walk.
     struct TransferRecord {
         double value = 0.0;  // kVA
-        int id = 0;          // the load's id
         Node node;
     };
 

@@ -670,7 +670,7 @@ std::vector<ADist_Graph::TransferRecord> ADist_Graph::thesisTransferList(Edge pa
                 const ALoad& l = load(s.node);
                 const double share = std::max(0.0, std::min(l.getDemand(), remainingCapacity));
                 remainingCapacity -= share;
-                list.push_back({share, l.getId(), s.node});
+                list.push_back({share, s.node});
             }
             const auto& outs = OutEdges(s.node);
             const auto branch = [&](Edge o) { return usable(o) && !isOpen(o) && Target(o) != sinkNode; };

@@ -43,7 +43,7 @@ bool ALoad::recordLoadShed(double capacity, double now)
 
 AOutageRecord ALoad::getOutageRecord(double now) const
 {
-    AOutageRecord record{timeNotConnected, 0.0, capacityLoadShed, id};
+    AOutageRecord record{timeNotConnected, 0.0, capacityLoadShed};
     if (shed)
         record.timeLoadShed = now - shedTime;
     if (!connected)
