@@ -44,19 +44,15 @@ double MaxFlow::GetMaxFlow(Edge e) const
     return e.index >= 0 && i < m_flow.size() ? m_flow[i] : 0.0;
 }
 
+// Capacities, needs and inflows are written before a run reads them; only the flow, which anyone
+// may read for any edge, and the marks must be cleared.
 void MaxFlow::Forget()
 {
-    for (Edge e : m_flowEdges) {
+    for (Edge e : m_flowEdges)
         m_flow[static_cast<std::size_t>(e.index)] = 0.0;
-        m_cap[static_cast<std::size_t>(e.index)] = 0.0;
-    }
     m_flowEdges.clear();
-    for (Node u : m_order) {
-        const auto i = static_cast<std::size_t>(u.index);
-        m_seen[i] = 0;
-        m_need[i] = 0.0;
-        m_inflow[i] = 0.0;
-    }
+    for (Node u : m_order)
+        m_seen[static_cast<std::size_t>(u.index)] = 0;
     m_order.clear();
 }
 

@@ -52,7 +52,8 @@ private:
     Node m_source;
     Node m_sink;
 
-    // Of the last run, by edge or node index; only the entries it reached are not 0.
+    // Of the last run, by edge or node index. Only the entries of m_flow and m_seen it reached are
+    // not 0; the others hold what some run left.
     std::vector<double> m_flow;
     std::vector<Edge> m_flowEdges;  // the edges with an entry in m_flow
     std::vector<double> m_cap;

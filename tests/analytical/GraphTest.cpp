@@ -185,6 +185,7 @@ struct FlowNet {
     Graph g;
     std::vector<Node> nodes;
     EdgeMap<double> capacity{g};
+    MaxFlow flow;  // one object for every run, as the fault simulation uses it
     explicit FlowNet(int n)
     {
         for (int i = 0; i < n; ++i)
@@ -196,9 +197,8 @@ struct FlowNet {
         capacity.Set(e, c);
         return e;
     }
-    MaxFlow Run(int source, int sink, bool runs = true)
+    const MaxFlow& Run(int source, int sink, bool runs = true)
     {
-        MaxFlow flow;
         const Node s = nodes[static_cast<std::size_t>(source)];
         flow.SetVars([this](Edge e) { return capacity.Get(e); }, s, nodes[static_cast<std::size_t>(sink)], g.OutEdges(s));
         EXPECT_EQ(flow.Run(g), runs);
@@ -220,6 +220,10 @@ TEST(MaxFlow, TreeGivesFirstBranchesAllTheyCanCarry)
     const MaxFlow flow = n.Run(0, 4);
     EXPECT_DOUBLE_EQ(flow.GetMaxFlow(first), 40);
     EXPECT_DOUBLE_EQ(flow.GetMaxFlow(second), 30);
+    // Catches a flow left over from the run before on an edge that no longer carries any.
+    n.capacity.Set(first, 0);
+    EXPECT_DOUBLE_EQ(n.Run(0, 4).GetMaxFlow(first), 0);
+    EXPECT_DOUBLE_EQ(n.Run(0, 4).GetMaxFlow(second), 50);
 }
 
 TEST(MaxFlow, RefusesBadInput)
