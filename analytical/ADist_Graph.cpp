@@ -12,7 +12,7 @@ constexpr double kUnlimitedCapacity = 10000000.0;
 
 }  // namespace
 
-ADist_Graph::ADist_Graph() : feeders(*this), excluded(*this), temporary(*this) {}
+ADist_Graph::ADist_Graph() : feeders(*this), excluded(*this), standsFor(*this) {}
 
 ADist_Graph::~ADist_Graph() = default;
 

@@ -82,8 +82,7 @@ protected:
 private:
     void setEdgeFeeder(Edge e, AFeeder* feeder) { feeders.Set(e, feeder); }
     void setExcluded(Edge e, bool value) { excluded.Set(e, value); }
-    void setTemporary(Edge e, bool value) { temporary.Set(e, value); }
-    bool isTemporary(Edge e) const { return temporary.Get(e); }
+    bool isTemporary(Edge e) const { return !standsFor.Get(e).IsNull(); }
     // A section from a node to itself (a device between two gen sources, which share the supply)
     // carries nothing and protects nothing.
     bool usable(Edge e) const { return !excluded.Get(e) && feeders.Get(e) != nullptr && Source(e) != Target(e); }
@@ -164,7 +163,8 @@ private:
     korvane::graph::NodeMap<AComponent*> components;
     korvane::graph::EdgeMap<AFeeder*> feeders;
     korvane::graph::EdgeMap<bool> excluded;
-    korvane::graph::EdgeMap<bool> temporary;
+    // For a temporary edge, the edge read from the text that it stands for.
+    korvane::graph::EdgeMap<Edge> standsFor;
     korvane::graph::MaxFlow maxFlow;
     bool upstreamIsolated = false;
     bool downstreamIsolated = false;
@@ -198,8 +198,8 @@ private:
     std::vector<char> edgeChanged;
     // The loads of the parts the last maximum flow ran through.
     std::vector<Node> flowLoads;
-    // Temporary edges with the edges they stand for, newest last.
-    std::vector<std::pair<Edge, Edge>> temporaryEdges;
+    // Temporary edges, newest last.
+    std::vector<Edge> temporaryEdges;
     std::vector<int> unprotectedFeeders;
 
     // Marks and stack of the walks; a query walks too.

@@ -111,9 +111,9 @@ ADist_Graph::Edge ADist_Graph::newTemporaryEdge(Node source, Node target, Edge o
 {
     const Edge e = NewEdge(source, target);
     setEdgeFeeder(e, feeders.Get(original));
-    setTemporary(e, true);
+    standsFor.Set(e, original);
     setExcluded(original, true);
-    temporaryEdges.emplace_back(e, original);
+    temporaryEdges.push_back(e);
     return e;
 }
 
@@ -150,9 +150,9 @@ void ADist_Graph::undoTemporaryEdges(std::size_t keep)
 {
     // Newest first, so the graph's edge slots shrink back as they grew.
     while (temporaryEdges.size() > keep) {
-        const auto [made, original] = temporaryEdges.back();
+        const Edge made = temporaryEdges.back();
         temporaryEdges.pop_back();
-        setExcluded(original, false);
+        setExcluded(standsFor.Get(made), false);
         DeleteEdge(made);
     }
 }
@@ -177,11 +177,8 @@ AComponent& ADist_Graph::change(Node n)
 
 AFeeder& ADist_Graph::change(Edge e)
 {
-    Edge original = e;
-    if (isTemporary(e))
-        for (const auto& [made, stoodFor] : temporaryEdges)
-            if (made == e)
-                original = stoodFor;
+    const Edge stoodFor = standsFor.Get(e);
+    const Edge original = stoodFor.IsNull() ? e : stoodFor;
     const auto i = static_cast<std::size_t>(original.index);
     if (edgeChanged.size() <= i)
         edgeChanged.resize(i + 1, 0);
