@@ -80,6 +80,14 @@ bool Generated(CKorvaneDoc& doc, Generator& generator, IBuildPrompts& prompts)
     return true;
 }
 
+// The order in which the errors bar lists its lines: alphabetical, case ignored.
+bool ErrorLineBefore(const std::string& a, const std::string& b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) < std::tolower(y);
+    });
+}
+
 }  // namespace
 
 std::string DescribeNetworkError(const CWidget& widget, const std::string& reason)
@@ -88,13 +96,6 @@ std::string DescribeNetworkError(const CWidget& widget, const std::string& reaso
     if (widget.IsTwoEnded())
         line += "(" + PointText(widget.GetEndPoint()) + ")  ";
     return line + reason;
-}
-
-bool ErrorLineBefore(const std::string& a, const std::string& b)
-{
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-        return std::tolower(x) < std::tolower(y);
-    });
 }
 
 std::vector<CNetworkError> CBuildCommands::DebugNetwork()
@@ -116,6 +117,8 @@ std::vector<CNetworkError> CBuildCommands::DebugNetwork()
     for (const CWidget* widget : m_doc.GetWidgetsInOrder())
         if (const auto found = reasons.find(widget->GetSerial()); found != reasons.end())
             errors.push_back({widget->GetSerial(), DescribeNetworkError(*widget, found->second)});
+    std::stable_sort(errors.begin(), errors.end(),
+                     [](const CNetworkError& a, const CNetworkError& b) { return ErrorLineBefore(a.text, b.text); });
     return errors;
 }
 

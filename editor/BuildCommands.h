@@ -33,8 +33,6 @@ struct CNetworkError {
 
 // "Line at  (10, 20)  (50, 20)  not connected": the kind, the point or both ends, and why.
 std::string DescribeNetworkError(const CWidget& widget, const std::string& reason);
-// The order in which the errors bar lists its lines: alphabetical, case ignored.
-bool ErrorLineBefore(const std::string& a, const std::string& b);
 
 // Where the document's runs write when it has no file of its own.
 struct COutputPlace {
@@ -47,7 +45,7 @@ public:
     CBuildCommands(CKorvaneDoc& doc, IBuildPrompts& prompts) : m_doc(doc), m_prompts(prompts) {}
 
     // The connection check: tells the user its result and returns every failing widget's line,
-    // in drawing order.
+    // in the errors bar's order (alphabetical, case ignored; drawing order among equal lines).
     std::vector<CNetworkError> DebugNetwork();
     // The network's NDL text, or the generator's error text when the check fails.
     static std::string NDLText(CKorvaneDoc& doc);

@@ -1,7 +1,5 @@
 #include "editor/SavedNetworkRun.h"
 
-#include <algorithm>
-
 #include "editor/BuildCommands.h"
 #include "editor/OutputNames.h"
 #include "model/KorvaneDoc.h"
@@ -41,11 +39,9 @@ CSavedNetworkRun PrepareSavedNetworkRun(const std::filesystem::path& file, Engin
     std::vector<std::string> shown;
     CKeptMessages prompts(shown);
     CBuildCommands commands(doc, prompts);
-    std::vector<CNetworkError> errors = commands.DebugNetwork();
+    const std::vector<CNetworkError> errors = commands.DebugNetwork();
     if (!errors.empty()) {
         run.messages.insert(run.messages.end(), shown.begin(), shown.end());
-        std::stable_sort(errors.begin(), errors.end(),
-                         [](const CNetworkError& a, const CNetworkError& b) { return ErrorLineBefore(a.text, b.text); });
         for (const CNetworkError& error : errors)
             run.messages.push_back(error.text);
         return run;

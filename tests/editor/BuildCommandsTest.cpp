@@ -75,11 +75,12 @@ TEST(BuildCommands, DebugNamesTheFileAndDescribesEachFailure)
     const auto errors = CBuildCommands(doc, prompts).DebugNetwork();
     EXPECT_EQ(prompts.shown, std::vector<std::string>{"i:Checking completed : Errors found in Net1.mc"});
     ASSERT_EQ(errors.size(), 4u);
+    const std::size_t sorted[] = {2, 0, 1, 3};  // the errors bar's alphabetical order
     for (std::size_t i = 0; i < errors.size(); ++i)
-        EXPECT_EQ(errors[i].widget, bad[i]->GetSerial());
-    EXPECT_EQ(errors[0].text, "Line at  (10, 20)  (50, 20)  not connected");
-    EXPECT_EQ(errors[1].text, "Load Point at  (300, 400)  not connected");
-    EXPECT_EQ(errors[2].text, "Bus Bar at  (-5, 7)  (-5, 90)  not connected");
+        EXPECT_EQ(errors[i].widget, bad[sorted[i]]->GetSerial());
+    EXPECT_EQ(errors[0].text, "Bus Bar at  (-5, 7)  (-5, 90)  not connected");
+    EXPECT_EQ(errors[1].text, "Line at  (10, 20)  (50, 20)  not connected");
+    EXPECT_EQ(errors[2].text, "Load Point at  (300, 400)  not connected");
     EXPECT_EQ(errors[3].text.rfind("Load Point at  (600, 40)  the load point \"A#B\"", 0), 0u) << errors[3].text;
 }
 
@@ -97,9 +98,9 @@ TEST(BuildCommands, DebugNamesAValueThatIsNoNumberAndRunsRefuseIt)
     const std::string noNumber = " is not a finite number (NaN or infinite)";
     EXPECT_EQ(Texts(CBuildCommands(doc, prompts).DebugNetwork()),
               (std::vector<std::string>{
+                  "Fuse at  (500, 500)  (600, 500)  not connected, and the value of \"Fault rate\"" + noNumber,
                   "Line at  (100, 100)  (200, 100)  the value of \"Failure 1\"" + noNumber,
-                  "Load Point at  (200, 100)  the value of \"Load\"" + noNumber,
-                  "Fuse at  (500, 500)  (600, 500)  not connected, and the value of \"Fault rate\"" + noNumber}));
+                  "Load Point at  (200, 100)  the value of \"Load\"" + noNumber}));
     prompts.shown.clear();
     EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, {{}, "/nowhere"}), nullptr);
     EXPECT_EQ(prompts.shown, std::vector<std::string>{std::string("!:") + run_text::kDebugFirst});

@@ -1,8 +1,5 @@
 #include "ui/results/NDLErrorsDlg.h"
 
-#include <algorithm>
-#include <numeric>
-
 #include <wx/listbox.h>
 #include <wx/sizer.h>
 
@@ -23,24 +20,20 @@ void CNDLErrorsDlg::FillErrors(CKorvaneView* view, std::vector<CNetworkError> er
 {
     m_pView = view;
     m_errors = std::move(errors);
-    m_rowError.resize(m_errors.size());
-    std::iota(m_rowError.begin(), m_rowError.end(), std::size_t{0});
-    std::stable_sort(m_rowError.begin(), m_rowError.end(),
-                     [this](std::size_t a, std::size_t b) { return ErrorLineBefore(m_errors[a].text, m_errors[b].text); });
     wxArrayString lines;
-    for (const std::size_t i : m_rowError)
-        lines.Add(wxString::FromUTF8(m_errors[i].text));
+    for (const CNetworkError& error : m_errors)
+        lines.Add(wxString::FromUTF8(error.text));
     m_list->Set(lines);
 }
 
 void CNDLErrorsDlg::SelectLine(int n)
 {
-    if (n < 0 || static_cast<std::size_t>(n) >= m_rowError.size())
+    if (n < 0 || static_cast<std::size_t>(n) >= m_errors.size())
         return;
     CKorvaneView* view = m_pView;
     if (view == nullptr)
         return;
-    const CNetworkError& error = m_errors[m_rowError[static_cast<std::size_t>(n)]];
+    const CNetworkError& error = m_errors[static_cast<std::size_t>(n)];
     if (CWidget* widget = view->GetDoc().FindWidget(error.widget))
         view->SelectWidget(widget);
 }

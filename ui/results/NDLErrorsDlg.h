@@ -30,6 +30,5 @@ private:
 
     wxListBox* m_list = nullptr;
     wxWeakRef<CKorvaneView> m_pView;
-    std::vector<CNetworkError> m_errors;
-    std::vector<std::size_t> m_rowError;  // per line of the list: its entry of m_errors
+    std::vector<CNetworkError> m_errors;  // one per line of the list, in its order
 };
