@@ -53,6 +53,8 @@ public:
     COLORREF m_colour = 0;
 
     std::uint64_t GetSerial() const { return m_serial.Get(); }
+    int GetWidth() const { return m_nWidth; }
+    COLORREF GetColour() const { return m_colour; }
     virtual WidgetType GetType() const = 0;
     // True for the eight two-ended widgets, false for the load point and the gen source.
     virtual bool IsTwoEnded() const = 0;
@@ -68,10 +70,6 @@ public:
     virtual void SetEndPoint(CPoint p) = 0;
     // The component definition in NDL: keyword, set attributes, a final empty line. Bus bars give "".
     virtual std::string GetNDLDefinition() const = 0;
-    virtual void SetWidth(int width) { m_nWidth = width; }
-    virtual void SetColour(COLORREF colour) { m_colour = colour; }
-    virtual int GetWidth() const { return m_nWidth; }
-    virtual COLORREF GetColour() const { return m_colour; }
     // The GML node or edge record; bus bars give "".
     virtual std::string GetGMLRecord() const = 0;
     // A widget of the same class with the same geometry and datasheet values; node numbers and
