@@ -9,21 +9,15 @@
 
 namespace {
 
-// Half the side of a segment's end handle.
-constexpr std::int64_t kHandleReach = 5;
-
 // How far from its own point an end's hit area reaches, in either axis.
 std::int64_t Reach(const CWidget& widget)
 {
     if (widget.IsTwoEnded())
-        return kHandleReach;
-    if (const auto* symbol = dynamic_cast<const CSymbolWidget*>(&widget)) {
-        const CRect box = symbol->BodyBox().Normalized();
-        const CPoint p = symbol->GetStartPoint();
-        return std::max({std::llabs(std::int64_t{box.left} - p.x), std::llabs(std::int64_t{box.right} - p.x),
-                         std::llabs(std::int64_t{box.top} - p.y), std::llabs(std::int64_t{box.bottom} - p.y)});
-    }
-    return INT64_MAX / 4;  // unknown shape: compare with everything
+        return CSegmentWidget::kHandleReach;
+    const CRect box = static_cast<const CSymbolWidget&>(widget).BodyBox().Normalized();
+    const CPoint p = widget.GetStartPoint();
+    return std::max({std::llabs(std::int64_t{box.left} - p.x), std::llabs(std::int64_t{box.right} - p.x),
+                     std::llabs(std::int64_t{box.top} - p.y), std::llabs(std::int64_t{box.bottom} - p.y)});
 }
 
 // Squared distance; 128 bits, since coordinates span the whole 32-bit range.

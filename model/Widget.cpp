@@ -14,7 +14,8 @@ constexpr const char* kTypeNames[kWidgetTypeCount] = {
 
 CRect HandleSquare(CPoint c)
 {
-    return CRect::Around(c, -5, -5, 5, 5);
+    constexpr int reach = CSegmentWidget::kHandleReach;
+    return CRect::Around(c, -reach, -reach, reach, reach);
 }
 
 }  // namespace

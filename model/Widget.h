@@ -93,6 +93,9 @@ public:
     CPoint m_startPoint;
     CPoint m_endPoint;
 
+    // Half the side of the square handle at each end.
+    static constexpr int kHandleReach = 5;
+
     bool IsTwoEnded() const override { return true; }
     // Within t = width + 3 of the segment, measured along and across it; ends inclusive.
     bool HitTest(CPoint p) const override;
