@@ -112,13 +112,9 @@ void CEndGroups::JoinMeetingEnds()
                 continue;
             if (!m_ends[a].segment)
                 std::swap(a, b);
-            bool meet = false;
-            if (m_ends[b].segment)
-                meet = Holds(a, b) || Holds(b, a);
-            else if (m_ends[a].segment)
-                meet = Holds(a, b);
-            else
-                meet = Holds(a, b) || Holds(b, a);  // two symbols: either body holds the other's anchor
+            // Two ends of a kind meet when either holds the other; a symbol's body holding a
+            // segment end only boxes it.
+            const bool meet = Holds(a, b) || (m_ends[a].segment == m_ends[b].segment && Holds(b, a));
             if (meet) {
                 m_touched[a] = m_touched[b] = true;
                 m_meets[a] = m_ends[a].segment;
