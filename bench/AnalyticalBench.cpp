@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -79,26 +80,20 @@ std::unique_ptr<CKorvaneDoc> DrawNetwork(int widgets, bool tied)
     return doc;
 }
 
-// Generated once per size: the drawing and its text outlive the benchmark's repetitions.
-const std::string& GmlOf(int widgets, bool tied)
+// Made once per network: the drawing and its text outlive the benchmark's repetitions and are not
+// timed.
+const std::string& GmlOnce(const std::string& network, const std::function<std::string()>& make)
 {
-    static std::map<std::pair<int, bool>, std::string> texts;
-    auto [it, fresh] = texts.try_emplace({widgets, tied});
-    if (fresh) {
-        auto doc = DrawNetwork(widgets, tied);
-        CGMLGenerator generator(doc.get());
-        generator.Generate();
-        it->second = generator.GetGML();
-    }
+    static std::map<std::string, std::string> texts;
+    auto [it, fresh] = texts.try_emplace(network);
+    if (fresh)
+        it->second = make();
     return it->second;
 }
 
-void AnalyticalRun(benchmark::State& state)
+// Every feeder of the network faulted in each timed run.
+void TimeRuns(benchmark::State& state, const std::string& gml, int method)
 {
-    const int widgets = static_cast<int>(state.range(0));
-    const bool tied = state.range(1) != 0;
-    const int method = static_cast<int>(state.range(2));
-    const std::string& gml = GmlOf(widgets, tied);
     int faults = 0;
     for (auto _ : state) {
         const CAnalyticalResult result = CAnalyticalSimulator().Run(gml, 0, method, 1000000);
@@ -110,6 +105,19 @@ void AnalyticalRun(benchmark::State& state)
     state.counters["faults"] = faults;
     state.counters["faults/s"] = benchmark::Counter(static_cast<double>(faults) * static_cast<double>(state.iterations()),
                                                     benchmark::Counter::kIsRate);
+}
+
+void AnalyticalRun(benchmark::State& state)
+{
+    const int widgets = static_cast<int>(state.range(0));
+    const bool tied = state.range(1) != 0;
+    const std::string& gml = GmlOnce(std::to_string(widgets) + (tied ? " tied" : ""), [&] {
+        auto doc = DrawNetwork(widgets, tied);
+        CGMLGenerator generator(doc.get());
+        generator.Generate();
+        return generator.GetGML();
+    });
+    TimeRuns(state, gml, static_cast<int>(state.range(2)));
 }
 BENCHMARK(AnalyticalRun)
     ->ArgNames({"widgets", "tied", "thesis"})
@@ -169,26 +177,15 @@ double RunPeakMegabytes(const std::string& gml)
     return static_cast<double>(grown) / 1024.0;
 }
 
-// Analytical/Copies/<k>: every feeder of k copies faulted, the GML text made once (not timed).
+// Analytical/Copies/<k>: every feeder of k copies faulted.
 void AnalyticalCopies(benchmark::State& state, int copyCount)
 {
-    static std::map<int, std::string> texts;
-    auto [it, fresh] = texts.try_emplace(copyCount);
-    if (fresh) {
+    const std::string& gml = GmlOnce("copies " + std::to_string(copyCount), [&] {
         CKorvaneDoc doc;
         copies::Draw(doc, copyCount);
-        it->second = copies::Gml(doc);
-    }
-    const std::string& gml = it->second;
-    int faults = 0;
-    for (auto _ : state) {
-        const CAnalyticalResult result = CAnalyticalSimulator().Run(gml, 0, 1, 1000000);
-        if (!result.ok)
-            state.SkipWithError(result.error.c_str());
-        faults = result.faultedFeeders;
-        benchmark::DoNotOptimize(result.metrics.SAIDI);
-    }
-    state.counters["faults"] = faults;
+        return copies::Gml(doc);
+    });
+    TimeRuns(state, gml, 1);
     state.counters["peak MB"] = RunPeakMegabytes(gml);
 }
 
