@@ -99,10 +99,10 @@ private:
     void orientFromSupply();
     GmlError indexFeeders();
     Edge newTemporaryEdge(Node source, Node target, Edge original);
-    // Reverses the original in-edges from n up to an open switch. Returns why it stopped, and
-    // the open switch's edge in `openSwitch`.
+    // Climbs the original in-edges from n up to an open switch, reversing them with `reverse`.
+    // Returns why it stopped, and the open switch's edge in `openSwitch`.
     enum class PathEnd { OpenSwitch, FaultedFeeder, Root, Ring };
-    PathEnd reverseUpstreamPath(Node n, Edge& openSwitch);
+    PathEnd reverseUpstreamPath(Node n, Edge& openSwitch, bool reverse);
     void removeTemporaryEdges();
     // Returns every feeder and node changed since the last reset to the state it was read in.
     void resetAll();
@@ -148,7 +148,7 @@ private:
     bool wouldReachFault(Node from);
     void reconnectBelow(Edge d);
     void backFeed(const std::vector<Edge>& starts);
-    bool reverseDarkSide(Edge tie, Node& dead, Edge& cutOff);
+    bool reverseDarkSide(Edge tie, Node& dead, Edge& cutOff, bool reverse);
     bool backFeedTime(Edge tie, double& time);
     Edge closeTie(Edge tie);
     void shedLoads();

@@ -117,7 +117,7 @@ ADist_Graph::Edge ADist_Graph::newTemporaryEdge(Node source, Node target, Edge o
     return e;
 }
 
-ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n, Edge& openSwitch)
+ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n, Edge& openSwitch, bool reverse)
 {
     walker.Begin();
     walker.Visit(n);
@@ -141,7 +141,8 @@ ADist_Graph::PathEnd ADist_Graph::reverseUpstreamPath(Node n, Edge& openSwitch)
         const Node above = Source(in);
         if (!walker.Visit(above))
             return PathEnd::Ring;
-        newTemporaryEdge(current, above, in);
+        if (reverse)
+            newTemporaryEdge(current, above, in);
         current = above;
     }
 }
@@ -571,9 +572,10 @@ void ADist_Graph::backFeed(const std::vector<Edge>& starts)
 }
 
 // The end of the tie that is dark, when exactly one is, with the switch that cuts its part off from
-// the fault; the path up to that switch is left reversed. False (and nothing left changed) when the
-// tie cannot feed a dark part without reaching the fault.
-bool ADist_Graph::reverseDarkSide(Edge tie, Node& dead, Edge& cutOff)
+// the fault; with `reverse` the path up to that switch is left reversed. False (and nothing left
+// changed) when the tie cannot feed a dark part without reaching the fault. Whether it reaches the
+// fault does not depend on the reversal: that walk follows sections either way.
+bool ADist_Graph::reverseDarkSide(Edge tie, Node& dead, Edge& cutOff, bool reverse)
 {
     const Node s = Source(tie);
     const Node t = Target(tie);
@@ -581,7 +583,7 @@ bool ADist_Graph::reverseDarkSide(Edge tie, Node& dead, Edge& cutOff)
         return false;
     dead = component(s).isConnected() ? t : s;
     const std::size_t keep = temporaryEdges.size();
-    if (reverseUpstreamPath(dead, cutOff) != PathEnd::OpenSwitch || wouldReachFault(dead)) {
+    if (reverseUpstreamPath(dead, cutOff, reverse) != PathEnd::OpenSwitch || wouldReachFault(dead)) {
         undoTemporaryEdges(keep);
         return false;
     }
@@ -593,12 +595,10 @@ bool ADist_Graph::reverseDarkSide(Edge tie, Node& dead, Edge& cutOff)
 // the tie has closed and its live end has supply again.
 bool ADist_Graph::backFeedTime(Edge tie, double& time)
 {
-    const std::size_t keep = temporaryEdges.size();
     Node dead;
     Edge cutOff;
-    if (!reverseDarkSide(tie, dead, cutOff))
+    if (!reverseDarkSide(tie, dead, cutOff, false))
         return false;
-    undoTemporaryEdges(keep);
     const Node live = dead == Target(tie) ? Source(tie) : Target(tie);
     time = std::max({feeder(cutOff).getSwitchingTime(), feeder(tie).getSwitchingTime(),
                      component(live).getRestoredAt()});
@@ -609,7 +609,7 @@ ADist_Graph::Edge ADist_Graph::closeTie(Edge tie)
 {
     Node dead;
     Edge cutOff;
-    reverseDarkSide(tie, dead, cutOff);
+    reverseDarkSide(tie, dead, cutOff, true);
     const Node live = dead == Target(tie) ? Source(tie) : Target(tie);
     const Edge path = dead == Target(tie) ? tie : newTemporaryEdge(live, dead, tie);
     setClock(feeder(cutOff).getSwitchingTime());
