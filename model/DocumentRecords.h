@@ -47,5 +47,4 @@ struct CAnalyticalSettings {
 
 struct CResultPaths {
     std::string m_monteCarloResultPath;
-    std::string m_analyticalResultPath;  // not stored
 };

@@ -74,7 +74,6 @@ public:
     void SetMonteCarloResultPath(const void* sender, const std::string& path);
     void UpdateViewsWithText(const void* sender, const std::string& text);
     std::string GetMonteCarloResultPath() const { return m_results.m_monteCarloResultPath; }
-    std::string GetAnalyticalResultPath() const { return m_results.m_analyticalResultPath; }
     // Removes the n-th occurrence (from 0) of the name from the widget-order list, if there is one.
     void RemoveWidgetName(const std::string& name, int n);
 

@@ -194,7 +194,6 @@ TEST(Document, StoredOptionsFollowTheFlagConvention)
     doc.m_pSimulationSettings->loadClustering = 1;
     doc.m_analytical.m_dataFiles[kIntervalData] = "interval.txt";
     doc.m_loadData[kIntervalData] = {1, 2};
-    doc.m_results.m_analyticalResultPath = "x.htm";
     CKorvaneDoc reloaded;
     Load(reloaded, Store(doc));
     EXPECT_EQ(reloaded.m_workspace.m_nSnapGrid, 10);
@@ -205,7 +204,6 @@ TEST(Document, StoredOptionsFollowTheFlagConvention)
     EXPECT_EQ(reloaded.m_pSimulationSettings->loadClustering, 1);
     EXPECT_EQ(reloaded.m_analytical.m_dataFiles[kIntervalData], "interval.txt");
     EXPECT_TRUE(reloaded.m_loadData[kIntervalData].empty());
-    EXPECT_EQ(reloaded.m_results.m_analyticalResultPath, "");
 
     // A clustering flag stored as anything but 1 reloads as 0.
     Bytes bytes = Store(doc);

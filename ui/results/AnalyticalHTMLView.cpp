@@ -6,7 +6,7 @@ wxIMPLEMENT_DYNAMIC_CLASS(CAnalyticalHTMLView, CHTMLView);
 
 std::string CAnalyticalHTMLView::GetInitialPath() const
 {
-    return GetDoc().GetAnalyticalResultPath();
+    return {};
 }
 
 bool* CAnalyticalHTMLView::OpenFlag(CMainFrame& frame) const

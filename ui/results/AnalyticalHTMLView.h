@@ -1,6 +1,5 @@
-// The analytical result page: the twin of the Monte Carlo page, on the document's analytical
-// result path. That path is never set, so the page opens blank; it follows the document's hints
-// as the Monte Carlo page does.
+// The analytical result page: the twin of the Monte Carlo page. The analytical run writes no page,
+// so it opens blank; it follows the document's hints as the Monte Carlo page does.
 #pragma once
 
 #include "ui/results/HTMLView.h"
