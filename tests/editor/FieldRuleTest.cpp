@@ -3,6 +3,7 @@
 #include <map>
 
 #include "editor/FieldRule.h"
+#include "editor/SimulationSettingsValues.h"
 #include "editor/WorkspaceValues.h"
 #include "platform/NumberFormat.h"
 #include "tests/TestFiles.h"
@@ -16,7 +17,7 @@ TEST(FieldRule, ReadsTextsOrRefusesThemWithTheDialogMessages)
     const std::map<std::string, CFieldRule> rules = {
         {"number", CFieldRule(Kind::Number)},       {"rate", CFieldRule(Kind::Number, 0.0, 9999999.0)},
         {"integer", CFieldRule(Kind::Integer)},     {"workspace", CWorkspaceValues::kSizeRule},
-        {"positive", CFieldRule(Kind::PositiveInteger)},
+        {"positive", CFieldRule(Kind::PositiveInteger)}, {"accuracy", CSimulationSettingsValues::kAccuracyRule},
     };
     for (const testfiles::TableCase& c : testfiles::ReadTable("editor/field-texts.txt")) {
         SCOPED_TRACE("field-texts.txt:" + std::to_string(c.line));
