@@ -57,12 +57,23 @@ std::map<std::uint64_t, std::string> NonFiniteValues(CKorvaneDoc& doc)
     return reasons;
 }
 
+// The network passes the generator's check and holds numbers only.
+template <class Generator>
+bool Passes(CKorvaneDoc& doc, Generator& generator)
+{
+    if (!generator.Validate())
+        return false;
+    const std::vector<CWidget*> widgets = doc.GetWidgetsInOrder();
+    return std::none_of(widgets.begin(), widgets.end(),
+                        [&doc](CWidget* w) { return CDatasheet(*w, doc).NonFiniteValue().has_value(); });
+}
+
 // The generator's text of the document, or `error` when the network fails the generator's check.
 template <class Generator>
 std::string TextOrError(CKorvaneDoc& doc, const char* error, std::string (Generator::*text)() const)
 {
     Generator generator(&doc);
-    if (!generator.Validate() || !NonFiniteValues(doc).empty())
+    if (!Passes(doc, generator))
         return error;
     generator.Generate();
     return (generator.*text)();
@@ -72,7 +83,7 @@ std::string TextOrError(CKorvaneDoc& doc, const char* error, std::string (Genera
 template <class Generator>
 bool Generated(CKorvaneDoc& doc, Generator& generator, IBuildPrompts& prompts)
 {
-    if (!generator.Validate() || !NonFiniteValues(doc).empty()) {
+    if (!Passes(doc, generator)) {
         prompts.ShowMessage(run_text::kDebugFirst, IBuildPrompts::Icon::Exclamation);
         return false;
     }
