@@ -89,6 +89,8 @@ void WriteFileAtomically(const std::filesystem::path& requested, std::string_vie
         if (!linkError)
             path = resolved;
     }
+    // A save killed mid-write left its temporary file; nothing else would ever remove it.
+    RemoveAbandonedSiblings(path, ".part");
     const std::filesystem::path temp = UniqueSiblingName(path, ".part");
     {
         // Exclusive: a file that appeared under the temporary name since it was chosen is never

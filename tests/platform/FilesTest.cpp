@@ -46,6 +46,7 @@ TEST_F(AtomicWrite, KeepsTheOldFilesPermissions)
 TEST_F(AtomicWrite, AFailedWriteLeavesNothingBehind)
 {
     const fs::path path = m_dir / "net.mc";
+    std::ofstream(m_dir / "net.mc.4194304-0.part") << "";  // regression: a killed save's file stayed
     korvane::WriteFileAtomically(path, std::string_view("old"));
     EXPECT_THROW(korvane::WriteFileAtomically(m_dir / "missing" / "net.mc", std::string_view("x")),
                  korvane::FileError);
