@@ -16,7 +16,7 @@
 #include "montecarlo/Simulator.h"
 #include "platform/Files.h"
 #include "tests/Drawing.h"
-#include "tests/montecarlo/NdlTestSupport.h"
+#include "tests/TestFiles.h"
 
 namespace fs = std::filesystem;
 using drawing::Draw;
@@ -124,7 +124,7 @@ TEST(BuildCommands, NdlAndGmlTextsAreTheGeneratorErrorUntilTheNetworkIsConnected
 // about quanta of 0; a run of the document already going ends it silently.
 TEST(BuildCommands, RunChecksComeInTheirOrderAndStopAtTheFirstThatFails)
 {
-    ndltest::TempFolder folder;
+    testfiles::TempFolder folder;
     const COutputPlace place{folder.Path() / "Net1.mc", folder.Path() / "data"};
     const std::string debugFirst = std::string("!:") + run_text::kDebugFirst;
     const std::string quants = std::string("?!:") + run_text::kQuantsQuestion;
@@ -189,7 +189,7 @@ TEST(BuildCommands, APreparedMonteCarloRunCarriesTheTextAndPathsAndTellsTheViews
         std::vector<std::string> hints;
         void OnDocumentUpdate(const void*, const std::string* hint) override { hints.push_back(hint ? *hint : "-"); }
     } observer;
-    ndltest::TempFolder folder;
+    testfiles::TempFolder folder;
     CKorvaneDoc doc;
     doc.SetTitle("Net1");
     doc.m_workspace.m_bCreateDirectory = 1;
@@ -233,7 +233,7 @@ TEST(OutputNames, FollowTheDocumentOrTheUserDataFolder)
 // with its own settings, a refusal listing the errors bar's lines in its order.
 TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
 {
-    ndltest::TempFolder folder;
+    testfiles::TempFolder folder;
     CKorvaneDoc doc;
     Draw(doc, kConnected);
     doc.m_pSimulationSettings->quantsPerDay = 24;
@@ -271,7 +271,7 @@ TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
 // engines (2.2 failures a year instead of the first line's 0.2).
 TEST(SavedNetworkRun, AShortFuseBelowALoadPointProtectsItInBothEngines)
 {
-    ndltest::TempFolder folder;
+    testfiles::TempFolder folder;
     CKorvaneDoc doc;
     doc.m_pSimulationSettings->quantsPerDay = 24;
     doc.m_pSimulationSettings->yearMin = doc.m_pSimulationSettings->yearMax = 4000;

@@ -107,6 +107,8 @@ TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
         {network(1), 0, RunResult::Kind::Failed,
          "No section was faulted: \"Number Feeders To Fault\" in the analytical settings is 0, so there are no "
          "indices to show."},
+        {GmlText().Supply(0).Load(1, 0, 10, 100).Text(), 2, RunResult::Kind::Failed,
+         "The network has no feeder section to fault, so there are no indices to show."},
         {"graph [", 2, RunResult::Kind::Failed,
          "Error : cannot load the network's GML text: line 1: the list opened on line 1 is not closed"},
     };

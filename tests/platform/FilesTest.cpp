@@ -12,8 +12,7 @@ namespace {
 
 struct AtomicWrite : testing::Test {
     testfiles::TempFolder folder;
-    const fs::path m_dir = folder.Path();
-    int FileCount() const { return static_cast<int>(std::distance(fs::directory_iterator(m_dir), {})); }
+    int FileCount() const { return static_cast<int>(std::distance(fs::directory_iterator(folder.Path()), {})); }
 };
 using FileRead = AtomicWrite;
 
@@ -23,8 +22,8 @@ using FileRead = AtomicWrite;
 // to (the one the user keeps) never changed again.
 TEST_F(AtomicWrite, SavingThroughALinkUpdatesTheLinkedFile)
 {
-    const fs::path real = m_dir / "real.mc";
-    const fs::path link = m_dir / "link.mc";
+    const fs::path real = folder / "real.mc";
+    const fs::path link = folder / "link.mc";
     korvane::WriteFileAtomically(real, std::string_view("old"));
     fs::create_symlink(real, link);
     korvane::WriteFileAtomically(link, std::string_view("new"));
@@ -35,7 +34,7 @@ TEST_F(AtomicWrite, SavingThroughALinkUpdatesTheLinkedFile)
 
 TEST_F(AtomicWrite, KeepsTheOldFilesPermissions)
 {
-    const fs::path path = m_dir / "net.mc";
+    const fs::path path = folder / "net.mc";
     korvane::WriteFileAtomically(path, std::string_view("old"));
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     korvane::WriteFileAtomically(path, std::string_view("new"));
@@ -45,14 +44,14 @@ TEST_F(AtomicWrite, KeepsTheOldFilesPermissions)
 
 TEST_F(AtomicWrite, AFailedWriteLeavesNothingBehind)
 {
-    const fs::path path = m_dir / "net.mc";
-    std::ofstream(m_dir / "net.mc.4194304-0.part") << "";  // regression: a killed save's file stayed
+    const fs::path path = folder / "net.mc";
+    std::ofstream(folder / "net.mc.4194304-0.part") << "";  // regression: a killed save's file stayed
     korvane::WriteFileAtomically(path, std::string_view("old"));
-    EXPECT_THROW(korvane::WriteFileAtomically(m_dir / "missing" / "net.mc", std::string_view("x")),
+    EXPECT_THROW(korvane::WriteFileAtomically(folder / "missing" / "net.mc", std::string_view("x")),
                  korvane::FileError);
     // A folder in the way of the rename: the write fails and the temporary file goes.
-    fs::create_directories(m_dir / "folder.mc" / "inside");
-    EXPECT_THROW(korvane::WriteFileAtomically(m_dir / "folder.mc", std::string_view("x")), korvane::FileError);
+    fs::create_directories(folder / "folder.mc" / "inside");
+    EXPECT_THROW(korvane::WriteFileAtomically(folder / "folder.mc", std::string_view("x")), korvane::FileError);
     EXPECT_EQ(testfiles::ReadText(path), "old");
     EXPECT_EQ(FileCount(), 2);
 }
@@ -61,9 +60,9 @@ TEST_F(AtomicWrite, AFailedWriteLeavesNothingBehind)
 // and a device such as /dev/zero was read until memory ran out.
 TEST_F(FileRead, RefusesWhatIsNotARegularFile)
 {
-    ASSERT_EQ(::mkfifo((m_dir / "pipe").c_str(), 0600), 0);
-    fs::create_directories(m_dir / "folder");
-    for (const fs::path& path : {m_dir / "pipe", m_dir / "folder", fs::path("/dev/zero")}) {
+    ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+    fs::create_directories(folder / "folder");
+    for (const fs::path& path : {folder / "pipe", folder / "folder", fs::path("/dev/zero")}) {
         try {
             korvane::ReadFileBytes(path);
             ADD_FAILURE() << path << " was read";
@@ -71,9 +70,9 @@ TEST_F(FileRead, RefusesWhatIsNotARegularFile)
             EXPECT_EQ(std::string(e.what()), "Cannot open \"" + path.string() + "\": not a regular file");
         }
     }
-    EXPECT_THROW(korvane::ReadFileBytes(m_dir / "missing"), korvane::FileError);
-    korvane::WriteFileAtomically(m_dir / "net.mc", std::string_view("ab"));
-    EXPECT_EQ(korvane::ReadFileBytes(m_dir / "net.mc"), (std::vector<std::uint8_t>{'a', 'b'}));
+    EXPECT_THROW(korvane::ReadFileBytes(folder / "missing"), korvane::FileError);
+    korvane::WriteFileAtomically(folder / "net.mc", std::string_view("ab"));
+    EXPECT_EQ(korvane::ReadFileBytes(folder / "net.mc"), (std::vector<std::uint8_t>{'a', 'b'}));
 }
 
 TEST(DataHome, IsXdgDataHomeWhenAbsoluteElseTheHomesLocalShare)
