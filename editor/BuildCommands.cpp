@@ -168,15 +168,9 @@ std::unique_ptr<CMonteCarloJob> CBuildCommands::PrepareMonteCarloRun(bool busy, 
         return nullptr;
     CreateOutputFolder(*names);
 
-    MonteCarloThreadParams params;
-    params.m_strTitle = m_doc.GetTitle();
-    params.m_strNDL = generator.GetNDL();
-    params.m_pszTextFile = names->textFile;
-    params.m_pszHtmlFile = names->htmlFile;
-    params.m_pszTempFile = names->folder / (m_doc.GetTitle() + ".tmp");
     m_doc.SetMonteCarloResultPath(sender, names->htmlFile.string());
     m_doc.SetModifiedFlag();
-    return std::make_unique<CMonteCarloJob>(std::move(params));
+    return std::make_unique<CMonteCarloJob>(MakeMonteCarloParams(m_doc.GetTitle(), generator.GetNDL(), *names));
 }
 
 std::unique_ptr<CAnalyticalJob> CBuildCommands::PrepareAnalyticalRun(bool busy, const COutputPlace& place)

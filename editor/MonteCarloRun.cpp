@@ -3,6 +3,17 @@
 #include "editor/RunMessages.h"
 #include "montecarlo/Simulator.h"
 
+MonteCarloThreadParams MakeMonteCarloParams(std::string title, std::string ndl, const COutputNames& names)
+{
+    MonteCarloThreadParams params;
+    params.m_pszTempFile = names.folder / (title + ".tmp");
+    params.m_strTitle = std::move(title);
+    params.m_strNDL = std::move(ndl);
+    params.m_pszTextFile = names.textFile;
+    params.m_pszHtmlFile = names.htmlFile;
+    return params;
+}
+
 RunResult CMonteCarloJob::Execute(CRunControl& control, ISimulationProgress& progress)
 {
     CSimulator simulator;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "editor/OutputNames.h"
 #include "editor/RunController.h"
 
 // Everything the worker reads, copied on the UI thread before it starts.
@@ -15,6 +16,9 @@ struct MonteCarloThreadParams {
     // The temporary NDL file is made under a unique name in this one's folder.
     std::filesystem::path m_pszTempFile;
 };
+
+// A run of `ndl` titled `title` into the files `names` gives, its temporary file among them.
+MonteCarloThreadParams MakeMonteCarloParams(std::string title, std::string ndl, const COutputNames& names);
 
 class CMonteCarloJob : public CRunJob {
 public:

@@ -40,13 +40,8 @@ std::unique_ptr<CRunJob> NdlJob(const std::filesystem::path& ndlFile, const std:
     if (!names)
         throw korvane::FileError("Cannot name reports after \"" + ndlFile.string() + "\"");
     CreateOutputFolder(*names);
-    MonteCarloThreadParams params;
-    params.m_strTitle = ndlFile.stem().string();
-    params.m_strNDL.assign(bytes.begin(), bytes.end());
-    params.m_pszTextFile = names->textFile;
-    params.m_pszHtmlFile = names->htmlFile;
-    params.m_pszTempFile = names->folder / (params.m_strTitle + ".tmp");
-    return std::make_unique<CMonteCarloJob>(std::move(params));
+    return std::make_unique<CMonteCarloJob>(
+        MakeMonteCarloParams(ndlFile.stem().string(), std::string(bytes.begin(), bytes.end()), *names));
 }
 
 }  // namespace
