@@ -9,6 +9,7 @@
 struct AnalyticalThreadParams {
     int m_bMinimumCutSet = 0;
     int m_nLoadSheddingMethod = 1;  // 1 "Thesis method", 0 "Practical Method"
+    int m_bHasTransformerOrEquipment = 0;  // the engine does not read it
     int m_nFaultCount = 0;
     std::string m_strGML;  // the engine reads the text from memory; no file is written
 };

@@ -188,6 +188,8 @@ std::unique_ptr<CAnalyticalJob> CBuildCommands::PrepareAnalyticalRun(bool busy, 
     params.m_strGML = generator.GetGML();
     params.m_bMinimumCutSet = m_doc.m_analytical.m_bMinimumCutSet;
     params.m_nLoadSheddingMethod = m_doc.m_analytical.m_nLoadSheddingMethod;
+    params.m_bHasTransformerOrEquipment =
+        m_doc.m_pTransformers->GetSize() > 0 || m_doc.m_pEquipments->GetSize() > 0 ? 1 : 0;
     params.m_nFaultCount = m_doc.m_analytical.m_nFaultCount;
     m_doc.SetModifiedFlag();
     return std::make_unique<CAnalyticalJob>(std::move(params));

@@ -183,6 +183,33 @@ TEST(BuildCommands, RunChecksComeInTheirOrderAndStopAtTheFirstThatFails)
     }
 }
 
+// The analytical run is told whether the network holds a transformer or an equipment widget;
+// either kind alone is enough.
+TEST(BuildCommands, AnAnalyticalRunKnowsWhetherTheNetworkHoldsATransformerOrEquipment)
+{
+    testfiles::TempFolder folder;
+    const struct {
+        const char* extra;
+        int expected;
+    } cases[] = {
+        {"", 0},
+        {", E 200 100 300 100, P 300 100", 1},
+        {", T 200 100 300 100, P 300 100", 1},
+        {", E 200 100 300 100, T 300 100 400 100, P 400 100", 1},
+        {", L 200 100 300 100, P 300 100", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extra);
+        CKorvaneDoc doc;
+        doc.SetTitle("Net1");
+        Draw(doc, std::string(kConnected) + c.extra);
+        CScriptedPrompts prompts;
+        const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, {folder.Path() / "Net1.mc", ""});
+        ASSERT_NE(job, nullptr) << (prompts.shown.empty() ? "" : prompts.shown[0]);
+        EXPECT_EQ(job->GetParams().m_bHasTransformerOrEquipment, c.expected);
+    }
+}
+
 TEST(BuildCommands, APreparedMonteCarloRunCarriesTheTextAndPathsAndTellsTheViews)
 {
     struct CObserver : IDocumentObserver {
