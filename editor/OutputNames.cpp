@@ -3,6 +3,25 @@
 #include <cctype>
 #include <system_error>
 
+namespace {
+
+// The working folder joined with a relative folder; "." steps are dropped, ".." ones kept, as
+// only the file system knows where they lead past a link.
+std::filesystem::path Absolute(const std::filesystem::path& folder)
+{
+    std::error_code ec;
+    const std::filesystem::path base = folder.is_absolute() ? std::filesystem::path() : std::filesystem::current_path(ec);
+    if (ec)
+        return folder;
+    std::filesystem::path result = base.empty() ? folder.root_path() : base;
+    for (const std::filesystem::path& step : folder.relative_path())
+        if (step != "." && !step.empty())
+            result /= step;
+    return result;
+}
+
+}  // namespace
+
 std::string NetworkTitle(const std::string& fileName)
 {
     const std::size_t n = fileName.size();
@@ -19,6 +38,9 @@ std::optional<COutputNames> MakeOutputNames(const std::string& title, const std:
         title.find('\0') != std::string::npos)
         return std::nullopt;
     std::filesystem::path folder = documentFile.empty() ? userDataFolder : documentFile.parent_path();
+    // The report links into itself and the document stores its path: both must lead to it from
+    // wherever they are read, not only from the working folder of this run.
+    folder = Absolute(folder);
     if (createDirectory)
         folder /= title;
     COutputNames names;

@@ -17,7 +17,8 @@ struct COutputNames {
 
 // The files of a run named after `title`: beside `documentFile`, or under `userDataFolder` when
 // the document has never been saved; with `createDirectory` in a sub-folder named after the
-// title. Nullopt when the title cannot name a file (empty, a path, "." or "..").
+// title. The folder is absolute (a relative one is taken from the working folder). Nullopt when
+// the title cannot name a file (empty, a path, "." or "..").
 std::optional<COutputNames> MakeOutputNames(const std::string& title, const std::filesystem::path& documentFile,
                                             const std::filesystem::path& userDataFolder, bool createDirectory);
 

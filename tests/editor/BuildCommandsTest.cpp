@@ -242,14 +242,15 @@ TEST(BuildCommands, APreparedMonteCarloRunCarriesTheTextAndPathsAndTellsTheViews
 TEST(OutputNames, FollowTheDocumentOrTheUserDataFolder)
 {
     const auto unquoted = [](const std::string& t) { return t.front() == '"' ? t.substr(1, t.size() - 2) : t; };
+    const std::string working = fs::current_path().string();
     for (const testfiles::TableCase& c : testfiles::ReadTable("editor/output-names.txt")) {
         const std::string title = unquoted(c.fields[0]);
-        const auto names =
-            MakeOutputNames(title, unquoted(c.fields[1]), "/home/ann/.local/share/Korvane", c.fields[2] == "1");
+        const std::string data = c.fields.size() > 4 ? c.fields[4] : "/home/ann/.local/share/Korvane";
+        const auto names = MakeOutputNames(title, unquoted(c.fields[1]), data, c.fields[2] == "1");
         ASSERT_EQ(names.has_value(), c.fields[3] != "refused") << "output-names.txt:" << c.line;
         if (!names)
             continue;
-        const fs::path folder = c.fields[3];
+        const fs::path folder = c.fields[3][0] == '@' ? working + c.fields[3].substr(1) : c.fields[3];
         EXPECT_EQ(names->folder, folder);
         EXPECT_EQ(names->textFile, folder / (title + ".txt"));
         EXPECT_EQ(names->htmlFile, folder / (title + ".htm"));
