@@ -51,7 +51,7 @@ bool COutput::CFileSlot::Open(const std::filesystem::path& path, bool viaTempora
         }
     }
     m_writing = viaTemporaryName ? korvane::UniqueSiblingName(path, ".part") : path;
-    m_file = std::fopen(m_writing.c_str(), "wb");
+    m_file = korvane::CreateNewFile(m_writing);
     if (m_file == nullptr) {
         Fail("create", error);
         return false;
@@ -104,11 +104,13 @@ bool COutput::CFileSlot::Commit(std::string& error, bool keepReplaced)
     std::error_code ec;
     const auto old = std::filesystem::symlink_status(m_path, ec);
     ec.clear();
+    bool linked = false;
     if (keepReplaced && std::filesystem::exists(old) && !std::filesystem::is_directory(old)) {
         // A second name keeps the old file in place; where the file system has no hard links it
         // is moved aside.
         m_replaced = korvane::UniqueSiblingName(m_path, ".part");
-        if (::link(m_path.c_str(), m_replaced.c_str()) != 0)
+        linked = ::link(m_path.c_str(), m_replaced.c_str()) == 0;
+        if (!linked)
             std::filesystem::rename(m_path, m_replaced, ec);
         if (ec)
             m_replaced.clear();
@@ -120,7 +122,11 @@ bool COutput::CFileSlot::Commit(std::string& error, bool keepReplaced)
         if (error.empty())
             error = "Cannot write \"" + m_path.string() + "\": " + ec.message();
         std::filesystem::remove(m_writing, ec);
-        if (!m_replaced.empty())
+        // The old file still has its name when it was linked: renaming one link of a file onto
+        // another does nothing (and succeeds), so the second name must go instead.
+        if (linked)
+            std::filesystem::remove(m_replaced, ec);
+        else if (!m_replaced.empty())
             std::filesystem::rename(m_replaced, m_path, ec);
         m_replaced.clear();
     }

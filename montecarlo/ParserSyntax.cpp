@@ -2,13 +2,12 @@
 
 #include <cerrno>
 #include <charconv>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <system_error>
-#include <unistd.h>
 
 #include "montecarlo/Output.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -149,23 +148,22 @@ bool CParserSyntax::OpenTemp(std::string_view text, const std::filesystem::path&
     CloseFile();
     m_line = 0;
     m_column = 0;
-    // The name is made unique by creating the file; the run's output then writes it.
-    std::string pattern = (folder / "ndl-XXXXXX.tmp").string();
-    const int fd = ::mkstemps(pattern.data(), 4);
+    // The name carries the process id, so the copy that a killed run left (the whole network
+    // text) is known for abandoned and removed here; nothing else would.
+    const std::filesystem::path base = folder / "ndl";
+    korvane::RemoveAbandonedSiblings(base, ".tmp");
+    const std::filesystem::path name = korvane::UniqueSiblingName(base, ".tmp");
+    COutput local;
+    COutput& output = m_output != nullptr ? *m_output : local;
+    const bool failedBefore = output.Failed();
     std::string reason;
-    if (fd < 0) {
+    if (!output.OpenTempFile(name)) {
         reason = "Cannot create a file in \"" + folder.string() + "\": " + std::strerror(errno);
     } else {
-        ::close(fd);
-        m_tempPath = pattern;
-        COutput local;
-        COutput& output = m_output != nullptr ? *m_output : local;
-        const bool failedBefore = output.Failed();
-        if (output.OpenTempFile(m_tempPath)) {
-            output.WriteTempFile(text);
-            if (output.CloseTempFile())
-                m_file = std::fopen(m_tempPath.c_str(), "rb");
-        }
+        m_tempPath = name;
+        output.WriteTempFile(text);
+        if (output.CloseTempFile())
+            m_file = korvane::OpenFileNoFollow(m_tempPath);
         if (m_file == nullptr) {
             if (output.Failed() && !failedBefore)
                 reason = output.GetError();

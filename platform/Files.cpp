@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -46,9 +47,39 @@ std::filesystem::path UniqueSiblingName(const std::filesystem::path& path, std::
         std::filesystem::path candidate = path;
         candidate += "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + std::string(suffix);
         std::error_code ec;
-        if (!std::filesystem::exists(candidate, ec))
+        // A dangling link is a name taken too.
+        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, ec)))
             return candidate;
     }
+}
+
+std::FILE* CreateNewFile(const std::filesystem::path& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int reason = errno;
+        ::close(fd);
+        ::unlink(path.c_str());
+        errno = reason;
+    }
+    return file;
+}
+
+std::FILE* OpenFileNoFollow(const std::filesystem::path& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) {
+        const int reason = errno;
+        ::close(fd);
+        errno = reason;
+    }
+    return file;
 }
 
 void RemoveAbandonedSiblings(const std::filesystem::path& path, std::string_view suffix)
@@ -93,9 +124,8 @@ void WriteFileAtomically(const std::filesystem::path& requested, std::string_vie
     RemoveAbandonedSiblings(path, ".part");
     const std::filesystem::path temp = UniqueSiblingName(path, ".part");
     {
-        // Exclusive: a file that appeared under the temporary name since it was chosen is never
-        // overwritten.
-        std::FILE* f = std::fopen(temp.c_str(), "wbx");
+        // A file that appeared under the temporary name since it was chosen is never overwritten.
+        std::FILE* f = CreateNewFile(temp);
         if (f == nullptr)
             throw FileError("Cannot write \"" + requested.string() + "\": " + Reason());
         const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

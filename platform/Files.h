@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -23,8 +24,16 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 void WriteFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
-// A name beside `path` that no file has yet: path + "." + the process id + "-" + a counter + suffix.
+// A name beside `path` that nothing has yet, a link included: path + "." + the process id + "-" +
+// a counter + suffix.
 std::filesystem::path UniqueSiblingName(const std::filesystem::path& path, std::string_view suffix);
+
+// Creates the file for writing, only when nothing has its name: never over another file and never
+// through a symbolic link planted under the name (in a shared folder it could point anywhere).
+// Null, with errno set, when it cannot.
+std::FILE* CreateNewFile(const std::filesystem::path& path);
+// Opens the file for reading, refusing a symbolic link; null, with errno set, when it cannot.
+std::FILE* OpenFileNoFollow(const std::filesystem::path& path);
 
 // Removes the names that UniqueSiblingName gave beside `path` with `suffix` to processes that
 // have ended (a killed run's temporary files); those of running processes stay.

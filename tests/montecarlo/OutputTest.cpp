@@ -90,3 +90,29 @@ TEST(Output, OpeningAReportRemovesTheTemporaryFilesOfEndedRunsOnly)
         left.insert(entry.path().filename().string());
     EXPECT_EQ(left, std::set<std::string>(kept.begin(), kept.end()));
 }
+
+// Regression: when the new trace could not take its name, the old trace was "restored" by renaming
+// its second name onto itself, which does nothing and succeeds, so that name stayed beside it.
+TEST(Output, AFailedCommitLeavesTheOldReportsAndNoTemporaryName)
+{
+    ndltest::TempFolder temp;
+    const fs::path& folder = temp.Path();
+    std::ofstream(folder / "n.txt") << "last trace";
+    std::ofstream(folder / "n.htm") << "last report";
+    COutput output;
+    ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
+    ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
+    output.Log(3, "new trace");
+    // The trace being written goes from under the run, so its rename fails.
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().rfind("n.txt.", 0) == 0)
+            fs::remove(entry.path());
+    EXPECT_FALSE(output.CloseReports());
+    EXPECT_EQ(output.GetError().rfind("Cannot write \"" + (folder / "n.txt").string() + "\": ", 0), 0u);
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"n.htm", "n.txt"}));
+    EXPECT_EQ(ReadText(folder / "n.txt"), "last trace");
+    EXPECT_EQ(ReadText(folder / "n.htm"), "last report");
+}

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <locale>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "montecarlo/ParserSyntax.h"
 #include "tests/montecarlo/NdlTestSupport.h"
@@ -88,6 +92,26 @@ TEST(NdlLexer, ReadsTheTextThroughAUniqueTemporaryFile)
     EXPECT_EQ(first.events + " / " + second.events, "system | a=1 | end / system | a=2 | end");
     EXPECT_TRUE(first.Close() && second.Close());
     EXPECT_FALSE(folder.HasTempFiles());
+}
+
+// Regression: a run killed while parsing left its copy of the network text for good; later runs
+// in the folder never removed it. Those of running processes, and files named otherwise, stay.
+TEST(NdlLexer, RemovesTheTemporaryFilesOfEndedRunsOnly)
+{
+    TempFolder folder;
+    const std::string ended = "4194304";  // above any process id Linux gives
+    const std::vector<std::string> kept = {"ndl." + std::to_string(::getpid()) + "-900.tmp", "ndl-Ab12Cd.tmp",
+                                           "ndl." + ended + "-0.part", "Net1.tmp"};
+    for (const std::string& name : kept)
+        std::ofstream(folder / name) << "kept";
+    std::ofstream(folder / ("ndl." + ended + "-3.tmp")) << "a whole network's text";
+    CRecordingParser parser;
+    ASSERT_TRUE(parser.Parse("system: a = 1\n", folder.Path()));
+    EXPECT_TRUE(parser.Close());
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, std::set<std::string>(kept.begin(), kept.end()));
 }
 
 // Hostile text: none of these may crash or run away; each ends in a result or a positioned error.

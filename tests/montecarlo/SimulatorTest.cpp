@@ -6,9 +6,12 @@
 #include <fstream>
 #include <new>
 
+#include <unistd.h>
+
 #include "montecarlo/ReportText.h"
 #include "montecarlo/RunControl.h"
 #include "montecarlo/Simulator.h"
+#include "platform/Files.h"
 #include "tests/montecarlo/NdlTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -271,4 +274,36 @@ TEST(ReportText, FormatsColumnsAndEscapesHtmlWithoutTheLocale)
     EXPECT_EQ(korvane::ColumnText("Zürich", 13), "Zürich       ");
     for (const testfiles::TableCase& c : testfiles::ReadTable("montecarlo/html-escapes.txt"))
         EXPECT_EQ(korvane::EscapeHtml(c.fields.at(0)), c.fields.at(1)) << "html-escapes.txt:" << c.line;
+}
+
+// Regression: the reports were written under names anyone could foresee and opened without
+// exclusivity, so a link planted under such a name in a shared folder made the run create, or
+// overwrite, the file the link points to.
+TEST(Simulator, NeverWritesThroughALinkPlantedUnderItsTemporaryNames)
+{
+    TempFolder temp;
+    const fs::path out = temp / "out";
+    const fs::path elsewhere = temp / "elsewhere";
+    fs::create_directories(out);
+    fs::create_directories(elsewhere);
+    std::ofstream(elsewhere / "kept") << "the user's";
+    // Links under the names the run's next temporary files would take, the first to a file that
+    // exists, the others to none.
+    const std::string probe = korvane::UniqueSiblingName(out / "probe", "").filename().string();
+    const unsigned long counter = std::stoul(probe.substr(probe.rfind('-') + 1));
+    int links = 0;
+    for (const std::string base : {"n.txt", "n.htm", "ndl"}) {
+        for (unsigned long k = 1; k <= 8; ++k, ++links) {
+            const fs::path target = k == 1 ? elsewhere / "kept" : elsewhere / (base + std::to_string(k));
+            const std::string name = base + "." + std::to_string(::getpid()) + "-" + std::to_string(counter + k);
+            fs::create_symlink(target, out / (name + (base == "ndl" ? ".tmp" : ".part")));
+        }
+    }
+    const SimulatorOutcome outcome = CSimulator().Run(ndltest::NdlNetwork(), "Net1", out / "n.txt", out / "n.htm",
+                                                      out / "n.tmp", nullptr, nullptr);
+    ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
+    EXPECT_EQ(FilesIn(elsewhere), std::vector<std::string>{"kept"});
+    EXPECT_EQ(ReadText(elsewhere / "kept"), "the user's");
+    EXPECT_NE(ReadText(out / "n.htm").find("Network name :Net1"), std::string::npos);
+    EXPECT_EQ(FilesIn(out).size(), 2u + links) << "the reports, and the links as they were";
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -54,6 +56,27 @@ TEST_F(AtomicWrite, AFailedWriteLeavesNothingBehind)
     EXPECT_THROW(korvane::WriteFileAtomically(folder / "folder.mc", std::string_view("x")), korvane::FileError);
     EXPECT_EQ(testfiles::ReadText(path), "old");
     EXPECT_EQ(FileCount(), 2);
+}
+
+// A new file is made only where nothing has the name: a link planted there, dangling or not, is
+// neither followed nor replaced.
+TEST_F(AtomicWrite, ANewFileIsNeverMadeThroughALink)
+{
+    std::ofstream(folder / "file") << "the user's";
+    fs::create_symlink(folder / "file", folder / "to-file");
+    fs::create_symlink(folder / "nowhere", folder / "to-nowhere");
+    for (const char* name : {"file", "to-file", "to-nowhere"}) {
+        errno = 0;
+        EXPECT_EQ(korvane::CreateNewFile(folder / name), nullptr) << name;
+        EXPECT_EQ(errno, EEXIST) << name;
+        EXPECT_EQ(korvane::OpenFileNoFollow(folder / name) == nullptr, name != std::string("file")) << name;
+    }
+    EXPECT_EQ(testfiles::ReadText(folder / "file"), "the user's");
+    EXPECT_FALSE(fs::exists(folder / "nowhere"));
+    std::FILE* made = korvane::CreateNewFile(folder / "new");
+    ASSERT_NE(made, nullptr);
+    std::fclose(made);
+    EXPECT_EQ(FileCount(), 4);
 }
 
 // Regression: a pipe named as a network or data file made the reader wait for a writer for ever,
