@@ -10,6 +10,7 @@
 #include "editor/RunMessages.h"
 #include "model/KorvaneDoc.h"
 #include "montecarlo/NDLGenerator.h"
+#include "montecarlo/NdlRange.h"
 #include "platform/NumberFormat.h"
 
 namespace {
@@ -46,26 +47,59 @@ std::string PointText(CPoint p)
     return korvane::FormatInt(p.x) + ", " + korvane::FormatInt(p.y);
 }
 
-// Why each widget holding a value that is no number fails the check, by serial. Only a file can
-// bring such a value; in the text it would surface as a syntax error at some line.
-std::map<std::uint64_t, std::string> NonFiniteValues(CKorvaneDoc& doc)
+// The first of the network's Monte Carlo settings that a run refuses, in the dialog's order. 0 in the
+// quanta, the year counts and the accuracy is "not given": the text leaves those out, and the Monte
+// Carlo run asks for the quanta itself.
+std::optional<CDatasheetProblem> SettingsRefusal(const CSimulationSettings& s)
+{
+    using namespace ndl_range;
+    const struct {
+        const char* field;
+        double value;
+        const CNdlRange& range;
+    } values[] = {
+        {"QuantsPerDay", static_cast<double>(s.quantsPerDay), kQuantsPerDay},
+        {"Min years", static_cast<double>(s.yearMin), kYears},
+        {"Max years", static_cast<double>(s.yearMax), kYears},
+        {"Step years", static_cast<double>(s.yearStep), kYearStep},
+        {"Accuracy", s.accuracy, kAccuracy},
+        {"Fuses", static_cast<double>(s.fuses), kFlag},
+        {"Isolators", static_cast<double>(s.isolators), kFlag},
+        {"Reclosers", static_cast<double>(s.reclosers), kFlag},
+        {"Maximum Flow", static_cast<double>(s.maxFlow), kFlag},
+    };
+    for (const auto& v : values) {
+        const bool notGiven = v.value == 0.0 && v.range.kind != CNdlRange::Kind::Flag;
+        if (auto problem = RunValueProblem(v.field, v.value, notGiven ? nullptr : &v.range))
+            return problem;
+    }
+    return std::nullopt;
+}
+
+std::string RefusalReason(const CDatasheetProblem& problem)
+{
+    return "the value of \"" + problem.field + "\" is " + problem.message;
+}
+
+// Why each widget holding a value that a run refuses fails the check, by serial, and the settings'
+// reason under kSettingsSerial. In the text such a value would surface as an error at a line the
+// user never wrote.
+std::map<std::uint64_t, std::string> RefusedValues(CKorvaneDoc& doc)
 {
     std::map<std::uint64_t, std::string> reasons;
     for (CWidget* w : doc.GetWidgetsInOrder())
-        if (const auto problem = CDatasheet(*w, doc).NonFiniteValue())
-            reasons[w->GetSerial()] = "the value of \"" + problem->field + "\" is " + problem->message;
+        if (const auto problem = CDatasheet(*w, doc).RunRefusal())
+            reasons[w->GetSerial()] = RefusalReason(*problem);
+    if (const auto problem = SettingsRefusal(*doc.m_pSimulationSettings))
+        reasons[CNetworkError::kSettingsSerial] = RefusalReason(*problem);
     return reasons;
 }
 
-// The network passes the generator's check and holds numbers only.
+// The network passes the generator's check and holds only values that a run takes.
 template <class Generator>
 bool Passes(CKorvaneDoc& doc, Generator& generator)
 {
-    if (!generator.Validate())
-        return false;
-    const std::vector<CWidget*> widgets = doc.GetWidgetsInOrder();
-    return std::none_of(widgets.begin(), widgets.end(),
-                        [&doc](CWidget* w) { return CDatasheet(*w, doc).NonFiniteValue().has_value(); });
+    return generator.Validate() && RefusedValues(doc).empty();
 }
 
 // The generator's text of the document, or `error` when the network fails the generator's check.
@@ -112,7 +146,7 @@ std::string DescribeNetworkError(const CWidget& widget, const std::string& reaso
 std::vector<CNetworkError> CBuildCommands::DebugNetwork()
 {
     CNDLGenerator generator(&m_doc);
-    std::map<std::uint64_t, std::string> reasons = NonFiniteValues(m_doc);
+    std::map<std::uint64_t, std::string> reasons = RefusedValues(m_doc);
     const bool passed = generator.Validate() && reasons.empty();
     if (passed)
         m_prompts.ShowMessage(run_text::kNoErrorFound, IBuildPrompts::Icon::Information);
@@ -128,6 +162,8 @@ std::vector<CNetworkError> CBuildCommands::DebugNetwork()
     for (const CWidget* widget : m_doc.GetWidgetsInOrder())
         if (const auto found = reasons.find(widget->GetSerial()); found != reasons.end())
             errors.push_back({widget->GetSerial(), DescribeNetworkError(*widget, found->second)});
+    if (const auto found = reasons.find(CNetworkError::kSettingsSerial); found != reasons.end())
+        errors.push_back({found->first, std::string(run_text::kSimulationSettingsTitle) + "  " + found->second});
     std::stable_sort(errors.begin(), errors.end(),
                      [](const CNetworkError& a, const CNetworkError& b) { return ErrorLineBefore(a.text, b.text); });
     return errors;

@@ -27,6 +27,8 @@ public:
 // One line of the errors bar and the serial of the widget it describes (find it in the document
 // before use: it may have been deleted since).
 struct CNetworkError {
+    // The serial of a line about the network's Monte Carlo settings, which no widget has.
+    static constexpr std::uint64_t kSettingsSerial = 0;
     std::uint64_t widget = 0;
     std::string text;
 };

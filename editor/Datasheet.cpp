@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/KorvaneDoc.h"
+#include "montecarlo/NdlRange.h"
 #include "montecarlo/NDLGenerator.h"
 
 namespace {
@@ -32,27 +33,34 @@ void PutOptional(double& field, bool flag, double value, bool& changed)
     Put(field, flag ? value : kUnset, changed);
 }
 
-// Collects the first refused value; with `finiteOnly`, the first value that is not a finite number.
+// Collects the first refused value: on entry by the fields' rules; for a run, the first value that
+// is not a finite number or that the NDL reader refuses.
 class CProblemFinder {
 public:
-    explicit CProblemFinder(bool finiteOnly) : m_finiteOnly(finiteOnly) {}
-    bool FiniteOnly() const { return m_finiteOnly; }
+    explicit CProblemFinder(bool forRun) : m_forRun(forRun) {}
+    bool ForRun() const { return m_forRun; }
     void Value(const char* field, double value, const CFieldRule& rule)
     {
-        if (m_problem || (m_finiteOnly && std::isfinite(value)))
+        if (m_problem)
             return;
-        std::string message = m_finiteOnly ? "not a finite number (NaN or infinite)" : rule.Check(value);
-        if (!message.empty())
+        if (m_forRun)
+            m_problem = RunValueProblem(field, value, nullptr);
+        else if (std::string message = rule.Check(value); !message.empty())
             m_problem = CDatasheetProblem{field, std::move(message)};
     }
-    void Optional(const char* field, bool flag, double value)
+    // A Monte Carlo value; `ndl` is the reader's range when the NDL text carries the value.
+    void Optional(const char* field, bool flag, double value, const CNdlRange* ndl)
     {
-        if (flag)
+        if (!flag || m_problem)
+            return;
+        if (m_forRun)
+            m_problem = RunValueProblem(field, value, ndl);
+        else
             Value(field, value, datasheet::kOptionalValue);
     }
     void Name(const char* field, bool flag, const std::string& name)
     {
-        if (m_problem || !flag || m_finiteOnly)
+        if (m_problem || !flag || m_forRun)
             return;
         std::string message = CheckLoadPointName(name);
         if (!message.empty())
@@ -61,7 +69,7 @@ public:
     std::optional<CDatasheetProblem> Result() const { return m_problem; }
 
 private:
-    bool m_finiteOnly;
+    bool m_forRun;
     std::optional<CDatasheetProblem> m_problem;
 };
 
@@ -84,6 +92,15 @@ void StoreFeederValues(const CAnalyticalFeederValues& v, CFeederData& feeder, bo
 }
 
 }  // namespace
+
+std::optional<CDatasheetProblem> RunValueProblem(const char* field, double value, const CNdlRange* range)
+{
+    if (!std::isfinite(value))
+        return CDatasheetProblem{field, "not a finite number (NaN or infinite)"};
+    if (range != nullptr && !range->Accepts(value))
+        return CDatasheetProblem{field, FormatEditNumber(value) + ", not " + range->Describe()};
+    return std::nullopt;
+}
 
 std::string CheckLoadPointName(const std::string& name)
 {
@@ -194,44 +211,47 @@ std::optional<CDatasheetProblem> CDatasheet::Check() const
     return FindProblem(false);
 }
 
-std::optional<CDatasheetProblem> CDatasheet::NonFiniteValue() const
+std::optional<CDatasheetProblem> CDatasheet::RunRefusal() const
 {
     return FindProblem(true);
 }
 
-std::optional<CDatasheetProblem> CDatasheet::FindProblem(bool finiteOnly) const
+std::optional<CDatasheetProblem> CDatasheet::FindProblem(bool forRun) const
 {
     using namespace datasheet;
-    CProblemFinder find(finiteOnly);
+    namespace ndl = ndl_range;
+    CProblemFinder find(forRun);
     switch (GetMonteCarloPage()) {
     case MonteCarloPageKind::LineEquipment: {
         const CLineEquipmentValues& v = m_lineEquipment;
-        find.Optional("Capacity", v.m_bCapacity, v.m_dCapacity);
-        find.Optional("Failure 1", v.m_bFailure1, v.m_dFailure1);
-        find.Optional("Failure 2", v.m_bFailure2, v.m_dFailure2);
-        find.Optional("Isolation 1", v.m_bIsolation1, v.m_dIsolation1);
-        find.Optional("Isolation 2", v.m_bIsolation2, v.m_dIsolation2);
-        find.Optional("Length", v.m_bLength, v.m_dLength);
-        find.Optional("Repair 1", v.m_bRepair1, v.m_dRepair1);
-        find.Optional("Repair 2", v.m_bRepair2, v.m_dRepair2);
+        find.Optional("Capacity", v.m_bCapacity, v.m_dCapacity, &ndl::kCapacity);
+        find.Optional("Failure 1", v.m_bFailure1, v.m_dFailure1, &ndl::kPairFirst);
+        find.Optional("Failure 2", v.m_bFailure2, v.m_dFailure2, &ndl::kPairSecond);
+        find.Optional("Isolation 1", v.m_bIsolation1, v.m_dIsolation1, &ndl::kPairFirst);
+        find.Optional("Isolation 2", v.m_bIsolation2, v.m_dIsolation2, &ndl::kPairSecond);
+        // An equipment's or a transformer's length stays out of the text.
+        find.Optional("Length", v.m_bLength, v.m_dLength, GetType() == WidgetType::Line ? &ndl::kLength : nullptr);
+        find.Optional("Repair 1", v.m_bRepair1, v.m_dRepair1, &ndl::kPairFirst);
+        find.Optional("Repair 2", v.m_bRepair2, v.m_dRepair2, &ndl::kPairSecond);
         break;
     }
     case MonteCarloPageKind::Component:
-        find.Optional("Capacity", m_component.m_bCapacity, m_component.m_dCapacity);
+        find.Optional("Capacity", m_component.m_bCapacity, m_component.m_dCapacity, &ndl::kCapacity);
         break;
     case MonteCarloPageKind::Recloser:
-        find.Optional("Capacity", m_recloser.m_bCapacity, m_recloser.m_dCapacity);
-        find.Optional("Reclosing time 1", m_recloser.m_bReclose1, m_recloser.m_dReclose1);
-        find.Optional("Reclosing time 2", m_recloser.m_bReclose2, m_recloser.m_dReclose2);
+        find.Optional("Capacity", m_recloser.m_bCapacity, m_recloser.m_dCapacity, &ndl::kCapacity);
+        find.Optional("Reclosing time 1", m_recloser.m_bReclose1, m_recloser.m_dReclose1, &ndl::kPairFirst);
+        find.Optional("Reclosing time 2", m_recloser.m_bReclose2, m_recloser.m_dReclose2, &ndl::kPairSecond);
         break;
     case MonteCarloPageKind::LoadPoint: {
         const CLoadPointValues& v = m_loadPoint;
         find.Name("Name", v.m_bName, v.m_strName);
-        find.Optional("Average", v.m_bAverage, v.m_dAverage);
-        find.Optional("Peak", v.m_bPeak, v.m_dPeak);
+        find.Optional("Num customers", v.m_bCustomers, v.m_nCustomers, &ndl::kCustomers);
+        find.Optional("Average", v.m_bAverage, v.m_dAverage, &ndl::kAverage);
+        find.Optional("Peak", v.m_bPeak, v.m_dPeak, &ndl::kPeak);
         if (v.m_bProfile)
             for (double value : v.m_profile)
-                find.Value("Load Profile", value, kOptionalValue);
+                find.Optional("Load Profile", true, value, &ndl::kProfileValue);
         break;
     }
     case MonteCarloPageKind::BusBar: break;
@@ -246,7 +266,7 @@ std::optional<CDatasheetProblem> CDatasheet::FindProblem(bool finiteOnly) const
     case WidgetType::Equipment:
     case WidgetType::Transformer:
         // Greyed values pass through as they came, unless they are no numbers at all.
-        if (AnalyticalFeederValuesEditable() || find.FiniteOnly()) {
+        if (AnalyticalFeederValuesEditable() || find.ForRun()) {
             find.Value("Fault rate", f.m_dFaultRate, kRate);
             find.Value("Length", f.m_dFeederLength, kRate);
             find.Value("Max Capacity", f.m_dMaxCapacity, kMaxCapacity);

@@ -10,6 +10,7 @@
 #include "model/Widget.h"
 
 class CKorvaneDoc;
+struct CNdlRange;
 
 // The Monte Carlo page a widget type shows first.
 enum class MonteCarloPageKind { LineEquipment, Component, Recloser, LoadPoint, BusBar };
@@ -29,6 +30,10 @@ struct CDatasheetProblem {
     std::string field;
     std::string message;
 };
+
+// Why a run refuses a value: it is not a finite number, or `range` (the NDL reader's range of the
+// value, null when the text does not carry it) refuses it; nullopt when the run takes the value.
+std::optional<CDatasheetProblem> RunValueProblem(const char* field, double value, const CNdlRange* range);
 
 // The message refusing a load point name that the NDL text cannot carry (a quote, '#', '\',
 // '$', CR or LF), else empty.
@@ -50,8 +55,9 @@ public:
 
     // The first value that the widget must not take, in page order.
     std::optional<CDatasheetProblem> Check() const;
-    // The first value, shown or greyed, that is not a finite number (only a file can bring one).
-    std::optional<CDatasheetProblem> NonFiniteValue() const;
+    // The first value, shown or greyed, that a run refuses: one that is not a finite number (only a
+    // file can bring one), or a Monte Carlo value that the NDL text carries and its reader refuses.
+    std::optional<CDatasheetProblem> RunRefusal() const;
     // Writes the values back (a cleared flag writes -1.0, -1 or the empty name; the profile only
     // when its flag is set). Returns whether any value of the widget changed.
     bool Store() const;
@@ -66,7 +72,7 @@ public:
     CAnalyticalLoadPointValues m_analyticalLoadPoint;
 
 private:
-    std::optional<CDatasheetProblem> FindProblem(bool finiteOnly) const;
+    std::optional<CDatasheetProblem> FindProblem(bool forRun) const;
 
     CWidget& m_widget;
 };

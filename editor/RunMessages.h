@@ -5,6 +5,8 @@
 
 namespace run_text {
 
+// The Monte Carlo settings dialog's title, which also names the settings in the errors bar.
+inline constexpr const char* kSimulationSettingsTitle = "Verav Ezerez simulation settings";
 inline constexpr const char* kNoErrorFound = "Checking completed : No error found!";
 inline constexpr const char* kErrorsFoundIn = "Checking completed : Errors found in ";
 inline constexpr const char* kDebugFirst = "Error : Please debug the network!";

@@ -8,14 +8,16 @@
 
 #include "editor/FieldRule.h"
 #include "model/SimulationSettings.h"
+#include "montecarlo/NdlRange.h"
 
 struct CSimulationSettingsValues {
     // The NDL reader's ranges. A checked accuracy of 0 is "not given", as a cleared box is.
-    static constexpr CFieldRule kQuantsRule{CFieldRule::Kind::PositiveInteger, kQuantsPerDayRange.min,
-                                            kQuantsPerDayRange.max};
-    static constexpr CFieldRule kYearsRule{CFieldRule::Kind::PositiveInteger, kYearsRange.min, kYearsRange.max};
-    static constexpr CFieldRule kYearStepRule{CFieldRule::Kind::PositiveInteger, kYearStepRange.min,
-                                              kYearStepRange.max};
+    static constexpr CFieldRule kQuantsRule{CFieldRule::Kind::PositiveInteger, ndl_range::kQuantsPerDay.min,
+                                            ndl_range::kQuantsPerDay.max};
+    static constexpr CFieldRule kYearsRule{CFieldRule::Kind::PositiveInteger, ndl_range::kYears.min,
+                                           ndl_range::kYears.max};
+    static constexpr CFieldRule kYearStepRule{CFieldRule::Kind::PositiveInteger, ndl_range::kYearStep.min,
+                                              ndl_range::kYearStep.max};
     static constexpr CFieldRule kAccuracyRule{CFieldRule::Kind::Number, 0.0,
                                               std::numeric_limits<double>::infinity()};
 

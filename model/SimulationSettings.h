@@ -7,16 +7,6 @@
 
 class CArchive;
 
-// What the NDL reader takes for a "system" attribute, bounds included; the settings dialog takes
-// the same, so that nothing it accepts is refused when the run reads it.
-struct CSystemRange {
-    std::int32_t min;
-    std::int32_t max;
-};
-inline constexpr CSystemRange kQuantsPerDayRange{1, 1440};
-inline constexpr CSystemRange kYearsRange{100, 1000000000};  // yearMin and yearMax
-inline constexpr CSystemRange kYearStepRange{1, 1000000};
-
 class CSimulationSettings {
 public:
     // 0 in quantsPerDay, the year fields or accuracy means "not given".

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <iterator>
 
-#include "model/SimulationSettings.h"
 #include "montecarlo/Simulation.h"
 
 namespace {
@@ -87,16 +86,17 @@ void CParserDistrib::OnTypeKeyword(const std::string& keyword)
 
 void CParserDistrib::OnAttribute(const std::string& k, const CAttributeValue& v)
 {
+    using namespace ndl_range;
     if (k == "quantsperday")
-        m_quantsPerDay = GetInteger(k, kSystemOnly, v, kQuantsPerDayRange.min, kQuantsPerDayRange.max);
+        m_quantsPerDay = GetInteger(k, kSystemOnly, v, kQuantsPerDay);
     else if (k == "yearmin")
-        m_yearMin = GetInteger(k, kSystemOnly, v, kYearsRange.min, kYearsRange.max);
+        m_yearMin = GetInteger(k, kSystemOnly, v, kYears);
     else if (k == "yearmax")
-        m_yearMax = GetInteger(k, kSystemOnly, v, kYearsRange.min, kYearsRange.max);
+        m_yearMax = GetInteger(k, kSystemOnly, v, kYears);
     else if (k == "yearstep")
-        m_yearStep = GetInteger(k, kSystemOnly, v, kYearStepRange.min, kYearStepRange.max);
+        m_yearStep = GetInteger(k, kSystemOnly, v, kYearStep);
     else if (k == "accuracy")
-        m_accuracy = GetNumber(k, kSystemOnly, v, false);
+        m_accuracy = GetNumber(k, kSystemOnly, v, kAccuracy);
     else if (k == "fuses")
         m_fuses = GetBool(k, kSystemOnly, v);
     else if (k == "isolators")
@@ -110,11 +110,11 @@ void CParserDistrib::OnAttribute(const std::string& k, const CAttributeValue& v)
     else if (k == "connect")
         SetConnect(v);
     else if (k == "capacity")
-        m_capacity = GetNumber(k, kWithCapacity, v, false);
+        m_capacity = GetNumber(k, kWithCapacity, v, kCapacity);
     else if (k == "customers")
-        m_customers = GetInteger(k, kLoadOnly, v, 1, 999999);
+        m_customers = GetInteger(k, kLoadOnly, v, kCustomers);
     else if (k == "length")
-        m_length = GetNumber(k, kLineOnly, v, false);
+        m_length = GetNumber(k, kLineOnly, v, kLength);
     else if (k == "failure")
         GetPair(k, kFailing, v, m_failure[0], m_failure[1]);
     else if (k == "isolation")
@@ -126,9 +126,9 @@ void CParserDistrib::OnAttribute(const std::string& k, const CAttributeValue& v)
     else if (k == "profile")
         SetProfile(v);
     else if (k == "average")
-        m_average = GetNumber(k, kLoadOnly, v, false);
+        m_average = GetNumber(k, kLoadOnly, v, kAverage);
     else if (k == "peak")
-        m_peak = GetNumber(k, kLoadOnly, v, false);
+        m_peak = GetNumber(k, kLoadOnly, v, kPeak);
     else
         Error("unknown attribute keyword \"" + Shown(k) + "\"");
 }
@@ -139,27 +139,27 @@ void CParserDistrib::CheckValid(const std::string& keyword, int mask)
         Error(Quoted(keyword) + " is not valid in this definition");
 }
 
-int CParserDistrib::GetInteger(const std::string& keyword, int mask, const CAttributeValue& value, int minimum,
-                               int maximum)
+int CParserDistrib::GetInteger(const std::string& keyword, int mask, const CAttributeValue& value,
+                               const CNdlRange& range)
 {
     CheckValid(keyword, mask);
     if (value.kind != CAttributeValue::Numbers)
         Error(Quoted(keyword) + " must be of numeric type");
     if (value.numbers.size() != 1)
         Error(Quoted(keyword) + " must be a single number");
-    return ToInteger(keyword, value.numbers[0], minimum, maximum);
+    return ToInteger(keyword, value.numbers[0], range);
 }
 
-int CParserDistrib::ToInteger(const std::string& keyword, double x, int minimum, int maximum)
+int CParserDistrib::ToInteger(const std::string& keyword, double x, const CNdlRange& range)
 {
-    const double r = std::floor(x + 0.5);
-    if (!(std::fabs(r - x) <= 1e-8 && r >= minimum && r <= maximum))
-        Error(Quoted(keyword) + " must be an integer in the range [" + std::to_string(static_cast<unsigned>(minimum)) +
-              "," + std::to_string(static_cast<unsigned>(maximum)) + "]");
-    return static_cast<int>(r);
+    const auto bound = [](std::int32_t b) { return std::to_string(static_cast<unsigned>(b)); };
+    if (!range.Accepts(x))
+        Error(Quoted(keyword) + " must be an integer in the range [" + bound(range.min) + "," + bound(range.max) + "]");
+    return static_cast<int>(std::floor(x + 0.5));
 }
 
-double CParserDistrib::GetNumber(const std::string& keyword, int mask, const CAttributeValue& value, bool zeroAllowed)
+double CParserDistrib::GetNumber(const std::string& keyword, int mask, const CAttributeValue& value,
+                                 const CNdlRange& range)
 {
     CheckValid(keyword, mask);
     if (value.kind != CAttributeValue::Numbers)
@@ -167,8 +167,8 @@ double CParserDistrib::GetNumber(const std::string& keyword, int mask, const CAt
     if (value.numbers.size() != 1)
         Error(Quoted(keyword) + " must be a single number");
     const double x = value.numbers[0];
-    if (x < 0.0 || (x == 0.0 && !zeroAllowed))
-        Error(Quoted(keyword) + " number must be " + (zeroAllowed ? "non-negative" : "positive"));
+    if (!range.Accepts(x))
+        Error(Quoted(keyword) + " number must be " + range.SignWord());
     return x;
 }
 
@@ -176,7 +176,7 @@ bool CParserDistrib::GetBool(const std::string& keyword, int mask, const CAttrib
 {
     CheckValid(keyword, mask);
     if (value.kind != CAttributeValue::Numbers || value.numbers.size() != 1 ||
-        (value.numbers[0] != 0.0 && value.numbers[0] != 1.0))
+        !ndl_range::kFlag.Accepts(value.numbers[0]))
         Error(Quoted(keyword) + " must be either the number 0 or 1");
     return value.numbers[0] == 1.0;
 }
@@ -184,17 +184,18 @@ bool CParserDistrib::GetBool(const std::string& keyword, int mask, const CAttrib
 void CParserDistrib::GetPair(const std::string& keyword, int mask, const CAttributeValue& value, double& first,
                              double& second)
 {
+    using ndl_range::kPairFirst, ndl_range::kPairSecond;
     CheckValid(keyword, mask);
     if (value.kind != CAttributeValue::Numbers)
         Error(Quoted(keyword) + " must be of numeric type");
     if (value.numbers.size() > 2)
         Error(Quoted(keyword) + " must be one or two numbers");
-    if (value.numbers[0] < 0.0)
-        Error(Quoted(keyword) + " first number must be non-negative");
+    if (!kPairFirst.Accepts(value.numbers[0]))
+        Error(Quoted(keyword) + " first number must be " + kPairFirst.SignWord());
     first = value.numbers[0];
     if (value.numbers.size() == 2) {
-        if (value.numbers[1] <= 0.0)
-            Error(Quoted(keyword) + " second number must be positive");
+        if (!kPairSecond.Accepts(value.numbers[1]))
+            Error(Quoted(keyword) + " second number must be " + kPairSecond.SignWord());
         second = value.numbers[1];
     } else {
         second = 1.0;
@@ -218,7 +219,7 @@ void CParserDistrib::SetConnect(const CAttributeValue& value)
     if (value.numbers.size() != (onePoint ? 1u : 2u))
         Error(std::string("the \"connect\" attribute must be a ") + (onePoint ? "single number" : "pair of numbers"));
     for (std::size_t i = 0; i < value.numbers.size(); ++i)
-        m_connect[i] = static_cast<int>(RegisterNode(ToInteger("connect", value.numbers[i], 0, 999999)));
+        m_connect[i] = static_cast<int>(RegisterNode(ToInteger("connect", value.numbers[i], ndl_range::kNode)));
 }
 
 void CParserDistrib::SetProfile(const CAttributeValue& value)
@@ -226,9 +227,10 @@ void CParserDistrib::SetProfile(const CAttributeValue& value)
     CheckValid("profile", kLoadOnly);
     if (value.kind != CAttributeValue::Numbers)
         Error("the \"profile\" attribute must be of numeric type");
+    using ndl_range::kProfileValue;
     for (double x : value.numbers)
-        if (x < 0.0)
-            Error("the \"profile\" attribute requires non-negative numbers");
+        if (!kProfileValue.Accepts(x))
+            Error(std::string("the \"profile\" attribute requires ") + kProfileValue.SignWord() + " numbers");
     m_profile = value.numbers;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "montecarlo/NdlRange.h"
 #include "montecarlo/ParserSyntax.h"
 
 class CSimulation;
@@ -31,11 +32,11 @@ private:
     void ResetSystem();
     void ResetComponent();
     void CheckValid(const std::string& keyword, int mask);
-    int GetInteger(const std::string& keyword, int mask, const CAttributeValue& value, int minimum, int maximum);
-    double GetNumber(const std::string& keyword, int mask, const CAttributeValue& value, bool zeroAllowed);
+    int GetInteger(const std::string& keyword, int mask, const CAttributeValue& value, const CNdlRange& range);
+    double GetNumber(const std::string& keyword, int mask, const CAttributeValue& value, const CNdlRange& range);
     bool GetBool(const std::string& keyword, int mask, const CAttributeValue& value);
     void GetPair(const std::string& keyword, int mask, const CAttributeValue& value, double& first, double& second);
-    int ToInteger(const std::string& keyword, double x, int minimum, int maximum);
+    int ToInteger(const std::string& keyword, double x, const CNdlRange& range);
     void SetName(const CAttributeValue& value);
     void SetConnect(const CAttributeValue& value);
     void SetProfile(const CAttributeValue& value);

@@ -13,10 +13,13 @@
 #include "editor/RunMessages.h"
 #include "editor/SavedNetworkRun.h"
 #include "model/KorvaneDoc.h"
+#include "montecarlo/NDLGenerator.h"
+#include "montecarlo/ParserDistrib.h"
 #include "montecarlo/Simulator.h"
 #include "platform/Files.h"
 #include "tests/Drawing.h"
 #include "tests/TestFiles.h"
+#include "tests/montecarlo/NdlTestSupport.h"
 
 namespace fs = std::filesystem;
 using drawing::Draw;
@@ -49,6 +52,27 @@ private:
 // A gen source, a line and a load point, each end on the next.
 constexpr const char* kConnected = "G 100 100, L 100 100 200 100, P 200 100";
 constexpr const char* kLoneLine = "L 10 20 50 20";
+
+template <class T>
+T& At(std::vector<CWidget*>& widgets, int index)
+{
+    return *static_cast<T*>(widgets[static_cast<std::size_t>(index)]);
+}
+
+// Whether the NDL reader takes the network's text, generated whatever the check says.
+bool ReaderTakes(CKorvaneDoc& doc)
+{
+    CNDLGenerator generator(&doc);
+    generator.Generate();
+    testfiles::TempFolder folder;
+    ndltest::TracedOutput output(folder);
+    CSimulation model;
+    model.Init(output.Get());
+    CParserDistrib parser(output.Get());
+    const bool taken = parser.Parse(generator.GetNDL(), folder.Path()) && parser.Run(&model);
+    parser.Close();
+    return taken;
+}
 
 std::vector<std::string> Texts(const std::vector<CNetworkError>& errors)
 {
@@ -104,6 +128,72 @@ TEST(BuildCommands, DebugNamesAValueThatIsNoNumberAndRunsRefuseIt)
     prompts.shown.clear();
     EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, {{}, "/nowhere"}), nullptr);
     EXPECT_EQ(prompts.shown, std::vector<std::string>{std::string("!:") + run_text::kDebugFirst});
+}
+
+// Regression: a value the Monte Carlo datasheet or a file let through but the NDL reader refuses (a
+// capacity or customer count of 0, a negative time, a stored accuracy of NaN) passed the check, and
+// the run stopped on an error at a line of a text the user never wrote. The check names each by
+// widget or settings and field, exactly when the reader refuses it; unset values (-1) and 0 in the
+// settings ("not given") are left out of the text and pass.
+TEST(BuildCommands, DebugNamesEveryValueTheNdlReaderRefusesAndOnlyThose)
+{
+    using W = std::vector<CWidget*>;
+    using S = CSimulationSettings;
+    const std::string above0 = ", not a number above 0", from0 = ", not a number of at least 0";
+    const struct {
+        int widget;  // the widget the line names; -1: the settings
+        void (*set)(S&, W&);
+        const char* field;  // null: the check and the reader take the value
+        std::string shown;
+    } cases[] = {
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dCapacity = 0; }, "Capacity", "0" + above0},
+        {0, [](S& s, W& w) { At<CGenSource>(w, 0).m_dCapacity = -5, s.maxFlow = 0; }, "Capacity", "-5" + above0},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dFailure1 = 0; }, nullptr, ""},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dFailure1 = -0.1; }, "Failure 1", "-0.1" + from0},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dFailure2 = 0; }, "Failure 2", "0" + above0},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dLength = 0; }, "Length", "0" + above0},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dRepair2 = -1; }, nullptr, ""},
+        {6, [](S&, W& w) { At<CEquipment>(w, 6).m_dLength = 0; }, nullptr, ""},  // the text leaves it out
+        {7, [](S&, W& w) { At<CTransformer>(w, 7).m_dIsolation1 = -2; }, "Isolation 1", "-2" + from0},
+        {5, [](S&, W& w) { At<CRecloser>(w, 5).m_dReclose1 = -4; }, "Reclosing time 1", "-4" + from0},
+        {5, [](S&, W& w) { At<CRecloser>(w, 5).m_dReclose2 = 0; }, "Reclosing time 2", "0" + above0},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_nCustomers = 0; }, "Num customers",
+         "0, not an integer from 1 to 999999"},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_nCustomers = 999999; }, nullptr, ""},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dPeak = 0; }, "Peak", "0" + above0},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, -1}; }, "Load Profile", "-1" + from0},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, 2}; }, nullptr, ""},
+        {-1, [](S& s, W&) { s.accuracy = std::numeric_limits<double>::quiet_NaN(); }, "Accuracy",
+         "not a finite number (NaN or infinite)"},
+        {-1, [](S& s, W&) { s.accuracy = -0.05; }, "Accuracy", "-0.05" + above0},
+        {-1, [](S& s, W&) { s.accuracy = 0, s.yearMin = 0, s.yearStep = 0, s.yearMax = 1000000000; }, nullptr, ""},
+        {-1, [](S& s, W&) { s.quantsPerDay = 1441; }, "QuantsPerDay", "1441, not an integer from 1 to 1440"},
+        {-1, [](S& s, W&) { s.yearMin = 99; }, "Min years", "99, not an integer from 100 to 1000000000"},
+        {-1, [](S& s, W&) { s.fuses = 2; }, "Fuses", "2, not 0 or 1"},
+    };
+    testfiles::TempFolder folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        CKorvaneDoc doc;
+        doc.SetTitle("Net1");
+        W w = Draw(doc, "G 0 0, L 0 0 100 0, C 100 0 200 0, F 200 0 300 0, I 300 0 400 0, R 400 0 500 0, "
+                        "E 500 0 600 0, T 600 0 700 0, P 700 0");
+        doc.m_pSimulationSettings->quantsPerDay = 24;
+        c.set(*doc.m_pSimulationSettings, w);
+        CScriptedPrompts prompts;
+        const std::vector<std::string> lines = Texts(CBuildCommands(doc, prompts).DebugNetwork());
+        const bool refused = c.field != nullptr;
+        if (refused) {
+            const std::string reason = std::string("the value of \"") + c.field + "\" is " + c.shown;
+            EXPECT_EQ(lines, std::vector<std::string>{c.widget < 0 ? "Verav Ezerez simulation settings  " + reason
+                                                                   : DescribeNetworkError(*w[c.widget], reason)});
+        } else {
+            EXPECT_TRUE(lines.empty()) << lines[0];
+        }
+        EXPECT_EQ(ReaderTakes(doc), !refused);
+        const COutputPlace place{folder / "Net1.mc", ""};
+        EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place) == nullptr, refused);
+    }
 }
 
 TEST(BuildCommands, NdlAndGmlTextsAreTheGeneratorErrorUntilTheNetworkIsConnected)

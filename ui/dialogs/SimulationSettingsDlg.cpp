@@ -6,6 +6,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "editor/RunMessages.h"
 #include "model/SimulationSettings.h"
 #include "ui/dialogs/DataFileRow.h"
 #include "ui/dialogs/DialogLayout.h"
@@ -14,7 +15,7 @@
 using dialog_layout::kGap;
 
 CSimulationSettingsDlg::CSimulationSettingsDlg(wxWindow* parent, CSimulationSettingsValues& v)
-    : wxDialog(parent, wxID_ANY, "Verav Ezerez simulation settings")
+    : wxDialog(parent, wxID_ANY, run_text::kSimulationSettingsTitle)
 {
     const dialog_layout::CColumns columns = dialog_layout::MakeColumns();
     wxBoxSizer* left = columns.left;
