@@ -11,9 +11,9 @@
 #include "montecarlo/NdlRange.h"
 
 struct CSimulationSettingsValues {
-    // The NDL reader's ranges. A checked accuracy of 0 is "not given", as a cleared box is.
-    static constexpr CFieldRule kQuantsRule{CFieldRule::Kind::PositiveInteger, ndl_range::kQuantsPerDay.min,
-                                            ndl_range::kQuantsPerDay.max};
+    // The NDL reader's ranges, and 0: quanta of 0 are not given yet (the Monte Carlo run asks about
+    // them), and a checked accuracy of 0 is "not given", as a cleared box is.
+    static constexpr CFieldRule kQuantsRule{CFieldRule::Kind::PositiveInteger, 0, ndl_range::kQuantsPerDay.max};
     static constexpr CFieldRule kYearsRule{CFieldRule::Kind::PositiveInteger, ndl_range::kYears.min,
                                            ndl_range::kYears.max};
     static constexpr CFieldRule kYearStepRule{CFieldRule::Kind::PositiveInteger, ndl_range::kYearStep.min,

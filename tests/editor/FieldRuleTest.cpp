@@ -18,6 +18,7 @@ TEST(FieldRule, ReadsTextsOrRefusesThemWithTheDialogMessages)
         {"number", CFieldRule(Kind::Number)},       {"rate", CFieldRule(Kind::Number, 0.0, 9999999.0)},
         {"integer", CFieldRule(Kind::Integer)},     {"workspace", CWorkspaceValues::kSizeRule},
         {"positive", CFieldRule(Kind::PositiveInteger)}, {"accuracy", CSimulationSettingsValues::kAccuracyRule},
+        {"quanta", CSimulationSettingsValues::kQuantsRule},
     };
     for (const testfiles::TableCase& c : testfiles::ReadTable("editor/field-texts.txt")) {
         SCOPED_TRACE("field-texts.txt:" + std::to_string(c.line));

@@ -177,8 +177,10 @@ TEST(NdlSemantics, IntegerAttributesTakeTheirWholeRangeOnly)
                                          std::to_string(c.minimum) + ".5", std::to_string(c.maximum) + ".0000001"}) {
             const Outcome outcome = Build(c.before + value + "\n");
             EXPECT_NE(outcome.trace.find(refusal), std::string::npos) << c.keyword << " " << value << ": " << outcome.trace;
+            // Quanta of 0 are "not given yet": the dialog takes them and the run asks about them.
             if (c.dialog != nullptr) {
-                EXPECT_FALSE(c.dialog->Parse(value).value) << c.keyword << " " << value;
+                EXPECT_EQ(c.dialog->Parse(value).value.has_value(), c.dialog == &Dialog::kQuantsRule && value == "0")
+                    << c.keyword << " " << value;
             }
         }
     }

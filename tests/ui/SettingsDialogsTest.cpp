@@ -108,6 +108,30 @@ TEST_F(SettingsDialogs, MonteCarloSettingsStoreEveryControlAndCancelChangesNothi
     EXPECT_EQ(settings, before);
 }
 
+// Regression: a new network's quanta per day of 0 ("not given yet": the run asks about them) refused
+// OK with "Please enter an integer between 1 and 1440", so Max years and Accuracy could not be
+// cleared on a new network.
+TEST_F(SettingsDialogs, MonteCarloSettingsOfANewNetworkCloseWithOkWhileTheQuantaAreNotGiven)
+{
+    const CSimulationSettings& settings = *Doc().m_pSimulationSettings;
+    ASSERT_EQ(settings, CSimulationSettings());
+    bool stayedOpen = true;
+    Then([&](wxDialog& d) {
+        Toggle(d, 1074);  // Max years
+        Toggle(d, 1079);  // Accuracy
+        Press(d, wxID_OK);
+        stayedOpen = d.IsModal();
+    });
+    Command(ID_MONTE_CARLO_SETTINGS);
+    EXPECT_FALSE(stayedOpen);
+    EXPECT_TRUE(TakeDialogs().empty());
+    EXPECT_EQ(std::vector<int>({settings.quantsPerDay, settings.yearMax}), std::vector<int>({0, 0}));
+    EXPECT_EQ(settings.accuracy, 0.0);
+    const std::string system = settings.GetNDLDefinition();
+    EXPECT_EQ(system.find("yearMax"), std::string::npos) << system;
+    EXPECT_EQ(system.find("accuracy"), std::string::npos) << system;
+}
+
 TEST_F(SettingsDialogs, MonteCarloSettingsRefuseATextNamingItsFieldAndKeepTheFocusThere)
 {
     struct Case {
