@@ -203,35 +203,31 @@ void ADist_Graph::orientFromSupply()
         ReverseEdge(e);
 }
 
-// The drawn feeders, the ones a run faults by id, must be numbered 1 to their count, each once:
-// a feeder whose id a run never reaches would be left out of the indices without a word.
+// The drawn feeders are the ones a run faults by id; a hand-written text may number them as it
+// likes, as long as each id is positive and given once.
 korvane::graph::GmlError ADist_Graph::indexFeeders()
 {
-    std::vector<Edge> drawn;
+    GmlError error;
     ForEachEdge([&](Edge e) {
         const AFeeder& f = feeder(e);
         // Terminal edges and the links of id 0 that join further symbols on a node are not drawn
         // feeders.
-        if ((f.isMain() || f.isLateral()) && Target(e) != sinkNode && f.getId() != 0)
-            drawn.push_back(e);
-    });
-    feederCount = static_cast<int>(drawn.size());
-    GmlError error;
-    for (Edge e : drawn) {
-        const int id = feeder(e).getId();
+        if (error.IsError() || !(f.isMain() || f.isLateral()) || Target(e) == sinkNode || f.getId() == 0)
+            return;
+        const int id = f.getId();
         const int line = idLines[static_cast<std::size_t>(e.index)];
-        if (id < 1 || id > feederCount) {
-            error = {line, "feeder id " + std::to_string(id) + " is outside 1 to " + std::to_string(feederCount) +
-                               ", the feeders this text numbers"};
-            break;
+        if (id < 0) {
+            error = {line, "feeder id " + std::to_string(id) + " is negative; a feeder's id is positive"};
+            return;
         }
         const auto [it, fresh] = feederById.emplace(id, e);
-        if (!fresh) {
+        if (!fresh)
             error = {line, "feeder id " + std::to_string(id) + " is given twice (first on line " +
                                std::to_string(idLines[static_cast<std::size_t>(it->second.index)]) + ")"};
-            break;
-        }
-    }
+        else
+            feederIds.push_back(id);
+    });
+    std::sort(feederIds.begin(), feederIds.end());
     idLines = {};
     return error;
 }

@@ -41,8 +41,11 @@ public:
 
     AFeeder* getEdgeFeeder(Edge e) const { return feeders.Get(e); }
 
-    // Main and lateral feeders other than the terminal edges: the feeders a run can fault.
-    int getFeederCount() const { return feederCount; }
+    // Main and lateral feeders other than the terminal edges and the links: the feeders a run can
+    // fault.
+    int getFeederCount() const { return static_cast<int>(feederIds.size()); }
+    // Their ids, from the lowest; any distinct positive numbers.
+    const std::vector<int>& getFeederIds() const { return feederIds; }
     // Faults a year of the main or lateral feeder with the id (its fault rate a mile times its
     // length); 0 when there is no such feeder.
     double getFeederFailureRate(int feederId) const;
@@ -179,7 +182,7 @@ private:
     Node sinkNode;
     std::unordered_map<int, Edge> feederById;
     std::vector<int> idLines;  // while loading: by edge index, the line of a feeder's id
-    int feederCount = 0;
+    std::vector<int> feederIds;
 
     // State of the current fault.
     Edge faultedEdge;

@@ -1,6 +1,5 @@
 #include "analytical/AnalyticalSimulator.h"
 
-#include <algorithm>
 
 #include "analytical/ADist_Graph.h"
 #include "platform/NumberFormat.h"
@@ -42,13 +41,18 @@ CAnalyticalResult CAnalyticalSimulator::Run(const std::string& strGML, int bMini
         graph.setMainCapacities();
     graph.setTerminalCapacities();
 
-    const int faults = std::clamp(nFaultCount, 0, graph.getFeederCount());
+    // Feeders 1 to nFaultCount: an id without a feeder faults nothing.
     const bool thesisMethod = nLoadSheddingMethod != 0;
-    for (int id = 1; id <= faults; ++id) {
-        if (graph.simulateFault(id, thesisMethod)) {
-            ++result.faultedFeeders;
-            result.failingFeeders += graph.getFeederFailureRate(id) > 0.0;
+    std::vector<int> beyond;
+    result.feeders = graph.getFeederCount();
+    for (int id : graph.getFeederIds()) {
+        if (id > nFaultCount) {
+            beyond.push_back(id);
+            continue;
         }
+        graph.simulateFault(id, thesisMethod);
+        ++result.faultedFeeders;
+        result.failingFeeders += graph.getFeederFailureRate(id) > 0.0;
     }
 
     int loadId = 0;
@@ -66,6 +70,11 @@ CAnalyticalResult CAnalyticalSimulator::Run(const std::string& strGML, int bMini
     if (const auto& ids = graph.getUnprotectedFeeders(); !ids.empty())
         result.warnings.push_back("No protective device lies between these feeders and the supply, so their "
                                   "faults were cleared at the supply: " + JoinIds(ids) + ".");
+    // With nothing faulted the run says so itself.
+    if (!beyond.empty() && nFaultCount > 0)
+        result.warnings.push_back("Faulting feeders 1 to " + std::to_string(nFaultCount) +
+                                  " (\"Number Feeders To Fault\") never reaches these feeders, so their faults are "
+                                  "not in the indices: " + JoinIds(beyond) + ".");
     if (const auto ids = graph.getUnsuppliedLoads(); !ids.empty())
         result.warnings.push_back("These load points have no closed path to the supply and were counted as "
                                   "supplied (load ids): " + JoinIds(ids) + ".");

@@ -14,6 +14,7 @@ struct CAnalyticalResult {
     AReliabilityMetrics metrics;
     std::string message;                // the five indices as the user sees them
     std::vector<std::string> warnings;  // doubts about the network that did not stop the run
+    int feeders = 0;  // the feeders the text gives an id a run can fault
     int faultedFeeders = 0;
     int failingFeeders = 0;  // of those faulted, the ones with a failure rate above 0
 };
@@ -22,8 +23,9 @@ class CAnalyticalSimulator {
 public:
     virtual ~CAnalyticalSimulator() = default;
 
-    // Faults feeders 1 to nFaultCount (clamped to the feeders the text holds) with the "Thesis
-    // method" (nLoadSheddingMethod 1) or the "Practical Method" (0) of load shedding; with
+    // Faults feeders 1 to nFaultCount (the ids the text gives a feeder; a feeder of a higher id is
+    // named in a warning) with the "Thesis method" (nLoadSheddingMethod 1) or the "Practical
+    // Method" (0) of load shedding; with
     // bMinimumCutSet, main feeders and ties are taken as unlimited. When given, resultRecords
     // receives every load point's running totals after every fault.
     CAnalyticalResult Run(const std::string& strGML, int bMinimumCutSet, int nLoadSheddingMethod, int nFaultCount,

@@ -5,13 +5,16 @@
 namespace {
 
 // Why a run whose faulted sections all fail 0 times a year has no indices worth showing.
-std::string WhyNoSectionFails(int faultCount, int faulted)
+std::string WhyNoSectionFails(int faultCount, int feeders, int faulted)
 {
     if (faultCount < 1)
         return "No section was faulted: \"Number Feeders To Fault\" in the analytical settings is " +
                std::to_string(faultCount) + ", so there are no indices to show.";
-    if (faulted == 0)
+    if (feeders == 0)
         return "The network has no feeder section to fault, so there are no indices to show.";
+    if (faulted == 0)
+        return "No section was faulted: none of the " + std::to_string(feeders) + " feeders has an id from 1 to " +
+               std::to_string(faultCount) + " (\"Number Feeders To Fault\"), so there are no indices to show.";
     return "None of the " + std::to_string(faulted) +
            " sections faulted can fail: a fault rate counts per mile of length, and no section has both a "
            "\"Length\" and a \"Fault rate\" above 0 in its analytical datasheet. There are no indices to show.";
@@ -32,7 +35,7 @@ RunResult CAnalyticalJob::Execute(CRunControl&, ISimulationProgress&)
     } else if (outcome.failingFeeders == 0) {
         // The indices would be zeros that say nothing about the network.
         result.kind = RunResult::Kind::Failed;
-        result.message = WhyNoSectionFails(m_params.m_nFaultCount, outcome.faultedFeeders);
+        result.message = WhyNoSectionFails(m_params.m_nFaultCount, outcome.feeders, outcome.faultedFeeders);
     } else {
         result.kind = RunResult::Kind::Completed;
         result.message = outcome.message + "\nSections that can fail: " + std::to_string(outcome.failingFeeders) +

@@ -67,8 +67,7 @@ TEST(AnalyticalRun, RefusesGmlThatDoesNotLoadNamingWhatAndWhere)
         {Replace(good, "trans_id 0\n]\nedge", "\n]\nedge"), "line 26: the record ends where \"trans_id\" (an integer) is expected"},
         {Replace(Replace(good, "node\n[\nid 999\ncomponent_id 4\n]\n", ""), "target 999", "target 1"),
          "the network has no terminal node: no node has \"component_id 4\""},
-        // Regression: a feeder whose id no run reaches was left out of the indices.
-        {Replace(good, "lat_feeder_id 2", "lat_feeder_id 3"), "line 44: feeder id 3 is outside 1 to 2, the feeders this text numbers"},
+        {Replace(good, "lat_feeder_id 2", "lat_feeder_id -3"), "line 44: feeder id -3 is negative; a feeder's id is positive"},
         {Replace(good, "lat_feeder_id 2", "lat_feeder_id 1"), "line 44: feeder id 1 is given twice (first on line 31)"},
         // Regression: 0.5 faults a year of 20000 h each printed an ASAI below 0.
         {Replace(good, "repair_time 4.0000", "repair_time 20000"),
@@ -84,16 +83,36 @@ TEST(AnalyticalRun, RefusesGmlThatDoesNotLoadNamingWhatAndWhere)
     }
 }
 
-// Of the two feeders, the breaker's section never fails: one of them can.
-TEST(AnalyticalRun, ClampsTheFaultCountToTheFeeders)
+// Of the two feeders, the breaker's section never fails: the lateral can. A hand-written text may
+// number its feeders as it likes; a run faults those whose ids lie in 1 to the count asked for
+// and names the others. Regression: ids other than 1 to the number of feeders were refused.
+TEST(AnalyticalRun, FaultsTheFeedersWhoseIdsItReachesAndNamesTheOthers)
 {
-    const int cases[][3] = {{-2, 0, 0}, {0, 0, 0}, {2, 2, 1}, {1000000, 2, 1}};  // asked, faulted, failing
-    for (const auto& [asked, faulted, failing] : cases) {
-        const CAnalyticalResult result = CAnalyticalSimulator().Run(OneLoad().Text(), 0, 0, asked);
-        ASSERT_TRUE(result.ok);
-        EXPECT_EQ(result.faultedFeeders, faulted) << asked;
-        EXPECT_EQ(result.failingFeeders, failing) << asked;
-        EXPECT_DOUBLE_EQ(result.metrics.SAIFI, faulted == 2 ? 0.5 : 0.0) << asked;
+    struct Case {
+        int breakerId, lateralId, asked, faulted, failing;
+        const char* warning;  // "" for none
+    };
+    const Case cases[] = {
+        {1, 2, -2, 0, 0, ""},
+        {1, 2, 0, 0, 0, ""},
+        {1, 2, 2, 2, 1, ""},
+        {1, 2, 1000000, 2, 1, ""},
+        {1, 2, 1, 1, 0, "Faulting feeders 1 to 1 (\"Number Feeders To Fault\") never reaches these feeders, so "
+                        "their faults are not in the indices: 2."},
+        {50, 7, 11, 1, 1, "Faulting feeders 1 to 11 (\"Number Feeders To Fault\") never reaches these feeders, so "
+                          "their faults are not in the indices: 50."},
+        {50, 7, 50, 2, 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.breakerId) + ", " + std::to_string(c.lateralId) + ", " + std::to_string(c.asked));
+        std::string gml = Replace(OneLoad().Text(), "main_feeder_id 1\n", "main_feeder_id " + std::to_string(c.breakerId) + "\n");
+        gml = Replace(gml, "lat_feeder_id 2", "lat_feeder_id " + std::to_string(c.lateralId));
+        const CAnalyticalResult result = CAnalyticalSimulator().Run(gml, 0, 0, c.asked);
+        ASSERT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(result.faultedFeeders, c.faulted);
+        EXPECT_EQ(result.failingFeeders, c.failing);
+        EXPECT_DOUBLE_EQ(result.metrics.SAIFI, c.failing == 1 ? 0.5 : 0.0);
+        EXPECT_EQ(result.warnings, *c.warning ? std::vector<std::string>{c.warning} : std::vector<std::string>{});
     }
 }
 

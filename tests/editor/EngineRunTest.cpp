@@ -84,11 +84,12 @@ TEST_F(EngineRun, AMonteCarloRunEndsAsItsSimulationDid)
 TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
 {
     // A breaker's main section that cannot fail, then a lateral of `length` miles failing 0.5 a mile.
-    const auto network = [](double length) {
+    // `first` numbers the two feeders from there.
+    const auto network = [](double length, int first = 1) {
         GmlText g;
         g.Supply(0).Load(1, 0, 10, 100).Junction(2);
-        g.Feeder(0, 2, GmlText::kMain, 1, 0, 0, 0, 1e7, GmlText::Breaker);
-        g.Feeder(2, 1, GmlText::kLateral, 2, 0.5, 4, length, 1e7);
+        g.Feeder(0, 2, GmlText::kMain, first, 0, 0, 0, 1e7, GmlText::Breaker);
+        g.Feeder(2, 1, GmlText::kLateral, first + 1, 0.5, 4, length, 1e7);
         return g.Text();
     };
     struct Case {
@@ -109,6 +110,9 @@ TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
          "indices to show."},
         {GmlText().Supply(0).Load(1, 0, 10, 100).Text(), 2, RunResult::Kind::Failed,
          "The network has no feeder section to fault, so there are no indices to show."},
+        {network(1, 3), 2, RunResult::Kind::Failed,
+         "No section was faulted: none of the 2 feeders has an id from 1 to 2 (\"Number Feeders To Fault\"), so "
+         "there are no indices to show."},
         {"graph [", 2, RunResult::Kind::Failed,
          "Error : cannot load the network's GML text: line 1: the list opened on line 1 is not closed"},
     };
