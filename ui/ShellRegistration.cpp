@@ -1,7 +1,9 @@
 // Registers the ".mc" file type with the desktop: the MIME type and a .desktop entry that opens
 // such files with this program, under the user's data folder (as the freedesktop.org rules say).
-#include <wx/ffile.h>
-#include <wx/filename.h>
+#include <cstdio>
+#include <string>
+#include <system_error>
+
 #include <wx/stdpaths.h>
 #include <wx/utils.h>
 
@@ -10,28 +12,34 @@
 
 namespace {
 
-bool ReadText(const wxString& path, wxString* text)
+std::string ReadText(const std::filesystem::path& path)
 {
-    if (!wxFileExists(path))
-        return false;
-    wxFFile file(path, "rb");
-    return file.IsOpened() && file.ReadAll(text, wxConvUTF8);
+    const std::vector<std::uint8_t> bytes = korvane::ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 // Writes the file when its content differs; true when it changed.
-bool WriteIfChanged(const wxString& path, const wxString& text)
+bool WriteIfChanged(const std::filesystem::path& path, const std::string& text)
 {
-    wxString old;
-    if (ReadText(path, &old) && old == text)
-        return false;
-    wxFileName::Mkdir(wxFileName(path).GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    const wxString temporary = path + ".new";
-    {
-        wxFFile file(temporary, "wb");
-        if (!file.IsOpened() || !file.Write(text, wxConvUTF8) || !file.Close())
+    try {
+        if (ReadText(path) == text)
             return false;
+    } catch (const korvane::FileError&) {
+        // Missing or unreadable: written below.
     }
-    return wxRenameFile(temporary, path, true);
+    std::error_code ec;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    if (ec)
+        throw korvane::FileError("Cannot create \"" + path.parent_path().string() + "\": " + ec.message());
+    korvane::WriteFileAtomically(path, text);
+    return true;
+}
+
+void Refresh(const char* tool, const std::filesystem::path& folder)
+{
+    if (!wxFindFirstFile(wxString("/usr/bin/") + tool).empty())
+        wxExecute(wxString(tool) + " \"" + wxString::FromUTF8(folder.string()) + "\"",
+                  wxEXEC_ASYNC | wxEXEC_HIDE_CONSOLE);
 }
 
 }  // namespace
@@ -45,18 +53,24 @@ std::filesystem::path UserDataHome()
 
 void RegisterShellFileTypes()
 {
-    const wxString resources = KORVANE_RESOURCES;
-    wxString mime, desktop;
-    if (!ReadText(resources + "/korvane-mc.xml", &mime) || !ReadText(resources + "/korvane.desktop", &desktop))
-        return;
-    // The entry starts this very program.
-    desktop.Replace("Exec=korvane ", "Exec=\"" + wxStandardPaths::Get().GetExecutablePath() + "\" ");
+    const std::filesystem::path resources = KORVANE_RESOURCES;
+    const std::filesystem::path data = UserDataHome();
+    // A courtesy to the desktop: when it cannot be written (a full disk, a read-only folder) the
+    // program starts as usual and says so in one line.
+    try {
+        const std::string mime = ReadText(resources / "korvane-mc.xml");
+        std::string desktop = ReadText(resources / "korvane.desktop");
+        // The entry starts this very program.
+        const std::string exec = "Exec=korvane ";
+        if (const std::size_t at = desktop.find(exec); at != std::string::npos)
+            desktop.replace(at, exec.size(),
+                            "Exec=\"" + wxStandardPaths::Get().GetExecutablePath().utf8_string() + "\" ");
 
-    const wxString data = wxString::FromUTF8(UserDataHome().string());
-    const bool mimeChanged = WriteIfChanged(data + "/mime/packages/korvane-mc.xml", mime);
-    const bool desktopChanged = WriteIfChanged(data + "/applications/korvane.desktop", desktop);
-    if (mimeChanged && !wxFindFirstFile("/usr/bin/update-mime-database").empty())
-        wxExecute("update-mime-database \"" + data + "/mime\"", wxEXEC_ASYNC | wxEXEC_HIDE_CONSOLE);
-    if (desktopChanged && !wxFindFirstFile("/usr/bin/update-desktop-database").empty())
-        wxExecute("update-desktop-database \"" + data + "/applications\"", wxEXEC_ASYNC | wxEXEC_HIDE_CONSOLE);
+        if (WriteIfChanged(data / "mime" / "packages" / "korvane-mc.xml", mime))
+            Refresh("update-mime-database", data / "mime");
+        if (WriteIfChanged(data / "applications" / "korvane.desktop", desktop))
+            Refresh("update-desktop-database", data / "applications");
+    } catch (const korvane::FileError& e) {
+        std::fprintf(stderr, "korvane: the .mc file type is not registered with the desktop: %s\n", e.what());
+    }
 }
