@@ -1,5 +1,6 @@
 #include "editor/Datasheet.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/KorvaneDoc.h"
@@ -60,10 +61,14 @@ public:
     }
     void Name(const char* field, bool flag, const std::string& name)
     {
-        if (m_problem || !flag || m_forRun)
+        if (!flag || m_forRun)
             return;
-        std::string message = CheckLoadPointName(name);
-        if (!message.empty())
+        Refuse(field, CheckLoadPointName(name));
+    }
+    // A refusal of the field's values as a whole; an empty message refuses nothing.
+    void Refuse(const char* field, std::string message)
+    {
+        if (!m_problem && !message.empty())
             m_problem = CDatasheetProblem{field, std::move(message)};
     }
     std::optional<CDatasheetProblem> Result() const { return m_problem; }
@@ -249,9 +254,13 @@ std::optional<CDatasheetProblem> CDatasheet::FindProblem(bool forRun) const
         find.Optional("Num customers", v.m_bCustomers, v.m_nCustomers, &ndl::kCustomers);
         find.Optional("Average", v.m_bAverage, v.m_dAverage, &ndl::kAverage);
         find.Optional("Peak", v.m_bPeak, v.m_dPeak, &ndl::kPeak);
-        if (v.m_bProfile)
+        if (v.m_bProfile) {
             for (double value : v.m_profile)
                 find.Optional("Load Profile", true, value, &ndl::kProfileValue);
+            // The run scales the profile to the average or peak (1 when neither is given).
+            if (forRun && std::none_of(v.m_profile.begin(), v.m_profile.end(), [](double x) { return x > 0.0; }))
+                find.Refuse("Load Profile", "0 throughout, with no value above 0 to scale");
+        }
         break;
     }
     case MonteCarloPageKind::BusBar: break;

@@ -131,10 +131,10 @@ TEST(BuildCommands, DebugNamesAValueThatIsNoNumberAndRunsRefuseIt)
 }
 
 // Regression: a value the Monte Carlo datasheet or a file let through but the NDL reader refuses (a
-// capacity or customer count of 0, a negative time, a stored accuracy of NaN) passed the check, and
-// the run stopped on an error at a line of a text the user never wrote. The check names each by
-// widget or settings and field, exactly when the reader refuses it; unset values (-1) and 0 in the
-// settings ("not given") are left out of the text and pass.
+// capacity or customer count of 0, a negative time, a profile of zeros, a stored accuracy of NaN)
+// passed the check, and the run stopped on an error at a line of a text the user never wrote. The
+// check names each by widget or settings and field, exactly when the reader refuses it; unset values
+// (-1) and 0 in the settings ("not given") are left out of the text and pass.
 TEST(BuildCommands, DebugNamesEveryValueTheNdlReaderRefusesAndOnlyThose)
 {
     using W = std::vector<CWidget*>;
@@ -163,6 +163,8 @@ TEST(BuildCommands, DebugNamesEveryValueTheNdlReaderRefusesAndOnlyThose)
         {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dPeak = 0; }, "Peak", "0" + above0},
         {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, -1}; }, "Load Profile", "-1" + from0},
         {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, 2}; }, nullptr, ""},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, 0}; }, "Load Profile",
+         "0 throughout, with no value above 0 to scale"},
         {-1, [](S& s, W&) { s.accuracy = std::numeric_limits<double>::quiet_NaN(); }, "Accuracy",
          "not a finite number (NaN or infinite)"},
         {-1, [](S& s, W&) { s.accuracy = -0.05; }, "Accuracy", "-0.05" + above0},
