@@ -1,11 +1,14 @@
 #include "editor/EditController.h"
 
 #include <algorithm>
+#include <new>
 
 #include "model/LoadPoint.h"
 #include "montecarlo/ReportText.h"
 
 namespace {
+
+constexpr const char* kOutOfMemory = "Out of memory";
 
 // The report's anchor of a load point: its section follows the load points' order, and a name
 // met before (or naming a system index) carries a "$n" suffix there.
@@ -200,9 +203,15 @@ CViewUpdate CEditController::OnLButtonUp(CPoint point)
     m_bDragging = false;
     if (m_bDrawing && !m_selection.empty() && m_bToolActive && !m_bSelectMode) {
         m_bDrawing = false;
-        update.redraw.Add(Around(m_startPoint, m_currentPoint));
-        for (auto& mode : m_selection)
-            update.redraw.Merge(mode->OnLButtonUp(m_startPoint, m_currentPoint, point));
+        try {
+            update.redraw.Add(Around(m_startPoint, m_currentPoint));
+            for (auto& mode : m_selection)
+                update.redraw.Merge(mode->OnLButtonUp(m_startPoint, m_currentPoint, point));
+        } catch (const std::bad_alloc&) {
+            // Nothing was added; the rubber line still has to go.
+            update.redraw.Full();
+            update.error = kOutOfMemory;
+        }
         return update;
     }
     m_bDrawing = false;
@@ -313,7 +322,12 @@ CViewUpdate CEditController::OnEditPaste(const CClipboard& clipboard)
     CViewUpdate update;
     if (clipboard.IsEmpty() || IsGestureActive())
         return update;
-    clipboard.PasteInto(*m_pDoc);
+    try {
+        clipboard.PasteInto(*m_pDoc);
+    } catch (const std::bad_alloc&) {
+        // The widgets pasted before memory ran out stay, each whole.
+        update.error = kOutOfMemory;
+    }
     m_pDoc->SetModifiedFlag(true);
     update.redraw.Full();
     return update;

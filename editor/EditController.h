@@ -17,6 +17,7 @@ struct CViewUpdate {
     CRedraw redraw;
     ViewCursor cursor = ViewCursor::Unchanged;
     std::optional<std::string> anchor;  // the result page's path with "#" and a load point's name
+    std::string error;  // for the user, with the stop icon: "Out of memory"
 };
 
 class CEditController {

@@ -1,7 +1,6 @@
 #include "editor/Mode.h"
 
 #include <cmath>
-#include <new>
 
 #include "editor/FigureGeometry.h"
 
@@ -144,18 +143,13 @@ CRedraw CMode::OnLButtonUp(CPoint start, CPoint current, CPoint point)
         start = end;
     }
 
-    CWidget* added = nullptr;
-    try {
-        added = m_pDoc->AddWidget(NewWidget(m_type, start, end));
-    } catch (const std::bad_alloc&) {
-        added = nullptr;
-    }
+    m_nPart = 0;
+    CWidget* added = m_pDoc->AddWidget(NewWidget(m_type, start, end));
     if (added != nullptr) {
         m_pDoc->SetModifiedFlag(true);
         m_refPoint = CPoint(0, 0);
         m_pWidget = added;
     }
-    m_nPart = 0;
 
     CRedraw redraw;
     if (!Regional()) {

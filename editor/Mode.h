@@ -31,6 +31,7 @@ public:
     void OnLButtonDown(CPoint point);
     // The release of a drawing tool: adds a widget from `start` to `point` (one-point types at
     // `point`), marks the document modified and binds it. `current` is the last rubber-band point.
+    // When memory runs out it throws std::bad_alloc and the document is unchanged.
     CRedraw OnLButtonUp(CPoint start, CPoint current, CPoint point);
     // One drag step of the bound widget's body or end; sets the cursor the drag wants.
     CRedraw OnMouseMove(CPoint point, ViewCursor& cursor);

@@ -28,6 +28,7 @@ public:
     // Index of the widget, or -1 when it is not in this collection.
     virtual int FindWidget(const CWidget* widget) const = 0;
     // Takes a widget of this collection's class (else returns null and leaves it to the caller).
+    // When memory runs out it throws std::bad_alloc, the widget deleted and the collection unchanged.
     virtual CWidget* AddWidget(std::unique_ptr<CWidget>& widget) = 0;
     // Removes the entry without deleting the widget, which goes to the caller.
     virtual std::unique_ptr<CWidget> RemoveWidgetAt(int index) = 0;

@@ -224,9 +224,17 @@ CWidget* CKorvaneDoc::AddWidget(std::unique_ptr<CWidget> widget)
     if (widget == nullptr)
         return nullptr;
     const WidgetType type = widget->GetType();
-    CWidget* added = GetCollection(type).AddWidget(widget);
-    if (added != nullptr)
+    CCollectionBase& collection = GetCollection(type);
+    CWidget* added = collection.AddWidget(widget);
+    if (added == nullptr)
+        return nullptr;
+    try {
         m_widgetOrder.push_back(WidgetTypeName(type));
+    } catch (...) {
+        // A widget without its name would be drawn, numbered and stored by no one.
+        collection.RemoveWidgetAt(collection.GetSize() - 1);
+        throw;
+    }
     return added;
 }
 

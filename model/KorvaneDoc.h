@@ -86,7 +86,8 @@ public:
     bool Contains(const CWidget* widget) const;
     // The widget of that serial, or null when the document holds none.
     CWidget* FindWidget(std::uint64_t serial) const;
-    // Adds a widget to its collection and its name to the widget-order list.
+    // Adds a widget to its collection and its name to the widget-order list. When memory runs out
+    // it throws std::bad_alloc with the widget deleted and both lists as they were.
     CWidget* AddWidget(std::unique_ptr<CWidget> widget);
     // Takes a widget out of its collection and the widget-order list; null when it is not here.
     std::unique_ptr<CWidget> RemoveWidget(const CWidget* widget);

@@ -6,6 +6,7 @@
 #include <wx/app.h>
 #include <wx/dcclient.h>
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
 
 #include "ui/ChildFrame.h"
 #include "ui/Commands.h"
@@ -302,6 +303,10 @@ void CKorvaneView::Apply(const CViewUpdate& update)
     if (update.anchor)
         GetDoc().UpdateViewsWithText(this, *update.anchor);
     GetNetworkDocument().SyncModified();
+    // Last, with the mouse released: the box is modal.
+    if (!update.error.empty())
+        wxMessageBox(wxString::FromUTF8(update.error), wxTheApp->GetAppDisplayName(), wxOK | wxICON_ERROR,
+                     GetFrame() != nullptr ? wxGetTopLevelParent(GetFrame()) : nullptr);
 }
 
 void CKorvaneView::AfterStateChange()

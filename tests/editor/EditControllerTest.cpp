@@ -2,6 +2,8 @@
 
 #include "editor/EditController.h"
 #include "editor/ViewTransform.h"
+#include "model/LoadPoint.h"
+#include "tests/AllocationFailure.h"
 #include "tests/Drawing.h"
 
 using drawing::Draw;
@@ -177,6 +179,41 @@ TEST_F(EditControllerTest, DeleteCutCopyAndPaste)
     EXPECT_EQ(clipboard.GetSize(), 2);
     EXPECT_EQ(doc.m_pLines->GetSize(), 2);
     EXPECT_EQ(doc.m_pLines->GetAt(1)->m_dLength, 7.5);
+}
+
+// Regression: a widget that could not be drawn or pasted for want of memory was dropped without
+// a word. The document stays as it was and the view is told what to show.
+TEST_F(EditControllerTest, AddingWhenMemoryRunsOutSaysSoAndChangesNothing)
+{
+    if (!testalloc::CAllocationFailure::Works())
+        GTEST_SKIP() << "a sanitizer owns the allocator";
+    for (int i = 0; i < 1024; ++i)
+        doc.AddWidget(NewWidget(WidgetType::Line, {0, 0}, {10, 0}));  // the next name needs 64 KiB
+    const CLoadPoint copied(CPoint(0, 0), 1, 0);
+    clipboard.CopyFrom({&copied});
+    doc.SetModifiedFlag(false);
+    view.OnTool(WidgetType::LoadPoint);
+    CViewUpdate drawn;
+    {
+        testalloc::CAllocationFailure failure(32 * 1024);
+        view.OnLButtonDown({100, 100}, false, false);
+        drawn = view.OnLButtonUp({100, 100});
+    }
+    EXPECT_EQ(drawn.error, "Out of memory");
+    EXPECT_TRUE(drawn.redraw.full);
+    EXPECT_FALSE(view.IsGestureActive());
+    EXPECT_FALSE(doc.IsModified());
+    view.OnSelect();
+    CViewUpdate pasted;
+    {
+        testalloc::CAllocationFailure failure(32 * 1024);
+        pasted = view.OnEditPaste(clipboard);
+    }
+    EXPECT_EQ(pasted.error, "Out of memory");
+    EXPECT_EQ(doc.m_pLoadPoints->GetSize(), 0);
+    EXPECT_EQ(doc.m_widgetOrder.size(), 1024u);
+    EXPECT_EQ(view.OnEditPaste(clipboard).error, "");
+    EXPECT_EQ(doc.m_pLoadPoints->GetSize(), 1);
 }
 
 // Regression: a second load point of one name, or one named like a system index, has a "$n"

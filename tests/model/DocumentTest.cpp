@@ -3,10 +3,12 @@
 #include <filesystem>
 #include <functional>
 #include <fstream>
+#include <new>
 
 #include "model/KorvaneDoc.h"
 #include "platform/Archive.h"
 #include "platform/Files.h"
+#include "tests/AllocationFailure.h"
 #include "tests/TestFiles.h"
 
 namespace {
@@ -332,6 +334,47 @@ TEST(Document, WalksAndRemovesWidgetsInDrawingOrder)
     // Regression: the identity check read the type of a freed widget (caught under ASan).
     removed.reset();
     EXPECT_FALSE(doc.Contains(fuse1));
+}
+
+// Regression: when the widget-order list could not take the new name, the widget stayed in its
+// collection without one, so no walk of the drawing order found it. Whichever list cannot grow,
+// both stay as they were and the next widget is added in step.
+TEST(Document, AWidgetThatCannotBeAddedLeavesBothListsAsTheyWere)
+{
+    if (!testalloc::CAllocationFailure::Works())
+        GTEST_SKIP() << "a sanitizer owns the allocator";
+    const auto line = [] { return std::unique_ptr<CWidget>(std::make_unique<CLine>()); };
+    const auto load = [] { return std::unique_ptr<CWidget>(std::make_unique<CLoadPoint>()); };
+    // 1024 lines fill the widget-order list and the line collection: the list then grows by 64 KiB,
+    // the line collection by 16 KiB and the empty load-point collection by 8 bytes.
+    const struct {
+        std::function<std::unique_ptr<CWidget>()> make;
+        std::size_t failFrom;  // the smallest allocation that fails
+    } cases[] = {
+        {load, 32 * 1024},  // the name cannot be appended
+        {line, 8 * 1024},   // the widget cannot be appended
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        CKorvaneDoc doc;
+        for (int i = 0; i < 1024; ++i)
+            doc.AddWidget(line());
+        ASSERT_EQ(doc.m_widgetOrder.capacity(), doc.m_widgetOrder.size());
+        const std::vector<std::string> order = doc.m_widgetOrder;
+        {
+            std::unique_ptr<CWidget> widget = c.make();
+            testalloc::CAllocationFailure failure(c.failFrom);
+            EXPECT_THROW(doc.AddWidget(std::move(widget)), std::bad_alloc);
+            EXPECT_EQ(failure.GetFailures(), 1);
+        }
+        EXPECT_EQ(doc.m_widgetOrder, order);
+        EXPECT_EQ(doc.m_pLines->GetSize(), 1024);
+        EXPECT_EQ(doc.m_pLoadPoints->GetSize(), 0);
+        CWidget* added = doc.AddWidget(c.make());
+        const std::vector<CWidget*> drawn = doc.GetWidgetsInOrder();
+        EXPECT_EQ(drawn.size(), 1025u);
+        EXPECT_EQ(drawn.back(), added);
+    }
 }
 
 // What a load repaired or found doubtful is told: a drawing order that does not match the widgets,

@@ -12,6 +12,7 @@
 #include <wx/filehistory.h>
 #include <wx/menu.h>
 
+#include "tests/AllocationFailure.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Commands.h"
 #include "ui/KorvaneApp.h"
@@ -101,6 +102,26 @@ TEST_F(Shell, ClipboardCommandsReachTheEditorThroughTheFrame)
     EXPECT_EQ(wxGetApp().GetMainFrame()->m_clipboard.GetSize(), 2);
     Command(wxID_PASTE);
     EXPECT_EQ(Doc().GetWidgetCount(), 2);
+}
+
+// Regression: a widget that could not be drawn for want of memory was dropped without a word.
+TEST_F(Shell, DrawingWhenMemoryRunsOutSaysSoWithTheStopIcon)
+{
+    if (!testalloc::CAllocationFailure::Works())
+        GTEST_SKIP() << "a sanitizer owns the allocator";
+    for (int i = 0; i < 4096; ++i)
+        Doc().AddWidget(std::make_unique<CLine>(CPoint(0, 0), CPoint(10, 0), 1, 0));  // the next name needs 256 KiB
+    Command(ID_WIDGET_LOAD_POINT);
+    TakeDialogs();
+    MouseDown({100, 100});
+    {
+        testalloc::CAllocationFailure failure(128 * 1024);
+        MouseUp({100, 100});
+    }
+    EXPECT_EQ(TakeDialogs(), std::vector<std::string>{"Out of memory"});
+    EXPECT_EQ(LastMessageBoxStyle() & wxICON_MASK, wxICON_ERROR);
+    EXPECT_EQ(Doc().m_pLoadPoints->GetSize(), 0);
+    EXPECT_EQ(Doc().m_widgetOrder.size(), 4096u);
 }
 
 TEST_F(Shell, RecentFileListKeepsSixAcrossRestarts)

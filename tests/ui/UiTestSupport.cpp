@@ -30,6 +30,7 @@ class CAnsweringHook : public wxModalDialogHook {
 public:
     std::deque<std::function<void(wxDialog&)>> steps;
     std::vector<std::string> seen;
+    long boxStyle = 0;
     int answer = wxID_OK;
     int fileChoosers = 0;
 
@@ -39,6 +40,7 @@ protected:
         if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
             const std::string detail = box->GetExtendedMessage().utf8_string();
             seen.push_back(box->GetMessage().utf8_string() + (detail.empty() ? "" : "\n" + detail));
+            boxStyle = box->GetMessageDialogStyle();
             return answer;
         }
         if (dynamic_cast<wxFileDialogBase*>(dialog) != nullptr) {
@@ -125,6 +127,11 @@ bool Contains(const std::vector<std::string>& dialogs, const std::string& text)
         if (d.find(text) != std::string::npos)
             return true;
     return false;
+}
+
+long LastMessageBoxStyle()
+{
+    return g_hook.boxStyle;
 }
 
 int TakeFileChoosers()

@@ -37,6 +37,8 @@ void SetDialogAnswer(int id);
 // smaller text under it when there is one; another dialog answered without steps, its title.
 std::vector<std::string> TakeDialogs();
 bool Contains(const std::vector<std::string>& dialogs, const std::string& text);
+// The style of the last message box, its icon among it.
+long LastMessageBoxStyle();
 // File choosers answered since the last call.
 int TakeFileChoosers();
 
