@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -47,6 +48,7 @@ private:
     };
 
     void JoinMeetingEnds();
+    void TestPair(std::size_t a, std::size_t b, std::int64_t reach);
     void JoinBoxedEnds();
     bool Holds(std::size_t end, std::size_t other) const;
     bool IsNearerEnd(std::size_t end, std::size_t symbol) const;
