@@ -165,6 +165,39 @@ void CEndGroups::JoinBoxedEnds()
         m_touched[end] = m_touched[symbol] = true;
         Join(end, symbol);
     }
+    // Symbols that no segment end has joined yet (alone, or lying on each other), their anchors off
+    // a junction whose ends meet exactly, take the node of the nearest end one of their bodies
+    // holds. Such a group holds no two-ended widget and joins one node only, so no device's two
+    // ends can fall together through it.
+    std::vector<bool> holdsSegment(m_ends.size(), false);
+    for (std::size_t end = 0; end < m_ends.size(); ++end)
+        if (m_ends[end].segment)
+            holdsSegment[Root(end)] = true;
+    std::vector<std::pair<std::size_t, std::size_t>> nearest(m_ends.size(), {npos, npos});
+    for (const auto& [end, symbol] : m_boxed) {
+        auto& [best, bestSymbol] = nearest[Root(symbol)];
+        if (!holdsSegment[Root(symbol)] && (best == npos || IsCloser(end, symbol, best, bestSymbol))) {
+            best = end;
+            bestSymbol = symbol;
+        }
+    }
+    for (const auto& [end, symbol] : nearest) {
+        if (end != npos) {
+            m_touched[end] = m_touched[symbol] = true;
+            Join(end, symbol);
+        }
+    }
+}
+
+// Whether `end` lies nearer the anchor of `symbol` than `other` lies to the anchor of `otherSymbol`;
+// between ends as near, the one above, then the one to the left, so that the drawing order does not
+// decide.
+bool CEndGroups::IsCloser(std::size_t end, std::size_t symbol, std::size_t other, std::size_t otherSymbol) const
+{
+    const CPoint p = m_ends[end].point, q = m_ends[other].point;
+    const __int128 mine = DistanceSquared(p, m_ends[symbol].point);
+    const __int128 theirs = DistanceSquared(q, m_ends[otherSymbol].point);
+    return mine != theirs ? mine < theirs : p.y != q.y ? p.y < q.y : p.x < q.x;
 }
 
 // Of a segment's two ends, the one nearer the symbol's anchor (the start when both are as near).

@@ -17,8 +17,10 @@ class CWidget;
 // Two ends meet when a segment end's handle holds the other end's point (or a symbol's anchor), or
 // when two symbols' bodies hold each other's anchors. A symbol's body reaches further than a handle,
 // so it joins a segment end only when that end meets nothing else and is the nearer of its widget's
-// two ends to the anchor: a device shorter than the body keeps its far end on its own node. Ends
-// joined through a chain of meetings, and both ends of a bus bar, form one node.
+// two ends to the anchor: a device shorter than the body keeps its far end on its own node. Symbols
+// that are joined to no segment end that way take the node of the nearest segment end their bodies
+// hold, also one that meets others. Ends joined through a chain of meetings, and both ends of a bus
+// bar, form one node.
 class CEndGroups {
 public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
@@ -52,6 +54,7 @@ private:
     void JoinBoxedEnds();
     bool Holds(std::size_t end, std::size_t other) const;
     bool IsNearerEnd(std::size_t end, std::size_t symbol) const;
+    bool IsCloser(std::size_t end, std::size_t symbol, std::size_t other, std::size_t otherSymbol) const;
     std::size_t Root(std::size_t end);
     void Join(std::size_t a, std::size_t b);
 

@@ -79,7 +79,8 @@ void ExpectCases(const Case (&cases)[N])
 // drawn in several orders and directions: both texts join two ends exactly when their points
 // coincide, through a bus bar or through symbols lying on each other (and, in the GML, all sources
 // are one supply); a device whose ends that makes one node is refused.
-void ExpectExactGeometry(std::mt19937& random, int step)
+// With `besidePoints`, each symbol's anchor lies anywhere its body still holds its point.
+void ExpectExactGeometry(std::mt19937& random, int step, bool besidePoints)
 {
     struct Piece {
         WidgetType type;
@@ -88,6 +89,10 @@ void ExpectExactGeometry(std::mt19937& random, int step)
     const WidgetType devices[] = {WidgetType::Line,   WidgetType::CircuitBreaker, WidgetType::Fuse,
                                   WidgetType::Recloser, WidgetType::Isolator,     WidgetType::BusBar,
                                   WidgetType::Equipment, WidgetType::Transformer};
+    auto between = [&random](int low, int high) { return low + static_cast<int>(random() % (high - low + 1)); };
+    // Up to 9 px off the point, on or off an end's handle: every body holds its point, and with
+    // steps of 30 or more no other point, nor a symbol beside another point.
+    auto anchorFor = [&](CPoint p) { return besidePoints ? CPoint(p.x + between(-7, 7), p.y + between(-6, 3)) : p; };
     for (int drawing = 0; drawing < 150; ++drawing) {
         // A tree of devices grown from the source, with a few rings, loads on its leaves.
         std::vector<Piece> pieces{{WidgetType::GenSource, {0, 0}, {0, 0}}};
@@ -114,6 +119,9 @@ void ExpectExactGeometry(std::mt19937& random, int step)
             const CPoint p = points[random() % points.size()];
             pieces.push_back({WidgetType::LoadPoint, p, p});
         }
+        for (Piece& piece : pieces)
+            if (piece.type == WidgetType::LoadPoint || piece.type == WidgetType::GenSource)
+                piece.b = anchorFor(piece.a);
 
         for (int order = 0; order < 4; ++order) {
             std::shuffle(pieces.begin(), pieces.end(), random);
@@ -221,10 +229,48 @@ TEST(EndGroups, ShortDevicesKeepBothEnds)
     ExpectCases(cases);
 }
 
+// Regression: a symbol whose anchor lay off a junction where other ends met exactly, its body
+// holding the junction, was "not connected", and symbols lying on each other there made an island.
+// Such symbols take the nearest end's node, and a symbol already on a segment end keeps its node.
+TEST(EndGroups, SymbolsBesideAJunctionTakeItsNode)
+{
+    const Case cases[] = {
+        {"a load point 10 px beside a junction of two lines", "G 0 0, L 0 0 100 0, L 100 0 200 0, P 200 0, P 90 0",
+         {{0, -1}, {0, 1}, {1, 2}, {2, -1}, {1, -1}}, {}},
+        {"a load point 10 px above a bus bar's end where a line ends",
+         "G 0 0, B 0 0 0 100, L 0 100 200 100, P 200 100, P 0 90", {{0, -1}, {0, 0}, {0, 1}, {1, -1}, {0, -1}}, {}},
+        {"a source and a load point lying on each other beside a junction",
+         "G 6 -1, P -7 0, L 0 0 100 0, L 0 0 0 100, P 100 0, P 0 100",
+         {{0, -1}, {0, -1}, {0, 1}, {0, 2}, {1, -1}, {2, -1}}, {}},
+        {"a load point beside a junction above a 20-px fuse takes the junction, not the fuse's end",
+         "G 0 0, C 0 0 100 0, L 100 0 400 0, P 390 0, F 400 0 400 20, L 400 20 400 200, P 400 200",
+         {{0, -1}, {0, 1}, {1, 2}, {2, -1}, {2, 3}, {3, 4}, {4, -1}}, {}},
+        {"between two junctions as near, the left one",
+         "G 0 0, L 0 0 90 0, L 90 0 110 0, L 110 0 200 0, P 200 0, P 100 0",
+         {{0, -1}, {0, 1}, {1, 2}, {2, 3}, {3, -1}, {1, -1}}, {}},
+        {"the same drawn backwards", "P 100 0, P 200 0, L 200 0 110 0, L 110 0 90 0, L 90 0 0 0, G 0 0",
+         {{0, -1}, {1, -1}, {1, 2}, {2, 0}, {0, 3}, {3, -1}}, {}},
+        {"a load point on a line's end keeps that node though its body holds another junction",
+         "G 0 0, L 0 0 100 0, P 100 0, L 0 0 110 -100, L 110 -100 110 0, L 110 0 110 100, P 110 100",
+         {{0, -1}, {0, 1}, {1, -1}, {0, 2}, {2, 3}, {3, 4}, {4, -1}}, {}},
+    };
+    ExpectCases(cases);
+}
+
 // Devices as short as one step of snap grids of 10 and 20, symbols on their points.
 TEST(EndGroups, GridDrawingsNumberByTheirExactGeometry)
 {
     std::mt19937 random(2024);
     for (const int grid : {10, 20})
-        ExpectExactGeometry(random, grid);
+        ExpectExactGeometry(random, grid, false);
+}
+
+// Regression: a symbol whose anchor lay beside a junction where other ends met exactly, its body
+// holding the junction, was "not connected". With no device shorter than a symbol's body, every
+// symbol beside its point takes the point's node, and nothing else changes.
+TEST(EndGroups, SymbolsBesideTheirPointTakeItsNode)
+{
+    std::mt19937 random(2025);
+    for (const int step : {30, 40})  // three steps of a grid of 10, two of 20: no body holds two points
+        ExpectExactGeometry(random, step, true);
 }
