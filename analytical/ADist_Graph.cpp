@@ -1,6 +1,8 @@
 #include "analytical/ADist_Graph.h"
 
 #include <algorithm>
+#include <array>
+#include <limits>
 
 using korvane::graph::GmlCursor;
 using korvane::graph::GmlPair;
@@ -9,6 +11,52 @@ using korvane::graph::GmlPairList;
 namespace {
 
 constexpr double kUnlimitedCapacity = 10000000.0;
+
+// The integers under the keys, from one pass over the record: the first pair with each key, when
+// that is an integer; `otherwise` for the rest. Every key the load orders by stands near the front.
+template <std::size_t N>
+std::array<std::int64_t, N> IntsOf(const GmlPair& record, const std::array<std::string_view, N>& keys,
+                                   std::int64_t otherwise)
+{
+    std::array<std::int64_t, N> values;
+    values.fill(otherwise);
+    std::array<bool, N> seen{};
+    std::size_t left = N;
+    for (const GmlPair& pair : record.list) {
+        for (std::size_t k = 0; k < N; ++k) {
+            if (seen[k] || pair.key != keys[k])
+                continue;
+            seen[k] = true;
+            --left;
+            if (pair.kind == GmlPair::Kind::Int)
+                values[k] = pair.intValue;
+            break;
+        }
+        if (left == 0)
+            break;
+    }
+    return values;
+}
+
+// A total order on pairs, for records that agree on every key the load orders them by.
+int ComparePairs(const GmlPair& a, const GmlPair& b)
+{
+    if (const int c = a.key.compare(b.key))
+        return c;
+    if (a.kind != b.kind)
+        return a.kind < b.kind ? -1 : 1;
+    const auto three = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    switch (a.kind) {
+    case GmlPair::Kind::Int: return three(a.intValue, b.intValue);
+    case GmlPair::Kind::Real: return three(a.realValue, b.realValue);
+    case GmlPair::Kind::String: return a.text.compare(b.text);
+    case GmlPair::Kind::List: break;
+    }
+    for (std::size_t i = 0; i < a.list.size() && i < b.list.size(); ++i)
+        if (const int c = ComparePairs(a.list[i], b.list[i]))
+            return c;
+    return three(a.list.size(), b.list.size());
+}
 
 }  // namespace
 
@@ -26,6 +74,68 @@ korvane::graph::GmlError ADist_Graph::load(std::string_view gml)
         return {0, "the network has no terminal node: no node has \"component_id 4\""};
     orientFromSupply();
     return indexFeeders();
+}
+
+// Every choice the engine makes follows the order of nodes and edges (which branch a maximum flow
+// feeds first, which way a ring's sections point, which tie closes first), so that order must come
+// from what the records say, not from where they stand: nodes by id; edges by feeder id, the drawn
+// feeders first, then the ties, the edges into the terminal and the rest (the links). That is the
+// order in which the generator writes them, ties apart. Records equal in all of that go by their
+// other values: only records equal in everything keep their file order, and which of those comes
+// first changes nothing.
+void ADist_Graph::OrderRecords(std::vector<const GmlPair*>& nodes, std::vector<const GmlPair*>& edges) const
+{
+    constexpr std::int64_t kNoId = std::numeric_limits<std::int64_t>::min();
+    struct Keyed {
+        std::int64_t key[4];
+        const GmlPair* record;
+    };
+    const auto order = [](std::vector<Keyed>& keyed, std::vector<const GmlPair*>& records) {
+        std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+            if (!std::equal(std::begin(a.key), std::end(a.key), std::begin(b.key)))
+                return std::lexicographical_compare(std::begin(a.key), std::end(a.key), std::begin(b.key),
+                                                    std::end(b.key));
+            return ComparePairs(*a.record, *b.record) < 0;
+        });
+        for (std::size_t i = 0; i < keyed.size(); ++i)
+            records[i] = keyed[i].record;
+    };
+
+    std::vector<Keyed> keyed;
+    keyed.reserve(nodes.size());
+    std::vector<std::int64_t> terminals;
+    for (const GmlPair* record : nodes) {
+        const auto [id, code] = IntsOf<2>(*record, {"id", "component_id"}, kNoId);
+        keyed.push_back({{id, 0, 0, 0}, record});
+        if (code == 4)
+            terminals.push_back(id);
+    }
+    order(keyed, nodes);
+    std::sort(terminals.begin(), terminals.end());
+
+    keyed.clear();
+    keyed.reserve(edges.size());
+    for (const GmlPair* record : edges) {
+        const auto [source, target, type] = IntsOf<3>(*record, {"source", "target", "feeder_type_id"}, kNoId);
+        // The feeder's id follows its type, whatever the key the reader will want there.
+        std::int64_t id = kNoId;
+        for (auto pair = record->list.begin(); pair != record->list.end(); ++pair)
+            if (pair->key == "feeder_type_id") {
+                if (++pair != record->list.end() && pair->kind == GmlPair::Kind::Int)
+                    id = pair->intValue;
+                break;
+            }
+        const bool feeder = type == 1 || type == 2;
+        if (type == 3)
+            keyed.push_back({{1, id, source, target}, record});
+        else if (feeder && std::binary_search(terminals.begin(), terminals.end(), target))
+            keyed.push_back({{2, id, source, target}, record});
+        else if (feeder && id >= 1)
+            keyed.push_back({{0, id, source, target}, record});
+        else
+            keyed.push_back({{3, target, source, id}, record});
+    }
+    order(keyed, edges);
 }
 
 korvane::graph::GmlError ADist_Graph::OnNodeRecord(Node n, const GmlPair& record, const GmlPairList& pairs)

@@ -77,6 +77,8 @@ public:
     std::vector<int> getUnsuppliedLoads() const;
 
 protected:
+    void OrderRecords(std::vector<const korvane::graph::GmlPair*>& nodes,
+                      std::vector<const korvane::graph::GmlPair*>& edges) const override;
     GmlError OnNodeRecord(Node n, const korvane::graph::GmlPair& record,
                           const korvane::graph::GmlPairList& pairs) override;
     GmlError OnEdgeRecord(Edge e, const korvane::graph::GmlPair& record,

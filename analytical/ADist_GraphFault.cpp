@@ -528,7 +528,8 @@ void ADist_Graph::reconnectBelow(Edge d)
 
 // Looks for normally open ties below the isolated part, depth first over main feeders and ties as
 // the isolator searches go, and closes those that can feed an isolated part without reaching the
-// fault: of the ties that can feed a part still dark, the one that feeds it first closes, and the
+// fault: of the ties that can feed a part still dark, the one that feeds it first closes (of ties
+// feeding at the same moment, the one first in edge order, the lowest reclosing feeder id), and the
 // loads it leaves short are shed from that moment.
 void ADist_Graph::backFeed(const std::vector<Edge>& starts)
 {
@@ -559,7 +560,8 @@ void ADist_Graph::backFeed(const std::vector<Edge>& starts)
         double firstTime = 0.0;
         for (Edge tie : ties) {
             double t = 0.0;
-            if (feeder(tie).isSwitchOpen() && backFeedTime(tie, t) && (first.IsNull() || t < firstTime)) {
+            if (feeder(tie).isSwitchOpen() && backFeedTime(tie, t) &&
+                (first.IsNull() || t < firstTime || (t == firstTime && tie < first))) {
                 first = tie;
                 firstTime = t;
             }

@@ -126,12 +126,21 @@ GmlError Graph::LoadGml(std::string_view text)
     if (graph == nullptr)
         return {0, "the text holds no \"graph [ ... ]\" list"};
 
+    std::vector<const GmlPair*> nodeRecords;
+    std::vector<const GmlPair*> edgeRecords;
+    for (const char* kind : {"node", "edge"})
+        for (const GmlPair& record : graph->list) {
+            if (record.key != kind)
+                continue;
+            if (record.kind != GmlPair::Kind::List)
+                return {record.line, "\"" + record.key + "\" must be followed by a bracketed record"};
+            (record.key == "node" ? nodeRecords : edgeRecords).push_back(&record);
+        }
+    OrderRecords(nodeRecords, edgeRecords);
+
     std::unordered_map<std::int32_t, std::pair<Node, int>> nodesById;  // GML id -> node, line
-    for (const GmlPair& record : graph->list) {
-        if (record.key != "node")
-            continue;
-        if (record.kind != GmlPair::Kind::List)
-            return {record.line, "\"node\" must be followed by a bracketed record"};
+    for (const GmlPair* nodeRecord : nodeRecords) {
+        const GmlPair& record = *nodeRecord;
         const GmlPair* idPair = Find(record, "id");
         std::int32_t id = 0;
         if (GmlError error = ReadId(record, idPair, "id", id); error.IsError())
@@ -145,11 +154,8 @@ GmlError Graph::LoadGml(std::string_view text)
             return error;
     }
 
-    for (const GmlPair& record : graph->list) {
-        if (record.key != "edge")
-            continue;
-        if (record.kind != GmlPair::Kind::List)
-            return {record.line, "\"edge\" must be followed by a bracketed record"};
+    for (const GmlPair* edgeRecord : edgeRecords) {
+        const GmlPair& record = *edgeRecord;
         const GmlPair* sourcePair = Find(record, "source");
         const GmlPair* targetPair = Find(record, "target");
         std::int32_t ends[2] = {0, 0};

@@ -67,11 +67,16 @@ public:
     }
 
     // Reads a GML text holding "graph [ ... ]": a node for every "node [ id ... ]" record and an
-    // edge for every "edge [ source ... target ... ]" record, in record order, all nodes first.
-    // Each record goes to its hook without the pairs read here. The first error stops the load.
+    // edge for every "edge [ source ... target ... ]" record, in record order (or the order
+    // OrderRecords gives), all nodes first. Each record goes to its hook without the pairs read
+    // here. The first error stops the load.
     GmlError LoadGml(std::string_view text);
 
 protected:
+    // Given the node records and the edge records in file order, may put each list in the order
+    // their nodes and edges are to be made. The records are not checked yet.
+    virtual void OrderRecords(std::vector<const GmlPair*>& /*nodes*/, std::vector<const GmlPair*>& /*edges*/) const {}
+
     // Given the node or edge made for a record, the record itself (for its line) and its other
     // pairs in file order. An error stops the load.
     virtual GmlError OnNodeRecord(Node, const GmlPair&, const GmlPairList&) { return {}; }

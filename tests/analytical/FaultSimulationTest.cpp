@@ -125,6 +125,23 @@ CAnalyticalResult RunAll(const GmlText& g, int method, int minimumCutSet = 0)
     return CAnalyticalSimulator().Run(g.Text(), minimumCutSet, method, 1000);
 }
 
+// IsolatorsEitherSide(2, 0.5, kBig) with a neighbour carrying 5 kVA tied to J6 as well (J9, J10),
+// both ties closing after 0.25 h; the strong neighbour's tie has id 0 unless `strongFirst` is
+// false. The weak tie's record comes first.
+GmlText TiesAtOneMoment(bool strongFirst)
+{
+    GmlText g = TwoLoadsBehindABreaker(10);
+    g.Feeder(3, 1, kLateral, 2, 0, 0, 0, kBig);
+    g.Feeder(3, 4, kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 2);
+    g.Feeder(4, 5, kMain, 4, 1, 10, 1, kBig);
+    g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
+    g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
+    AddNeighbourFeeder(g, 7, 7);
+    AddNeighbourFeeder(g, 9, 9, 5);
+    g.Tie(10, 6, strongFirst ? 1 : 0, 0.25);
+    return g.Tie(8, 6, strongFirst ? 0 : 1, 0.25);
+}
+
 // Ring: B1 - J3 (load A) - Ia (0.5 h) - J4 - M (1 a year, 10 h) - J5 (load C) - Id (1 h) - J6 - J8
 // - J7 (load B) - B2. J5 and J6 are as far from the supply, so the order of their records
 // (`swapped`) decides which way Id points; the figures do not depend on it.
@@ -250,6 +267,12 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
              return g.Tie(10, 6, 1, 0.5);
          }(),
          {1.0, 0.5, 10.0}},
+        // Two ties that would feed B at the same moment (0.25 h), one from a neighbour carrying 5
+        // kVA; the one of the lower id closes, wherever its record stands. With the strong tie
+        // first, as "Iu 2 h, Id 0.5 h"; with the weak one, B is short from its return at 0.5 h to
+        // the repair: {9.5 h, 5 kVA, 1}: SAIDI (2 + 0.5 + 9.5) / 2, ENS 20 + 5 + 47.5.
+        {"ties at the same moment, the strong one first", TiesAtOneMoment(true), {1.0, 1.25, 25.0}},
+        {"ties at the same moment, the weak one first", TiesAtOneMoment(false), {1.5, 6.0, 72.5}},
         // Regression: a tie within the feeder, from A's node J3, counted B back at the later of Id
         // (1 h) and the tie (0.5 h), though J3 itself is dark until Iu opens at 3 h: both out 3 h.
         {"tie from above the fault",
