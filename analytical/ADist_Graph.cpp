@@ -10,8 +10,6 @@ using korvane::graph::GmlPairList;
 
 namespace {
 
-constexpr double kUnlimitedCapacity = 10000000.0;
-
 // The integers under the keys, from one pass over the record: the first pair with each key, when
 // that is an integer; `otherwise` for the rest. Every key the load orders by stands near the front.
 template <std::size_t N>
@@ -350,6 +348,7 @@ double ADist_Graph::getFeederFailureRate(int feederId) const
 
 void ADist_Graph::setMainCapacities()
 {
+    unlimitedBackFeeds = true;
     ForEachEdge([&](Edge e) {
         if (feeder(e).isMain() || feeder(e).isReclosing())
             feeders.Get(e)->setCapacity(kUnlimitedCapacity);

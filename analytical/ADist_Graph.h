@@ -50,11 +50,15 @@ public:
     // length); 0 when there is no such feeder.
     double getFeederFailureRate(int feederId) const;
 
-    // Main and reclosing feeders get a capacity of 10000000 kVA (the "Minimum Cut Set" setting).
+    // Main and reclosing feeders get a capacity of 10000000 kVA, and so do laterals while a
+    // back-feed passes them (the "Minimum Cut Set" setting): capacity then limits nothing.
     void setMainCapacities();
-    // A lateral feeder's capacity becomes the demand it supplies: the loads at and below its end,
-    // whatever its datasheet says. Drawn lines are rated 0 kVA unless the user says otherwise, and
-    // the demand at its end alone would give a lateral drawn in several sections nothing to carry.
+    // A lateral feeder that feeds only the loads at and below its end carries what they demand,
+    // whatever its datasheet says: drawn lines are rated 0 kVA unless the user says otherwise, and
+    // the run does not judge the network as it stands before a fault. While a back-feed passes it
+    // (a closed tie's live end lies below it, or it is turned round to feed a part cut off), it
+    // carries what its datasheet gives, as main feeders always do: what it carried before the
+    // fault never limits a back-feed.
     void setLateralCapacities();
     // The edge from a load to the terminal carries at most the load's demand, so the maximum flow
     // shares capacity out by demand.
@@ -85,6 +89,8 @@ protected:
                           const korvane::graph::GmlPairList& pairs) override;
 
 private:
+    static constexpr double kUnlimitedCapacity = 10000000.0;
+
     void setEdgeFeeder(Edge e, AFeeder* feeder) { feeders.Set(e, feeder); }
     void setExcluded(Edge e, bool value) { excluded.Set(e, value); }
     bool isTemporary(Edge e) const { return !standsFor.Get(e).IsNull(); }
@@ -130,6 +136,12 @@ private:
     void connectTransferred(Node n);
     // What a section in service can carry: nothing when it is out.
     double flowCapacity(Edge e) const;
+    // A lateral that a back-feed passes in this fault (see setLateralCapacities).
+    bool carriesBackFeed(Edge e) const;
+    // What holds back a share of the "Thesis method": a main feeder's capacity, or a lateral's
+    // when a back-feed passes it; false when nothing does.
+    bool holdsShare(Edge e, double& capacity) const;
+    void markLateralsAbove(Node live);
     // The maximum flow from the supply through the parts this fault has changed; the loads those
     // parts hold are the ones that may be shed.
     const korvane::graph::MaxFlow& computeMaxFlow();
@@ -175,6 +187,7 @@ private:
     bool downstreamIsolated = false;
     double elapsed = 0.0;
     bool thesisMethod = false;
+    bool unlimitedBackFeeds = false;
     int faultedFeederId = 0;
 
     std::vector<std::unique_ptr<AComponent>> ownedComponents;
@@ -195,6 +208,9 @@ private:
     std::vector<Edge> notYetOpen;
     // The edges through which ties feed isolated parts in this fault, one a part.
     std::vector<Edge> backFeedPaths;
+    // The laterals above the live ends of the ties closed in this fault, with a mark by index.
+    std::vector<Edge> lateralsAboveTies;
+    std::vector<char> aboveTie;
     // What this fault has changed: nodes, and the edges read from the text (a temporary edge
     // counts as the one it stands for), each once, with a mark by index.
     std::vector<Node> changedNodes;

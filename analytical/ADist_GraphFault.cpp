@@ -63,7 +63,54 @@ void ADist_Graph::setClock(double t)
 
 double ADist_Graph::flowCapacity(Edge e) const
 {
-    return usable(e) && feeder(e).isConnected() ? feeder(e).getCapacity() : 0.0;
+    if (!usable(e) || !feeder(e).isConnected())
+        return 0.0;
+    if (!carriesBackFeed(e))
+        return feeder(e).getCapacity();
+    return unlimitedBackFeeds ? kUnlimitedCapacity : feeder(e).getMaxCapacity();
+}
+
+// A lateral turned round stands for a temporary edge on the way to a part cut off.
+bool ADist_Graph::carriesBackFeed(Edge e) const
+{
+    if (!feeder(e).isLateral())
+        return false;
+    if (isTemporary(e))
+        return true;
+    const auto i = static_cast<std::size_t>(e.index);
+    return i < aboveTie.size() && aboveTie[i];
+}
+
+bool ADist_Graph::holdsShare(Edge e, double& capacity) const
+{
+    if (feeder(e).isMain()) {
+        capacity = feeder(e).getCapacity();
+        return true;
+    }
+    if (!carriesBackFeed(e))
+        return false;
+    capacity = unlimitedBackFeeds ? kUnlimitedCapacity : feeder(e).getMaxCapacity();
+    return true;
+}
+
+// The way a closed tie's supply comes: from its live end up every closed section to the supply.
+// The laterals on it carry the back-feed as well as their own loads.
+void ADist_Graph::markLateralsAbove(Node live)
+{
+    walker.Walk({live}, [&](Step s, auto take) {
+        for (Edge i : InEdges(s.node)) {
+            if (!conducts(i))
+                continue;
+            const auto k = static_cast<std::size_t>(i.index);
+            if (feeder(i).isLateral() && !isTemporary(i) && !(k < aboveTie.size() && aboveTie[k])) {
+                if (aboveTie.size() <= k)
+                    aboveTie.resize(static_cast<std::size_t>(EdgeSlots()), 0);
+                aboveTie[k] = 1;
+                lateralsAboveTies.push_back(i);
+            }
+            take(i, Source(i));
+        }
+    });
 }
 
 // Flow can change only in the parts that sections in service join to something this fault changed;
@@ -211,6 +258,9 @@ void ADist_Graph::resetAll()
     openedIsolators.clear();
     notYetOpen.clear();
     backFeedPaths.clear();
+    for (Edge e : lateralsAboveTies)
+        aboveTie[static_cast<std::size_t>(e.index)] = 0;
+    lateralsAboveTies.clear();
 }
 
 bool ADist_Graph::simulateFault(int feederId, bool thesis)
@@ -619,6 +669,7 @@ ADist_Graph::Edge ADist_Graph::closeTie(Edge tie)
     advanceTo(component(live).getRestoredAt());
     change(tie).reclose();
     connectTransferred(dead);
+    markLateralsAbove(live);
     std::vector<Step> laterals;
     lateralsSharingTie(live, laterals);
     walker.Walk(laterals, [&](Step s, auto take) {
@@ -681,17 +732,19 @@ std::vector<ADist_Graph::TransferRecord> ADist_Graph::thesisTransferList(Edge pa
                     take(o, Target(o));
         },
         [&](Step s) {
-            if (!feeder(s.via).isMain())
+            double capacity = 0.0;
+            if (!holdsShare(s.via, capacity))
                 return true;
             if (walker.Seen(s.node))
                 return false;
-            const double limit = std::min(remainingCapacity, feeder(s.via).getCapacity());
+            const double limit = std::min(remainingCapacity, capacity);
             heldBack.push_back(remainingCapacity - limit);
             remainingCapacity = limit;
             return true;
         },
         [&](Step s) {
-            if (!s.via.IsNull() && feeder(s.via).isMain()) {
+            double capacity = 0.0;
+            if (!s.via.IsNull() && holdsShare(s.via, capacity)) {
                 remainingCapacity += heldBack.back();
                 heldBack.pop_back();
             }

@@ -35,8 +35,11 @@ public:
     bool isConnected() const { return connected; }
     bool isFaulted() const { return faulted; }
     int getId() const { return id; }
+    // What the maximum flow may send through it, as the run prepared it.
     double getCapacity() const { return capacity; }
     void setCapacity(double value) { capacity = value; }
+    // The "max_cap" the text gives, which the preparations leave alone.
+    double getMaxCapacity() const { return maxCapacity; }
 
     // Back to the state it was read in: not faulted, a recloser open and its feeder disconnected,
     // every other switch closed and its feeder connected.
@@ -48,6 +51,7 @@ protected:
 
     std::unique_ptr<ASwitch> sw;
     double capacity;  // kVA given to the maximum flow
+    double maxCapacity;  // kVA
     int id;
     bool faulted = false;
     bool connected = true;

@@ -34,8 +34,9 @@ CAnalyticalResult CAnalyticalSimulator::Run(const std::string& strGML, int bMini
     }
     graph.setResultList(resultRecords);
 
-    // Laterals carry what the loads below them demand, and a load takes no more than its demand,
-    // so the flow that reaches each load's terminal edge is what that load receives.
+    // Laterals carry what the loads below them demand (what their datasheets give while a back-feed
+    // passes them), and a load takes no more than its demand, so the flow that reaches each load's
+    // terminal edge is what that load receives.
     graph.setLateralCapacities();
     if (bMinimumCutSet)
         graph.setMainCapacities();

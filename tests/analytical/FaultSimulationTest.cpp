@@ -330,8 +330,8 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
              return g.Tie(5, 4, 0, 2);
          }(),
          {1.0, 2.0, 61.0}},
-        // A lateral carries what the loads at and below its end demand, whatever its datasheet
-        // says: B (200 kVA) behind a lateral in two sections rated 50 kVA each is back whole at
+        // A lateral that only feeds the loads at and below its end carries what they demand,
+        // whatever its datasheet says: B (200 kVA) behind a lateral in two sections rated 50 kVA each is back whole at
         // 0.25 h (its end's demand alone would give the first section 0 kVA and shed B).
         {"lateral in two sections",
          [] {
@@ -422,6 +422,85 @@ TEST(FaultSimulation, TieCapacityForcesLoadSheddingByEitherMethod)
     ExpectIndices(RunAll(Tied(70, 1.0), kThesis), {(24 + 30 * 0.35) / 60, (52.375 + 30 * 1.15) / 60, 224.25});
     // The "Minimum Cut Set" setting takes the main feeders as unlimited: nothing is shed.
     ExpectIndices(RunAll(Tied(70, 1.0), kPractical, 1), {0.4, 52.375 / 60, 201.25});
+}
+
+// 250 kVA reach the tie's live end J4, where two laterals take 100 kVA each (A1, A2, one customer
+// each); the tie (1 h) takes P (two customers, 100 kVA) back once its isolator opens at 2 h, until
+// the 10 h repair. The "Thesis method" gives P its 100 kVA first, then shares the 150 kVA left
+// among the laterals at J4 in turn: A2 is short 50 kVA for 8 h. (Giving every lateral the whole
+// 150, each would seem whole: SAIFI 0.5, SAIDI 1.0, counting the same capacity twice.) The
+// "Practical Method" follows the maximum flow, which serves the laterals first and leaves P short.
+TEST(FaultSimulation, ThesisMethodSharesWhatIsLeftAtTheLiveEndAmongItsLaterals)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 100).Load(2, 1, 1, 100).Load(3, 2, 2, 100);
+    for (int j = 4; j <= 8; ++j)
+        g.Junction(j);
+    g.Feeder(0, 4, kMain, 1, 0, 0, 0, 250, GmlText::Breaker);
+    g.Feeder(4, 1, kLateral, 2, 0, 0, 0, kBig);
+    g.Feeder(4, 2, kLateral, 3, 0, 0, 0, kBig);
+    g.Feeder(0, 5, kMain, 4, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(5, 6, kMain, 5, 1, 10, 1, kBig);
+    g.Feeder(6, 7, kMain, 6, 0, 0, 0, kBig, GmlText::Isolator, 2);
+    g.Feeder(7, 3, kLateral, 7, 0, 0, 0, kBig);
+    g.Tie(4, 7, 0, 1);
+    ExpectIndices(RunAll(g, kThesis), {0.75, 3.0, 200.0 + 50 * 8});
+    ExpectIndices(RunAll(g, kPractical), {1.0, 5.0, 200.0 + 50 * 8});
+}
+
+namespace {
+
+// Load X (node 1, one customer, 50 kVA) at the end of a fused lateral of `lateralCapacity` kVA
+// tapped at J4 of a feeder that never fails (breaker 1, main 2); load B (node 2, one customer, 100
+// kVA) on a second feeder: breaker 4, M (1 a year, 10 h) from J5 to J6, isolator (1 h) to J7 and
+// a lateral to B. A normally open tie (0.5 h) runs to J7 from X's node, or with `fromMain` from J4.
+GmlText TieBelowALateral(double lateralCapacity, bool fromMain = false)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 1, 50).Load(2, 1, 1, 100);
+    for (int j = 3; j <= 7; ++j)
+        g.Junction(j);
+    g.Feeder(0, 3, kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(3, 4, kMain, 2, 0, 0, 0, kBig);
+    g.Feeder(4, 1, kLateral, 3, 0, 0, 0, lateralCapacity, GmlText::Fuse);
+    g.Feeder(0, 5, kMain, 4, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(5, 6, kMain, 5, 1, 10, 1, kBig);
+    g.Feeder(6, 7, kMain, 6, 0, 0, 0, kBig, GmlText::Isolator, 1);
+    g.Feeder(7, 2, kLateral, 7, 0, 0, 0, kBig);
+    return g.Tie(fromMain ? 4 : 1, 7, 0, 0.5);
+}
+
+}  // namespace
+
+// What a lateral carried before the fault never limits a back-feed through it; the capacity its
+// datasheet gives does. In TieBelowALateral B is out until the tie closes after the isolator's
+// 1 h: SAIFI 0.5, SAIDI 0.5, ENS 100. Regression: the lateral was held to X's 50 kVA, so B was
+// shed for the 9 h left (Practical Method: 1.0, 5.0, 1000), or with the "Thesis method" X as well
+// (1.5, 9.5).
+TEST(FaultSimulation, BackFeedsThroughLateralsAreLimitedByTheirGivenCapacityOnly)
+{
+    struct Case {
+        const char* name;
+        GmlText network;
+        int minimumCutSet;
+        Expected expected;
+    };
+    const Case cases[] = {
+        {"tie below the lateral", TieBelowALateral(kBig), 0, {0.5, 0.5, 100.0}},
+        {"tie from the main", TieBelowALateral(kBig, true), 0, {0.5, 0.5, 100.0}},
+        // 120 kVA for 150: the tie's branch takes its 100 first and X, which never lost supply,
+        // is short 30 kVA from 1 h to the repair: {9 h, 20 kVA, 1}.
+        {"lateral of 120 kVA", TieBelowALateral(120), 0, {1.0, 5.0, 100.0 + 30 * 9}},
+        // Left at 0 kVA it carries nothing once the tie closes: X and B are both short from 1 h.
+        {"lateral of 0 kVA", TieBelowALateral(0), 0, {1.5, 9.5, 100.0 + (50 + 100) * 9}},
+        {"lateral of 0 kVA, \"Minimum Cut Set\"", TieBelowALateral(0), 1, {0.5, 0.5, 100.0}},
+    };
+    for (const Case& c : cases) {
+        for (int method : {kThesis, kPractical}) {
+            SCOPED_TRACE(std::string(c.name) + (method == kThesis ? ", Thesis method" : ", Practical Method"));
+            ExpectIndices(RunAll(c.network, method, c.minimumCutSet), c.expected);
+        }
+    }
 }
 
 // Without any breaker the supply's own section clears the fault; the run says so. A fuse drawn
