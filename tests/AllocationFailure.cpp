@@ -49,7 +49,7 @@ int CAllocationFailure::GetFailures() const
 }  // namespace testalloc
 
 // A sanitizer's own operator new checks that each block is freed the way it was allocated; with
-// these in its place it could not.
+// these in its place it could not. The array and nothrow forms call these.
 #ifndef KORVANE_SANITIZER_ALLOCATOR
 
 void* operator new(std::size_t size)
@@ -68,51 +68,12 @@ void* operator new(std::size_t size)
     }
 }
 
-void* operator new[](std::size_t size)
-{
-    return ::operator new(size);
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return ::operator new(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    return ::operator new(size, std::nothrow);
-}
-
 void operator delete(void* block) noexcept
 {
     std::free(block);
 }
 
-void operator delete[](void* block) noexcept
-{
-    std::free(block);
-}
-
 void operator delete(void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
-
-void operator delete[](void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
-
-void operator delete(void* block, const std::nothrow_t&) noexcept
-{
-    std::free(block);
-}
-
-void operator delete[](void* block, const std::nothrow_t&) noexcept
 {
     std::free(block);
 }
