@@ -409,6 +409,12 @@ AReliabilityMetrics ADist_Graph::computeReliabilityMetrics() const
     return metrics;
 }
 
+int ADist_Graph::getShedLoadCount() const
+{
+    return static_cast<int>(std::count_if(loadNodes.begin(), loadNodes.end(),
+                                          [&](Node n) { return load(n).getShedTotals().rate > 0.0; }));
+}
+
 bool ADist_Graph::findLoadOutLongerThanAYear(int& loadId, double& hours) const
 {
     for (Node n : loadNodes) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -74,6 +75,12 @@ public:
     void setResultList(std::vector<CGMLResult>* list) { results = list; }
     // Ids of the feeders whose faults met no protective device on the way to the supply.
     const std::vector<int>& getUnprotectedFeeders() const { return unprotectedFeeders; }
+    // Load points that some fault of a rate above 0 left short of capacity.
+    int getShedLoadCount() const;
+    int getLoadCount() const { return static_cast<int>(loadNodes.size()); }
+    // Ids of the main and lateral feeders left at 0 kVA that lay above loads shed in such a fault:
+    // they carried nothing of a back-feed.
+    const std::set<int>& getEmptyFeeders() const { return emptyFeeders; }
     // The first load point whose outages add up to more hours a year than a year has (their rates
     // and times make ASAI and ENS meaningless); false when there is none.
     bool findLoadOutLongerThanAYear(int& loadId, double& hours) const;
@@ -174,7 +181,9 @@ private:
     // Appends the laterals at the live end of a tie to `starts`.
     void lateralsSharingTie(Node live, std::vector<Step>& starts) const;
     std::vector<TransferRecord> thesisTransferList(Edge path, const korvane::graph::MaxFlow& flow);
-    void ls(const std::vector<TransferRecord>& transfers, const korvane::graph::MaxFlow& flow);
+    // Appends the loads it sheds to `shed`.
+    void ls(const std::vector<TransferRecord>& transfers, const korvane::graph::MaxFlow& flow, std::vector<Step>& shed);
+    void noteEmptySectionsAbove(const std::vector<Step>& shed);
     void undoTemporaryEdges(std::size_t keep);
 
     korvane::graph::NodeMap<AComponent*> components;
@@ -222,6 +231,7 @@ private:
     // Temporary edges, newest last.
     std::vector<Edge> temporaryEdges;
     std::vector<int> unprotectedFeeders;
+    std::set<int> emptyFeeders;
 
     // Marks and stack of the walks; a query walks too.
     mutable korvane::graph::Walker walker{*this};

@@ -692,7 +692,27 @@ void ADist_Graph::shedLoads()
             const std::vector<TransferRecord> part = thesisTransferList(p, flow);
             transfers.insert(transfers.end(), part.begin(), part.end());
         }
-    ls(transfers, flow);
+    std::vector<Step> shed;
+    ls(transfers, flow, shed);
+    // A fault that never happens sheds nobody whom the indices count.
+    if (!shed.empty() && feeder(faultedEdge).getFailureRate() > 0.0)
+        noteEmptySectionsAbove(shed);
+}
+
+// The first section on each way up from the loads just shed that carries nothing because it was
+// left at 0 kVA; sections that carry nothing for other reasons (open, out) are not on the way.
+void ADist_Graph::noteEmptySectionsAbove(const std::vector<Step>& shed)
+{
+    walker.Walk(shed, [&](Step s, auto take) {
+        for (Edge i : InEdges(s.node)) {
+            if (!conducts(i) || !feeder(i).isConnected())
+                continue;
+            if (flowCapacity(i) > 0.0 || feeder(i).getMaxCapacity() > 0.0)
+                take(i, Source(i));
+            else if (feeder(i).isMain() || feeder(i).isLateral())
+                emptyFeeders.insert(feeder(i).getId());
+        }
+    });
 }
 
 // The "Thesis method" share of capacity: what flows into the live end of the tie goes first to
@@ -765,7 +785,7 @@ void ADist_Graph::lateralsSharingTie(Node live, std::vector<Step>& starts) const
 // Load shedding: a supplied load whose share of capacity falls short of its demand is shed from now
 // until the repair. The share is its flow to the terminal, or with the "Thesis method" for a
 // transferred load, the share the thesis walk gave it.
-void ADist_Graph::ls(const std::vector<TransferRecord>& transfers, const MaxFlow& flow)
+void ADist_Graph::ls(const std::vector<TransferRecord>& transfers, const MaxFlow& flow, std::vector<Step>& shed)
 {
     // Each load's first record, by node.
     std::unordered_map<std::int32_t, const TransferRecord*> share;
@@ -782,7 +802,9 @@ void ADist_Graph::ls(const std::vector<TransferRecord>& transfers, const MaxFlow
                     capacity += flow.GetMaxFlow(o);
         }
         // The load may lie where the fault changed nothing else; once short it must be filed and reset.
-        if (load(n).recordLoadShed(capacity, elapsed))
+        if (load(n).recordLoadShed(capacity, elapsed)) {
             change(n);
+            shed.emplace_back(n);
+        }
     }
 }

@@ -21,6 +21,22 @@ std::string JoinIds(const std::vector<int>& ids)
     return text;
 }
 
+// What the indices owe to capacity: the loads shed after back-feeds, and the feeders left at 0 kVA
+// (a new Line's capacity) above them, with the two ways out.
+std::string CapacityNote(const CAnalyticalResult& result)
+{
+    if (result.shedLoads == 0)
+        return "";
+    std::string text = "Load points shed for want of capacity: " + std::to_string(result.shedLoads) + " of the " +
+                       std::to_string(result.loads) + ".\n";
+    if (!result.emptyFeeders.empty())
+        text += "Feeders left at 0 kVA lie on the back-feed paths and carry nothing there: " +
+                JoinIds(result.emptyFeeders) +
+                ". Fill in their \"Max Capacity\" in the analytical datasheets, or turn on \"Minimum Cut Set\" in "
+                "the analytical settings.\n";
+    return text;
+}
+
 }  // namespace
 
 CAnalyticalResult CAnalyticalSimulator::Run(const std::string& strGML, int bMinimumCutSet, int nLoadSheddingMethod,
@@ -64,6 +80,10 @@ CAnalyticalResult CAnalyticalSimulator::Run(const std::string& strGML, int bMini
                        " hours a year, more than a year has: ASAI and ENS would mean nothing.";
         return result;
     }
+    result.loads = graph.getLoadCount();
+    result.shedLoads = graph.getShedLoadCount();
+    result.emptyFeeders.assign(graph.getEmptyFeeders().begin(), graph.getEmptyFeeders().end());
+    result.capacityNote = CapacityNote(result);
     result.metrics = graph.computeReliabilityMetrics();
     result.message = result.metrics.GetText();
     result.ok = true;

@@ -17,6 +17,12 @@ struct CAnalyticalResult {
     int feeders = 0;  // the feeders the text gives an id a run can fault
     int faultedFeeders = 0;
     int failingFeeders = 0;  // of those faulted, the ones with a failure rate above 0
+    int loads = 0;
+    int shedLoads = 0;  // loads that a fault of those left short of capacity after a back-feed
+    // Main and lateral feeders left at 0 kVA that lay above loads so shed.
+    std::vector<int> emptyFeeders;
+    // Those two for the user, and how to mend the second; empty when nothing was shed.
+    std::string capacityNote;
 };
 
 class CAnalyticalSimulator {

@@ -39,7 +39,7 @@ RunResult CAnalyticalJob::Execute(CRunControl&, ISimulationProgress&)
     } else {
         result.kind = RunResult::Kind::Completed;
         result.message = outcome.message + "\nSections that can fail: " + std::to_string(outcome.failingFeeders) +
-                         " of the " + std::to_string(outcome.faultedFeeders) + " faulted.\n";
+                         " of the " + std::to_string(outcome.faultedFeeders) + " faulted.\n" + outcome.capacityNote;
     }
     return result;
 }

@@ -5,6 +5,7 @@
 #include "analytical/ADist_Graph.h"
 #include "analytical/AnalyticalSimulator.h"
 #include "analytical/GMLGenerator.h"
+#include "bench/CopiesNetwork.h"
 #include "editor/Mode.h"
 #include "tests/Drawing.h"
 #include "tests/analytical/GmlText.h"
@@ -307,4 +308,46 @@ TEST(AnalyticalRun, IndicesDoNotDependOnTheOrderOfTheRecords)
         }
     }
     EXPECT_GT(ran, 400);
+}
+
+// A new Line is rated 0 kVA, and with "Minimum Cut Set" off a back-feed passes none: on the
+// four-feeder system with its Lines left at 0, every load that a tie takes back is shed, and so
+// are the loads of the feeder it comes from, which never lost supply. The run keeps that rule but
+// says how many load points it shed and which feeders left at 0 kVA it met on the way. Regression:
+// the indices came out worse without a word.
+TEST(AnalyticalRun, SaysWhichLoadsItShedAndWhichFeedersAtZeroKvaShedThem)
+{
+    CKorvaneDoc doc;
+    copies::Draw(doc, 1);
+    const std::string filled = GmlOf(doc);
+    for (int i = 0; i < doc.m_pLines->GetSize(); ++i)
+        doc.m_pLines->GetAt(i)->m_dMaxCapacity = 0.0;
+    const std::string empty = GmlOf(doc);
+    // The main Lines, tie lines included: the back-feeds run along them.
+    std::vector<int> mainLines;
+    for (int i = 0; i < doc.m_pLines->GetSize(); ++i)
+        if (doc.m_pLines->GetAt(i)->m_nFeederType == 1)
+            mainLines.push_back(doc.m_pLines->GetAt(i)->m_nMainFeederId);
+    std::sort(mainLines.begin(), mainLines.end());
+    ASSERT_EQ(mainLines.size(), 24u);
+    for (int method : {0, 1}) {
+        SCOPED_TRACE(method);
+        const CAnalyticalResult asFilled = CAnalyticalSimulator().Run(filled, 0, method, 1000);
+        const CAnalyticalResult left = CAnalyticalSimulator().Run(empty, 0, method, 1000);
+        const CAnalyticalResult cutSet = CAnalyticalSimulator().Run(empty, 1, method, 1000);
+        ASSERT_TRUE(asFilled.ok && left.ok && cutSet.ok);
+        for (const CAnalyticalResult* r : {&asFilled, &cutSet}) {
+            EXPECT_NEAR(r->metrics.SAIFI, 0.36054976303317537, 1e-12);
+            EXPECT_NEAR(r->metrics.SAIDI, 0.95103317535545029, 1e-12);
+            EXPECT_NEAR(r->metrics.ENS, 6229.6, 1e-9);
+            EXPECT_EQ(r->shedLoads, 0);
+            EXPECT_EQ(r->capacityNote, "");
+        }
+        EXPECT_NEAR(left.metrics.SAIFI, 0.69768720379146909, 1e-12);
+        EXPECT_NEAR(left.metrics.SAIDI, 2.2995829383886255, 1e-12);
+        EXPECT_NEAR(left.metrics.ENS, 14986.4, 1e-9);
+        EXPECT_EQ(left.shedLoads, 22);
+        EXPECT_EQ(left.loads, 22);
+        EXPECT_EQ(left.emptyFeeders, mainLines);
+    }
 }

@@ -80,7 +80,8 @@ TEST_F(EngineRun, AMonteCarloRunEndsAsItsSimulationDid)
     EXPECT_NE(testfiles::ReadText(folder / "Net1.htm").find("Network name :Net1"), std::string::npos);
 }
 
-// Regression: a network drawn and run at once (its lines 0 long) gave zeros and "n/a" with no hint.
+// Regression: a network drawn and run at once (its lines 0 long) gave zeros and "n/a" with no hint;
+// one whose lines were left at 0 kVA gave its indices without saying that it shed loads for it.
 TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
 {
     // A breaker's main section that cannot fail, then a lateral of `length` miles failing 0.5 a mile.
@@ -92,6 +93,23 @@ TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
         g.Feeder(2, 1, GmlText::kLateral, first + 1, 0.5, 4, length, 1e7);
         return g.Text();
     };
+    // Load X behind a main section left at 0 kVA (feeder 2), tied to load Y of a second feeder
+    // whose main (feeder 5, once a year, 10 h) an isolator (1 h) cuts Y off from: once the tie
+    // closes nothing reaches either load, and both are short for the 9 h left.
+    const auto emptyMain = [] {
+        GmlText g;
+        g.Supply(0).Load(1, 0, 1, 10).Load(2, 1, 1, 10);
+        for (int j = 3; j <= 7; ++j)
+            g.Junction(j);
+        g.Feeder(0, 3, GmlText::kMain, 1, 0, 0, 0, 1e7, GmlText::Breaker);
+        g.Feeder(3, 4, GmlText::kMain, 2, 0, 0, 0, 0);
+        g.Feeder(4, 1, GmlText::kLateral, 3, 0, 0, 0, 1e7);
+        g.Feeder(0, 5, GmlText::kMain, 4, 0, 0, 0, 1e7, GmlText::Breaker);
+        g.Feeder(5, 6, GmlText::kMain, 5, 1, 10, 1, 1e7);
+        g.Feeder(6, 7, GmlText::kMain, 6, 0, 0, 0, 1e7, GmlText::Isolator, 1);
+        g.Feeder(7, 2, GmlText::kLateral, 7, 0, 0, 0, 1e7);
+        return g.Tie(4, 7, 0, 0.5).Text();
+    };
     struct Case {
         std::string gml;
         int faultCount;
@@ -102,6 +120,11 @@ TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
         {network(1), 2, RunResult::Kind::Completed,
          "SAIFI = 0.5000\nSAIDI = 2.0000\nCAIDI = 4.0000\nASAI = 0.9998\nENS\t= 200.0000\n\n"
          "Sections that can fail: 1 of the 2 faulted.\n"},
+        {emptyMain(), 7, RunResult::Kind::Completed,
+         "SAIFI = 1.5000\nSAIDI = 9.5000\nCAIDI = 6.3333\nASAI = 0.9989\nENS\t= 190.0000\n\n"
+         "Sections that can fail: 1 of the 7 faulted.\nLoad points shed for want of capacity: 2 of the 2.\n"
+         "Feeders left at 0 kVA lie on the back-feed paths and carry nothing there: 2. Fill in their \"Max "
+         "Capacity\" in the analytical datasheets, or turn on \"Minimum Cut Set\" in the analytical settings.\n"},
         {network(0), 2, RunResult::Kind::Failed,
          "None of the 2 sections faulted can fail: a fault rate counts per mile of length, and no section has "
          "both a \"Length\" and a \"Fault rate\" above 0 in its analytical datasheet. There are no indices to show."},
