@@ -1,6 +1,7 @@
 #include "ui/WidgetFigures.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <wx/graphics.h>
 
@@ -40,10 +41,27 @@ private:
     wxBrush m_brush;
 };
 
+// A pen narrower than a device pixel, as a one-unit pen becomes in a scaled-down view or the print
+// preview, is not drawn at all once smoothing is off: a stroke is at least one device pixel wide.
+// A context that draws through a graphics context takes width 0 for exactly one pixel; the
+// printer's context gets the fewest whole units that make one.
+int StrokeWidth(const wxDC& dc, int width)
+{
+    double userX = 1, userY = 1, logicalX = 1, logicalY = 1;
+    dc.GetUserScale(&userX, &userY);
+    dc.GetLogicalScale(&logicalX, &logicalY);
+    const double scale = std::min(std::fabs(userX * logicalX), std::fabs(userY * logicalY));
+    if (!(scale > 0) || width * scale >= 1)
+        return width;
+    if (dc.GetGraphicsContext() != nullptr)
+        return 0;
+    return static_cast<int>(std::min(std::ceil(1 / scale), 1e6));
+}
+
 void DrawMarks(wxDC& dc, const std::vector<CRect>& marks, const wxColour& colour)
 {
     CPenKeeper keep(dc);
-    dc.SetPen(wxPen(colour, 1, wxPENSTYLE_SOLID));
+    dc.SetPen(wxPen(colour, StrokeWidth(dc, 1), wxPENSTYLE_SOLID));
     dc.SetBrush(*wxWHITE_BRUSH);
     for (const CRect& r : marks)
         dc.DrawRectangle(r.left, r.top, r.Width(), r.Height());
@@ -54,9 +72,9 @@ constexpr int kWidestPen = 64;
 // The pen a stroke is drawn with. The editor only ever gives widths 1 and 2; a file may hold any
 // width, and one in the millions makes every repaint take seconds, so drawing keeps it between 1
 // and kWidestPen (the stored width is left as it is).
-wxPen StrokePen(const CStroke& s)
+wxPen StrokePen(const wxDC& dc, const CStroke& s)
 {
-    return wxPen(ToWxColour(s.pen), std::clamp(s.penWidth, 1, kWidestPen), wxPENSTYLE_SOLID);
+    return wxPen(ToWxColour(s.pen), StrokeWidth(dc, std::clamp(s.penWidth, 1, kWidestPen)), wxPENSTYLE_SOLID);
 }
 
 }  // namespace
@@ -77,7 +95,7 @@ void CFigure::Draw(wxDC& dc) const
     for (const CStroke& s : m_strokes) {
         switch (s.kind) {
         case CStroke::Kind::Line:
-            dc.SetPen(StrokePen(s));
+            dc.SetPen(StrokePen(dc, s));
             dc.DrawLine(ToWx(s.points[0]), ToWx(s.points[1]));
             break;
         case CStroke::Kind::Polygon: {
@@ -92,7 +110,7 @@ void CFigure::Draw(wxDC& dc) const
         case CStroke::Kind::Ellipse: {
             const CRect box = CRect(s.points[0], s.points[1]).Normalized();
             dc.SetBrush(s.hollow ? *wxTRANSPARENT_BRUSH : wxBrush(ToWxColour(s.fill)));
-            dc.SetPen(StrokePen(s));
+            dc.SetPen(StrokePen(dc, s));
             dc.DrawEllipse(box.left, box.top, box.Width(), box.Height());
             break;
         }

@@ -1,7 +1,8 @@
 // The ten figures and the toolbars' own pictures drawn into memory bitmaps without antialiasing,
 // compared with golden images (tests/data/figures; KORVANE_UPDATE_GOLDEN=1 rewrites them after a
-// deliberate change), and the figures printed to PDF through the toolkit's printer context. The drawing rules themselves are tested
-// on the figures' strokes (FigureGeometryTest).
+// deliberate change), the figures printed to PDF through the toolkit's printer context, and every
+// segment kept in a zoomed-out view and in the print preview. The drawing rules themselves are
+// tested on the figures' strokes (FigureGeometryTest).
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -18,6 +19,7 @@
 #include <wx/gtk/print.h>
 #include <wx/image.h>
 #include <wx/mstream.h>
+#include <wx/prntbase.h>
 #include <wx/zstream.h>
 
 #include "editor/Mode.h"
@@ -25,6 +27,9 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Art.h"
 #include "ui/Commands.h"
+#include "ui/KorvaneApp.h"
+#include "ui/KorvaneView.h"
+#include "ui/NetworkDocument.h"
 #include "ui/WidgetFigures.h"
 
 namespace {
@@ -194,6 +199,57 @@ std::vector<std::string> PaintsOfFirstPage(const std::string& pdf)
     return paints;
 }
 
+
+// Where a drawn picture lost a segment: each line of every sample must leave ink within a pixel
+// of every point along it, at `scale` pixels per unit with the model's origin at `origin`, except
+// where a later white stroke (the isolator's gap, a ring's inside) paints over it.
+std::vector<std::string> MissingSegments(const wxImage& image, double scale, wxPoint origin)
+{
+    using figure::CStroke;
+    const auto device = [&](double x, double y) {
+        return wxPoint(static_cast<int>(std::floor(x * scale)) + origin.x, static_cast<int>(std::floor(y * scale)) + origin.y);
+    };
+    const auto inked = [&image](wxPoint p) {
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy) {
+                const int x = p.x + dx, y = p.y + dy;
+                if (x >= 0 && y >= 0 && x < image.GetWidth() && y < image.GetHeight() &&
+                    (image.GetRed(x, y) != 255 || image.GetGreen(x, y) != 255 || image.GetBlue(x, y) != 255))
+                    return true;
+            }
+        return false;
+    };
+    const auto paintsWhite = [](const CStroke& s) {
+        return (s.kind == CStroke::Kind::Line && s.pen == figure::kWhite) ||
+               (s.kind == CStroke::Kind::Ellipse && !s.hollow && s.fill == figure::kWhite);
+    };
+    std::vector<std::string> missing;
+    ForEachSample([&](const CWidget& widget) {
+        const auto strokes = figure::FigureStrokes(widget);
+        for (auto stroke = strokes.begin(); stroke != strokes.end(); ++stroke) {
+            const CStroke& s = *stroke;
+            if (s.kind != CStroke::Kind::Line || paintsWhite(s))
+                continue;
+            const CPoint a = s.points[0], b = s.points[1];
+            const int steps = std::max(1, static_cast<int>(std::ceil(std::hypot(b.x - a.x, b.y - a.y) * scale)));
+            for (int i = 0; i <= steps; ++i) {
+                const double x = a.x + (b.x - a.x) * double(i) / steps, y = a.y + (b.y - a.y) * double(i) / steps;
+                const bool painted = std::any_of(stroke + 1, strokes.end(), [&](const CStroke& later) {
+                    const CRect box = CRect(later.points[0], later.points[1]).Normalized().Inflated(2, 2);
+                    return paintsWhite(later) && x >= box.left && x <= box.right && y >= box.top && y <= box.bottom;
+                });
+                if (!painted && !inked(device(x, y))) {
+                    missing.push_back(std::string(WidgetTypeName(widget.GetType())) + " at (" +
+                                      std::to_string(a.x) + ", " + std::to_string(a.y) + ")-(" + std::to_string(b.x) +
+                                      ", " + std::to_string(b.y) + ")");
+                    break;
+                }
+            }
+        }
+    });
+    return missing;
+}
+
 }  // namespace
 
 // The toolbar pictures' golden image also keeps the buttons from falling back to abbreviations
@@ -238,4 +294,59 @@ TEST(FigureImages, PrintInTheColoursTheScreenShows)
     const std::string pdf = PrintSamplesToPdf(UiTest::Home() + "/figures.pdf");
     ASSERT_FALSE(pdf.empty()) << "the toolkit did not export the printout";
     EXPECT_EQ(PaintsOfFirstPage(pdf), expected);
+}
+
+// Regression: pens one unit wide fell below a pixel when the view was scaled down, and without
+// smoothing such strokes vanished: at 73% the horizontal feeders and breaker leads were gone, at
+// 43% and below every feeder, and the print preview (70% of the page) lost the main feeder.
+using ScaledFigures = UiTest::App;
+
+TEST_F(ScaledFigures, EveryStrokeKeepsItsPixelsZoomedOutAndInThePrintPreview)
+{
+    ForEachSample([](const CWidget& widget) { Doc().AddWidget(widget.Clone()); });
+    Doc().m_workspace.m_bShowEndPoints = 0;  // the end-point marks' white inside would hide the ends
+    CKorvaneView* view = UiTest::ActiveView();
+    for (int zoom = 103; zoom >= 23; zoom -= 10) {
+        UiTest::Command(ID_ZOOM_OUT);
+        ASSERT_EQ(view->GetController().GetZoom(), zoom);
+        if (zoom != 73 && zoom != 43 && zoom != 23)
+            continue;
+        const wxImage image = UiTest::Render(kWidth, kRowHeight * 4);
+        EXPECT_EQ(MissingSegments(image, view->GetScale(), wxPoint(0, 0)), std::vector<std::string>()) << zoom << "%";
+    }
+
+    UiTest::Command(ID_SELECT);  // the preview of the editing state, as a user first sees it
+    UiTest::Command(wxID_PREVIEW);
+    wxPreviewFrame* frame = nullptr;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* preview = wxDynamicCast(window, wxPreviewFrame))
+            frame = preview;
+    ASSERT_NE(frame, nullptr);
+    wxPrintPreviewBase* preview = frame->GetControlBar()->GetPrintPreview();
+    ASSERT_TRUE(preview->RenderPage(1));
+    wxBitmap bitmap(preview->GetCanvas()->GetVirtualSize(), 24);
+    {
+        wxMemoryDC dc(bitmap);
+        ASSERT_TRUE(preview->PaintPage(preview->GetCanvas(), dc));
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    // The page is the white paper on the preview's grey ground.
+    const auto white = [&image](int x, int y) { return image.GetRed(x, y) == 255 && image.GetBlue(x, y) == 255; };
+    const int middle = image.GetHeight() / 2;
+    int left = 0, right = image.GetWidth() - 1, top = 0;
+    while (left < right && !white(left, middle))
+        ++left;
+    while (right > left && !white(right, middle))
+        --right;
+    while (top < middle && !white(left, top))
+        ++top;
+    int ppiX = 0, ppiY = 0, pageWidth = 0, pageHeight = 0;
+    preview->GetPrintout()->GetPPIPrinter(&ppiX, &ppiY);
+    preview->GetPrintout()->GetPageSizePixels(&pageWidth, &pageHeight);
+    ASSERT_GT(pageWidth, 0);
+    const double scale = ppiX / 100.0 * view->GetController().GetZoom() / 100.0 * (right - left + 1) / pageWidth;
+    EXPECT_LT(scale, 1.0);
+    EXPECT_EQ(MissingSegments(image, scale, wxPoint(left, top)), std::vector<std::string>());
+    frame->Close(true);
+    UiTest::Pump();
 }
