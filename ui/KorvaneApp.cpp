@@ -230,6 +230,8 @@ int CKorvaneApp::FilterEvent(wxEvent& event)
 {
     if (CSplashWnd::PreTranslateAppMessage(event))
         return Event_Processed;
+    if (event.GetEventType() == wxEVT_CHAR && CKorvaneView::HandleFrameChar(static_cast<wxKeyEvent&>(event)))
+        return Event_Processed;
     return Event_Skip;
 }
 

@@ -31,7 +31,8 @@ class CKorvaneApp : public wxApp {
 public:
     bool OnInit() override;
     int OnExit() override;
-    // Lets the splash picture swallow the first key or button press.
+    // Lets the splash picture swallow the first key or button press, and gives the active editor
+    // its tool and zoom keys wherever they are typed in the main window.
     int FilterEvent(wxEvent& event) override;
 
     // Start-up from the command line's arguments (without the program name); false ends the

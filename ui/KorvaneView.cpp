@@ -7,6 +7,7 @@
 #include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/textentry.h>
 
 #include "ui/ChildFrame.h"
 #include "ui/Commands.h"
@@ -318,7 +319,9 @@ void CKorvaneView::AfterStateChange()
 void CKorvaneView::HandleMouse(wxMouseEvent& event)
 {
     const CPoint point = GetTransform().ToLogical(CPoint(event.GetX(), event.GetY()));
-    if (event.LeftDown() || event.LeftDClick()) {
+    // A double click's second press comes as a double-click event alone, which is no new press:
+    // taken as one it placed a second, hidden widget on the first.
+    if (event.LeftDown()) {
         m_canvas->SetFocus();
         const bool resultOpen = GetMainFrame() != nullptr && GetMainFrame()->m_bMonteCarloResultOpen;
         Apply(m_controller->OnLButtonDown(point, event.ControlDown(), resultOpen));
@@ -356,7 +359,19 @@ bool CKorvaneView::HandleKeyDown(wxKeyEvent& event)
     }
 }
 
-bool CKorvaneView::HandleChar(wxKeyEvent& event)
+bool CKorvaneView::HandleFrameChar(wxKeyEvent& event)
+{
+    auto* target = wxDynamicCast(event.GetEventObject(), wxWindow);
+    auto* manager = wxDocManager::GetDocumentManager();
+    if (target == nullptr || manager == nullptr || wxGetTopLevelParent(target) != wxTheApp->GetTopWindow())
+        return false;
+    if (const auto* text = dynamic_cast<const wxTextEntry*>(target); text != nullptr && text->IsEditable())
+        return false;
+    auto* view = wxDynamicCast(manager->GetCurrentView(), CKorvaneView);
+    return view != nullptr && view->HandleChar(event);
+}
+
+bool CKorvaneView::HandleChar(const wxKeyEvent& event)
 {
     int character = static_cast<int>(event.GetUnicodeKey());
     if (event.GetKeyCode() == WXK_NUMPAD_ADD || event.GetKeyCode() == WXK_NUMPAD_SUBTRACT)

@@ -56,7 +56,10 @@ public:
     // Input from the canvas, dispatched in one order: Escape, tool keys, press, drag, release.
     void HandleMouse(wxMouseEvent& event);
     bool HandleKeyDown(wxKeyEvent& event);
-    bool HandleChar(wxKeyEvent& event);
+    // The tool keys ('1' to '0', '`') and Alt with '+' or '-' belong to the main window, as its
+    // accelerators: typed anywhere in it but an editable text box, they go to the active editor.
+    // GTK fires no accelerator for a plain character, so the application's event filter calls this.
+    static bool HandleFrameChar(wxKeyEvent& event);
     void HandleCaptureLost();
 
     // Selects that one widget (the errors list's double click).
@@ -114,6 +117,7 @@ private:
     // The view's windows of the Build commands go with it; a run still going is asked to stop.
     void CloseBuildWindows();
     void RestoreFocus();
+    bool HandleChar(const wxKeyEvent& event);
 
     std::unique_ptr<CEditController> m_controller;
     CNetworkCanvas* m_canvas = nullptr;

@@ -12,10 +12,9 @@ CNetworkCanvas::CNetworkCanvas(CKorvaneView* view, wxWindow* parent)
     SetBackgroundColour(*wxWHITE);
     SetScrollRate(10, 10);
     Bind(wxEVT_PAINT, &CNetworkCanvas::OnPaint, this);
-    for (const auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_MOTION, wxEVT_RIGHT_UP, wxEVT_LEFT_DCLICK})
+    for (const auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_MOTION, wxEVT_RIGHT_UP})
         Bind(type, &CNetworkCanvas::OnMouse, this);
     Bind(wxEVT_KEY_DOWN, &CNetworkCanvas::OnKeyDown, this);
-    Bind(wxEVT_CHAR, &CNetworkCanvas::OnChar, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CNetworkCanvas::OnCaptureLost, this);
     Bind(wxEVT_CONTEXT_MENU, &CNetworkCanvas::OnContextMenu, this);
 }
@@ -39,12 +38,6 @@ void CNetworkCanvas::OnMouse(wxMouseEvent& event)
 void CNetworkCanvas::OnKeyDown(wxKeyEvent& event)
 {
     if (m_view == nullptr || !m_view->HandleKeyDown(event))
-        event.Skip();
-}
-
-void CNetworkCanvas::OnChar(wxKeyEvent& event)
-{
-    if (m_view == nullptr || !m_view->HandleChar(event))
         event.Skip();
 }
 

@@ -1,5 +1,5 @@
-// The scrolling window of a network view: paints through the view and hands it every mouse and
-// key event.
+// The scrolling window of a network view: paints through the view and hands it every mouse event
+// and its keys (the tool keys go to the view through the application's event filter).
 #pragma once
 
 #include <wx/scrolwin.h>
@@ -17,7 +17,6 @@ private:
     void OnPaint(wxPaintEvent& event);
     void OnMouse(wxMouseEvent& event);
     void OnKeyDown(wxKeyEvent& event);
-    void OnChar(wxKeyEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
 

@@ -69,6 +69,7 @@ void Send(wxEvent& event)
 {
     CKorvaneView* view = ActiveView();
     ASSERT_NE(view, nullptr);
+    event.SetEventObject(view->GetCanvas());  // as the toolkit's own events carry their window
     view->GetCanvas()->GetEventHandler()->ProcessEvent(event);
     Pump();
 }
