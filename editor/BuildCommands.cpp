@@ -53,24 +53,26 @@ std::string PointText(CPoint p)
 std::optional<CDatasheetProblem> SettingsRefusal(const CSimulationSettings& s)
 {
     using namespace ndl_range;
+    using S = CSimulationSettings;
     const struct {
         const char* field;
         double value;
         const CNdlRange& range;
+        int digits;
     } values[] = {
-        {"QuantsPerDay", static_cast<double>(s.quantsPerDay), kQuantsPerDay},
-        {"Min years", static_cast<double>(s.yearMin), kYears},
-        {"Max years", static_cast<double>(s.yearMax), kYears},
-        {"Step years", static_cast<double>(s.yearStep), kYearStep},
-        {"Accuracy", s.accuracy, kAccuracy},
-        {"Fuses", static_cast<double>(s.fuses), kFlag},
-        {"Isolators", static_cast<double>(s.isolators), kFlag},
-        {"Reclosers", static_cast<double>(s.reclosers), kFlag},
-        {"Maximum Flow", static_cast<double>(s.maxFlow), kFlag},
+        {"QuantsPerDay", static_cast<double>(s.quantsPerDay), kQuantsPerDay, S::kCountDigits},
+        {"Min years", static_cast<double>(s.yearMin), kYears, S::kCountDigits},
+        {"Max years", static_cast<double>(s.yearMax), kYears, S::kCountDigits},
+        {"Step years", static_cast<double>(s.yearStep), kYearStep, S::kCountDigits},
+        {"Accuracy", s.accuracy, kAccuracy, S::kAccuracyDigits},
+        {"Fuses", static_cast<double>(s.fuses), kFlag, S::kFlagDigits},
+        {"Isolators", static_cast<double>(s.isolators), kFlag, S::kFlagDigits},
+        {"Reclosers", static_cast<double>(s.reclosers), kFlag, S::kFlagDigits},
+        {"Maximum Flow", static_cast<double>(s.maxFlow), kFlag, S::kFlagDigits},
     };
     for (const auto& v : values) {
         const bool notGiven = v.value == 0.0 && v.range.kind != CNdlRange::Kind::Flag;
-        if (auto problem = RunValueProblem(v.field, v.value, notGiven ? nullptr : &v.range))
+        if (auto problem = RunValueProblem(v.field, v.value, notGiven ? nullptr : &v.range, v.digits))
             return problem;
     }
     return std::nullopt;

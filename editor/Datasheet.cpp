@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analytical/graph/Gml.h"
 #include "model/KorvaneDoc.h"
+#include "model/WidgetText.h"
 #include "montecarlo/NdlRange.h"
 #include "montecarlo/NDLGenerator.h"
+#include "montecarlo/ParserSyntax.h"
+#include "platform/NumberFormat.h"
 
 namespace {
 
@@ -34,8 +38,35 @@ void PutOptional(double& field, bool flag, double value, bool& changed)
     Put(field, flag ? value : kUnset, changed);
 }
 
+// The message refusing a value whose text, `written`, a reader takes as `read` (nullopt: as no
+// number at all), or nullopt when `takes` takes what it reads. The text is named only when it
+// turns a value that would be taken into one that is not.
+template <class Takes>
+std::optional<CDatasheetProblem> WrittenValueProblem(const char* field, double value, const char* textName,
+                                                     const std::string& written, std::optional<double> read,
+                                                     const std::string& range, Takes takes)
+{
+    const std::string shown = FormatEditNumber(value);
+    const std::string writes = ", which the " + std::string(textName) + " text writes as " + written;
+    if (!read)
+        return CDatasheetProblem{field, shown + writes + ", a number too large to read back"};
+    if (takes(*read))
+        return std::nullopt;
+    return CDatasheetProblem{field, shown + (takes(value) ? writes : std::string()) + ", not " + range};
+}
+
+// Why the analytical run refuses a value of the GML text, which writes it with four decimals.
+std::optional<CDatasheetProblem> GmlValueProblem(const char* field, double value)
+{
+    if (auto problem = RunValueProblem(field, value, nullptr, 0))
+        return problem;
+    const std::string written = korvane::FormatFixed4(value);
+    return WrittenValueProblem(field, value, "GML", written, korvane::ParseDouble(written), "a number from 0 to 1e12",
+                               [](double x) { return korvane::graph::IsGmlRealInRange(x); });
+}
+
 // Collects the first refused value: on entry by the fields' rules; for a run, the first value that
-// is not a finite number or that the NDL reader refuses.
+// is not a finite number or that the NDL or GML reader refuses as its text writes it.
 class CProblemFinder {
 public:
     explicit CProblemFinder(bool forRun) : m_forRun(forRun) {}
@@ -45,7 +76,7 @@ public:
         if (m_problem)
             return;
         if (m_forRun)
-            m_problem = RunValueProblem(field, value, nullptr);
+            m_problem = GmlValueProblem(field, value);
         else if (std::string message = rule.Check(value); !message.empty())
             m_problem = CDatasheetProblem{field, std::move(message)};
     }
@@ -55,7 +86,7 @@ public:
         if (!flag || m_problem)
             return;
         if (m_forRun)
-            m_problem = RunValueProblem(field, value, ndl);
+            m_problem = RunValueProblem(field, value, ndl, kNdlDigits);
         else
             Value(field, value, datasheet::kOptionalValue);
     }
@@ -98,13 +129,20 @@ void StoreFeederValues(const CAnalyticalFeederValues& v, CFeederData& feeder, bo
 
 }  // namespace
 
-std::optional<CDatasheetProblem> RunValueProblem(const char* field, double value, const CNdlRange* range)
+std::optional<CDatasheetProblem> RunValueProblem(const char* field, double value, const CNdlRange* range,
+                                                 int digits)
 {
     if (!std::isfinite(value))
         return CDatasheetProblem{field, "not a finite number (NaN or infinite)"};
-    if (range != nullptr && !range->Accepts(value))
-        return CDatasheetProblem{field, FormatEditNumber(value) + ", not " + range->Describe()};
-    return std::nullopt;
+    if (range == nullptr)
+        return std::nullopt;
+    // The reader sees the written text, not the value: a value rounded past the largest double
+    // would stop the run at a line the user never wrote.
+    const std::string written = korvane::FormatSignificant(value, digits);
+    double read = 0.0;
+    const bool readable = CParserSyntax::ReadNumber(written, read);
+    return WrittenValueProblem(field, value, "NDL", written, readable ? std::optional<double>(read) : std::nullopt,
+                               range->Describe(), [range](double x) { return range->Accepts(x); });
 }
 
 std::string CheckLoadPointName(const std::string& name)

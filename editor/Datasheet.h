@@ -31,9 +31,11 @@ struct CDatasheetProblem {
     std::string message;
 };
 
-// Why a run refuses a value: it is not a finite number, or `range` (the NDL reader's range of the
-// value, null when the text does not carry it) refuses it; nullopt when the run takes the value.
-std::optional<CDatasheetProblem> RunValueProblem(const char* field, double value, const CNdlRange* range);
+// Why a run refuses a value: it is not a finite number, or the NDL text writes it with `digits`
+// significant digits as a number that the reader cannot read or `range` (the reader's range of the
+// value, null when the text does not carry it) refuses; nullopt when the run takes the value.
+std::optional<CDatasheetProblem> RunValueProblem(const char* field, double value, const CNdlRange* range,
+                                                 int digits);
 
 // The message refusing a load point name that the NDL text cannot carry (a quote, '#', '\',
 // '$', CR or LF), else empty.
@@ -56,7 +58,9 @@ public:
     // The first value that the widget must not take, in page order.
     std::optional<CDatasheetProblem> Check() const;
     // The first value, shown or greyed, that a run refuses: one that is not a finite number (only a
-    // file can bring one), or a Monte Carlo value that the NDL text carries and its reader refuses.
+    // file can bring one), a Monte Carlo value that the NDL text carries and its reader refuses, or
+    // an analytical value that the GML reader refuses (a file can bring one below 0 or above 1e12);
+    // each as its text writes it.
     std::optional<CDatasheetProblem> RunRefusal() const;
     // Writes the values back (a cleared flag writes -1.0, -1 or the empty name; the profile only
     // when its flag is set). Returns whether any value of the widget changed.

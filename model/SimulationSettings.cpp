@@ -21,19 +21,19 @@ std::string CSimulationSettings::GetNDLDefinition() const
         text += value;
         text += ";\\\n";
     };
-    line("quantsPerDay", FormatSignificant(quantsPerDay, 10));
+    line("quantsPerDay", FormatSignificant(quantsPerDay, kCountDigits));
     if (yearStep != 0)
-        line("yearStep", FormatSignificant(yearStep, 10));
+        line("yearStep", FormatSignificant(yearStep, kCountDigits));
     if (yearMax != 0)
-        line("yearMax", FormatSignificant(yearMax, 10));
+        line("yearMax", FormatSignificant(yearMax, kCountDigits));
     if (yearMin != 0)
-        line("yearMin", FormatSignificant(yearMin, 10));
+        line("yearMin", FormatSignificant(yearMin, kCountDigits));
     if (accuracy != 0.0)
-        line("accuracy", FormatSignificant(accuracy, 8));
-    line("maxFlow", FormatSignificant(maxFlow, 6));
-    line("fuses", FormatSignificant(fuses, 6));
-    line("isolators", FormatSignificant(isolators, 6));
-    line("reclosers", FormatSignificant(reclosers, 6));
+        line("accuracy", FormatSignificant(accuracy, kAccuracyDigits));
+    line("maxFlow", FormatSignificant(maxFlow, kFlagDigits));
+    line("fuses", FormatSignificant(fuses, kFlagDigits));
+    line("isolators", FormatSignificant(isolators, kFlagDigits));
+    line("reclosers", FormatSignificant(reclosers, kFlagDigits));
     text += "\n";
     return text;
 }

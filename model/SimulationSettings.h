@@ -28,8 +28,13 @@ public:
     // The record: accuracy, quanta, max, min and step years, the four component flags as held,
     // the four file names, then the clustering flag as 1 or -1.
     void Serialize(CArchive& ar);
+    // Significant digits of the "system" line's numbers: the quanta and years, the accuracy, the flags.
+    static constexpr int kCountDigits = 10;
+    static constexpr int kAccuracyDigits = 8;
+    static constexpr int kFlagDigits = 6;
+
     // "system: " with quantsPerDay always, the year fields and accuracy when given, then the four
-    // component flags; numbers with 10, 8 and 6 significant digits.
+    // component flags.
     std::string GetNDLDefinition() const;
 
     bool operator==(const CSimulationSettings&) const = default;

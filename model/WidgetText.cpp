@@ -9,7 +9,7 @@ constexpr double kParserDefaultFirst = 1e-10;
 
 std::string N6(double v)
 {
-    return korvane::FormatSignificant(v, 6);
+    return korvane::FormatSignificant(v, kNdlDigits);
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// Significant digits of every number in the widgets' NDL definitions.
+inline constexpr int kNdlDigits = 6;
+
 // An NDL definition: keyword, then one "name = value;\" line per set attribute, then an empty line.
 class NdlDefinition {
 public:

@@ -109,8 +109,9 @@ bool IsNumberText(std::string_view s, std::int64_t& magnitude)
     return i == s.size();
 }
 
-// Reads a number locale-independently. Too large for a double is no number; too small is 0.
-bool ReadNumber(std::string_view s, double& value)
+}  // namespace
+
+bool CParserSyntax::ReadNumber(std::string_view s, double& value)
 {
     std::int64_t magnitude = 0;
     if (!IsNumberText(s, magnitude))
@@ -130,8 +131,6 @@ bool ReadNumber(std::string_view s, double& value)
     value = negative ? -v : v;
     return true;
 }
-
-}  // namespace
 
 CParserSyntax::~CParserSyntax()
 {

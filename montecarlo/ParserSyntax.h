@@ -52,6 +52,9 @@ public:
 
     // A keyword as error messages show it: at most 64 characters.
     static std::string Shown(const std::string& keyword);
+    // Reads one whole number text as the parser does, locale-independently: too large for a double
+    // is no number (false), too small is 0.
+    static bool ReadNumber(std::string_view text, double& value);
 
 protected:
     // The definition's type keyword (lower case), right after it is read.

@@ -11,7 +11,6 @@ namespace korvane::graph {
 namespace {
 
 constexpr int kMaxDepth = 32;
-constexpr double kMaxMagnitude = 1e12;
 
 bool IsKeyStart(unsigned char c)
 {
@@ -324,16 +323,21 @@ double GmlCursor::Real(const char* key, bool allowNegative)
         return 0.0;
     }
     const double value = pair->AsReal();
-    if (std::fabs(value) > kMaxMagnitude) {
+    if (std::fabs(value) > kGmlMaxMagnitude) {
         Fail(pair->line, std::string("\"") + key + "\" " + korvane::FormatSignificant(value, 6) +
                              " is out of range (at most 1e12)");
         return 0.0;
     }
-    if (value < 0.0 && !allowNegative) {
+    if (!IsGmlRealInRange(value, allowNegative)) {
         Fail(pair->line, std::string("\"") + key + "\" must not be negative");
         return 0.0;
     }
     return value;
+}
+
+bool IsGmlRealInRange(double value, bool allowNegative)
+{
+    return std::fabs(value) <= kGmlMaxMagnitude && (allowNegative || !(value < 0.0));
 }
 
 void GmlCursor::Fail(int line, std::string message)

@@ -47,6 +47,12 @@ using GmlPairList = std::vector<const GmlPair*>;
 // in 64 bits; lists nest at most 32 deep.
 GmlError ParseGml(std::string_view text, std::vector<GmlPair>& pairs);
 
+// The largest magnitude of a number that GmlCursor::Real takes.
+inline constexpr double kGmlMaxMagnitude = 1e12;
+// Whether GmlCursor::Real takes a number: at most 1e12 in magnitude and, unless `allowNegative`,
+// not below 0. NaN is no such number.
+bool IsGmlRealInRange(double value, bool allowNegative = false);
+
 // Reads a record's values one after the other, each under the key it must carry; the first
 // mismatch is kept as the error, and later reads then give 0.
 class GmlCursor {

@@ -7,13 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "analytical/ADist_Graph.h"
 #include "analytical/AnalyticalSimulator.h"
+#include "analytical/GMLGenerator.h"
 #include "editor/BuildCommands.h"
+#include "editor/Datasheet.h"
 #include "editor/OutputNames.h"
 #include "editor/RunMessages.h"
 #include "editor/SavedNetworkRun.h"
 #include "model/KorvaneDoc.h"
+#include "model/WidgetText.h"
 #include "montecarlo/NDLGenerator.h"
+#include "montecarlo/NdlRange.h"
 #include "montecarlo/ParserDistrib.h"
 #include "montecarlo/Simulator.h"
 #include "platform/Files.h"
@@ -72,6 +77,15 @@ bool ReaderTakes(CKorvaneDoc& doc)
     const bool taken = parser.Parse(generator.GetNDL(), folder.Path()) && parser.Run(&model);
     parser.Close();
     return taken;
+}
+
+// Whether the analytical engine's GML reader takes the network's text.
+bool GmlReaderTakes(CKorvaneDoc& doc)
+{
+    CGMLGenerator generator(&doc);
+    generator.Generate();
+    ADist_Graph graph;
+    return !graph.load(generator.GetGML()).IsError();
 }
 
 std::vector<std::string> Texts(const std::vector<CNetworkError>& errors)
@@ -195,6 +209,108 @@ TEST(BuildCommands, DebugNamesEveryValueTheNdlReaderRefusesAndOnlyThose)
         EXPECT_EQ(ReaderTakes(doc), !refused);
         const COutputPlace place{folder / "Net1.mc", ""};
         EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place) == nullptr, refused);
+    }
+}
+
+// Regression: the check judged each value as held, not as the text writes it, and took any finite
+// analytical value, while the GML reader refuses a number below 0 or above 1e12 (a file can bring
+// one, also into a greyed field), so the analytical run stopped at a line of a text the user never
+// wrote. The check now reads each value back from its written text, as the run's reader will.
+// With six or eight significant digits even the largest double reads back (1.79769e+308 and
+// 1.7976931e+308), and the smallest above 0 stays above 0; the GML text's four decimals turn
+// -0.00004 into a harmless -0.0000 but -0.00005 into -0.0001.
+TEST(BuildCommands, DebugJudgesEachValueAsItsTextReadsBack)
+{
+    using W = std::vector<CWidget*>;
+    using S = CSimulationSettings;
+    constexpr double kMax = std::numeric_limits<double>::max();
+    constexpr double kTiny = std::numeric_limits<double>::denorm_min();
+    const double aboveCap = std::nextafter(1e12, HUGE_VAL);
+    const std::string gmlRange = ", not a number from 0 to 1e12";
+    const struct {
+        int widget;  // the widget the line names; -1: the settings
+        void (*set)(S&, W&, double);
+        double value;
+        const char* field;  // null: the check and both readers take the value
+        std::string shown;
+        bool ndlRefuses;
+    } cases[] = {
+        {1, [](S&, W& w, double x) { At<CLine>(w, 1).m_dCapacity = x; }, kMax, nullptr, "", false},
+        {1, [](S&, W& w, double x) { At<CLine>(w, 1).m_dFailure1 = x; }, -kMax, "Failure 1",
+         "-1.7976931348623157e+308, not a number of at least 0", true},
+        {8, [](S&, W& w, double x) { At<CLoadPoint>(w, 8).m_dAverage = x; }, kTiny, nullptr, "", false},
+        {8, [](S&, W& w, double x) { At<CLoadPoint>(w, 8).m_profile = {x}; }, kMax, nullptr, "", false},
+        {-1, [](S& s, W&, double x) { s.accuracy = x; }, kMax, nullptr, "", false},
+        {-1, [](S& s, W&, double x) { s.accuracy = x; }, kTiny, nullptr, "", false},
+        {2, [](S&, W& w, double x) { At<CCircuitBreaker>(w, 2).m_dFaultRate = x; }, 1e12, nullptr, "", false},
+        {2, [](S&, W& w, double x) { At<CCircuitBreaker>(w, 2).m_dFaultRate = x; }, aboveCap, "Fault rate",
+         "1000000000000.0001" + gmlRange, false},
+        {3, [](S&, W& w, double x) { At<CFuse>(w, 3).m_dRepairTime = x; }, -0.00004, nullptr, "", false},
+        {3, [](S&, W& w, double x) { At<CFuse>(w, 3).m_dRepairTime = x; }, -0.00005, "Repair Time",
+         "-5e-05" + gmlRange, false},
+        {5, [](S&, W& w, double x) { At<CRecloser>(w, 5).m_dReclTime = x; }, -kMax, "Reclosing time",
+         "-1.7976931348623157e+308" + gmlRange, false},
+        {8, [](S&, W& w, double x) { At<CLoadPoint>(w, 8).m_dLoad = x; }, kMax, "Load",
+         "1.7976931348623157e+308" + gmlRange, false},
+        {8, [](S&, W& w, double x) { At<CLoadPoint>(w, 8).m_nNumCustomers = static_cast<int>(x); }, -1,
+         "Num customers", "-1" + gmlRange, false},
+    };
+    testfiles::TempFolder folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        CKorvaneDoc doc;
+        doc.SetTitle("Net1");
+        W w = Draw(doc, "G 0 0, L 0 0 100 0, C 100 0 200 0, F 200 0 300 0, I 300 0 400 0, R 400 0 500 0, "
+                        "E 500 0 600 0, T 600 0 700 0, P 700 0");
+        doc.m_pSimulationSettings->quantsPerDay = 24;
+        c.set(*doc.m_pSimulationSettings, w, c.value);
+        CScriptedPrompts prompts;
+        const std::vector<std::string> lines = Texts(CBuildCommands(doc, prompts).DebugNetwork());
+        const bool refused = c.field != nullptr;
+        if (refused) {
+            const std::string reason = std::string("the value of \"") + c.field + "\" is " + c.shown;
+            EXPECT_EQ(lines, std::vector<std::string>{c.widget < 0 ? "Verav Ezerez simulation settings  " + reason
+                                                                   : DescribeNetworkError(*w[c.widget], reason)});
+        } else {
+            EXPECT_TRUE(lines.empty()) << lines[0];
+        }
+        EXPECT_EQ(ReaderTakes(doc), !c.ndlRefuses);
+        EXPECT_EQ(GmlReaderTakes(doc), !refused || c.ndlRefuses);
+        EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, {folder / "Net1.mc", ""}) == nullptr,
+                  refused);
+    }
+}
+
+// The check reads a value back from the text that each count of significant digits gives it: with
+// ten, the count fields' digits, values from 1.7976931345e+308 up round past the largest double.
+TEST(BuildCommands, ARunValueIsJudgedByTheNumberItsWrittenTextReadsAs)
+{
+    const double firstPast = 1.7976931345e308, lastBefore = std::nextafter(firstPast, 0.0);
+    const std::string tooLarge = ", a number too large to read back";
+    const struct {
+        double value;
+        int digits;
+        const CNdlRange& range;
+        std::string problem;  // empty: taken
+    } cases[] = {
+        {std::numeric_limits<double>::max(), kNdlDigits, ndl_range::kAccuracy, ""},
+        {std::numeric_limits<double>::max(), CSimulationSettings::kAccuracyDigits, ndl_range::kAccuracy, ""},
+        {std::numeric_limits<double>::denorm_min(), kNdlDigits, ndl_range::kAccuracy, ""},
+        {lastBefore, CSimulationSettings::kCountDigits, ndl_range::kAccuracy, ""},
+        {firstPast, CSimulationSettings::kCountDigits, ndl_range::kAccuracy,
+         "1.7976931345e+308, which the NDL text writes as 1.797693135e+308" + tooLarge},
+        {-lastBefore, CSimulationSettings::kCountDigits, ndl_range::kAccuracy,
+         "-1.7976931344999998e+308, not a number above 0"},
+        {-firstPast, CSimulationSettings::kCountDigits, ndl_range::kAccuracy,
+         "-1.7976931345e+308, which the NDL text writes as -1.797693135e+308" + tooLarge},
+        {999999, 5, ndl_range::kCustomers,
+         "999999, which the NDL text writes as 1.e+006, not an integer from 1 to 999999"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        const auto problem = RunValueProblem("Accuracy", c.value, &c.range, c.digits);
+        EXPECT_EQ(problem ? problem->field + ": " + problem->message : "",
+                  c.problem.empty() ? "" : "Accuracy: " + c.problem);
     }
 }
 
