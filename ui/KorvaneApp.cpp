@@ -1,6 +1,7 @@
 #include "ui/KorvaneApp.h"
 
 #include <csignal>
+#include <cstdio>
 
 #include <wx/choicdlg.h>
 #include <wx/config.h>
@@ -17,6 +18,7 @@
 #include "ui/MainFrame.h"
 #include "ui/NetworkDocument.h"
 #include "ui/NetworkPrintout.h"
+#include "ui/Printers.h"
 #include "ui/Splash.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/results/AnalyticalHTMLView.h"
@@ -105,7 +107,15 @@ bool CKorvaneApp::OnInit()
     std::vector<wxString> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(argv[i]);
-    return InitInstance(args);
+    // A print-only command line has done its work here; the exit status tells how it went.
+    return InitInstance(args) || m_printExitCode.has_value();
+}
+
+int CKorvaneApp::OnRun()
+{
+    if (m_printExitCode)
+        return *m_printExitCode;
+    return wxApp::OnRun();
 }
 
 int CKorvaneApp::OnExit()
@@ -118,6 +128,7 @@ bool CKorvaneApp::InitInstance(const std::vector<wxString>& args)
 {
     const CCommandLine line = ParseCommandLine(args);
     CSplashWnd::EnableSplashScreen(line.showSplash);
+    m_printExitCode.reset();
 
     SetAppName("Korvane");
     SetVendorName("Korvane");
@@ -183,7 +194,7 @@ bool CKorvaneApp::ProcessShellCommand(const std::vector<wxString>& args)
         return true;
     case ShellCommand::FilePrint:
     case ShellCommand::FilePrintTo:
-        PrintFile(line.file, line.printer);
+        m_printExitCode = PrintFile(line.file, line.printer) ? 0 : 1;
         return false;
     }
     return true;
@@ -191,12 +202,20 @@ bool CKorvaneApp::ProcessShellCommand(const std::vector<wxString>& args)
 
 bool CKorvaneApp::PrintFile(const wxString& file, const wxString& printer)
 {
+    // Asked first: without a printer the toolkit's print waits for one for good, and with no
+    // dialog shown nobody can end the wait. Named, the printer is the one the toolkit looks for,
+    // so it never falls back to printing into a file.
+    const std::optional<std::string> name = FindPrinter(printer.utf8_string());
+    if (!name) {
+        const wxString why = printer.empty() ? wxString("there is no printer") : "there is no printer named \"" + printer + "\"";
+        std::fprintf(stderr, "korvane: cannot print %s: %s\n", file.utf8_str().data(), why.utf8_str().data());
+        return false;
+    }
     wxDocument* doc = m_docManager->CreateDocument(file, wxDOC_SILENT);
     if (doc == nullptr)
         return false;
     wxPrintDialogData data;
-    if (!printer.empty())
-        data.GetPrintData().SetPrinterName(printer);
+    data.GetPrintData().SetPrinterName(wxString::FromUTF8(*name));
     wxPrinter device(&data);
     std::unique_ptr<wxPrintout> printout(doc->GetFirstView()->OnCreatePrintout());
     const bool printed = device.Print(m_mainFrame, printout.get(), false);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include <wx/app.h>
@@ -30,6 +31,8 @@ private:
 class CKorvaneApp : public wxApp {
 public:
     bool OnInit() override;
+    // Ends at once with the print's exit status after a print-only command line.
+    int OnRun() override;
     int OnExit() override;
     // Lets the splash picture swallow the first key or button press, and gives the active editor
     // its tool and zoom keys wherever they are typed in the main window.
@@ -42,6 +45,8 @@ public:
     // if the toolkit has not deleted it already.
     void ExitInstance();
 
+    // After a print-only command line: 0 when it printed, 1 when it did not; unset otherwise.
+    std::optional<int> GetPrintExitCode() const { return m_printExitCode; }
     CKorvaneDocManager* GetDocManager() const { return m_docManager; }
     // Null once the main frame is gone.
     CMainFrame* GetMainFrame() const { return m_mainFrame.get(); }
@@ -63,6 +68,7 @@ private:
     wxWeakRef<CMainFrame> m_mainFrame;
     wxDocTemplate* m_pHTMLTemplate = nullptr;
     wxDocTemplate* m_pAnalyticalHTMLTemplate = nullptr;
+    std::optional<int> m_printExitCode;
 
     wxDECLARE_EVENT_TABLE();
 };

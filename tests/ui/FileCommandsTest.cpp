@@ -1,5 +1,6 @@
 // File commands through the real application: Save As names the network after its new file, a
-// failed save or open is reported and leaves the open networks and the old file as they were.
+// failed save or open is reported and leaves the open networks and the old file as they were, and
+// a print from the command line without a printer says so and ends.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -193,4 +194,31 @@ TEST_F(FileCommands, AnyStoredWorkspaceSizeKeepsTheCanvasDrawable)
         g_asserts = 0;
     }
     wxSetAssertHandler(previous);
+}
+
+// Regression: with no printer, "korvane /p network.mc" waited in the toolkit's print for good.
+// The tests' print system is not there (UiTestMain), as on a machine without one.
+TEST_F(FileCommands, APrintFromTheCommandLineWithoutAPrinterSaysSoAndEnds)
+{
+    const std::string path = (folder / "net.mc").string();
+    drawing::Draw(Doc(), "G 100 100, L 100 100 200 100, P 200 100");
+    ASSERT_TRUE(ActiveDocument()->OnSaveDocument(path));
+    Stop();
+    const struct {
+        std::vector<wxString> args;
+        std::string message;
+    } cases[] = {
+        {{"/p", path}, "korvane: cannot print " + path + ": there is no printer\n"},
+        {{"-pt", path, "Office"}, "korvane: cannot print " + path + ": there is no printer named \"Office\"\n"},
+    };
+    for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(wxGetApp().InitInstance(c.args));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message);
+        EXPECT_EQ(wxGetApp().GetPrintExitCode(), 1);
+        EXPECT_EQ(DocumentCount(), 0);
+        Stop();
+    }
+    Start({"-Embedding"});
+    EXPECT_EQ(wxGetApp().GetPrintExitCode(), std::nullopt);
 }

@@ -37,6 +37,8 @@ int main(int argc, char** argv)
     setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
     setenv("XDG_DATA_HOME", (std::string(home) + "/.local/share").c_str(), 1);
     setenv("NO_AT_BRIDGE", "1", 1);
+    // A print system that is not there: no test reaches a real printer, on any machine.
+    setenv("CUPS_SERVER", (std::string(home) + "/no-print-system").c_str(), 1);
     UiTest::SetHome(home);
 
     wxSetAssertHandler(AssertToStderr);
