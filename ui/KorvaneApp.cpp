@@ -6,12 +6,9 @@
 #include <wx/choicdlg.h>
 #include <wx/config.h>
 #include <wx/filename.h>
-#include <wx/filesys.h>
-#include <wx/image.h>
 #include <wx/msgdlg.h>
 #include <wx/print.h>
 #include <wx/stdpaths.h>
-#include <wx/sysopt.h>
 
 #include "ui/Commands.h"
 #include "ui/KorvaneView.h"
@@ -22,8 +19,8 @@
 #include "ui/Splash.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/results/AnalyticalHTMLView.h"
-#include "ui/results/DataSchemeHandler.h"
 #include "ui/results/HTMLView.h"
+#include "ui/results/ReportWindow.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CKorvaneApp);
 
@@ -163,14 +160,7 @@ bool CKorvaneApp::InitInstance(const std::vector<wxString>& args)
 
 void CKorvaneApp::CreateResultTemplates()
 {
-    // Reports are ".htm" files: without this the HTML window takes the type from the desktop's
-    // MIME database, which may call them plain text and show their source.
-    wxSystemOptions::SetOption("filesys.no-mimetypesmanager", 1);
-    // The Monte Carlo reports carry their bar picture, a PNG, as a "data:" URL.
-    if (!wxFileSystem::HasHandlerForPath("data:,"))
-        wxFileSystem::AddHandler(new CDataSchemeHandler);
-    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr)
-        wxImage::AddHandler(new wxPNGHandler);
+    CReportWindow::SetUpToolkit();
     // Further views of a network: never offered by New or Open, and matched by no file.
     m_pHTMLTemplate = new wxDocTemplate(m_docManager, "Verav Ezerez Result", "", "", "mc", "MC Document", "HTML View",
                                         CLASSINFO(CNetworkDocument), CLASSINFO(CHTMLView), wxTEMPLATE_INVISIBLE);

@@ -1,8 +1,6 @@
 #include "ui/results/HTMLView.h"
 
 #include <wx/filename.h>
-#include <wx/filesys.h>
-#include <wx/html/htmlwin.h>
 #include <wx/html/htmprint.h>
 #include <wx/log.h>
 #include <wx/sizer.h>
@@ -17,25 +15,6 @@
 wxIMPLEMENT_DYNAMIC_CLASS(CHTMLView, wxView);
 
 namespace {
-
-// wxHtmlWindow centres what is narrower than the page at the top level of the page; the report's
-// rules are meant on the left, where a browser and the printout put them.
-class CReportWindow : public wxHtmlWindow {
-public:
-    using wxHtmlWindow::wxHtmlWindow;
-
-    bool SetPage(const wxString& source) override
-    {
-        if (!wxHtmlWindow::SetPage(source))
-            return false;
-        if (wxHtmlContainerCell* top = GetInternalRepresentation()) {
-            top->SetAlignHor(wxHTML_ALIGN_LEFT);
-            CreateLayout();
-            Refresh();
-        }
-        return true;
-    }
-};
 
 // The preview draws each page on a bitmap a few times smaller than the printer's page, and text
 // laid out at the printer's resolution gets underlines as thick as bars there: the preview lays
@@ -103,7 +82,7 @@ bool CHTMLView::OnCreate(wxDocument* doc, long flags)
         return false;
     m_openFlag = OpenFlag(*mainFrame);
     auto* frame = new CChildFrame(doc, this, mainFrame, MenuKind::ResultPage);
-    m_browser = new CReportWindow(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHW_DEFAULT_STYLE);
+    m_browser = new CReportWindow(frame);
     m_browser->Bind(wxEVT_SIZE, &CHTMLView::OnBrowserSize, this);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_browser, 1, wxEXPAND);
@@ -138,10 +117,11 @@ void CHTMLView::OnChangeFilename()
 
 wxPrintout* CHTMLView::OnCreatePrintout()
 {
-    if (m_path.empty())
+    // A blank page, or one that offers its report to the browser, has nothing to print.
+    if (m_path.empty() || m_browser == nullptr || m_browser->IsOffering())
         return nullptr;
     auto* printout = new CReportPrintout(GetDocument() != nullptr ? GetDocument()->GetUserReadableName() : wxString());
-    printout->SetHtmlFile(wxString::FromUTF8(m_path));
+    printout->SetHtmlText(CReportWindow::Linear(m_browser->GetSource()), wxString::FromUTF8(m_path), false);
     return printout;
 }
 

@@ -8,10 +8,10 @@
 #include <wx/docview.h>
 
 #include "model/KorvaneDoc.h"
+#include "ui/results/ReportWindow.h"
 
 class CKorvaneDoc;
 class CMainFrame;
-class wxHtmlWindow;
 class wxSizeEvent;
 
 class CHTMLView : public wxView, public IDocumentObserver {
@@ -36,7 +36,7 @@ public:
     void OnDocumentUpdate(const void* sender, const std::string* hint) override;
 
     CKorvaneDoc& GetDoc() const;
-    wxHtmlWindow* GetBrowser() const { return m_browser; }
+    CReportWindow* GetBrowser() const { return m_browser; }
     // The report shown ("" while blank) and the last anchor asked for.
     const std::string& GetShownPath() const { return m_path; }
     const std::string& GetAnchor() const { return m_anchor; }
@@ -54,7 +54,7 @@ private:
     void ScrollToAnchor();
     void OnBrowserSize(wxSizeEvent& event);
 
-    wxHtmlWindow* m_browser = nullptr;
+    CReportWindow* m_browser = nullptr;
     bool* m_openFlag = nullptr;  // the main frame's flag for this kind of page
     std::string m_path;
     std::string m_anchor;

@@ -1,0 +1,127 @@
+// korvane-show-report [--whole] REPORT.htm...: shows each report in the result page's window as
+// the application does, one after the other, and prints how long it took until the first part of
+// the page was on the screen and until all of it was laid out, the longest the event loop went
+// unanswered meanwhile (a timer's longest wait), and the process's peak memory. With --whole the
+// toolkit's own window reads each page in one piece, as the page did before. Run it under a
+// display (xvfb-run -a); it takes the time of one showing, so repeat runs to see the spread.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/filename.h>
+#include <wx/frame.h>
+#include <wx/sizer.h>
+#include <wx/timer.h>
+
+#include "ui/results/ReportWindow.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration span)
+{
+    return std::chrono::duration<double>(span).count();
+}
+
+// The process's peak resident memory so far, in MB.
+double PeakMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    return 0.0;
+}
+
+class CShowReportApp : public wxApp {
+public:
+    bool OnInit() override
+    {
+        for (int n = 1; n < argc; ++n) {
+            if (argv[n] == "--whole")
+                m_whole = true;
+            else
+                m_files.push_back(argv[n]);
+        }
+        if (m_files.empty()) {
+            std::fprintf(stderr, "usage: korvane-show-report [--whole] REPORT.htm...\n");
+            return false;
+        }
+        CReportWindow::SetUpToolkit();
+        m_frame = new wxFrame(nullptr, wxID_ANY, "Report", wxDefaultPosition, wxSize(1000, 800));
+        m_frame->SetSizer(new wxBoxSizer(wxVERTICAL));
+        m_frame->Show();
+        m_ticks.Bind(wxEVT_TIMER, &CShowReportApp::OnTick, this);
+        std::printf("%-40s %10s %10s %10s %12s %10s\n", "report", "MB", "first (s)", "whole (s)", "unanswered", "peak MB");
+        CallAfter(&CShowReportApp::ShowNext);
+        return true;
+    }
+
+private:
+    void ShowNext()
+    {
+        if (m_page != nullptr)
+            m_page->Destroy();
+        m_page = nullptr;
+        if (m_next == m_files.size()) {
+            m_frame->Close(true);
+            return;
+        }
+        const wxFileName file(m_files[m_next++]);
+        m_page = m_whole ? new wxHtmlWindow(m_frame) : new CReportWindow(m_frame);
+        m_frame->GetSizer()->Add(m_page, 1, wxEXPAND);
+        m_frame->Layout();
+        m_longest = {};
+        m_start = m_lastTick = Clock::now();
+        m_ticks.Start(5);
+        m_page->LoadFile(file);
+        m_firstShown = Clock::now() - m_start;
+        m_name = file.GetFullName();
+        m_megabytes = static_cast<double>(file.GetSize().ToDouble()) / (1 << 20);
+        m_page->Bind(wxEVT_IDLE, &CShowReportApp::OnIdle, this);
+    }
+
+    void OnTick(wxTimerEvent&) { Tick(); }
+    void Tick()
+    {
+        const Clock::time_point now = Clock::now();
+        m_longest = std::max(m_longest, now - m_lastTick);
+        m_lastTick = now;
+    }
+
+    void OnIdle(wxIdleEvent& event)
+    {
+        event.Skip();
+        const auto* parts = dynamic_cast<const CReportWindow*>(m_page);
+        if (parts != nullptr && !parts->IsComplete())
+            return;
+        const Clock::duration whole = Clock::now() - m_start;
+        Tick();
+        m_ticks.Stop();
+        std::printf("%-40s %10.1f %10.3f %10.3f %12.3f %10.0f\n", static_cast<const char*>(m_name.utf8_str()),
+                    m_megabytes, Seconds(m_firstShown), Seconds(whole), Seconds(m_longest), PeakMegabytes());
+        std::fflush(stdout);
+        m_page->Unbind(wxEVT_IDLE, &CShowReportApp::OnIdle, this);
+        CallAfter(&CShowReportApp::ShowNext);
+    }
+
+    std::vector<wxString> m_files;
+    std::size_t m_next = 0;
+    bool m_whole = false;
+    wxFrame* m_frame = nullptr;
+    wxHtmlWindow* m_page = nullptr;
+    wxTimer m_ticks;
+    Clock::time_point m_start, m_lastTick;
+    Clock::duration m_longest{}, m_firstShown{};
+    wxString m_name;
+    double m_megabytes = 0.0;
+};
+
+}  // namespace
+
+wxIMPLEMENT_APP(CShowReportApp);
