@@ -1,6 +1,6 @@
 // Simulated years per second of the Monte Carlo year loop, under both steppings, on the small
 // network and the generated one at 24, 240 and 1440 quanta a day; and of the production loop on
-// 1, 4, 16 and 64 copies of a four-feeder system on one source bus.
+// 1 to 1,000 copies of a four-feeder system on one source bus.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -114,7 +114,7 @@ int RegisterCopies()
 {
     // Years per iteration: enough that what a run costs once (its model, its report of every load
     // point) is a few percent of the time at every size, not a share that grows with the network.
-    const std::pair<int, unsigned> sizes[] = {{1, 20000}, {4, 10000}, {16, 4000}, {64, 2000}};
+    const std::pair<int, unsigned> sizes[] = {{1, 20000}, {4, 10000}, {16, 4000}, {64, 2000}, {256, 500}, {1000, 100}};
     for (const auto& [copyCount, years] : sizes)
         benchmark::RegisterBenchmark(("MonteCarlo/Copies/" + std::to_string(copyCount)).c_str(), MonteCarloCopies,
                                      copyCount, years)

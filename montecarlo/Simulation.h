@@ -279,13 +279,14 @@ private:
     bool RecloserBypassed(unsigned recloser);
     bool SearchBypass(unsigned recloser);
     void UpdateFlows();
-    // The maximum flow over the edges (all with null) to the loads, from the root (with a part, the
-    // attachment it hangs on).
+    // The maximum flow over the edges (all with null) to the loads, from the root. For a part the
+    // root is the attachment it hangs on, which offers only the part's own arcs (`rootArcs`) and
+    // limits nothing; null: every arc of the root.
     void ComputeFlows(const std::vector<unsigned>* edges, const std::vector<unsigned>& loads, unsigned root,
-                      unsigned part);
-    // Augmenting paths from `root`, whose reachable capacity is `atRoot`; with a part, the root
-    // offers only that part's edges.
-    void AugmentFlows(unsigned root, double atRoot, unsigned part);
+                      const std::vector<unsigned>* rootArcs);
+    // Augmenting paths from `root`, whose reachable capacity is `atRoot`, leaving it through
+    // `rootArcs` (null: all its arcs).
+    void AugmentFlows(unsigned root, double atRoot, const std::vector<unsigned>* rootArcs);
     unsigned NextStamp();
 
     // The production stepping (SimulationParts.cpp): a year taken from event to event, each
@@ -397,6 +398,9 @@ private:
     // it. Each part hangs on one hub node (its attachment) or none.
     struct SimPart {
         unsigned attach = 0;
+        // Its own arcs at the attachment, in arc order: a bus that many parts hang on is walked
+        // only where the part touches it.
+        std::vector<unsigned> attachArcs;
         std::vector<unsigned> nodes;
         std::vector<unsigned> edges;      // edge order
         std::vector<unsigned> switches;   // edge order

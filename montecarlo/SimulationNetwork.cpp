@@ -229,13 +229,13 @@ void CSimulation::UpdateFlows()
         std::copy(cached, cached + m_flow.size(), m_flow.begin());
         return;
     }
-    ComputeFlows(nullptr, m_loads, 0, kNoPart);
+    ComputeFlows(nullptr, m_loads, 0, nullptr);
     double* stored = m_flowCache.Insert(m_flowKey.data(), hash);
     std::copy(m_flow.begin(), m_flow.end(), stored);
 }
 
 void CSimulation::ComputeFlows(const std::vector<unsigned>* edges, const std::vector<unsigned>& loads, unsigned root,
-                               unsigned part)
+                               const std::vector<unsigned>* rootArcs)
 {
     const auto reset = [this](unsigned e) {
         m_flow[e] = 0.0;
@@ -266,19 +266,19 @@ void CSimulation::ComputeFlows(const std::vector<unsigned>* edges, const std::ve
         }
         // A part's root passes on whatever its paths ask: the hub limits nothing.
         double atRoot = std::numeric_limits<double>::infinity();
-        if (part == kNoPart) {
+        if (rootArcs == nullptr) {
             atRoot = 0.0;
             for (unsigned a = m_arcStart[root]; a < m_arcStart[root + 1]; ++a)
                 atRoot += m_flowCapacity[m_arcs[a].edge];
         }
-        AugmentFlows(root, atRoot, part);
+        AugmentFlows(root, atRoot, rootArcs);
         level = next;
     }
 }
 
 // Augmenting paths from the root to the common sink (node 1), searched first in, first out over
 // edges usable in both directions.
-void CSimulation::AugmentFlows(unsigned root, double atRoot, unsigned part)
+void CSimulation::AugmentFlows(unsigned root, double atRoot, const std::vector<unsigned>* rootArcs)
 {
     for (;;) {
         const unsigned stamp = NextStamp();
@@ -289,12 +289,11 @@ void CSimulation::AugmentFlows(unsigned root, double atRoot, unsigned part)
         m_stamp[root] = stamp;
         while (u != 1) {
             const double reachable = m_reachable[u];
-            const bool filter = u == root && part != kNoPart;
-            for (unsigned a = m_arcStart[u]; a < m_arcStart[u + 1]; ++a) {
+            const auto label = [&](unsigned a) {
                 const SimArc& arc = m_arcs[a];
                 const unsigned v = arc.far;
-                if (m_stamp[v] == stamp || (filter && m_partOfEdge[arc.edge] != part))
-                    continue;
+                if (m_stamp[v] == stamp)
+                    return;
                 const double residual = arc.fromHere ? m_flowCapacity[arc.edge] - m_flow[arc.edge]
                                                      : m_flowCapacity[arc.edge] + m_flow[arc.edge];
                 const double r = std::min(reachable, residual);
@@ -305,6 +304,13 @@ void CSimulation::AugmentFlows(unsigned root, double atRoot, unsigned part)
                     m_stamp[v] = stamp;
                     m_queue[tail++] = v;
                 }
+            };
+            if (u == root && rootArcs != nullptr) {
+                for (unsigned a : *rootArcs)
+                    label(a);
+            } else {
+                for (unsigned a = m_arcStart[u]; a < m_arcStart[u + 1]; ++a)
+                    label(a);
             }
             if (head == tail)
                 return;

@@ -180,6 +180,13 @@ bool CSimulation::SplitIntoParts(bool withHub)
             }
         }
     }
+    for (unsigned n = 0; n < nodes; ++n) {
+        for (unsigned a = m_arcStart[n]; a < m_arcStart[n + 1]; ++a) {
+            const unsigned p = m_partOfEdge[m_arcs[a].edge];
+            if (p != kNoPart && m_parts[p].attach == n)
+                m_parts[p].attachArcs.push_back(a);
+        }
+    }
     if (withHub) {
         // A hub edge carries the loads of every part, summed in rounded steps: one per augmenting
         // path, fewer than edges x nodes in a part. Their rounding must stay far below the margin
@@ -503,6 +510,7 @@ void CSimulation::LabelRegions(unsigned index)
     const SimPart& part = m_parts[index];
     const unsigned stamp = NextStamp();
     unsigned labels = 0;
+    // The attachment, stamped first, is only ever a search's start.
     const auto sweep = [&](unsigned start) {
         if (m_stamp[start] == stamp)
             return;
@@ -512,19 +520,23 @@ void CSimulation::LabelRegions(unsigned index)
         m_region[start] = label;
         std::size_t head = 0;
         std::size_t tail = 0;
-        m_queue[tail++] = start;
+        const auto reach = [&](const SimArc& arc) {
+            if (m_current[arc.edge] == 0.0 || arc.far == 1 || m_stamp[arc.far] == stamp)
+                return;
+            m_stamp[arc.far] = stamp;
+            m_region[arc.far] = label;
+            m_queue[tail++] = arc.far;
+        };
+        if (start == part.attach) {
+            for (unsigned a : part.attachArcs)
+                reach(m_arcs[a]);
+        } else {
+            m_queue[tail++] = start;
+        }
         while (head < tail) {
             const unsigned n = m_queue[head++];
-            const bool attachment = n == part.attach;
-            for (unsigned a = m_arcStart[n]; a < m_arcStart[n + 1]; ++a) {
-                const SimArc& arc = m_arcs[a];
-                if (m_current[arc.edge] == 0.0 || arc.far == 1 || m_stamp[arc.far] == stamp ||
-                    (attachment && m_partOfEdge[arc.edge] != index))
-                    continue;
-                m_stamp[arc.far] = stamp;
-                m_region[arc.far] = label;
-                m_queue[tail++] = arc.far;
-            }
+            for (unsigned a = m_arcStart[n]; a < m_arcStart[n + 1]; ++a)
+                reach(m_arcs[a]);
         }
     };
     if (part.attach != kNoNode)
@@ -603,7 +615,7 @@ void CSimulation::UpdatePartFlows(unsigned index, std::uint64_t g)
             if (!part.reachKnown)
                 FindReach(index);
             if (!SupplyReached(part))
-                ComputeFlows(&part.edges, part.loads, part.attach, index);
+                ComputeFlows(&part.edges, part.loads, part.attach, &part.attachArcs);
             double* stored = part.flows.Insert(part.key.data(), hash);
             for (std::size_t i = 0; i < part.loads.size(); ++i)
                 stored[i] = m_flow[part.loads[i]];
@@ -627,22 +639,23 @@ void CSimulation::FindReach(unsigned index)
     const unsigned stamp = NextStamp();
     std::size_t head = 0;
     std::size_t tail = 0;
+    const auto reach = [&](const SimArc& arc) {
+        const double capacity = m_current[arc.edge];
+        if (capacity == 0.0 || arc.far == 1)
+            return;
+        part.smallest = std::min(part.smallest, capacity);
+        if (m_stamp[arc.far] != stamp) {
+            m_stamp[arc.far] = stamp;
+            m_queue[tail++] = arc.far;
+        }
+    };
     m_stamp[part.attach] = stamp;
-    m_queue[tail++] = part.attach;
+    for (unsigned a : part.attachArcs)
+        reach(m_arcs[a]);
     while (head < tail) {
         const unsigned n = m_queue[head++];
-        const bool attachment = n == part.attach;
-        for (unsigned a = m_arcStart[n]; a < m_arcStart[n + 1]; ++a) {
-            const SimArc& arc = m_arcs[a];
-            const double capacity = m_current[arc.edge];
-            if (capacity == 0.0 || arc.far == 1 || (attachment && m_partOfEdge[arc.edge] != index))
-                continue;
-            part.smallest = std::min(part.smallest, capacity);
-            if (m_stamp[arc.far] != stamp) {
-                m_stamp[arc.far] = stamp;
-                m_queue[tail++] = arc.far;
-            }
-        }
+        for (unsigned a = m_arcStart[n]; a < m_arcStart[n + 1]; ++a)
+            reach(m_arcs[a]);
     }
     for (unsigned e : part.loads)
         m_reached[e] = m_stamp[m_edges[e].from] == stamp ? 1 : 0;
