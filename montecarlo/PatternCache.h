@@ -11,8 +11,9 @@
 
 // Each entry holds a key of keyWidth Keys and valueWidth Values. When the cache holds its
 // capacity, the least recently used entry is reused. Keys are compared bitwise. The index is an
-// open-addressing table made by Reset; a hit and a reuse allocate nothing, and a new entry only
-// grows the entries' storage (amortised).
+// open-addressing table that grows with the entries, so that a cache holding a few patterns stays
+// a few cache lines however large its capacity; a hit and a reuse allocate nothing, and a new
+// entry only grows the storage (amortised).
 template <typename Key, typename Value>
 class CPatternCache {
 public:
@@ -25,11 +26,8 @@ public:
         m_head = m_tail = kNone;
         m_keys.clear();
         m_values.clear();
-        m_hashes.clear();
-        m_prev.clear();
-        m_next.clear();
-        // At most half full, so that probes stay short.
-        m_slots.assign(std::bit_ceil(2 * m_capacity), kNone);
+        m_entries.clear();
+        m_slots.assign(std::min<std::size_t>(kFirstSlots, std::bit_ceil(2 * m_capacity)), kNone);
         m_mask = m_slots.size() - 1;
     }
 
@@ -51,13 +49,13 @@ public:
     }
 
     // The values stored for `key`, now the most recently used; nullptr when it is not cached.
-    const Value* Find(const Key* key, std::uint64_t hash)
+    Value* Find(const Key* key, std::uint64_t hash)
     {
         for (std::size_t slot = hash & m_mask;; slot = (slot + 1) & m_mask) {
             const std::uint32_t entry = m_slots[slot];
             if (entry == kNone)
                 return nullptr;
-            if (m_hashes[entry] == hash && SameKey(KeyOf(entry), key)) {
+            if (m_entries[entry].hash == hash && SameKey(KeyOf(entry), key)) {
                 MoveToFront(entry);
                 return ValuesOf(entry);
             }
@@ -70,18 +68,19 @@ public:
     {
         std::uint32_t entry;
         if (m_size < m_capacity) {
+            // At most half full, so that probes stay short.
+            if (2 * (m_size + 1) > m_slots.size())
+                GrowSlots();
             entry = static_cast<std::uint32_t>(m_size++);
             m_keys.resize(m_size * m_keyWidth);
             m_values.resize(m_size * m_valueWidth);
-            m_hashes.push_back(hash);
-            m_prev.push_back(kNone);
-            m_next.push_back(kNone);
+            m_entries.push_back({hash, kNone, kNone});
         } else {
             entry = m_tail;
             Unlink(entry);
             RemoveSlot(entry);
         }
-        m_hashes[entry] = hash;
+        m_entries[entry].hash = hash;
         if (m_keyWidth != 0)  // an empty key may come as a null pointer, which memcpy must not see
             std::memcpy(KeyOf(entry), key, m_keyWidth * sizeof(Key));
         std::size_t slot = hash & m_mask;
@@ -96,11 +95,27 @@ public:
 
 private:
     static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+    static constexpr std::size_t kFirstSlots = 16;
 
     // Bit for bit, as the key was stored.
     bool SameKey(const Key* a, const Key* b) const
     {
+        if (m_keyWidth == 1)
+            return std::memcmp(a, b, sizeof(Key)) == 0;
         return m_keyWidth == 0 || std::memcmp(a, b, m_keyWidth * sizeof(Key)) == 0;
+    }
+
+    // Twice the slots, every entry placed again from its hash (entry order, as no entry has left).
+    void GrowSlots()
+    {
+        m_slots.assign(2 * m_slots.size(), kNone);
+        m_mask = m_slots.size() - 1;
+        for (std::uint32_t entry = 0; entry < m_size; ++entry) {
+            std::size_t slot = m_entries[entry].hash & m_mask;
+            while (m_slots[slot] != kNone)
+                slot = (slot + 1) & m_mask;
+            m_slots[slot] = entry;
+        }
     }
     Key* KeyOf(std::uint32_t entry) { return m_keys.data() + std::size_t{entry} * m_keyWidth; }
     Value* ValuesOf(std::uint32_t entry) { return m_values.data() + std::size_t{entry} * m_valueWidth; }
@@ -109,11 +124,11 @@ private:
     // search ever stops early at it.
     void RemoveSlot(std::uint32_t entry)
     {
-        std::size_t hole = m_hashes[entry] & m_mask;
+        std::size_t hole = m_entries[entry].hash & m_mask;
         while (m_slots[hole] != entry)
             hole = (hole + 1) & m_mask;
         for (std::size_t slot = (hole + 1) & m_mask; m_slots[slot] != kNone; slot = (slot + 1) & m_mask) {
-            const std::size_t home = m_hashes[m_slots[slot]] & m_mask;
+            const std::size_t home = m_entries[m_slots[slot]].hash & m_mask;
             // The member may move into the hole when its home is not inside (hole, slot].
             if (((slot - home) & m_mask) >= ((slot - hole) & m_mask)) {
                 m_slots[hole] = m_slots[slot];
@@ -125,19 +140,18 @@ private:
 
     void Unlink(std::uint32_t entry)
     {
-        const std::uint32_t prev = m_prev[entry];
-        const std::uint32_t next = m_next[entry];
-        (prev == kNone ? m_head : m_next[prev]) = next;
-        (next == kNone ? m_tail : m_prev[next]) = prev;
-        m_prev[entry] = m_next[entry] = kNone;
+        Entry& e = m_entries[entry];
+        (e.prev == kNone ? m_head : m_entries[e.prev].next) = e.next;
+        (e.next == kNone ? m_tail : m_entries[e.next].prev) = e.prev;
+        e.prev = e.next = kNone;
     }
 
     void LinkFront(std::uint32_t entry)
     {
-        m_prev[entry] = kNone;
-        m_next[entry] = m_head;
+        m_entries[entry].prev = kNone;
+        m_entries[entry].next = m_head;
         if (m_head != kNone)
-            m_prev[m_head] = entry;
+            m_entries[m_head].prev = entry;
         m_head = entry;
         if (m_tail == kNone)
             m_tail = entry;
@@ -159,9 +173,13 @@ private:
     std::uint32_t m_tail = kNone;
     std::vector<Key> m_keys;
     std::vector<Value> m_values;
-    std::vector<std::uint64_t> m_hashes;
-    std::vector<std::uint32_t> m_prev;
-    std::vector<std::uint32_t> m_next;
+    // What a probe reads of an entry and its place in the use order, side by side.
+    struct Entry {
+        std::uint64_t hash;
+        std::uint32_t prev;  // more recently used
+        std::uint32_t next;
+    };
+    std::vector<Entry> m_entries;
     std::vector<std::uint32_t> m_slots;  // entry per slot, kNone when empty
     std::size_t m_mask = 0;
 };

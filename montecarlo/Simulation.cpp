@@ -238,6 +238,7 @@ void CSimulation::Free()
     m_demandCurves.clear();
     m_recloserCache.Reset(1, 1, 1);
     m_flowCache.Reset(1, 1, 1);
+    m_loadEstimates.clear();
     m_saifi.Free();
     m_saidi.Free();
     m_caidi.Free();

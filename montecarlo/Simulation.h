@@ -59,31 +59,34 @@ struct SimEdge {
     std::uint64_t interruptedQuantaThisYear = 0;
     std::uint64_t runningInterruptionQuanta = 0;
     double energyNotSuppliedThisYear = 0.0;  // demand x quanta
-    // The years whose samples the four yearly estimates below hold; the years after it, up to the
-    // model's count, were quiet (every sample 0) and are added when next they are needed.
-    std::uint64_t yearsSampled = 0;
 
-    std::string name;  // load edges
     unsigned from = 0;
     unsigned to = 0;
     double capacity = -1.0;  // -1.0: unlimited, replaced when the run starts
     unsigned customers = 0;
+    unsigned priority = 1;
     // In quanta, fed by the model's one generator.
     CDistributionWeibull failure;
     CDistributionWeibull isolation;
     CDistributionWeibull repair;
     CDistributionWeibull reclose;
-    unsigned priority = 1;
+    std::string name;  // load edges
     // Load edges: the demand of quantum i of the year is loadCurve[(i x size) / quanta per year],
     // the profile stretched or thinned over the year and already scaled.
     std::vector<double> loadCurve;
+};
 
-    // Load edges.
+// The results of a load point, kept apart from its edge so that the edges the year loop walks
+// lie close together.
+struct SimLoadEstimates {
     CEstimate frequency;          // interruptions per year
     CEstimate interruptedYear;    // 1 for a year with an interruption, else 0
     CEstimate unavailability;     // hours per year
     CEstimate outageDuration;     // hours per interruption
     CEstimate energyNotSupplied;  // per year
+    // The years whose samples the four yearly estimates hold; the years after it, up to the
+    // model's count, were quiet (every sample 0) and are added when next they are needed.
+    std::uint64_t yearsSampled = 0;
 };
 
 // One end of an edge as the year loop's searches walk it: the adjacency of all nodes in one array,
@@ -178,6 +181,8 @@ public:
     std::size_t GetEdgeCount() const { return m_edges.size(); }
     const SimNode& GetNode(std::size_t i) const { return m_nodes[i]; }
     const SimEdge& GetEdge(std::size_t i) const { return m_edges[i]; }
+    // The results of load edge `edge`, from the start of a run.
+    const SimLoadEstimates& GetLoadEstimates(std::size_t edge) const { return m_loadEstimates[m_loadOrdinal[edge]]; }
     double GetCurrentCapacity(std::size_t edge) const { return m_current[edge]; }
     double GetFlow(std::size_t edge) const { return m_flow[edge]; }
     double GetLoadCurveValue(std::size_t edge, std::uint64_t quantum) const;
@@ -210,10 +215,11 @@ private:
     void SetDemands(std::uint64_t t);
     void RecordSupply();
     // A load supplied again: its outage duration is recorded.
-    void EndInterruption(SimEdge& load);
+    void EndInterruption(unsigned load);
     void SortYearLoads();
     void AddYearlySamples(const std::vector<unsigned>& loads);
-    // A load's yearly samples, the year counted among all years sampled.
+    // A load's yearly samples, the year counted among all years sampled; loads by their place among
+    // the loads.
     struct YearSample {
         unsigned load;
         std::uint64_t year;
@@ -231,7 +237,7 @@ private:
     template <typename Sample>
     void GroupByLoad(std::vector<Sample>& log, std::vector<Sample>& scratch);
     void FlushSampleLog();
-    void FlushQuietYears(SimEdge& load, std::uint64_t upTo);
+    void FlushQuietYears(SimLoadEstimates& load, std::uint64_t upTo);
     void FlushAllQuietYears();
     bool Converged() const;
 
@@ -307,7 +313,10 @@ private:
     void LabelRegions(unsigned index);
     // The hash of the part's key: its switch states, with `demands` its loads' demands too.
     std::uint64_t HashKey(SimPart& part, bool demands);
-    void StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, unsigned toRegion);
+    // The entry of the part's present switch pattern, made (nothing known) when it has none.
+    std::uint64_t* FindPattern(SimPart& part);
+    // True when the recloser closed.
+    bool StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, unsigned toRegion);
     std::uint64_t BypassedCountdown(unsigned ordinal) const;
     void UpdatePartFlows(unsigned index, std::uint64_t g);
     void FindReach(unsigned index);
@@ -414,14 +423,21 @@ private:
         bool switchesTouched = false;       // evaluate its switches again
         bool flowsTouched = false;          // and its flows
         bool switchesChanged = false;       // at this evaluation
-        bool reachKnown = false;            // FindReach since the switches last changed
-        double smallest = 0.0;              // capacity on the reached loads' ways (m_reached)
+        // Which loads closed edges join to the attachment (a bit each, in load order) and the
+        // smallest capacity on their ways, as the switches now stand.
+        std::vector<std::uint64_t> reached;
+        double smallest = 0.0;
         // Its switch states (kept by SetSwitch) and with varying loads its demands, one bit (or
-        // double) each: what the regions its reclosers see and its loads' flows depend on,
-        // remembered by pattern.
+        // double) each: what the regions its reclosers see, which loads are reached and the
+        // loads' flows depend on, remembered by pattern. A switch pattern's entry holds what is
+        // known of it (kRegionsKnown, kReachKnown), the smallest capacity, each recloser's two
+        // regions and the reached loads' bits.
         std::vector<std::uint64_t> key;
-        CPatternCache<std::uint64_t, unsigned> regions;  // the regions of the reclosers' ends
-        CPatternCache<std::uint64_t, double> flows;      // the loads' flows
+        CPatternCache<std::uint64_t, std::uint64_t> patterns;
+        CPatternCache<std::uint64_t, double> flows;  // the loads' flows, where a capacity binds
+        // The present switch pattern's entry, from the evaluation until the flows are updated, so
+        // that both take it from one look-up; null when a recloser closed in between.
+        std::uint64_t* pattern = nullptr;
     };
     bool m_byEvents = false;  // false for a network the parts cannot describe: every quantum is simulated
     std::vector<SimPart> m_parts;
@@ -453,7 +469,6 @@ private:
     // Regions of closed edges in a part, their labels joined as reclosers close.
     std::vector<unsigned> m_region;
     std::vector<unsigned> m_regionParent;
-    std::vector<char> m_reached;   // per load: joined to its part's attachment by closed edges
     std::vector<char> m_supplied;  // per load: its supplied flag, packed
     // Per load: the first quantum of its interruption not yet counted into its tallies.
     std::vector<std::uint64_t> m_tallyFrom;
@@ -471,6 +486,7 @@ private:
     std::vector<OutageSample> m_outageScratch;
     std::vector<unsigned> m_loadOrdinal;
     std::vector<unsigned> m_loadStart;
+    std::vector<SimLoadEstimates> m_loadEstimates;  // in load order
 
     unsigned m_yearsSimulated = 0;
     std::uint64_t m_yearsSampled = 0;  // years whose samples the estimates hold or owe

@@ -12,6 +12,7 @@
 // first-out search labels the nodes of a part in the order a search of that part alone would:
 // every augmenting path lies in one part, and the parts' flows are those of the whole network.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -26,6 +27,11 @@ namespace {
 constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
 // Patterns each part remembers: a few failures at a time recur all the time.
 constexpr std::size_t kPartPatterns = 256;
+// What a part's switch pattern entry knows; after it, the smallest capacity (word 1), the regions
+// of each recloser's ends (from in the low half, to in the high one) and the reached loads' bits.
+constexpr std::uint64_t kRegionsKnown = 1;
+constexpr std::uint64_t kReachKnown = 2;
+constexpr std::size_t kRegionsAt = 2;
 using Entry = std::pair<std::uint64_t, unsigned>;
 // The heaps give the smallest (quantum or evaluation, then edge or ordinal) first.
 const std::greater<Entry> kLater;
@@ -245,7 +251,10 @@ void CSimulation::PrepareEvents()
             if (part.reset.back() != 0.0)
                 part.resetKey[i / 64] |= std::uint64_t{1} << (i % 64);
         }
-        part.regions.Reset(switchWords, 2 * part.reclosers.size(), kPartPatterns);
+        part.reached.assign((part.loads.size() + 63) / 64, 0);
+        part.switchesChanged = false;
+        part.pattern = nullptr;
+        part.patterns.Reset(switchWords, kRegionsAt + part.reclosers.size() + part.reached.size(), kPartPatterns);
         part.flows.Reset(part.key.size(), part.loads.size(), kPartPatterns);
         Touch(p, true);
     }
@@ -265,7 +274,6 @@ void CSimulation::PrepareEvents()
     m_region.assign(m_nodes.size(), 0);
     m_regionParent.assign(m_nodes.size() + 1, 0);
     m_tallyFrom.assign(m_edges.size(), 0);
-    m_reached.assign(m_edges.size(), 0);
     m_supplied.assign(m_edges.size(), 1);
     m_yearLoads.clear();
     m_yearLoads.reserve(m_loads.size());
@@ -461,7 +469,7 @@ void CSimulation::EvaluatePart(unsigned index)
     SimPart& part = m_parts[index];
     part.switchesTouched = false;
     part.switchesChanged = true;
-    part.reachKnown = false;
+    part.pattern = nullptr;
     for (std::size_t i = 0; i < part.switches.size(); ++i)
         m_current[part.switches[i]] = part.reset[i];
     std::copy(part.resetKey.begin(), part.resetKey.end(), part.key.begin());
@@ -475,22 +483,37 @@ void CSimulation::EvaluatePart(unsigned index)
     if (part.reclosers.empty())
         return;
     // Which region each recloser's ends lie in depends only on which switches are closed.
-    const std::uint64_t hash = HashKey(part, false);
-    const unsigned* regions = part.regions.Find(part.key.data(), hash);
-    if (regions == nullptr) {
+    std::uint64_t* pattern = FindPattern(part);
+    const std::uint64_t* regions = pattern + kRegionsAt;
+    if ((pattern[0] & kRegionsKnown) == 0) {
         LabelRegions(index);
-        unsigned* stored = part.regions.Insert(part.key.data(), hash);
         for (std::size_t i = 0; i < part.reclosers.size(); ++i) {
             const SimEdge& edge = m_edges[m_reclosers[part.reclosers[i]]];
-            stored[2 * i] = m_region[edge.from];
-            stored[2 * i + 1] = m_region[edge.to];
+            pattern[kRegionsAt + i] = m_region[edge.from] | std::uint64_t{m_region[edge.to]} << 32;
         }
-        regions = stored;
+        pattern[0] |= kRegionsKnown;
     }
-    for (std::size_t i = 0; i < 2 * part.reclosers.size(); ++i)
-        m_regionParent[regions[i]] = regions[i];
-    for (std::size_t i = 0; i < part.reclosers.size(); ++i)
-        StepRecloserByEvents(part.reclosers[i], regions[2 * i], regions[2 * i + 1]);
+    for (std::size_t i = 0; i < part.reclosers.size(); ++i) {
+        for (const unsigned region : {static_cast<unsigned>(regions[i]), static_cast<unsigned>(regions[i] >> 32)})
+            m_regionParent[region] = region;
+    }
+    bool closed = false;
+    for (std::size_t i = 0; i < part.reclosers.size(); ++i) {
+        closed = StepRecloserByEvents(part.reclosers[i], static_cast<unsigned>(regions[i]),
+                                      static_cast<unsigned>(regions[i] >> 32)) ||
+                 closed;
+    }
+    part.pattern = closed ? nullptr : pattern;
+}
+
+std::uint64_t* CSimulation::FindPattern(SimPart& part)
+{
+    const std::uint64_t hash = HashKey(part, false);
+    if (std::uint64_t* found = part.patterns.Find(part.key.data(), hash))
+        return found;
+    std::uint64_t* made = part.patterns.Insert(part.key.data(), hash);
+    made[0] = 0;
+    return made;
 }
 
 std::uint64_t CSimulation::HashKey(SimPart& part, bool demands)
@@ -546,7 +569,7 @@ void CSimulation::LabelRegions(unsigned index)
 }
 
 // StepRecloser for the recloser of that ordinal, its countdown taken from where it stands.
-void CSimulation::StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, unsigned toRegion)
+bool CSimulation::StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, unsigned toRegion)
 {
     const unsigned e = m_reclosers[ordinal];
     const SimEdge& edge = m_edges[e];
@@ -557,7 +580,7 @@ void CSimulation::StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, un
         if (mode != kBypassedRecloser)
             m_bypassChanges.emplace_back(ordinal, true);
         mode = kBypassedRecloser;
-        return;
+        return false;
     }
     std::uint64_t countdown = 0;
     if (mode == kBypassedRecloser) {
@@ -570,7 +593,7 @@ void CSimulation::StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, un
         SetSwitch(e, edge.capacity);
         m_regionParent[a] = b;
         mode = kClosedRecloser;
-        return;
+        return true;
     }
     // Modulo 2^64, so that a countdown of "never" still reads back exactly.
     mode = kCountingRecloser;
@@ -579,6 +602,7 @@ void CSimulation::StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, un
         m_closing.emplace_back(m_evaluations + countdown, ordinal);
         std::push_heap(m_closing.begin(), m_closing.end(), kLater);
     }
+    return false;
 }
 
 // The countdown a bypassed recloser holds after its draw at the last evaluation: the draw of its
@@ -598,24 +622,34 @@ std::uint64_t CSimulation::BypassedCountdown(unsigned ordinal) const
 // them all, with room for rounding), the maximum flow gives each load its whole demand when it is
 // reached and nothing otherwise, to the bit: each augmenting path then ends in a load not yet
 // supplied and carries its whole demand. Else the augmenting paths run over the part. What is
-// reached changes only with the switches: a demand step only checks the demands against it.
+// reached changes only with the switches (and is remembered with their pattern): a demand step
+// only checks the demands against it.
 void CSimulation::UpdatePartFlows(unsigned index, std::uint64_t g)
 {
     SimPart& part = m_parts[index];
     part.flowsTouched = false;
-    if (!part.reachKnown && !part.switchesChanged)
-        FindReach(index);
-    part.switchesChanged = false;
-    if (!(part.reachKnown && SupplyReached(part))) {
+    if (part.switchesChanged) {
+        part.switchesChanged = false;
+        std::uint64_t* pattern = part.pattern != nullptr ? part.pattern : FindPattern(part);
+        part.pattern = nullptr;
+        std::uint64_t* reached = pattern + kRegionsAt + part.reclosers.size();
+        if ((pattern[0] & kReachKnown) == 0) {
+            FindReach(index);
+            pattern[1] = std::bit_cast<std::uint64_t>(part.smallest);
+            std::copy(part.reached.begin(), part.reached.end(), reached);
+            pattern[0] |= kReachKnown;
+        } else {
+            part.smallest = std::bit_cast<double>(pattern[1]);
+            std::copy(reached, reached + part.reached.size(), part.reached.begin());
+        }
+    }
+    if (!SupplyReached(part)) {
         const std::uint64_t hash = HashKey(part, m_varyingLoad);
         if (const double* cached = part.flows.Find(part.key.data(), hash)) {
             for (std::size_t i = 0; i < part.loads.size(); ++i)
                 m_flow[part.loads[i]] = cached[i];
         } else {
-            if (!part.reachKnown)
-                FindReach(index);
-            if (!SupplyReached(part))
-                ComputeFlows(&part.edges, part.loads, part.attach, &part.attachArcs);
+            ComputeFlows(&part.edges, part.loads, part.attach, &part.attachArcs);
             double* stored = part.flows.Insert(part.key.data(), hash);
             for (std::size_t i = 0; i < part.loads.size(); ++i)
                 stored[i] = m_flow[part.loads[i]];
@@ -629,13 +663,10 @@ void CSimulation::UpdatePartFlows(unsigned index, std::uint64_t g)
 void CSimulation::FindReach(unsigned index)
 {
     SimPart& part = m_parts[index];
-    part.reachKnown = true;
     part.smallest = std::numeric_limits<double>::infinity();
-    if (part.attach == kNoNode) {
-        for (unsigned e : part.loads)
-            m_reached[e] = 0;
+    std::fill(part.reached.begin(), part.reached.end(), 0);
+    if (part.attach == kNoNode)
         return;
-    }
     const unsigned stamp = NextStamp();
     std::size_t head = 0;
     std::size_t tail = 0;
@@ -657,22 +688,25 @@ void CSimulation::FindReach(unsigned index)
         for (unsigned a = m_arcStart[n]; a < m_arcStart[n + 1]; ++a)
             reach(m_arcs[a]);
     }
-    for (unsigned e : part.loads)
-        m_reached[e] = m_stamp[m_edges[e].from] == stamp ? 1 : 0;
+    for (std::size_t i = 0; i < part.loads.size(); ++i) {
+        if (m_stamp[m_edges[part.loads[i]].from] == stamp)
+            part.reached[i / 64] |= std::uint64_t{1} << (i % 64);
+    }
 }
 
 // When nothing can bind: each reached load gets its demand, the others nothing.
 bool CSimulation::SupplyReached(const SimPart& part)
 {
+    const auto reached = [&part](std::size_t i) { return (part.reached[i / 64] >> (i % 64) & 1) != 0; };
     double demand = 0.0;
-    for (unsigned e : part.loads) {
-        if (m_reached[e] != 0)
-            demand += m_current[e];
+    for (std::size_t i = 0; i < part.loads.size(); ++i) {
+        if (reached(i))
+            demand += m_current[part.loads[i]];
     }
     if (!(part.smallest >= demand + demand * 1e-9))
         return false;
-    for (unsigned e : part.loads)
-        m_flow[e] = m_reached[e] != 0 ? m_current[e] : 0.0;
+    for (std::size_t i = 0; i < part.loads.size(); ++i)
+        m_flow[part.loads[i]] = reached(i) ? m_current[part.loads[i]] : 0.0;
     return true;
 }
 
@@ -693,7 +727,7 @@ void CSimulation::ChangeSupply(unsigned load, bool supplied, std::uint64_t g)
     SimEdge& edge = m_edges[load];
     if (supplied) {
         SettleLoad(load, g);
-        EndInterruption(edge);
+        EndInterruption(load);
         const unsigned at = m_unsuppliedAt[load];
         m_unsupplied[at] = m_unsupplied.back();
         m_unsuppliedAt[m_unsupplied[at]] = at;

@@ -58,24 +58,25 @@ struct Report {
 };
 
 struct LoadPoint {
-    SimEdge& edge;
+    const SimEdge& edge;
+    SimLoadEstimates& estimates;
     std::string anchor;  // escaped
 };
 
 // A load point's four quantities, in the order of every table and section.
 struct Quantity {
-    CEstimate SimEdge::*estimate;
+    CEstimate SimLoadEstimates::*estimate;
     const char* label;        // heads the HTML columns and rows
     const char* traceColumn;  // heads the trace's column
     const char* htmlTitle;
     const char* traceTitle;
 };
 const Quantity kQuantities[] = {
-    {&SimEdge::frequency, "Failure Rate", "  Failure Rate ", "Failure rate = ", "Failure Rate = "},
-    {&SimEdge::outageDuration, "Avg Outage Dur.", " Avg Outage Dur", "Average Outage Duration = ",
+    {&SimLoadEstimates::frequency, "Failure Rate", "  Failure Rate ", "Failure rate = ", "Failure Rate = "},
+    {&SimLoadEstimates::outageDuration, "Avg Outage Dur.", " Avg Outage Dur", "Average Outage Duration = ",
      "Average Outage Duration = "},
-    {&SimEdge::unavailability, "Unavailability", " Unavailability", "Unavailability = ", "Unavailability = "},
-    {&SimEdge::energyNotSupplied, "ENS", "      ENS      ", "Energy Not Supplied = ", "Energy Not Supplied = "},
+    {&SimLoadEstimates::unavailability, "Unavailability", " Unavailability", "Unavailability = ", "Unavailability = "},
+    {&SimLoadEstimates::energyNotSupplied, "ENS", "      ENS      ", "Energy Not Supplied = ", "Energy Not Supplied = "},
 };
 
 // A system index: an estimate with its error and its own section, or a ratio of the load points'
@@ -96,11 +97,12 @@ std::vector<Index> SystemIndices(const std::vector<LoadPoint>& loads, CEstimate&
     double n = 0.0, f = 0.0, i = 0.0, u = 0.0, d = 0.0;
     for (const LoadPoint& load : loads) {
         const SimEdge& edge = load.edge;
+        const SimLoadEstimates& estimates = load.estimates;
         n += edge.customers;
-        f += edge.customers * edge.frequency.GetMean();
-        i += edge.customers * edge.interruptedYear.GetMean();
-        u += edge.customers * edge.unavailability.GetMean();
-        d += edge.energyNotSupplied.GetMean();
+        f += edge.customers * estimates.frequency.GetMean();
+        i += edge.customers * estimates.interruptedYear.GetMean();
+        u += edge.customers * estimates.unavailability.GetMean();
+        d += estimates.energyNotSupplied.GetMean();
     }
     const Ratio asui = Divide(u / 8760.0, n);
     const Ratio asai = asui.defined ? Ratio{1.0 - asui.value, true} : Ratio{};
@@ -151,7 +153,7 @@ void WriteLoadPointTable(const Report& report, const std::vector<LoadPoint>& loa
     for (const LoadPoint& load : loads) {
         std::string row = "|" + ColumnText(load.edge.name, 13);
         for (const Quantity& quantity : kQuantities) {
-            const CEstimate& estimate = load.edge.*quantity.estimate;
+            const CEstimate& estimate = load.estimates.*quantity.estimate;
             row += "|" + FixedText(estimate.GetMean(), 5, 9) + FixedText(Percent(estimate), 1, 5) + "%";
         }
         report.Trace(row + "|\n");
@@ -166,7 +168,7 @@ void WriteLoadPointTable(const Report& report, const std::vector<LoadPoint>& loa
         table += "<tr>" + kHeadCell + "<a href=\"" + report.link + load.anchor + "\">" + EscapeHtml(load.edge.name) +
                  "</a></font></td>";
         for (const Quantity& quantity : kQuantities) {
-            const CEstimate& estimate = load.edge.*quantity.estimate;
+            const CEstimate& estimate = load.estimates.*quantity.estimate;
             table += "<td width=\"20%\"><font size=\"2\">" + FixedText(estimate.GetMean(), 5) + "&nbsp;-&nbsp;" +
                      FixedText(Percent(estimate), 1) + "%</font></td>";
         }
@@ -212,7 +214,7 @@ void WriteLoadPointSection(const Report& report, const LoadPoint& load)
     std::string summary = "<p><u><b><a name = \"" + load.anchor + "\" id = \"" + load.anchor + "\">Load Point - " +
                           EscapeHtml(load.edge.name) + "</a></b></u></p><table border=\"1\" width=\"300\">";
     for (const Quantity& quantity : kQuantities) {
-        const CEstimate& estimate = load.edge.*quantity.estimate;
+        const CEstimate& estimate = load.estimates.*quantity.estimate;
         summary += std::string("<tr><td width=\"50%\" bgcolor=\"#99CCFF\"><font size=\"2\">") + quantity.label +
                    "</font></td><td width=\"50%\"><font size=\"2\">" + FixedText(estimate.GetMean(), 5) + " - " +
                    FixedText(Percent(estimate), 2) + "%</font></td></tr>";
@@ -220,7 +222,7 @@ void WriteLoadPointSection(const Report& report, const LoadPoint& load)
     report.Html(summary + "</table><br><br>");
 
     for (const Quantity& quantity : kQuantities) {
-        CEstimate& estimate = load.edge.*quantity.estimate;
+        CEstimate& estimate = load.estimates.*quantity.estimate;
         const std::string value = FixedText(estimate.GetMean(), 5);
         const std::string error = FixedText(Percent(estimate), 2);
         report.Trace(kSingleRule + quantity.traceTitle + value + " (" + error + "%)\n\n");
@@ -269,7 +271,7 @@ void CSimulation::WriteReport(unsigned years, std::uint64_t elapsedMs, const std
     const std::vector<std::string> anchors = korvane::LoadPointAnchors(names);
     std::vector<LoadPoint> loads;
     for (std::size_t k = 0; k < m_loads.size(); ++k)
-        loads.push_back({m_edges[m_loads[k]], EscapeHtml(anchors[k])});
+        loads.push_back({m_edges[m_loads[k]], m_loadEstimates[k], EscapeHtml(anchors[k])});
     const std::vector<Index> indices = SystemIndices(loads, m_saifi, m_saidi, m_caidi, m_ens);
 
     WriteRunFigures(report, years, elapsedMs);

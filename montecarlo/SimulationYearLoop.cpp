@@ -49,11 +49,11 @@ CSimulation::StopReason CSimulation::Run(CRunControl* control, const std::string
             edge.capacity = total;
     }
 
+    Prepare();
     for (CEstimate* estimate : {&m_saifi, &m_saidi, &m_caidi, &m_ens})
         estimate->Init(1000, 10000, 0.0);
-    for (SimEdge& load : m_edges) {
-        if (load.type != kLoadEdge)
-            continue;
+    m_loadEstimates.assign(m_loads.size(), SimLoadEstimates());
+    for (SimLoadEstimates& load : m_loadEstimates) {
         load.frequency.Init(1000, 10000, 0.0);
         load.interruptedYear.Init(3, 10000, 0.0);
         load.unavailability.Init(1000, 10000, 0.0);
@@ -61,11 +61,9 @@ CSimulation::StopReason CSimulation::Run(CRunControl* control, const std::string
         load.energyNotSupplied.Init(1000, 10000, 0.0);
     }
 
-    Prepare();
     const StopReason reason = MainLoop(control, htmlPath);
 
-    for (unsigned e : m_loads) {
-        SimEdge& load = m_edges[e];
+    for (SimLoadEstimates& load : m_loadEstimates) {
         for (CEstimate* estimate : {&load.frequency, &load.interruptedYear, &load.unavailability,
                                     &load.outageDuration, &load.energyNotSupplied})
             estimate->Free();
@@ -150,7 +148,6 @@ void CSimulation::Prepare()
     for (std::size_t i = 0; i < m_loads.size(); ++i) {
         const unsigned e = m_loads[i];
         m_customers += m_edges[e].customers;
-        m_edges[e].yearsSampled = 0;
         m_loadOrdinal[e] = static_cast<unsigned>(i);
     }
     m_yearsSampled = 0;
@@ -271,8 +268,7 @@ void CSimulation::SortYearLoads()
 bool CSimulation::Converged() const
 {
     double m = 0.0;
-    for (unsigned e : m_loads) {
-        const SimEdge& load = m_edges[e];
+    for (const SimLoadEstimates& load : m_loadEstimates) {
         m = std::max({m, load.energyNotSupplied.GetRelativeError(), load.unavailability.GetRelativeError(),
                       load.interruptedYear.GetRelativeError(), load.frequency.GetRelativeError()});
     }
@@ -338,7 +334,7 @@ void CSimulation::RecordSupply()
         const bool supplied = std::fabs(m_flow[e] - demand) < 1e-10 * std::max(1.0, demand);
         if (supplied) {
             if (!load.supplied)
-                EndInterruption(load);
+                EndInterruption(e);
         } else {
             if (load.supplied)
                 ++load.interruptionsThisYear;
@@ -352,7 +348,7 @@ void CSimulation::RecordSupply()
 
 // The quiet years' samples of 0 owed to the load's yearly estimates before year `upTo`, as the
 // years gave them.
-void CSimulation::FlushQuietYears(SimEdge& load, std::uint64_t upTo)
+void CSimulation::FlushQuietYears(SimLoadEstimates& load, std::uint64_t upTo)
 {
     const std::uint64_t quiet = upTo - load.yearsSampled;
     if (quiet == 0)
@@ -365,21 +361,23 @@ void CSimulation::FlushQuietYears(SimEdge& load, std::uint64_t upTo)
 void CSimulation::FlushAllQuietYears()
 {
     FlushSampleLog();
-    for (unsigned e : m_loads)
-        FlushQuietYears(m_edges[e], m_yearsSampled);
+    for (SimLoadEstimates& load : m_loadEstimates)
+        FlushQuietYears(load, m_yearsSampled);
 }
 
-void CSimulation::EndInterruption(SimEdge& load)
+void CSimulation::EndInterruption(unsigned load)
 {
-    const double hours = static_cast<double>(load.runningInterruptionQuanta) * 24.0 / m_quantsPerDay;
-    load.runningInterruptionQuanta = 0;
+    SimEdge& edge = m_edges[load];
+    const double hours = static_cast<double>(edge.runningInterruptionQuanta) * 24.0 / m_quantsPerDay;
+    edge.runningInterruptionQuanta = 0;
+    const unsigned ordinal = m_loadOrdinal[load];
     if (!m_byEvents) {
-        load.outageDuration.Add(hours, 1.0);
+        m_loadEstimates[ordinal].outageDuration.Add(hours, 1.0);
         return;
     }
     if (m_outageLog.size() == m_outageLog.capacity())
         FlushSampleLog();
-    m_outageLog.push_back({static_cast<unsigned>(&load - m_edges.data()), hours});
+    m_outageLog.push_back({ordinal, hours});
 }
 
 // The loads are those with an interruption in the year, in edge order, or more: every other load
@@ -398,7 +396,7 @@ void CSimulation::AddYearlySamples(const std::vector<unsigned>& loads)
         if (load.interruptionsThisYear == 0 && load.interruptedQuantaThisYear == 0)
             continue;  // a quiet year: its energy not supplied is 0 as well
         const std::uint64_t n = load.customers;
-        const YearSample sample{e, m_yearsSampled, static_cast<double>(load.interruptionsThisYear),
+        const YearSample sample{m_loadOrdinal[e], m_yearsSampled, static_cast<double>(load.interruptionsThisYear),
                                 static_cast<double>(load.interruptedQuantaThisYear) * 24.0 / q,
                                 load.energyNotSuppliedThisYear * 24.0 / q};
         if (m_byEvents)
@@ -424,7 +422,7 @@ void CSimulation::AddYearlySamples(const std::vector<unsigned>& loads)
 
 void CSimulation::AddYearSample(const YearSample& sample)
 {
-    SimEdge& load = m_edges[sample.load];
+    SimLoadEstimates& load = m_loadEstimates[sample.load];
     FlushQuietYears(load, sample.year);
     load.frequency.Add(sample.interruptions, 1.0);
     load.interruptedYear.Add(sample.interruptions > 0.0 ? 1.0 : 0.0, 1.0);
@@ -441,12 +439,12 @@ void CSimulation::GroupByLoad(std::vector<Sample>& log, std::vector<Sample>& scr
 {
     std::fill(m_loadStart.begin(), m_loadStart.end(), 0u);
     for (const Sample& sample : log)
-        ++m_loadStart[m_loadOrdinal[sample.load] + 1];
+        ++m_loadStart[sample.load + 1];
     for (std::size_t i = 1; i < m_loadStart.size(); ++i)
         m_loadStart[i] += m_loadStart[i - 1];
     scratch.resize(log.size());
     for (const Sample& sample : log)
-        scratch[m_loadStart[m_loadOrdinal[sample.load]]++] = sample;
+        scratch[m_loadStart[sample.load]++] = sample;
     log.swap(scratch);
 }
 
@@ -458,7 +456,7 @@ void CSimulation::FlushSampleLog()
     m_yearLog.clear();
     GroupByLoad(m_outageLog, m_outageScratch);
     for (const OutageSample& sample : m_outageLog)
-        m_edges[sample.load].outageDuration.Add(sample.hours, 1.0);
+        m_loadEstimates[sample.load].outageDuration.Add(sample.hours, 1.0);
     m_outageLog.clear();
 }
 

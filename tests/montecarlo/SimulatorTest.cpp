@@ -246,11 +246,12 @@ TEST(Report, CustomerIndicesFollowTheirDefinitionsInTheTraceText)
         const SimEdge& load = sim.GetEdge(e);
         if (load.type != kLoadEdge)
             continue;
+        const SimLoadEstimates& results = sim.GetLoadEstimates(e);
         n += load.customers;
-        f += load.customers * load.frequency.GetMean();
-        i += load.customers * load.interruptedYear.GetMean();
-        u += load.customers * load.unavailability.GetMean();
-        d += load.energyNotSupplied.GetMean();
+        f += load.customers * results.frequency.GetMean();
+        i += load.customers * results.interruptedYear.GetMean();
+        u += load.customers * results.unavailability.GetMean();
+        d += results.energyNotSupplied.GetMean();
     }
     ASSERT_GT(i, 0.0);
     using korvane::FixedText;

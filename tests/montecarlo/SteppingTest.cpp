@@ -67,7 +67,8 @@ std::string DescribeState(const CSimulation& sim)
             out << " flow " << sim.GetFlow(i) << " supplied " << e.supplied << " tallies " << e.interruptionsThisYear << ' '
                 << e.interruptedQuantaThisYear << ' ' << e.runningInterruptionQuanta << ' '
                 << e.energyNotSuppliedThisYear;
-            estimates({&e.frequency, &e.interruptedYear, &e.unavailability, &e.outageDuration, &e.energyNotSupplied});
+            const SimLoadEstimates& l = sim.GetLoadEstimates(i);
+            estimates({&l.frequency, &l.interruptedYear, &l.unavailability, &l.outageDuration, &l.energyNotSupplied});
         }
         out << "\n";
     }

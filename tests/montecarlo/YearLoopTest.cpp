@@ -16,11 +16,12 @@ using namespace ndltest;
 
 namespace {
 
-const SimEdge& Load(const CSimulation& sim, const std::string& name)
+// The results of the load point of that name.
+const SimLoadEstimates& Load(const CSimulation& sim, const std::string& name)
 {
     for (std::size_t e = 0; e < sim.GetEdgeCount(); ++e) {
         if (sim.GetEdge(e).type == kLoadEdge && sim.GetEdge(e).name == name)
-            return sim.GetEdge(e);
+            return sim.GetLoadEstimates(e);
     }
     throw std::runtime_error("no load " + name);
 }
@@ -57,12 +58,13 @@ std::string Means(const CSimulation& sim)
     std::ostringstream out;
     out.precision(15);
     for (std::size_t e = 0; e < sim.GetEdgeCount(); ++e) {
-        const SimEdge& l = sim.GetEdge(e);
-        if (l.type == kLoadEdge)
-            out << l.name << ": " << l.frequency.GetMean() << ' ' << l.interruptedYear.GetMean() << ' '
-                << l.unavailability.GetMean() << ' ' << l.energyNotSupplied.GetMean() << "; "
-                << l.outageDuration.GetMean() << " (" << std::setprecision(2) << l.outageDuration.GetRelativeError()
-                << std::setprecision(15) << ") x " << l.outageDuration.GetWeight() << " | ";
+        if (sim.GetEdge(e).type != kLoadEdge)
+            continue;
+        const SimLoadEstimates& l = sim.GetLoadEstimates(e);
+        out << sim.GetEdge(e).name << ": " << l.frequency.GetMean() << ' ' << l.interruptedYear.GetMean() << ' '
+            << l.unavailability.GetMean() << ' ' << l.energyNotSupplied.GetMean() << "; " << l.outageDuration.GetMean()
+            << " (" << std::setprecision(2) << l.outageDuration.GetRelativeError() << std::setprecision(15) << ") x "
+            << l.outageDuration.GetWeight() << " | ";
     }
     out << sim.GetSAIFI().GetMean() << ' ' << sim.GetSAIDI().GetMean() << ' ' << sim.GetCAIDI().GetMean() << " x "
         << sim.GetCAIDI().GetWeight() << ' ' << sim.GetENS().GetMean();
@@ -99,7 +101,7 @@ TEST(YearLoop, FixedOutagesMatchTheElementCycleInClosedForm)
         const double frequency = 8760.0 / (MeanDrawnQuanta(1.0 / ((2.0 / 24) / 365.0) - 0.5) + c.repair);
         double customers = 0, customerHours = 0, energy = 0;
         for (const Expected& e : c.loads) {
-            const SimEdge& load = Load(sim, e.load);
+            const SimLoadEstimates& load = Load(sim, e.load);
             EXPECT_EQ(load.outageDuration.GetMean(), e.hours) << e.load;
             EXPECT_EQ(load.outageDuration.GetRelativeError(), 0.0) << e.load;
             EXPECT_EQ(load.frequency.GetMean(), Load(sim, c.loads[0].load).frequency.GetMean()) << "one fault, all loads";
@@ -192,7 +194,7 @@ TEST(YearLoop, OneExponentialLineForOneYearFollowsItsDrawsAndItsClosedForm)
         ASSERT_EQ(RunForYears(sim, 1, build, q), CSimulation::StopReason::YearMax);
 
         EXPECT_EQ(sim.GetRandomState(), state) << "three draws for each cycle begun in the year";
-        const SimEdge& load = Load(sim, "LP");
+        const SimLoadEstimates& load = Load(sim, "LP");
         EXPECT_EQ(load.frequency.GetMean(), static_cast<double>(failures));
         EXPECT_EQ(load.interruptedYear.GetMean(), 1.0);
         EXPECT_EQ(load.unavailability.GetMean(), hours);
