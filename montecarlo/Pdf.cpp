@@ -74,9 +74,9 @@ double CPdf::ChooseWidth() const
     if (m_samples.HasCounted())
         g = m_samples.GetCountedStep();
     else
-        g = samples[i++].first;
+        g = samples[i++];
     for (; i < samples.size(); ++i) {
-        const double v = samples[i].first;
+        const double v = samples[i];
         double a = std::max(v, g);
         g = std::min(v, g);
         while (g > minimum) {
@@ -97,8 +97,7 @@ void CPdf::ConvertToSlots()
     m_samples.ForEachCounted([this](double value, std::uint64_t count) {
         m_slot.Add(value, static_cast<double>(count));
     });
-    for (const auto& [value, weight] : m_samples.GetTail())
-        m_slot.Add(value, weight);
+    m_samples.ForEachKept([this](double value, double weight) { m_slot.Add(value, weight); });
 }
 
 void CPdf::LeaveExactMode()

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "montecarlo/Estimate.h"
 #include "montecarlo/Output.h"
@@ -15,6 +16,41 @@ std::pair<std::string, std::string> Draw(CEstimate& estimate)
     ndltest::TracedOutput output(folder, true);
     estimate.WriteHtml(*output.Get(), 2);
     return {output.Trace(), output.Html()};
+}
+
+using Sample = std::pair<double, double>;  // value, weight
+
+// The histogram as the model defines it, from every sample kept with its weight in arrival order:
+// the width from the first `limit` of them, then each added to its slot in turn.
+CPdfSlot ReferenceSlots(const std::vector<Sample>& samples, int slotCount, std::size_t limit)
+{
+    const std::size_t chosen = std::min(samples.size(), limit);
+    double largest = 0.0;
+    for (std::size_t i = 0; i < chosen; ++i)
+        largest = std::max(largest, samples[i].first);
+    double width = 1.0;
+    if (largest > 0.0) {
+        const double minimum = largest / (slotCount - 1);
+        double g = samples[0].first;
+        for (std::size_t i = 1; i < chosen; ++i) {
+            double a = std::max(samples[i].first, g);
+            g = std::min(samples[i].first, g);
+            while (g > minimum) {
+                const double r = std::fmod(a, g);
+                a = g;
+                g = r;
+            }
+            if (g > 1e-8)
+                break;
+            g = a;
+        }
+        width = g > minimum ? g : CPdf::NiceStep(3, minimum);
+    }
+    CPdfSlot slots;
+    slots.Create(slotCount, 0.0, width);
+    for (const auto& [value, weight] : samples)
+        slots.Add(value, weight);
+    return slots;
 }
 
 }  // namespace
@@ -154,4 +190,63 @@ TEST(Pdf, DrawsBarsScaledToTheLargestSlot)
     std::tie(trace, html) = Draw(empty);
     EXPECT_EQ(trace, "");
     EXPECT_EQ(html, "");
+}
+
+// The samples are kept compactly (counted per value, zeros counted apart, weights only once one is
+// not 1), yet the histogram must be the one every sample kept in arrival order gives, to the bit.
+// Regression: at 240 quanta a day an hour is no binary fraction, so every year's value was kept with
+// its weight, zeros included (531 MB for 64 copies of the copies network over 10,000 years). Zeros
+// counted apart after a weight other than 1 would change slot 0's sum in its last bits.
+TEST(Pdf, CompactSamplesGiveTheHistogramOfEverySampleInArrivalOrder)
+{
+    struct Stream {
+        const char* name;
+        int slots;
+        std::size_t limit, count;
+        std::vector<double> values;   // drawn for the samples that are not 0
+        std::vector<double> weights;  // drawn from the sample `weightedFrom` on, else 1
+        std::size_t weightedFrom;
+    };
+    const double hour240 = 24.0 / 240;
+    const Stream streams[] = {
+        {"hours at 240 quanta a day", 1000, 10000, 3000, {hour240, 7 * hour240, 33 * hour240, 120 * hour240}, {1}, 0},
+        {"beyond the limit", 1000, 400, 3000, {hour240, 7 * hour240, 33 * hour240, 120 * hour240}, {1}, 0},
+        {"whole hours, then tenths", 1000, 10000, 3000, {1, 2, 5, 0.1, 0.3}, {1}, 0},
+        {"weights not 1 in slot 0", 3, 10000, 3000, {0.1, 0.7, 1.3, 2.9}, {1, 0.3, 2.5}, 700},
+        {"weights not 1 beyond the limit", 3, 900, 3000, {0.1, 0.7, 1.3, 2.9}, {1, 0.3, 2.5}, 700},
+        {"values below 0", 1000, 10000, 3000, {hour240, -0.5, 2.0, 33 * hour240}, {1}, 0},
+    };
+    for (const Stream& stream : streams) {
+        std::mt19937 random(7);
+        const auto pick = [&random](const std::vector<double>& from) {
+            return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+        };
+        CPdf pdf;
+        pdf.Init(stream.slots, static_cast<int>(stream.limit), 0.0);
+        std::vector<Sample> samples;
+        while (samples.size() < stream.count) {
+            // Most years are quiet; their zeros come one at a time or in runs.
+            const auto draw = std::uniform_int_distribution<int>(0, 9)(random);
+            if (draw < 4) {
+                const std::size_t run = std::uniform_int_distribution<std::size_t>(1, 12)(random);
+                pdf.AddZeros(run);
+                samples.insert(samples.end(), run, {0.0, 1.0});
+            } else if (draw < 6) {
+                pdf.Add(0.0, 1.0);
+                samples.emplace_back(0.0, 1.0);
+            } else {
+                const double value = pick(stream.values);
+                const double weight = samples.size() >= stream.weightedFrom ? pick(stream.weights) : 1.0;
+                pdf.Add(value, weight);
+                samples.emplace_back(value, weight);
+            }
+        }
+        if (pdf.IsExact())
+            pdf.ConvertToSlots();
+        const CPdfSlot reference = ReferenceSlots(samples, stream.slots, stream.limit);
+        const CPdfSlot& slots = pdf.GetSlots();
+        ASSERT_EQ(slots.GetWidth(), reference.GetWidth()) << stream.name;
+        for (int i = 0; i < stream.slots; ++i)
+            ASSERT_EQ(slots.GetWeight(i), reference.GetWeight(i)) << stream.name << ", slot " << i;
+    }
 }
