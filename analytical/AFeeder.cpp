@@ -1,6 +1,7 @@
 #include "analytical/AFeeder.h"
 
-AFeeder::AFeeder(double capacity, std::unique_ptr<ASwitch> sw, int id) : sw(std::move(sw)), capacity(capacity), maxCapacity(capacity), id(id)
+AFeeder::AFeeder(double capacity, std::unique_ptr<ASwitch> sw, int id)
+    : sw(std::move(sw)), capacity(capacity), maxCapacity(capacity), id(id)
 {
     if (this->sw->reclose()) {
         this->sw->operate();

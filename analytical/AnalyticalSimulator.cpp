@@ -1,6 +1,5 @@
 #include "analytical/AnalyticalSimulator.h"
 
-
 #include "analytical/ADist_Graph.h"
 #include "platform/NumberFormat.h"
 

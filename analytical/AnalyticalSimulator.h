@@ -31,9 +31,9 @@ public:
 
     // Faults feeders 1 to nFaultCount (the ids the text gives a feeder; a feeder of a higher id is
     // named in a warning) with the "Thesis method" (nLoadSheddingMethod 1) or the "Practical
-    // Method" (0) of load shedding; with
-    // bMinimumCutSet, main feeders and ties are taken as unlimited. When given, resultRecords
-    // receives every load point's running totals after every fault.
+    // Method" (0) of load shedding; with bMinimumCutSet, main feeders, ties and laterals that carry
+    // a back-feed are taken as unlimited. When given, resultRecords receives every load point's
+    // running totals after every fault.
     CAnalyticalResult Run(const std::string& strGML, int bMinimumCutSet, int nLoadSheddingMethod, int nFaultCount,
                           std::vector<CGMLResult>* resultRecords = nullptr);
 };

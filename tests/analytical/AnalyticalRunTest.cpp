@@ -105,9 +105,11 @@ TEST(AnalyticalRun, FaultsTheFeedersWhoseIdsItReachesAndNamesTheOthers)
         {50, 7, 50, 2, 1, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.breakerId) + ", " + std::to_string(c.lateralId) + ", " + std::to_string(c.asked));
-        std::string gml = Replace(OneLoad().Text(), "main_feeder_id 1\n", "main_feeder_id " + std::to_string(c.breakerId) + "\n");
-        gml = Replace(gml, "lat_feeder_id 2", "lat_feeder_id " + std::to_string(c.lateralId));
+        const std::string breaker = std::to_string(c.breakerId);
+        const std::string lateral = std::to_string(c.lateralId);
+        SCOPED_TRACE(breaker + ", " + lateral + ", " + std::to_string(c.asked));
+        std::string gml = Replace(OneLoad().Text(), "main_feeder_id 1\n", "main_feeder_id " + breaker + "\n");
+        gml = Replace(gml, "lat_feeder_id 2", "lat_feeder_id " + lateral);
         const CAnalyticalResult result = CAnalyticalSimulator().Run(gml, 0, 0, c.asked);
         ASSERT_TRUE(result.ok) << result.error;
         EXPECT_EQ(result.faultedFeeders, c.faulted);

@@ -125,10 +125,11 @@ CAnalyticalResult RunAll(const GmlText& g, int method, int minimumCutSet = 0)
     return CAnalyticalSimulator().Run(g.Text(), minimumCutSet, method, 1000);
 }
 
-// IsolatorsEitherSide(2, 0.5, kBig) with a neighbour carrying 5 kVA tied to J6 as well (J9, J10),
-// both ties closing after 0.25 h; the strong neighbour's tie has id 0 unless `strongFirst` is
-// false. The weak tie's record comes first.
-GmlText TiesAtOneMoment(bool strongFirst)
+// IsolatorsEitherSide(2, 0.5, kBig) with a second tie to J6 closing after 0.25 h as well, which
+// carries 5 kVA: it comes from a neighbour carrying that much (J9, J10) or, with `alike`, from J8
+// beside the first, a tie of 5 kVA. The ties' ids are given; the weak tie's record comes first
+// unless `strongFirst`.
+GmlText TiesAtOneMoment(int strongId, int weakId, bool alike = false, bool strongFirst = false)
 {
     GmlText g = TwoLoadsBehindABreaker(10);
     g.Feeder(3, 1, kLateral, 2, 0, 0, 0, kBig);
@@ -138,8 +139,13 @@ GmlText TiesAtOneMoment(bool strongFirst)
     g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
     AddNeighbourFeeder(g, 7, 7);
     AddNeighbourFeeder(g, 9, 9, 5);
-    g.Tie(10, 6, strongFirst ? 1 : 0, 0.25);
-    return g.Tie(8, 6, strongFirst ? 0 : 1, 0.25);
+    if (strongFirst)
+        g.Tie(8, 6, strongId, 0.25);
+    if (alike)
+        g.Tie(8, 6, weakId, 0.25, 5);
+    else
+        g.Tie(10, 6, weakId, 0.25);
+    return strongFirst ? g : g.Tie(8, 6, strongId, 0.25);
 }
 
 // Ring: B1 - J3 (load A) - Ia (0.5 h) - J4 - M (1 a year, 10 h) - J5 (load C) - Id (1 h) - J6 - J8
@@ -267,12 +273,16 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
              return g.Tie(10, 6, 1, 0.5);
          }(),
          {1.0, 0.5, 10.0}},
-        // Two ties that would feed B at the same moment (0.25 h), one from a neighbour carrying 5
-        // kVA; the one of the lower id closes, wherever its record stands. With the strong tie
-        // first, as "Iu 2 h, Id 0.5 h"; with the weak one, B is short from its return at 0.5 h to
-        // the repair: {9.5 h, 5 kVA, 1}: SAIDI (2 + 0.5 + 9.5) / 2, ENS 20 + 5 + 47.5.
-        {"ties at the same moment, the strong one first", TiesAtOneMoment(true), {1.0, 1.25, 25.0}},
-        {"ties at the same moment, the weak one first", TiesAtOneMoment(false), {1.5, 6.0, 72.5}},
+        // Two ties that would feed B at the same moment (0.5 h), one carrying 5 kVA: the one of the
+        // lower id closes, wherever its record stands. With the strong tie, as "Iu 2 h, Id 0.5 h";
+        // with the weak one, B is short from its return at 0.5 h to the repair: {9.5 h, 5 kVA, 1}:
+        // SAIDI (2 + 0.5 + 9.5) / 2, ENS 20 + 5 + 47.5. Ties alike but for their capacity go by
+        // their values, whatever the order of their records: here the weak one.
+        {"ties at one moment, the strong one's id lower", TiesAtOneMoment(0, 1), {1.0, 1.25, 25.0}},
+        {"ties at one moment, the weak one's id lower", TiesAtOneMoment(1, 0), {1.5, 6.0, 72.5}},
+        {"ties alike at one moment", TiesAtOneMoment(0, 0, true), {1.5, 6.0, 72.5}},
+        {"ties alike at one moment, the strong one's record first", TiesAtOneMoment(0, 0, true, true),
+         {1.5, 6.0, 72.5}},
         // Regression: a tie within the feeder, from A's node J3, counted B back at the later of Id
         // (1 h) and the tie (0.5 h), though J3 itself is dark until Iu opens at 3 h: both out 3 h.
         {"tie from above the fault",

@@ -34,11 +34,12 @@ public:
             r += "switch_time " + R(switchTime) + "\n";
         return Edge(r + "trans_id 0\n");
     }
-    // A normally open tie through a recloser.
-    GmlText& Tie(int source, int target, int id, double reclTime)
+    // A normally open tie through a recloser, of 10000000 kVA unless `capacity` says otherwise.
+    GmlText& Tie(int source, int target, int id, double reclTime, double capacity = -1.0)
     {
         return Edge("source " + I(source) + "\ntarget " + I(target) + "\nfeeder_type_id 3\nrecl_feeder_id " + I(id) +
-                    "\nlength 0.0000\nmax_cap 10000000.\nswitch_id 4\nrecl_time " + R(reclTime) + "\ntrans_id 0\n");
+                    "\nlength 0.0000\nmax_cap " + (capacity < 0.0 ? "10000000." : R(capacity)) +
+                    "\nswitch_id 4\nrecl_time " + R(reclTime) + "\ntrans_id 0\n");
     }
 
     std::string Text(int terminal = 999) const
