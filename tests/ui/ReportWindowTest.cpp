@@ -143,6 +143,16 @@ TEST_F(ReportWindow, ReachesAnAnchorWhenItsPartArrives)
     EXPECT_EQ(window->GetOpenedAnchor(), "SAIFI");
     EXPECT_GT(window->GetViewStart().y, 0);
 
+    // A load point's section in the middle of the page, reached as on the whole page.
+    window->LoadPage(wxString::FromUTF8(report.string()));
+    window->LoadPage("#Pump station 12A");
+    ASSERT_TRUE(PumpUntil([&] { return window->IsComplete(); }));
+    const int reached = window->GetViewStart().y;
+    window->LoadPage("#SAIFI");
+    window->LoadPage("#Pump station 12A");
+    EXPECT_EQ(window->GetViewStart().y, reached);
+    EXPECT_GT(reached, 0);
+
     // Asked while the page arrives, a later anchor wins; one the page never holds is dropped
     // without a word when the page is complete.
     window->LoadPage(wxString::FromUTF8(report.string()));

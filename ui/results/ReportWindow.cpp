@@ -32,6 +32,8 @@ const wxString kSystemSections = "<u><B>Detailed overall network value</B></u>";
 // A part starts with the line break before its head: laid out in one piece, that break opens the
 // empty line the head then takes; a part of its own opens it itself and so lays out the same.
 const wxString kLineBreak = "<br>";
+// How often the page's length is given to the toolkit while parts arrive below the window.
+constexpr std::size_t kTurnsPerLength = 8;
 
 // The page read as the window's HTML filter reads it, but the character set named in the page is
 // looked for in its head only: the filter parses all of the page for it, and flat, in time that
@@ -75,33 +77,72 @@ public:
     }
 };
 
-// Measures text as the window's own DC does, remembering each word's extent in each font: a
-// report repeats a few hundred words thousands of times, and measuring words with the toolkit is
-// most of the time a page takes to lay out. The parser only sets fonts and measures.
-class CMeasuringDCImpl : public wxGCDCImpl {
-public:
-    CMeasuringDCImpl(wxDC* owner, wxDC& real) : wxGCDCImpl(owner), m_real(real) {}
+}  // namespace
 
-    void SetFont(const wxFont& font) override { m_font = font; }
-    wxCoord GetCharHeight() const override { return Real(m_font).GetCharHeight(); }
-    wxCoord GetCharWidth() const override { return Real(m_font).GetCharWidth(); }
-    void DoGetTextExtent(const wxString& text, wxCoord* width, wxCoord* height, wxCoord* descent,
-                         wxCoord* externalLeading, const wxFont* font) const override
+// The extents of the words of a page measured so far, in each font. A report repeats a few hundred
+// words thousands of times (its histograms' probabilities are counts of years), and measuring
+// words with the toolkit was most of the time a page took to lay out.
+class CTextExtents {
+public:
+    struct Extent {
+        wxCoord width = 0, height = 0, descent = 0, externalLeading = 0;
+    };
+
+    // The extent of `text` in `font`, measured with `real` when it is new.
+    const Extent& Of(const wxString& text, const wxFont& font, wxDC& real)
     {
-        const wxFont& measured = font != nullptr ? *font : m_font;
-        auto inFont = m_extents.find(measured.GetRefData());
+        auto inFont = m_extents.find(font.GetRefData());
         if (inFont == m_extents.end()) {
-            m_fonts.push_back(measured);  // kept, so that no other font takes the address a key holds
-            inFont = m_extents.emplace(measured.GetRefData(), Extents()).first;
+            m_fonts.push_back(font);  // kept, so that no other font takes the address a key holds
+            inFont = m_extents.emplace(font.GetRefData(), Extents()).first;
         }
         std::wstring word = text.ToStdWstring();
         auto known = inFont->second.find(word);
         if (known == inFont->second.end()) {
             Extent extent;
-            Real(measured).GetTextExtent(text, &extent.width, &extent.height, &extent.descent, &extent.externalLeading);
+            In(font, real).GetTextExtent(text, &extent.width, &extent.height, &extent.descent, &extent.externalLeading);
             known = inFont->second.emplace(std::move(word), extent).first;
         }
-        const Extent& extent = known->second;
+        return known->second;
+    }
+
+    // The real DC with the font set: only when it changes, as setting one costs as much as
+    // measuring a word.
+    wxDC& In(const wxFont& font, wxDC& real)
+    {
+        if (font.IsOk() && font.GetRefData() != m_realFont.GetRefData()) {
+            real.SetFont(font);
+            m_realFont = font;
+        }
+        return real;
+    }
+
+private:
+    using Extents = std::unordered_map<std::wstring, Extent>;
+
+    std::vector<wxFont> m_fonts;
+    std::unordered_map<const wxObjectRefData*, Extents> m_extents;
+    wxFont m_realFont;  // the font set on the real DC last
+};
+
+namespace {
+
+// Measures text as the window's own DC does, through the page's extents. The parser only sets
+// fonts and measures.
+class CMeasuringDCImpl : public wxGCDCImpl {
+public:
+    CMeasuringDCImpl(wxDC* owner, wxDC& real, CTextExtents& extents)
+        : wxGCDCImpl(owner), m_real(real), m_extents(extents)
+    {
+    }
+
+    void SetFont(const wxFont& font) override { m_font = font; }
+    wxCoord GetCharHeight() const override { return m_extents.In(m_font, m_real).GetCharHeight(); }
+    wxCoord GetCharWidth() const override { return m_extents.In(m_font, m_real).GetCharWidth(); }
+    void DoGetTextExtent(const wxString& text, wxCoord* width, wxCoord* height, wxCoord* descent,
+                         wxCoord* externalLeading, const wxFont* font) const override
+    {
+        const CTextExtents::Extent& extent = m_extents.Of(text, font != nullptr ? *font : m_font, m_real);
         if (width != nullptr)
             *width = extent.width;
         if (height != nullptr)
@@ -113,31 +154,13 @@ public:
     }
 
 private:
-    struct Extent {
-        wxCoord width = 0, height = 0, descent = 0, externalLeading = 0;
-    };
-    using Extents = std::unordered_map<std::wstring, Extent>;
-
-    // The window's DC, given the font (fonts are set on it only when they change: setting one
-    // costs as much as measuring a word).
-    wxDC& Real(const wxFont& font) const
-    {
-        if (font.IsOk() && font.GetRefData() != m_realFont.GetRefData()) {
-            m_real.SetFont(font);
-            m_realFont = font;
-        }
-        return m_real;
-    }
-
     wxDC& m_real;
-    mutable wxFont m_realFont;
-    mutable std::vector<wxFont> m_fonts;
-    mutable std::unordered_map<const wxObjectRefData*, Extents> m_extents;
+    CTextExtents& m_extents;
 };
 
 class CMeasuringDC : public wxDC {
 public:
-    explicit CMeasuringDC(wxDC& real) : wxDC(new CMeasuringDCImpl(this, real)) {}
+    CMeasuringDC(wxDC& real, CTextExtents& extents) : wxDC(new CMeasuringDCImpl(this, real, extents)) {}
 };
 
 std::string Escaped(const wxString& text)
@@ -153,6 +176,8 @@ CReportWindow::CReportWindow(wxWindow* parent, long style, std::size_t turnLengt
     Bind(wxEVT_IDLE, &CReportWindow::OnIdle, this);
     Bind(wxEVT_DPI_CHANGED, &CReportWindow::OnDPIChanged, this);
 }
+
+CReportWindow::~CReportWindow() = default;
 
 void CReportWindow::SetUpToolkit()
 {
@@ -207,6 +232,7 @@ bool CReportWindow::SetPage(const wxString& source)
     m_laidOut = 0;
     m_pendingAnchor.clear();
     m_offered.clear();
+    m_extents = std::make_unique<CTextExtents>();
     LayOut(m_cuts[m_next++]);
     return true;
 }
@@ -224,7 +250,7 @@ wxHtmlContainerCell* CReportWindow::LayOut(std::size_t end)
 #endif
     // The steps of wxHtmlParser::Parse but the last, which would take the spacing off both ends
     // of every part rather than off the page's own ends.
-    CMeasuringDC measuring(dc);
+    CMeasuringDC measuring(dc, *m_extents);
     m_Parser->SetDC(&measuring, pixelScale, 1.0);
     m_Parser->InitParser(Linear(m_source.substr(m_laidOut, end - m_laidOut)));
     wxHtmlContainerCell* part = m_Parser->GetContainer();
@@ -257,10 +283,16 @@ wxHtmlContainerCell* CReportWindow::LayOut(std::size_t end)
     // On the left, where the report's rules are meant (the window centres what is narrower than
     // the page).
     m_Cell->SetAlignHor(wxHTML_ALIGN_LEFT);
-    CreateLayout();
-    // A part below the window only lengthens the scroll bar; drawing the window walks every cell
-    // of the page.
-    if (first || laidOutHeight < CalcUnscrolledPosition(wxPoint(0, GetClientSize().y)).y)
+    // A part below the window only lengthens the page. The window's own layout gives the page's
+    // new length to the toolkit, which then lays out and draws the whole window again: while
+    // parts arrive below the window, it is done every few turns.
+    const bool inView = first || laidOutHeight < CalcUnscrolledPosition(wxPoint(0, GetClientSize().y)).y;
+    m_lengthKnown = inView || last || m_next % kTurnsPerLength == 0;
+    if (m_lengthKnown)
+        CreateLayout();
+    else
+        m_Cell->Layout(GetClientSize().x);
+    if (inView)
         Refresh();
     return part;
 }
@@ -274,7 +306,7 @@ void CReportWindow::OnIdle(wxIdleEvent& event)
     if (!m_pendingAnchor.empty()) {
         const bool arrived = part->Find(wxHTML_COND_ISANCHOR, &m_pendingAnchor) != nullptr;
         if (arrived)
-            ScrollToAnchor(m_pendingAnchor);
+            ScrollTo(m_pendingAnchor);
         if (arrived || IsComplete())
             m_pendingAnchor.clear();  // one never written is not looked for again
     }
@@ -289,6 +321,16 @@ bool CReportWindow::GoToAnchor(const wxString& anchor)
         return true;
     }
     m_pendingAnchor.clear();
+    return ScrollTo(anchor);
+}
+
+bool CReportWindow::ScrollTo(const wxString& anchor)
+{
+    // The window scrolls no further than the page's length it was given last.
+    if (!m_lengthKnown) {
+        CreateLayout();
+        m_lengthKnown = true;
+    }
     return ScrollToAnchor(anchor);
 }
 

@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <wx/html/htmlwin.h>
 
+class CTextExtents;
 class wxDPIChangedEvent;
 class wxIdleEvent;
 
@@ -20,6 +22,7 @@ public:
     static constexpr std::size_t kTurnLength = 128u << 10;
 
     explicit CReportWindow(wxWindow* parent, long style = wxHW_DEFAULT_STYLE, std::size_t turnLength = kTurnLength);
+    ~CReportWindow() override;
     // What the reports need of the toolkit before a page shows one: ".htm" read as HTML, and the
     // "data:" URLs and PNG pictures of their bars.
     static void SetUpToolkit();
@@ -52,6 +55,7 @@ private:
     wxHtmlContainerCell* LayOut(std::size_t end);
     // Moves to the anchor now or, while it has not arrived, when it does.
     bool GoToAnchor(const wxString& anchor);
+    bool ScrollTo(const wxString& anchor);
     void Offer(const wxString& url, std::uintmax_t bytes);
     void OnIdle(wxIdleEvent& event);
     void OnDPIChanged(wxDPIChangedEvent& event);
@@ -61,6 +65,8 @@ private:
     std::vector<std::size_t> m_cuts;  // where each turn's parts end, in order
     std::size_t m_next = 0;           // the next turn in m_cuts
     std::size_t m_laidOut = 0;        // how much of m_source is laid out
+    bool m_lengthKnown = true;        // whether the toolkit has the page's length
+    std::unique_ptr<CTextExtents> m_extents;  // of the page's words, in its fonts
     wxString m_pendingAnchor;
     wxString m_offered;  // the URL of a file offered to the browser
 };
