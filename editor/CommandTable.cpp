@@ -115,8 +115,8 @@ constexpr CCommand kCommands[] = {
      .tooltip = "Tile Windows", .icon = Icon::TileVertical},
     {.id = ID_APP_ABOUT, .label = "&About Korvane",
      .prompt = "Display program information, version number and copyright", .tooltip = "About", .icon = Icon::Help},
-    {.id = ID_SPARE_BUTTON, .use = Use::Never},
-    {.id = ID_SPARE_BUTTON_2, .use = Use::Never},
+    {.id = ID_SPARE_BUTTON, .icon = Icon::Spare, .use = Use::Never},
+    {.id = ID_SPARE_BUTTON_2, .icon = Icon::Spare, .use = Use::Never},
 };
 
 // The menus' submenus shared by several layouts.

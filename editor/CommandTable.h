@@ -104,6 +104,7 @@ enum class CommandIcon {
     MonteCarloResults,
     AnalyticalResults,
     ResultViewer,
+    Spare,
 };
 
 // When a command can be given: always (its handler greys it itself when it must), only while a

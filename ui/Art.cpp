@@ -349,9 +349,40 @@ wxBitmap DrawnCommandBitmap(const CCommand& command)
             for (int y = 9; y < 20; y += 3)
                 dc.DrawRectangle(16, y, 5, 2);
         });
+    case CommandIcon::Spare:
+        // An empty slot: a button with nothing behind it.
+        return Picture([](wxDC& dc) {
+            dc.SetPen(wxPen(*wxBLACK, 1, wxPENSTYLE_SHORT_DASH));
+            dc.SetBrush(*wxTRANSPARENT_BRUSH);
+            dc.DrawRectangle(3, 3, 18, 18);
+        });
     default:
         return Picture([](wxDC&) {});
     }
+}
+
+wxBitmap WorkspaceOptionsBitmap()
+{
+    // A corner of the drawing: the snap grid's dots and a feeder with a breaker on it.
+    const int size = 48;
+    wxBitmap bitmap(size, size, 24);
+    wxMemoryDC dc(bitmap);
+    DisableAntialiasing(dc);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    dc.SetPen(*wxBLACK_PEN);
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawRectangle(0, 0, size, size);
+    dc.SetPen(wxPen(kGreyPen));
+    for (int x = 6; x < size; x += 6)
+        for (int y = 6; y < size; y += 6)
+            dc.DrawPoint(x, y);
+    CLine feeder({6, 36}, {42, 36}, 1, figure::kGrey);
+    CCircuitBreaker breaker({12, 18}, {36, 18}, 1, figure::kGrey);
+    MakeFigure(feeder)->Draw(dc);
+    MakeFigure(breaker)->Draw(dc);
+    dc.SelectObject(wxNullBitmap);
+    return bitmap;
 }
 
 wxBitmap SplashBitmap()

@@ -11,3 +11,5 @@ wxBitmap CommandBitmap(const CCommand& command);
 // The picture drawn here for a command; a null bitmap for those that take the desktop's art.
 wxBitmap DrawnCommandBitmap(const CCommand& command);
 wxBitmap SplashBitmap();
+// The picture that decorates the workspace options dialog.
+wxBitmap WorkspaceOptionsBitmap();

@@ -181,6 +181,8 @@ TEST(DatasheetSheet, RefusesATextNamingItsFieldOnItsPageAndWritesNothing)
         {WidgetType::LoadPoint, 0, 0, 1086, "LP#1",
          "A load point name cannot contain a double quote, '#', '\\', '$' or a line break.\nField: Name"},
         {WidgetType::Recloser, 1, 0, 1093, "nan", "Please enter a number.\nField: Reclosing time"},
+        // Regression: the profile's value edit was not checked and "abc" closed the sheet.
+        {WidgetType::LoadPoint, 0, 1100, 1096, "abc", "Please enter a number.\nField: Load Profile"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -200,6 +202,8 @@ TEST(DatasheetSheet, RefusesATextNamingItsFieldOnItsPageAndWritesNothing)
         EXPECT_TRUE(stayedOpen);
         EXPECT_EQ(pageShown, c.page);
         EXPECT_EQ(TakeDialogs(), std::vector<std::string>{c.refusal});
+        // Regression: refusals were captioned "Korvane", not with the application's title.
+        EXPECT_EQ(LastMessageCaption(), "Korvane - Verav Ezerez");
         EXPECT_EQ(Bytes(*widget), before);
         EXPECT_FALSE(doc.IsModified());
     }

@@ -5,6 +5,7 @@
 
 #include <wx/choice.h>
 #include <wx/combobox.h>
+#include <wx/statbmp.h>
 
 #include "tests/Drawing.h"
 #include "tests/ui/UiTestSupport.h"
@@ -22,10 +23,17 @@ using SettingsDialogs = App;
 TEST_F(SettingsDialogs, WorkspaceSettingsStoreEveryControlAndResizeTheCanvas)
 {
     bool fullRedrawShown = false;
-    int snapShown = -1;
+    int snapShown = -1, pictures = 0;
     wxString sizeShown;
     Then([&](wxDialog& d) {
         fullRedrawShown = Find<wxRadioButton>(d, 1037)->GetValue();
+        const std::function<void(wxWindow&)> count = [&](wxWindow& w) {
+            auto* picture = wxDynamicCast(&w, wxStaticBitmap);
+            pictures += picture != nullptr && picture->GetBitmap().IsOk();
+            for (wxWindow* child : w.GetChildren())
+                count(*child);
+        };
+        count(d);
         snapShown = Find<wxChoice>(d, 1059)->GetSelection();
         Press(d, 1032);  // "1290*960"
         Press(d, 1030);  // "1024*786"
@@ -39,6 +47,7 @@ TEST_F(SettingsDialogs, WorkspaceSettingsStoreEveryControlAndResizeTheCanvas)
     });
     Command(ID_WORKSPACE_SETTINGS);
     EXPECT_TRUE(fullRedrawShown);
+    EXPECT_EQ(pictures, 3);
     EXPECT_EQ(snapShown, 10);
     EXPECT_EQ(sizeShown, "1024*786");
     const CWorkspaceOptions& w = Doc().m_workspace;

@@ -196,6 +196,27 @@ TEST_F(Shell, UnhandledCommandsAreGreyed)
     Command(wxID_NEW);
     for (const int id : {int(ID_SELECT), int(ID_WIDGET_GEN_SOURCE), int(ID_TOGGLE), int(ID_DEBUG_NETWORK)})
         EXPECT_TRUE(enabled(id)) << id;
+
+    // Regression: the widget bar's three spare buttons showed nothing; they show a picture,
+    // greyed, with no tooltip.
+    wxAuiToolBar* widgets = frame->GetWidgetBarPane();
+    frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    int spare = 0;
+    for (size_t i = 0; i < widgets->GetToolCount(); ++i) {
+        wxAuiToolBarItem* tool = widgets->FindToolByIndex(static_cast<int>(i));
+        if (tool->GetId() != ID_SPARE_BUTTON && tool->GetId() != ID_SPARE_BUTTON_2)
+            continue;
+        ++spare;
+        EXPECT_TRUE(tool->GetState() & wxAUI_BUTTON_STATE_DISABLED) << i;
+        EXPECT_TRUE(tool->GetShortHelp().empty()) << i;
+        const wxImage picture = tool->GetBitmap().ConvertToImage();
+        int ink = 0;
+        for (int x = 0; x < picture.GetWidth(); ++x)
+            for (int y = 0; y < picture.GetHeight(); ++y)
+                ink += !picture.IsTransparent(x, y) && picture.GetRed(x, y) < 128;
+        EXPECT_GT(ink, 20) << i;
+    }
+    EXPECT_EQ(spare, 3);
 }
 
 // Catches a second key that the toolkit cannot read and the table leaves out without a word.

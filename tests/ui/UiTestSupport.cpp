@@ -31,6 +31,7 @@ public:
     std::deque<std::function<void(wxDialog&)>> steps;
     std::vector<std::string> seen;
     long boxStyle = 0;
+    std::string lastCaption;
     int answer = wxID_OK;
     int fileChoosers = 0;
 
@@ -41,6 +42,7 @@ protected:
             const std::string detail = box->GetExtendedMessage().utf8_string();
             seen.push_back(box->GetMessage().utf8_string() + (detail.empty() ? "" : "\n" + detail));
             boxStyle = box->GetMessageDialogStyle();
+            lastCaption = dialog->GetTitle().utf8_string();
             return answer;
         }
         if (dynamic_cast<wxFileDialogBase*>(dialog) != nullptr) {
@@ -120,6 +122,11 @@ void SetDialogAnswer(int id)
 std::vector<std::string> TakeDialogs()
 {
     return std::exchange(g_hook.seen, {});
+}
+
+const std::string& LastMessageCaption()
+{
+    return g_hook.lastCaption;
 }
 
 bool Contains(const std::vector<std::string>& dialogs, const std::string& text)

@@ -36,6 +36,8 @@ void SetDialogAnswer(int id);
 // What the dialogs said since the last call: a message box's message, and after a line break the
 // smaller text under it when there is one; another dialog answered without steps, its title.
 std::vector<std::string> TakeDialogs();
+// The caption of the last message box answered.
+const std::string& LastMessageCaption();
 bool Contains(const std::vector<std::string>& dialogs, const std::string& text);
 // The style of the last message box, its icon among it.
 long LastMessageBoxStyle();

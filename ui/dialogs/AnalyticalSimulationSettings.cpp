@@ -1,5 +1,6 @@
 #include "ui/dialogs/AnalyticalSimulationSettings.h"
 
+#include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/msgdlg.h>
@@ -114,7 +115,7 @@ void CAnalyticalSimulationSettings::OnFaultTextChanged()
         m_lastValidFaultText = text;
         return;
     }
-    wxMessageBox("Invalid number to fault value", "Korvane", wxOK, this);
+    wxMessageBox("Invalid number to fault value", wxTheApp->GetAppDisplayName(), wxOK, this);
     m_filling = true;
     m_faults->ChangeValue(m_lastValidFaultText);
     m_filling = false;

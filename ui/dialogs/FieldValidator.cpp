@@ -1,5 +1,6 @@
 #include "ui/dialogs/FieldValidator.h"
 
+#include <wx/app.h>
 #include <wx/bookctrl.h>
 #include <wx/checkbox.h>
 #include <wx/msgdlg.h>
@@ -33,7 +34,7 @@ void Refuse(wxWindow* control, const std::string& message, const wxString& field
 
 void ShowExclamation(wxWindow* parent, const std::string& text, const wxString& field)
 {
-    wxMessageDialog box(parent, FromUtf8(text), "Korvane", wxOK | wxICON_EXCLAMATION);
+    wxMessageDialog box(parent, FromUtf8(text), wxTheApp->GetAppDisplayName(), wxOK | wxICON_EXCLAMATION);
     if (!field.empty())
         box.SetExtendedMessage("Field: " + field);
     box.ShowModal();

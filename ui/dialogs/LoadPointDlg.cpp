@@ -38,6 +38,7 @@ CLoadPointDlg::CLoadPointDlg(wxWindow* parent, CLoadPointValues& v)
     m_checkProfile = new wxCheckBox(box, 1100, "Enable/disable load profile");
     m_checkProfile->SetValidator(CFlagValidator(&v.m_bProfile));
     m_editValue = new wxTextCtrl(box, 1096, "0");
+    m_editValue->SetValidator(CNumberValidator(&m_dValueOnOk, CFieldRule(CFieldRule::Kind::Number), "Load Profile"));
     m_btnAdd = new wxButton(box, 1093, "&Add");
     m_listProfile = new wxListBox(box, 1097, wxDefaultPosition, wxSize(-1, 100));
     m_btnRemove = new wxButton(box, 1094, "Remove");

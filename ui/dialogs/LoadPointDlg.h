@@ -29,6 +29,8 @@ private:
     CLoadPointValues& m_values;
     // The number typed for "&Add"; empty when the text's number does not fit a double.
     std::optional<double> m_dValue = 0.0;
+    // What OK reads from the value edit: a text that is no number keeps the sheet open.
+    double m_dValueOnOk = 0.0;
     wxCheckBox* m_checkProfile;
     wxTextCtrl* m_editValue;
     wxListBox* m_listProfile;

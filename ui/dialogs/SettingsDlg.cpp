@@ -4,10 +4,12 @@
 #include <wx/choice.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
+#include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "ui/Art.h"
 #include "ui/dialogs/DialogLayout.h"
 #include "ui/dialogs/FieldValidator.h"
 
@@ -18,11 +20,16 @@ using dialog_layout::kGap;
 // Ids of the size buttons, in the order of kWorkspaceSizes.
 constexpr int kSizeButtonIds[] = {1035, 1028, 1029, 1030, 1031, 1032, 1033, 1034};
 
-void AddNote(wxStaticBoxSizer* group, const wxString& text)
+// A note, with the dialog's picture before it when `picture` is given.
+void AddNote(wxStaticBoxSizer* group, const wxString& text, const wxBitmap& picture = wxNullBitmap)
 {
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    if (picture.IsOk())
+        row->Add(new wxStaticBitmap(group->GetStaticBox(), wxID_ANY, picture), 0, wxRIGHT, kGap);
     auto* note = new wxStaticText(group->GetStaticBox(), wxID_ANY, text);
-    note->Wrap(320);
-    group->Add(note, 0, wxALL, kGap);
+    note->Wrap(picture.IsOk() ? 320 - picture.GetWidth() - kGap : 320);
+    row->Add(note, 1);
+    group->Add(row, 0, wxALL, kGap);
 }
 
 }  // namespace
@@ -31,6 +38,7 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, CWorkspaceValues& v)
     : wxDialog(parent, wxID_ANY, "Workspace options"), m_values(v)
 {
     const dialog_layout::CColumns columns = dialog_layout::MakeColumns();
+    const wxBitmap picture = WorkspaceOptionsBitmap();
     wxBoxSizer* left = columns.left;
     wxBoxSizer* right = columns.right;
 
@@ -69,11 +77,12 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, CWorkspaceValues& v)
     redraw->Add(m_regionalRedraw, 0, wxALL, kGap);
     AddNote(redraw, "Regional screen redraw only update a particular area as opposed to full screen redraw that "
                     "update the whole screen. Regional redraw might cause artifacts while full screen redraw is "
-                    "much slower.");
+                    "much slower.",
+            picture);
     right->Add(redraw, 0, wxEXPAND | wxALL, kGap);
 
     AddNote(AddFlagGroup(this, right, "Adaptive drawing", 1050, "&Enable", v.m_bAdaptiveDrawing),
-            "Adaptive drawing help user to precisely draw widgets such as cricuit breaker on screen.");
+            "Adaptive drawing help user to precisely draw widgets such as cricuit breaker on screen.", picture);
 
     auto* snap = new wxStaticBoxSizer(wxVERTICAL, this, "Snap Drawing");
     auto* snapRow = new wxBoxSizer(wxHORIZONTAL);
@@ -86,7 +95,8 @@ CSettingsDlg::CSettingsDlg(wxWindow* parent, CWorkspaceValues& v)
     snap->Add(snapRow, 0, wxALL, kGap);
     AddNote(snap, "Snap drawing create a virtual grid behind the workspace so widgets would be properly placed on "
                   "workspace. Higher px value will waste more workspace while setting it to 0 px to disable snap "
-                  "drawing.");
+                  "drawing.",
+            picture);
     right->Add(snap, 0, wxEXPAND | wxALL, kGap);
 
     AddNote(AddFlagGroup(this, right, "Result Directory", 1051, "&Create Directory", v.m_bCreateDirectory),
