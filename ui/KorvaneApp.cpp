@@ -70,15 +70,45 @@ CCommandLine ParseCommandLine(const std::vector<wxString>& args)
     return line;
 }
 
+// The choice of document type that File New shows, its one entry "MC" selected.
+class CDocumentTypeDialog : public wxSingleChoiceDialog {
+public:
+    explicit CDocumentTypeDialog(wxWindow* parent)
+    {
+        const wxString types[] = {"MC"};
+        Create(parent, "New", "New", 1, types);
+        SetSelection(0);
+    }
+
+protected:
+    // The toolkit's list always shows its vertical scroll bar, which GTK cannot fit into the
+    // height given to a list of one entry: here it shows one only when needed.
+    wxListBoxBase* CreateList(int n, const wxString* choices, long) override
+    {
+        return wxSingleChoiceDialog::CreateList(n, choices, wxLB_SINGLE | wxLB_NEEDED_SB);
+    }
+};
+
+// The print preview's frame, shown at once (see CMainFrame): held back under a window manager,
+// its buttons were laid out a few pixels high meanwhile.
+class CPreviewFrame : public wxPreviewFrame {
+public:
+    CPreviewFrame(wxPrintPreviewBase* preview, wxWindow* parent, const wxString& title)
+        : wxPreviewFrame(preview, parent, title)
+    {
+#ifdef __WXGTK__
+        m_deferShow = false;
+#endif
+    }
+};
+
 }  // namespace
 
 wxDocument* CKorvaneDocManager::CreateDocument(const wxString& path, long flags)
 {
     if ((flags & wxDOC_NEW) != 0) {
-        const wxString types[] = {"MC"};
-        const int choice =
-            wxGetSingleChoiceIndex("New", "New", 1, types, wxTheApp->GetTopWindow(), -1, -1, true, 150, 200, 0);
-        if (choice < 0)
+        CDocumentTypeDialog choice(wxTheApp->GetTopWindow());
+        if (choice.ShowModal() != wxID_OK)
             return nullptr;
     }
     return wxDocManager::CreateDocument(path, flags);
@@ -97,6 +127,19 @@ wxString CKorvaneDocManager::MakeNewDocumentName()
 wxFileHistory* CKorvaneDocManager::OnCreateFileHistory()
 {
     return new wxFileHistory(6);
+}
+
+wxPreviewFrame* CKorvaneDocManager::CreatePreviewFrame(wxPrintPreviewBase* preview, wxWindow* parent,
+                                                       const wxString& title)
+{
+    return new CPreviewFrame(preview, parent, title);
+}
+
+CKorvaneApp::CKorvaneApp()
+{
+    SetAppName("Korvane");
+    SetVendorName("Korvane");
+    SetAppDisplayName(kAppTitle);
 }
 
 bool CKorvaneApp::OnInit()
@@ -127,9 +170,6 @@ bool CKorvaneApp::InitInstance(const std::vector<wxString>& args)
     CSplashWnd::EnableSplashScreen(line.showSplash);
     m_printExitCode.reset();
 
-    SetAppName("Korvane");
-    SetVendorName("Korvane");
-    SetAppDisplayName(kAppTitle);
     wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
 
     m_docManager = new CKorvaneDocManager;

@@ -21,6 +21,7 @@ public:
     wxDocument* CreateDocument(const wxString& path, long flags = 0) override;
     wxString MakeNewDocumentName() override;
     wxFileHistory* OnCreateFileHistory() override;
+    wxPreviewFrame* CreatePreviewFrame(wxPrintPreviewBase* preview, wxWindow* parent, const wxString& title) override;
     // A new empty network without the type choice.
     wxDocument* CreateEmptyNetwork();
 
@@ -30,6 +31,8 @@ private:
 
 class CKorvaneApp : public wxApp {
 public:
+    // Names the application (its title captions the message boxes) before anything is shown.
+    CKorvaneApp();
     bool OnInit() override;
     // Ends at once with the print's exit status after a print-only command line.
     int OnRun() override;

@@ -1,8 +1,13 @@
 #include "ui/MainFrame.h"
 
+#include <functional>
+
 #include <wx/aui/auibar.h>
+#include <wx/aui/floatpane.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/utils.h>
 
@@ -28,6 +33,7 @@ wxBEGIN_EVENT_TABLE(CMainFrame, CMainFrameBase)
     EVT_MENU_RANGE(ID_WINDOW_CASCADE, ID_WINDOW_TILE_VERT, CMainFrame::OnWindowCommand)
     EVT_UPDATE_UI(ID_RECENT_FILES, CMainFrame::OnUpdateRecentFiles)
     EVT_DROP_FILES(CMainFrame::OnDropFiles)
+    EVT_LEFT_DCLICK(CMainFrame::OnDoubleClick)
     EVT_IDLE(CMainFrame::OnIdle)
 wxEND_EVENT_TABLE()
 
@@ -75,6 +81,12 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
 
     m_mgr.Update();
     DragAcceptFiles(true);
+#ifdef __WXGTK__
+    // Under a window manager the toolkit holds a new frame back until the manager has told the
+    // size of its borders, and lays it out once meanwhile at a width of a pixel or two, far below
+    // what the menu bar needs (GTK warns). Shown at once, it is laid out at its own size.
+    m_deferShow = false;
+#endif
     CSplashWnd::ShowSplashScreen(this);
 }
 
@@ -94,11 +106,36 @@ wxAuiToolBar* CMainFrame::MakeToolBar(const std::vector<int>& layout, long style
             continue;
         }
         const CCommand& command = *FindCommand(id);
-        bar->AddTool(ToolkitId(id), wxString(), CommandBitmap(command), CommandTooltip(command),
-                     command.check ? wxITEM_CHECK : wxITEM_NORMAL);
+        bar->AddTool(ToolkitId(id), wxString(), CommandBitmap(command), wxBitmapBundle(),
+                     command.check ? wxITEM_CHECK : wxITEM_NORMAL, CommandTooltip(command),
+                     wxString::FromUTF8(command.prompt), nullptr);
     }
     bar->Realize();
+    bar->Bind(wxEVT_MOTION, &CMainFrame::OnToolBarMotion, this);
+    bar->Bind(wxEVT_LEAVE_WINDOW, &CMainFrame::OnToolBarLeave, this);
     return bar;
+}
+
+void CMainFrame::OnToolBarMotion(wxMouseEvent& event)
+{
+    event.Skip();
+    const auto* bar = wxDynamicCast(event.GetEventObject(), wxAuiToolBar);
+    const wxAuiToolBarItem* tool = bar != nullptr ? bar->FindToolByPosition(event.GetX(), event.GetY()) : nullptr;
+    const wxString prompt = tool != nullptr ? tool->GetLongHelp() : wxString();
+    if (prompt == m_toolPrompt)
+        return;
+    m_toolPrompt = prompt;
+    // Hiding restores the text that was there before the first prompt.
+    DoGiveHelp(prompt, !prompt.empty());
+}
+
+void CMainFrame::OnToolBarLeave(wxMouseEvent& event)
+{
+    event.Skip();
+    if (m_toolPrompt.empty())
+        return;
+    m_toolPrompt.clear();
+    DoGiveHelp(wxString(), false);
 }
 
 void CMainFrame::SetCursorPosition(CPoint point)
@@ -142,6 +179,24 @@ wxWindow* CMainFrame::CreateResultContent(wxWindow* parent)
     return new CSimulationResultDockableDlg(parent);
 }
 
+wxAuiPaneInfo* CMainFrame::CDockManager::CaptionAt(const wxPoint& point)
+{
+    wxAuiDockUIPart* part = HitTest(point.x, point.y);
+    return part != nullptr && part->type == wxAuiDockUIPart::typeCaption ? part->pane : nullptr;
+}
+
+wxAuiFloatingFrame* CMainFrame::CDockManager::CreateFloatingFrame(wxWindow* parent, const wxAuiPaneInfo& pane)
+{
+    wxAuiFloatingFrame* frame = wxAuiManager::CreateFloatingFrame(parent, pane);
+    // Its best size inside the frame's edges; later floats keep the size the user gave. The
+    // toolkit sizes such a frame only once it is shown.
+    if (!pane.IsToolbar() && pane.floating_size == wxDefaultSize) {
+        const wxSize size = pane.best_size;
+        frame->CallAfter([frame, size] { frame->SetClientSize(size); });
+    }
+    return frame;
+}
+
 wxWindow* CMainFrame::ShowDockingBar(const wxString& name, const wxString& title, bool bottom)
 {
     wxAuiPaneInfo& existing = m_mgr.GetPane(name);
@@ -151,8 +206,12 @@ wxWindow* CMainFrame::ShowDockingBar(const wxString& name, const wxString& title
         return existing.window;
     }
     wxWindow* content = bottom ? CreateErrorsContent(this) : CreateResultContent(this);
+    // The bar opens at the size of what it hosts, grown to fit all of its fields.
+    wxSize size = content->GetSize();
+    size.IncTo(content->GetBestSize());
     wxAuiPaneInfo info;
-    info.Name(name).Caption(title).MinSize(22, 22).CloseButton(true).DestroyOnClose(false).Floatable(true);
+    info.Name(name).Caption(title).BestSize(size).MinSize(22, 22);
+    info.CloseButton(true).DestroyOnClose(false).Floatable(true);
     info.TopDockable(false).LeftDockable(false).BottomDockable(bottom).RightDockable(!bottom);
     if (bottom)
         info.Bottom();
@@ -160,7 +219,38 @@ wxWindow* CMainFrame::ShowDockingBar(const wxString& name, const wxString& title
         info.Right();
     m_mgr.AddPane(content, info);
     m_mgr.Update();
+    // Its background: the hosted panel, its group boxes and labels (the fields keep their clicks).
+    const std::function<void(wxWindow&)> bindBackground = [&](wxWindow& window) {
+        window.Bind(wxEVT_LEFT_DCLICK, &CMainFrame::OnDoubleClick, this);
+        for (wxWindow* child : window.GetChildren())
+            if (wxDynamicCast(child, wxStaticBox) != nullptr || wxDynamicCast(child, wxStaticText) != nullptr)
+                bindBackground(*child);
+    };
+    bindBackground(*content);
     return content;
+}
+
+void CMainFrame::OnDoubleClick(wxMouseEvent& event)
+{
+    auto* window = wxDynamicCast(event.GetEventObject(), wxWindow);
+    wxAuiPaneInfo* pane = window == this ? m_mgr.CaptionAt(event.GetPosition()) : nullptr;
+    for (; window != this && window != nullptr && pane == nullptr; window = window->GetParent())
+        if (wxAuiPaneInfo& hosting = m_mgr.GetPane(window); hosting.IsOk())
+            pane = &hosting;
+    if (pane == nullptr || pane->IsToolbar()) {
+        event.Skip();
+        return;
+    }
+    ToggleDocking(*pane);
+}
+
+void CMainFrame::ToggleDocking(wxAuiPaneInfo& pane)
+{
+    if (pane.IsFloating())
+        pane.Dock();
+    else
+        pane.Float().FloatingPosition(ClientToScreen(pane.rect.GetPosition()));
+    m_mgr.Update();
 }
 
 wxWindow* CMainFrame::OnBuildDisplayErrors()

@@ -40,6 +40,14 @@ public:
     wxAuiToolBar* GetWidgetBarPane() { return m_wndWidgetBar; }
 
 private:
+    // Lays out the toolbars and docking bars; finds the bar whose caption is at a point.
+    class CDockManager : public wxAuiManager {
+    public:
+        wxAuiPaneInfo* CaptionAt(const wxPoint& point);
+        // A bar first floats at the size that shows all it holds.
+        wxAuiFloatingFrame* CreateFloatingFrame(wxWindow* parent, const wxAuiPaneInfo& pane) override;
+    };
+
     // What the two docking bars host; the errors list and the result values are hooked in here.
     wxWindow* CreateErrorsContent(wxWindow* parent);
     wxWindow* CreateResultContent(wxWindow* parent);
@@ -60,9 +68,15 @@ private:
     void OnUpdateNoHandler(wxUpdateUIEvent& event);
     void OnUpdateRecentFiles(wxUpdateUIEvent& event);
     void OnDropFiles(wxDropFilesEvent& event);
+    // A button's prompt in the status bar while the pointer is over it, as the menus show theirs.
+    void OnToolBarMotion(wxMouseEvent& event);
+    void OnToolBarLeave(wxMouseEvent& event);
+    // A double click on a docking bar's caption or on its background floats it or docks it again.
+    void OnDoubleClick(wxMouseEvent& event);
+    void ToggleDocking(wxAuiPaneInfo& pane);
     void OnIdle(wxIdleEvent& event);
 
-    wxAuiManager m_mgr;
+    CDockManager m_mgr;
     wxAuiToolBar* m_wndToolBar = nullptr;
     wxAuiToolBar* m_wndWidgetBar = nullptr;
     wxWindow* m_wndNDLErrors = nullptr;
@@ -70,6 +84,7 @@ private:
     wxMenu* m_recentFiles = nullptr;
     wxString m_caption;
     wxString m_lockText[3];
+    wxString m_toolPrompt;  // shown for the button under the pointer
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -8,7 +8,8 @@ class wxEvent;
 class CSplashWnd : public wxSplashScreen {
 public:
     static void EnableSplashScreen(bool enable) { c_bShowSplashWnd = enable; }
-    static void ShowSplashScreen(wxWindow* parent);
+    // Shown centred on the screen, for `milliseconds` or until the first press.
+    static void ShowSplashScreen(wxWindow* parent, int milliseconds = 2500);
     // True (and the splash goes) when a splash is up and the event is a key or button press.
     static bool PreTranslateAppMessage(const wxEvent& event);
     static CSplashWnd* GetInstance() { return c_pSplashWnd; }
@@ -17,7 +18,7 @@ public:
     ~CSplashWnd() override;
 
 private:
-    CSplashWnd(const wxBitmap& bitmap, wxWindow* parent);
+    CSplashWnd(const wxBitmap& bitmap, wxWindow* parent, int milliseconds);
 
     static bool c_bShowSplashWnd;
     static CSplashWnd* c_pSplashWnd;

@@ -1,0 +1,128 @@
+// The main frame's own parts: the splash at start-up, the toolbars' prompts in the status bar and
+// the docking bars.
+#include <gtest/gtest.h>
+
+#include <wx/aui/aui.h>
+#include <wx/display.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include "tests/ui/UiTestSupport.h"
+#include "ui/Commands.h"
+#include "ui/KorvaneApp.h"
+#include "ui/MainFrame.h"
+#include "ui/Splash.h"
+
+using namespace UiTest;
+
+namespace {
+
+using MainFrame = App;
+
+void Mouse(wxWindow& window, wxEventType type, wxPoint at)
+{
+    wxMouseEvent event(type);
+    event.SetPosition(at);
+    event.SetEventObject(&window);
+    window.GetEventHandler()->ProcessEvent(event);
+    Pump();
+}
+
+// Regression: the buttons showed only their tooltips.
+TEST_F(MainFrame, AButtonShowsItsPromptInTheStatusBarWhileThePointerIsOverIt)
+{
+    CMainFrame* frame = wxGetApp().GetMainFrame();
+    const auto message = [frame] { return frame->GetStatusBar()->GetStatusText(0).utf8_string(); };
+    const std::string idle = message();
+    EXPECT_EQ(idle, "Select & right click to bring up component dialog box");
+    const struct {
+        wxAuiToolBar* bar;
+        int id;
+        std::string prompt;
+    } steps[] = {
+        {frame->GetToolBarPane(), ID_DEBUG_NETWORK, "Debug Drawing/Settings Ctrl+F5"},
+        {frame->GetToolBarPane(), wxID_NEW, "Create a new document"},
+        {frame->GetWidgetBarPane(), ID_WIDGET_FEEDER, "Feeder"},
+        {frame->GetWidgetBarPane(), ID_SPARE_BUTTON, idle},  // no prompt: the text as it was
+    };
+    for (const auto& step : steps) {
+        Mouse(*step.bar, wxEVT_MOTION, step.bar->GetToolRect(step.id).GetPosition() + wxPoint(2, 2));
+        EXPECT_EQ(message(), step.prompt) << step.id;
+    }
+    Mouse(*frame->GetWidgetBarPane(), wxEVT_MOTION, frame->GetWidgetBarPane()->GetToolRect(ID_SELECT).GetPosition());
+    Mouse(*frame->GetWidgetBarPane(), wxEVT_LEAVE_WINDOW, wxPoint(-1, -1));
+    EXPECT_EQ(message(), idle);
+}
+
+// Regression: the result bar opened too narrow for its right column; only dragging floated a bar.
+TEST_F(MainFrame, ADoubleClickOnADockingBarsCaptionFloatsItAtItsFullSizeAndOnItsBodyDocksIt)
+{
+    CMainFrame* frame = wxGetApp().GetMainFrame();
+    wxWindow* content = frame->OnBuildResultViewerDialog();
+    Pump();
+    const auto fieldsShown = [content] {
+        int fields = 0;
+        for (wxWindow* group : content->GetChildren())
+            for (wxWindow* field : group->GetChildren())
+                if (wxDynamicCast(field, wxTextCtrl) != nullptr) {
+                    ++fields;
+                    const wxRect r(content->ScreenToClient(field->GetScreenPosition()), field->GetSize());
+                    if (!wxRect(content->GetClientSize()).Contains(r))
+                        return -1;
+                }
+        return fields;
+    };
+    EXPECT_EQ(fieldsShown(), 13);
+
+    wxAuiPaneInfo& pane = wxAuiManager::GetManager(content)->GetPane(content);
+    ASSERT_TRUE(pane.IsDocked());
+    // The caption lies just above what the bar holds.
+    Mouse(*frame, wxEVT_LEFT_DCLICK, content->GetPosition() - wxPoint(-20, 5));
+    EXPECT_TRUE(pane.IsFloating());
+    ASSERT_TRUE(PumpUntil([&] { return pane.frame != nullptr && pane.frame->GetClientSize() == pane.best_size; }, 2000));
+    EXPECT_EQ(fieldsShown(), 13);
+    // Its body: a group box of the fields.
+    Mouse(*content->FindWindow(1145), wxEVT_LEFT_DCLICK, wxPoint(2, 2));
+    EXPECT_TRUE(pane.IsDocked());
+    EXPECT_TRUE(pane.IsShown());
+}
+
+// Regression: Escape and Return went past the splash to the start-up "New" dialog (Escape
+// cancelled the new network); the splash was centred on the hidden frame, not on the screen.
+TEST_F(MainFrame, TheSplashCentredOnTheScreenSwallowsTheFirstRealKey)
+{
+    for (const int key : {int(WXK_ESCAPE), int(WXK_RETURN), int('a')}) {
+        SCOPED_TRACE(key);
+        bool centred = false, swallowed = false, dialogOpen = false;
+        Then([&](wxDialog& dialog) {
+            // A real key goes where the keyboard focus is: into the dialog, once it is shown (a
+            // window manager gives it the focus; without one, raising it does).
+            dialog.Raise();
+            ASSERT_TRUE(PumpUntil([&] {
+                wxWindow* focus = wxWindow::FindFocus();
+                return focus != nullptr && wxGetTopLevelParent(focus) == &dialog;
+            }, 5000));
+            CSplashWnd* splash = CSplashWnd::GetInstance();
+            ASSERT_NE(splash, nullptr);
+            const wxRect screen = wxDisplay(wxDisplay::GetFromWindow(splash)).GetGeometry();
+            const wxPoint offset = splash->GetScreenRect().GetPosition() + splash->GetSize() / 2 -
+                                   (screen.GetPosition() + screen.GetSize() / 2);
+            centred = std::abs(offset.x) <= 1 && std::abs(offset.y) <= 1;
+            wxUIActionSimulator().Char(key);
+            swallowed = PumpUntil([] { return CSplashWnd::GetInstance() == nullptr; }, 2000);
+            Pump();
+            dialogOpen = dialog.IsModal();
+        });
+        CSplashWnd::EnableSplashScreen(true);
+        CSplashWnd::ShowSplashScreen(wxGetApp().GetMainFrame(), 600000);
+        Command(wxID_NEW);
+        CSplashWnd::HideSplashScreen();
+        EXPECT_TRUE(centred);
+        EXPECT_TRUE(swallowed);
+        EXPECT_TRUE(dialogOpen);
+        EXPECT_TRUE(TakeDialogs().empty());
+    }
+}
+
+}  // namespace
