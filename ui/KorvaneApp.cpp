@@ -89,19 +89,6 @@ protected:
     }
 };
 
-// The print preview's frame, shown at once (see CMainFrame): held back under a window manager,
-// its buttons were laid out a few pixels high meanwhile.
-class CPreviewFrame : public wxPreviewFrame {
-public:
-    CPreviewFrame(wxPrintPreviewBase* preview, wxWindow* parent, const wxString& title)
-        : wxPreviewFrame(preview, parent, title)
-    {
-#ifdef __WXGTK__
-        m_deferShow = false;
-#endif
-    }
-};
-
 }  // namespace
 
 wxDocument* CKorvaneDocManager::CreateDocument(const wxString& path, long flags)
@@ -132,7 +119,9 @@ wxFileHistory* CKorvaneDocManager::OnCreateFileHistory()
 wxPreviewFrame* CKorvaneDocManager::CreatePreviewFrame(wxPrintPreviewBase* preview, wxWindow* parent,
                                                        const wxString& title)
 {
-    return new CPreviewFrame(preview, parent, title);
+    wxPreviewFrame* frame = wxDocManager::CreatePreviewFrame(preview, parent, title);
+    ShowAtOnce(*frame);
+    return frame;
 }
 
 CKorvaneApp::CKorvaneApp()

@@ -81,13 +81,21 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
 
     m_mgr.Update();
     DragAcceptFiles(true);
-#ifdef __WXGTK__
-    // Under a window manager the toolkit holds a new frame back until the manager has told the
-    // size of its borders, and lays it out once meanwhile at a width of a pixel or two, far below
-    // what the menu bar needs (GTK warns). Shown at once, it is laid out at its own size.
-    m_deferShow = false;
-#endif
+    ShowAtOnce(*this);
     CSplashWnd::ShowSplashScreen(this);
+}
+
+void ShowAtOnce(wxTopLevelWindow& window)
+{
+#ifdef __WXGTK__
+    // The flag is the toolkit's own, protected: reached as a member of a class derived from it.
+    struct Access : wxTopLevelWindow {
+        static auto Flag() { return &Access::m_deferShow; }
+    };
+    window.*Access::Flag() = false;
+#else
+    (void)window;
+#endif
 }
 
 CMainFrame::~CMainFrame()

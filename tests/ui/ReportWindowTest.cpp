@@ -18,6 +18,7 @@
 #include "tests/TestFiles.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Commands.h"
+#include "ui/MainFrame.h"
 #include "ui/NetworkDocument.h"
 #include "ui/results/HTMLView.h"
 #include "ui/results/ReportWindow.h"
@@ -49,6 +50,7 @@ struct ReportWindow : App {
     {
         App::SetUp();
         frame = new wxFrame(nullptr, wxID_ANY, "Report", wxDefaultPosition, wxSize(800, 600));
+        ShowAtOnce(*frame);  // as the application's frames
         // Short turns: each section of the golden reports a turn of its own.
         window = new CReportWindow(frame, wxHW_DEFAULT_STYLE, kTurn);
         frame->Show();
