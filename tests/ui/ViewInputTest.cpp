@@ -2,8 +2,6 @@
 // X server and the toolkit, not events handed to the canvas.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include <wx/aui/auibook.h>
 #include <wx/button.h>
 #include <wx/textctrl.h>
