@@ -196,6 +196,7 @@ wxAuiPaneInfo* CMainFrame::CDockManager::CaptionAt(const wxPoint& point)
 wxAuiFloatingFrame* CMainFrame::CDockManager::CreateFloatingFrame(wxWindow* parent, const wxAuiPaneInfo& pane)
 {
     wxAuiFloatingFrame* frame = wxAuiManager::CreateFloatingFrame(parent, pane);
+    ShowAtOnce(*frame);
     // Its best size inside the frame's edges; later floats keep the size the user gave. The
     // toolkit sizes such a frame only once it is shown.
     if (!pane.IsToolbar() && pane.floating_size == wxDefaultSize) {
