@@ -1,9 +1,11 @@
 // korvane-show-report [--whole] REPORT.htm...: shows each report in the result page's window as
 // the application does, one after the other, and prints how long it took until the first part of
 // the page was on the screen and until all of it was laid out, the longest the event loop went
-// unanswered meanwhile (a timer's longest wait), and the process's peak memory. With --whole the
-// toolkit's own window reads each page in one piece, as the page did before. Run it under a
-// display (xvfb-run -a); it takes the time of one showing, so repeat runs to see the spread.
+// unanswered meanwhile (a timer's longest wait), how long the page's printout took to lay out and
+// paginate on A4 at 72 dpi (and its pages), and the process's peak memory. With --whole the
+// toolkit's own window reads each page in one piece, as the page did before, and nothing is
+// printed. Run it under a display (xvfb-run -a); it takes the time of one showing, so repeat runs
+// to see the spread.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -12,11 +14,13 @@
 #include <vector>
 
 #include <wx/app.h>
+#include <wx/dcmemory.h>
 #include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/sizer.h>
 #include <wx/timer.h>
 
+#include "ui/results/ReportPrintout.h"
 #include "ui/results/ReportWindow.h"
 
 namespace {
@@ -38,6 +42,23 @@ double PeakMegabytes()
     return 0.0;
 }
 
+// Lays the printout out on A4 at 72 dpi and paginates it; the number of pages.
+int Paginate(CReportPrintout&& printout)
+{
+    wxBitmap sheet(595, 842);
+    wxMemoryDC dc(sheet);
+    printout.SetDC(&dc);
+    printout.SetPPIScreen(72, 72);
+    printout.SetPPIPrinter(72, 72);
+    printout.SetPageSizePixels(595, 842);
+    printout.SetPageSizeMM(210, 297);
+    printout.SetPaperRectPixels(wxRect(0, 0, 595, 842));
+    printout.OnPreparePrinting();
+    int first = 0, last = 0, from = 0, to = 0;
+    printout.GetPageInfo(&first, &last, &from, &to);
+    return last;
+}
+
 class CShowReportApp : public wxApp {
 public:
     bool OnInit() override
@@ -57,7 +78,8 @@ public:
         m_frame->SetSizer(new wxBoxSizer(wxVERTICAL));
         m_frame->Show();
         m_ticks.Bind(wxEVT_TIMER, &CShowReportApp::OnTick, this);
-        std::printf("%-40s %10s %10s %10s %12s %10s\n", "report", "MB", "first (s)", "whole (s)", "unanswered", "peak MB");
+        std::printf("%-24s %8s %10s %10s %12s %10s %7s %8s\n", "report", "MB", "first (s)", "whole (s)", "unanswered",
+                    "print (s)", "pages", "peak MB");
         CallAfter(&CShowReportApp::ShowNext);
         return true;
     }
@@ -103,8 +125,16 @@ private:
         const Clock::duration whole = Clock::now() - m_start;
         Tick();
         m_ticks.Stop();
-        std::printf("%-40s %10.1f %10.3f %10.3f %12.3f %10.0f\n", static_cast<const char*>(m_name.utf8_str()),
-                    m_megabytes, Seconds(m_firstShown), Seconds(whole), Seconds(m_longest), PeakMegabytes());
+        double printing = 0.0;
+        int pages = 0;
+        if (parts != nullptr && !parts->IsOffering()) {
+            const Clock::time_point start = Clock::now();
+            pages = Paginate(CReportPrintout(m_name, parts->GetSource(), m_name));
+            printing = Seconds(Clock::now() - start);
+        }
+        std::printf("%-24s %8.1f %10.3f %10.3f %12.3f %10.3f %7d %8.0f\n", static_cast<const char*>(m_name.utf8_str()),
+                    m_megabytes, Seconds(m_firstShown), Seconds(whole), Seconds(m_longest), printing, pages,
+                    PeakMegabytes());
         std::fflush(stdout);
         m_page->Unbind(wxEVT_IDLE, &CShowReportApp::OnIdle, this);
         CallAfter(&CShowReportApp::ShowNext);

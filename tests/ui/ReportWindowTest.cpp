@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include <wx/dcmemory.h>
 #include <wx/filesys.h>
 #include <wx/frame.h>
 #include <wx/html/htmlcell.h>
+#include <wx/html/htmprint.h>
 #include <wx/print.h>
 
 #include "tests/TestFiles.h"
@@ -21,6 +23,8 @@
 #include "ui/MainFrame.h"
 #include "ui/NetworkDocument.h"
 #include "ui/results/HTMLView.h"
+#include "ui/results/ReportParts.h"
+#include "ui/results/ReportPrintout.h"
 #include "ui/results/ReportWindow.h"
 
 using namespace UiTest;
@@ -112,25 +116,25 @@ TEST_F(ReportWindow, ShowsAReportPartByPartAsTheWholePage)
     for (const char* name : {"report-small.htm", "report-ndl.htm"}) {
         const wxString text = Golden(name);
         // Its three load points' sections and the system sections.
-        EXPECT_EQ(CReportWindow::PartStarts(text).size(), 4u) << name;
+        EXPECT_EQ(CReportParts::Starts(text).size(), 4u) << name;
         parts->SetPage(text);
         EXPECT_FALSE(parts->IsComplete()) << name << " was laid out in one turn";
         ASSERT_TRUE(PumpUntil([&] { return parts->IsComplete(); })) << name;
-        whole->Show(CReportWindow::Linear(text));
+        whole->Show(CReportParts::Linear(text));
         ExpectSameCells(*parts, *whole, name);
     }
 
     // The element around the page changes nothing; the page before its first load point's
     // section is small enough to lay out flat.
     wxString head = Golden("report-small.htm");
-    head.Truncate(CReportWindow::PartStarts(head).front());
+    head.Truncate(CReportParts::Starts(head).front());
     parts->SetPage(head);
     EXPECT_TRUE(parts->IsComplete());
     whole->Show(head);
     ExpectSameCells(*parts, *whole, "the head");
 
     // Another page is one part, whatever it holds.
-    EXPECT_TRUE(CReportWindow::PartStarts("<p><u><b><a name = \"A\">A</a></b></u></p>").empty());
+    EXPECT_TRUE(CReportParts::Starts("<p><u><b><a name = \"A\">A</a></b></u></p>").empty());
 }
 
 TEST_F(ReportWindow, ReachesAnAnchorWhenItsPartArrives)
@@ -194,6 +198,49 @@ TEST_F(ReportWindow, OffersAFileTooLargeToTheBrowser)
     ASSERT_NE(result, nullptr);
     EXPECT_TRUE(result->GetBrowser()->IsOffering());
     EXPECT_EQ(std::unique_ptr<wxPrintout>(result->OnCreatePrintout()), nullptr);
+}
+
+// Prints `printout`'s pages onto white A4-sized bitmaps at 72 dpi.
+std::vector<wxImage> Print(wxPrintout& printout)
+{
+    wxBitmap sheet(595, 842);
+    wxMemoryDC dc(sheet);
+    printout.SetDC(&dc);
+    printout.SetPPIScreen(72, 72);
+    printout.SetPPIPrinter(72, 72);
+    printout.SetPageSizePixels(595, 842);
+    printout.SetPageSizeMM(210, 297);
+    printout.SetPaperRectPixels(wxRect(0, 0, 595, 842));
+    printout.OnPreparePrinting();
+    int first = 0, last = 0, from = 0, to = 0;
+    printout.GetPageInfo(&first, &last, &from, &to);
+    std::vector<wxImage> pages;
+    for (int page = first; page <= last && printout.HasPage(page); ++page) {
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        printout.OnPrintPage(page);
+        pages.push_back(sheet.ConvertToImage());
+    }
+    dc.SelectObject(wxNullBitmap);
+    return pages;
+}
+
+// Regression: printing a report laid it out and looked for each page break over all of it, in
+// time that grew with the square of its length (minutes for a few hundred load points). Printed a
+// part at a time, it gives the toolkit's pages.
+TEST_F(ReportWindow, PrintsAReportPartByPartAsTheToolkitPrintsTheWholePage)
+{
+    const wxString text = Golden("report-small.htm");
+    CReportPrintout parts("Report", text, folder.string());
+    wxHtmlPrintout whole("Report");
+    whole.SetHtmlText(CReportParts::Linear(text));
+    const std::vector<wxImage> printed = Print(parts), expected = Print(whole);
+    ASSERT_EQ(printed.size(), expected.size());
+    EXPECT_GT(printed.size(), 20u);
+    for (std::size_t page = 0; page < printed.size(); ++page)
+        EXPECT_TRUE(std::equal(printed[page].GetData(), printed[page].GetData() + 595 * 842 * 3,
+                               expected[page].GetData()))
+            << "page " << page + 1;
 }
 
 // The window reads a page's character set from its head, as the toolkit's reader does from the

@@ -1,7 +1,6 @@
 #include "ui/results/HTMLView.h"
 
 #include <wx/filename.h>
-#include <wx/html/htmprint.h>
 #include <wx/log.h>
 #include <wx/sizer.h>
 #include <wx/weakref.h>
@@ -11,44 +10,9 @@
 #include "ui/KorvaneApp.h"
 #include "ui/MainFrame.h"
 #include "ui/NetworkDocument.h"
+#include "ui/results/ReportPrintout.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CHTMLView, wxView);
-
-namespace {
-
-// The preview draws each page on a bitmap a few times smaller than the printer's page, and text
-// laid out at the printer's resolution gets underlines as thick as bars there: the preview lays
-// the pages out at the screen's resolution instead. Printing keeps the printer's.
-class CReportPrintout : public wxHtmlPrintout {
-public:
-    using wxHtmlPrintout::wxHtmlPrintout;
-
-    void OnPreparePrinting() override
-    {
-        AtScreenResolution();
-        wxHtmlPrintout::OnPreparePrinting();
-    }
-    bool OnPrintPage(int page) override
-    {
-        AtScreenResolution();
-        return wxHtmlPrintout::OnPrintPage(page);
-    }
-
-private:
-    // Again before every page: the preview gives the page size in printer pixels each time.
-    void AtScreenResolution()
-    {
-        int x = 0, y = 0, widthMM = 0, heightMM = 0;
-        GetPPIScreen(&x, &y);
-        GetPageSizeMM(&widthMM, &heightMM);
-        if (!IsPreview() || x <= 0 || y <= 0)
-            return;
-        SetPPIPrinter(x, y);
-        SetPageSizePixels(wxRound(widthMM * x / 25.4), wxRound(heightMM * y / 25.4));
-    }
-};
-
-}  // namespace
 
 CHTMLView::~CHTMLView()
 {
@@ -120,9 +84,8 @@ wxPrintout* CHTMLView::OnCreatePrintout()
     // A blank page, or one that offers its report to the browser, has nothing to print.
     if (m_path.empty() || m_browser == nullptr || m_browser->IsOffering())
         return nullptr;
-    auto* printout = new CReportPrintout(GetDocument() != nullptr ? GetDocument()->GetUserReadableName() : wxString());
-    printout->SetHtmlText(CReportWindow::Linear(m_browser->GetSource()), wxString::FromUTF8(m_path), false);
-    return printout;
+    return new CReportPrintout(GetDocument() != nullptr ? GetDocument()->GetUserReadableName() : wxString(),
+                               m_browser->GetSource(), wxString::FromUTF8(m_path));
 }
 
 void CHTMLView::OnDocumentUpdate(const void*, const std::string* hint)

@@ -10,7 +10,7 @@
 
 #include <wx/html/htmlwin.h>
 
-class CTextExtents;
+class CReportParts;
 class wxDPIChangedEvent;
 class wxIdleEvent;
 
@@ -37,21 +37,12 @@ public:
     // True once the whole page is laid out.
     bool IsComplete() const { return m_next >= m_cuts.size(); }
     // The text of the page shown, and whether it offers a file to the browser instead.
-    const wxString& GetSource() const { return m_source; }
+    const wxString& GetSource() const;
     bool IsOffering() const { return !m_offered.empty(); }
 
-    // The page with one element around it. wxHtmlParser links each top-level tag behind the
-    // last by walking all of them, so a report, a long flat list of tags, took time in the
-    // square of its length; inside one element a tag is linked in constant time.
-    static wxString Linear(const wxString& source);
-    // Where a report is cut into parts: before each load point's section and before the system
-    // sections, where no element is open. Any other page is one part. The positions of the parts
-    // after the first.
-    static std::vector<std::size_t> PartStarts(const wxString& source);
 
 private:
-    // Lays out the parts up to `end` below those laid out before, each part parsed on its own
-    // into a container of the page; the cells are placed as in the page laid out in one piece.
+    // Lays out the source up to `end` as one part below the parts laid out before.
     wxHtmlContainerCell* LayOut(std::size_t end);
     // Moves to the anchor now or, while it has not arrived, when it does.
     bool GoToAnchor(const wxString& anchor);
@@ -61,12 +52,10 @@ private:
     void OnDPIChanged(wxDPIChangedEvent& event);
 
     std::size_t m_turnLength;
-    wxString m_source;                // the page shown, kept to lay it out again
-    std::vector<std::size_t> m_cuts;  // where each turn's parts end, in order
-    std::size_t m_next = 0;           // the next turn in m_cuts
-    std::size_t m_laidOut = 0;        // how much of m_source is laid out
-    bool m_lengthKnown = true;        // whether the toolkit has the page's length
-    std::unique_ptr<CTextExtents> m_extents;  // of the page's words, in its fonts
+    std::unique_ptr<CReportParts> m_parts;  // the page shown, kept to lay it out again
+    std::vector<std::size_t> m_cuts;        // where each turn's parts end, in order
+    std::size_t m_next = 0;                 // the next turn in m_cuts
+    bool m_lengthKnown = true;              // whether the toolkit has the page's length
     wxString m_pendingAnchor;
     wxString m_offered;  // the URL of a file offered to the browser
 };
