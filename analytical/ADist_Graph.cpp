@@ -71,6 +71,7 @@ korvane::graph::GmlError ADist_Graph::load(std::string_view gml)
     if (sinkNode.IsNull())
         return {0, "the network has no terminal node: no node has \"component_id 4\""};
     orientFromSupply();
+    findNodesBelowLaterals();
     return indexFeeders();
 }
 
@@ -309,6 +310,25 @@ void ADist_Graph::orientFromSupply()
     });
     for (Edge e : turn)
         ReverseEdge(e);
+}
+
+// Everything the sections lead to from a lateral's end, whichever way round the sections stand on
+// a ring. A part that a fault cuts off and a tie feeds lies below nothing new: the ways a back-feed
+// comes down are ways the sections already lead.
+void ADist_Graph::findNodesBelowLaterals()
+{
+    std::vector<Step> starts;
+    ForEachEdge([&](Edge e) {
+        if (feeder(e).isLateral() && Target(e) != sinkNode)
+            starts.emplace_back(Target(e));
+    });
+    belowLateral.assign(static_cast<std::size_t>(NodeCount()), 0);
+    walker.Walk(starts, [&](Step s, auto take) {
+        belowLateral[static_cast<std::size_t>(s.node.index)] = 1;
+        for (Edge o : OutEdges(s.node))
+            if (!feeder(o).isReclosing() && Target(o) != sinkNode)
+                take(o, Target(o));
+    });
 }
 
 // The drawn feeders are the ones a run faults by id; a hand-written text may number them as it

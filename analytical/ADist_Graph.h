@@ -115,6 +115,7 @@ private:
     AFeeder& change(Edge e);
 
     void orientFromSupply();
+    void findNodesBelowLaterals();
     GmlError indexFeeders();
     Edge newTemporaryEdge(Node source, Node target, Edge original);
     // Climbs the original in-edges from n up to an open switch, reversing them with `reverse`.
@@ -145,6 +146,7 @@ private:
     double flowCapacity(Edge e) const;
     // A lateral that a back-feed passes in this fault (see setLateralCapacities).
     bool carriesBackFeed(Edge e) const;
+    void markBackFeedLateral(Edge lateral);
     // What holds back a share of the "Thesis method": a main feeder's capacity, or a lateral's
     // when a back-feed passes it; false when nothing does.
     bool holdsShare(Edge e, double& capacity) const;
@@ -207,6 +209,9 @@ private:
     std::unordered_map<int, Edge> feederById;
     std::vector<int> idLines;  // while loading: by edge index, the line of a feeder's id
     std::vector<int> feederIds;
+    // By node index: a lateral lies above the node as the sections were read, so a tie whose live
+    // end it is may pass laterals on its way.
+    std::vector<char> belowLateral;
 
     // State of the current fault.
     Edge faultedEdge;
@@ -217,17 +222,22 @@ private:
     std::vector<Edge> notYetOpen;
     // The edges through which ties feed isolated parts in this fault, one a part.
     std::vector<Edge> backFeedPaths;
-    // The laterals above the live ends of the ties closed in this fault, with a mark by index.
-    std::vector<Edge> lateralsAboveTies;
-    std::vector<char> aboveTie;
+    // The laterals that back-feeds pass in this fault (above the live ends of the ties closed, or
+    // turned round as temporary edges), with a mark by edge index.
+    std::vector<Edge> backFeedLaterals;
+    std::vector<char> backFeedLateral;
     // What this fault has changed: nodes, and the edges read from the text (a temporary edge
     // counts as the one it stands for), each once, with a mark by index.
     std::vector<Node> changedNodes;
     std::vector<Edge> changedEdges;
     std::vector<char> nodeChanged;
     std::vector<char> edgeChanged;
-    // The loads of the parts the last maximum flow ran through.
+    // The loads of the parts the last maximum flow ran through, and whether a section there may
+    // carry nothing for being left at 0 kVA.
     std::vector<Node> flowLoads;
+    bool emptySectionInFlow = false;
+    // A lateral left at 0 kVA carries a back-feed in this fault.
+    bool emptyLateralOnPath = false;
     // Temporary edges, newest last.
     std::vector<Edge> temporaryEdges;
     std::vector<int> unprotectedFeeders;

@@ -63,22 +63,32 @@ void ADist_Graph::setClock(double t)
 
 double ADist_Graph::flowCapacity(Edge e) const
 {
-    if (!usable(e) || !feeder(e).isConnected())
+    if (!usable(e))
+        return 0.0;
+    const AFeeder& f = feeder(e);
+    if (!f.isConnected())
         return 0.0;
     if (!carriesBackFeed(e))
-        return feeder(e).getCapacity();
-    return unlimitedBackFeeds ? kUnlimitedCapacity : feeder(e).getMaxCapacity();
+        return f.getCapacity();
+    return unlimitedBackFeeds ? kUnlimitedCapacity : f.getMaxCapacity();
 }
 
-// A lateral turned round stands for a temporary edge on the way to a part cut off.
 bool ADist_Graph::carriesBackFeed(Edge e) const
 {
-    if (!feeder(e).isLateral())
-        return false;
-    if (isTemporary(e))
-        return true;
     const auto i = static_cast<std::size_t>(e.index);
-    return i < aboveTie.size() && aboveTie[i];
+    return i < backFeedLateral.size() && backFeedLateral[i];
+}
+
+void ADist_Graph::markBackFeedLateral(Edge e)
+{
+    const auto i = static_cast<std::size_t>(e.index);
+    if (i < backFeedLateral.size() && backFeedLateral[i])
+        return;
+    if (backFeedLateral.size() <= i)
+        backFeedLateral.resize(static_cast<std::size_t>(EdgeSlots()), 0);
+    backFeedLateral[i] = 1;
+    backFeedLaterals.push_back(e);
+    emptyLateralOnPath |= feeder(e).getMaxCapacity() == 0.0;
 }
 
 bool ADist_Graph::holdsShare(Edge e, double& capacity) const
@@ -101,13 +111,8 @@ void ADist_Graph::markLateralsAbove(Node live)
         for (Edge i : InEdges(s.node)) {
             if (!conducts(i))
                 continue;
-            const auto k = static_cast<std::size_t>(i.index);
-            if (feeder(i).isLateral() && !isTemporary(i) && !(k < aboveTie.size() && aboveTie[k])) {
-                if (aboveTie.size() <= k)
-                    aboveTie.resize(static_cast<std::size_t>(EdgeSlots()), 0);
-                aboveTie[k] = 1;
-                lateralsAboveTies.push_back(i);
-            }
+            if (feeder(i).isLateral())
+                markBackFeedLateral(i);
             take(i, Source(i));
         }
     });
@@ -131,13 +136,19 @@ const MaxFlow& ADist_Graph::computeMaxFlow()
         seed(Target(e));
     }
     flowLoads.clear();
+    emptySectionInFlow = emptyLateralOnPath;
     std::vector<Edge> starts;
     walker.Walk(seeds, [&](Step s, auto take) {
         if (component(s.node).isLoad())
             flowLoads.push_back(s.node);
         alongEither(s.node, [&](Edge e, Node next) {
-            if (!usable(e) || !feeder(e).isConnected())
+            if (!usable(e))
                 return;
+            const AFeeder& f = feeder(e);
+            if (!f.isConnected())
+                return;
+            // A lateral's own capacity counts only where a back-feed passes it (noted there).
+            emptySectionInFlow |= f.getCapacity() == 0.0;
             if (next != supplyNode) {
                 if (next != sinkNode)
                     take(e, next);
@@ -159,6 +170,9 @@ ADist_Graph::Edge ADist_Graph::newTemporaryEdge(Node source, Node target, Edge o
     const Edge e = NewEdge(source, target);
     setEdgeFeeder(e, feeders.Get(original));
     standsFor.Set(e, original);
+    // A lateral turned round carries the back-feed to the part cut off.
+    if (feeder(e).isLateral())
+        markBackFeedLateral(e);
     setExcluded(original, true);
     temporaryEdges.push_back(e);
     return e;
@@ -200,6 +214,9 @@ void ADist_Graph::undoTemporaryEdges(std::size_t keep)
     while (temporaryEdges.size() > keep) {
         const Edge made = temporaryEdges.back();
         temporaryEdges.pop_back();
+        // The slot goes to the next edge made.
+        if (carriesBackFeed(made))
+            backFeedLateral[static_cast<std::size_t>(made.index)] = 0;
         setExcluded(standsFor.Get(made), false);
         DeleteEdge(made);
     }
@@ -258,9 +275,10 @@ void ADist_Graph::resetAll()
     openedIsolators.clear();
     notYetOpen.clear();
     backFeedPaths.clear();
-    for (Edge e : lateralsAboveTies)
-        aboveTie[static_cast<std::size_t>(e.index)] = 0;
-    lateralsAboveTies.clear();
+    for (Edge e : backFeedLaterals)
+        backFeedLateral[static_cast<std::size_t>(e.index)] = 0;
+    backFeedLaterals.clear();
+    emptyLateralOnPath = false;
 }
 
 bool ADist_Graph::simulateFault(int feederId, bool thesis)
@@ -669,7 +687,8 @@ ADist_Graph::Edge ADist_Graph::closeTie(Edge tie)
     advanceTo(component(live).getRestoredAt());
     change(tie).reclose();
     connectTransferred(dead);
-    markLateralsAbove(live);
+    if (belowLateral[static_cast<std::size_t>(live.index)])
+        markLateralsAbove(live);
     std::vector<Step> laterals;
     lateralsSharingTie(live, laterals);
     walker.Walk(laterals, [&](Step s, auto take) {
@@ -695,7 +714,7 @@ void ADist_Graph::shedLoads()
     std::vector<Step> shed;
     ls(transfers, flow, shed);
     // A fault that never happens sheds nobody whom the indices count.
-    if (!shed.empty() && feeder(faultedEdge).getFailureRate() > 0.0)
+    if (!shed.empty() && emptySectionInFlow && feeder(faultedEdge).getFailureRate() > 0.0)
         noteEmptySectionsAbove(shed);
 }
 
