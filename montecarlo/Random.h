@@ -2,6 +2,7 @@
 // run, so that the same network always gives the same results.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 class CRandom {
@@ -22,12 +23,10 @@ public:
     // multiplied by 16807^count, all modulo 2^31 - 1.
     static std::uint32_t Advance(std::uint32_t state, std::uint64_t count)
     {
-        std::uint64_t factor = 16807u;
         std::uint64_t result = state;
-        for (; count != 0; count >>= 1) {
+        for (int bit = 0; count != 0; count >>= 1, ++bit) {
             if ((count & 1u) != 0)
-                result = result * factor % 2147483647u;
-            factor = factor * factor % 2147483647u;
+                result = Reduce(result * kPowers[bit]);
         }
         return static_cast<std::uint32_t>(result);
     }
@@ -38,5 +37,27 @@ public:
     std::uint32_t GetState() const { return m_state; }
 
 private:
+    static constexpr std::uint64_t kModulus = 2147483647u;
+
+    // x modulo 2^31 - 1 for x below 2^62: as 2^31 is 1 modulo 2^31 - 1, the high bits fold onto the
+    // low ones, without a division.
+    static constexpr std::uint64_t Reduce(std::uint64_t x)
+    {
+        x = (x & kModulus) + (x >> 31);
+        x = (x & kModulus) + (x >> 31);
+        return x >= kModulus ? x - kModulus : x;
+    }
+
+    // 16807^(2^i) modulo 2^31 - 1.
+    static constexpr auto kPowers = [] {
+        std::array<std::uint64_t, 64> powers{};
+        std::uint64_t factor = 16807u;
+        for (std::uint64_t& power : powers) {
+            power = factor;
+            factor = factor * factor % kModulus;
+        }
+        return powers;
+    }();
+
     std::uint32_t m_state = 1;
 };

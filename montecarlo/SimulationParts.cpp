@@ -19,6 +19,7 @@
 #include <limits>
 #include <numeric>
 
+#include "montecarlo/Prefetch.h"
 #include "montecarlo/RepeatedSum.h"
 #include "montecarlo/Simulation.h"
 
@@ -300,6 +301,13 @@ void CSimulation::SimulateYearByEvents()
     for (std::uint64_t g = m_yearStart; g < end;) {
         SimulateEventQuantum(g, g == m_yearStart);
         const std::uint64_t next = NextEventQuantum(g, end);
+        // On a large network the next element's records have left the caches since its last
+        // event; they load while the quanta between are taken.
+        if (!m_due.empty()) {
+            const unsigned e = m_due.front().second;
+            korvane::Prefetch(&m_edges[e], sizeof(SimEdge));
+            korvane::Prefetch(&m_parts[m_partOfEdge[e]], sizeof(SimPart));
+        }
         RepeatEvaluations(next - g - 1);
         g = next;
     }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "montecarlo/Output.h"
+#include "montecarlo/Prefetch.h"
 #include "montecarlo/RunControl.h"
 #include "montecarlo/Simulation.h"
 #include "montecarlo/SimulationProgress.h"
@@ -450,13 +451,21 @@ void CSimulation::GroupByLoad(std::vector<Sample>& log, std::vector<Sample>& scr
 
 void CSimulation::FlushSampleLog()
 {
+    // A load's estimates are asked for a few samples before they are needed.
+    constexpr std::size_t kAhead = 8;
     GroupByLoad(m_yearLog, m_yearScratch);
-    for (const YearSample& sample : m_yearLog)
-        AddYearSample(sample);
+    for (std::size_t i = 0; i < m_yearLog.size(); ++i) {
+        if (i + kAhead < m_yearLog.size() && m_yearLog[i + kAhead].load != m_yearLog[i + kAhead - 1].load)
+            korvane::Prefetch(&m_loadEstimates[m_yearLog[i + kAhead].load], sizeof(SimLoadEstimates));
+        AddYearSample(m_yearLog[i]);
+    }
     m_yearLog.clear();
     GroupByLoad(m_outageLog, m_outageScratch);
-    for (const OutageSample& sample : m_outageLog)
-        m_loadEstimates[sample.load].outageDuration.Add(sample.hours, 1.0);
+    for (std::size_t i = 0; i < m_outageLog.size(); ++i) {
+        if (i + kAhead < m_outageLog.size() && m_outageLog[i + kAhead].load != m_outageLog[i + kAhead - 1].load)
+            korvane::Prefetch(&m_loadEstimates[m_outageLog[i + kAhead].load].outageDuration, sizeof(CEstimate));
+        m_loadEstimates[m_outageLog[i].load].outageDuration.Add(m_outageLog[i].hours, 1.0);
+    }
     m_outageLog.clear();
 }
 
