@@ -9,6 +9,8 @@
 #include <limits>
 #include <vector>
 
+#include "montecarlo/Prefetch.h"
+
 // Each entry holds a key of keyWidth Keys and valueWidth Values. When the cache holds its
 // capacity, the least recently used entry is reused. Keys are compared bitwise. The index is an
 // open-addressing table that grows with the entries, so that a cache holding a few patterns stays
@@ -92,6 +94,16 @@ public:
     }
 
     std::size_t GetSize() const { return m_size; }
+
+    // Asks for the index and the entries ahead of a look-up, while they are few.
+    void Prefetch() const
+    {
+        constexpr std::size_t kBytes = 512;
+        korvane::Prefetch(m_slots.data(), std::min(kBytes, m_slots.size() * sizeof(std::uint32_t)));
+        korvane::Prefetch(m_entries.data(), std::min(kBytes, m_entries.size() * sizeof(Entry)));
+        korvane::Prefetch(m_keys.data(), std::min(kBytes, m_keys.size() * sizeof(Key)));
+        korvane::Prefetch(m_values.data(), std::min(kBytes, m_values.size() * sizeof(Value)));
+    }
 
 private:
     static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();

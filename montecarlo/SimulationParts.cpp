@@ -301,12 +301,14 @@ void CSimulation::SimulateYearByEvents()
     for (std::uint64_t g = m_yearStart; g < end;) {
         SimulateEventQuantum(g, g == m_yearStart);
         const std::uint64_t next = NextEventQuantum(g, end);
-        // On a large network the next element's records have left the caches since its last
-        // event; they load while the quanta between are taken.
+        // On a large network the next element's records, its part and the part's patterns have
+        // left the caches since its last event; they load while the quanta between are taken.
         if (!m_due.empty()) {
             const unsigned e = m_due.front().second;
             korvane::Prefetch(&m_edges[e], sizeof(SimEdge));
-            korvane::Prefetch(&m_parts[m_partOfEdge[e]], sizeof(SimPart));
+            const SimPart& part = m_parts[m_partOfEdge[e]];
+            korvane::Prefetch(&part, sizeof(SimPart));
+            part.patterns.Prefetch();
         }
         RepeatEvaluations(next - g - 1);
         g = next;
