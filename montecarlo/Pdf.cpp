@@ -75,7 +75,7 @@ double CPdf::ChooseWidth() const
         g = m_samples.GetCountedStep();
     else
         g = samples[i++];
-    for (; i < samples.size(); ++i) {
+    for (; i < samples.GetSize(); ++i) {
         const double v = samples[i];
         double a = std::max(v, g);
         g = std::min(v, g);

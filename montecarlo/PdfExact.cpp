@@ -19,15 +19,6 @@ std::size_t Slot(std::uint64_t bits, std::size_t mask)
     return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 32) & mask;
 }
 
-// Grows by half rather than doubling: kept samples are most of a long run's memory, and a list that
-// stops growing wastes a sixth of its room on average instead of a quarter.
-void Append(std::vector<double>& list, double value)
-{
-    if (list.size() == list.capacity())
-        list.reserve(list.size() + list.size() / 2 + 8);
-    list.push_back(value);
-}
-
 }  // namespace
 
 double CPdfExact::ValueOf(std::uint64_t bits)
@@ -84,11 +75,11 @@ void CPdfExact::AddOther(double value, double weight)
     m_tailStarted = true;
     if (weight != 1.0 && !m_weighted) {
         m_weighted = true;
-        m_tailWeights.assign(m_tail.size(), 1.0);
+        m_tailWeights.Append(m_tail.GetSize(), 1.0);
     }
-    Append(m_tail, value);
+    m_tail.PushBack(value);
     if (m_weighted)
-        Append(m_tailWeights, weight);
+        m_tailWeights.PushBack(weight);
 }
 
 // Whether a new value above 0 keeps the counted values within one unit's 53 bits, the unit at
@@ -129,8 +120,8 @@ void CPdfExact::Grow()
 double CPdfExact::GetLargest() const
 {
     double largest = m_largest;
-    for (const double value : m_tail)
-        largest = std::max(largest, value);
+    for (std::size_t i = 0; i < m_tail.GetSize(); ++i)
+        largest = std::max(largest, m_tail[i]);
     return largest;
 }
 

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "montecarlo/SampleList.h"
+
 // Samples of weight 1 whose values share a unit (whole multiples of one power of two of at least
 // 2^-26, all within 53 bits of it) are counted per distinct value: for such samples the histogram
 // does not depend on their order. Its slots get whole counts, which add up exactly in any order,
@@ -39,15 +41,15 @@ public:
             m_zeros += count;
             return;
         }
-        m_tail.insert(m_tail.end(), count, 0.0);
-        m_tailWeights.insert(m_tailWeights.end(), count, 1.0);
+        m_tail.Append(count, 0.0);
+        m_tailWeights.Append(count, 1.0);
     }
     void Free();
 
     std::size_t GetSize() const { return m_size; }
     // The largest value, from 0.0.
     double GetLargest() const;
-    bool HasCounted() const { return m_size != m_tail.size(); }
+    bool HasCounted() const { return m_size != m_tail.GetSize(); }
     // The greatest common divisor of the counted values above 0 (0.0 when there are none): where
     // the common-step search stands after the counted samples.
     double GetCountedStep() const { return m_step; }
@@ -68,12 +70,12 @@ public:
         }
     }
     // The values of the samples after the counted ones, in arrival order.
-    const std::vector<double>& GetTail() const { return m_tail; }
+    const CSampleList& GetTail() const { return m_tail; }
     // Calls f(value, weight) for each sample after the counted ones, in arrival order.
     template <typename F>
     void ForEachKept(F&& f) const
     {
-        for (std::size_t i = 0; i < m_tail.size(); ++i)
+        for (std::size_t i = 0; i < m_tail.GetSize(); ++i)
             f(m_tail[i], m_weighted ? m_tailWeights[i] : 1.0);
     }
 
@@ -97,6 +99,6 @@ private:
     double m_step = 0.0;
     int m_lowestBit = 0;  // of all counted values above 0: the unit's exponent
     int m_highestBit = 0;
-    std::vector<double> m_tail;
-    std::vector<double> m_tailWeights;  // parallel to m_tail once m_weighted
+    CSampleList m_tail;
+    CSampleList m_tailWeights;  // parallel to m_tail once m_weighted
 };
