@@ -40,7 +40,6 @@ public:
     const wxString& GetSource() const;
     bool IsOffering() const { return !m_offered.empty(); }
 
-
 private:
     // Lays out the source up to `end` as one part below the parts laid out before.
     wxHtmlContainerCell* LayOut(std::size_t end);
