@@ -438,12 +438,17 @@ private:
         // The present switch pattern's entry, from the evaluation until the flows are updated, so
         // that both take it from one look-up; null when a recloser closed in between.
         std::uint64_t* pattern = nullptr;
+        // What an evaluation with one element out gives, for each failing element (by its place
+        // among the part's) failed and isolated, then with none out: the protection's switch
+        // states and whether it failed, and the entry of that switch pattern (kSolo... words).
+        std::vector<std::uint64_t> solo;
     };
     bool m_byEvents = false;  // false for a network the parts cannot describe: every quantum is simulated
     std::vector<SimPart> m_parts;
     std::vector<unsigned> m_partOfEdge;  // kNoPart for the hub's edges
     std::vector<unsigned> m_partOfNode;
     std::vector<unsigned> m_switchInPart;  // per switch edge: its place among its part's switches
+    std::vector<unsigned> m_failingInPart;  // per failing edge: its place among its part's
     std::vector<unsigned> m_hubLoads;    // always fully supplied
     std::vector<unsigned> m_touched;     // parts, in the order they were touched
     std::uint64_t m_yearStart = 0;       // quanta since the run began

@@ -33,6 +33,16 @@ constexpr std::size_t kPartPatterns = 256;
 constexpr std::uint64_t kRegionsKnown = 1;
 constexpr std::uint64_t kReachKnown = 2;
 constexpr std::size_t kRegionsAt = 2;
+// A part's record of an evaluation with one element out (or none): what it knows (kSoloKnown: the
+// switch states after the protection, and kSoloFailed when the protection failed; kSoloEntry: the
+// entry of that pattern, valid while the cache has reused no entry since), the entry, the cache's
+// reuses then, and the switch states.
+constexpr std::uint64_t kSoloKnown = 1;
+constexpr std::uint64_t kSoloFailed = 2;
+constexpr std::uint64_t kSoloEntry = 4;
+constexpr std::size_t kSoloEntryAt = 1;
+constexpr std::size_t kSoloReusesAt = 2;
+constexpr std::size_t kSoloKeyAt = 3;
 using Entry = std::pair<std::uint64_t, unsigned>;
 // The heaps give the smallest (quantum or evaluation, then edge or ordinal) first.
 const std::greater<Entry> kLater;
@@ -226,9 +236,10 @@ void CSimulation::PrepareEvents()
     m_yearStart = 0;
 
     m_switchInPart.assign(m_edges.size(), 0);
+    m_failingInPart.assign(m_edges.size(), 0);
     std::vector<std::size_t> failingIn(m_parts.size(), 0);
     for (unsigned e : m_failing)
-        ++failingIn[m_partOfEdge[e]];
+        m_failingInPart[e] = static_cast<unsigned>(failingIn[m_partOfEdge[e]]++);
     m_touched.clear();
     m_touched.reserve(m_parts.size());
     for (unsigned p = 0; p < m_parts.size(); ++p) {
@@ -256,6 +267,7 @@ void CSimulation::PrepareEvents()
         part.switchesChanged = false;
         part.pattern = nullptr;
         part.patterns.Reset(switchWords, kRegionsAt + part.reclosers.size() + part.reached.size(), kPartPatterns);
+        part.solo.assign((2 * failingIn[p] + 1) * (kSoloKeyAt + switchWords), 0);
         part.flows.Reset(part.key.size(), part.loads.size(), kPartPatterns);
         Touch(p, true);
     }
@@ -479,21 +491,55 @@ void CSimulation::EvaluatePart(unsigned index)
     SimPart& part = m_parts[index];
     part.switchesTouched = false;
     part.switchesChanged = true;
-    part.pattern = nullptr;
-    for (std::size_t i = 0; i < part.switches.size(); ++i)
-        m_current[part.switches[i]] = part.reset[i];
-    std::copy(part.resetKey.begin(), part.resetKey.end(), part.key.begin());
+    const std::size_t switchWords = SwitchWords(part);
+    // With one element out or none, what the protection opens depends on nothing else: it is
+    // remembered, with the entry of the pattern it leaves.
+    std::uint64_t* solo = nullptr;
+    const std::size_t out = part.failed.size() + part.isolated.size();
+    if (out <= 1) {
+        std::size_t record = part.solo.size() / (kSoloKeyAt + switchWords) - 1;
+        if (!part.failed.empty())
+            record = 2 * m_failingInPart[part.failed.front()];
+        else if (!part.isolated.empty())
+            record = 2 * m_failingInPart[part.isolated.front()] + 1;
+        solo = part.solo.data() + record * (kSoloKeyAt + switchWords);
+    }
     std::uint64_t failures = 0;
-    for (unsigned e : part.isolated)
-        failures += Isolate(e, true) ? 1 : 0;
-    for (unsigned e : part.failed)
-        failures += Isolate(e, false) ? 1 : 0;
+    if (solo != nullptr && (solo[0] & kSoloKnown) != 0) {
+        std::copy(solo + kSoloKeyAt, solo + kSoloKeyAt + switchWords, part.key.begin());
+        for (std::size_t i = 0; i < part.switches.size(); ++i)
+            m_current[part.switches[i]] = (part.key[i / 64] >> (i % 64) & 1) != 0 ? part.reset[i] : 0.0;
+        failures = (solo[0] & kSoloFailed) != 0 ? 1 : 0;
+    } else {
+        for (std::size_t i = 0; i < part.switches.size(); ++i)
+            m_current[part.switches[i]] = part.reset[i];
+        std::copy(part.resetKey.begin(), part.resetKey.end(), part.key.begin());
+        for (unsigned e : part.isolated)
+            failures += Isolate(e, true) ? 1 : 0;
+        for (unsigned e : part.failed)
+            failures += Isolate(e, false) ? 1 : 0;
+        if (solo != nullptr) {
+            std::copy(part.key.begin(), part.key.begin() + static_cast<std::ptrdiff_t>(switchWords), solo + kSoloKeyAt);
+            solo[0] = kSoloKnown | (failures != 0 ? kSoloFailed : 0);
+        }
+    }
     m_isolateFailuresPerEvaluation += failures - part.isolateFailures;
     part.isolateFailures = failures;
+    std::uint64_t* pattern = nullptr;
+    if (solo != nullptr && (solo[0] & kSoloEntry) != 0 && solo[kSoloReusesAt] == part.patterns.GetReuses()) {
+        pattern = part.patterns.UseEntry(static_cast<std::uint32_t>(solo[kSoloEntryAt]));
+    } else {
+        pattern = FindPattern(part);
+        if (solo != nullptr) {
+            solo[kSoloEntryAt] = part.patterns.EntryOf(pattern);
+            solo[kSoloReusesAt] = part.patterns.GetReuses();
+            solo[0] |= kSoloEntry;
+        }
+    }
+    part.pattern = pattern;
     if (part.reclosers.empty())
         return;
     // Which region each recloser's ends lie in depends only on which switches are closed.
-    std::uint64_t* pattern = FindPattern(part);
     const std::uint64_t* regions = pattern + kRegionsAt;
     if ((pattern[0] & kRegionsKnown) == 0) {
         LabelRegions(index);
