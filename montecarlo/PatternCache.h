@@ -25,7 +25,6 @@ public:
         m_valueWidth = valueWidth;
         m_capacity = std::clamp<std::size_t>(capacity, 1, kNone - 1);
         m_size = 0;
-        m_reuses = 0;
         m_head = m_tail = kNone;
         m_keys.clear();
         m_values.clear();
@@ -82,7 +81,6 @@ public:
             entry = m_tail;
             Unlink(entry);
             RemoveSlot(entry);
-            ++m_reuses;
         }
         m_entries[entry].hash = hash;
         if (m_keyWidth != 0)  // an empty key may come as a null pointer, which memcpy must not see
@@ -96,19 +94,6 @@ public:
     }
 
     std::size_t GetSize() const { return m_size; }
-
-    // The entry whose values Find or Insert gave: it holds its key until the cache reuses an entry
-    // (GetReuses counts them), and UseEntry then gives its values as Find would.
-    std::uint32_t EntryOf(const Value* values) const
-    {
-        return static_cast<std::uint32_t>((values - m_values.data()) / std::max<std::size_t>(m_valueWidth, 1));
-    }
-    Value* UseEntry(std::uint32_t entry)
-    {
-        MoveToFront(entry);
-        return ValuesOf(entry);
-    }
-    std::uint64_t GetReuses() const { return m_reuses; }
 
     // Asks for the index and the entries ahead of a look-up, while they are few.
     void Prefetch() const
@@ -196,7 +181,6 @@ private:
     std::size_t m_valueWidth = 0;
     std::size_t m_capacity = 1;
     std::size_t m_size = 0;
-    std::uint64_t m_reuses = 0;
     std::uint32_t m_head = kNone;
     std::uint32_t m_tail = kNone;
     std::vector<Key> m_keys;

@@ -315,6 +315,7 @@ private:
     std::uint64_t HashKey(SimPart& part, bool demands);
     // The entry of the part's present switch pattern, made (nothing known) when it has none.
     std::uint64_t* FindPattern(SimPart& part);
+    static std::size_t PatternWords(const SimPart& part);
     // True when the recloser closed.
     bool StepRecloserByEvents(unsigned ordinal, unsigned fromRegion, unsigned toRegion);
     std::uint64_t BypassedCountdown(unsigned ordinal) const;
@@ -439,9 +440,10 @@ private:
         // that both take it from one look-up; null when a recloser closed in between.
         std::uint64_t* pattern = nullptr;
         // What an evaluation with one element out gives, for each failing element (by its place
-        // among the part's) failed and isolated, then with none out: the protection's switch
-        // states and whether it failed, and the entry of that switch pattern (kSolo... words).
+        // among the part's) failed and isolated, then with none out, soloWords each: the
+        // protection's switch states and whether it failed, and that switch pattern's entry.
         std::vector<std::uint64_t> solo;
+        std::size_t soloWords = 0;
     };
     bool m_byEvents = false;  // false for a network the parts cannot describe: every quantum is simulated
     std::vector<SimPart> m_parts;

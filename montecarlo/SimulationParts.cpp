@@ -33,16 +33,15 @@ constexpr std::size_t kPartPatterns = 256;
 constexpr std::uint64_t kRegionsKnown = 1;
 constexpr std::uint64_t kReachKnown = 2;
 constexpr std::size_t kRegionsAt = 2;
-// A part's record of an evaluation with one element out (or none): what it knows (kSoloKnown: the
-// switch states after the protection, and kSoloFailed when the protection failed; kSoloEntry: the
-// entry of that pattern, valid while the cache has reused no entry since), the entry, the cache's
-// reuses then, and the switch states.
+// A part's record of an evaluation with one element out (or none): whether the switch states after
+// the protection are known (kSoloKnown) and the protection failed (kSoloFailed), those switch
+// states, and that switch pattern's own entry, as its cache would hold it.
 constexpr std::uint64_t kSoloKnown = 1;
 constexpr std::uint64_t kSoloFailed = 2;
-constexpr std::uint64_t kSoloEntry = 4;
-constexpr std::size_t kSoloEntryAt = 1;
-constexpr std::size_t kSoloReusesAt = 2;
-constexpr std::size_t kSoloKeyAt = 3;
+constexpr std::size_t kSoloKeyAt = 1;
+// The most a part keeps in such records; a part with more elements and switches than that fits
+// does without them.
+constexpr std::size_t kSoloBudgetWords = std::size_t{1} << 20;
 using Entry = std::pair<std::uint64_t, unsigned>;
 // The heaps give the smallest (quantum or evaluation, then edge or ordinal) first.
 const std::greater<Entry> kLater;
@@ -266,8 +265,10 @@ void CSimulation::PrepareEvents()
         part.reached.assign((part.loads.size() + 63) / 64, 0);
         part.switchesChanged = false;
         part.pattern = nullptr;
-        part.patterns.Reset(switchWords, kRegionsAt + part.reclosers.size() + part.reached.size(), kPartPatterns);
-        part.solo.assign((2 * failingIn[p] + 1) * (kSoloKeyAt + switchWords), 0);
+        part.patterns.Reset(switchWords, PatternWords(part), kPartPatterns);
+        const std::size_t records = 2 * failingIn[p] + 1;
+        part.soloWords = kSoloKeyAt + switchWords + PatternWords(part);
+        part.solo.assign(records * part.soloWords <= kSoloBudgetWords ? records * part.soloWords : 0, 0);
         part.flows.Reset(part.key.size(), part.loads.size(), kPartPatterns);
         Touch(p, true);
     }
@@ -493,16 +494,16 @@ void CSimulation::EvaluatePart(unsigned index)
     part.switchesChanged = true;
     const std::size_t switchWords = SwitchWords(part);
     // With one element out or none, what the protection opens depends on nothing else: it is
-    // remembered, with the entry of the pattern it leaves.
+    // remembered, with the entry of the pattern it leaves, and most evaluations need neither a
+    // search nor a look-up.
     std::uint64_t* solo = nullptr;
-    const std::size_t out = part.failed.size() + part.isolated.size();
-    if (out <= 1) {
-        std::size_t record = part.solo.size() / (kSoloKeyAt + switchWords) - 1;
+    if (part.failed.size() + part.isolated.size() <= 1 && !part.solo.empty()) {
+        std::size_t record = part.solo.size() / part.soloWords - 1;
         if (!part.failed.empty())
             record = 2 * m_failingInPart[part.failed.front()];
         else if (!part.isolated.empty())
             record = 2 * m_failingInPart[part.isolated.front()] + 1;
-        solo = part.solo.data() + record * (kSoloKeyAt + switchWords);
+        solo = part.solo.data() + record * part.soloWords;
     }
     std::uint64_t failures = 0;
     if (solo != nullptr && (solo[0] & kSoloKnown) != 0) {
@@ -525,17 +526,7 @@ void CSimulation::EvaluatePart(unsigned index)
     }
     m_isolateFailuresPerEvaluation += failures - part.isolateFailures;
     part.isolateFailures = failures;
-    std::uint64_t* pattern = nullptr;
-    if (solo != nullptr && (solo[0] & kSoloEntry) != 0 && solo[kSoloReusesAt] == part.patterns.GetReuses()) {
-        pattern = part.patterns.UseEntry(static_cast<std::uint32_t>(solo[kSoloEntryAt]));
-    } else {
-        pattern = FindPattern(part);
-        if (solo != nullptr) {
-            solo[kSoloEntryAt] = part.patterns.EntryOf(pattern);
-            solo[kSoloReusesAt] = part.patterns.GetReuses();
-            solo[0] |= kSoloEntry;
-        }
-    }
+    std::uint64_t* pattern = solo != nullptr ? solo + kSoloKeyAt + switchWords : FindPattern(part);
     part.pattern = pattern;
     if (part.reclosers.empty())
         return;
@@ -560,6 +551,11 @@ void CSimulation::EvaluatePart(unsigned index)
                  closed;
     }
     part.pattern = closed ? nullptr : pattern;
+}
+
+std::size_t CSimulation::PatternWords(const SimPart& part)
+{
+    return kRegionsAt + part.reclosers.size() + (part.loads.size() + 63) / 64;
 }
 
 std::uint64_t* CSimulation::FindPattern(SimPart& part)
