@@ -319,6 +319,7 @@ void CSimulation::SimulateYearByEvents()
         if (!m_due.empty()) {
             const unsigned e = m_due.front().second;
             korvane::Prefetch(&m_edges[e], sizeof(SimEdge));
+            korvane::Prefetch(&m_failingInPart[e], sizeof(unsigned));
             const SimPart& part = m_parts[m_partOfEdge[e]];
             korvane::Prefetch(&part, sizeof(SimPart));
             part.patterns.Prefetch();
@@ -335,6 +336,16 @@ void CSimulation::SimulateYearByEvents()
 // that nothing touched would only give again what they gave at their last evaluation.
 void CSimulation::SimulateEventQuantum(std::uint64_t g, bool yearStart)
 {
+    // The records of an evaluation with the first due element out, or with none, load while it steps.
+    if (!m_due.empty() && m_due.front().first == g) {
+        const unsigned e = m_due.front().second;
+        const SimPart& part = m_parts[m_partOfEdge[e]];
+        if (!part.solo.empty()) {
+            korvane::Prefetch(part.solo.data() + 2 * m_failingInPart[e] * part.soloWords,
+                              2 * part.soloWords * sizeof(std::uint64_t));
+            korvane::Prefetch(part.solo.data() + part.solo.size() - part.soloWords, part.soloWords * sizeof(std::uint64_t));
+        }
+    }
     bool changed = false;
     while (!m_due.empty() && m_due.front().first == g) {
         const unsigned e = m_due.front().second;
