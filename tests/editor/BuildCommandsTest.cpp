@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -96,6 +97,34 @@ std::vector<std::string> Texts(const std::vector<CNetworkError>& errors)
     return texts;
 }
 
+// Draws one widget of each kind in a row (numbered as drawn: 0 source, 1 line, 2 breaker, 3 fuse,
+// 4 isolator, 5 recloser, 6 equipment, 7 transformer, 8 load point) at 24 quanta a day, lets `set`
+// change a value, and expects Debug network to name it in its one line exactly when `field` is
+// given (`widget` -1: the settings) and the analytical preparation to refuse exactly then.
+void ExpectDebugNamesOnlyTheRefusedValue(
+    CKorvaneDoc& doc, int widget, const char* field, const std::string& shown,
+    const std::function<void(CSimulationSettings&, std::vector<CWidget*>&)>& set)
+{
+    doc.SetTitle("Net1");
+    std::vector<CWidget*> w = Draw(doc, "G 0 0, L 0 0 100 0, C 100 0 200 0, F 200 0 300 0, I 300 0 400 0, "
+                                        "R 400 0 500 0, E 500 0 600 0, T 600 0 700 0, P 700 0");
+    doc.m_pSimulationSettings->quantsPerDay = 24;
+    set(*doc.m_pSimulationSettings, w);
+    CScriptedPrompts prompts;
+    const std::vector<std::string> lines = Texts(CBuildCommands(doc, prompts).DebugNetwork());
+    const bool refused = field != nullptr;
+    if (refused) {
+        const std::string reason = std::string("the value of \"") + field + "\" is " + shown;
+        EXPECT_EQ(lines, std::vector<std::string>{widget < 0 ? "Verav Ezerez simulation settings  " + reason
+                                                             : DescribeNetworkError(*w[widget], reason)});
+    } else {
+        EXPECT_TRUE(lines.empty()) << lines[0];
+    }
+    testfiles::TempFolder folder;
+    EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, {folder / "Net1.mc", ""}) == nullptr,
+              refused);
+}
+
 }  // namespace
 
 TEST(BuildCommands, DebugNamesTheFileAndDescribesEachFailure)
@@ -187,28 +216,11 @@ TEST(BuildCommands, DebugNamesEveryValueTheNdlReaderRefusesAndOnlyThose)
         {-1, [](S& s, W&) { s.yearMin = 99; }, "Min years", "99, not an integer from 100 to 1000000000"},
         {-1, [](S& s, W&) { s.fuses = 2; }, "Fuses", "2, not 0 or 1"},
     };
-    testfiles::TempFolder folder;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));
         CKorvaneDoc doc;
-        doc.SetTitle("Net1");
-        W w = Draw(doc, "G 0 0, L 0 0 100 0, C 100 0 200 0, F 200 0 300 0, I 300 0 400 0, R 400 0 500 0, "
-                        "E 500 0 600 0, T 600 0 700 0, P 700 0");
-        doc.m_pSimulationSettings->quantsPerDay = 24;
-        c.set(*doc.m_pSimulationSettings, w);
-        CScriptedPrompts prompts;
-        const std::vector<std::string> lines = Texts(CBuildCommands(doc, prompts).DebugNetwork());
-        const bool refused = c.field != nullptr;
-        if (refused) {
-            const std::string reason = std::string("the value of \"") + c.field + "\" is " + c.shown;
-            EXPECT_EQ(lines, std::vector<std::string>{c.widget < 0 ? "Verav Ezerez simulation settings  " + reason
-                                                                   : DescribeNetworkError(*w[c.widget], reason)});
-        } else {
-            EXPECT_TRUE(lines.empty()) << lines[0];
-        }
-        EXPECT_EQ(ReaderTakes(doc), !refused);
-        const COutputPlace place{folder / "Net1.mc", ""};
-        EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place) == nullptr, refused);
+        ExpectDebugNamesOnlyTheRefusedValue(doc, c.widget, c.field, c.shown, c.set);
+        EXPECT_EQ(ReaderTakes(doc), c.field == nullptr);
     }
 }
 
@@ -255,29 +267,13 @@ TEST(BuildCommands, DebugJudgesEachValueAsItsTextReadsBack)
         {8, [](S&, W& w, double x) { At<CLoadPoint>(w, 8).m_nNumCustomers = static_cast<int>(x); }, -1,
          "Num customers", "-1" + gmlRange, false},
     };
-    testfiles::TempFolder folder;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));
         CKorvaneDoc doc;
-        doc.SetTitle("Net1");
-        W w = Draw(doc, "G 0 0, L 0 0 100 0, C 100 0 200 0, F 200 0 300 0, I 300 0 400 0, R 400 0 500 0, "
-                        "E 500 0 600 0, T 600 0 700 0, P 700 0");
-        doc.m_pSimulationSettings->quantsPerDay = 24;
-        c.set(*doc.m_pSimulationSettings, w, c.value);
-        CScriptedPrompts prompts;
-        const std::vector<std::string> lines = Texts(CBuildCommands(doc, prompts).DebugNetwork());
-        const bool refused = c.field != nullptr;
-        if (refused) {
-            const std::string reason = std::string("the value of \"") + c.field + "\" is " + c.shown;
-            EXPECT_EQ(lines, std::vector<std::string>{c.widget < 0 ? "Verav Ezerez simulation settings  " + reason
-                                                                   : DescribeNetworkError(*w[c.widget], reason)});
-        } else {
-            EXPECT_TRUE(lines.empty()) << lines[0];
-        }
+        ExpectDebugNamesOnlyTheRefusedValue(doc, c.widget, c.field, c.shown,
+                                            [&c](S& s, W& w) { c.set(s, w, c.value); });
         EXPECT_EQ(ReaderTakes(doc), !c.ndlRefuses);
-        EXPECT_EQ(GmlReaderTakes(doc), !refused || c.ndlRefuses);
-        EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, {folder / "Net1.mc", ""}) == nullptr,
-                  refused);
+        EXPECT_EQ(GmlReaderTakes(doc), c.field == nullptr || c.ndlRefuses);
     }
 }
 
