@@ -139,15 +139,20 @@ void CParserDistrib::CheckValid(const std::string& keyword, int mask)
         Error(Quoted(keyword) + " is not valid in this definition");
 }
 
-int CParserDistrib::GetInteger(const std::string& keyword, int mask, const CAttributeValue& value,
-                               const CNdlRange& range)
+double CParserDistrib::GetSingleNumber(const std::string& keyword, int mask, const CAttributeValue& value)
 {
     CheckValid(keyword, mask);
     if (value.kind != CAttributeValue::Numbers)
         Error(Quoted(keyword) + " must be of numeric type");
     if (value.numbers.size() != 1)
         Error(Quoted(keyword) + " must be a single number");
-    return ToInteger(keyword, value.numbers[0], range);
+    return value.numbers[0];
+}
+
+int CParserDistrib::GetInteger(const std::string& keyword, int mask, const CAttributeValue& value,
+                               const CNdlRange& range)
+{
+    return ToInteger(keyword, GetSingleNumber(keyword, mask, value), range);
 }
 
 int CParserDistrib::ToInteger(const std::string& keyword, double x, const CNdlRange& range)
@@ -161,12 +166,7 @@ int CParserDistrib::ToInteger(const std::string& keyword, double x, const CNdlRa
 double CParserDistrib::GetNumber(const std::string& keyword, int mask, const CAttributeValue& value,
                                  const CNdlRange& range)
 {
-    CheckValid(keyword, mask);
-    if (value.kind != CAttributeValue::Numbers)
-        Error(Quoted(keyword) + " must be of numeric type");
-    if (value.numbers.size() != 1)
-        Error(Quoted(keyword) + " must be a single number");
-    const double x = value.numbers[0];
+    const double x = GetSingleNumber(keyword, mask, value);
     if (!range.Accepts(x))
         Error(Quoted(keyword) + " number must be " + range.SignWord());
     return x;

@@ -32,6 +32,8 @@ private:
     void ResetSystem();
     void ResetComponent();
     void CheckValid(const std::string& keyword, int mask);
+    // The value of a keyword that takes one number, once the keyword is valid in this definition.
+    double GetSingleNumber(const std::string& keyword, int mask, const CAttributeValue& value);
     int GetInteger(const std::string& keyword, int mask, const CAttributeValue& value, const CNdlRange& range);
     double GetNumber(const std::string& keyword, int mask, const CAttributeValue& value, const CNdlRange& range);
     bool GetBool(const std::string& keyword, int mask, const CAttributeValue& value);
