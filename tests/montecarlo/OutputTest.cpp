@@ -14,6 +14,29 @@
 namespace fs = std::filesystem;
 using testfiles::ReadText;
 
+namespace {
+
+// Old reports in `folder`, "last trace" and "last report", and `output` writing new ones over them,
+// a trace line written.
+void OpenOverOldReports(COutput& output, const fs::path& folder)
+{
+    std::ofstream(folder / "n.txt") << "last trace";
+    std::ofstream(folder / "n.htm") << "last report";
+    ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
+    ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
+    output.Log(3, "new trace");
+}
+
+std::set<std::string> FileNames(const fs::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+}  // namespace
+
 TEST(Output, WritesTraceLevelsWithBitTwoAndReplacesTheOldReports)
 {
     ndltest::TempFolder folder;
@@ -39,12 +62,8 @@ TEST(Output, TheReportPairIsCommittedTogetherOrNotAtAll)
     for (const bool folderTakesTheName : {true, false}) {
         ndltest::TempFolder temp;
         const fs::path& folder = temp.Path();
-        std::ofstream(folder / "n.txt") << "last trace";
-        std::ofstream(folder / "n.htm") << "last report";
         COutput output;
-        ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
-        ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
-        output.Log(3, "new trace");
+        ASSERT_NO_FATAL_FAILURE(OpenOverOldReports(output, folder));
         rlimit saved{};
         ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
         if (folderTakesTheName) {
@@ -85,10 +104,7 @@ TEST(Output, OpeningAReportRemovesTheTemporaryFilesOfEndedRunsOnly)
     COutput output;
     ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
     output.AbandonReports();
-    std::set<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder))
-        left.insert(entry.path().filename().string());
-    EXPECT_EQ(left, std::set<std::string>(kept.begin(), kept.end()));
+    EXPECT_EQ(FileNames(folder), std::set<std::string>(kept.begin(), kept.end()));
 }
 
 // Regression: when the new trace could not take its name, the old trace was "restored" by renaming
@@ -97,22 +113,15 @@ TEST(Output, AFailedCommitLeavesTheOldReportsAndNoTemporaryName)
 {
     ndltest::TempFolder temp;
     const fs::path& folder = temp.Path();
-    std::ofstream(folder / "n.txt") << "last trace";
-    std::ofstream(folder / "n.htm") << "last report";
     COutput output;
-    ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
-    ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
-    output.Log(3, "new trace");
+    ASSERT_NO_FATAL_FAILURE(OpenOverOldReports(output, folder));
     // The trace being written goes from under the run, so its rename fails.
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.path().filename().string().rfind("n.txt.", 0) == 0)
             fs::remove(entry.path());
     EXPECT_FALSE(output.CloseReports());
     EXPECT_EQ(output.GetError().rfind("Cannot write \"" + (folder / "n.txt").string() + "\": ", 0), 0u);
-    std::set<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder))
-        left.insert(entry.path().filename().string());
-    EXPECT_EQ(left, (std::set<std::string>{"n.htm", "n.txt"}));
+    EXPECT_EQ(FileNames(folder), (std::set<std::string>{"n.htm", "n.txt"}));
     EXPECT_EQ(ReadText(folder / "n.txt"), "last trace");
     EXPECT_EQ(ReadText(folder / "n.htm"), "last report");
 }
