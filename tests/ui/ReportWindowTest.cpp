@@ -205,13 +205,7 @@ std::vector<wxImage> Print(wxPrintout& printout)
 {
     wxBitmap sheet(595, 842);
     wxMemoryDC dc(sheet);
-    printout.SetDC(&dc);
-    printout.SetPPIScreen(72, 72);
-    printout.SetPPIPrinter(72, 72);
-    printout.SetPageSizePixels(595, 842);
-    printout.SetPageSizeMM(210, 297);
-    printout.SetPaperRectPixels(wxRect(0, 0, 595, 842));
-    printout.OnPreparePrinting();
+    PrepareA4At72Dpi(printout, dc);
     int first = 0, last = 0, from = 0, to = 0;
     printout.GetPageInfo(&first, &last, &from, &to);
     std::vector<wxImage> pages;

@@ -49,13 +49,7 @@ int InkOnFirstPrintedPage(wxView& view)
     wxMemoryDC dc(sheet);
     dc.SetBackground(*wxWHITE_BRUSH);
     dc.Clear();
-    printout->SetDC(&dc);
-    printout->SetPPIScreen(72, 72);
-    printout->SetPPIPrinter(72, 72);
-    printout->SetPageSizePixels(595, 842);
-    printout->SetPageSizeMM(210, 297);
-    printout->SetPaperRectPixels(wxRect(0, 0, 595, 842));
-    printout->OnPreparePrinting();
+    PrepareA4At72Dpi(*printout, dc);
     if (!printout->OnBeginDocument(1, 1) || !printout->HasPage(1))
         return 0;
     printout->OnBeginPrinting();

@@ -303,6 +303,17 @@ wxImage Render(int width, int height)
     return bitmap.ConvertToImage();
 }
 
+void PrepareA4At72Dpi(wxPrintout& printout, wxDC& dc)
+{
+    printout.SetDC(&dc);
+    printout.SetPPIScreen(72, 72);
+    printout.SetPPIPrinter(72, 72);
+    printout.SetPageSizePixels(595, 842);
+    printout.SetPageSizeMM(210, 297);
+    printout.SetPaperRectPixels(wxRect(0, 0, 595, 842));
+    printout.OnPreparePrinting();
+}
+
 void App::SetUp()
 {
     CSplashWnd::EnableSplashScreen(false);

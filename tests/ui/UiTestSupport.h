@@ -12,6 +12,7 @@
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
 #include <wx/image.h>
+#include <wx/print.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
@@ -84,6 +85,8 @@ void KeyDown(int keyCode);
 
 // The active view painted into an image of the given size.
 wxImage Render(int width, int height);
+// Readies `printout` to print on `dc`, which draws on a 595 x 842 bitmap: an A4 page at 72 dpi.
+void PrepareA4At72Dpi(wxPrintout& printout, wxDC& dc);
 
 // The running application with one new network and a folder of the test's own; at the end
 // nothing is saved.
