@@ -61,16 +61,23 @@ GmlText Tied(double n1, double reclose, bool turned = false)
 
 // Supply - breaker (capacity `breakerCap`) - J3; lateral to A (1 customer, 10 kVA) at J3; isolator
 // Iu (`up` h) - J4 - M (1 a year, `repair` h) - J5 - isolator Id (`down` h) - J6; lateral to B (1,
-// 10 kVA) at J6. A second feeder ends at J8, tied to J6 with a reclose time of `reclose` h; J9 and
-// J10 are free for a third.
-GmlText IsolatorsEitherSide(double up, double down, double breakerCap, double repair = 10, double reclose = 0.25)
+// 10 kVA) at J6. Junctions up to `lastJunction`.
+GmlText FaultBetweenIsolators(int lastJunction, double up, double down, double breakerCap = kBig, double repair = 10)
 {
-    GmlText g = TwoLoadsBehindABreaker(10, breakerCap);
+    GmlText g = TwoLoadsBehindABreaker(lastJunction, breakerCap);
     g.Feeder(3, 1, kLateral, 2, 0, 0, 0, kBig);
     g.Feeder(3, 4, kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, up);
     g.Feeder(4, 5, kMain, 4, 1, repair, 1, kBig);
     g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, down);
     g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
+    return g;
+}
+
+// FaultBetweenIsolators with a second feeder that ends at J8, tied to J6 with a reclose time of
+// `reclose` h; J9 and J10 are free for a third.
+GmlText IsolatorsEitherSide(double up, double down, double breakerCap, double repair = 10, double reclose = 0.25)
+{
+    GmlText g = FaultBetweenIsolators(10, up, down, breakerCap, repair);
     AddNeighbourFeeder(g, 7, 7);
     return g.Tie(8, 6, 0, reclose);
 }
@@ -131,12 +138,7 @@ CAnalyticalResult RunAll(const GmlText& g, int method, int minimumCutSet = 0)
 // unless `strongFirst`.
 GmlText TiesAtOneMoment(int strongId, int weakId, bool alike = false, bool strongFirst = false)
 {
-    GmlText g = TwoLoadsBehindABreaker(10);
-    g.Feeder(3, 1, kLateral, 2, 0, 0, 0, kBig);
-    g.Feeder(3, 4, kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 2);
-    g.Feeder(4, 5, kMain, 4, 1, 10, 1, kBig);
-    g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
-    g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
+    GmlText g = FaultBetweenIsolators(10, 2, 0.5);
     AddNeighbourFeeder(g, 7, 7);
     AddNeighbourFeeder(g, 9, 9, 5);
     if (strongFirst)
@@ -252,13 +254,8 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
         // SAIDI (2 + 0.5 + 9.5) / 3, ENS 20 + 5 + 47.5.
         {"a neighbour's load left short",
          [] {
-             GmlText g = TwoLoadsBehindABreaker(10);
+             GmlText g = FaultBetweenIsolators(10, 2, 0.5);
              g.Load(11, 2, 1, 10);
-             g.Feeder(3, 1, kLateral, 2, 0, 0, 0, kBig);
-             g.Feeder(3, 4, kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 2);
-             g.Feeder(4, 5, kMain, 4, 1, 10, 1, kBig);
-             g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 0.5);
-             g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
              AddNeighbourFeeder(g, 7, 7, 15);
              g.Feeder(8, 9, kMain, 9, 0, 0, 0, kBig);
              g.Feeder(8, 11, kLateral, 10, 0, 0, 0, kBig);
@@ -285,17 +282,7 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
          {1.5, 6.0, 72.5}},
         // Regression: a tie within the feeder, from A's node J3, counted B back at the later of Id
         // (1 h) and the tie (0.5 h), though J3 itself is dark until Iu opens at 3 h: both out 3 h.
-        {"tie from above the fault",
-         [] {
-             GmlText g = TwoLoadsBehindABreaker(6);
-             g.Feeder(3, 1, kLateral, 2, 0, 0, 0, kBig);
-             g.Feeder(3, 4, kMain, 3, 0, 0, 0, kBig, GmlText::Isolator, 3);
-             g.Feeder(4, 5, kMain, 4, 1, 10, 1, kBig);
-             g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 1);
-             g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
-             return g.Tie(3, 6, 0, 0.5);
-         }(),
-         {1.0, 3.0, 60.0}},
+        {"tie from above the fault", FaultBetweenIsolators(6, 3, 1).Tie(3, 6, 0, 0.5), {1.0, 3.0, 60.0}},
         // Catches the tie from J3 counted back at Id's 1 h, ahead of a neighbour's tie at 2 h,
         // though J3 is dark until 3 h. The neighbour's tie feeds B at 2 h: A out 3 h, B 2 h.
         {"tie from above the fault beside a neighbour's", IsolatorsEitherSide(3, 1, kBig, 10, 2).Tie(3, 6, 1, 0.5),
