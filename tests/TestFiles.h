@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -46,6 +47,15 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// The names of what a folder holds.
+inline std::set<std::string> FileNames(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
 
 // The file's bytes; empty when it cannot be read.
 inline std::string ReadText(const std::filesystem::path& path)

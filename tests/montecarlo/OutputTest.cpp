@@ -12,6 +12,7 @@
 #include "tests/montecarlo/NdlTestSupport.h"
 
 namespace fs = std::filesystem;
+using testfiles::FileNames;
 using testfiles::ReadText;
 
 namespace {
@@ -25,14 +26,6 @@ void OpenOverOldReports(COutput& output, const fs::path& folder)
     ASSERT_TRUE(output.OpenLog(folder / "n.txt"));
     ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
     output.Log(3, "new trace");
-}
-
-std::set<std::string> FileNames(const fs::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
 }
 
 }  // namespace

@@ -108,10 +108,7 @@ TEST(NdlLexer, RemovesTheTemporaryFilesOfEndedRunsOnly)
     CRecordingParser parser;
     ASSERT_TRUE(parser.Parse("system: a = 1\n", folder.Path()));
     EXPECT_TRUE(parser.Close());
-    std::set<std::string> left;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-        left.insert(entry.path().filename().string());
-    EXPECT_EQ(left, std::set<std::string>(kept.begin(), kept.end()));
+    EXPECT_EQ(testfiles::FileNames(folder.Path()), std::set<std::string>(kept.begin(), kept.end()));
 }
 
 // Hostile text: none of these may crash or run away; each ends in a result or a positioned error.

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <fstream>
 #include <new>
+#include <set>
 
 #include <unistd.h>
 
@@ -17,18 +18,10 @@
 namespace fs = std::filesystem;
 using ndltest::MaskReport;
 using ndltest::TempFolder;
+using testfiles::FileNames;
 using testfiles::ReadText;
 
 namespace {
-
-std::vector<std::string> FilesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // A run of a built model into n.txt and n.htm in the folder, and the reports it left.
 struct Reports {
@@ -90,7 +83,7 @@ TEST(Simulator, GivesTheGoldenReports)
         ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
         EXPECT_EQ(outcome.years, 200u);
         EXPECT_EQ(outcome.warning, "");
-        EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"n.htm", "n.txt"})) << "the temporary file stays";
+        EXPECT_EQ(FileNames(folder.Path()), (std::set<std::string>{"n.htm", "n.txt"})) << "the temporary file stays";
         const std::string html = ReadText(folder / "n.htm");
         testfiles::ExpectGolden(MaskReport(ReadText(folder / "n.txt"), folder / "n.htm"), golden + ".txt");
         testfiles::ExpectGolden(MaskReport(html, folder / "n.htm"), golden + ".htm");
@@ -159,7 +152,7 @@ TEST(Simulator, ARunWithoutResultsSaysWhyAndKeepsTheLastReports)
         EXPECT_EQ(ReadText(folder / "n.txt"), parseError ? message + "\n" : "last trace");
         EXPECT_EQ(ReadText(folder / "n.htm"),
                   parseError ? "<b><font size=\"4\">Network name :N &lt;1&gt;</font></b><br><br>" : "last report");
-        EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"n.htm", "n.txt"}));
+        EXPECT_EQ(FileNames(folder.Path()), (std::set<std::string>{"n.htm", "n.txt"}));
     }
 }
 
@@ -303,8 +296,8 @@ TEST(Simulator, NeverWritesThroughALinkPlantedUnderItsTemporaryNames)
     const SimulatorOutcome outcome = CSimulator().Run(ndltest::NdlNetwork(), "Net1", out / "n.txt", out / "n.htm",
                                                       out / "n.tmp", nullptr, nullptr);
     ASSERT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
-    EXPECT_EQ(FilesIn(elsewhere), std::vector<std::string>{"kept"});
+    EXPECT_EQ(FileNames(elsewhere), std::set<std::string>{"kept"});
     EXPECT_EQ(ReadText(elsewhere / "kept"), "the user's");
     EXPECT_NE(ReadText(out / "n.htm").find("Network name :Net1"), std::string::npos);
-    EXPECT_EQ(FilesIn(out).size(), 2u + links) << "the reports, and the links as they were";
+    EXPECT_EQ(FileNames(out).size(), 2u + links) << "the reports, and the links as they were";
 }
