@@ -69,7 +69,10 @@ TEST_F(AtomicWrite, ANewFileIsNeverMadeThroughALink)
         errno = 0;
         EXPECT_EQ(korvane::CreateNewFile(folder / name), nullptr) << name;
         EXPECT_EQ(errno, EEXIST) << name;
-        EXPECT_EQ(korvane::OpenFileNoFollow(folder / name) == nullptr, name != std::string("file")) << name;
+        std::FILE* read = korvane::OpenFileNoFollow(folder / name);
+        EXPECT_EQ(read == nullptr, name != std::string("file")) << name;
+        if (read != nullptr)
+            std::fclose(read);
     }
     EXPECT_EQ(testfiles::ReadText(folder / "file"), "the user's");
     EXPECT_FALSE(fs::exists(folder / "nowhere"));
