@@ -312,7 +312,7 @@ std::optional<CDatasheetProblem> CDatasheet::FindProblem(bool forRun) const
     case WidgetType::Isolator:
     case WidgetType::Equipment:
     case WidgetType::Transformer:
-        // Greyed values pass through as they came, unless they are no numbers at all.
+        // Greyed values pass through as they came, unless the run's reader would refuse them.
         if (AnalyticalFeederValuesEditable() || find.ForRun()) {
             find.Value("Fault rate", f.m_dFaultRate, kRate);
             find.Value("Length", f.m_dFeederLength, kRate);

@@ -1,5 +1,6 @@
-// A least-recently-used memo of fixed-width patterns (the simulation's flow and recloser caches),
-// found by a hash look-up instead of a walk along the list.
+// A least-recently-used memo of fixed-width patterns (the reference loop's flow and recloser
+// caches, each part's switch patterns and flows), found by a hash look-up instead of a walk along
+// the list.
 #pragma once
 
 #include <algorithm>

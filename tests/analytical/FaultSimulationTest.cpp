@@ -328,8 +328,9 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
          }(),
          {1.0, 2.0, 61.0}},
         // A lateral that only feeds the loads at and below its end carries what they demand,
-        // whatever its datasheet says: B (200 kVA) behind a lateral in two sections rated 50 kVA each is back whole at
-        // 0.25 h (its end's demand alone would give the first section 0 kVA and shed B).
+        // whatever its datasheet says: B (200 kVA) behind a lateral in two sections rated 50 kVA
+        // each is back whole at 0.25 h (its end's demand alone would give the first section 0 kVA
+        // and shed B).
         {"lateral in two sections",
          [] {
              GmlText g;
