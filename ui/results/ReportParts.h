@@ -29,9 +29,6 @@ public:
     static std::vector<std::size_t> Starts(const wxString& source);
 
     const wxString& GetSource() const { return m_source; }
-    // How much of the source is parsed.
-    std::size_t GetParsed() const { return m_parsed; }
-    bool IsParsed() const { return m_parsed >= m_source.length(); }
 
     // Parses the source from where the last call ended up to `end` as one part, with `parser`
     // measuring on `dc`, and adds it below `page`'s cells; the first part becomes the page (which

@@ -125,7 +125,7 @@ wxHtmlContainerCell* CReportWindow::LayOut(std::size_t end)
     // new length to the toolkit, which then lays out and draws the whole window again: while
     // parts arrive below the window, it is done every few turns.
     const bool inView = first || laidOutHeight < CalcUnscrolledPosition(wxPoint(0, GetClientSize().y)).y;
-    m_lengthKnown = inView || m_parts->IsParsed() || m_next % kTurnsPerLength == 0;
+    m_lengthKnown = inView || IsComplete() || m_next % kTurnsPerLength == 0;
     if (m_lengthKnown)
         CreateLayout();
     else
