@@ -225,7 +225,7 @@ std::vector<wxImage> Print(wxPrintout& printout)
 TEST_F(ReportWindow, PrintsAReportPartByPartAsTheToolkitPrintsTheWholePage)
 {
     const wxString text = Golden("report-small.htm");
-    CReportPrintout parts("Report", text, folder.string());
+    CReportPrintout parts("Report", std::make_shared<const wxString>(text), folder.string());
     wxHtmlPrintout whole("Report");
     whole.SetHtmlText(CReportParts::Linear(text));
     const std::vector<wxImage> printed = Print(parts), expected = Print(whole);

@@ -137,7 +137,10 @@ public:
 
 }  // namespace
 
-CReportParts::CReportParts(const wxString& source) : m_source(source), m_extents(std::make_unique<CTextExtents>()) {}
+CReportParts::CReportParts(std::shared_ptr<const wxString> source)
+    : m_source(std::move(source)), m_extents(std::make_unique<CTextExtents>())
+{
+}
 
 CReportParts::~CReportParts() = default;
 
@@ -170,12 +173,12 @@ wxHtmlContainerCell* CReportParts::ParseTo(std::size_t end, wxHtmlWinParser& par
                                            double fontScale, wxHtmlContainerCell*& page)
 {
     const bool first = page == nullptr;
-    const bool last = end >= m_source.length();
+    const bool last = end >= m_source->length();
     // The steps of wxHtmlParser::Parse but the last, which would take the spacing off both ends of
     // every part rather than off the page's own ends.
     CMeasuringDC measuring(dc, *m_extents);
     parser.SetDC(&measuring, pixelScale, fontScale);
-    parser.InitParser(Linear(m_source.substr(m_parsed, end - m_parsed)));
+    parser.InitParser(Linear(m_source->substr(m_parsed, end - m_parsed)));
     wxHtmlContainerCell* part = parser.GetContainer();
     while (part->GetParent() != nullptr)
         part = part->GetParent();

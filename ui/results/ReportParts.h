@@ -16,7 +16,7 @@ class wxHtmlWinParser;
 
 class CReportParts {
 public:
-    explicit CReportParts(const wxString& source);
+    explicit CReportParts(std::shared_ptr<const wxString> source);
     ~CReportParts();
 
     // The page with one element around it. wxHtmlParser links each top-level tag behind the
@@ -28,7 +28,7 @@ public:
     // after the first.
     static std::vector<std::size_t> Starts(const wxString& source);
 
-    const wxString& GetSource() const { return m_source; }
+    const std::shared_ptr<const wxString>& GetSource() const { return m_source; }
 
     // Parses the source from where the last call ended up to `end` as one part, with `parser`
     // measuring on `dc`, and adds it below `page`'s cells; the first part becomes the page (which
@@ -37,7 +37,7 @@ public:
                                  double fontScale, wxHtmlContainerCell*& page);
 
 private:
-    wxString m_source;
+    std::shared_ptr<const wxString> m_source;  // shared with the page's printouts
     std::size_t m_parsed = 0;
     std::unique_ptr<CTextExtents> m_extents;  // of the page's words, in its fonts
 };

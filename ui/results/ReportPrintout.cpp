@@ -1,6 +1,7 @@
 #include "ui/results/ReportPrintout.h"
 
 #include <climits>
+#include <utility>
 
 #include <wx/utils.h>
 
@@ -16,8 +17,9 @@ constexpr double kScreenDpi = 96.0;
 
 }  // namespace
 
-CReportPrintout::CReportPrintout(const wxString& title, const wxString& source, const wxString& location)
-    : wxPrintout(title), m_source(source)
+CReportPrintout::CReportPrintout(const wxString& title, std::shared_ptr<const wxString> source,
+                                 const wxString& location)
+    : wxPrintout(title), m_source(std::move(source))
 {
     m_files.ChangePathTo(location, false);
     m_parser.SetFS(&m_files);
@@ -63,9 +65,9 @@ void CReportPrintout::OnPreparePrinting()
 
     CReportParts parts(m_source);
     wxHtmlContainerCell* page = nullptr;
-    for (std::size_t start : CReportParts::Starts(m_source))
+    for (std::size_t start : CReportParts::Starts(*m_source))
         parts.ParseTo(start, m_parser, dc, printerY / kScreenDpi, static_cast<double>(printerY) / screenY, page);
-    parts.ParseTo(m_source.length(), m_parser, dc, printerY / kScreenDpi, static_cast<double>(printerY) / screenY,
+    parts.ParseTo(m_source->length(), m_parser, dc, printerY / kScreenDpi, static_cast<double>(printerY) / screenY,
                   page);
     m_renderer.SetSize(area.width, area.height);
     m_renderer.SetHtmlCell(*page);

@@ -16,7 +16,7 @@ class CReportParts;
 class CReportPrintout : public wxPrintout {
 public:
     // `source` is the page's HTML text, `location` the file it came from.
-    CReportPrintout(const wxString& title, const wxString& source, const wxString& location);
+    CReportPrintout(const wxString& title, std::shared_ptr<const wxString> source, const wxString& location);
     ~CReportPrintout() override;
 
     void OnPreparePrinting() override;
@@ -29,7 +29,7 @@ private:
     // a page prints on, in pixels, and where it starts.
     wxRect PrintArea(wxDC& dc);
 
-    wxString m_source;
+    std::shared_ptr<const wxString> m_source;
     wxFileSystem m_files;  // for the page's pictures
     wxHtmlWinParser m_parser;
     wxHtmlDCRenderer m_renderer;

@@ -78,25 +78,29 @@ void CReportWindow::SetUpToolkit()
         wxImage::AddHandler(new wxPNGHandler);
 }
 
-const wxString& CReportWindow::GetSource() const
+std::shared_ptr<const wxString> CReportWindow::GetSource() const
 {
-    static const wxString none;
-    return m_parts ? m_parts->GetSource() : none;
+    return m_parts ? m_parts->GetSource() : std::make_shared<const wxString>();
 }
 
 bool CReportWindow::SetPage(const wxString& source)
+{
+    return ShowSource(std::make_shared<const wxString>(source));
+}
+
+bool CReportWindow::ShowSource(std::shared_ptr<const wxString> source)
 {
     // The window's own page setting drops the selection and everything else that points into the
     // cells of the page before.
     if (!wxHtmlWindow::SetPage(wxString()))
         return false;
-    m_parts = std::make_unique<CReportParts>(source);
     m_cuts.clear();
     std::size_t turn = 0;
-    for (std::size_t start : CReportParts::Starts(source))
+    for (std::size_t start : CReportParts::Starts(*source))
         if (start - turn >= m_turnLength)
             m_cuts.push_back(turn = start);
-    m_cuts.push_back(source.length());
+    m_cuts.push_back(source->length());
+    m_parts = std::make_unique<CReportParts>(std::move(source));
     m_next = 0;
     m_pendingAnchor.clear();
     m_offered.clear();
@@ -196,9 +200,8 @@ bool CReportWindow::LoadPage(const wxString& location)
     }
 
     wxBusyCursor busy;
-    const wxString text = ReadHtml(*file);
     m_FS->ChangePathTo(file->GetLocation());
-    SetPage(text);
+    ShowSource(std::make_shared<const wxString>(ReadHtml(*file)));
     m_OpenedPage = file->GetLocation();
     if (m_OpenedPageTitle.empty())
         OnSetTitle(wxFileNameFromPath(m_OpenedPage));
@@ -230,7 +233,7 @@ void CReportWindow::OnDPIChanged(wxDPIChangedEvent&)
     // The window would lay out again only the part it parsed last.
     const wxString page = m_OpenedPage;
     const wxString offered = m_offered;
-    SetPage(wxString(GetSource()));
+    ShowSource(GetSource());
     m_OpenedPage = page;
     m_offered = offered;
 }

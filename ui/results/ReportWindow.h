@@ -36,11 +36,14 @@ public:
 
     // True once the whole page is laid out.
     bool IsComplete() const { return m_next >= m_cuts.size(); }
-    // The text of the page shown, and whether it offers a file to the browser instead.
-    const wxString& GetSource() const;
+    // The text of the page shown, shared rather than copied: a report's text takes four times the
+    // size of its file. And whether the page offers a file to the browser instead.
+    std::shared_ptr<const wxString> GetSource() const;
     bool IsOffering() const { return !m_offered.empty(); }
 
 private:
+    // SetPage without a copy of the text.
+    bool ShowSource(std::shared_ptr<const wxString> source);
     // Lays out the source up to `end` as one part below the parts laid out before.
     wxHtmlContainerCell* LayOut(std::size_t end);
     // Moves to the anchor now or, while it has not arrived, when it does.
