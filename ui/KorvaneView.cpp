@@ -44,6 +44,11 @@ wxBEGIN_EVENT_TABLE(CKorvaneView, wxView)
     EVT_MENU(ID_DISPLAY_GML, CKorvaneView::OnDisplayGML)
 wxEND_EVENT_TABLE()
 
+wxWindow* DialogParent(wxView& view)
+{
+    return view.GetFrame() != nullptr ? wxGetTopLevelParent(view.GetFrame()) : nullptr;
+}
+
 namespace {
 
 // Pixels of the canvas at most in either direction: well past the largest workspace the settings
@@ -307,7 +312,7 @@ void CKorvaneView::Apply(const CViewUpdate& update)
     // Last, with the mouse released: the box is modal.
     if (!update.error.empty())
         wxMessageBox(wxString::FromUTF8(update.error), wxTheApp->GetAppDisplayName(), wxOK | wxICON_ERROR,
-                     GetFrame() != nullptr ? wxGetTopLevelParent(GetFrame()) : nullptr);
+                     DialogParent(*this));
 }
 
 void CKorvaneView::AfterStateChange()

@@ -20,6 +20,10 @@ class CNetworkDocument;
 class wxMouseEvent;
 class wxKeyEvent;
 
+// The window that owns a view's dialogs and message boxes: the main window, since an MDI child is
+// no top-level window on GTK.
+wxWindow* DialogParent(wxView& view);
+
 class CKorvaneView : public wxView, public IDocumentObserver {
     wxDECLARE_DYNAMIC_CLASS(CKorvaneView);
 

@@ -7,7 +7,6 @@
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
-#include <wx/toplevel.h>
 
 #include "editor/BuildCommands.h"
 #include "editor/RunMessages.h"
@@ -24,12 +23,6 @@
 #include "ui/results/SimulationProgressDlg.h"
 
 namespace {
-
-// Dialogs belong to the main window: an MDI child is no top-level window on GTK.
-wxWindow* DialogParent(wxView& view)
-{
-    return view.GetFrame() != nullptr ? wxGetTopLevelParent(view.GetFrame()) : nullptr;
-}
 
 long IconStyle(IBuildPrompts::Icon icon)
 {
