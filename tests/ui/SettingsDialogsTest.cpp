@@ -212,6 +212,8 @@ TEST_F(SettingsDialogs, AnalyticalSettingsOfferAFaultCountPerFeederAndStoreEvery
     EXPECT_TRUE(filesGreyed);
     EXPECT_TRUE(filesEnabled);
     EXPECT_EQ(TakeDialogs(), std::vector<std::string>{"Invalid number to fault value"});
+    // Regression: this refusal was captioned "Korvane", not with the application's title.
+    EXPECT_EQ(LastMessageCaption(), "Korvane - Verav Ezerez");
     EXPECT_EQ(shownAfterRefusal, "1");
     const CAnalyticalSettings& a = Doc().m_analytical;
     EXPECT_EQ(std::vector<int>({a.m_nFaultCount, a.m_nLoadSheddingMethod, a.m_bMinimumCutSet, a.m_bEnableClustering}),
