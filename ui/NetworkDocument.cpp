@@ -21,8 +21,6 @@ wxEND_EVENT_TABLE()
 
 namespace {
 
-const wxString kCaption = wxString::FromUTF8("Korvane - Verav Ezerez");
-
 std::filesystem::path ToPath(const wxString& file)
 {
     return std::filesystem::path(file.utf8_string());
@@ -33,7 +31,7 @@ void ReportFileFailure(const char* what, const wxString& file, const std::except
     const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
     wxMessageBox(wxString::Format("%s \"%s\": %s", what, file,
                                   memory ? wxString("Out of memory") : wxString::FromUTF8(e.what())),
-                 kCaption, wxOK | wxICON_ERROR);
+                 wxTheApp->GetAppDisplayName(), wxOK | wxICON_ERROR);
 }
 
 }  // namespace
@@ -63,7 +61,7 @@ bool CNetworkDocument::DoOpenDocument(const wxString& file)
     try {
         m_doc->OpenFile(ToPath(file));
     } catch (const korvane::FileError& e) {
-        wxMessageBox(wxString::FromUTF8(e.what()), kCaption, wxOK | wxICON_ERROR);
+        wxMessageBox(wxString::FromUTF8(e.what()), wxTheApp->GetAppDisplayName(), wxOK | wxICON_ERROR);
         return false;
     } catch (const std::exception& e) {
         // Anything else (out of memory on a hostile file) is still this file's failure, not the program's.
@@ -72,7 +70,7 @@ bool CNetworkDocument::DoOpenDocument(const wxString& file)
     }
     m_doc->SetModifiedFlag(false);
     for (const std::string& warning : m_doc->GetLoadWarnings())
-        wxMessageBox(wxString::Format("%s\n\n%s", file, wxString::FromUTF8(warning)), kCaption,
+        wxMessageBox(wxString::Format("%s\n\n%s", file, wxString::FromUTF8(warning)), wxTheApp->GetAppDisplayName(),
                      wxOK | wxICON_WARNING);
     return true;
 }
@@ -93,7 +91,7 @@ bool CNetworkDocument::DoSaveDocument(const wxString& file)
     try {
         m_doc->SaveFile(ToPath(file));
     } catch (const korvane::FileError& e) {
-        wxMessageBox(wxString::FromUTF8(e.what()), kCaption, wxOK | wxICON_ERROR);
+        wxMessageBox(wxString::FromUTF8(e.what()), wxTheApp->GetAppDisplayName(), wxOK | wxICON_ERROR);
         return false;
     } catch (const std::exception& e) {
         ReportFileFailure("Cannot write", file, e);
