@@ -204,7 +204,10 @@ std::unique_ptr<CMonteCarloJob> CBuildCommands::PrepareMonteCarloRun(bool busy, 
     const auto names = OutputNames(place);
     if (!names)
         return nullptr;
-    CreateOutputFolder(*names);
+    if (const std::string failure = CreateOutputFolder(*names); !failure.empty()) {
+        m_prompts.ShowMessage(failure, IBuildPrompts::Icon::Exclamation);
+        return nullptr;
+    }
 
     m_doc.SetMonteCarloResultPath(sender, names->htmlFile.string());
     m_doc.SetModifiedFlag();

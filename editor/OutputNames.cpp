@@ -1,7 +1,12 @@
 #include "editor/OutputNames.h"
 
 #include <cctype>
+#include <cerrno>
 #include <system_error>
+
+#include "editor/RunMessages.h"
+#include "montecarlo/Simulator.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -50,8 +55,17 @@ std::optional<COutputNames> MakeOutputNames(const std::string& title, const std:
     return names;
 }
 
-void CreateOutputFolder(const COutputNames& names)
+std::string CreateOutputFolder(const COutputNames& names)
 {
+    // A title that fits a folder's name may still be too long for the files named after it.
+    for (const std::filesystem::path* file : {&names.htmlFile, &names.textFile})
+        if (file->filename().native().size() > korvane::NameMax(names.folder))
+            return std::string(run_text::kOutputNameTooLong) + "\nCannot create \"" + file->string() +
+                   "\": " + std::generic_category().message(ENAMETOOLONG);
     std::error_code ec;
     std::filesystem::create_directories(names.folder, ec);
+    if (ec)
+        return std::string(kHtmlOutputFailed) + "\nCannot create the folder \"" + names.folder.string() +
+               "\": " + ec.message();
+    return {};
 }

@@ -22,6 +22,7 @@ struct COutputNames {
 std::optional<COutputNames> MakeOutputNames(const std::string& title, const std::filesystem::path& documentFile,
                                             const std::filesystem::path& userDataFolder, bool createDirectory);
 
-// Makes the folder when it is missing. A failure is not reported here: the run names the files
-// it cannot open.
-void CreateOutputFolder(const COutputNames& names);
+// Makes the folder when it is missing, once the files' names are known to fit in it. What keeps
+// the run from writing there, as the user is told it (the system's reason included); empty when
+// nothing does.
+std::string CreateOutputFolder(const COutputNames& names);

@@ -15,6 +15,8 @@ inline constexpr const char* kQuantsQuestion =
     "Dialog box.\n\nDo you want to continue?\n";
 inline constexpr const char* kInvalidOutputName =
     "Error : Invalid output-file's name\nPlease contact the developer for more information";
+inline constexpr const char* kOutputNameTooLong =
+    "Error : The network's name is too long to name its output files.\nPlease save the network under a shorter name.";
 inline constexpr const char* kTerminateQuestion = "Are you sure terminate this simulation?";
 inline constexpr const char* kCompletedQuestion =
     "Simulation completed! You can view the result\nfrom Result Viewer.\n\nDo you want to close this dialog box?";

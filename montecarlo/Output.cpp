@@ -9,10 +9,13 @@
 
 namespace {
 
-// Why a finished file could not be renamed over `path` (0: no reason known now): a folder of that
-// name, or an immutable file. Found at the start, it does not cost a whole run.
+// Why a finished file could not be renamed over `path` (0: no reason known now): a name too long
+// for its folder, a folder of that name, or an immutable file. Found at the start, it does not
+// cost a whole run.
 int WhyNotReplaceable(const std::filesystem::path& path)
 {
+    if (path.filename().native().size() > korvane::NameMax(path.parent_path()))
+        return ENAMETOOLONG;
     std::error_code ec;
     const auto status = std::filesystem::symlink_status(path, ec);
     if (std::filesystem::is_directory(status))
@@ -43,7 +46,9 @@ bool COutput::CFileSlot::Open(const std::filesystem::path& path, bool viaTempora
     m_path = path;
     m_failed = false;
     if (viaTemporaryName) {
-        korvane::RemoveAbandonedSiblings(path, ".part");
+        // Any network's: a killed run of another network in this folder may have left a report
+        // of gigabytes.
+        korvane::RemoveAbandonedTemporaries(path.parent_path(), ".part");
         if (const int reason = WhyNotReplaceable(path); reason != 0) {
             errno = reason;
             Fail("create", error);

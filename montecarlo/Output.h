@@ -9,7 +9,7 @@
 // Each run owns one COutput, so two runs never share a handle. The trace and the HTML report are
 // written under a temporary name and renamed over their real name when they are closed, so a
 // failed write keeps the previous report; opening one removes the temporary files that killed
-// runs left under its name. Every file is made new, never through a link planted under its name.
+// runs and saves left in its folder. Every file is made new, never through a link planted under its name.
 // The first write error is kept (naming the file) and every later write to that file is dropped;
 // Close reports it by returning false.
 class COutput {

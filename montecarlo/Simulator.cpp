@@ -16,9 +16,7 @@ SimulatorOutcome CSimulator::RunModel(const ModelBuilder& build, const std::stri
     COutput output;
     if (!output.OpenHtml(htmlPath)) {
         outcome.kind = Kind::OutputFailure;
-        outcome.message = "HTML output stream handler failed! Please disable the create directory option in "
-                          "Settings->Workspace Settings.\n" +
-                          output.GetError();
+        outcome.message = std::string(kHtmlOutputFailed) + "\n" + output.GetError();
         return outcome;
     }
     if (!output.OpenLog(textPath)) {

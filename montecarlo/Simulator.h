@@ -6,6 +6,10 @@
 #include <functional>
 #include <string>
 
+// What the user is told when the HTML report cannot be made; the reason follows on a line of its own.
+inline constexpr const char* kHtmlOutputFailed =
+    "HTML output stream handler failed! Please disable the create directory option in Settings->Workspace Settings.";
+
 class COutput;
 class CRunControl;
 class CSimulation;

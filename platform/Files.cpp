@@ -40,12 +40,78 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path)
     return bytes;
 }
 
+std::size_t NameMax(const std::filesystem::path& folder)
+{
+    // A folder still to be made takes the limit of the one it will be made in.
+    std::filesystem::path existing = folder.empty() ? std::filesystem::path(".") : folder;
+    std::error_code ec;
+    while (!std::filesystem::is_directory(existing, ec)) {
+        const std::filesystem::path parent = existing.parent_path();
+        if (parent.empty() || parent == existing)
+            break;
+        existing = parent;
+    }
+    const long limit = ::pathconf(existing.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
+namespace {
+
+// `fileName` + `tail`, the file name cut as far as the whole must to fit `nameMax` bytes, never
+// inside a UTF-8 character; the tail keeps it unique.
+std::string SiblingName(const std::string& fileName, const std::string& tail, std::size_t nameMax)
+{
+    std::size_t kept = fileName.size();
+    if (kept + tail.size() > nameMax) {
+        kept = nameMax > tail.size() ? nameMax - tail.size() : 0;
+        while (kept > 0 && (static_cast<unsigned char>(fileName[kept]) & 0xC0) == 0x80)
+            --kept;
+    }
+    return fileName.substr(0, kept) + tail;
+}
+
+// Removes the names that UniqueSiblingName gave in `folder` with `suffix` to processes that have
+// ended: beside `fileName` alone when that is given.
+void RemoveAbandoned(std::filesystem::path folder, std::string_view suffix, const std::string* fileName)
+{
+    if (folder.empty())
+        folder = ".";
+    const std::size_t nameMax = NameMax(folder);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        // The tail is ".<process id>-<counter>" + suffix.
+        const std::size_t dot = name.rfind('.', name.size() - suffix.size() - 1);
+        if (dot == 0 || dot == std::string::npos)
+            continue;
+        const std::string middle = name.substr(dot + 1, name.size() - suffix.size() - dot - 1);
+        const std::size_t dash = middle.find('-');
+        if (dash == 0 || dash == std::string::npos || dash > 9 || dash + 1 == middle.size() ||
+            middle.find_first_not_of("0123456789") != dash ||
+            middle.find_first_not_of("0123456789", dash + 1) != std::string::npos)
+            continue;
+        if (fileName != nullptr && name != SiblingName(*fileName, name.substr(dot), nameMax))
+            continue;
+        const auto process = static_cast<pid_t>(std::stol(middle.substr(0, dash)));
+        if (process > 0 && ::kill(process, 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            std::filesystem::remove(it->path(), ignored);
+        }
+    }
+}
+
+}  // namespace
+
 std::filesystem::path UniqueSiblingName(const std::filesystem::path& path, std::string_view suffix)
 {
     static std::atomic<unsigned> counter{0};
+    const std::string fileName = path.filename().string();
+    const std::size_t nameMax = NameMax(path.parent_path());
     for (;;) {
-        std::filesystem::path candidate = path;
-        candidate += "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + std::string(suffix);
+        const std::string tail = "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + std::string(suffix);
+        std::filesystem::path candidate = path.parent_path() / SiblingName(fileName, tail, nameMax);
         std::error_code ec;
         // A dangling link is a name taken too.
         if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, ec)))
@@ -84,29 +150,13 @@ std::FILE* OpenFileNoFollow(const std::filesystem::path& path)
 
 void RemoveAbandonedSiblings(const std::filesystem::path& path, std::string_view suffix)
 {
-    const std::string prefix = path.filename().string() + ".";
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-            continue;
-        // What lies between is "<process id>-<counter>".
-        const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-        const std::size_t dash = middle.find('-');
-        if (dash == 0 || dash == std::string::npos || dash > 9 || dash + 1 == middle.size() ||
-            middle.find_first_not_of("0123456789") != dash ||
-            middle.find_first_not_of("0123456789", dash + 1) != std::string::npos)
-            continue;
-        const auto process = static_cast<pid_t>(std::stol(middle.substr(0, dash)));
-        if (process > 0 && ::kill(process, 0) != 0 && errno == ESRCH) {
-            std::error_code ignored;
-            std::filesystem::remove(it->path(), ignored);
-        }
-    }
+    const std::string fileName = path.filename().string();
+    RemoveAbandoned(path.parent_path(), suffix, &fileName);
+}
+
+void RemoveAbandonedTemporaries(const std::filesystem::path& folder, std::string_view suffix)
+{
+    RemoveAbandoned(folder, suffix, nullptr);
 }
 
 void WriteFileAtomically(const std::filesystem::path& requested, std::string_view bytes)

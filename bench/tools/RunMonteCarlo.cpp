@@ -39,7 +39,8 @@ std::unique_ptr<CRunJob> NdlJob(const std::filesystem::path& ndlFile, const std:
     const auto names = MakeOutputNames(ndlFile.stem().string(), {}, folder, false);
     if (!names)
         throw korvane::FileError("Cannot name reports after \"" + ndlFile.string() + "\"");
-    CreateOutputFolder(*names);
+    if (const std::string failure = CreateOutputFolder(*names); !failure.empty())
+        throw korvane::FileError(failure);
     return std::make_unique<CMonteCarloJob>(
         MakeMonteCarloParams(ndlFile.stem().string(), std::string(bytes.begin(), bytes.end()), *names));
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -411,6 +412,42 @@ TEST(BuildCommands, AnAnalyticalRunKnowsWhetherTheNetworkHoldsATransformerOrEqui
         const auto job = CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, {folder.Path() / "Net1.mc", ""});
         ASSERT_NE(job, nullptr) << (prompts.shown.empty() ? "" : prompts.shown[0]);
         EXPECT_EQ(job->GetParams().m_bHasTransformerOrEquipment, c.expected);
+    }
+}
+
+// Regression: a folder that could not be made went unreported, and the run then failed on its
+// report with "No such file or directory" instead of the reason. A title that names the folder
+// but is too long for the reports is refused as too long, before the folder is made.
+TEST(BuildCommands, AMonteCarloRunThatCannotWriteItsReportsIsRefusedWithTheReason)
+{
+    testfiles::TempFolder folder;
+    std::ofstream(folder / "file") << "";
+    const std::string longest(251, 't');
+    const std::string tooLong(252, 't');
+    const struct {
+        std::string title;
+        fs::path document;
+        std::string shown;  // empty: the run starts
+    } cases[] = {
+        {"Net1", folder / "file" / "Net1.mc",
+         std::string("!:") + kHtmlOutputFailed + "\nCannot create the folder \"" + (folder / "file" / "Net1").string() +
+             "\": Not a directory"},
+        {tooLong, folder / "n.mc",
+         std::string("!:") + run_text::kOutputNameTooLong + "\nCannot create \"" +
+             (folder / tooLong / (tooLong + ".htm")).string() + "\": File name too long"},
+        {longest, folder / "n.mc", ""},
+    };
+    for (const auto& c : cases) {
+        CKorvaneDoc doc;
+        doc.SetTitle(c.title);
+        doc.m_workspace.m_bCreateDirectory = 1;
+        Draw(doc, kConnected);
+        doc.m_pSimulationSettings->quantsPerDay = 24;
+        CScriptedPrompts prompts;
+        const auto job = CBuildCommands(doc, prompts).PrepareMonteCarloRun(false, {c.document, ""}, nullptr);
+        EXPECT_EQ(job != nullptr, c.shown.empty());
+        EXPECT_EQ(prompts.shown, c.shown.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.shown});
+        EXPECT_EQ(fs::is_directory(c.document.parent_path() / c.title), c.shown.empty());
     }
 }
 

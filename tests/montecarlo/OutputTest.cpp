@@ -83,17 +83,20 @@ TEST(Output, TheReportPairIsCommittedTogetherOrNotAtAll)
     }
 }
 
-// Regression: the temporary files of a killed run stayed beside the reports for good.
-TEST(Output, OpeningAReportRemovesTheTemporaryFilesOfEndedRunsOnly)
+// Regression: the temporary files of a killed run stayed beside the reports for good, and those
+// of another network's run (a report of gigabytes) until that network ran there again.
+TEST(Output, OpeningAReportRemovesTheTemporaryFilesOfEveryEndedRunInItsFolder)
 {
     ndltest::TempFolder temp;
     const fs::path& folder = temp.Path();
     const std::string ended = "4194304";  // above any process id Linux gives
     const std::string running = std::to_string(::getpid());
-    const std::vector<std::string> kept = {"n.htm.x-1.part", "m.htm." + ended + "-0.part", "n.htm." + running + "-900.part"};
+    const std::vector<std::string> kept = {"n.htm.x-1.part", "n.htm." + running + "-900.part", "n.htm.part",
+                                           "ndl." + ended + "-0.tmp", "." + ended + "-0.part"};
     for (const std::string& name : kept)
         std::ofstream(folder / name) << "";
-    std::ofstream(folder / ("n.htm." + ended + "-3.part")) << "";
+    for (const std::string& name : {"n.htm." + ended + "-3.part", "other.txt." + ended + "-0.part", "a." + ended + "-7.part"})
+        std::ofstream(folder / name) << "";
     COutput output;
     ASSERT_TRUE(output.OpenHtml(folder / "n.htm"));
     output.AbandonReports();

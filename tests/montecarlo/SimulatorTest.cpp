@@ -156,6 +156,28 @@ TEST(Simulator, ARunWithoutResultsSaysWhyAndKeepsTheLastReports)
     }
 }
 
+// Regression: with a title of 238 to 251 bytes the reports' names fitted but their temporary names
+// did not, and the run failed telling the user to disable the create directory option. A name
+// too long itself is found before anything is simulated.
+TEST(Simulator, ReportsTakeEveryNameThatFits)
+{
+    for (const std::size_t length : {238u, 251u, 252u}) {
+        SCOPED_TRACE(length);
+        TempFolder folder;
+        const std::string title(length, 't');
+        const SimulatorOutcome outcome = CSimulator().Run(ndltest::NdlNetwork(), "N", folder / (title + ".txt"),
+                                                          folder / (title + ".htm"), folder / "n.tmp", nullptr, nullptr);
+        if (length <= 251) {
+            EXPECT_EQ(outcome.kind, SimulatorOutcome::Kind::Completed) << outcome.message;
+            EXPECT_EQ(FileNames(folder.Path()), (std::set<std::string>{title + ".htm", title + ".txt"}));
+        } else {
+            EXPECT_EQ(outcome.message, std::string(kHtmlOutputFailed) + "\nCannot create \"" +
+                                           (folder / (title + ".htm")).string() + "\": File name too long");
+            EXPECT_EQ(FileNames(folder.Path()), std::set<std::string>{});
+        }
+    }
+}
+
 // Each load point's link finds its section, also in a folder whose name holds '#' and '%': the
 // HTML decodes both to the same anchor, the anchor is what LoadPointAnchors gives the result
 // view, and the link's path is percent-encoded.

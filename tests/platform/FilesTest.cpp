@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/Files.h"
 #include "tests/TestFiles.h"
@@ -80,6 +83,37 @@ TEST_F(AtomicWrite, ANewFileIsNeverMadeThroughALink)
     ASSERT_NE(made, nullptr);
     std::fclose(made);
     EXPECT_EQ(FileCount(), 4);
+}
+
+// Regression: the temporary name of a file whose name was near the limit (a network titled with
+// 238 to 251 bytes) passed 255 bytes, so a name that fitted could not be written. Shortened, it
+// stays whole UTF-8 and is still known for abandoned when the process that made it has ended.
+TEST_F(AtomicWrite, EveryNameThatFitsIsWrittenAndItsAbandonedTemporaryRemoved)
+{
+    std::string accents;
+    for (int i = 0; i < 127; ++i)
+        accents += "\xC3\xA9";
+    for (const std::string& name : {std::string(255, 'a'), std::string(238, 'b') + ".htm", accents + "c", "c" + accents}) {
+        const fs::path path = folder / name;
+        const std::string temp = korvane::UniqueSiblingName(path, ".part").filename().string();
+        EXPECT_LE(temp.size(), 255u);
+        const std::string kept = temp.substr(0, temp.rfind('.', temp.size() - 6));
+        ASSERT_EQ(name.compare(0, kept.size(), kept), 0) << temp;
+        EXPECT_TRUE(kept.size() == name.size() || (static_cast<unsigned char>(name[kept.size()]) & 0xC0) != 0x80) << temp;
+        // A save killed mid-write: a process that made its temporary file and ended.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::FILE* f = korvane::CreateNewFile(korvane::UniqueSiblingName(path, ".part"));
+            ::_exit(f == nullptr ? 1 : 0);
+        }
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_EQ(status, 0);
+        ASSERT_EQ(FileCount(), 1);
+        korvane::WriteFileAtomically(path, std::string_view("x"));
+        EXPECT_EQ(testfiles::FileNames(folder.Path()), std::set<std::string>{name});
+        fs::remove(path);
+    }
 }
 
 // Regression: a pipe named as a network or data file made the reader wait for a writer for ever,
