@@ -85,19 +85,6 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     CSplashWnd::ShowSplashScreen(this);
 }
 
-void ShowAtOnce(wxTopLevelWindow& window)
-{
-#ifdef __WXGTK__
-    // The flag is the toolkit's own, protected: reached as a member of a class derived from it.
-    struct Access : wxTopLevelWindow {
-        static auto Flag() { return &Access::m_deferShow; }
-    };
-    window.*Access::Flag() = false;
-#else
-    (void)window;
-#endif
-}
-
 CMainFrame::~CMainFrame()
 {
     if (wxDocManager* manager = wxDocManager::GetDocumentManager())
