@@ -47,10 +47,10 @@ CEndGroups::CEndGroups(const std::vector<CWidget*>& widgets)
     m_group.resize(m_ends.size());
     std::iota(m_group.begin(), m_group.end(), std::size_t{0});
     m_touched.assign(m_ends.size(), false);
-    m_meets.assign(m_ends.size(), false);
+    m_onSegment.assign(m_ends.size(), false);
 
     JoinMeetingEnds();
-    JoinBoxedEnds();
+    JoinThroughBodies();
     for (std::size_t owner = 0; owner < widgets.size(); ++owner)
         if (widgets[owner]->GetType() == WidgetType::BusBar)
             Join(m_firstEnd[owner], m_firstEnd[owner] + 1);
@@ -90,7 +90,7 @@ bool CEndGroups::Holds(std::size_t end, std::size_t other) const
 // Only ends closer than the largest hit-area reach can touch, so the ends are sorted into square
 // cells of that side and each is tested against its own and the neighbouring cells: a drawing
 // costs about n log n hit tests in whichever direction it runs, instead of n squared. Meetings
-// join at once; a segment end inside a symbol's body waits until every meeting is known.
+// join at once; bodies holding ends or anchors wait until every meeting is known.
 void CEndGroups::JoinMeetingEnds()
 {
     std::int64_t reach = 0;
@@ -144,60 +144,65 @@ void CEndGroups::TestPair(std::size_t a, std::size_t b, std::int64_t reach)
     // The segment end first, when there is one.
     if (!m_ends[a].segment)
         std::swap(a, b);
-    // Two ends of a kind meet when either holds the other; a symbol's body holding a segment end
-    // only boxes it.
-    const bool meet = Holds(a, b) || (m_ends[a].segment == m_ends[b].segment && Holds(b, a));
-    if (meet) {
+    if (!m_ends[a].segment) {
+        if (Holds(a, b) || Holds(b, a))
+            m_overlapping.emplace_back(a, b);
+    } else if (Holds(a, b) || (m_ends[b].segment && Holds(b, a))) {
         m_touched[a] = m_touched[b] = true;
-        m_meets[a] = m_ends[a].segment;
-        m_meets[b] = m_ends[b].segment;
+        m_onSegment[b] = true;
         Join(a, b);
-    } else if (m_ends[a].segment && !m_ends[b].segment && Holds(b, a)) {
+    } else if (!m_ends[b].segment && Holds(b, a)) {
         m_boxed.emplace_back(a, b);
     }
 }
 
-void CEndGroups::JoinBoxedEnds()
+void CEndGroups::JoinThroughBodies()
 {
+    // A symbol on no segment end takes the nearest end its body holds: it belongs to one point.
+    std::vector<std::size_t> nearestEnd(m_ends.size(), npos);
     for (const auto& [end, symbol] : m_boxed) {
-        if (m_meets[end] || !IsNearerEnd(end, symbol))
-            continue;
-        m_touched[end] = m_touched[symbol] = true;
-        Join(end, symbol);
-    }
-    // Symbols that no segment end has joined yet (alone, or lying on each other), their anchors off
-    // a junction whose ends meet exactly, take the node of the nearest end one of their bodies
-    // holds. Such a group holds no two-ended widget and joins one node only, so no device's two
-    // ends can fall together through it.
-    std::vector<bool> holdsSegment(m_ends.size(), false);
-    for (std::size_t end = 0; end < m_ends.size(); ++end)
-        if (m_ends[end].segment)
-            holdsSegment[Root(end)] = true;
-    std::vector<std::pair<std::size_t, std::size_t>> nearest(m_ends.size(), {npos, npos});
-    for (const auto& [end, symbol] : m_boxed) {
-        auto& [best, bestSymbol] = nearest[Root(symbol)];
-        if (!holdsSegment[Root(symbol)] && (best == npos || IsCloser(end, symbol, best, bestSymbol))) {
+        std::size_t& best = nearestEnd[symbol];
+        if (!m_onSegment[symbol] && (best == npos || IsCloser(end, symbol, best, symbol)))
             best = end;
-            bestSymbol = symbol;
+    }
+    for (std::size_t symbol = 0; symbol < m_ends.size(); ++symbol) {
+        if (nearestEnd[symbol] != npos) {
+            m_touched[nearestEnd[symbol]] = m_touched[symbol] = m_onSegment[symbol] = true;
+            Join(nearestEnd[symbol], symbol);
         }
     }
-    for (const auto& [end, symbol] : nearest) {
-        if (end != npos) {
-            m_touched[end] = m_touched[symbol] = true;
-            Join(end, symbol);
+    // A segment end still joined to nothing takes the nearest symbol whose body holds it, when it is
+    // the nearer of its widget's two ends: a device shorter than the body keeps its far end apart.
+    std::vector<std::size_t> nearestSymbol(m_ends.size(), npos);
+    for (const auto& [end, symbol] : m_boxed) {
+        std::size_t& best = nearestSymbol[end];
+        if (!m_touched[end] && IsNearerEnd(end, symbol) && (best == npos || IsCloser(end, symbol, end, best)))
+            best = symbol;
+    }
+    for (std::size_t end = 0; end < m_ends.size(); ++end) {
+        if (nearestSymbol[end] != npos) {
+            m_touched[end] = m_touched[nearestSymbol[end]] = true;
+            Join(end, nearestSymbol[end]);
+        }
+    }
+    // Symbols lying on each other join only through one that is on no segment end: two symbols each
+    // on its own end keep their own nodes however near they are drawn.
+    for (const auto& [a, b] : m_overlapping) {
+        if (!m_onSegment[a] || !m_onSegment[b]) {
+            m_touched[a] = m_touched[b] = true;
+            Join(a, b);
         }
     }
 }
 
 // Whether `end` lies nearer the anchor of `symbol` than `other` lies to the anchor of `otherSymbol`;
-// between ends as near, the one above, then the one to the left, so that the drawing order does not
-// decide.
+// between pairs as near, the end above, then to the left, then the anchor likewise, so that the
+// drawing order does not decide.
 bool CEndGroups::IsCloser(std::size_t end, std::size_t symbol, std::size_t other, std::size_t otherSymbol) const
 {
     const CPoint p = m_ends[end].point, q = m_ends[other].point;
-    const __int128 mine = DistanceSquared(p, m_ends[symbol].point);
-    const __int128 theirs = DistanceSquared(q, m_ends[otherSymbol].point);
-    return mine != theirs ? mine < theirs : p.y != q.y ? p.y < q.y : p.x < q.x;
+    const CPoint s = m_ends[symbol].point, t = m_ends[otherSymbol].point;
+    return std::tuple(DistanceSquared(p, s), p.y, p.x, s.y, s.x) < std::tuple(DistanceSquared(q, t), q.y, q.x, t.y, t.x);
 }
 
 // Of a segment's two ends, the one nearer the symbol's anchor (the start when both are as near).

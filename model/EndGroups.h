@@ -14,13 +14,14 @@ class CWidget;
 
 // Ends are numbered in walk order: a two-ended widget's start, then its end; a symbol's one point.
 //
-// Two ends meet when a segment end's handle holds the other end's point (or a symbol's anchor), or
-// when two symbols' bodies hold each other's anchors. A symbol's body reaches further than a handle,
-// so it joins a segment end only when that end meets nothing else and is the nearer of its widget's
-// two ends to the anchor: a device shorter than the body keeps its far end on its own node. Symbols
-// that are joined to no segment end that way take the node of the nearest segment end their bodies
-// hold, also one that meets others. Ends joined through a chain of meetings, and both ends of a bus
-// bar, form one node.
+// Two ends meet when a segment end's handle holds the other end's point or a symbol's anchor. A
+// symbol's body reaches further than a handle, so that a symbol belongs to one point only: a symbol
+// that meets no segment end takes the nearest end its body holds, and a segment end that meets
+// nothing takes the nearest symbol whose body holds it when it is the nearer of its widget's two
+// ends (a device shorter than the body keeps its far end on its own node). A symbol whose body holds
+// another's anchor joins it only when one of the two is on no segment end: symbols each on its own
+// end keep their own nodes however near they are drawn. Ends joined through a chain of meetings, and
+// both ends of a bus bar, form one node.
 class CEndGroups {
 public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
@@ -51,7 +52,7 @@ private:
 
     void JoinMeetingEnds();
     void TestPair(std::size_t a, std::size_t b, std::int64_t reach);
-    void JoinBoxedEnds();
+    void JoinThroughBodies();
     bool Holds(std::size_t end, std::size_t other) const;
     bool IsNearerEnd(std::size_t end, std::size_t symbol) const;
     bool IsCloser(std::size_t end, std::size_t symbol, std::size_t other, std::size_t otherSymbol) const;
@@ -63,6 +64,7 @@ private:
     std::unordered_map<const CWidget*, std::size_t> m_ownerOf;
     std::vector<std::size_t> m_group;  // parent links while grouping, then each end's root
     std::vector<bool> m_touched;       // joins an end of another widget
-    std::vector<bool> m_meets;         // a segment end that meets another end or anchor
+    std::vector<bool> m_onSegment;     // a symbol joined to a segment end
     std::vector<std::pair<std::size_t, std::size_t>> m_boxed;  // segment end inside a symbol's body
+    std::vector<std::pair<std::size_t, std::size_t>> m_overlapping;  // symbols, one's body on the other's anchor
 };

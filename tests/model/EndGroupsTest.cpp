@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "analytical/AnalyticalSimulator.h"
 #include "analytical/GMLGenerator.h"
 #include "editor/Mode.h"
 #include "montecarlo/NDLGenerator.h"
@@ -75,12 +76,14 @@ void ExpectCases(const Case (&cases)[N])
     }
 }
 
-// Random drawings of devices one or two steps long, every end on another end or a symbol, each
-// drawn in several orders and directions: both texts join two ends exactly when their points
-// coincide, through a bus bar or through symbols lying on each other (and, in the GML, all sources
-// are one supply); a device whose ends that makes one node is refused.
-// With `besidePoints`, each symbol's anchor lies anywhere its body still holds its point.
-void ExpectExactGeometry(std::mt19937& random, int step, bool besidePoints)
+// Random drawings on a grid of `step`: a tree of devices one or two steps long grown from the
+// source, with a few rings, load points on its leaves and up to three more on any points; with
+// `besidePoints`, most symbols lie up to 9 px off their points, where their bodies still hold them
+// and no other point is as near. Each drawing, in several orders and directions, is checked against
+// a reference that knows only where each piece was put: the ends at one point and the symbols put
+// there are one node, a bus bar's two points are one, and a device whose points so fall together
+// is refused. Returns how many drawings either text numbers otherwise, and the first of them.
+std::pair<int, std::string> WronglyNumbered(std::mt19937& random, int step, bool besidePoints, int drawings)
 {
     struct Piece {
         WidgetType type;
@@ -90,16 +93,17 @@ void ExpectExactGeometry(std::mt19937& random, int step, bool besidePoints)
                                   WidgetType::Recloser, WidgetType::Isolator,     WidgetType::BusBar,
                                   WidgetType::Equipment, WidgetType::Transformer};
     auto between = [&random](int low, int high) { return low + static_cast<int>(random() % (high - low + 1)); };
-    // Up to 9 px off the point, on or off an end's handle: every body holds its point, and with
-    // steps of 30 or more no other point, nor a symbol beside another point.
-    auto anchorFor = [&](CPoint p) { return besidePoints ? CPoint(p.x + between(-7, 7), p.y + between(-6, 3)) : p; };
-    for (int drawing = 0; drawing < 150; ++drawing) {
-        // A tree of devices grown from the source, with a few rings, loads on its leaves.
+    auto distance2 = [](CPoint p, CPoint q) {
+        return std::int64_t{p.x - q.x} * (p.x - q.x) + std::int64_t{p.y - q.y} * (p.y - q.y);
+    };
+    int wrong = 0;
+    std::string first;
+    for (int drawing = 0; drawing < drawings; ++drawing) {
         std::vector<Piece> pieces{{WidgetType::GenSource, {0, 0}, {0, 0}}};
         std::vector<CPoint> points{{0, 0}};
         std::map<std::pair<int, int>, int> degree;
         const int count = 2 + static_cast<int>(random() % 12);
-        for (int i = 0; i < count; ++i) {
+        while (pieces.size() < static_cast<std::size_t>(count)) {
             const CPoint from = points[random() % points.size()];
             const int steps = 1 + static_cast<int>(random() % 2);
             const int dx = static_cast<int>(random() % 3) - 1, dy = static_cast<int>(random() % 3) - 1;
@@ -115,19 +119,46 @@ void ExpectExactGeometry(std::mt19937& random, int step, bool besidePoints)
         for (const CPoint p : points)
             if (degree[{p.x, p.y}] == 1 && p != CPoint(0, 0))
                 pieces.push_back({WidgetType::LoadPoint, p, p});
-        if (random() % 2 != 0) {
+        for (int extra = static_cast<int>(random() % 4); extra > 0; --extra) {
             const CPoint p = points[random() % points.size()];
             pieces.push_back({WidgetType::LoadPoint, p, p});
         }
-        for (Piece& piece : pieces)
-            if (piece.type == WidgetType::LoadPoint || piece.type == WidgetType::GenSource)
-                piece.b = anchorFor(piece.a);
+        for (Piece& piece : pieces) {
+            if (piece.type != WidgetType::LoadPoint && piece.type != WidgetType::GenSource)
+                continue;
+            const bool beside = besidePoints && random() % 4 != 0;
+            for (int attempt = 0; beside && attempt < 50; ++attempt) {
+                const CPoint anchor(piece.a.x + between(-9, 9), piece.a.y + between(-9, 9));
+                const bool nearest = std::all_of(points.begin(), points.end(), [&](CPoint q) {
+                    return q == piece.a || distance2(anchor, q) > distance2(anchor, piece.a);
+                });
+                if (nearest && NewWidget(piece.type, anchor, anchor)->HitTest(piece.a)) {
+                    piece.b = anchor;
+                    break;
+                }
+            }
+        }
 
-        for (int order = 0; order < 4; ++order) {
+        // The reference: points joined by bus bars.
+        std::vector<std::size_t> parent(points.size());
+        std::iota(parent.begin(), parent.end(), std::size_t{0});
+        auto find = [&parent](std::size_t i) {
+            while (parent[i] != i)
+                i = parent[i] = parent[parent[i]];
+            return i;
+        };
+        auto index = [&points](CPoint p) {
+            return static_cast<std::size_t>(std::find(points.begin(), points.end(), p) - points.begin());
+        };
+        for (const Piece& piece : pieces)
+            if (piece.type == WidgetType::BusBar)
+                parent[find(index(piece.a))] = find(index(piece.b));
+
+        std::string fault;
+        for (int order = 0; order < 4 && fault.empty(); ++order) {
             std::shuffle(pieces.begin(), pieces.end(), random);
             CKorvaneDoc doc;
-            std::vector<CPoint> pointOf;  // each widget's point (a symbol's is not its anchor)
-            std::vector<CPoint> endPointOf;
+            std::vector<CPoint> pointOf, endPointOf;  // each widget's points (a symbol's, not its anchor)
             for (Piece& piece : pieces) {
                 const bool symbol = piece.type == WidgetType::LoadPoint || piece.type == WidgetType::GenSource;
                 if (!symbol && random() % 2 != 0)
@@ -137,42 +168,24 @@ void ExpectExactGeometry(std::mt19937& random, int step, bool besidePoints)
                 endPointOf.push_back(symbol ? piece.a : piece.b);
             }
             const std::vector<CWidget*> widgets = doc.GetWidgetsInOrder();
-
-            // The reference: points joined by bus bars and by symbols lying on each other.
-            std::vector<std::size_t> parent(points.size());
-            std::iota(parent.begin(), parent.end(), std::size_t{0});
-            auto find = [&parent](std::size_t i) {
-                while (parent[i] != i)
-                    i = parent[i] = parent[parent[i]];
-                return i;
-            };
-            auto index = [&points](CPoint p) {
-                return static_cast<std::size_t>(std::find(points.begin(), points.end(), p) - points.begin());
-            };
-            auto join = [&](CPoint p, CPoint q) { parent[find(index(p))] = find(index(q)); };
-            for (std::size_t w = 0; w < widgets.size(); ++w) {
-                if (widgets[w]->GetType() == WidgetType::BusBar)
-                    join(pointOf[w], endPointOf[w]);
-                for (std::size_t x = 0; x < widgets.size(); ++x)
-                    if (!widgets[w]->IsTwoEnded() && !widgets[x]->IsTwoEnded() &&
-                        widgets[w]->HitTest(widgets[x]->GetStartPoint()))
-                        join(pointOf[w], pointOf[x]);
-            }
             std::vector<std::string> looped;
             for (std::size_t w = 0; w < widgets.size(); ++w)
                 if (widgets[w]->IsTwoEnded() && widgets[w]->GetType() != WidgetType::BusBar &&
                     find(index(pointOf[w])) == find(index(endPointOf[w])))
                     looped.push_back(std::string(WidgetTypeName(widgets[w]->GetType())) + ": both ends on one node");
-            ASSERT_EQ(Refusals(doc), looped) << "step " << step << ", drawing " << drawing;
+            if (Refusals(doc) != looped) {
+                fault = "refusals";
+                break;
+            }
 
-            // Every pair of ends: one NDL node exactly when one reference class.
+            // Every pair of ends: one node exactly when one reference class.
             NdlNodes(doc);
+            CGMLGenerator gml(&doc);
+            gml.Generate();
             struct End {
                 CPoint point;
                 int ndl, gml;
             };
-            CGMLGenerator gml(&doc);
-            gml.Generate();
             std::vector<End> ends;
             for (std::size_t w = 0; w < widgets.size(); ++w) {
                 if (widgets[w]->IsTwoEnded()) {
@@ -182,24 +195,25 @@ void ExpectExactGeometry(std::mt19937& random, int step, bool besidePoints)
                     ends.push_back({pointOf[w], widgets[w]->m_connect1, -1});
                 }
             }
-            auto expect = [&](int End::*node, const char* text) {
-                for (std::size_t i = 0; i < ends.size(); ++i) {
-                    for (std::size_t j = 0; j < i; ++j) {
-                        if (ends[i].*node >= 0 && ends[j].*node >= 0) {
-                            ASSERT_EQ(ends[i].*node == ends[j].*node,
-                                      find(index(ends[i].point)) == find(index(ends[j].point)))
-                                << text << ", step " << step << ", drawing " << drawing;
-                        }
+            for (std::size_t i = 0; i < ends.size() && fault.empty(); ++i) {
+                for (std::size_t j = 0; j < i; ++j) {
+                    const bool together = find(index(ends[i].point)) == find(index(ends[j].point));
+                    if ((ends[i].ndl == ends[j].ndl) != together ||
+                        (ends[i].gml >= 0 && ends[j].gml >= 0 && (ends[i].gml == ends[j].gml) != together)) {
+                        fault = "nodes";
+                        break;
                     }
                 }
-            };
-            expect(&End::ndl, "NDL");
-            for (std::size_t w = 0; w < widgets.size(); ++w)
-                if (widgets[w]->GetType() == WidgetType::GenSource)
-                    join(pointOf[w], CPoint(0, 0));
-            expect(&End::gml, "GML");
+            }
+        }
+        if (!fault.empty() && wrong++ == 0) {
+            first = "step " + std::to_string(step) + ", drawing " + std::to_string(drawing) + " (" + fault + "):";
+            for (const Piece& piece : pieces)
+                first += " " + std::string(WidgetTypeName(piece.type)) + " " + std::to_string(piece.a.x) + " " +
+                         std::to_string(piece.a.y) + " " + std::to_string(piece.b.x) + " " + std::to_string(piece.b.y);
         }
     }
+    return {wrong, first};
 }
 
 }  // namespace
@@ -221,6 +235,8 @@ TEST(EndGroups, ShortDevicesKeepBothEnds)
          "G 0 0, L 0 0 400 0, P 400 0, F 400 0 400 20", {{0, -1}, {0, 1}, {1, -1}, {1, 2}}, {"Fuse: not connected"}},
         {"a line ending inside a body, off its anchor and meeting nothing, still joins it",
          "G 0 100, L 0 100 110 110, P 100 100", {{0, -1}, {0, 1}, {1, -1}}, {}},
+        {"a line ending inside the body of a load point that is on another line's end joins it",
+         "G 0 0, L 0 0 100 0, P 100 0, L 108 8 200 100, P 200 100", {{0, -1}, {0, 1}, {1, -1}, {1, 2}, {2, -1}}, {}},
         {"a device of no length at a line's end is looped", "G 0 0, L 0 0 100 0, P 100 0, R 100 0 100 0",
          {{0, -1}, {0, 1}, {1, -1}, {1, 1}}, {"Recloser: both ends on one node"}},
         {"a line from one end of a bus bar to its other end is looped", "G 0 0, B 0 0 0 100, L 0 0 0 100",
@@ -257,20 +273,82 @@ TEST(EndGroups, SymbolsBesideAJunctionTakeItsNode)
     ExpectCases(cases);
 }
 
-// Devices as short as one step of snap grids of 10 and 20, symbols on their points.
-TEST(EndGroups, GridDrawingsNumberByTheirExactGeometry)
+// Regression: two symbols each on its own device's end, one step of a fine grid apart, were
+// joined because one's body held the other's anchor, so two feeders' loads shared one node and a
+// fuse between two load points was refused as looped. Symbols beside their points, their bodies
+// holding the points, were left "not connected" or joined to a neighbouring point.
+TEST(EndGroups, RandomDrawingsNumberEachPieceWhereItWasPut)
 {
     std::mt19937 random(2024);
-    for (const int grid : {10, 20})
-        ExpectExactGeometry(random, grid, false);
+    for (const int step : {10, 20, 30, 40}) {
+        for (const bool besidePoints : {false, true}) {
+            const auto [wrong, first] = WronglyNumbered(random, step, besidePoints, 200);
+            EXPECT_EQ(wrong, 0) << "of 200 at step " << step << (besidePoints ? ", symbols beside their points" : "") << "; first: " << first;
+        }
+    }
 }
 
-// Regression: a symbol whose anchor lay beside a junction where other ends met exactly, its body
-// holding the junction, was "not connected". With no device shorter than a symbol's body, every
-// symbol beside its point takes the point's node, and nothing else changes.
-TEST(EndGroups, SymbolsBesideTheirPointTakeItsNode)
+// Regression: two symbols each on its own device's end were joined whenever one's body held the
+// other's anchor. Two feeders' loads 20 px apart shared one node, each counting both feeders'
+// faults; a 20-px fuse between two load points was refused as looped onto one node. Drawn so, each
+// network gives the texts, and so the figures, of the same network drawn further apart.
+TEST(EndGroups, SymbolsOnTheirOwnEndsKeepTheirNodes)
 {
-    std::mt19937 random(2025);
-    for (const int step : {30, 40})  // three steps of a grid of 10, two of 20: no body holds two points
-        ExpectExactGeometry(random, step, true);
+    struct Case {
+        const char* what;
+        std::string near, far;
+        std::vector<double> outageRates;  // each load's, from the analytical run
+    };
+    // A source, a breaker and a line (1.023 faults a year) to load A at (200, 200); a second
+    // breaker and line (0.295) to load B below it.
+    auto feeders = [](int y) {
+        return "G 0 200, C 0 200 50 200, L 50 200 200 200, P 200 200, C 0 200 0 300, L 0 300 200 " +
+               std::to_string(y) + ", P 200 " + std::to_string(y);
+    };
+    // A source, a breaker and a line to load A at (400, 0); a fuse below it to load B.
+    auto fuse = [](int length) {
+        const std::string end = "400 " + std::to_string(length);
+        return "G 0 0, C 0 0 100 0, L 100 0 400 0, P 400 0, F 400 0 " + end + ", P " + end;
+    };
+    const Case cases[] = {
+        {"loads of two feeders 20 px apart", feeders(220), feeders(240), {1.023, 0.295}},
+        {"a 20-px fuse between two load points", fuse(20), fuse(30), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string ndl[2], gml[2];
+        CAnalyticalResult result[2];
+        std::vector<CGMLResult> records;
+        for (int drawn = 0; drawn < 2; ++drawn) {
+            CKorvaneDoc doc;
+            const std::vector<CWidget*> widgets = drawing::Draw(doc, drawn == 0 ? c.near : c.far);
+            double rate = 1.023;
+            for (CWidget* w : widgets) {
+                if (auto* line = dynamic_cast<CLine*>(w)) {
+                    line->m_dFaultRate = rate, line->m_dRepairTime = 4, line->m_dFeederLength = 1;
+                    line->m_dFailure1 = rate, line->m_dRepair1 = 4;
+                    rate = 0.295;
+                } else if (auto* load = dynamic_cast<CLoadPoint*>(w)) {
+                    load->m_nNumCustomers = load->m_nCustomers = 10;
+                    load->m_dLoad = load->m_dAverage = 1;
+                }
+            }
+            CNDLGenerator ndlGenerator(&doc);
+            EXPECT_TRUE(ndlGenerator.Validate()) << (ndlGenerator.GetErrors()->GetSize() > 0 ? ndlGenerator.GetErrorReason(0) : "");
+            ndlGenerator.Generate();
+            ndl[drawn] = ndlGenerator.GetNDL();
+            CGMLGenerator gmlGenerator(&doc);
+            EXPECT_TRUE(gmlGenerator.Validate());
+            gmlGenerator.Generate();
+            gml[drawn] = gmlGenerator.GetGML();
+            result[drawn] = CAnalyticalSimulator().Run(gml[drawn], 0, 1, 100, drawn == 0 ? &records : nullptr);
+            EXPECT_TRUE(result[drawn].ok) << result[drawn].error;
+        }
+        EXPECT_EQ(ndl[0], ndl[1]);
+        EXPECT_EQ(gml[0], gml[1]);
+        EXPECT_EQ(result[0].message, result[1].message);
+        ASSERT_GE(records.size(), c.outageRates.size());
+        for (std::size_t k = 0; k < c.outageRates.size(); ++k)
+            EXPECT_NEAR(records[records.size() - c.outageRates.size() + k].m_dTotalOutageRate, c.outageRates[k], 1e-12);
+    }
 }
