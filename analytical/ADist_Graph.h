@@ -151,8 +151,8 @@ private:
     // when a back-feed passes it; false when nothing does.
     bool holdsShare(Edge e, double& capacity) const;
     void markLateralsAbove(Node live);
-    // The maximum flow from the supply through the parts this fault has changed; the loads those
-    // parts hold are the ones that may be shed.
+    // The maximum flow from the supply through the parts the ties closed in this fault feed or draw
+    // on; the loads those parts hold are the ones that may be shed.
     const korvane::graph::MaxFlow& computeMaxFlow();
 
     // The fault sequence.
@@ -164,7 +164,7 @@ private:
     // Walk starts that come through each edge to its end toward the supply or the loads.
     std::vector<Step> through(const std::vector<Edge>& edges, Toward toward) const;
     Edge findIsolator(const std::vector<Edge>& starts, Toward toward);
-    // The usable sections of `edges` that are not laterals.
+    // The usable main sections of `edges`: neither laterals nor ties, which stay open.
     std::vector<Edge> mainSections(const std::vector<Edge>& edges) const;
     void restoreUpstream();
     // Once the isolators around the fault are found: restores the part above (after the upstream

@@ -118,23 +118,19 @@ void ADist_Graph::markLateralsAbove(Node live)
     });
 }
 
-// Flow can change only in the parts that sections in service join to something this fault changed;
-// every other part carries what it carried before the fault, and none of its loads is shed for a
-// fault it never noticed. The parts meet only at the supply and the terminal, so the flow through
-// them is the same whether the rest of the network is there or not.
+// Flow changes only in the parts that a closed tie joins to the supply: the part it feeds and every
+// part that sections in service join to its live end, which shares its capacity with the back-feed.
+// Every other part carries what it carried before the fault, also a part the fault cut off and its
+// own devices restored as it was; none of their loads is shed for a fault that changed nothing of
+// their supply, whatever they lacked before it. The parts meet only at the supply and the
+// terminal, so the flow through them is the same whether the rest of the network is there or not.
 const MaxFlow& ADist_Graph::computeMaxFlow()
 {
     std::vector<Step> seeds;
-    const auto seed = [&](Node n) {
-        if (n != supplyNode && n != sinkNode)
-            seeds.emplace_back(n);
-    };
-    for (Node n : changedNodes)
-        seed(n);
-    for (Edge e : changedEdges) {
-        seed(Source(e));
-        seed(Target(e));
-    }
+    for (Edge p : backFeedPaths)
+        for (Node n : {Source(p), Target(p)})
+            if (n != supplyNode && n != sinkNode)
+                seeds.emplace_back(n);
     flowLoads.clear();
     emptySectionInFlow = emptyLateralOnPath;
     std::vector<Edge> starts;
@@ -336,7 +332,7 @@ std::vector<ADist_Graph::Edge> ADist_Graph::mainSections(const std::vector<Edge>
 {
     std::vector<Edge> sections;
     for (Edge e : edges)
-        if (usable(e) && !feeder(e).isLateral())
+        if (usable(e) && feeder(e).isMain())
             sections.push_back(e);
     return sections;
 }
@@ -392,12 +388,13 @@ void ADist_Graph::islat(Edge f)
     while (isolator.IsNull()) {
         bool onMain = false;
         Edge up;
+        // A tie into the node is no main: it is open.
         for (Edge i : InEdges(tap)) {
             if (!usable(i))
                 continue;
-            if (!feeder(i).isLateral())
+            if (feeder(i).isMain())
                 onMain = true;
-            else if (up.IsNull())
+            else if (feeder(i).isLateral() && up.IsNull())
                 up = i;
         }
         if (onMain || up.IsNull() || isOpen(up) || !walker.Visit(Source(up)))
@@ -623,12 +620,14 @@ void ADist_Graph::backFeed(const std::vector<Edge>& starts)
             return false;
         });
     // Earliest first: a part fed by one tie may be the live end of the next.
+    // A tie that could close only once the repair is done stays open and takes no part in the fault.
+    const double repair = feeder(faultedEdge).getRepairTime();
     for (;;) {
         Edge first;
         double firstTime = 0.0;
         for (Edge tie : ties) {
             double t = 0.0;
-            if (feeder(tie).isSwitchOpen() && backFeedTime(tie, t) &&
+            if (feeder(tie).isSwitchOpen() && backFeedTime(tie, t) && t < repair &&
                 (first.IsNull() || t < firstTime || (t == firstTime && tie < first))) {
                 first = tie;
                 firstTime = t;

@@ -170,6 +170,58 @@ GmlText RingMeetingBelowAnIsolator(bool swapped)
     return g.Feeder(5, 9, kLateral, 10, 0, 0, 0, kBig);
 }
 
+// Feeder 2 (supply - breaker 7 - K8 - main 8 of 150 kVA - K9) feeds C (node 3: 200 kVA, 10
+// customers), short 50 kVA before any fault; unless `reclose` is below 0, a normally open tie
+// joins `tiedAt` to K9 after `reclose` h. Feeder 3 (breaker 10 - K10 - main 11 - K11) ties to `fed`
+// after 1 h.
+void AddShortNeighbourAndSpare(GmlText& g, int tiedAt, double reclose, int fed)
+{
+    g.Load(3, 2, 10, 200);
+    for (int k = 8; k <= 11; ++k)
+        g.Junction(k);
+    AddNeighbourFeeder(g, 8, 7, 150);
+    g.Feeder(9, 3, kLateral, 9, 0, 0, 0, kBig);
+    AddNeighbourFeeder(g, 10, 10);
+    g.Tie(11, fed, 1, 1);
+    if (reclose >= 0)
+        g.Tie(tiedAt, 9, 0, reclose);
+}
+
+// Supply - breaker - J4 - M (0.2 a year, 8 h) - J5, where B (node 1: 200 kVA, 5 customers) is
+// tapped - isolator (3 h) - J6, where A (node 2: 30 kVA, 20 customers) is tapped; with `halves`, M
+// is two sections of 0.1 a year meeting at J7. Feeder 2 is tied to M's end J5, feeder 3 to J6.
+GmlText TieAtTheFaultsEnd(double reclose, bool halves = false)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 5, 200).Load(2, 1, 20, 30).Junction(4).Junction(5).Junction(6);
+    g.Feeder(0, 4, kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    if (halves)
+        g.Junction(7).Feeder(4, 7, kMain, 2, 0.1, 8, 1, kBig).Feeder(7, 5, kMain, 3, 0.1, 8, 1, kBig);
+    else
+        g.Feeder(4, 5, kMain, 2, 0.2, 8, 1, kBig);
+    g.Feeder(5, 1, kLateral, 4, 0, 0, 0, kBig);
+    g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 3);
+    g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
+    AddShortNeighbourAndSpare(g, 5, reclose, 6);
+    return g;
+}
+
+// Supply - breaker - J4 - main - J5, from which a lateral (0.2 a year, 5 h) runs to P (node 1: 100
+// kVA, 10 customers) - isolator (2 h) - J6, where R (node 2: 100 kVA, 10 customers) is tapped.
+// Feeder 2 is tied to the lateral's tap J5, feeder 3 to J6.
+GmlText TieAtTheFaultsTap(double reclose)
+{
+    GmlText g;
+    g.Supply(0).Load(1, 0, 10, 100).Load(2, 1, 10, 100).Junction(4).Junction(5).Junction(6);
+    g.Feeder(0, 4, kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
+    g.Feeder(4, 5, kMain, 2, 0, 0, 0, kBig);
+    g.Feeder(5, 1, kLateral, 4, 0.2, 5, 1, kBig);
+    g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 2);
+    g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
+    AddShortNeighbourAndSpare(g, 5, reclose, 6);
+    return g;
+}
+
 }  // namespace
 
 // Networks that shed no load, or where both methods shed alike, give their indices by either
@@ -216,9 +268,15 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
         {"Iu 2 h, Id 0.5 h", IsolatorsEitherSide(2, 0.5, kBig), {1.0, 1.25, 25.0}},
         {"Iu 0.1 h, Id 0.5 h", IsolatorsEitherSide(0.1, 0.5, kBig), {1.0, 0.3, 6.0}},
         {"Iu 2 h, Id 0.1 h: B waits for the tie", IsolatorsEitherSide(2, 0.1, kBig), {1.0, 1.125, 22.5}},
-        // The breaker carries 5 kVA of A's 10: A is short only from its return at 2 h to the
-        // repair, a shed record {8 h, 5 kVA, 1} adding 1 interruption, 8 h and (10 - 5) x 8 kVAh.
-        {"breaker short", IsolatorsEitherSide(2, 0.5, 5), {1.5, 5.25, 65.0}},
+        // The breaker carries 5 kVA of A's 10, before the fault as after: once back at 2 h A is fed
+        // as it was, and no back-feed shares its way. Regression: the tie feeding B from elsewhere
+        // got A shed from 2 h to the repair, {8 h, 5 kVA, 1}: 1.5, 5.25, 65.
+        {"breaker short", IsolatorsEitherSide(2, 0.5, 5), {1.0, 1.25, 25.0}},
+        // A's way does carry a back-feed when the tie starts at A's node J3: at 3 h, once Iu has
+        // opened, the 15 kVA breaker feeds A and B, 20 kVA, and one of them is short 5 kVA to the
+        // repair, {7 h, 5 kVA, 1}: both out 3 h, SAIFI 1.5, SAIDI (6 + 7) / 2, ENS 60 + 35.
+        {"breaker short for the tie from above the fault", FaultBetweenIsolators(6, 3, 1, 15).Tie(3, 6, 0, 0.5),
+         {1.5, 6.5, 95.0}},
         // Regression: the fault lasted until the slowest switch or tie had acted. A out 2 h (the
         // repair, not Iu's 3), B 0.5 h; then A 0.25 h and B 1 h (the repair, not the tie's 1.5).
         {"Iu slower than the repair", IsolatorsEitherSide(3, 0.5, kBig, 2, 0.25), {1.0, 1.25, 25.0}},
@@ -348,6 +406,21 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
              return g.Tie(8, 6, 0, 0.25);
          }(),
          {1.0, 0.375, 55.0}},
+        // A tie that stays open takes no part in a fault, though its far side is short before any:
+        // B is out the 8 h repair, A until the isolator opens at 3 h and feeder 3 takes it back,
+        // C never: SAIFI 0.2 x 25 / 35, SAIDI 0.2 x (40 + 60) / 35, ENS 0.2 x (1600 + 90); the
+        // same without the tie, with a tie that would close after the repair, or M in two halves.
+        // Regression: a tie at the faulted section's end drew feeder 2 into the flow once feeder
+        // 3's tie closed, and C was shed from 3 h: 0.2000, 0.8571, 388 (halves: 0.1714, 0.7143, 363).
+        {"tie at the faulted section's end", TieAtTheFaultsEnd(1), {5.0 / 35, 20.0 / 35, 338.0}},
+        {"no tie at the faulted section's end", TieAtTheFaultsEnd(-1), {5.0 / 35, 20.0 / 35, 338.0}},
+        {"tie at the faulted section's end closing after the repair", TieAtTheFaultsEnd(1e6),
+         {5.0 / 35, 20.0 / 35, 338.0}},
+        {"tie at the end of the second half", TieAtTheFaultsEnd(1, true), {5.0 / 35, 20.0 / 35, 338.0}},
+        // The same at a faulted lateral's tap: P out the 5 h repair, R 2 h: SAIFI 0.2 x 20 / 30,
+        // SAIDI 0.2 x (50 + 20) / 30, ENS 0.2 x (500 + 200). Regression: 0.2000, 0.6667, 170.
+        {"tie at the faulted lateral's tap", TieAtTheFaultsTap(1), {4.0 / 30, 14.0 / 30, 140.0}},
+        {"no tie at the faulted lateral's tap", TieAtTheFaultsTap(-1), {4.0 / 30, 14.0 / 30, 140.0}},
         // Each kind of device between A and B, with faults on M (and on the device's own section):
         // - no device: the breaker clears M, both out 10 h.
         // - a fuse blows and A never notices; a fuse cannot be closed again by hand, but nothing
