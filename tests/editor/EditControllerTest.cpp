@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "editor/EditController.h"
 #include "editor/ViewTransform.h"
 #include "model/LoadPoint.h"
@@ -179,6 +181,25 @@ TEST_F(EditControllerTest, DeleteCutCopyAndPaste)
     EXPECT_EQ(clipboard.GetSize(), 2);
     EXPECT_EQ(doc.m_pLines->GetSize(), 2);
     EXPECT_EQ(doc.m_pLines->GetAt(1)->m_dLength, 7.5);
+}
+
+// Regression: Delete left a saved document unmarked, so closing it asked nothing and the deletion
+// was lost. Each edit of a saved document marks it, so that closing asks to save.
+TEST_F(EditControllerTest, EveryEditMarksASavedDocumentModified)
+{
+    const std::function<void()> edits[] = {
+        [&] { view.OnDelete(); },
+        [&] { view.OnEditCut(clipboard); },
+        [&] { view.OnEditPaste(clipboard); },
+    };
+    for (const auto& edit : edits) {
+        Draw(doc, "L 0 0 100 0");
+        view.OnSelectAll();
+        view.OnEditCopy(clipboard);
+        doc.SetModifiedFlag(false);
+        edit();
+        EXPECT_TRUE(doc.IsModified()) << &edit - edits;
+    }
 }
 
 // Regression: a widget that could not be drawn or pasted for want of memory was dropped without
