@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <limits>
+#include <map>
 #include <memory>
+#include <set>
 
 #include "editor/Datasheet.h"
 #include "editor/Mode.h"
@@ -282,5 +286,103 @@ TEST(Datasheet, RefusesValuesOutOfRangeNotFiniteOrUnwritableNames)
         ASSERT_TRUE(problem) << c.field;
         EXPECT_EQ(problem->field, c.field);
         EXPECT_EQ(problem->message, c.message);
+    }
+}
+
+namespace {
+
+// The field a run refuses, or "" when it takes every value.
+std::string RefusedField(const CDatasheet& sheet)
+{
+    const auto problem = sheet.RunRefusal();
+    return problem ? problem->field : "";
+}
+
+// What the NDL reader takes for a Monte Carlo field; Unread: the text leaves the field out.
+enum class Range { FromZero, AboveZero, Customers, Unread };
+
+// A Monte Carlo field of the widgets of `types`: its flag and value on the sheet.
+struct RangeRow {
+    std::vector<WidgetType> types;
+    const char* field;
+    std::function<bool&(CDatasheet&)> flag;
+    std::function<void(CDatasheet&, double)> set;
+    Range range;
+};
+
+template <typename Page, typename Value>
+RangeRow Row(std::vector<WidgetType> types, const char* field, Page CDatasheet::*page, bool Page::*flag,
+             Value Page::*value, Range range)
+{
+    return {std::move(types), field, [=](CDatasheet& s) -> bool& { return (s.*page).*flag; },
+            [=](CDatasheet& s, double x) { (s.*page).*value = static_cast<Value>(x); }, range};
+}
+
+}  // namespace
+
+// Regression: "Repair 2" was judged by the range of a pair's first value (0 passed, and the run
+// stopped on the NDL reader's refusal), and no test held Repair 1, Repair 2 or Isolation 2 to a
+// range. Every numeric Monte Carlo field has its row here, each with the range the NDL reader
+// takes: a pair's rate or time from 0, its Weibull shape above 0.
+TEST(Datasheet, EveryMonteCarloFieldIsHeldToItsReadersRange)
+{
+    using T = WidgetType;
+    using S = CDatasheet;
+    using LE = CLineEquipmentValues;
+    using R = CRecloserValues;
+    using LP = CLoadPointValues;
+    const std::vector<T> lineEquipment = {T::Line, T::Equipment, T::Transformer};
+    const std::vector<RangeRow> rows = {
+        Row(lineEquipment, "Capacity", &S::m_lineEquipment, &LE::m_bCapacity, &LE::m_dCapacity, Range::AboveZero),
+        Row(lineEquipment, "Failure 1", &S::m_lineEquipment, &LE::m_bFailure1, &LE::m_dFailure1, Range::FromZero),
+        Row(lineEquipment, "Failure 2", &S::m_lineEquipment, &LE::m_bFailure2, &LE::m_dFailure2, Range::AboveZero),
+        Row(lineEquipment, "Isolation 1", &S::m_lineEquipment, &LE::m_bIsolation1, &LE::m_dIsolation1, Range::FromZero),
+        Row(lineEquipment, "Isolation 2", &S::m_lineEquipment, &LE::m_bIsolation2, &LE::m_dIsolation2, Range::AboveZero),
+        Row({T::Line}, "Length", &S::m_lineEquipment, &LE::m_bLength, &LE::m_dLength, Range::AboveZero),
+        // An equipment's or a transformer's length stays out of the text.
+        Row({T::Equipment, T::Transformer}, "Length", &S::m_lineEquipment, &LE::m_bLength, &LE::m_dLength, Range::Unread),
+        Row(lineEquipment, "Repair 1", &S::m_lineEquipment, &LE::m_bRepair1, &LE::m_dRepair1, Range::FromZero),
+        Row(lineEquipment, "Repair 2", &S::m_lineEquipment, &LE::m_bRepair2, &LE::m_dRepair2, Range::AboveZero),
+        Row({T::CircuitBreaker, T::Fuse, T::Isolator, T::GenSource}, "Capacity", &S::m_component,
+            &CComponentValues::m_bCapacity, &CComponentValues::m_dCapacity, Range::AboveZero),
+        Row({T::Recloser}, "Capacity", &S::m_recloser, &R::m_bCapacity, &R::m_dCapacity, Range::AboveZero),
+        Row({T::Recloser}, "Reclosing time 1", &S::m_recloser, &R::m_bReclose1, &R::m_dReclose1, Range::FromZero),
+        Row({T::Recloser}, "Reclosing time 2", &S::m_recloser, &R::m_bReclose2, &R::m_dReclose2, Range::AboveZero),
+        Row({T::LoadPoint}, "Num customers", &S::m_loadPoint, &LP::m_bCustomers, &LP::m_nCustomers, Range::Customers),
+        Row({T::LoadPoint}, "Average", &S::m_loadPoint, &LP::m_bAverage, &LP::m_dAverage, Range::AboveZero),
+        Row({T::LoadPoint}, "Peak", &S::m_loadPoint, &LP::m_bPeak, &LP::m_dPeak, Range::AboveZero),
+    };
+    // Whether each range takes -0.5, 0, 1e-9, 1, 999999 and 1000000 (a count takes them cut to whole numbers).
+    const double probes[] = {-0.5, 0, 1e-9, 1, 999999, 1000000};
+    const std::map<Range, std::vector<bool>> takes = {
+        {Range::FromZero, {false, true, true, true, true, true}},
+        {Range::AboveZero, {false, false, true, true, true, true}},
+        {Range::Customers, {false, false, false, true, true, false}},
+        {Range::Unread, {true, true, true, true, true, true}},
+    };
+    CKorvaneDoc doc;
+    for (int t = 0; t < kWidgetTypeCount; ++t) {
+        const auto type = static_cast<WidgetType>(t);
+        auto widget = MakeWidget(type);
+        CDatasheet probe(*widget, doc);
+        // Every optional number of the page has its row (the name is no number).
+        std::set<bool*> flags;
+        for (bool* flag : OptionalFlags(probe))
+            if (flag != &probe.m_loadPoint.m_bName)
+                flags.insert(flag);
+        std::set<bool*> covered;
+        for (const RangeRow& row : rows) {
+            if (std::find(row.types.begin(), row.types.end(), type) == row.types.end())
+                continue;
+            covered.insert(&row.flag(probe));
+            for (std::size_t k = 0; k < std::size(probes); ++k) {
+                CDatasheet sheet(*widget, doc);
+                row.flag(sheet) = true;
+                row.set(sheet, probes[k]);
+                EXPECT_EQ(RefusedField(sheet), takes.at(row.range)[k] ? "" : row.field)
+                    << WidgetTypeName(type) << " " << row.field << " = " << probes[k];
+            }
+        }
+        EXPECT_EQ(covered, flags) << WidgetTypeName(type);
     }
 }
