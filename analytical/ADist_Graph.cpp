@@ -332,18 +332,25 @@ void ADist_Graph::findNodesBelowLaterals()
 }
 
 // The drawn feeders are the ones a run faults by id; a hand-written text may number them as it
-// likes, as long as each id is positive and given once.
+// likes, as long as each id is positive and given once. Id 0 is the links': no run faults it, so a
+// feeder that can fail cannot have it, as it cannot share an id.
 korvane::graph::GmlError ADist_Graph::indexFeeders()
 {
     GmlError error;
     ForEachEdge([&](Edge e) {
         const AFeeder& f = feeder(e);
-        // Terminal edges and the links of id 0 that join further symbols on a node are not drawn
-        // feeders.
-        if (error.IsError() || !(f.isMain() || f.isLateral()) || Target(e) == sinkNode || f.getId() == 0)
+        // Terminal edges are not drawn feeders.
+        if (error.IsError() || !(f.isMain() || f.isLateral()) || Target(e) == sinkNode)
             return;
         const int id = f.getId();
         const int line = idLines[static_cast<std::size_t>(e.index)];
+        // The links that join further symbols on a node never fail.
+        if (id == 0) {
+            if (f.getFailureRate() > 0.0)
+                error = {line,
+                         "feeder id 0 belongs to links that never fail; a feeder that can fail needs a positive id"};
+            return;
+        }
         if (id < 0) {
             error = {line, "feeder id " + std::to_string(id) + " is negative; a feeder's id is positive"};
             return;

@@ -72,6 +72,9 @@ TEST(AnalyticalRun, RefusesGmlThatDoesNotLoadNamingWhatAndWhere)
          "the network has no terminal node: no node has \"component_id 4\""},
         {Replace(good, "lat_feeder_id 2", "lat_feeder_id -3"), "line 44: feeder id -3 is negative; a feeder's id is positive"},
         {Replace(good, "lat_feeder_id 2", "lat_feeder_id 1"), "line 44: feeder id 1 is given twice (first on line 31)"},
+        // Regression: a feeder that fails, numbered 0, was taken for a link and never faulted.
+        {Replace(good, "lat_feeder_id 2", "lat_feeder_id 0"),
+         "line 44: feeder id 0 belongs to links that never fail; a feeder that can fail needs a positive id"},
         // Regression: 0.5 faults a year of 20000 h each printed an ASAI below 0.
         {Replace(good, "repair_time 4.0000", "repair_time 20000"),
          "Error : the fault rates, lengths and repair times leave load point 0 without supply 10000. hours a year, "
@@ -105,6 +108,8 @@ TEST(AnalyticalRun, FaultsTheFeedersWhoseIdsItReachesAndNamesTheOthers)
         {50, 7, 11, 1, 1, "Faulting feeders 1 to 11 (\"Number Feeders To Fault\") never reaches these feeders, so "
                           "their faults are not in the indices: 50."},
         {50, 7, 50, 2, 1, ""},
+        // The breaker's section never fails: numbered 0, it is a link, which no run faults.
+        {0, 2, 2, 1, 1, ""},
     };
     for (const Case& c : cases) {
         const std::string breaker = std::to_string(c.breakerId);
