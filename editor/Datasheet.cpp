@@ -148,7 +148,8 @@ std::optional<CDatasheetProblem> RunValueProblem(const char* field, double value
 std::string CheckLoadPointName(const std::string& name)
 {
     if (!CNDLGenerator::IsNameWritable(name))
-        return "A load point name cannot contain a double quote, '#', '\\', '$' or a line break.";
+        return "A load point name cannot contain a double quote, '#', '\\', '$' or a control character such as a "
+               "line break or a tab.";
     return {};
 }
 

@@ -37,8 +37,8 @@ struct CDatasheetProblem {
 std::optional<CDatasheetProblem> RunValueProblem(const char* field, double value, const CNdlRange* range,
                                                  int digits);
 
-// The message refusing a load point name that the NDL text cannot carry (a quote, '#', '\',
-// '$', CR or LF), else empty.
+// The message refusing a load point name that the NDL text cannot carry (a quote, '#', '\', '$'
+// or a control character), else empty.
 std::string CheckLoadPointName(const std::string& name);
 
 class CDatasheet {

@@ -4,18 +4,24 @@
 
 #include "model/KorvaneDoc.h"
 #include "model/SimulationSettings.h"
+#include "montecarlo/ParserDistrib.h"
 #include "platform/NumberFormat.h"
 
 namespace {
 
+// The name with its control characters made visible, as in A\x00B.
 std::string Describe(const std::string& name)
 {
+    static const char kHex[] = "0123456789abcdef";
     std::string shown;
-    for (char c : name) {
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
         if (c == '\r')
             shown += "\\r";
         else if (c == '\n')
             shown += "\\n";
+        else if (CParserDistrib::IsControlCharacter(c))
+            shown += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
         else
             shown += c;
     }
@@ -32,7 +38,7 @@ CNDLGenerator::CNDLGenerator(CKorvaneDoc* pDoc) : m_pDoc(pDoc)
 
 bool CNDLGenerator::IsNameWritable(const std::string& name)
 {
-    return name.find_first_of("\"#\\$\r\n") == std::string::npos;
+    return CParserDistrib::IsNameReadable(name) && name.find_first_of("\"#\\$") == std::string::npos;
 }
 
 bool CNDLGenerator::Validate()
@@ -54,12 +60,13 @@ bool CNDLGenerator::Validate()
         if (groups.IsLooped(owner))
             add("both ends on one node");
         // A name the text cannot carry would break the NDL string or be read as a comment, macro
-        // or continuation; such names come only from files written before the datasheet refused them.
+        // or continuation, and a control character would reach the reports raw; such names come
+        // only from files written before the datasheet refused them.
         if (w->GetType() == WidgetType::LoadPoint) {
             const auto* load = static_cast<const CLoadPoint*>(w);
             if (!IsNameWritable(load->m_strName))
                 add("the load point \"" + Describe(load->m_strName) +
-                    "\" has a name that NDL cannot carry (it holds \", #, \\, $, CR or LF)");
+                    "\" has a name that NDL cannot carry (it holds \", #, \\, $ or a control character)");
         }
         if (!reason.empty()) {
             m_errors.Add(w);

@@ -35,7 +35,8 @@ public:
     // A copy of the generated text; empty before Generate.
     std::string GetNDL() const { return m_strNDL; }
 
-    // Whether the name holds none of ", #, \, $, CR and LF, which cannot stand in an NDL string.
+    // Whether the name holds none of ", #, \, $ and the control characters (CR and LF among them),
+    // which cannot stand in an NDL string or in a report.
     static bool IsNameWritable(const std::string& name);
 
 private:

@@ -1,5 +1,6 @@
 #include "montecarlo/ParserDistrib.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -36,6 +37,17 @@ bool CParserDistrib::Run(CSimulation* model)
 {
     m_pModel = model;
     return ParseAll() && m_bSystemDefined;
+}
+
+bool CParserDistrib::IsControlCharacter(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f;
+}
+
+bool CParserDistrib::IsNameReadable(const std::string& name)
+{
+    return std::none_of(name.begin(), name.end(), IsControlCharacter);
 }
 
 void CParserDistrib::ResetSystem()
@@ -207,6 +219,8 @@ void CParserDistrib::SetName(const CAttributeValue& value)
     CheckValid("name", kEveryComponent);
     if (value.kind != CAttributeValue::String)
         Error("the \"name\" attribute must be of string type");
+    if (!IsNameReadable(value.text))
+        Error("the \"name\" attribute must not hold a control character");
     m_name = value.text;
 }
 

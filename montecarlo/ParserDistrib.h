@@ -23,6 +23,12 @@ public:
     // parsed and it held a system definition; a text without one fails with no message.
     virtual bool Run(CSimulation* model);
 
+    // Whether the reader takes a load's name: one without control characters, which would reach
+    // the reports raw.
+    static bool IsNameReadable(const std::string& name);
+    // ASCII's control characters: 0 to 31 and 127.
+    static bool IsControlCharacter(char c);
+
 protected:
     void OnTypeKeyword(const std::string& keyword) override;
     void OnEndOfDefinition() override;

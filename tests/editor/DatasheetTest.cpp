@@ -7,11 +7,15 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "editor/Datasheet.h"
 #include "editor/Mode.h"
 #include "model/KorvaneDoc.h"
 #include "platform/Archive.h"
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -269,10 +273,14 @@ TEST(Datasheet, RefusesValuesOutOfRangeNotFiniteOrUnwritableNames)
         {WidgetType::LoadPoint, [](CDatasheet& s) { s.m_loadPoint.m_strName = "a#", s.m_loadPoint.m_bName = false; },
          nullptr, nullptr},
     };
-    // Names the NDL text could not carry.
-    for (const char* name : {"LP\"1", "LP#1", "C:\\x", "$LP", "a\r\nb"})
+    // Names the NDL text could not carry. Regression: a control character other than CR and LF
+    // (NUL, BEL, ESC, TAB, DEL) was taken and reached both reports raw.
+    const std::vector<std::string> names{"LP\"1", "LP#1", "C:\\x", "$LP", "a\r\nb",
+                                         "A\0B"s, "A\aB", "\x1b[1m", "A\tB", "A\x7f"};
+    for (const std::string& name : names)
         cases.push_back({WidgetType::LoadPoint, [name](CDatasheet& s) { s.m_loadPoint.m_strName = name; }, "Name",
-                         "A load point name cannot contain a double quote, '#', '\\', '$' or a line break."});
+                         "A load point name cannot contain a double quote, '#', '\\', '$' or a control character "
+                         "such as a line break or a tab."});
     CKorvaneDoc doc;
     for (const Case& c : cases) {
         auto widget = MakeWidget(c.type);

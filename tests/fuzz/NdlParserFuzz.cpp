@@ -87,6 +87,7 @@ bool IsKnownMessage(std::string_view m)
         " attribute first number must be non-negative",
         " attribute second number must be positive",
         " attribute must be of string type",
+        " attribute must not hold a control character",
         " attribute must be a pair of numbers",
         " attribute requires non-negative numbers",
         " attribute is required",

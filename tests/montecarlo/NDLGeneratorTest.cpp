@@ -13,6 +13,8 @@ using drawing::Draw;
 using drawing::Segment;
 using drawing::Symbol;
 
+using namespace std::string_literals;
+
 namespace {
 
 // "nodes: 0 -1, 0 1": the numbers the generator gives every widget, in drawing order.
@@ -105,7 +107,10 @@ TEST(NdlGenerator, WritesOnlyTheWidgetsTheListNamedAtConstruction)
 // line come only from old files; the check refuses them and names the load point.
 TEST(NdlConnectionCheck, RefusesLoadPointNamesTheTextCannotCarry)
 {
-    for (const std::string name : {"A\"B", "A#B", "A\\B", "A$B", "A\rB", "A\nB"}) {
+    // Regression: control characters other than CR and LF (NUL, BEL, ESC, TAB, DEL) passed.
+    const std::vector<std::string> names{"A\"B", "A#B", "A\\B", "A$B", "A\rB", "A\nB",
+                                         "A\0B"s, "A\aB", "A\x1b", "A\tB", "A\x7f"};
+    for (const std::string& name : names) {
         CKorvaneDoc doc;
         Symbol<CGenSource>(doc, {0, 0});
         auto* load = Symbol<CLoadPoint>(doc, {0, 0});
@@ -117,4 +122,5 @@ TEST(NdlConnectionCheck, RefusesLoadPointNamesTheTextCannotCarry)
         EXPECT_NE(generator.GetErrorReason(0).find("load point \"A"), std::string::npos) << generator.GetErrorReason(0);
     }
     EXPECT_TRUE(CNDLGenerator::IsNameWritable("Mill 3 (north), 11kV; 'B' feeder"));
+    EXPECT_TRUE(CNDLGenerator::IsNameWritable("M\xc3\xbchle \xe4"));  // bytes above 127 are no control characters
 }

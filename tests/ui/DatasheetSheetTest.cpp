@@ -179,7 +179,8 @@ TEST(DatasheetSheet, RefusesATextNamingItsFieldOnItsPageAndWritesNothing)
         {WidgetType::Line, 0, 1106, 1111, "1e999", "Please enter a number.\nField: Failure 1"},
         {WidgetType::LoadPoint, 0, 1102, 1087, "2.5", "Please enter an integer.\nField: Num customers"},
         {WidgetType::LoadPoint, 0, 0, 1086, "LP#1",
-         "A load point name cannot contain a double quote, '#', '\\', '$' or a line break.\nField: Name"},
+         "A load point name cannot contain a double quote, '#', '\\', '$' or a control character such as a line "
+         "break or a tab.\nField: Name"},
         {WidgetType::Recloser, 1, 0, 1093, "nan", "Please enter a number.\nField: Reclosing time"},
         // Regression: the profile's value edit was not checked and "abc" closed the sheet.
         {WidgetType::LoadPoint, 0, 1100, 1096, "abc", "Please enter a number.\nField: Load Profile"},
