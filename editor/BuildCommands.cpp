@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <map>
 
 #include "analytical/GMLGenerator.h"
 #include "editor/Datasheet.h"
 #include "editor/OutputNames.h"
 #include "editor/RunMessages.h"
 #include "model/KorvaneDoc.h"
+#include "montecarlo/LoadDemand.h"
 #include "montecarlo/NDLGenerator.h"
 #include "montecarlo/NdlRange.h"
 #include "platform/NumberFormat.h"
@@ -47,10 +47,10 @@ std::string PointText(CPoint p)
     return korvane::FormatInt(p.x) + ", " + korvane::FormatInt(p.y);
 }
 
-// The first of the network's Monte Carlo settings that a run refuses, in the dialog's order. 0 in the
-// quanta, the year counts and the accuracy is "not given": the text leaves those out, and the Monte
-// Carlo run asks for the quanta itself.
-std::optional<CDatasheetProblem> SettingsRefusal(const CSimulationSettings& s)
+// Every Monte Carlo setting that a run refuses, in the dialog's order. 0 in the quanta, the year
+// counts and the accuracy is "not given": the text leaves those out, and the Monte Carlo run asks
+// for the quanta itself.
+std::vector<CDatasheetProblem> SettingsRefusals(const CSimulationSettings& s)
 {
     using namespace ndl_range;
     using S = CSimulationSettings;
@@ -70,38 +70,69 @@ std::optional<CDatasheetProblem> SettingsRefusal(const CSimulationSettings& s)
         {"Reclosers", static_cast<double>(s.reclosers), kFlag, S::kFlagDigits},
         {"Maximum Flow", static_cast<double>(s.maxFlow), kFlag, S::kFlagDigits},
     };
+    std::vector<CDatasheetProblem> problems;
     for (const auto& v : values) {
         const bool notGiven = v.value == 0.0 && v.range.kind != CNdlRange::Kind::Flag;
         if (auto problem = RunValueProblem(v.field, v.value, notGiven ? nullptr : &v.range, v.digits))
-            return problem;
+            problems.push_back(std::move(*problem));
     }
-    return std::nullopt;
+    return problems;
 }
+
+// A value that a run refuses: the widget holding it (null: the network's Monte Carlo settings) and why.
+struct CRefusal {
+    const CWidget* widget;
+    std::string reason;
+};
 
 std::string RefusalReason(const CDatasheetProblem& problem)
 {
     return "the value of \"" + problem.field + "\" is " + problem.message;
 }
 
-// Why each widget holding a value that a run refuses fails the check, by serial, and the settings'
-// reason under kSettingsSerial. In the text such a value would surface as an error at a line the
-// user never wrote.
-std::map<std::uint64_t, std::string> RefusedValues(CKorvaneDoc& doc)
+// Every value that a run of `engine` (nullopt: of either) refuses, widget by widget in drawing
+// order, then the settings'. In the text such a value would surface as an error at a line the user
+// never wrote.
+std::vector<CRefusal> RefusedValues(CKorvaneDoc& doc, std::optional<EngineKind> engine)
 {
-    std::map<std::uint64_t, std::string> reasons;
-    for (CWidget* w : doc.GetWidgetsInOrder())
-        if (const auto problem = CDatasheet(*w, doc).RunRefusal())
-            reasons[w->GetSerial()] = RefusalReason(*problem);
-    if (const auto problem = SettingsRefusal(*doc.m_pSimulationSettings))
-        reasons[CNetworkError::kSettingsSerial] = RefusalReason(*problem);
-    return reasons;
+    const bool monteCarlo = !engine || *engine == EngineKind::MonteCarlo;
+    const CSimulationSettings& settings = *doc.m_pSimulationSettings;
+    // The loads' demand, summed in the text's order, when the quanta that shape it are given.
+    std::optional<CLoadDemand> demand;
+    if (monteCarlo && ndl_range::kQuantsPerDay.Accepts(settings.quantsPerDay))
+        demand.emplace();
+
+    std::vector<CRefusal> refusals;
+    for (CWidget* w : doc.GetWidgetsInOrder()) {
+        const CDatasheet sheet(*w, doc);
+        for (const CDatasheetProblem& problem : sheet.RunRefusals(engine))
+            refusals.push_back({w, RefusalReason(problem)});
+        // A load the reader refuses value by value never reaches the demand rule.
+        if (demand && w->GetType() == WidgetType::LoadPoint && sheet.RunRefusals(EngineKind::MonteCarlo).empty())
+            if (const auto problem = sheet.DemandRefusal(*demand, settings.quantsPerDay))
+                refusals.push_back({w, RefusalReason(*problem)});
+    }
+    if (monteCarlo)
+        for (const CDatasheetProblem& problem : SettingsRefusals(settings))
+            refusals.push_back({nullptr, RefusalReason(problem)});
+    return refusals;
 }
 
-// The network passes the generator's check and holds only values that a run takes.
+EngineKind EngineOf(const CNDLGenerator&)
+{
+    return EngineKind::MonteCarlo;
+}
+
+EngineKind EngineOf(const CGMLGenerator&)
+{
+    return EngineKind::Analytical;
+}
+
+// The network passes the generator's check and holds only values that its engine's run takes.
 template <class Generator>
 bool Passes(CKorvaneDoc& doc, Generator& generator)
 {
-    return generator.Validate() && RefusedValues(doc).empty();
+    return generator.Validate() && RefusedValues(doc, EngineOf(generator)).empty();
 }
 
 // The generator's text of the document, or `error` when the network fails the generator's check.
@@ -148,27 +179,39 @@ std::string DescribeNetworkError(const CWidget& widget, const std::string& reaso
 std::vector<CNetworkError> CBuildCommands::DebugNetwork()
 {
     CNDLGenerator generator(&m_doc);
-    std::map<std::uint64_t, std::string> reasons = RefusedValues(m_doc);
-    const bool passed = generator.Validate() && reasons.empty();
-    if (passed)
+    const bool connected = generator.Validate();
+    const std::vector<CRefusal> refusals = RefusedValues(m_doc, std::nullopt);
+    if (connected && refusals.empty())
         m_prompts.ShowMessage(run_text::kNoErrorFound, IBuildPrompts::Icon::Information);
     else
         m_prompts.ShowMessage(run_text::kErrorsFoundIn + m_doc.GetTitle() + ".mc", IBuildPrompts::Icon::Information);
 
-    const CWidgetCollection& failed = *generator.GetErrors();
-    for (int i = 0; i < failed.GetSize(); ++i) {
-        std::string& reason = reasons[failed.GetAt(i)->GetSerial()];
-        reason = generator.GetErrorReason(i) + (reason.empty() ? "" : ", and " + reason);
-    }
+    // One line for what the generator found of each widget, and one for each refused value.
     std::vector<CNetworkError> errors;
-    for (const CWidget* widget : m_doc.GetWidgetsInOrder())
-        if (const auto found = reasons.find(widget->GetSerial()); found != reasons.end())
-            errors.push_back({widget->GetSerial(), DescribeNetworkError(*widget, found->second)});
-    if (const auto found = reasons.find(CNetworkError::kSettingsSerial); found != reasons.end())
-        errors.push_back({found->first, std::string(run_text::kSimulationSettingsTitle) + "  " + found->second});
+    const CWidgetCollection& failed = *generator.GetErrors();
+    for (int i = 0; i < failed.GetSize(); ++i)
+        errors.push_back(
+            {failed.GetAt(i)->GetSerial(), DescribeNetworkError(*failed.GetAt(i), generator.GetErrorReason(i))});
+    for (const CRefusal& refusal : refusals) {
+        if (refusal.widget != nullptr)
+            errors.push_back({refusal.widget->GetSerial(), DescribeNetworkError(*refusal.widget, refusal.reason)});
+        else
+            errors.push_back({CNetworkError::kSettingsSerial,
+                              std::string(run_text::kSimulationSettingsTitle) + "  " + refusal.reason});
+    }
     std::stable_sort(errors.begin(), errors.end(),
                      [](const CNetworkError& a, const CNetworkError& b) { return ErrorLineBefore(a.text, b.text); });
     return errors;
+}
+
+bool CBuildCommands::NetworkPasses(CKorvaneDoc& doc, EngineKind engine)
+{
+    if (engine == EngineKind::MonteCarlo) {
+        CNDLGenerator generator(&doc);
+        return Passes(doc, generator);
+    }
+    CGMLGenerator generator(&doc);
+    return Passes(doc, generator);
 }
 
 std::string CBuildCommands::NDLText(CKorvaneDoc& doc)

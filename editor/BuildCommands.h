@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/AnalyticalRun.h"
+#include "editor/EngineKind.h"
 #include "editor/MonteCarloRun.h"
 #include "editor/OutputNames.h"
 #include "model/Widget.h"
@@ -46,12 +47,16 @@ class CBuildCommands {
 public:
     CBuildCommands(CKorvaneDoc& doc, IBuildPrompts& prompts) : m_doc(doc), m_prompts(prompts) {}
 
-    // The connection check: tells the user its result and returns every failing widget's line,
-    // in the errors bar's order (alphabetical, case ignored; drawing order among equal lines).
+    // The network check: tells the user its result and returns a line for each failing widget's
+    // connection or name and for each value that either run refuses, in the errors bar's order
+    // (alphabetical, case ignored; drawing order among equal lines).
     std::vector<CNetworkError> DebugNetwork();
-    // The network's NDL text, or the generator's error text when the check fails.
+    // Whether a run of `engine` takes the network: every widget connected, and no value refused
+    // that the engine's text carries (the other engine's values play no part).
+    static bool NetworkPasses(CKorvaneDoc& doc, EngineKind engine);
+    // The network's NDL text, or the generator's error text when a Monte Carlo run would refuse it.
     static std::string NDLText(CKorvaneDoc& doc);
-    // The same for the GML text.
+    // The same for the GML text and the analytical run.
     static std::string GMLText(CKorvaneDoc& doc);
 
     // The Monte Carlo command's checks, in order; null when the command ends there. `busy`: a run

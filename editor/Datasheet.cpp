@@ -6,6 +6,7 @@
 #include "analytical/graph/Gml.h"
 #include "model/KorvaneDoc.h"
 #include "model/WidgetText.h"
+#include "montecarlo/LoadDemand.h"
 #include "montecarlo/NdlRange.h"
 #include "montecarlo/NDLGenerator.h"
 #include "montecarlo/ParserSyntax.h"
@@ -65,30 +66,32 @@ std::optional<CDatasheetProblem> GmlValueProblem(const char* field, double value
                                [](double x) { return korvane::graph::IsGmlRealInRange(x); });
 }
 
-// Collects the first refused value: on entry by the fields' rules; for a run, the first value that
-// is not a finite number or that the NDL or GML reader refuses as its text writes it.
+// Collects the refused values: on entry by the fields' rules; for a run of `engine` (nullopt: of
+// either), every value that is not a finite number or that the NDL or GML reader refuses as its
+// text writes it.
 class CProblemFinder {
 public:
-    explicit CProblemFinder(bool forRun) : m_forRun(forRun) {}
+    CProblemFinder(bool forRun, std::optional<EngineKind> engine) : m_forRun(forRun), m_engine(engine) {}
     bool ForRun() const { return m_forRun; }
+    // An analytical value.
     void Value(const char* field, double value, const CFieldRule& rule)
     {
-        if (m_problem)
-            return;
-        if (m_forRun)
-            m_problem = GmlValueProblem(field, value);
-        else if (std::string message = rule.Check(value); !message.empty())
-            m_problem = CDatasheetProblem{field, std::move(message)};
+        if (m_forRun) {
+            if (Checks(EngineKind::Analytical))
+                Add(GmlValueProblem(field, value));
+        } else if (std::string message = rule.Check(value); !message.empty()) {
+            Add(CDatasheetProblem{field, std::move(message)});
+        }
     }
     // A Monte Carlo value; `ndl` is the reader's range when the NDL text carries the value.
     void Optional(const char* field, bool flag, double value, const CNdlRange* ndl)
     {
-        if (!flag || m_problem)
+        if (!flag)
             return;
-        if (m_forRun)
-            m_problem = RunValueProblem(field, value, ndl, kNdlDigits);
-        else
+        if (!m_forRun)
             Value(field, value, datasheet::kOptionalValue);
+        else if (Checks(EngineKind::MonteCarlo))
+            Add(RunValueProblem(field, value, ndl, kNdlDigits));
     }
     void Name(const char* field, bool flag, const std::string& name)
     {
@@ -96,18 +99,34 @@ public:
             return;
         Refuse(field, CheckLoadPointName(name));
     }
-    // A refusal of the field's values as a whole; an empty message refuses nothing.
+    // A refusal of the Monte Carlo field's values as a whole; an empty message refuses nothing.
     void Refuse(const char* field, std::string message)
     {
-        if (!m_problem && !message.empty())
-            m_problem = CDatasheetProblem{field, std::move(message)};
+        if (!message.empty() && (!m_forRun || Checks(EngineKind::MonteCarlo)))
+            Add(CDatasheetProblem{field, std::move(message)});
     }
-    std::optional<CDatasheetProblem> Result() const { return m_problem; }
+    std::vector<CDatasheetProblem> Result() && { return std::move(m_problems); }
 
 private:
+    bool Checks(EngineKind engine) const { return !m_engine || *m_engine == engine; }
+    void Add(std::optional<CDatasheetProblem> problem)
+    {
+        if (problem)
+            m_problems.push_back(std::move(*problem));
+    }
+
     bool m_forRun;
-    std::optional<CDatasheetProblem> m_problem;
+    std::optional<EngineKind> m_engine;
+    std::vector<CDatasheetProblem> m_problems;
 };
+
+// The number the NDL reader reads from the text that writes `value`, which it can read.
+double AsNdlReads(double value)
+{
+    double read = value;
+    CParserSyntax::ReadNumber(korvane::FormatSignificant(value, kNdlDigits), read);
+    return read;
+}
 
 void LoadFeederValues(const CFeederData& feeder, CAnalyticalFeederValues& v)
 {
@@ -252,19 +271,72 @@ MonteCarloPageKind CDatasheet::GetMonteCarloPage() const
 
 std::optional<CDatasheetProblem> CDatasheet::Check() const
 {
-    return FindProblem(false);
+    std::vector<CDatasheetProblem> problems = FindProblems(false, std::nullopt);
+    if (problems.empty())
+        return std::nullopt;
+    return std::move(problems.front());
 }
 
-std::optional<CDatasheetProblem> CDatasheet::RunRefusal() const
+std::vector<CDatasheetProblem> CDatasheet::RunRefusals(std::optional<EngineKind> engine) const
 {
-    return FindProblem(true);
+    return FindProblems(true, engine);
 }
 
-std::optional<CDatasheetProblem> CDatasheet::FindProblem(bool forRun) const
+std::optional<CDatasheetProblem> CDatasheet::DemandRefusal(CLoadDemand& network, int quantsPerDay) const
+{
+    const CLoadPointValues& v = m_loadPoint;
+    const double average = v.m_bAverage ? AsNdlReads(v.m_dAverage) : -1.0;
+    const double peak = v.m_bPeak ? AsNdlReads(v.m_dPeak) : -1.0;
+    const bool givenProfile = v.m_bProfile && !v.m_profile.empty();
+    std::vector<double> profile{1.0};  // the reader's, when the text gives none
+    if (givenProfile) {
+        profile.clear();
+        for (double value : v.m_profile)
+            profile.push_back(AsNdlReads(value));
+    }
+    const double before = network.Total();
+    const CLoadDemand::Curve curve = CLoadDemand::Scale(profile, std::uint64_t{365} * quantsPerDay, average, peak);
+    const CLoadDemand::Result result = network.Add(curve);
+    if (result == CLoadDemand::Result::Built)
+        return std::nullopt;
+    if (result == CLoadDemand::Result::NothingToScale)
+        return CDatasheetProblem{"Load Profile", "0 throughout, with no value above 0 to scale"};
+
+    constexpr double kMax = CLoadDemand::kMaxDemand;
+    const auto beyond = [](double x) { return x != -1.0 && !(x <= kMax); };
+    // Scaling overflowed though every given value is within the limit: the profile's values are
+    // too small for them.
+    if (curve.result != CLoadDemand::Result::Built && curve.largest <= kMax && !beyond(average) && !beyond(peak)) {
+        const double largest = givenProfile ? *std::max_element(v.m_profile.begin(), v.m_profile.end()) : 1.0;
+        return CDatasheetProblem{"Load Profile", "at most " + FormatEditNumber(largest) +
+                                                     ", too small to be scaled to the load's average or peak"};
+    }
+    // The field to change: a value beyond any network by itself, an average that lifts the curve
+    // over its peak, else the value that sets the load's scale (neither: a demand of 1).
+    const char* field = nullptr;
+    if (beyond(peak))
+        field = "Peak";
+    else if (beyond(average) || (average != -1.0 && peak != -1.0 && average > peak))
+        field = "Average";
+    else if (peak != -1.0)
+        field = "Peak";
+    else if (average != -1.0)
+        field = "Average";
+
+    const std::string shown =
+        field == nullptr ? "not given" : FormatEditNumber(field[0] == 'P' ? v.m_dPeak : v.m_dAverage);
+    const std::string why = curve.result != CLoadDemand::Result::Built
+                                ? "a scaled peak above 1e15, more than any network can carry"
+                                : "a scaled peak of " + FormatEditNumber(curve.largest) + " that, added to the " +
+                                      FormatEditNumber(before) + " of the loads before it, passes 1e15";
+    return CDatasheetProblem{field == nullptr ? "Peak" : field, shown + ", which gives the load " + why};
+}
+
+std::vector<CDatasheetProblem> CDatasheet::FindProblems(bool forRun, std::optional<EngineKind> engine) const
 {
     using namespace datasheet;
     namespace ndl = ndl_range;
-    CProblemFinder find(forRun);
+    CProblemFinder find(forRun, engine);
     switch (GetMonteCarloPage()) {
     case MonteCarloPageKind::LineEquipment: {
         const CLineEquipmentValues& v = m_lineEquipment;
@@ -296,8 +368,10 @@ std::optional<CDatasheetProblem> CDatasheet::FindProblem(bool forRun) const
         if (v.m_bProfile) {
             for (double value : v.m_profile)
                 find.Optional("Load Profile", true, value, &ndl::kProfileValue);
-            // The run scales the profile to the average or peak (1 when neither is given).
-            if (forRun && std::none_of(v.m_profile.begin(), v.m_profile.end(), [](double x) { return x > 0.0; }))
+            // The run scales the profile to the average or peak (1 when neither is given); a
+            // value below 0 is refused first.
+            if (forRun && std::all_of(v.m_profile.begin(), v.m_profile.end(), [](double x) { return x >= 0.0; }) &&
+                std::none_of(v.m_profile.begin(), v.m_profile.end(), [](double x) { return x > 0.0; }))
                 find.Refuse("Load Profile", "0 throughout, with no value above 0 to scale");
         }
         break;
@@ -338,7 +412,7 @@ std::optional<CDatasheetProblem> CDatasheet::FindProblem(bool forRun) const
     case WidgetType::BusBar:
     case WidgetType::GenSource: break;
     }
-    return find.Result();
+    return std::move(find).Result();
 }
 
 bool CDatasheet::Store() const

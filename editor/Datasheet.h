@@ -4,12 +4,15 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "editor/DatasheetValues.h"
+#include "editor/EngineKind.h"
 #include "editor/FieldRule.h"
 #include "model/Widget.h"
 
 class CKorvaneDoc;
+class CLoadDemand;
 struct CNdlRange;
 
 // The Monte Carlo page a widget type shows first.
@@ -57,11 +60,15 @@ public:
 
     // The first value that the widget must not take, in page order.
     std::optional<CDatasheetProblem> Check() const;
-    // The first value, shown or greyed, that a run refuses: one that is not a finite number (only a
-    // file can bring one), a Monte Carlo value that the NDL text carries and its reader refuses, or
-    // an analytical value that the GML reader refuses (a file can bring one below 0 or above 1e12);
-    // each as its text writes it.
-    std::optional<CDatasheetProblem> RunRefusal() const;
+    // Every value, shown or greyed, that a run of `engine` refuses (nullopt: a run of either), in
+    // page order: one that is not a finite number (only a file can bring one), a Monte Carlo value
+    // that the NDL text carries and its reader refuses, or an analytical value that the GML reader
+    // refuses (a file can bring one below 0 or above 1e12); each as its text writes it.
+    std::vector<CDatasheetProblem> RunRefusals(std::optional<EngineKind> engine = std::nullopt) const;
+    // Why the NDL reader refuses the demand of a load point whose values it takes one by one: the
+    // load scaled as the text writes it, at `quantsPerDay`, to `network`, which holds the loads
+    // before it in the text and to which it is added when taken.
+    std::optional<CDatasheetProblem> DemandRefusal(CLoadDemand& network, int quantsPerDay) const;
     // Writes the values back (a cleared flag writes -1.0, -1 or the empty name; the profile only
     // when its flag is set). Returns whether any value of the widget changed.
     bool Store() const;
@@ -76,7 +83,7 @@ public:
     CAnalyticalLoadPointValues m_analyticalLoadPoint;
 
 private:
-    std::optional<CDatasheetProblem> FindProblem(bool forRun) const;
+    std::vector<CDatasheetProblem> FindProblems(bool forRun, std::optional<EngineKind> engine) const;
 
     CWidget& m_widget;
 };

@@ -39,14 +39,15 @@ CSavedNetworkRun PrepareSavedNetworkRun(const std::filesystem::path& file, Engin
     std::vector<std::string> shown;
     CKeptMessages prompts(shown);
     CBuildCommands commands(doc, prompts);
-    const std::vector<CNetworkError> errors = commands.DebugNetwork();
-    if (!errors.empty()) {
+    // A run the engine refuses shows what "Debug network" shows; the other engine's values play
+    // no part in whether it runs.
+    if (!CBuildCommands::NetworkPasses(doc, engine)) {
+        const std::vector<CNetworkError> errors = commands.DebugNetwork();
         run.messages.insert(run.messages.end(), shown.begin(), shown.end());
         for (const CNetworkError& error : errors)
             run.messages.push_back(error.text);
         return run;
     }
-    shown.clear();  // "No error found!"
     const COutputPlace place{outputFolder / (doc.GetTitle() + ".mc"), outputFolder};
     if (engine == EngineKind::MonteCarlo)
         run.job = commands.PrepareMonteCarloRun(false, place, nullptr);

@@ -1,5 +1,5 @@
 // A saved network's runs without the application, for the headless tools: the file opened as the
-// application opens it, checked as "Debug network" checks it and its run prepared as the Build
+// application opens it, checked as the engine's run checks it and its run prepared as the Build
 // commands prepare it.
 #pragma once
 
@@ -8,14 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "editor/EngineKind.h"
 #include "editor/RunController.h"
-
-enum class EngineKind { MonteCarlo, Analytical };
 
 struct CSavedNetworkRun {
     std::unique_ptr<CRunJob> job;  // null when the network was refused
-    // For the user, in order: what the file's load repaired or doubted; on a refusal the check's
-    // result with the errors bar's lines, or the Build command's message.
+    // For the user, in order: what the file's load repaired or doubted; on a refusal "Debug
+    // network"'s result with the errors bar's lines, or the Build command's message.
     std::vector<std::string> messages;
 };
 

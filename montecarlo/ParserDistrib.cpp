@@ -296,11 +296,8 @@ void CParserDistrib::BuildComponent()
         break;
     }
     case Load: {
-        double average = m_average;
-        double peak = m_peak;
-        if (average == -1.0 && peak == -1.0)
-            average = peak = 1.0;
-        const auto result = model.AddLoad(m_name, c1, 1, static_cast<unsigned>(m_customers), m_profile, average, peak);
+        const auto result =
+            model.AddLoad(m_name, c1, 1, static_cast<unsigned>(m_customers), m_profile, m_average, m_peak);
         // A profile of zeros has no shape to scale to the average or peak.
         if (result == CSimulation::LoadResult::NothingToScale)
             Error("the \"profile\" attribute of the load \"" + m_name +

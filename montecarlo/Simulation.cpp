@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "montecarlo/Output.h"
-#include "montecarlo/RepeatedSum.h"
 #include "montecarlo/ReportText.h"
 
 using korvane::FixedText;
@@ -19,7 +18,7 @@ void CSimulation::Init(COutput* output, ISimulationProgress* progress)
     m_stepping = Stepping::Production;
     m_nodes.resize(2);
     m_varyingLoad = false;
-    m_totalDemand = 0.0;
+    m_demand = CLoadDemand();
     m_recloserCacheCapacity = 1;
     m_flowCacheCapacity = 5;
     m_yearsSimulated = 0;
@@ -118,97 +117,26 @@ void CSimulation::AddRecloser(unsigned from, unsigned to, double capacity, doubl
     ++m_recloserCacheCapacity;
 }
 
-void CSimulation::ScaleLoadCurve(std::vector<double>& curve, double pivot, double factor)
-{
-    for (double& v : curve)
-        v = std::max((v - pivot) * factor + pivot, 1e-9);
-}
-
-namespace {
-
-struct CurveFigures {
-    double sum = 0.0;
-    double largest = 0.0;
-    double mean = 0.0;
-};
-
-// Over the year's quanta in order, as if the stretched curve were stored: value j of the profile
-// stands for the quanta i with i x size / quanta = j, which follow each other.
-CurveFigures MeasureCurve(const std::vector<double>& profile, std::uint64_t quanta)
-{
-    CurveFigures figures;
-    const std::uint64_t size = profile.size();
-    for (std::uint64_t j = 0; j < size; ++j) {
-        const std::uint64_t first = (j * quanta + size - 1) / size;
-        const std::uint64_t end = ((j + 1) * quanta + size - 1) / size;
-        if (first == end)
-            continue;  // a value the thinning leaves out
-        figures.sum = korvane::AddRepeatedly(figures.sum, profile[j], end - first);
-        figures.largest = std::max(figures.largest, profile[j]);
-    }
-    figures.mean = figures.sum / static_cast<double>(quanta);
-    return figures;
-}
-
-}  // namespace
-
 CSimulation::LoadResult CSimulation::AddLoad(const std::string& name, unsigned from, unsigned to, unsigned customers,
                                              const std::vector<double>& profile, double average, double peak)
 {
-    const std::uint64_t quanta = std::uint64_t{365} * m_quantsPerDay;
-    if (profile.empty() || quanta == 0)
-        return LoadResult::NothingToScale;
-    std::vector<double> curve = profile;
-    CurveFigures figures = MeasureCurve(curve, quanta);
-    // An all-zero profile cannot be scaled to any average or peak.
-    if (figures.largest <= 0.0)
-        return LoadResult::NothingToScale;
-    // Scaling is linear, so only the profile's shape counts: one whose raw sum overflows is
-    // measured against its largest value instead.
-    if (!std::isfinite(figures.sum)) {
-        for (double& v : curve)
-            v /= figures.largest;
-        figures = MeasureCurve(curve, quanta);
-    }
-
-    double mean = figures.mean;
-    const auto scale = [&curve](double pivot, double factor) {
-        if (!std::isfinite(factor))
-            return false;
-        ScaleLoadCurve(curve, pivot, factor);
-        return true;
-    };
-    bool scaled = true;
-    if (peak == -1.0) {
-        scaled = scale(0.0, average / mean);
-    } else {
-        scaled = scale(0.0, peak / figures.largest);
-        mean = mean * peak / figures.largest;
-        if (scaled && average != -1.0 && std::fabs(peak - mean) > 1e-8)
-            scaled = scale(peak, (peak - average) / (peak - mean));
-    }
-    if (!scaled)
-        return LoadResult::BeyondAnyNetwork;
-
-    figures = MeasureCurve(curve, quanta);
-    if (!std::isfinite(figures.sum) || !(figures.largest <= kMaxDemand) ||
-        !(m_totalDemand + figures.largest <= kMaxDemand))
-        return LoadResult::BeyondAnyNetwork;
-    if (average != -1.0 && std::fabs(average - figures.mean) > 1e-8)
-        Log(3, "warning: load scaling failed (" + name + "), desired average = " + FixedText(average, 4) +
-                   ", actual = " + FixedText(figures.mean, 4) + "\n");
-    if (peak != -1.0 && std::fabs(peak - figures.largest) > 1e-8)
-        Log(3, "warning: load scaling failed (" + name + "), desired peak = " + FixedText(peak, 4) +
-                   ", actual = " + FixedText(figures.largest, 4) + ")\n");
+    CLoadDemand::Curve curve = CLoadDemand::Scale(profile, std::uint64_t{365} * m_quantsPerDay, average, peak);
+    if (const LoadResult result = m_demand.Add(curve); result != LoadResult::Built)
+        return result;
+    if (curve.average != -1.0 && std::fabs(curve.average - curve.mean) > 1e-8)
+        Log(3, "warning: load scaling failed (" + name + "), desired average = " + FixedText(curve.average, 4) +
+                   ", actual = " + FixedText(curve.mean, 4) + "\n");
+    if (curve.peak != -1.0 && std::fabs(curve.peak - curve.largest) > 1e-8)
+        Log(3, "warning: load scaling failed (" + name + "), desired peak = " + FixedText(curve.peak, 4) +
+                   ", actual = " + FixedText(curve.largest, 4) + ")\n");
 
     SimEdge& edge = AddEdge(kLoadEdge, from, to);
     edge.name = name;
     edge.customers = customers;
-    edge.loadCurve = std::move(curve);
-    edge.capacity = figures.largest;
-    m_current.back() = figures.largest;
-    m_totalDemand += figures.largest;
-    if (std::fabs(figures.mean - figures.largest) > 1e-8)
+    edge.loadCurve = std::move(curve.values);
+    edge.capacity = curve.largest;
+    m_current.back() = curve.largest;
+    if (std::fabs(curve.mean - curve.largest) > 1e-8)
         m_varyingLoad = true;
     return LoadResult::Built;
 }

@@ -9,6 +9,7 @@
 
 #include "montecarlo/DistributionWeibull.h"
 #include "montecarlo/Estimate.h"
+#include "montecarlo/LoadDemand.h"
 #include "montecarlo/PatternCache.h"
 #include "montecarlo/Random.h"
 
@@ -133,19 +134,11 @@ public:
     SimEdge& AddEdge(int type, unsigned from, unsigned to);
     void AddSupply(unsigned from, unsigned to, double capacity);
     // What AddLoad made of a load; when it refused one, nothing was built and the caller reports it.
-    enum class LoadResult {
-        Built,
-        NothingToScale,  // an empty or all-zero profile, which no average or peak can shape
-        BeyondAnyNetwork,  // its demand, or the demand of all loads so far, is above kMaxDemand
-    };
-    // More than all the loads of any network demand together, and far below where the year loop's
-    // sums (a billion years of energy not supplied, squared) would overflow or lose the demand's
-    // last unit. Scaling that overflows the arithmetic ends up here too.
-    static constexpr double kMaxDemand = 1e15;
+    using LoadResult = CLoadDemand::Result;
 
-    // The profile is stretched or thinned over the year, then scaled so that its mean is the
-    // average and its largest value the peak (-1.0: not given), with a trace warning when that
-    // cannot be reached.
+    // The load's curve as CLoadDemand scales it (-1.0: an average or peak not given), with a trace
+    // warning when the average or peak cannot be reached; refused when it cannot be scaled or the
+    // loads' peaks together would pass CLoadDemand::kMaxDemand.
     [[nodiscard]] LoadResult AddLoad(const std::string& name, unsigned from, unsigned to, unsigned customers,
                                      const std::vector<double>& profile, double average, double peak);
     void AddBreaker(unsigned from, unsigned to, double capacity);
@@ -156,9 +149,6 @@ public:
     void AddLine(unsigned from, unsigned to, double capacity, double failureRate, double failureShape,
                  double isolationHours, double isolationShape, double repairHours, double repairShape);
     void AddRecloser(unsigned from, unsigned to, double capacity, double recloseHours, double recloseShape);
-
-    // Every value v becomes max((v - pivot) x factor + pivot, 1e-9).
-    static void ScaleLoadCurve(std::vector<double>& curve, double pivot, double factor);
 
     // Simulates the built model year after year until it converges, reaches the most years or
     // is stopped through `control` (may be null), then writes the final report, whose links
@@ -347,7 +337,7 @@ private:
 
     CRandom m_random;
     bool m_varyingLoad = false;
-    double m_totalDemand = 0.0;  // the loads' peaks summed
+    CLoadDemand m_demand;  // the loads' peaks summed
 
     CEstimate m_saifi;
     CEstimate m_saidi;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analytical/ADist_Graph.h"
@@ -98,32 +100,44 @@ std::vector<std::string> Texts(const std::vector<CNetworkError>& errors)
     return texts;
 }
 
+// Why Debug network refuses a value, as its line says after the widget.
+std::string Refused(const char* field, const std::string& shown)
+{
+    return std::string("the value of \"") + field + "\" is " + shown;
+}
+
 // Draws one widget of each kind in a row (numbered as drawn: 0 source, 1 line, 2 breaker, 3 fuse,
-// 4 isolator, 5 recloser, 6 equipment, 7 transformer, 8 load point) at 24 quanta a day, lets `set`
-// change a value, and expects Debug network to name it in its one line exactly when `field` is
-// given (`widget` -1: the settings) and the analytical preparation to refuse exactly then.
-void ExpectDebugNamesOnlyTheRefusedValue(
-    CKorvaneDoc& doc, int widget, const char* field, const std::string& shown,
-    const std::function<void(CSimulationSettings&, std::vector<CWidget*>&)>& set)
+// 4 isolator, 5 recloser, 6 equipment, 7 transformer, 8 load point, then 9 a line to 10 a second
+// load point) at 24 quanta a day, and lets `set` change values. Expects Debug network to list
+// exactly `lines` (by widget, -1 for the settings, and reason), and each engine's text and run to
+// refuse the network exactly when that engine's reader refuses its text.
+void ExpectDebugNamesTheRefusedValues(CKorvaneDoc& doc, const std::vector<std::pair<int, std::string>>& lines,
+                                      const std::function<void(CSimulationSettings&, std::vector<CWidget*>&)>& set)
 {
     doc.SetTitle("Net1");
     std::vector<CWidget*> w = Draw(doc, "G 0 0, L 0 0 100 0, C 100 0 200 0, F 200 0 300 0, I 300 0 400 0, "
-                                        "R 400 0 500 0, E 500 0 600 0, T 600 0 700 0, P 700 0");
+                                        "R 400 0 500 0, E 500 0 600 0, T 600 0 700 0, P 700 0, L 700 0 800 0, P 800 0");
     doc.m_pSimulationSettings->quantsPerDay = 24;
     set(*doc.m_pSimulationSettings, w);
     CScriptedPrompts prompts;
-    const std::vector<std::string> lines = Texts(CBuildCommands(doc, prompts).DebugNetwork());
-    const bool refused = field != nullptr;
-    if (refused) {
-        const std::string reason = std::string("the value of \"") + field + "\" is " + shown;
-        EXPECT_EQ(lines, std::vector<std::string>{widget < 0 ? "Verav Ezerez simulation settings  " + reason
-                                                             : DescribeNetworkError(*w[widget], reason)});
-    } else {
-        EXPECT_TRUE(lines.empty()) << lines[0];
-    }
+    std::vector<std::string> listed = Texts(CBuildCommands(doc, prompts).DebugNetwork());
+    std::vector<std::string> expected;
+    for (const auto& [widget, reason] : lines)
+        expected.push_back(widget < 0 ? "Verav Ezerez simulation settings  " + reason
+                                      : DescribeNetworkError(*w[static_cast<std::size_t>(widget)], reason));
+    std::sort(listed.begin(), listed.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+
+    const bool ndlTakes = ReaderTakes(doc);
+    const bool gmlTakes = GmlReaderTakes(doc);
+    EXPECT_EQ(lines.empty(), ndlTakes && gmlTakes);
+    EXPECT_EQ(CBuildCommands::NDLText(doc) != run_text::kNDLGeneratorError, ndlTakes);
+    EXPECT_EQ(CBuildCommands::GMLText(doc) != run_text::kGMLGeneratorError, gmlTakes);
     testfiles::TempFolder folder;
-    EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, {folder / "Net1.mc", ""}) == nullptr,
-              refused);
+    const COutputPlace place{folder / "Net1.mc", ""};
+    EXPECT_EQ(CBuildCommands(doc, prompts).PrepareMonteCarloRun(false, place, nullptr) != nullptr, ndlTakes);
+    EXPECT_EQ(CBuildCommands(doc, prompts).PrepareAnalyticalRun(false, place) != nullptr, gmlTakes);
 }
 
 }  // namespace
@@ -166,7 +180,8 @@ TEST(BuildCommands, DebugNamesAValueThatIsNoNumberAndRunsRefuseIt)
     const std::string noNumber = " is not a finite number (NaN or infinite)";
     EXPECT_EQ(Texts(CBuildCommands(doc, prompts).DebugNetwork()),
               (std::vector<std::string>{
-                  "Fuse at  (500, 500)  (600, 500)  not connected, and the value of \"Fault rate\"" + noNumber,
+                  "Fuse at  (500, 500)  (600, 500)  not connected",
+                  "Fuse at  (500, 500)  (600, 500)  the value of \"Fault rate\"" + noNumber,
                   "Line at  (100, 100)  (200, 100)  the value of \"Failure 1\"" + noNumber,
                   "Load Point at  (200, 100)  the value of \"Load\"" + noNumber}));
     prompts.shown.clear();
@@ -179,50 +194,99 @@ TEST(BuildCommands, DebugNamesAValueThatIsNoNumberAndRunsRefuseIt)
 // passed the check, and the run stopped on an error at a line of a text the user never wrote. The
 // check names each by widget or settings and field, exactly when the reader refuses it; unset values
 // (-1) and 0 in the settings ("not given") are left out of the text and pass.
+// Regression: a load whose scaled peak, alone or added to the peaks of the loads before it, passes
+// 1e15 passed the check, and so did a load point name with a control character other than CR and
+// LF; the reader refuses both. Regression: only the first refused value of each widget and of the
+// settings was named. Regression: the GML text and the analytical run refused a network for a
+// Monte Carlo value, which the GML never carries.
 TEST(BuildCommands, DebugNamesEveryValueTheNdlReaderRefusesAndOnlyThose)
 {
     using W = std::vector<CWidget*>;
     using S = CSimulationSettings;
     const std::string above0 = ", not a number above 0", from0 = ", not a number of at least 0";
+    const std::string beyond = ", which gives the load a scaled peak above 1e15, more than any network can carry";
+    const std::string noName = " has a name that NDL cannot carry (it holds \", #, \\, $ or a control character)";
     const struct {
         int widget;  // the widget the line names; -1: the settings
         void (*set)(S&, W&);
-        const char* field;  // null: the check and the reader take the value
-        std::string shown;
+        std::string reason;  // empty: the check and the reader take the value
     } cases[] = {
-        {1, [](S&, W& w) { At<CLine>(w, 1).m_dCapacity = 0; }, "Capacity", "0" + above0},
-        {0, [](S& s, W& w) { At<CGenSource>(w, 0).m_dCapacity = -5, s.maxFlow = 0; }, "Capacity", "-5" + above0},
-        {1, [](S&, W& w) { At<CLine>(w, 1).m_dFailure1 = 0; }, nullptr, ""},
-        {1, [](S&, W& w) { At<CLine>(w, 1).m_dFailure1 = -0.1; }, "Failure 1", "-0.1" + from0},
-        {1, [](S&, W& w) { At<CLine>(w, 1).m_dFailure2 = 0; }, "Failure 2", "0" + above0},
-        {1, [](S&, W& w) { At<CLine>(w, 1).m_dLength = 0; }, "Length", "0" + above0},
-        {1, [](S&, W& w) { At<CLine>(w, 1).m_dRepair2 = -1; }, nullptr, ""},
-        {6, [](S&, W& w) { At<CEquipment>(w, 6).m_dLength = 0; }, nullptr, ""},  // the text leaves it out
-        {7, [](S&, W& w) { At<CTransformer>(w, 7).m_dIsolation1 = -2; }, "Isolation 1", "-2" + from0},
-        {5, [](S&, W& w) { At<CRecloser>(w, 5).m_dReclose1 = -4; }, "Reclosing time 1", "-4" + from0},
-        {5, [](S&, W& w) { At<CRecloser>(w, 5).m_dReclose2 = 0; }, "Reclosing time 2", "0" + above0},
-        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_nCustomers = 0; }, "Num customers",
-         "0, not an integer from 1 to 999999"},
-        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_nCustomers = 999999; }, nullptr, ""},
-        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dPeak = 0; }, "Peak", "0" + above0},
-        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, -1}; }, "Load Profile", "-1" + from0},
-        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, 2}; }, nullptr, ""},
-        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, 0}; }, "Load Profile",
-         "0 throughout, with no value above 0 to scale"},
-        {-1, [](S& s, W&) { s.accuracy = std::numeric_limits<double>::quiet_NaN(); }, "Accuracy",
-         "not a finite number (NaN or infinite)"},
-        {-1, [](S& s, W&) { s.accuracy = -0.05; }, "Accuracy", "-0.05" + above0},
-        {-1, [](S& s, W&) { s.accuracy = 0, s.yearMin = 0, s.yearStep = 0, s.yearMax = 1000000000; }, nullptr, ""},
-        {-1, [](S& s, W&) { s.quantsPerDay = 1441; }, "QuantsPerDay", "1441, not an integer from 1 to 1440"},
-        {-1, [](S& s, W&) { s.yearMin = 99; }, "Min years", "99, not an integer from 100 to 1000000000"},
-        {-1, [](S& s, W&) { s.fuses = 2; }, "Fuses", "2, not 0 or 1"},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dCapacity = 0; }, Refused("Capacity", "0" + above0)},
+        {0, [](S& s, W& w) { At<CGenSource>(w, 0).m_dCapacity = -5, s.maxFlow = 0; },
+         Refused("Capacity", "-5" + above0)},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dFailure1 = 0; }, ""},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dFailure1 = -0.1; }, Refused("Failure 1", "-0.1" + from0)},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dFailure2 = 0; }, Refused("Failure 2", "0" + above0)},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dLength = 0; }, Refused("Length", "0" + above0)},
+        {1, [](S&, W& w) { At<CLine>(w, 1).m_dRepair2 = -1; }, ""},
+        {6, [](S&, W& w) { At<CEquipment>(w, 6).m_dLength = 0; }, ""},  // the text leaves it out
+        {7, [](S&, W& w) { At<CTransformer>(w, 7).m_dIsolation1 = -2; }, Refused("Isolation 1", "-2" + from0)},
+        {5, [](S&, W& w) { At<CRecloser>(w, 5).m_dReclose1 = -4; }, Refused("Reclosing time 1", "-4" + from0)},
+        {5, [](S&, W& w) { At<CRecloser>(w, 5).m_dReclose2 = 0; }, Refused("Reclosing time 2", "0" + above0)},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_nCustomers = 0; },
+         Refused("Num customers", "0, not an integer from 1 to 999999")},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_nCustomers = 999999; }, ""},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dPeak = 0; }, Refused("Peak", "0" + above0)},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, -1}; }, Refused("Load Profile", "-1" + from0)},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, 2}; }, ""},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {0, 0}; },
+         Refused("Load Profile", "0 throughout, with no value above 0 to scale")},
+        {-1, [](S& s, W&) { s.accuracy = std::numeric_limits<double>::quiet_NaN(); },
+         Refused("Accuracy", "not a finite number (NaN or infinite)")},
+        {-1, [](S& s, W&) { s.accuracy = -0.05; }, Refused("Accuracy", "-0.05" + above0)},
+        {-1, [](S& s, W&) { s.accuracy = 0, s.yearMin = 0, s.yearStep = 0, s.yearMax = 1000000000; }, ""},
+        {-1, [](S& s, W&) { s.quantsPerDay = 1441; }, Refused("QuantsPerDay", "1441, not an integer from 1 to 1440")},
+        {-1, [](S& s, W&) { s.yearMin = 99; }, Refused("Min years", "99, not an integer from 100 to 1000000000")},
+        {-1, [](S& s, W&) { s.fuses = 2; }, Refused("Fuses", "2, not 0 or 1")},
+        // The demand the reader scales each load to, alone and added to the loads before it.
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dAverage = 1e300; }, Refused("Average", "1e+300" + beyond)},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dPeak = 1e300, At<CLoadPoint>(w, 8).m_dAverage = 2; },
+         Refused("Peak", "1e+300" + beyond)},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dPeak = 1, At<CLoadPoint>(w, 8).m_dAverage = 1e15,
+                           At<CLoadPoint>(w, 8).m_profile = {1, 2}; },
+         Refused("Average", "1e+15" + beyond)},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_profile = {1e-320}; },
+         Refused("Load Profile",
+                 "at most 9.99988867182683e-321, too small to be scaled to the load's average or peak")},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dAverage = 5e14, At<CLoadPoint>(w, 8).m_profile = {20, 1, 1, 1}; },
+         Refused("Average", "500000000000000" + beyond)},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dPeak = 5e14, At<CLoadPoint>(w, 10).m_dPeak = 5e14; }, ""},
+        {10, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dPeak = 6e14, At<CLoadPoint>(w, 10).m_dPeak = 6e14; },
+         Refused("Peak", "600000000000000, which gives the load a scaled peak of 600000000000000 that, added to the "
+                         "600000000000000 of the loads before it, passes 1e15")},
+        {10, [](S&, W& w) { At<CLoadPoint>(w, 8).m_dPeak = 1e15; },
+         Refused("Peak", "not given, which gives the load a scaled peak of 1 that, added to the 1e+15 of the loads "
+                         "before it, passes 1e15")},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_strName = std::string("A\0B", 3); },
+         "the load point \"A\\x00B\"" + noName},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_strName = "\x1b[31mA\a\x7f"; },
+         "the load point \"\\x1b[31mA\\x07\\x7f\"" + noName},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));
         CKorvaneDoc doc;
-        ExpectDebugNamesOnlyTheRefusedValue(doc, c.widget, c.field, c.shown, c.set);
-        EXPECT_EQ(ReaderTakes(doc), c.field == nullptr);
+        std::vector<std::pair<int, std::string>> lines;
+        if (!c.reason.empty())
+            lines.push_back({c.widget, c.reason});
+        ExpectDebugNamesTheRefusedValues(doc, lines, c.set);
     }
+
+    // Every refused value at once, each on its own line: three of a line, two of a load point and
+    // five of the settings.
+    CKorvaneDoc doc;
+    ExpectDebugNamesTheRefusedValues(
+        doc,
+        {{1, Refused("Capacity", "0" + above0)}, {1, Refused("Failure 2", "0" + above0)},
+         {1, Refused("Length", "0" + above0)}, {8, Refused("Num customers", "0, not an integer from 1 to 999999")},
+         {8, Refused("Peak", "0" + above0)}, {-1, Refused("QuantsPerDay", "1441, not an integer from 1 to 1440")},
+         {-1, Refused("Min years", "99, not an integer from 100 to 1000000000")},
+         {-1, Refused("Accuracy", "-0.05" + above0)}, {-1, Refused("Fuses", "2, not 0 or 1")},
+         {-1, Refused("Maximum Flow", "3, not 0 or 1")}},
+        [](S& s, W& w) {
+            At<CLine>(w, 1).m_dCapacity = 0, At<CLine>(w, 1).m_dFailure2 = 0, At<CLine>(w, 1).m_dLength = 0;
+            At<CLoadPoint>(w, 8).m_nCustomers = 0, At<CLoadPoint>(w, 8).m_dPeak = 0;
+            s.quantsPerDay = 1441, s.yearMin = 99, s.accuracy = -0.05, s.fuses = 2, s.maxFlow = 3;
+        });
 }
 
 // Regression: the check judged each value as held, not as the text writes it, and took any finite
@@ -271,8 +335,11 @@ TEST(BuildCommands, DebugJudgesEachValueAsItsTextReadsBack)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));
         CKorvaneDoc doc;
-        ExpectDebugNamesOnlyTheRefusedValue(doc, c.widget, c.field, c.shown,
-                                            [&c](S& s, W& w) { c.set(s, w, c.value); });
+        ExpectDebugNamesTheRefusedValues(doc,
+                                         c.field == nullptr ? std::vector<std::pair<int, std::string>>{}
+                                                            : std::vector<std::pair<int, std::string>>{
+                                                                  {c.widget, Refused(c.field, c.shown)}},
+                                         [&c](S& s, W& w) { c.set(s, w, c.value); });
         EXPECT_EQ(ReaderTakes(doc), !c.ndlRefuses);
         EXPECT_EQ(GmlReaderTakes(doc), c.field == nullptr || c.ndlRefuses);
     }
@@ -498,8 +565,8 @@ TEST(OutputNames, FollowTheDocumentOrTheUserDataFolder)
     }
 }
 
-// The headless tools take a saved network as the application does: checked, generated and run
-// with its own settings, a refusal listing the errors bar's lines in its order.
+// The headless tools take a saved network as the application does: checked for its engine,
+// generated and run with its own settings, a refusal listing the errors bar's lines in its order.
 TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
 {
     testfiles::TempFolder folder;
@@ -533,6 +600,19 @@ TEST(SavedNetworkRun, PreparesTheRunsOfAStoredFileAsTheBuildCommandsDo)
                                                           "Bus Bar at  (-5, 7)  (-5, 90)  not connected",
                                                           "Line at  (10, 20)  (50, 20)  not connected"}));
     EXPECT_THROW(PrepareSavedNetworkRun(folder.Path() / "none.mc", EngineKind::MonteCarlo, out), korvane::FileError);
+
+    // Regression: a value only the Monte Carlo text carries stopped the analytical run as well.
+    CKorvaneDoc zero;
+    zero.m_pSimulationSettings->quantsPerDay = 24;
+    static_cast<CLine*>(Draw(zero, kConnected)[1])->m_dCapacity = 0;
+    zero.SaveFile(folder.Path() / "Zero.mc");
+    EXPECT_NE(PrepareSavedNetworkRun(folder.Path() / "Zero.mc", EngineKind::Analytical, out).job, nullptr);
+    const auto zeroRefused = PrepareSavedNetworkRun(folder.Path() / "Zero.mc", EngineKind::MonteCarlo, out);
+    EXPECT_EQ(zeroRefused.job, nullptr);
+    EXPECT_EQ(zeroRefused.messages,
+              (std::vector<std::string>{
+                  "Checking completed : Errors found in Zero.mc",
+                  "Line at  (100, 100)  (200, 100)  the value of \"Capacity\" is 0, not a number above 0"}));
 }
 
 // Regression: a fuse shorter than a load point's body, drawn below it at the default snap grid,

@@ -299,11 +299,11 @@ TEST(Datasheet, RefusesValuesOutOfRangeNotFiniteOrUnwritableNames)
 
 namespace {
 
-// The field a run refuses, or "" when it takes every value.
+// The first field a run refuses, or "" when it takes every value.
 std::string RefusedField(const CDatasheet& sheet)
 {
-    const auto problem = sheet.RunRefusal();
-    return problem ? problem->field : "";
+    const auto problems = sheet.RunRefusals();
+    return problems.empty() ? "" : problems.front().field;
 }
 
 // What the NDL reader takes for a Monte Carlo field; Unread: the text leaves the field out.
