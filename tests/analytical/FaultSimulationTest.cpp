@@ -187,36 +187,26 @@ void AddShortNeighbourAndSpare(GmlText& g, int tiedAt, double reclose, int fed)
         g.Tie(tiedAt, 9, 0, reclose);
 }
 
-// Supply - breaker - J4 - M (0.2 a year, 8 h) - J5, where B (node 1: 200 kVA, 5 customers) is
-// tapped - isolator (3 h) - J6, where A (node 2: 30 kVA, 20 customers) is tapped; with `halves`, M
-// is two sections of 0.1 a year meeting at J7. Feeder 2 is tied to M's end J5, feeder 3 to J6.
-GmlText TieAtTheFaultsEnd(double reclose, bool halves = false)
+// Supply - breaker - J4 - M - J5, where B (node 1) is tapped - isolator - J6, where A (node 2) is
+// tapped; feeder 2 is tied to J5, feeder 3 to J6. M fails (0.2 a year, 8 h; with `halves`, in two
+// sections of 0.1 meeting at J7), B takes 200 kVA for 5 customers, A 30 kVA for 20, and the
+// isolator opens after 3 h. With `lateralFault`, B's lateral fails instead (0.2 a year, 5 h), A and
+// B take 100 kVA for 10 customers each and the isolator opens after 2 h.
+GmlText TieAtTheFault(double reclose, bool lateralFault, bool halves = false)
 {
+    const double onLateral = lateralFault ? 0.2 : 0.0;
+    const double onMain = 0.2 - onLateral;
     GmlText g;
-    g.Supply(0).Load(1, 0, 5, 200).Load(2, 1, 20, 30).Junction(4).Junction(5).Junction(6);
+    g.Supply(0).Junction(4).Junction(5).Junction(6);
+    g.Load(1, 0, lateralFault ? 10 : 5, lateralFault ? 100 : 200);
+    g.Load(2, 1, lateralFault ? 10 : 20, lateralFault ? 100 : 30);
     g.Feeder(0, 4, kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
     if (halves)
         g.Junction(7).Feeder(4, 7, kMain, 2, 0.1, 8, 1, kBig).Feeder(7, 5, kMain, 3, 0.1, 8, 1, kBig);
     else
-        g.Feeder(4, 5, kMain, 2, 0.2, 8, 1, kBig);
-    g.Feeder(5, 1, kLateral, 4, 0, 0, 0, kBig);
-    g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 3);
-    g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
-    AddShortNeighbourAndSpare(g, 5, reclose, 6);
-    return g;
-}
-
-// Supply - breaker - J4 - main - J5, from which a lateral (0.2 a year, 5 h) runs to P (node 1: 100
-// kVA, 10 customers) - isolator (2 h) - J6, where R (node 2: 100 kVA, 10 customers) is tapped.
-// Feeder 2 is tied to the lateral's tap J5, feeder 3 to J6.
-GmlText TieAtTheFaultsTap(double reclose)
-{
-    GmlText g;
-    g.Supply(0).Load(1, 0, 10, 100).Load(2, 1, 10, 100).Junction(4).Junction(5).Junction(6);
-    g.Feeder(0, 4, kMain, 1, 0, 0, 0, kBig, GmlText::Breaker);
-    g.Feeder(4, 5, kMain, 2, 0, 0, 0, kBig);
-    g.Feeder(5, 1, kLateral, 4, 0.2, 5, 1, kBig);
-    g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, 2);
+        g.Feeder(4, 5, kMain, 2, onMain, 8, 1, kBig);
+    g.Feeder(5, 1, kLateral, 4, onLateral, 5, 1, kBig);
+    g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, lateralFault ? 2 : 3);
     g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
     AddShortNeighbourAndSpare(g, 5, reclose, 6);
     return g;
@@ -412,15 +402,15 @@ TEST(FaultSimulation, HandWorkedNetworksGiveTheirIndicesByEitherMethod)
         // same without the tie, with a tie that would close after the repair, or M in two halves.
         // Regression: a tie at the faulted section's end drew feeder 2 into the flow once feeder
         // 3's tie closed, and C was shed from 3 h: 0.2000, 0.8571, 388 (halves: 0.1714, 0.7143, 363).
-        {"tie at the faulted section's end", TieAtTheFaultsEnd(1), {5.0 / 35, 20.0 / 35, 338.0}},
-        {"no tie at the faulted section's end", TieAtTheFaultsEnd(-1), {5.0 / 35, 20.0 / 35, 338.0}},
-        {"tie at the faulted section's end closing after the repair", TieAtTheFaultsEnd(1e6),
+        {"tie at the faulted section's end", TieAtTheFault(1, false), {5.0 / 35, 20.0 / 35, 338.0}},
+        {"no tie at the faulted section's end", TieAtTheFault(-1, false), {5.0 / 35, 20.0 / 35, 338.0}},
+        {"tie at the faulted section's end closing after the repair", TieAtTheFault(1e6, false),
          {5.0 / 35, 20.0 / 35, 338.0}},
-        {"tie at the end of the second half", TieAtTheFaultsEnd(1, true), {5.0 / 35, 20.0 / 35, 338.0}},
-        // The same at a faulted lateral's tap: P out the 5 h repair, R 2 h: SAIFI 0.2 x 20 / 30,
+        {"tie at the end of the second half", TieAtTheFault(1, false, true), {5.0 / 35, 20.0 / 35, 338.0}},
+        // The same at a faulted lateral's tap: B out the 5 h repair, A 2 h: SAIFI 0.2 x 20 / 30,
         // SAIDI 0.2 x (50 + 20) / 30, ENS 0.2 x (500 + 200). Regression: 0.2000, 0.6667, 170.
-        {"tie at the faulted lateral's tap", TieAtTheFaultsTap(1), {4.0 / 30, 14.0 / 30, 140.0}},
-        {"no tie at the faulted lateral's tap", TieAtTheFaultsTap(-1), {4.0 / 30, 14.0 / 30, 140.0}},
+        {"tie at the faulted lateral's tap", TieAtTheFault(1, true), {4.0 / 30, 14.0 / 30, 140.0}},
+        {"no tie at the faulted lateral's tap", TieAtTheFault(-1, true), {4.0 / 30, 14.0 / 30, 140.0}},
         // Each kind of device between A and B, with faults on M (and on the device's own section):
         // - no device: the breaker clears M, both out 10 h.
         // - a fuse blows and A never notices; a fuse cannot be closed again by hand, but nothing
