@@ -3,19 +3,21 @@
 #include <csignal>
 #include <cstdio>
 
+#include <wx/apptrait.h>
 #include <wx/choicdlg.h>
-#include <wx/config.h>
-#include <wx/filename.h>
-#include <wx/msgdlg.h>
+#include <wx/fileconf.h>
+#include <wx/mstream.h>
 #include <wx/print.h>
 #include <wx/stdpaths.h>
 
+#include "platform/Files.h"
 #include "ui/Commands.h"
 #include "ui/KorvaneView.h"
 #include "ui/MainFrame.h"
 #include "ui/NetworkDocument.h"
 #include "ui/NetworkPrintout.h"
 #include "ui/Printers.h"
+#include "ui/ShellLog.h"
 #include "ui/Splash.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/results/AnalyticalHTMLView.h"
@@ -89,6 +91,54 @@ protected:
     }
 };
 
+// GTK also puts an opened file in the desktop's recently used list, and says on the standard
+// error stream that it cannot when the user's data folder cannot be made (a read-only home): the
+// program's own list goes on without it.
+class CFileHistory : public wxFileHistory {
+public:
+    CFileHistory() : wxFileHistory(6) {}
+    void AddFileToHistory(const wxString& file) override
+    {
+        std::error_code ec;
+        std::filesystem::create_directories(UserDataHome(), ec);
+        if (ec)
+            wxFileHistoryBase::AddFileToHistory(file);
+        else
+            wxFileHistory::AddFileToHistory(file);
+    }
+};
+
+const long kProfileStyle = wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE;
+
+class CShellTraits : public wxGUIAppTraits {
+public:
+    wxLog* CreateLogTarget() override { return new CShellLog; }
+    // The toolkit writes a profile when it is deleted, after the application object is gone, and
+    // says a failure in a box that then has nothing to stand on: SaveProfile writes it instead.
+    wxConfigBase* CreateConfig() override
+    {
+        auto* profile = new wxFileConfig(wxTheApp->GetAppName(), wxString(), wxString(), wxString(), kProfileStyle);
+        profile->DisableAutoSave();
+        return profile;
+    }
+};
+
+// A profile that cannot be written (a read-only home, a full disk) costs the recent-file list,
+// said in one line; the program ends as usual.
+void SaveProfile(wxFileConfig& profile)
+{
+    wxMemoryOutputStream bytes;
+    profile.Save(bytes, wxConvUTF8);
+    std::string text(bytes.GetLength(), '\0');
+    bytes.CopyTo(text.data(), text.size());
+    const wxString file = wxFileConfig::GetLocalFileName(wxTheApp->GetAppName(), kProfileStyle);
+    try {
+        WriteIfChanged(std::filesystem::path(file.utf8_string()), text);
+    } catch (const korvane::FileError& e) {
+        std::fprintf(stderr, "korvane: the recent-file list is not saved: %s\n", e.what());
+    }
+}
+
 }  // namespace
 
 wxDocument* CKorvaneDocManager::CreateDocument(const wxString& path, long flags)
@@ -113,7 +163,7 @@ wxString CKorvaneDocManager::MakeNewDocumentName()
 
 wxFileHistory* CKorvaneDocManager::OnCreateFileHistory()
 {
-    return new wxFileHistory(6);
+    return new CFileHistory;
 }
 
 wxPreviewFrame* CKorvaneDocManager::CreatePreviewFrame(wxPrintPreviewBase* preview, wxWindow* parent,
@@ -140,6 +190,17 @@ bool CKorvaneApp::OnInit()
     return InitInstance(args) || m_printExitCode.has_value();
 }
 
+wxAppTraits* CKorvaneApp::CreateTraits()
+{
+    return new CShellTraits;
+}
+
+bool CKorvaneApp::CanShowBoxes() const
+{
+    const CMainFrame* frame = GetMainFrame();
+    return frame != nullptr && !frame->IsBeingDeleted() && !m_bPrintOnly;
+}
+
 int CKorvaneApp::OnRun()
 {
     if (m_printExitCode)
@@ -158,6 +219,7 @@ bool CKorvaneApp::InitInstance(const std::vector<wxString>& args)
     const CCommandLine line = ParseCommandLine(args);
     CSplashWnd::EnableSplashScreen(line.showSplash);
     m_printExitCode.reset();
+    m_bPrintOnly = line.command == ShellCommand::FilePrint || line.command == ShellCommand::FilePrintTo;
 
     wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
 
@@ -247,12 +309,11 @@ void CKorvaneApp::ExitInstance()
     if (m_docManager == nullptr)
         return;
     CSplashWnd::HideSplashScreen();
-    if (wxConfigBase* profile = wxConfigBase::Get(false)) {
-        wxFileName::Mkdir(wxStandardPaths::Get().GetUserConfigDir(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    if (auto* profile = dynamic_cast<wxFileConfig*>(wxConfigBase::Get(false))) {
         profile->SetPath(kRecentFileList);
         m_docManager->FileHistorySave(*profile);
         profile->SetPath("/");
-        profile->Flush();
+        SaveProfile(*profile);
     }
     m_docManager->CloseDocuments(true);
     if (CMainFrame* frame = m_mainFrame.get())

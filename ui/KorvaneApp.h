@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include <wx/app.h>
@@ -34,6 +35,8 @@ public:
     // Names the application (its title captions the message boxes) before anything is shown.
     CKorvaneApp();
     bool OnInit() override;
+    // Its log messages go through CShellLog, its profile is written by ExitInstance alone.
+    wxAppTraits* CreateTraits() override;
     // Ends at once with the print's exit status after a print-only command line.
     int OnRun() override;
     int OnExit() override;
@@ -48,6 +51,8 @@ public:
     // if the toolkit has not deleted it already.
     void ExitInstance();
 
+    // Whether a box can be answered: the main window is there, and the command line is not a print.
+    bool CanShowBoxes() const;
     // After a print-only command line: 0 when it printed, 1 when it did not; unset otherwise.
     std::optional<int> GetPrintExitCode() const { return m_printExitCode; }
     CKorvaneDocManager* GetDocManager() const { return m_docManager; }
@@ -72,6 +77,7 @@ private:
     wxDocTemplate* m_pHTMLTemplate = nullptr;
     wxDocTemplate* m_pAnalyticalHTMLTemplate = nullptr;
     std::optional<int> m_printExitCode;
+    bool m_bPrintOnly = false;
 
     wxDECLARE_EVENT_TABLE();
 };
@@ -84,3 +90,6 @@ void RegisterShellFileTypes();
 // The user's data folder (~/.local/share, or $XDG_DATA_HOME), which holds the desktop entries and
 // the program's own folder "Korvane".
 std::filesystem::path UserDataHome();
+// Writes `text` to the file, making its folder, unless the file holds it already; true when it
+// was written. A failure throws korvane::FileError naming the file or folder and the reason.
+bool WriteIfChanged(const std::filesystem::path& path, const std::string& text);

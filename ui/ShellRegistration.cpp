@@ -18,7 +18,15 @@ std::string ReadText(const std::filesystem::path& path)
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Writes the file when its content differs; true when it changed.
+void Refresh(const char* tool, const std::filesystem::path& folder)
+{
+    if (!wxFindFirstFile(wxString("/usr/bin/") + tool).empty())
+        wxExecute(wxString(tool) + " \"" + wxString::FromUTF8(folder.string()) + "\"",
+                  wxEXEC_ASYNC | wxEXEC_HIDE_CONSOLE);
+}
+
+}  // namespace
+
 bool WriteIfChanged(const std::filesystem::path& path, const std::string& text)
 {
     try {
@@ -34,15 +42,6 @@ bool WriteIfChanged(const std::filesystem::path& path, const std::string& text)
     korvane::WriteFileAtomically(path, text);
     return true;
 }
-
-void Refresh(const char* tool, const std::filesystem::path& folder)
-{
-    if (!wxFindFirstFile(wxString("/usr/bin/") + tool).empty())
-        wxExecute(wxString(tool) + " \"" + wxString::FromUTF8(folder.string()) + "\"",
-                  wxEXEC_ASYNC | wxEXEC_HIDE_CONSOLE);
-}
-
-}  // namespace
 
 std::filesystem::path UserDataHome()
 {

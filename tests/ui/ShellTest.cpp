@@ -19,6 +19,7 @@
 #include "ui/KorvaneView.h"
 #include "ui/MainFrame.h"
 #include "ui/NetworkDocument.h"
+#include "ui/ShellLog.h"
 #include "ui/Splash.h"
 
 using namespace UiTest;
@@ -257,6 +258,32 @@ TEST_F(Shell, ExitTheCloseBoxAndTheEndOfTheSessionEndTheApplication)
         EXPECT_TRUE(EndsTheApplication(way));
         Start({"-Embedding"});
     }
+}
+
+// Regression: a message logged once the main window had gone showed a box with no window to stand
+// on (at the very end, after the application object was gone, a crash), and on a print-only
+// command line a box that nobody was there to answer.
+TEST_F(Shell, LogMessagesAreBoxesOnlyWhileTheMainWindowIsThere)
+{
+    auto* log = new CShellLog;
+    wxLog* previous = wxLog::SetActiveTarget(log);
+    const auto say = [log](const char* text) {
+        testing::internal::CaptureStderr();
+        wxLogError("%s", text);
+        log->Flush();
+        return testing::internal::GetCapturedStderr();
+    };
+    EXPECT_EQ(say("in a session"), "");
+    EXPECT_EQ(TakeDialogs(), std::vector<std::string>{"in a session"});
+
+    Stop();
+    EXPECT_EQ(say("after the end"), "korvane: after the end\n");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(wxGetApp().InitInstance({"/p", (folder / "net.mc").string()}));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(say("while printing"), "korvane: while printing\n");
+    EXPECT_EQ(TakeDialogs(), std::vector<std::string>{});
+    delete wxLog::SetActiveTarget(previous);
 }
 
 }  // namespace
