@@ -283,18 +283,20 @@ bool CKorvaneApp::ProcessShellCommand(const std::vector<wxString>& args)
 
 bool CKorvaneApp::PrintFile(const wxString& file, const wxString& printer)
 {
-    // Asked first: without a printer the toolkit's print waits for one for good, and with no
-    // dialog shown nobody can end the wait. Named, the printer is the one the toolkit looks for,
-    // so it never falls back to printing into a file.
+    // A file that cannot be read has said why on the standard error stream.
+    wxDocument* doc = m_docManager->CreateDocument(file, wxDOC_SILENT);
+    if (doc == nullptr)
+        return false;
+    // Asked before printing: without a printer the toolkit's print waits for one for good, and
+    // with no dialog shown nobody can end the wait. Named, the printer is the one the toolkit
+    // looks for, so it never falls back to printing into a file.
     const std::optional<std::string> name = FindPrinter(printer.utf8_string());
     if (!name) {
         const wxString why = printer.empty() ? wxString("there is no printer") : "there is no printer named \"" + printer + "\"";
         std::fprintf(stderr, "korvane: cannot print %s: %s\n", file.utf8_str().data(), why.utf8_str().data());
+        doc->DeleteAllViews();
         return false;
     }
-    wxDocument* doc = m_docManager->CreateDocument(file, wxDOC_SILENT);
-    if (doc == nullptr)
-        return false;
     wxPrintDialogData data;
     data.GetPrintData().SetPrinterName(wxString::FromUTF8(*name));
     wxPrinter device(&data);

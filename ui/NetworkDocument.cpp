@@ -1,5 +1,6 @@
 #include "ui/NetworkDocument.h"
 
+#include <cstdio>
 #include <exception>
 #include <new>
 
@@ -11,6 +12,7 @@
 #include "editor/RunMessages.h"
 #include "platform/Files.h"
 #include "ui/Commands.h"
+#include "ui/KorvaneApp.h"
 #include "ui/dialogs/AnalyticalSimulationSettings.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CNetworkDocument, wxDocument);
@@ -26,12 +28,21 @@ std::filesystem::path ToPath(const wxString& file)
     return std::filesystem::path(file.utf8_string());
 }
 
+// A box, or a line on the standard error stream where nobody could answer one (a print from the
+// command line).
+void Report(const wxString& text, long icon)
+{
+    if (wxGetApp().CanShowBoxes())
+        wxMessageBox(text, wxTheApp->GetAppDisplayName(), wxOK | icon);
+    else
+        std::fprintf(stderr, "korvane: %s\n", text.utf8_str().data());
+}
+
 void ReportFileFailure(const char* what, const wxString& file, const std::exception& e)
 {
     const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-    wxMessageBox(wxString::Format("%s \"%s\": %s", what, file,
-                                  memory ? wxString("Out of memory") : wxString::FromUTF8(e.what())),
-                 wxTheApp->GetAppDisplayName(), wxOK | wxICON_ERROR);
+    Report(wxString::Format("%s \"%s\": %s", what, file, memory ? wxString("Out of memory") : wxString::FromUTF8(e.what())),
+           wxICON_ERROR);
 }
 
 }  // namespace
@@ -61,7 +72,7 @@ bool CNetworkDocument::DoOpenDocument(const wxString& file)
     try {
         m_doc->OpenFile(ToPath(file));
     } catch (const korvane::FileError& e) {
-        wxMessageBox(wxString::FromUTF8(e.what()), wxTheApp->GetAppDisplayName(), wxOK | wxICON_ERROR);
+        Report(wxString::FromUTF8(e.what()), wxICON_ERROR);
         return false;
     } catch (const std::exception& e) {
         // Anything else (out of memory on a hostile file) is still this file's failure, not the program's.
@@ -70,8 +81,7 @@ bool CNetworkDocument::DoOpenDocument(const wxString& file)
     }
     m_doc->SetModifiedFlag(false);
     for (const std::string& warning : m_doc->GetLoadWarnings())
-        wxMessageBox(wxString::Format("%s\n\n%s", file, wxString::FromUTF8(warning)), wxTheApp->GetAppDisplayName(),
-                     wxOK | wxICON_WARNING);
+        Report(wxString::Format("%s\n\n%s", file, wxString::FromUTF8(warning)), wxICON_WARNING);
     return true;
 }
 
@@ -91,7 +101,7 @@ bool CNetworkDocument::DoSaveDocument(const wxString& file)
     try {
         m_doc->SaveFile(ToPath(file));
     } catch (const korvane::FileError& e) {
-        wxMessageBox(wxString::FromUTF8(e.what()), wxTheApp->GetAppDisplayName(), wxOK | wxICON_ERROR);
+        Report(wxString::FromUTF8(e.what()), wxICON_ERROR);
         return false;
     } catch (const std::exception& e) {
         ReportFileFailure("Cannot write", file, e);

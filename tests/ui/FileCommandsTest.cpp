@@ -196,13 +196,16 @@ TEST_F(FileCommands, AnyStoredWorkspaceSizeKeepsTheCanvasDrawable)
     wxSetAssertHandler(previous);
 }
 
-// Regression: with no printer, "korvane /p network.mc" waited in the toolkit's print for good.
+// Regression: with no printer, "korvane /p network.mc" waited in the toolkit's print for good; with
+// a file it cannot read, it waited on a box that nobody was there to answer.
 // The tests' print system is not there (UiTestMain), as on a machine without one.
 TEST_F(FileCommands, APrintFromTheCommandLineWithoutAPrinterSaysSoAndEnds)
 {
     const std::string path = (folder / "net.mc").string();
     drawing::Draw(Doc(), "G 100 100, L 100 100 200 100, P 200 100");
     ASSERT_TRUE(ActiveDocument()->OnSaveDocument(path));
+    const std::string text = (folder / "text.mc").string();
+    std::ofstream(text) << "not a network";
     Stop();
     const struct {
         std::vector<wxString> args;
@@ -210,6 +213,9 @@ TEST_F(FileCommands, APrintFromTheCommandLineWithoutAPrinterSaysSoAndEnds)
     } cases[] = {
         {{"/p", path}, "korvane: cannot print " + path + ": there is no printer\n"},
         {{"-pt", path, "Office"}, "korvane: cannot print " + path + ": there is no printer named \"Office\"\n"},
+        {{"/p", text},
+         "korvane: \"" + text + "\" is not a valid network file: the file ends inside a 32-bit value: 4 bytes "
+         "needed, 1 left (at offset 12)\n"},
     };
     for (const auto& c : cases) {
         testing::internal::CaptureStderr();
@@ -217,6 +223,7 @@ TEST_F(FileCommands, APrintFromTheCommandLineWithoutAPrinterSaysSoAndEnds)
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.message);
         EXPECT_EQ(wxGetApp().GetPrintExitCode(), 1);
         EXPECT_EQ(DocumentCount(), 0);
+        EXPECT_EQ(TakeDialogs(), std::vector<std::string>{});
         Stop();
     }
     Start({"-Embedding"});
