@@ -1,5 +1,6 @@
 // Registers the ".mc" file type with the desktop: the MIME type and a .desktop entry that opens
-// such files with this program, under the user's data folder (as the freedesktop.org rules say).
+// such files with this program and prints them, under the user's data folder (as the
+// freedesktop.org rules say).
 #include <cstdio>
 #include <string>
 #include <system_error>
@@ -59,11 +60,11 @@ void RegisterShellFileTypes()
     try {
         const std::string mime = ReadText(resources / "korvane-mc.xml");
         std::string desktop = ReadText(resources / "korvane.desktop");
-        // The entry starts this very program.
+        // The entry and its print action start this very program.
         const std::string exec = "Exec=korvane ";
-        if (const std::size_t at = desktop.find(exec); at != std::string::npos)
-            desktop.replace(at, exec.size(),
-                            "Exec=\"" + wxStandardPaths::Get().GetExecutablePath().utf8_string() + "\" ");
+        const std::string program = "Exec=\"" + wxStandardPaths::Get().GetExecutablePath().utf8_string() + "\" ";
+        for (std::size_t at = desktop.find(exec); at != std::string::npos; at = desktop.find(exec, at + program.size()))
+            desktop.replace(at, exec.size(), program);
 
         if (WriteIfChanged(data / "mime" / "packages" / "korvane-mc.xml", mime))
             Refresh("update-mime-database", data / "mime");

@@ -124,11 +124,14 @@ TEST_F(ShellRegistration, AFolderThatCannotBeWrittenLeavesTheStartAsUsualWithOne
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), c.said.empty() ? 0 : 1) << said;
         EXPECT_EQ(said.rfind(c.said, 0), 0u) << said;
     }
-    // The entry starts this very program.
+    // The entry opens and prints a file with this very program. Regression: it could only open one.
     const auto entry = korvane::ReadFileBytes(folder / "data0" / "applications" / "korvane.desktop");
-    EXPECT_NE(std::string(entry.begin(), entry.end())
-                  .find("Exec=\"" + wxStandardPaths::Get().GetExecutablePath().utf8_string() + "\" %f"),
-              std::string::npos);
+    const std::string program = "\"" + wxStandardPaths::Get().GetExecutablePath().utf8_string() + "\"";
+    EXPECT_EQ(std::string(entry.begin(), entry.end()),
+              "[Desktop Entry]\nType=Application\nName=Korvane\nGenericName=Distribution network reliability\n"
+              "Comment=Draw a power distribution network and assess its reliability\nExec=" + program + " %f\n"
+              "Terminal=false\nMimeType=application/x-korvane-mc;\nCategories=Engineering;Science;\n"
+              "Actions=print;\n\n[Desktop Action print]\nName=Print\nExec=" + program + " /p %f\n");
 }
 
 }  // namespace
