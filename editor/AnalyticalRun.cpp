@@ -20,6 +20,17 @@ std::string WhyNoSectionFails(int faultCount, int feeders, int faulted)
            "\"Length\" and a \"Fault rate\" above 0 in its analytical datasheet. There are no indices to show.";
 }
 
+// One box for the whole run: what it found first, then each doubt about the network below it.
+std::string WithNotes(std::string text, const std::vector<std::string>& notes)
+{
+    for (const std::string& note : notes) {
+        if (!text.empty() && text.back() != '\n')
+            text += '\n';
+        text += "\n" + note + "\n";
+    }
+    return text;
+}
+
 }  // namespace
 
 RunResult CAnalyticalJob::Execute(CRunControl&, ISimulationProgress&)
@@ -28,7 +39,6 @@ RunResult CAnalyticalJob::Execute(CRunControl&, ISimulationProgress&)
     CAnalyticalResult outcome = simulator.Run(m_params.m_strGML, m_params.m_bMinimumCutSet,
                                               m_params.m_nLoadSheddingMethod, m_params.m_nFaultCount);
     RunResult result;
-    result.warnings = std::move(outcome.warnings);
     if (!outcome.ok) {
         result.kind = RunResult::Kind::Failed;
         result.message = std::move(outcome.error);
@@ -41,5 +51,6 @@ RunResult CAnalyticalJob::Execute(CRunControl&, ISimulationProgress&)
         result.message = outcome.message + "\nSections that can fail: " + std::to_string(outcome.failingFeeders) +
                          " of the " + std::to_string(outcome.faultedFeeders) + " faulted.\n" + outcome.capacityNote;
     }
+    result.message = WithNotes(std::move(result.message), outcome.warnings);
     return result;
 }

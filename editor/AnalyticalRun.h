@@ -19,8 +19,9 @@ public:
     explicit CAnalyticalJob(AnalyticalThreadParams params) : m_params(std::move(params)) {}
     const AnalyticalThreadParams& GetParams() const { return m_params; }
 
-    // Completed carries the five indices as the user sees them. The engine has no stop: a stop
-    // waits for the faults to be done.
+    // Completed carries the five indices as the user sees them, Failed why there are none; the
+    // notes on the network follow in the same text, so the run is one box. The engine has no
+    // stop: a stop waits for the faults to be done.
     RunResult Execute(CRunControl& control, ISimulationProgress& progress) override;
 
 private:

@@ -261,8 +261,6 @@ void CKorvaneView::OnAnalyticalFinished(const RunResult& result)
         std::fputs(console.utf8_str(), stdout);
         std::fflush(stdout);
     }
-    for (const std::string& warning : result.warnings)
-        ShowBox(warning, wxOK | wxICON_EXCLAMATION, DialogParent(*this));
 }
 
 void CKorvaneView::CloseBuildWindows()

@@ -86,11 +86,14 @@ TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
 {
     // A breaker's main section that cannot fail, then a lateral of `length` miles failing 0.5 a mile.
     // `first` numbers the two feeders from there.
-    const auto network = [](double length, int first = 1) {
+    // `breaker` protects the main section; `spare` adds a main section of id 3 beyond it.
+    const auto network = [](double length, int first = 1, bool breaker = true, bool spare = false) {
         GmlText g;
-        g.Supply(0).Load(1, 0, 10, 100).Junction(2);
-        g.Feeder(0, 2, GmlText::kMain, first, 0, 0, 0, 1e7, GmlText::Breaker);
+        g.Supply(0).Load(1, 0, 10, 100).Junction(2).Junction(3);
+        g.Feeder(0, 2, GmlText::kMain, first, 0, 0, 0, 1e7, breaker ? GmlText::Breaker : GmlText::None);
         g.Feeder(2, 1, GmlText::kLateral, first + 1, 0.5, 4, length, 1e7);
+        if (spare)
+            g.Feeder(2, 3, GmlText::kMain, 3, 0, 0, 0, 1e7);
         return g.Text();
     };
     // Load X behind a main section left at 0 kVA (feeder 2), tied to load Y of a second feeder
@@ -125,6 +128,17 @@ TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
          "Sections that can fail: 1 of the 7 faulted.\nLoad points shed for want of capacity: 2 of the 2.\n"
          "Feeders left at 0 kVA lie on the back-feed paths and carry nothing there: 2. Fill in their \"Max "
          "Capacity\" in the analytical datasheets, or turn on \"Minimum Cut Set\" in the analytical settings.\n"},
+        // Regression: each note on the network came in a box of its own after the indices.
+        {network(1, 1, false, true), 2, RunResult::Kind::Completed,
+         "SAIFI = 0.5000\nSAIDI = 2.0000\nCAIDI = 4.0000\nASAI = 0.9998\nENS\t= 200.0000\n\n"
+         "Sections that can fail: 1 of the 2 faulted.\n\nNo protective device lies between these feeders and the "
+         "supply, so their faults were cleared at the supply: 1, 2.\n\nFaulting feeders 1 to 2 (\"Number Feeders To "
+         "Fault\") never reaches these feeders, so their faults are not in the indices: 3.\n"},
+        {network(0, 1, false), 2, RunResult::Kind::Failed,
+         "None of the 2 sections faulted can fail: a fault rate counts per mile of length, and no section has "
+         "both a \"Length\" and a \"Fault rate\" above 0 in its analytical datasheet. There are no indices to show."
+         "\n\nNo protective device lies between these feeders and the supply, so their faults were cleared at the "
+         "supply: 1, 2.\n"},
         {network(0), 2, RunResult::Kind::Failed,
          "None of the 2 sections faulted can fail: a fault rate counts per mile of length, and no section has "
          "both a \"Length\" and a \"Fault rate\" above 0 in its analytical datasheet. There are no indices to show."},
@@ -132,10 +146,12 @@ TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
          "No section was faulted: \"Number Feeders To Fault\" in the analytical settings is 0, so there are no "
          "indices to show."},
         {GmlText().Supply(0).Load(1, 0, 10, 100).Text(), 2, RunResult::Kind::Failed,
-         "The network has no feeder section to fault, so there are no indices to show."},
+         "The network has no feeder section to fault, so there are no indices to show.\n\nThese load points have "
+         "no closed path to the supply and were counted as supplied (load ids): 0.\n"},
         {network(1, 3), 2, RunResult::Kind::Failed,
          "No section was faulted: none of the 2 feeders has an id from 1 to 2 (\"Number Feeders To Fault\"), so "
-         "there are no indices to show."},
+         "there are no indices to show.\n\nFaulting feeders 1 to 2 (\"Number Feeders To Fault\") never reaches these "
+         "feeders, so their faults are not in the indices: 3, 4.\n"},
         {"graph [", 2, RunResult::Kind::Failed,
          "Error : cannot load the network's GML text: line 1: the list opened on line 1 is not closed"},
     };
@@ -146,5 +162,6 @@ TEST_F(EngineRun, AnAnalyticalRunHandsBackTheIndicesOrWhyThereAreNone)
         const RunResult result = RunToEnd(std::make_unique<CAnalyticalJob>(params));
         EXPECT_EQ(result.kind, c.kind) << c.message;
         EXPECT_EQ(result.message, c.message);
+        EXPECT_TRUE(result.warnings.empty());
     }
 }

@@ -577,11 +577,13 @@ TEST_F(Runs, ClosingDuringAPausedRunAsksThenStopsAndJoinsTheWorker)
     ExpectOnlyReportsBesideTheNetwork();
 }
 
-TEST_F(Runs, AnAnalyticalRunShowsTheFiveIndicesInOneBox)
+// Regression: each note on the network (here: no protective device) followed in a box of its own.
+TEST_F(Runs, AnAnalyticalRunShowsTheFiveIndicesAndItsNotesInOneBox)
 {
-    // One lateral with 10 customers of 100 kVA behind a breaker: 0.5 faults a year, 4 hours each.
-    const auto widgets = drawing::Draw(Doc(), "G 0 0, C 0 0 100 0, L 100 0 200 0, P 200 0");
-    static_cast<CCircuitBreaker*>(widgets[1])->m_nFeederType = 1;
+    // One lateral with 10 customers of 100 kVA behind a main section with no protective device:
+    // 0.5 faults a year, 4 hours each.
+    const auto widgets = drawing::Draw(Doc(), "G 0 0, L 0 0 100 0, L 100 0 200 0, P 200 0");
+    static_cast<CLine*>(widgets[1])->m_nFeederType = 1;
     auto* lateral = static_cast<CLine*>(widgets[2]);
     lateral->m_nFeederType = 2;
     lateral->m_dFaultRate = 0.5;
@@ -596,7 +598,8 @@ TEST_F(Runs, AnAnalyticalRunShowsTheFiveIndicesInOneBox)
     ASSERT_TRUE(PumpUntil([&] { return !Controller().IsRunning(); }));
     const auto dialogs = TakeDialogs();
     ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_TRUE(Contains(dialogs, "SAIFI = 0.5000\nSAIDI = 2.0000\nCAIDI = 4.0000\nASAI = 0.9998\nENS\t= 200.0000\n"))
+    EXPECT_EQ(dialogs[0].rfind("SAIFI = 0.5000\nSAIDI = 2.0000\nCAIDI = 4.0000\nASAI = 0.9998\nENS\t= 200.0000\n\n", 0), 0u)
         << dialogs[0];
+    EXPECT_TRUE(Contains(dialogs, "\n\nNo protective device lies between these feeders and the supply")) << dialogs[0];
     EXPECT_TRUE(ActiveDocument()->IsModified());
 }
