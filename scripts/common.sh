@@ -3,7 +3,7 @@ set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
 
-packages=(cmake g++ make libgtest-dev libbenchmark-dev libwxgtk3.2-dev libcups2-dev libglib2.0-dev pkg-config xvfb xauth openbox x11-utils clang libclang-rt-14-dev locales)
+packages=(cmake g++ make libgtest-dev libbenchmark-dev libwxgtk3.2-dev libcups2-dev libgtk-3-dev pkg-config xvfb xauth openbox x11-utils clang libclang-rt-14-dev locales)
 
 ensure_packages() {
   local missing=()

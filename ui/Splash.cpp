@@ -2,10 +2,31 @@
 
 #include <wx/event.h>
 
+// GTK's key snooper is deprecated but stays in GTK 3, and nothing else takes a key before every
+// window: the toolkit's event handler, which would, is replaced by each wxYield.
+#define GDK_DISABLE_DEPRECATION_WARNINGS
+#include <gtk/gtk.h>
+
 #include "ui/Art.h"
 
 bool CSplashWnd::c_bShowSplashWnd = true;
 CSplashWnd* CSplashWnd::c_pSplashWnd = nullptr;
+unsigned CSplashWnd::c_nKeySnooper = 0;
+
+namespace {
+
+// Widgets act on some keys before the application's key events are sent (Return on a list
+// presses the dialog's default button), and a native message box sends none at all: the key is
+// taken here, before any window sees it.
+gint SwallowKeyPress(GtkWidget*, GdkEventKey* key, gpointer)
+{
+    if (key->type != GDK_KEY_PRESS)
+        return FALSE;
+    CSplashWnd::HideSplashScreen();
+    return TRUE;
+}
+
+}  // namespace
 
 CSplashWnd::CSplashWnd(const wxBitmap& bitmap, wxWindow* parent, int milliseconds)
     : wxSplashScreen(bitmap, wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_TIMEOUT, milliseconds, parent, wxID_ANY,
@@ -16,7 +37,7 @@ CSplashWnd::CSplashWnd(const wxBitmap& bitmap, wxWindow* parent, int millisecond
 CSplashWnd::~CSplashWnd()
 {
     if (c_pSplashWnd == this)
-        c_pSplashWnd = nullptr;
+        Forget();
 }
 
 void CSplashWnd::ShowSplashScreen(wxWindow* parent, int milliseconds)
@@ -27,7 +48,15 @@ void CSplashWnd::ShowSplashScreen(wxWindow* parent, int milliseconds)
     if (!bitmap.IsOk())
         return;
     c_pSplashWnd = new CSplashWnd(bitmap, parent, milliseconds);
+    c_nKeySnooper = gtk_key_snooper_install(&SwallowKeyPress, nullptr);
     c_pSplashWnd->Update();
+}
+
+void CSplashWnd::Forget()
+{
+    c_pSplashWnd = nullptr;
+    gtk_key_snooper_remove(c_nKeySnooper);
+    c_nKeySnooper = 0;
 }
 
 void CSplashWnd::HideSplashScreen()
@@ -35,7 +64,7 @@ void CSplashWnd::HideSplashScreen()
     if (c_pSplashWnd == nullptr)
         return;
     CSplashWnd* splash = c_pSplashWnd;
-    c_pSplashWnd = nullptr;
+    Forget();
     splash->Hide();
     splash->Destroy();
     if (wxWindow* parent = splash->GetParent())
@@ -46,13 +75,8 @@ bool CSplashWnd::PreTranslateAppMessage(const wxEvent& event)
 {
     if (c_pSplashWnd == nullptr)
         return false;
-    // A key press reaches the program first as the char hook, which dialogs answer at once (Escape
-    // cancels); a key that nothing hooked comes again as a key down. Return on a list comes as
-    // the list's double click and no key event at all (a double click's own first press has
-    // hidden the splash already).
     const wxEventType type = event.GetEventType();
-    if (type != wxEVT_CHAR_HOOK && type != wxEVT_KEY_DOWN && type != wxEVT_LISTBOX_DCLICK && type != wxEVT_LEFT_DOWN &&
-        type != wxEVT_RIGHT_DOWN && type != wxEVT_MIDDLE_DOWN)
+    if (type != wxEVT_LEFT_DOWN && type != wxEVT_RIGHT_DOWN && type != wxEVT_MIDDLE_DOWN)
         return false;
     HideSplashScreen();
     return true;

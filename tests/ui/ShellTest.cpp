@@ -152,18 +152,6 @@ TEST_F(Shell, AFileThatCannotBeOpenedAtTheStartIsReportedAndWorkGoesOn)
     EXPECT_TRUE(wxGetApp().GetMainFrame()->IsShown());
 }
 
-TEST_F(Shell, SplashSwallowsTheFirstKeyPress)
-{
-    CSplashWnd::EnableSplashScreen(true);
-    CSplashWnd::ShowSplashScreen(wxGetApp().GetMainFrame());
-    ASSERT_NE(CSplashWnd::GetInstance(), nullptr);
-    wxKeyEvent key(wxEVT_KEY_DOWN);
-    EXPECT_EQ(wxGetApp().FilterEvent(key), wxApp::Event_Processed);
-    EXPECT_EQ(CSplashWnd::GetInstance(), nullptr);
-    EXPECT_EQ(wxGetApp().FilterEvent(key), wxApp::Event_Skip);
-    Pump();
-}
-
 TEST_F(Shell, UnhandledCommandsAreGreyed)
 {
     CMainFrame* frame = wxGetApp().GetMainFrame();
