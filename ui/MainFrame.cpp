@@ -12,6 +12,7 @@
 #include <wx/utils.h>
 
 #include "ui/Art.h"
+#include "ui/CaptionDoubleClick.h"
 #include "ui/Commands.h"
 #include "ui/KorvaneApp.h"
 #include "ui/KorvaneView.h"
@@ -184,6 +185,15 @@ wxAuiFloatingFrame* CMainFrame::CDockManager::CreateFloatingFrame(wxWindow* pare
 {
     wxAuiFloatingFrame* frame = wxAuiManager::CreateFloatingFrame(parent, pane);
     ShowAtOnce(*frame);
+    if (!pane.IsToolbar()) {
+        auto* owner = static_cast<CMainFrame*>(GetManagedWindow());
+        BindCaptionDoubleClick(*frame, [owner, name = pane.name] {
+            owner->CallAfter([owner, name] {
+                if (wxAuiPaneInfo& floating = owner->m_mgr.GetPane(name); floating.IsOk() && floating.IsFloating())
+                    owner->ToggleDocking(floating);
+            });
+        });
+    }
     // Its best size inside the frame's edges; later floats keep the size the user gave. The
     // toolkit sizes such a frame only once it is shown.
     if (!pane.IsToolbar() && pane.floating_size == wxDefaultSize) {

@@ -45,7 +45,8 @@ private:
     class CDockManager : public wxAuiManager {
     public:
         wxAuiPaneInfo* CaptionAt(const wxPoint& point);
-        // A bar first floats at the size that shows all it holds.
+        // A bar first floats at the size that shows all it holds, and docks again by a double
+        // click on the floating frame's caption.
         wxAuiFloatingFrame* CreateFloatingFrame(wxWindow* parent, const wxAuiPaneInfo& pane) override;
     };
 

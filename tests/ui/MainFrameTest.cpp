@@ -6,16 +6,19 @@
 
 #include <wx/aui/aui.h>
 #include <wx/display.h>
+#include <wx/listbox.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include "tests/Drawing.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Commands.h"
 #include "ui/KorvaneApp.h"
 #include "ui/KorvaneView.h"
 #include "ui/MainFrame.h"
 #include "ui/Splash.h"
+#include "ui/results/NDLErrorsDlg.h"
 
 using namespace UiTest;
 
@@ -88,6 +91,36 @@ TEST_F(MainFrame, ADoubleClickOnADockingBarsCaptionFloatsItAtItsFullSizeAndOnIts
     // Its body: a group box of the fields.
     Mouse(*content->FindWindow(1145), wxEVT_LEFT_DCLICK, wxPoint(2, 2));
     EXPECT_TRUE(pane.IsDocked());
+    EXPECT_TRUE(pane.IsShown());
+}
+
+// Regression: once floating, the "NDL Errors" bar never docked by a double click: its list fills
+// its body, and its caption, drawn by the bar's own frame, reported the click to no window.
+TEST_F(MainFrame, AFloatingErrorsBarDocksByADoubleClickOnItsCaptionWhileItsLinesStillSelect)
+{
+    const CWidget* load = drawing::Draw(Doc(), "P 200 100")[0];  // one error line: not connected
+    Command(ID_DEBUG_NETWORK);
+    TakeDialogs();
+    auto* errors = dynamic_cast<CNDLErrorsDlg*>(wxGetApp().GetMainFrame()->OnBuildDisplayErrors());
+    ASSERT_NE(errors, nullptr);
+    ASSERT_EQ(errors->GetList()->GetCount(), 1u);
+    wxAuiManager& bars = *wxAuiManager::GetManager(errors);
+    wxAuiPaneInfo& pane = bars.GetPane(errors);
+    pane.Float();
+    bars.Update();
+    ASSERT_TRUE(PumpUntil([&] { return pane.frame != nullptr && pane.frame->IsShownOnScreen(); }, 5000));
+    Pump();
+
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(errors->GetList()->ClientToScreen(wxPoint(30, 6)));
+    mouse.MouseDblClick();
+    const CEditController& editor = ActiveView()->GetController();
+    EXPECT_TRUE(PumpUntil([&] { return editor.GetSelectedWidgets() == std::vector<const CWidget*>{load}; }, 5000));
+    EXPECT_TRUE(pane.IsFloating());
+
+    mouse.MouseMove(pane.frame->GetScreenPosition() + wxPoint(40, 10));
+    mouse.MouseDblClick();
+    EXPECT_TRUE(PumpUntil([&] { return pane.IsDocked(); }, 5000));
     EXPECT_TRUE(pane.IsShown());
 }
 
