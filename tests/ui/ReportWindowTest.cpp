@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,8 +38,7 @@ constexpr std::size_t kTurn = 1000;
 // The toolkit's window as the page was shown before: the whole text parsed at once.
 class CWholePage : public wxHtmlWindow {
 public:
-    explicit CWholePage(wxWindow* parent)
-        : wxHtmlWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(780, 580), wxHW_SCROLLBAR_NEVER)
+    CWholePage(wxWindow* parent, long style) : wxHtmlWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(780, 580), style)
     {
     }
     void Show(const wxString& text)
@@ -70,14 +70,15 @@ struct ReportWindow : App {
     {
         return wxString::FromUTF8(testfiles::ReadText(fs::path(KORVANE_TEST_DATA) / "montecarlo" / name));
     }
-    // Every drawn cell of the page and the page's height: position, size and text. Cells that
-    // only set the colour or font draw nothing (each part starts with its own).
+    // Every drawn cell of the page (of the parts that hold their cells) and the page's height:
+    // position, size and text. Cells that only set the colour or font draw nothing (each part
+    // starts with its own).
     static std::vector<std::string> Cells(const wxHtmlWindow& page)
     {
         std::vector<std::string> cells;
         const wxHtmlContainerCell* top = page.GetInternalRepresentation();
         for (wxHtmlTerminalCellsInterator it(top->GetFirstTerminal(), top->GetLastTerminal()); it; ++it) {
-            if (it->IsFormattingCell())
+            if (it->IsFormattingCell() || !it->IsTerminalCell())  // a part without its cells, or empty
                 continue;
             const wxPoint at = it->GetAbsPos();
             cells.push_back(std::to_string(at.x) + " " + std::to_string(at.y) + " " + std::to_string(it->GetWidth()) +
@@ -97,6 +98,50 @@ struct ReportWindow : App {
                           << (differ.second != wanted.end() ? *differ.second : "") << "\"";
     }
 
+    // Scrolls both pages through, a screen at a time, and compares the cells of the parts on show
+    // with the whole page's cells there; only the parts that meet the view, widened by a screen
+    // each way, may hold cells.
+    static void ExpectSameCellsScrolled(CReportWindow& page, wxHtmlWindow& expected, const std::string& name)
+    {
+        const CReportParts& parts = *page.GetParts();
+        const int screen = page.GetClientSize().y;
+        int unitX = 0, unitY = 0;
+        page.GetScrollPixelsPerUnit(&unitX, &unitY);
+        ASSERT_GT(unitY, 0) << name;
+        EXPECT_EQ(page.GetInternalRepresentation()->GetHeight(), expected.GetInternalRepresentation()->GetHeight())
+            << name;
+        std::vector<std::string> shown;
+        for (int start = 0; start * unitY < page.GetInternalRepresentation()->GetHeight(); start += screen / unitY) {
+            page.Scroll(0, start);
+            page.Update();
+            Pump();
+            const int top = page.GetViewStart().y * unitY;
+            std::size_t filled = 0;
+            for (std::size_t part = 0; part < parts.GetCount(); ++part) {
+                if (!parts.IsFilled(part))
+                    continue;
+                ++filled;
+                EXPECT_TRUE(parts.GetTop(part) < top + 2 * screen &&
+                            parts.GetTop(part) + parts.GetHeight(part) > top - screen)
+                    << name << ": part " << part << " holds cells far from the view at " << top;
+            }
+            EXPECT_GE(filled, 1u) << name;
+            for (std::string& cell : Cells(page))
+                shown.push_back(std::move(cell));
+        }
+        std::sort(shown.begin(), shown.end());
+        shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+        std::vector<std::string> wanted = Cells(expected);
+        std::sort(wanted.begin(), wanted.end());
+        std::vector<std::string> missing, extra;
+        std::set_difference(wanted.begin(), wanted.end(), shown.begin(), shown.end(), std::back_inserter(missing));
+        std::set_difference(shown.begin(), shown.end(), wanted.begin(), wanted.end(), std::back_inserter(extra));
+        EXPECT_TRUE(missing.empty()) << name << ": " << missing.size() << " cells of " << wanted.size()
+                                     << " never shown, the first \"" << (missing.empty() ? "" : missing.front()) << "\"";
+        EXPECT_TRUE(extra.empty()) << name << ": " << extra.size() << " cells the whole page lacks, the first \""
+                                   << (extra.empty() ? "" : extra.front()) << "\"";
+    }
+
     wxFrame* frame = nullptr;
     CReportWindow* window = nullptr;
 };
@@ -104,34 +149,61 @@ struct ReportWindow : App {
 }  // namespace
 
 // Regression: the report, one long list of sibling tags, took time in the square of its length to
-// lay out (78 s for a 2,000-year report of 22 load points). Cut into parts, and each part parsed
-// on where the last left off, it must still lay out cell for cell as the page did in one piece.
+// lay out (78 s for a 2,000-year report of 22 load points), and its cells took sixty times its size
+// in memory (1.2 GB for 300 load points). Cut into parts, each parsed on its own, and only the parts
+// near the view holding cells, it must still show cell for cell what the page laid out in one piece
+// shows, wherever it is scrolled to and at any width, and jump to the same anchors.
 TEST_F(ReportWindow, ShowsAReportPartByPartAsTheWholePage)
 {
-    // Without scroll bars, whose coming and going the toolkit settles only later, the two lay out
-    // at one width.
-    auto* parts = new CReportWindow(frame, wxHW_SCROLLBAR_NEVER, kTurn);
-    auto* whole = new CWholePage(frame);
-    parts->SetSize(whole->GetSize());
-    for (const char* name : {"report-small.htm", "report-ndl.htm"}) {
-        const wxString text = Golden(name);
+    // The whole page without scroll bars, whose coming and going the toolkit settles only later,
+    // at the width the parts were laid out at.
+    auto* parts = new CReportWindow(frame, wxHW_DEFAULT_STYLE, kTurn);
+    auto* whole = new CWholePage(frame, wxHW_SCROLLBAR_NEVER);
+    const struct {
+        const char* name;
+        int width;
+    } pages[] = {{"report-small.htm", 780}, {"report-ndl.htm", 780}, {"report-ndl.htm", 420}};
+    for (const auto& page : pages) {
+        const wxString text = Golden(page.name);
+        const std::string name = page.name + std::string(" at ") + std::to_string(page.width);
         // Its three load points' sections and the system sections.
         EXPECT_EQ(CReportParts::Starts(text).size(), 4u) << name;
-        parts->SetPage(text);
-        EXPECT_FALSE(parts->IsComplete()) << name << " was laid out in one turn";
+        parts->SetSize(page.width, 2400);
+        if (parts->GetSource()->length() != text.length()) {
+            parts->SetPage(text);
+            EXPECT_FALSE(parts->IsComplete()) << name << " was laid out in one turn";
+        }
+        // A page shown at another width measures its parts again.
         ASSERT_TRUE(PumpUntil([&] { return parts->IsComplete(); })) << name;
+        whole->SetClientSize(parts->GetParts()->GetWidth(), 600);
         whole->Show(CReportParts::Linear(text));
-        ExpectSameCells(*parts, *whole, name);
+        ExpectSameCellsScrolled(*parts, *whole, name);
+        for (const wxString anchor : {"Pump station 12A", "SAIFI", "ENS"}) {
+            if (!text.Contains(anchor))
+                continue;
+            parts->LoadPage("#" + anchor);
+            EXPECT_EQ(parts->GetOpenedAnchor(), anchor);
+            const wxHtmlCell* reached = parts->GetInternalRepresentation()->Find(wxHTML_COND_ISANCHOR, &anchor);
+            const wxHtmlCell* wanted = whole->GetInternalRepresentation()->Find(wxHTML_COND_ISANCHOR, &anchor);
+            ASSERT_TRUE(reached != nullptr && wanted != nullptr) << name << " #" << anchor;
+            EXPECT_EQ(reached->GetAbsPos(), wanted->GetAbsPos()) << name << " #" << anchor;
+            const int top = parts->CalcUnscrolledPosition(wxPoint()).y;
+            EXPECT_TRUE(reached->GetAbsPos().y >= top && reached->GetAbsPos().y < top + parts->GetClientSize().y)
+                << name << " #" << anchor;
+        }
     }
 
     // The element around the page changes nothing; the page before its first load point's
     // section is small enough to lay out flat.
+    auto* flat = new CReportWindow(frame, wxHW_SCROLLBAR_NEVER, kTurn);
+    auto* flatWhole = new CWholePage(frame, wxHW_SCROLLBAR_NEVER);
+    flat->SetSize(flatWhole->GetSize());
     wxString head = Golden("report-small.htm");
     head.Truncate(CReportParts::Starts(head).front());
-    parts->SetPage(head);
-    EXPECT_TRUE(parts->IsComplete());
-    whole->Show(head);
-    ExpectSameCells(*parts, *whole, "the head");
+    flat->SetPage(head);
+    EXPECT_TRUE(flat->IsComplete());
+    flatWhole->Show(head);
+    ExpectSameCells(*flat, *flatWhole, "the head");
 
     // Another page is one part, whatever it holds.
     EXPECT_TRUE(CReportParts::Starts("<p><u><b><a name = \"A\">A</a></b></u></p>").empty());
@@ -170,6 +242,23 @@ TEST_F(ReportWindow, ReachesAnAnchorWhenItsPartArrives)
     EXPECT_TRUE(TakeDialogs().empty());
 }
 
+// A selection points into the cells of its parts: they stay while it lasts, wherever the view
+// goes (their loss would leave the selection pointing into freed cells).
+TEST_F(ReportWindow, KeepsTheCellsASelectionHolds)
+{
+    const fs::path report = folder / "Net 1.htm";
+    fs::copy_file(fs::path(KORVANE_TEST_DATA) / "montecarlo" / "report-ndl.htm", report);
+    ASSERT_TRUE(window->LoadPage(wxString::FromUTF8(report.string())));
+    ASSERT_TRUE(PumpUntil([&] { return window->IsComplete(); }));
+    window->SelectWord(window->CalcUnscrolledPosition(wxPoint(30, 20)));
+    const wxString selected = window->SelectionToText();
+    EXPECT_FALSE(selected.empty());
+    window->LoadPage("#SAIFI");
+    Pump();
+    EXPECT_TRUE(window->GetParts()->IsFilled(0));
+    EXPECT_EQ(window->SelectionToText(), selected);
+}
+
 // Regression: a stored report path may name any file, and a large one froze the application for
 // minutes and took memory many times its size.
 TEST_F(ReportWindow, OffersAFileTooLargeToTheBrowser)
@@ -200,8 +289,9 @@ TEST_F(ReportWindow, OffersAFileTooLargeToTheBrowser)
     EXPECT_EQ(std::unique_ptr<wxPrintout>(result->OnCreatePrintout()), nullptr);
 }
 
-// Prints `printout`'s pages onto white A4-sized bitmaps at 72 dpi.
-std::vector<wxImage> Print(wxPrintout& printout)
+// Prints `printout`'s pages onto white A4-sized bitmaps at 72 dpi; `filled`, when given, gets the
+// most parts that held cells while a page printed.
+std::vector<wxImage> Print(wxPrintout& printout, std::size_t* filled = nullptr)
 {
     wxBitmap sheet(595, 842);
     wxMemoryDC dc(sheet);
@@ -213,6 +303,8 @@ std::vector<wxImage> Print(wxPrintout& printout)
         dc.SetBackground(*wxWHITE_BRUSH);
         dc.Clear();
         printout.OnPrintPage(page);
+        if (filled != nullptr)
+            *filled = std::max(*filled, dynamic_cast<CReportPrintout&>(printout).GetParts()->GetFilledCount());
         pages.push_back(sheet.ConvertToImage());
     }
     dc.SelectObject(wxNullBitmap);
@@ -220,21 +312,27 @@ std::vector<wxImage> Print(wxPrintout& printout)
 }
 
 // Regression: printing a report laid it out and looked for each page break over all of it, in
-// time that grew with the square of its length (minutes for a few hundred load points). Printed a
-// part at a time, it gives the toolkit's pages.
+// time that grew with the square of its length (minutes for a few hundred load points), and held
+// all of its cells (as much memory again as the page). Printed a part at a time, it gives the
+// toolkit's pages, holding the cells of the parts on the page being printed only.
 TEST_F(ReportWindow, PrintsAReportPartByPartAsTheToolkitPrintsTheWholePage)
 {
     const wxString text = Golden("report-small.htm");
     CReportPrintout parts("Report", std::make_shared<const wxString>(text), folder.string());
     wxHtmlPrintout whole("Report");
     whole.SetHtmlText(CReportParts::Linear(text));
-    const std::vector<wxImage> printed = Print(parts), expected = Print(whole);
+    std::size_t filled = 0;
+    const std::vector<wxImage> expected = Print(whole);
+    const std::vector<wxImage> printed = Print(parts, &filled);
     ASSERT_EQ(printed.size(), expected.size());
     EXPECT_GT(printed.size(), 20u);
     for (std::size_t page = 0; page < printed.size(); ++page)
         EXPECT_TRUE(std::equal(printed[page].GetData(), printed[page].GetData() + 595 * 842 * 3,
                                expected[page].GetData()))
             << "page " << page + 1;
+    // A page is shorter than a load point's section: it meets one part or two.
+    EXPECT_GE(filled, 1u);
+    EXPECT_LE(filled, 2u);
 }
 
 // The window reads a page's character set from its head, as the toolkit's reader does from the

@@ -1,11 +1,13 @@
 #include "ui/results/ReportParts.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <utility>
 
 #include <wx/dcgraph.h>
 #include <wx/html/htmlcell.h>
+#include <wx/html/htmlpars.h>
 #include <wx/html/winpars.h>
 
 namespace {
@@ -18,15 +20,75 @@ const wxString kSystemSections = "<u><B>Detailed overall network value</B></u>";
 // empty line the head then takes; a part of its own opens it itself and so lays out the same.
 const wxString kLineBreak = "<br>";
 
-// A later part of a page, below the parts before. It starts with its own colour and font, so what
-// follows it does not depend on its cells: where it is not drawn it is not walked. (The toolkit
-// walks every cell it does not draw in every paint and every printed page, setting each font it
-// meets, and for every page break it looks for; a long page took a large part of a second to draw,
-// and minutes to paginate.) A selection's state still needs the walk.
-class CPartCell : public wxHtmlContainerCell {
-public:
-    using wxHtmlContainerCell::wxHtmlContainerCell;
+}  // namespace
 
+// The page: its parts one below the other.
+class CReportPageCell : public wxHtmlContainerCell {
+public:
+    CReportPageCell() : wxHtmlContainerCell(nullptr) {}
+
+    void Layout(int w) override
+    {
+        m_width = w;
+        wxHtmlContainerCell::Layout(w);
+    }
+    // A part's height changed without the page's knowing.
+    void Invalidate() { m_LastLayout = -1; }
+    int GetLayoutWidth() const { return m_width; }
+
+private:
+    int m_width = -1;  // of the last layout
+};
+
+// A part of the page. It starts with its own colour and font, so what follows it does not depend
+// on its cells: where it is not drawn it is not walked, and it may drop its cells. (The toolkit walks
+// every cell it does not draw in every paint and every printed page, setting each font it meets,
+// and for every page break it looks for; a long page took a large part of a second to draw, and
+// minutes to paginate.) A selection's state still needs the walk.
+class CReportPartCell : public wxHtmlContainerCell {
+public:
+    explicit CReportPartCell(wxHtmlContainerCell* page) : wxHtmlContainerCell(page) {}
+
+    bool IsFilled() const { return m_filled; }
+    bool IsMeasured() const { return m_measuredWidth >= 0 && m_measuredWidth == m_width; }
+
+    // Takes the cells of a parsed page.
+    void Fill(wxHtmlContainerCell* parsed)
+    {
+        Empty();
+        while (wxHtmlCell* cell = parsed->GetFirstChild()) {
+            parsed->Detach(cell);
+            InsertCell(cell);
+        }
+        m_filled = true;
+    }
+    void Empty()
+    {
+        for (wxHtmlCell* cell = m_Cells; cell != nullptr;) {
+            wxHtmlCell* const next = cell->GetNext();
+            delete cell;
+            cell = next;
+        }
+        m_Cells = m_LastCell = nullptr;
+        m_filled = false;
+        m_LastLayout = -1;
+    }
+
+    // Without cells, the part keeps the height it had at the width it was last laid out at.
+    void Layout(int w) override
+    {
+        m_width = w;
+        if (m_filled) {
+            wxHtmlContainerCell::Layout(w);
+            m_measuredWidth = w;
+            m_measuredHeight = m_Height;
+            m_measuredExtent = m_Width;
+            return;
+        }
+        wxHtmlCell::Layout(w);
+        m_Height = m_measuredHeight;
+        m_Width = w == m_measuredWidth ? m_measuredExtent : w;
+    }
     void DrawInvisible(wxDC& dc, int x, int y, wxHtmlRenderingInfo& info) override
     {
         if (info.GetSelection() != nullptr)
@@ -39,9 +101,12 @@ public:
             return false;
         return wxHtmlContainerCell::AdjustPagebreak(pagebreak, pageHeight);
     }
-};
 
-}  // namespace
+private:
+    bool m_filled = false;
+    int m_width = -1;  // of the last layout
+    int m_measuredWidth = -1, m_measuredHeight = 0, m_measuredExtent = 0;  // of the last with cells
+};
 
 // The extents of a page's words measured so far, in each font. A report repeats a few hundred
 // words thousands of times (its histograms' probabilities are counts of years), and measuring
@@ -137,9 +202,67 @@ public:
 
 }  // namespace
 
+namespace {
+
+// The names of the anchors in a text, as the toolkit reads them: each "<a" tag read alone.
+class CAnchorNames : public wxHtmlParser {
+public:
+    CAnchorNames() { AddTagHandler(new CNameHandler(m_names)); }
+
+    std::vector<wxString> Read(const wxString& text)
+    {
+        wxString tags;
+        for (std::size_t at = text.find('<'); at != wxString::npos && at + 2 < text.length();
+             at = text.find('<', at + 1)) {
+            if ((text[at + 1] != 'a' && text[at + 1] != 'A') || !wxIsspace(text[at + 2]))
+                continue;
+            const std::size_t end = text.find('>', at);
+            if (end == wxString::npos)
+                break;
+            tags += text.substr(at, end + 1 - at);
+        }
+        m_names.clear();
+        if (!tags.empty())
+            Parse(tags);
+        return m_names;
+    }
+    wxObject* GetProduct() override { return nullptr; }
+
+protected:
+    void AddText(const wxString&) override {}
+
+private:
+    class CNameHandler : public wxHtmlTagHandler {
+    public:
+        explicit CNameHandler(std::vector<wxString>& names) : m_names(names) {}
+        wxString GetSupportedTags() override { return "A"; }
+        bool HandleTag(const wxHtmlTag& tag) override
+        {
+            wxString name;
+            if (tag.GetParamAsString("NAME", &name))
+                m_names.push_back(name);
+            return false;
+        }
+
+    private:
+        std::vector<wxString>& m_names;
+    };
+
+    std::vector<wxString> m_names;
+};
+
+}  // namespace
+
 CReportParts::CReportParts(std::shared_ptr<const wxString> source)
-    : m_source(std::move(source)), m_extents(std::make_unique<CTextExtents>())
+    : m_source(std::move(source)), m_ownedPage(std::make_unique<CReportPageCell>()), m_page(m_ownedPage.get()),
+      m_extents(std::make_unique<CTextExtents>())
 {
+    m_starts = Starts(*m_source);
+    m_starts.insert(m_starts.begin(), 0);
+    m_starts.push_back(m_source->length());
+    for (std::size_t part = 0; part + 1 < m_starts.size(); ++part)
+        m_parts.push_back(new CReportPartCell(m_page));
+    m_indexed.assign(m_parts.size(), false);
 }
 
 CReportParts::~CReportParts() = default;
@@ -169,19 +292,97 @@ std::vector<std::size_t> CReportParts::Starts(const wxString& source)
     return starts;
 }
 
-wxHtmlContainerCell* CReportParts::ParseTo(std::size_t end, wxHtmlWinParser& parser, wxDC& dc, double pixelScale,
-                                           double fontScale, wxHtmlContainerCell*& page)
+wxHtmlContainerCell* CReportParts::TakePage()
 {
-    const bool first = page == nullptr;
-    const bool last = end >= m_source->length();
+    return m_ownedPage.release();
+}
+
+wxHtmlContainerCell* CReportParts::GetPage() const
+{
+    return m_page;
+}
+
+int CReportParts::GetWidth() const
+{
+    return m_page->GetLayoutWidth();
+}
+
+std::size_t CReportParts::GetLength(std::size_t part) const
+{
+    return m_starts[part + 1] - m_starts[part];
+}
+
+bool CReportParts::IsFilled(std::size_t part) const
+{
+    return m_parts[part]->IsFilled();
+}
+
+std::size_t CReportParts::GetFilledCount() const
+{
+    std::size_t filled = 0;
+    for (const CReportPartCell* part : m_parts)
+        filled += part->IsFilled() ? 1 : 0;
+    return filled;
+}
+
+bool CReportParts::IsMeasured(std::size_t part) const
+{
+    return m_parts[part]->IsMeasured();
+}
+
+std::size_t CReportParts::FirstUnmeasured() const
+{
+    std::size_t part = 0;
+    while (part < m_parts.size() && m_parts[part]->IsMeasured())
+        ++part;
+    return part;
+}
+
+bool CReportParts::Relayout()
+{
+    if (m_page->GetLayoutWidth() < 0)
+        return false;
+    const int height = m_page->GetHeight();
+    m_page->Invalidate();
+    m_page->Layout(m_page->GetLayoutWidth());
+    return m_page->GetHeight() != height;
+}
+
+int CReportParts::GetTop(std::size_t part) const
+{
+    return m_parts[part]->GetPosY();
+}
+
+int CReportParts::GetHeight(std::size_t part) const
+{
+    return m_parts[part]->GetHeight();
+}
+
+std::pair<std::size_t, std::size_t> CReportParts::PartsAt(int top, int bottom) const
+{
+    std::size_t first = 0;
+    while (first < m_parts.size() && m_parts[first]->GetPosY() + m_parts[first]->GetHeight() <= top)
+        ++first;
+    std::size_t last = first;
+    while (last < m_parts.size() && m_parts[last]->GetPosY() <= bottom && m_parts[last]->GetHeight() > 0)
+        ++last;
+    return {first, last};
+}
+
+void CReportParts::Fill(std::size_t part, const Layout& layout)
+{
+    const bool first = part == 0;
+    const bool last = part + 1 == m_parts.size();
+    const wxString text = m_source->substr(m_starts[part], GetLength(part));
     // The steps of wxHtmlParser::Parse but the last, which would take the spacing off both ends of
     // every part rather than off the page's own ends.
-    CMeasuringDC measuring(dc, *m_extents);
-    parser.SetDC(&measuring, pixelScale, fontScale);
-    parser.InitParser(Linear(m_source->substr(m_parsed, end - m_parsed)));
-    wxHtmlContainerCell* part = parser.GetContainer();
-    while (part->GetParent() != nullptr)
-        part = part->GetParent();
+    CMeasuringDC measuring(layout.dc, *m_extents);
+    wxHtmlWinParser& parser = layout.parser;
+    parser.SetDC(&measuring, layout.pixelScale, layout.fontScale);
+    parser.InitParser(Linear(text));
+    wxHtmlContainerCell* parsed = parser.GetContainer();
+    while (parsed->GetParent() != nullptr)
+        parsed = parsed->GetParent();
     parser.DoParsing();
     if (last) {
         parser.CloseContainer();
@@ -189,20 +390,36 @@ wxHtmlContainerCell* CReportParts::ParseTo(std::size_t end, wxHtmlWinParser& par
     }
     parser.DoneParser();
     parser.SetDC(nullptr);
-    m_parsed = end;
 
-    if (first) {
-        page = part;
-    } else {
-        wxHtmlContainerCell* const parsed = part;
-        part = new CPartCell(page);
-        while (wxHtmlCell* cell = parsed->GetFirstChild()) {
-            parsed->Detach(cell);
-            cell->SetNext(nullptr);
-            part->InsertCell(cell);
+    m_parts[part]->Fill(parsed);
+    delete parsed;
+    m_parts[part]->RemoveExtraSpacing(first, last);
+    m_page->Invalidate();
+
+    if (!m_indexed[part]) {
+        m_indexed[part] = true;
+        if (!m_anchorNames)
+            m_anchorNames = std::make_unique<CAnchorNames>();
+        for (const wxString& name : static_cast<CAnchorNames&>(*m_anchorNames).Read(text)) {
+            const auto known = m_anchors.emplace(name, part).first;
+            known->second = std::min(known->second, part);
         }
-        delete parsed;
     }
-    part->RemoveExtraSpacing(first, last);
-    return part;
+}
+
+void CReportParts::Empty(std::size_t part)
+{
+    if (!m_parts[part]->IsFilled())
+        return;
+    m_parts[part]->Empty();
+    m_page->Invalidate();
+}
+
+bool CReportParts::FindAnchor(const wxString& name, std::size_t* part) const
+{
+    const auto found = m_anchors.find(name);
+    if (found == m_anchors.end())
+        return false;
+    *part = found->second;
+    return true;
 }

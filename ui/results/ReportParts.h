@@ -1,23 +1,39 @@
-// A page cut into parts that the HTML toolkit lays out one at a time, each in time that grows with
-// its own length only, and together as the page laid out in one piece: the result page's window
-// lays a report out a part per turn of the event loop, its printout all at once.
+// A page cut into parts of which only some hold the HTML toolkit's cells: each part is laid out on
+// its own, in time that grows with its own length, and together as the page laid out in one piece;
+// a part keeps its height when its cells are dropped, so a report of any length costs the memory of
+// the parts on show. The result page's window and its printout both lay reports out through it.
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <wx/string.h>
 
 class CTextExtents;
+class CReportPageCell;
+class CReportPartCell;
 class wxDC;
 class wxHtmlContainerCell;
+class wxHtmlParser;
 class wxHtmlWinParser;
 
 class CReportParts {
 public:
+    // What lays a part out: the parser, measuring on `dc` at these scales.
+    struct Layout {
+        wxHtmlWinParser& parser;
+        wxDC& dc;
+        double pixelScale = 1.0;
+        double fontScale = 1.0;
+    };
+
     explicit CReportParts(std::shared_ptr<const wxString> source);
     ~CReportParts();
+    CReportParts(const CReportParts&) = delete;
+    CReportParts& operator=(const CReportParts&) = delete;
 
     // The page with one element around it. wxHtmlParser links each top-level tag behind the
     // last by walking all of them, so a report, a long flat list of tags, took time in the
@@ -30,14 +46,48 @@ public:
 
     const std::shared_ptr<const wxString>& GetSource() const { return m_source; }
 
-    // Parses the source from where the last call ended up to `end` as one part, with `parser`
-    // measuring on `dc`, and adds it below `page`'s cells; the first part becomes the page (which
-    // is null until then). The parser's DC is unset afterwards. Returns the part's cell.
-    wxHtmlContainerCell* ParseTo(std::size_t end, wxHtmlWinParser& parser, wxDC& dc, double pixelScale,
-                                 double fontScale, wxHtmlContainerCell*& page);
+    // The page's cell, made here with one empty cell per part, and handed to its owner: the
+    // parts' cells live in it, and this object must go before it does.
+    wxHtmlContainerCell* TakePage();
+    wxHtmlContainerCell* GetPage() const;
+
+    // The width the page was laid out at last (-1 before).
+    int GetWidth() const;
+    std::size_t GetCount() const { return m_parts.size(); }
+    // A part's text and its length.
+    std::size_t GetLength(std::size_t part) const;
+    // Whether the part holds its cells; how many do.
+    bool IsFilled(std::size_t part) const;
+    std::size_t GetFilledCount() const;
+    // Whether the part's height is that of its cells laid out at the page's width.
+    bool IsMeasured(std::size_t part) const;
+    // The first part whose height is not known at the page's width, or GetCount().
+    std::size_t FirstUnmeasured() const;
+    // Lays the page out again at the width it had last, when it had one: after parts were filled
+    // or emptied. Returns whether its height changed.
+    bool Relayout();
+    // The part's top and height on the page, in the page's last layout.
+    int GetTop(std::size_t part) const;
+    int GetHeight(std::size_t part) const;
+    // The parts that meet the rows [top, bottom] of the page, as [first, last), of those measured.
+    std::pair<std::size_t, std::size_t> PartsAt(int top, int bottom) const;
+
+    // Parses the part into its cells; they are laid out with the page's next layout.
+    void Fill(std::size_t part, const Layout& layout);
+    // Drops the part's cells, keeping its height.
+    void Empty(std::size_t part);
+
+    // The part that holds an anchor, of those filled at least once.
+    bool FindAnchor(const wxString& name, std::size_t* part) const;
 
 private:
-    std::shared_ptr<const wxString> m_source;  // shared with the page's printouts
-    std::size_t m_parsed = 0;
+    std::shared_ptr<const wxString> m_source;
+    std::vector<std::size_t> m_starts;  // where each part starts, and at the end the source's length
+    std::unique_ptr<CReportPageCell> m_ownedPage;
+    CReportPageCell* m_page = nullptr;
+    std::vector<CReportPartCell*> m_parts;  // owned by the page
     std::unique_ptr<CTextExtents> m_extents;  // of the page's words, in its fonts
+    std::vector<bool> m_indexed;              // whether a part's anchors are in m_anchors
+    std::map<wxString, std::size_t> m_anchors;  // each in the first part that holds it
+    std::unique_ptr<wxHtmlParser> m_anchorNames;  // reads them
 };

@@ -1,8 +1,12 @@
 #include "ui/results/ReportPrintout.h"
 
+#include <chrono>
 #include <climits>
 #include <utility>
 
+#include <wx/app.h>
+#include <wx/html/htmlcell.h>
+#include <wx/progdlg.h>
 #include <wx/utils.h>
 
 #include "ui/results/ReportParts.h"
@@ -14,6 +18,33 @@ namespace {
 constexpr float kMarginMM = 25.2f;
 constexpr int kFontSize = 12;
 constexpr double kScreenDpi = 96.0;
+// How long a pagination runs before it shows its progress.
+constexpr std::chrono::milliseconds kQuietPagination{300};
+
+// The progress of a pagination that takes long, part by part; the application answers at each step
+// while its windows wait.
+class CPaginationProgress {
+public:
+    explicit CPaginationProgress(std::size_t parts) : m_parts(parts) {}
+
+    void Done(std::size_t parts)
+    {
+        if (!m_dialog) {
+            if (std::chrono::steady_clock::now() - m_start < kQuietPagination)
+                return;
+            m_dialog = std::make_unique<wxProgressDialog>(wxTheApp->GetAppDisplayName(),
+                                                          "Laying out the report's pages for printing",
+                                                          static_cast<int>(m_parts), wxTheApp->GetTopWindow(),
+                                                          wxPD_APP_MODAL | wxPD_AUTO_HIDE);
+        }
+        m_dialog->Update(static_cast<int>(parts));
+    }
+
+private:
+    std::size_t m_parts;
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+    std::unique_ptr<wxProgressDialog> m_dialog;
+};
 
 }  // namespace
 
@@ -47,7 +78,8 @@ wxRect CReportPrintout::PrintArea(wxDC& dc)
     GetPPIPrinter(&printerX, &printerY);
     dc.GetSize(&dcWidth, &dcHeight);
     dc.SetUserScale(static_cast<double>(dcWidth) / pageWidth, static_cast<double>(dcHeight) / pageHeight);
-    m_renderer.SetDC(&dc, printerY / kScreenDpi, static_cast<double>(printerY) / screenY);
+    m_pixelScale = printerY / kScreenDpi;
+    m_fontScale = static_cast<double>(printerY) / screenY;
     const float perMMX = static_cast<float>(pageWidth) / widthMM;
     const float perMMY = static_cast<float>(pageHeight) / heightMM;
     return {static_cast<int>(perMMX * kMarginMM), static_cast<int>(perMMY * kMarginMM),
@@ -59,23 +91,33 @@ void CReportPrintout::OnPreparePrinting()
     wxBusyCursor wait;
     wxDC& dc = *GetDC();
     const wxRect area = PrintArea(dc);
-    int printerX = 0, printerY = 0, screenX = 0, screenY = 0;
-    GetPPIPrinter(&printerX, &printerY);
-    GetPPIScreen(&screenX, &screenY);
+    m_parts = std::make_unique<CReportParts>(m_source);
+    wxHtmlContainerCell& page = *m_parts->GetPage();
+    page.SetIndent(0, wxHTML_INDENT_ALL, wxHTML_UNITS_PIXELS);
+    page.Layout(area.width);
 
-    CReportParts parts(m_source);
-    wxHtmlContainerCell* page = nullptr;
-    for (std::size_t start : CReportParts::Starts(*m_source))
-        parts.ParseTo(start, m_parser, dc, printerY / kScreenDpi, static_cast<double>(printerY) / screenY, page);
-    parts.ParseTo(m_source->length(), m_parser, dc, printerY / kScreenDpi, static_cast<double>(printerY) / screenY,
-                  page);
-    m_renderer.SetSize(area.width, area.height);
-    m_renderer.SetHtmlCell(*page);
-    m_page.reset(page);
-
-    m_breaks.clear();
-    for (int at = 0; at != wxNOT_FOUND; at = m_renderer.FindNextPageBreak(at))
-        m_breaks.push_back(at);
+    // The toolkit's pagination (wxHtmlDCRenderer::FindNextPageBreak), a part at a time: each break
+    // is moved up out of the lines it cuts while the part it falls in holds its cells.
+    const CReportParts::Layout layout{m_parser, dc, m_pixelScale, m_fontScale};
+    CPaginationProgress progress(m_parts->GetCount());
+    m_breaks.assign(1, 0);
+    for (std::size_t part = 0; part < m_parts->GetCount(); ++part) {
+        m_parts->Fill(part, layout);
+        m_parts->Relayout();
+        const int bottom = m_parts->GetTop(part) + m_parts->GetHeight(part);
+        while (m_breaks.back() + area.height < bottom) {
+            int next = m_breaks.back() + area.height;
+            page.AdjustPagebreak(&next, area.height);
+            if (next <= m_breaks.back())
+                return;  // the toolkit's pagination stops there too
+            m_breaks.push_back(next);
+        }
+        m_parts->Empty(part);
+        progress.Done(part + 1);
+    }
+    m_parts->Relayout();
+    while (m_breaks.back() == 0 || m_breaks.back() < page.GetHeight())
+        m_breaks.push_back(m_breaks.back() + area.height);
 }
 
 bool CReportPrintout::OnPrintPage(int page)
@@ -83,12 +125,30 @@ bool CReportPrintout::OnPrintPage(int page)
     wxDC* dc = GetDC();
     if (dc == nullptr || !dc->IsOk())
         return false;
-    if (HasPage(page)) {
-        wxBusyCursor wait;
-        const wxRect area = PrintArea(*dc);
-        dc->SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-        m_renderer.Render(area.x, area.y, m_breaks[page - 1], m_breaks[page]);
+    if (!HasPage(page))
+        return true;
+    wxBusyCursor wait;
+    const wxRect area = PrintArea(*dc);
+    const int from = m_breaks[page - 1], height = m_breaks[page] - from;
+    // Only the parts on this page hold their cells.
+    const auto [first, last] = m_parts->PartsAt(from, from + height - 1);
+    const CReportParts::Layout layout{m_parser, *dc, m_pixelScale, m_fontScale};
+    for (std::size_t part = 0; part < m_parts->GetCount(); ++part) {
+        if (part < first || part >= last)
+            m_parts->Empty(part);
+        else if (!m_parts->IsFilled(part))
+            m_parts->Fill(part, layout);
     }
+    m_parts->Relayout();
+
+    // As wxHtmlDCRenderer::Render draws a page.
+    dc->SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    dc->SetBrush(*wxWHITE_BRUSH);
+    wxHtmlRenderingInfo info;
+    wxDefaultHtmlRenderingStyle style;
+    info.SetStyle(&style);
+    wxDCClipper clip(*dc, area.x, area.y, area.width, height);
+    m_parts->GetPage()->Draw(*dc, area.x, area.y - from, area.y, area.y + height, info);
     return true;
 }
 

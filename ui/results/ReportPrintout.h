@@ -1,13 +1,14 @@
 // The printout of a result page: the page's report laid out a part at a time, as the page lays it
-// out, so that a report of any length is laid out and paginated in time that grows with its length
-// (the toolkit's HTML printout took minutes for a report of a few hundred load points).
+// out, so that a report of any length is paginated in time that grows with its length and holds the
+// cells of the page being printed only (the toolkit's HTML printout took minutes and gigabytes for a
+// report of a few hundred load points). A long pagination shows its progress and lets the
+// application answer meanwhile.
 #pragma once
 
 #include <memory>
 #include <vector>
 
 #include <wx/filesys.h>
-#include <wx/html/htmprint.h>
 #include <wx/html/winpars.h>
 #include <wx/print.h>
 
@@ -24,15 +25,18 @@ public:
     bool HasPage(int page) override;
     void GetPageInfo(int* minPage, int* maxPage, int* selectedFrom, int* selectedTo) override;
 
+    // The report's parts as laid out for printing; null before OnPreparePrinting.
+    const CReportParts* GetParts() const { return m_parts.get(); }
+
 private:
-    // Sets the DC's scale and the renderer's resolutions for the page size; gives the area that
-    // a page prints on, in pixels, and where it starts.
+    // Sets the DC's scale and the parser's scales for the page size; gives the area that a page
+    // prints on, in pixels, and where it starts.
     wxRect PrintArea(wxDC& dc);
 
     std::shared_ptr<const wxString> m_source;
     wxFileSystem m_files;  // for the page's pictures
     wxHtmlWinParser m_parser;
-    wxHtmlDCRenderer m_renderer;
-    std::unique_ptr<wxHtmlContainerCell> m_page;
+    double m_pixelScale = 1.0, m_fontScale = 1.0;
+    std::unique_ptr<CReportParts> m_parts;
     std::vector<int> m_breaks;  // where each page starts, and after the last where the report ends
 };

@@ -62,10 +62,14 @@ CReportWindow::CReportWindow(wxWindow* parent, long style, std::size_t turnLengt
     : wxHtmlWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, style), m_turnLength(turnLength)
 {
     Bind(wxEVT_IDLE, &CReportWindow::OnIdle, this);
+    Bind(wxEVT_PAINT, &CReportWindow::OnPaint, this);
     Bind(wxEVT_DPI_CHANGED, &CReportWindow::OnDPIChanged, this);
 }
 
-CReportWindow::~CReportWindow() = default;
+CReportWindow::~CReportWindow()
+{
+    m_parts.reset();  // before the window deletes the page's cells
+}
 
 void CReportWindow::SetUpToolkit()
 {
@@ -83,6 +87,11 @@ std::shared_ptr<const wxString> CReportWindow::GetSource() const
     return m_parts ? m_parts->GetSource() : std::make_shared<const wxString>();
 }
 
+bool CReportWindow::IsComplete() const
+{
+    return !m_parts || m_parts->FirstUnmeasured() == m_parts->GetCount();
+}
+
 bool CReportWindow::SetPage(const wxString& source)
 {
     return ShowSource(std::make_shared<const wxString>(source));
@@ -90,75 +99,177 @@ bool CReportWindow::SetPage(const wxString& source)
 
 bool CReportWindow::ShowSource(std::shared_ptr<const wxString> source)
 {
+    m_parts.reset();
     // The window's own page setting drops the selection and everything else that points into the
     // cells of the page before.
     if (!wxHtmlWindow::SetPage(wxString()))
         return false;
-    m_cuts.clear();
-    std::size_t turn = 0;
-    for (std::size_t start : CReportParts::Starts(*source))
-        if (start - turn >= m_turnLength)
-            m_cuts.push_back(turn = start);
-    m_cuts.push_back(source->length());
+    wxDELETE(m_Cell);
     m_parts = std::make_unique<CReportParts>(std::move(source));
-    m_next = 0;
+    m_Cell = m_parts->TakePage();
+    m_Cell->SetIndent(m_Borders, wxHTML_INDENT_ALL, wxHTML_UNITS_PIXELS);
+    // On the left, where the report's rules are meant (the window centres what is narrower than
+    // the page).
+    m_Cell->SetAlignHor(wxHTML_ALIGN_LEFT);
+    m_turns = 0;
+    m_hold = ViewHold();
     m_pendingAnchor.clear();
     m_offered.clear();
-    wxDELETE(m_Cell);
-    LayOut(m_cuts[m_next++]);
+    MeasureTurn();
     return true;
 }
 
-wxHtmlContainerCell* CReportWindow::LayOut(std::size_t end)
+int CReportWindow::ScrollUnit() const
 {
-    const bool first = m_Cell == nullptr;
-    const int laidOutHeight = first ? 0 : m_Cell->GetHeight();
+    int unitX = 0, unitY = 0;
+    GetScrollPixelsPerUnit(&unitX, &unitY);
+    return unitY > 0 ? unitY : 1;
+}
+
+void CReportWindow::Fill(const std::vector<std::size_t>& parts)
+{
     wxClientDC dc(this);
     dc.SetMapMode(wxMM_TEXT);
     double pixelScale = 1.0;
 #ifndef wxHAS_DPI_INDEPENDENT_PIXELS
     pixelScale = GetDPIScaleFactor();
 #endif
-    wxHtmlContainerCell* part = m_parts->ParseTo(end, *m_Parser, dc, pixelScale, 1.0, m_Cell);
-    m_Cell->SetIndent(m_Borders, wxHTML_INDENT_ALL, wxHTML_UNITS_PIXELS);
-    // On the left, where the report's rules are meant (the window centres what is narrower than
-    // the page).
-    m_Cell->SetAlignHor(wxHTML_ALIGN_LEFT);
-
-    // A part below the window only lengthens the page. The window's own layout gives the page's
-    // new length to the toolkit, which then lays out and draws the whole window again: while
-    // parts arrive below the window, it is done every few turns.
-    const bool inView = first || laidOutHeight < CalcUnscrolledPosition(wxPoint(0, GetClientSize().y)).y;
-    m_lengthKnown = inView || IsComplete() || m_next % kTurnsPerLength == 0;
-    if (m_lengthKnown)
-        CreateLayout();
-    else
-        m_Cell->Layout(GetClientSize().x);
-    if (inView)
-        Refresh();
-    return part;
+    const CReportParts::Layout layout{*m_Parser, dc, pixelScale, 1.0};
+    for (std::size_t part : parts)
+        m_parts->Fill(part, layout);
 }
 
-void CReportWindow::OnIdle(wxIdleEvent& event)
+void CReportWindow::MeasureTurn()
 {
-    event.Skip();
-    if (IsComplete())
-        return;
-    const wxHtmlContainerCell* part = LayOut(m_cuts[m_next++]);
+    HoldView();
+    const int heldTop = m_hold.part < m_parts->GetCount() ? m_parts->GetTop(m_hold.part) : 0;
+    std::vector<std::size_t> parts;
+    std::size_t length = 0;
+    for (std::size_t part = m_parts->FirstUnmeasured(); part < m_parts->GetCount() && length < m_turnLength; ++part) {
+        if (m_parts->IsMeasured(part))
+            continue;
+        if (!m_parts->IsFilled(part))
+            parts.push_back(part);
+        length += m_parts->GetLength(part);
+    }
+    Fill(parts);
+
+    // Parts below the window only lengthen the page. The window's own layout gives the page's new
+    // length to the toolkit, which then lays out and draws the whole window again: while parts
+    // arrive below the window, it is done every few turns.
+    const bool first = m_turns++ == 0;
+    const int laidOutHeight = m_Cell->GetHeight();
+    m_parts->Relayout();
+    const bool moved = m_hold.part < m_parts->GetCount() && m_parts->GetTop(m_hold.part) != heldTop;
+    const bool inView = first || laidOutHeight < CalcUnscrolledPosition(wxPoint(0, GetClientSize().y)).y;
+    m_lengthKnown = inView || moved || IsComplete() || m_turns % kTurnsPerLength == 0;
+    if (m_lengthKnown)
+        CreateLayout();
+    if (moved)
+        RestoreView();
+    EmptyFarParts();
+    if (inView || moved)
+        Refresh();
+
     if (!m_pendingAnchor.empty()) {
-        const bool arrived = part->Find(wxHTML_COND_ISANCHOR, &m_pendingAnchor) != nullptr;
+        std::size_t part = 0;
+        const bool arrived = m_parts->FindAnchor(m_pendingAnchor, &part);
         if (arrived)
             ScrollTo(m_pendingAnchor);
         if (arrived || IsComplete())
             m_pendingAnchor.clear();  // one never written is not looked for again
     }
+}
+
+void CReportWindow::EmptyFarParts()
+{
+    if (m_selection != nullptr || m_makingSelection)
+        return;
+    const int screen = GetClientSize().y;
+    const int top = GetViewStart().y * ScrollUnit();
+    const auto [first, last] = m_parts->PartsAt(top - screen, top + 2 * screen);
+    bool emptied = false;
+    for (std::size_t part = 0; part < m_parts->GetCount(); ++part)
+        if ((part < first || part >= last) && m_parts->IsFilled(part)) {
+            m_parts->Empty(part);
+            emptied = true;
+        }
+    if (emptied) {
+        // The mouse's last cell and link may have gone with them.
+        m_tmpLastCell = nullptr;
+        m_tmpLastLink = nullptr;
+        m_parts->Relayout();
+    }
+}
+
+void CReportWindow::HoldView()
+{
+    const int start = GetViewStart().y;
+    if (m_hold.part < m_parts->GetCount() && start == m_hold.viewStart)
+        return;  // not scrolled since: the view stays where it was meant to be
+    m_hold = ViewHold();
+    const int top = start * ScrollUnit();
+    const std::size_t part = m_parts->PartsAt(top, top).first;
+    if (top > 0 && part < m_parts->GetCount())
+        m_hold = {part, top - m_parts->GetTop(part), start};
+}
+
+void CReportWindow::RestoreView()
+{
+    const int start = (m_parts->GetTop(m_hold.part) + m_hold.offset) / ScrollUnit();
+    if (start != GetViewStart().y)
+        Scroll(-1, start);
+    m_hold.viewStart = GetViewStart().y;
+}
+
+void CReportWindow::UpdateLength()
+{
+    if (!m_parts)
+        return;
+    CreateLayout();
+    m_lengthKnown = true;
+    Refresh();
+}
+
+void CReportWindow::OnPaint(wxPaintEvent& event)
+{
+    event.Skip();
+    if (!m_parts)
+        return;
+    // The parts about to be drawn get their cells first.
+    const wxRect box = GetUpdateRegion().GetBox();
+    const int origin = GetViewStart().y * ScrollUnit();
+    const auto [first, last] = m_parts->PartsAt(origin + box.GetTop(), origin + box.GetBottom());
+    std::vector<std::size_t> parts;
+    for (std::size_t part = first; part < last; ++part)
+        if (!m_parts->IsFilled(part))
+            parts.push_back(part);
+    if (parts.empty())
+        return;
+    Fill(parts);
+    // A part last measured at another width moves what is below it: the toolkit gets the page's
+    // length, and draws it all again, once the paint is done.
+    if (m_parts->Relayout())
+        CallAfter(&CReportWindow::UpdateLength);
+}
+
+void CReportWindow::OnIdle(wxIdleEvent& event)
+{
+    event.Skip();
+    if (IsComplete()) {
+        if (m_parts)
+            EmptyFarParts();
+        return;
+    }
+    MeasureTurn();
     if (!IsComplete())
         event.RequestMore();
 }
 
 bool CReportWindow::GoToAnchor(const wxString& anchor)
 {
-    if (!IsComplete() && m_Cell->Find(wxHTML_COND_ISANCHOR, &anchor) == nullptr) {
+    std::size_t part = 0;
+    if (!IsComplete() && !m_parts->FindAnchor(anchor, &part)) {
         m_pendingAnchor = anchor;
         return true;
     }
@@ -168,11 +279,18 @@ bool CReportWindow::GoToAnchor(const wxString& anchor)
 
 bool CReportWindow::ScrollTo(const wxString& anchor)
 {
+    std::size_t part = 0;
+    if (m_parts && m_parts->FindAnchor(anchor, &part) && !m_parts->IsFilled(part)) {
+        Fill({part});
+        m_parts->Relayout();
+        m_lengthKnown = false;
+    }
     // The window scrolls no further than the page's length it was given last.
     if (!m_lengthKnown) {
         CreateLayout();
         m_lengthKnown = true;
     }
+    m_hold = ViewHold();
     return ScrollToAnchor(anchor);
 }
 

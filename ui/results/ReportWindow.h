@@ -1,10 +1,12 @@
 // The result pages' HTML window: shows a report of any size without leaving the application
-// unanswering. A report is laid out a part at a time while the application idles, a file too large
-// to hold is offered to the desktop's browser, and an anchor asked for before its part has arrived
-// is reached when it does.
+// unanswering, in the memory of the parts on show. A report is measured a part at a time while the
+// application idles, only the parts on or near the screen keep their cells, a file too large to
+// hold is offered to the desktop's browser, and an anchor asked for before its part has arrived is
+// reached when it does.
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -13,12 +15,13 @@
 class CReportParts;
 class wxDPIChangedEvent;
 class wxIdleEvent;
+class wxPaintEvent;
 
 class CReportWindow : public wxHtmlWindow {
 public:
-    // A page holds about forty times its size in memory: larger files go to the browser.
+    // Larger files go to the browser.
     static constexpr std::uintmax_t kLargestShown = 32u << 20;
-    // The least source laid out in one turn of the event loop (one or more whole parts).
+    // The least source measured in one turn of the event loop (one or more whole parts).
     static constexpr std::size_t kTurnLength = 128u << 10;
 
     explicit CReportWindow(wxWindow* parent, long style = wxHW_DEFAULT_STYLE, std::size_t turnLength = kTurnLength);
@@ -27,37 +30,55 @@ public:
     // "data:" URLs and PNG pictures of their bars.
     static void SetUpToolkit();
 
-    // Lays out the first parts now and the rest while the application idles.
+    // Lays out the first parts now and measures the rest while the application idles.
     bool SetPage(const wxString& source) override;
     // A file beyond kLargestShown is offered to the browser; an anchor of the page shown is
     // reached now or when its part arrives.
     bool LoadPage(const wxString& location) override;
     void OnLinkClicked(const wxHtmlLinkInfo& link) override;
 
-    // True once the whole page is laid out.
-    bool IsComplete() const { return m_next >= m_cuts.size(); }
+    // True once every part's height is known at the page's width.
+    bool IsComplete() const;
+    // The page's parts (null while nothing is shown).
+    const CReportParts* GetParts() const { return m_parts.get(); }
     // The text of the page shown, shared rather than copied: a report's text takes four times the
     // size of its file. And whether the page offers a file to the browser instead.
     std::shared_ptr<const wxString> GetSource() const;
     bool IsOffering() const { return !m_offered.empty(); }
 
 private:
+    // Where the view's top is, as a part and the rows below its top, so that the view stays on
+    // what it shows while the parts above it change their heights.
+    struct ViewHold {
+        std::size_t part = SIZE_MAX;
+        int offset = 0;
+        int viewStart = -1;  // the scroll position this was taken or set at
+    };
+
     // SetPage without a copy of the text.
     bool ShowSource(std::shared_ptr<const wxString> source);
-    // Lays out the source up to `end` as one part below the parts laid out before.
-    wxHtmlContainerCell* LayOut(std::size_t end);
+    // Measures the next parts whose heights are not known, about m_turnLength of their text.
+    void MeasureTurn();
+    void Fill(const std::vector<std::size_t>& parts);
+    // Drops the cells of the parts away from the view, unless a selection needs them.
+    void EmptyFarParts();
+    void HoldView();
+    void RestoreView();
+    int ScrollUnit() const;
     // Moves to the anchor now or, while it has not arrived, when it does.
     bool GoToAnchor(const wxString& anchor);
     bool ScrollTo(const wxString& anchor);
+    void UpdateLength();
     void Offer(const wxString& url, std::uintmax_t bytes);
     void OnIdle(wxIdleEvent& event);
+    void OnPaint(wxPaintEvent& event);
     void OnDPIChanged(wxDPIChangedEvent& event);
 
     std::size_t m_turnLength;
-    std::unique_ptr<CReportParts> m_parts;  // the page shown, kept to lay it out again
-    std::vector<std::size_t> m_cuts;        // where each turn's parts end, in order
-    std::size_t m_next = 0;                 // the next turn in m_cuts
+    std::unique_ptr<CReportParts> m_parts;  // the page shown, whose cells are m_Cell
+    std::size_t m_turns = 0;                // measuring turns since the page was set
     bool m_lengthKnown = true;              // whether the toolkit has the page's length
+    ViewHold m_hold;
     wxString m_pendingAnchor;
     wxString m_offered;  // the URL of a file offered to the browser
 };
