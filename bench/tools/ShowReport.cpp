@@ -1,6 +1,7 @@
 // korvane-show-report [--whole] REPORT.htm...: shows each report in the result page's window as
 // the application does, one after the other, and prints how long it took until the first part of
-// the page was on the screen and until all of it was laid out, the longest the event loop went
+// the page was on the screen, until the whole page could be scrolled through (every part with a
+// height, measured or estimated) and until every part was measured, the longest the event loop went
 // unanswered meanwhile (a timer's longest wait), how long the page's printout took to lay out and
 // paginate on A4 at 72 dpi (and its pages), and the process's peak memory. With --whole the
 // toolkit's own window reads each page in one piece, as the page did before, and nothing is
@@ -81,8 +82,8 @@ public:
         ShowAtOnce(*m_frame);  // as the application's frames: else the page is laid out a pixel wide
         m_frame->Show();
         m_ticks.Bind(wxEVT_TIMER, &CShowReportApp::OnTick, this);
-        std::printf("%-24s %8s %10s %10s %12s %10s %7s %8s\n", "report", "MB", "first (s)", "whole (s)", "unanswered",
-                    "print (s)", "pages", "peak MB");
+        std::printf("%-24s %8s %10s %10s %12s %12s %10s %7s %8s\n", "report", "MB", "first (s)", "whole (s)",
+                    "measured (s)", "unanswered", "print (s)", "pages", "peak MB");
         CallAfter(&CShowReportApp::ShowNext);
         return true;
     }
@@ -122,6 +123,8 @@ private:
         m_ticks.Start(5);
         m_page->LoadFile(file);
         m_firstShown = Clock::now() - m_start;
+        m_wholeShown = {};
+        NoteWhole();
         m_name = file.GetFullName();
         m_megabytes = static_cast<double>(file.GetSize().ToDouble()) / (1 << 20);
         m_page->Bind(wxEVT_IDLE, &CShowReportApp::OnIdle, this);
@@ -135,9 +138,17 @@ private:
         m_lastTick = now;
     }
 
+    void NoteWhole()
+    {
+        const auto* parts = dynamic_cast<const CReportWindow*>(m_page);
+        if (m_wholeShown == Clock::duration() && (parts == nullptr || parts->IsWhole()))
+            m_wholeShown = Clock::now() - m_start;
+    }
+
     void OnIdle(wxIdleEvent& event)
     {
         event.Skip();
+        NoteWhole();
         const auto* parts = dynamic_cast<const CReportWindow*>(m_page);
         if (parts != nullptr && !parts->IsComplete())
             return;
@@ -151,9 +162,9 @@ private:
             pages = Paginate(CReportPrintout(m_name, parts->GetSource(), m_name));
             printing = Seconds(Clock::now() - start);
         }
-        std::printf("%-24s %8.1f %10.3f %10.3f %12.3f %10.3f %7d %8.0f\n", static_cast<const char*>(m_name.utf8_str()),
-                    m_megabytes, Seconds(m_firstShown), Seconds(whole), Seconds(m_longest), printing, pages,
-                    PeakMegabytes());
+        std::printf("%-24s %8.1f %10.3f %10.3f %12.3f %12.3f %10.3f %7d %8.0f\n",
+                    static_cast<const char*>(m_name.utf8_str()), m_megabytes, Seconds(m_firstShown),
+                    Seconds(m_wholeShown), Seconds(whole), Seconds(m_longest), printing, pages, PeakMegabytes());
         std::fflush(stdout);
         m_page->Unbind(wxEVT_IDLE, &CShowReportApp::OnIdle, this);
         CallAfter(&CShowReportApp::ShowNext);
@@ -167,7 +178,7 @@ private:
     wxHtmlWindow* m_page = nullptr;
     wxTimer m_ticks;
     Clock::time_point m_start, m_lastTick;
-    Clock::duration m_longest{}, m_firstShown{};
+    Clock::duration m_longest{}, m_firstShown{}, m_wholeShown{};
     wxString m_name;
     double m_megabytes = 0.0;
 };

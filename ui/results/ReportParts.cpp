@@ -1,7 +1,9 @@
 #include "ui/results/ReportParts.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -13,12 +15,12 @@
 namespace {
 
 // The report's first words and the heads its parts start with, as the Monte Carlo run writes them.
-const wxString kReportHead = "<b><font size=\"4\">Network name :";
-const wxString kLoadPointSection = "<p><u><b><a name = \"";
-const wxString kSystemSections = "<u><B>Detailed overall network value</B></u>";
+const std::string_view kReportHead = "<b><font size=\"4\">Network name :";
+const std::string_view kLoadPointSection = "<p><u><b><a name = \"";
+const std::string_view kSystemSections = "<u><B>Detailed overall network value</B></u>";
 // A part starts with the line break before its head: laid out in one piece, that break opens the
 // empty line the head then takes; a part of its own opens it itself and so lays out the same.
-const wxString kLineBreak = "<br>";
+const std::string_view kLineBreak = "<br>";
 
 }  // namespace
 
@@ -51,6 +53,14 @@ public:
 
     bool IsFilled() const { return m_filled; }
     bool IsMeasured() const { return m_measuredWidth >= 0 && m_measuredWidth == m_width; }
+    bool WasMeasured() const { return m_measuredWidth >= 0; }
+    int GetMeasuredHeight() const { return m_measuredHeight; }
+    // The height a part never measured takes meanwhile.
+    void Estimate(int height)
+    {
+        if (m_measuredWidth < 0)
+            m_measuredHeight = height;
+    }
 
     // Takes the cells of a parsed page.
     void Fill(wxHtmlContainerCell* parsed)
@@ -123,7 +133,7 @@ public:
         const auto inFont = m_extents.find(font.GetRefData());
         if (inFont == m_extents.end())
             return nullptr;
-        const auto known = inFont->second.find(text.ToStdWstring());
+        const auto known = inFont->second.find(text);
         return known == inFont->second.end() ? nullptr : &known->second;
     }
     const Extent& Add(const wxFont& font, const wxString& text, const Extent& extent)
@@ -133,11 +143,11 @@ public:
             m_fonts.push_back(font);  // kept, so that no other font takes the address a key holds
             inFont = m_extents.emplace(font.GetRefData(), Extents()).first;
         }
-        return inFont->second.emplace(text.ToStdWstring(), extent).first->second;
+        return inFont->second.emplace(text, extent).first->second;
     }
 
 private:
-    using Extents = std::unordered_map<std::wstring, Extent>;
+    using Extents = std::unordered_map<wxString, Extent>;
 
     std::vector<wxFont> m_fonts;
     std::unordered_map<const wxObjectRefData*, Extents> m_extents;
@@ -209,21 +219,22 @@ class CAnchorNames : public wxHtmlParser {
 public:
     CAnchorNames() { AddTagHandler(new CNameHandler(m_names)); }
 
-    std::vector<wxString> Read(const wxString& text)
+    // Of the UTF-8 text from `begin` to `end`.
+    std::vector<wxString> Read(const std::string& text, std::size_t begin, std::size_t end)
     {
-        wxString tags;
-        for (std::size_t at = text.find('<'); at != wxString::npos && at + 2 < text.length();
+        std::string tags;
+        for (std::size_t at = text.find('<', begin); at != std::string::npos && at + 2 < end;
              at = text.find('<', at + 1)) {
-            if ((text[at + 1] != 'a' && text[at + 1] != 'A') || !wxIsspace(text[at + 2]))
+            if ((text[at + 1] != 'a' && text[at + 1] != 'A') || !std::isspace(static_cast<unsigned char>(text[at + 2])))
                 continue;
-            const std::size_t end = text.find('>', at);
-            if (end == wxString::npos)
+            const std::size_t close = text.find('>', at);
+            if (close == std::string::npos || close >= end)
                 break;
-            tags += text.substr(at, end + 1 - at);
+            tags.append(text, at, close + 1 - at);
         }
         m_names.clear();
         if (!tags.empty())
-            Parse(tags);
+            Parse(wxString::FromUTF8(tags));
         return m_names;
     }
     wxObject* GetProduct() override { return nullptr; }
@@ -253,16 +264,19 @@ private:
 
 }  // namespace
 
-CReportParts::CReportParts(std::shared_ptr<const wxString> source)
+CReportParts::CReportParts(std::shared_ptr<const std::string> source)
     : m_source(std::move(source)), m_ownedPage(std::make_unique<CReportPageCell>()), m_page(m_ownedPage.get()),
       m_extents(std::make_unique<CTextExtents>())
 {
     m_starts = Starts(*m_source);
     m_starts.insert(m_starts.begin(), 0);
     m_starts.push_back(m_source->length());
-    for (std::size_t part = 0; part + 1 < m_starts.size(); ++part)
+    CAnchorNames names;
+    for (std::size_t part = 0; part + 1 < m_starts.size(); ++part) {
         m_parts.push_back(new CReportPartCell(m_page));
-    m_indexed.assign(m_parts.size(), false);
+        for (const wxString& name : names.Read(*m_source, m_starts[part], m_starts[part + 1]))
+            m_anchors.emplace(name, part);  // the first part that holds it, as the page's own search finds
+    }
 }
 
 CReportParts::~CReportParts() = default;
@@ -273,21 +287,21 @@ wxString CReportParts::Linear(const wxString& source)
     return "<korvane-page>" + source + "</korvane-page>";
 }
 
-std::vector<std::size_t> CReportParts::Starts(const wxString& source)
+std::vector<std::size_t> CReportParts::Starts(std::string_view source)
 {
     std::vector<std::size_t> starts;
-    if (!source.StartsWith(kReportHead))
+    if (source.substr(0, kReportHead.size()) != kReportHead)
         return starts;
     const auto addPart = [&](std::size_t head) {
         const std::size_t start = head - kLineBreak.length();
-        if (head >= kLineBreak.length() && source.compare(start, kLineBreak.length(), kLineBreak) == 0)
+        if (head >= kLineBreak.length() && source.substr(start, kLineBreak.length()) == kLineBreak)
             starts.push_back(start);
     };
-    for (std::size_t at = source.find(kLoadPointSection); at != wxString::npos;
+    for (std::size_t at = source.find(kLoadPointSection); at != std::string_view::npos;
          at = source.find(kLoadPointSection, at + 1))
         addPart(at);
     const std::size_t system = source.find(kSystemSections, starts.empty() ? 0 : starts.back());
-    if (system != wxString::npos)
+    if (system != std::string_view::npos)
         addPart(system);
     return starts;
 }
@@ -373,7 +387,7 @@ void CReportParts::Fill(std::size_t part, const Layout& layout)
 {
     const bool first = part == 0;
     const bool last = part + 1 == m_parts.size();
-    const wxString text = m_source->substr(m_starts[part], GetLength(part));
+    const wxString text = wxString::FromUTF8(m_source->data() + m_starts[part], GetLength(part));
     // The steps of wxHtmlParser::Parse but the last, which would take the spacing off both ends of
     // every part rather than off the page's own ends.
     CMeasuringDC measuring(layout.dc, *m_extents);
@@ -395,16 +409,23 @@ void CReportParts::Fill(std::size_t part, const Layout& layout)
     delete parsed;
     m_parts[part]->RemoveExtraSpacing(first, last);
     m_page->Invalidate();
+}
 
-    if (!m_indexed[part]) {
-        m_indexed[part] = true;
-        if (!m_anchorNames)
-            m_anchorNames = std::make_unique<CAnchorNames>();
-        for (const wxString& name : static_cast<CAnchorNames&>(*m_anchorNames).Read(text)) {
-            const auto known = m_anchors.emplace(name, part).first;
-            known->second = std::min(known->second, part);
+void CReportParts::Estimate()
+{
+    // From the parts measured, but the first if others were: it holds the table of all load
+    // points, denser than their sections.
+    long long height = 0, length = 0;
+    for (std::size_t part = m_parts.size() > 1 && m_parts[1]->WasMeasured() ? 1 : 0; part < m_parts.size(); ++part)
+        if (m_parts[part]->WasMeasured()) {
+            height += m_parts[part]->GetMeasuredHeight();
+            length += static_cast<long long>(GetLength(part));
         }
-    }
+    if (length == 0)
+        return;
+    for (std::size_t part = 0; part < m_parts.size(); ++part)
+        m_parts[part]->Estimate(static_cast<int>(height * static_cast<long long>(GetLength(part)) / length));
+    m_page->Invalidate();
 }
 
 void CReportParts::Empty(std::size_t part)

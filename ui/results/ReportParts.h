@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -17,7 +19,6 @@ class CReportPageCell;
 class CReportPartCell;
 class wxDC;
 class wxHtmlContainerCell;
-class wxHtmlParser;
 class wxHtmlWinParser;
 
 class CReportParts {
@@ -30,7 +31,8 @@ public:
         double fontScale = 1.0;
     };
 
-    explicit CReportParts(std::shared_ptr<const wxString> source);
+    // `source` is the page's text in UTF-8.
+    explicit CReportParts(std::shared_ptr<const std::string> source);
     ~CReportParts();
     CReportParts(const CReportParts&) = delete;
     CReportParts& operator=(const CReportParts&) = delete;
@@ -42,9 +44,9 @@ public:
     // Where a report is cut into parts: before each load point's section and before the system
     // sections, where no element is open. Any other page is one part. The positions of the parts
     // after the first.
-    static std::vector<std::size_t> Starts(const wxString& source);
+    static std::vector<std::size_t> Starts(std::string_view source);
 
-    const std::shared_ptr<const wxString>& GetSource() const { return m_source; }
+    const std::shared_ptr<const std::string>& GetSource() const { return m_source; }
 
     // The page's cell, made here with one empty cell per part, and handed to its owner: the
     // parts' cells live in it, and this object must go before it does.
@@ -54,7 +56,7 @@ public:
     // The width the page was laid out at last (-1 before).
     int GetWidth() const;
     std::size_t GetCount() const { return m_parts.size(); }
-    // A part's text and its length.
+    // A part's length in the source, in bytes.
     std::size_t GetLength(std::size_t part) const;
     // Whether the part holds its cells; how many do.
     bool IsFilled(std::size_t part) const;
@@ -76,18 +78,20 @@ public:
     void Fill(std::size_t part, const Layout& layout);
     // Drops the part's cells, keeping its height.
     void Empty(std::size_t part);
+    // Gives the parts never measured the height their text would take at the height per character
+    // of those measured, so that the whole page can be scrolled through and every part reached
+    // before all are measured.
+    void Estimate();
 
-    // The part that holds an anchor, of those filled at least once.
+    // The part that holds an anchor, found in the text before any part is laid out.
     bool FindAnchor(const wxString& name, std::size_t* part) const;
 
 private:
-    std::shared_ptr<const wxString> m_source;
+    std::shared_ptr<const std::string> m_source;
     std::vector<std::size_t> m_starts;  // where each part starts, and at the end the source's length
     std::unique_ptr<CReportPageCell> m_ownedPage;
     CReportPageCell* m_page = nullptr;
     std::vector<CReportPartCell*> m_parts;  // owned by the page
     std::unique_ptr<CTextExtents> m_extents;  // of the page's words, in its fonts
-    std::vector<bool> m_indexed;              // whether a part's anchors are in m_anchors
     std::map<wxString, std::size_t> m_anchors;  // each in the first part that holds it
-    std::unique_ptr<wxHtmlParser> m_anchorNames;  // reads them
 };

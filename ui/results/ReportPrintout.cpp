@@ -48,7 +48,7 @@ private:
 
 }  // namespace
 
-CReportPrintout::CReportPrintout(const wxString& title, std::shared_ptr<const wxString> source,
+CReportPrintout::CReportPrintout(const wxString& title, std::shared_ptr<const std::string> source,
                                  const wxString& location)
     : wxPrintout(title), m_source(std::move(source))
 {

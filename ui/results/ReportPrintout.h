@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <wx/filesys.h>
@@ -16,8 +17,8 @@ class CReportParts;
 
 class CReportPrintout : public wxPrintout {
 public:
-    // `source` is the page's HTML text, `location` the file it came from.
-    CReportPrintout(const wxString& title, std::shared_ptr<const wxString> source, const wxString& location);
+    // `source` is the page's HTML text in UTF-8, `location` the file it came from.
+    CReportPrintout(const wxString& title, std::shared_ptr<const std::string> source, const wxString& location);
     ~CReportPrintout() override;
 
     void OnPreparePrinting() override;
@@ -33,7 +34,7 @@ private:
     // prints on, in pixels, and where it starts.
     wxRect PrintArea(wxDC& dc);
 
-    std::shared_ptr<const wxString> m_source;
+    std::shared_ptr<const std::string> m_source;
     wxFileSystem m_files;  // for the page's pictures
     wxHtmlWinParser m_parser;
     double m_pixelScale = 1.0, m_fontScale = 1.0;

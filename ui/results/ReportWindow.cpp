@@ -1,7 +1,9 @@
 #include "ui/results/ReportWindow.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/dcclient.h>
 #include <wx/filefn.h>
@@ -27,7 +29,7 @@ constexpr std::size_t kTurnsPerLength = 8;
 // The page read as the window's HTML filter reads it, but the character set named in the page is
 // looked for in its head only: the filter parses all of the page for it, and flat, in time that
 // grows with the square of its length.
-wxString ReadHtml(wxFSFile& file)
+std::string ReadHtml(wxFSFile& file)
 {
     wxInputStream& in = *file.GetStream();
     const wxString type = file.GetMimeType();
@@ -37,18 +39,40 @@ wxString ReadHtml(wxFSFile& file)
         wxString text;
         wxStringOutputStream out(&text, conversion);
         in.Read(out);
-        return text;
+        return text.utf8_string();
     }
-    wxMemoryOutputStream bytes;
-    in.Read(bytes);
-    const char* data = static_cast<const char*>(bytes.GetOutputStreamBuffer()->GetBufferStart());
-    const std::size_t size = static_cast<std::size_t>(bytes.GetSize());
-    const wxString text(data, wxConvISO8859_1, size);
-    const wxString charset = wxHtmlParser::ExtractCharsetInformation(CReportParts::Linear(text.Left(64u << 10)));
-    if (charset.empty())
-        return text;
-    wxCSConv conversion(charset);
-    return wxString(data, conversion, size);
+    std::vector<char> bytes(1u << 16);
+    const auto read = [&] { return in.IsOk() ? in.Read(bytes.data(), bytes.size()).LastRead() : 0; };
+    std::size_t got = read();
+    const wxString head(bytes.data(), wxConvISO8859_1, got);
+    const wxString charset = wxHtmlParser::ExtractCharsetInformation(CReportParts::Linear(head));
+    if (!charset.empty()) {
+        wxMemoryOutputStream all;
+        all.Write(bytes.data(), got);
+        in.Read(all);
+        wxCSConv conversion(charset);
+        return wxString(static_cast<const char*>(all.GetOutputStreamBuffer()->GetBufferStart()), conversion,
+                        static_cast<std::size_t>(all.GetSize()))
+            .utf8_string();
+    }
+    // Latin-1, kept as UTF-8 and read a piece at a time: a page's text as the toolkit's strings hold
+    // it, four bytes a character, and a copy of its bytes took longer to read than the page's head
+    // to lay out, and most of the page's memory.
+    std::string text;
+    const wxFileOffset length = in.GetLength();
+    if (length > 0)
+        text.reserve(static_cast<std::size_t>(length));
+    for (; got > 0; got = read())
+        for (std::size_t at = 0; at < got; ++at) {
+            const auto byte = static_cast<unsigned char>(bytes[at]);
+            if (byte < 0x80) {
+                text += static_cast<char>(byte);
+            } else {
+                text += static_cast<char>(0xC0 | (byte >> 6));
+                text += static_cast<char>(0x80 | (byte & 0x3F));
+            }
+        }
+    return text;
 }
 
 std::string Escaped(const wxString& text)
@@ -82,9 +106,14 @@ void CReportWindow::SetUpToolkit()
         wxImage::AddHandler(new wxPNGHandler);
 }
 
-std::shared_ptr<const wxString> CReportWindow::GetSource() const
+std::shared_ptr<const std::string> CReportWindow::GetSource() const
 {
-    return m_parts ? m_parts->GetSource() : std::make_shared<const wxString>();
+    return m_parts ? m_parts->GetSource() : std::make_shared<const std::string>();
+}
+
+bool CReportWindow::IsWhole() const
+{
+    return !m_parts || m_estimated || IsComplete();
 }
 
 bool CReportWindow::IsComplete() const
@@ -94,10 +123,10 @@ bool CReportWindow::IsComplete() const
 
 bool CReportWindow::SetPage(const wxString& source)
 {
-    return ShowSource(std::make_shared<const wxString>(source));
+    return ShowSource(std::make_shared<const std::string>(source.utf8_string()));
 }
 
-bool CReportWindow::ShowSource(std::shared_ptr<const wxString> source)
+bool CReportWindow::ShowSource(std::shared_ptr<const std::string> source)
 {
     m_parts.reset();
     // The window's own page setting drops the selection and everything else that points into the
@@ -112,8 +141,8 @@ bool CReportWindow::ShowSource(std::shared_ptr<const wxString> source)
     // the page).
     m_Cell->SetAlignHor(wxHTML_ALIGN_LEFT);
     m_turns = 0;
+    m_estimated = false;
     m_hold = ViewHold();
-    m_pendingAnchor.clear();
     m_offered.clear();
     MeasureTurn();
     return true;
@@ -142,10 +171,13 @@ void CReportWindow::Fill(const std::vector<std::size_t>& parts)
 void CReportWindow::MeasureTurn()
 {
     HoldView();
+    const bool first = m_turns++ == 0;
     const int heldTop = m_hold.part < m_parts->GetCount() ? m_parts->GetTop(m_hold.part) : 0;
     std::vector<std::size_t> parts;
     std::size_t length = 0;
-    for (std::size_t part = m_parts->FirstUnmeasured(); part < m_parts->GetCount() && length < m_turnLength; ++part) {
+    // The first turn shows the page's head alone, the sooner.
+    for (std::size_t part = m_parts->FirstUnmeasured();
+         part < m_parts->GetCount() && length < (first ? 1 : m_turnLength); ++part) {
         if (m_parts->IsMeasured(part))
             continue;
         if (!m_parts->IsFilled(part))
@@ -154,14 +186,22 @@ void CReportWindow::MeasureTurn()
     }
     Fill(parts);
 
+    // Once a load point's section is measured, the parts not measured yet take the height its text
+    // would take meanwhile.
+    const bool estimating = !m_estimated && (m_parts->GetCount() < 2 || m_parts->IsFilled(1) || m_parts->IsMeasured(1));
+    const int laidOutHeight = m_Cell->GetHeight();
+    if (first || estimating)
+        CreateLayout();
+    if (estimating) {
+        m_parts->Estimate();
+        m_estimated = true;
+    }
+    m_parts->Relayout();
     // Parts below the window only lengthen the page. The window's own layout gives the page's new
     // length to the toolkit, which then lays out and draws the whole window again: while parts
-    // arrive below the window, it is done every few turns.
-    const bool first = m_turns++ == 0;
-    const int laidOutHeight = m_Cell->GetHeight();
-    m_parts->Relayout();
+    // are measured below the window, it is done every few turns.
     const bool moved = m_hold.part < m_parts->GetCount() && m_parts->GetTop(m_hold.part) != heldTop;
-    const bool inView = first || laidOutHeight < CalcUnscrolledPosition(wxPoint(0, GetClientSize().y)).y;
+    const bool inView = first || estimating || laidOutHeight < CalcUnscrolledPosition(wxPoint(0, GetClientSize().y)).y;
     m_lengthKnown = inView || moved || IsComplete() || m_turns % kTurnsPerLength == 0;
     if (m_lengthKnown)
         CreateLayout();
@@ -170,15 +210,6 @@ void CReportWindow::MeasureTurn()
     EmptyFarParts();
     if (inView || moved)
         Refresh();
-
-    if (!m_pendingAnchor.empty()) {
-        std::size_t part = 0;
-        const bool arrived = m_parts->FindAnchor(m_pendingAnchor, &part);
-        if (arrived)
-            ScrollTo(m_pendingAnchor);
-        if (arrived || IsComplete())
-            m_pendingAnchor.clear();  // one never written is not looked for again
-    }
 }
 
 void CReportWindow::EmptyFarParts()
@@ -268,17 +299,8 @@ void CReportWindow::OnIdle(wxIdleEvent& event)
 
 bool CReportWindow::GoToAnchor(const wxString& anchor)
 {
-    std::size_t part = 0;
-    if (!IsComplete() && !m_parts->FindAnchor(anchor, &part)) {
-        m_pendingAnchor = anchor;
-        return true;
-    }
-    m_pendingAnchor.clear();
-    return ScrollTo(anchor);
-}
-
-bool CReportWindow::ScrollTo(const wxString& anchor)
-{
+    if (m_Cell == nullptr)
+        return false;
     std::size_t part = 0;
     if (m_parts && m_parts->FindAnchor(anchor, &part) && !m_parts->IsFilled(part)) {
         Fill({part});
@@ -319,7 +341,7 @@ bool CReportWindow::LoadPage(const wxString& location)
 
     wxBusyCursor busy;
     m_FS->ChangePathTo(file->GetLocation());
-    ShowSource(std::make_shared<const wxString>(ReadHtml(*file)));
+    ShowSource(std::make_shared<const std::string>(ReadHtml(*file)));
     m_OpenedPage = file->GetLocation();
     if (m_OpenedPageTitle.empty())
         OnSetTitle(wxFileNameFromPath(m_OpenedPage));
