@@ -1,7 +1,8 @@
 // korvane-show-report [--whole] REPORT.htm...: shows each report in the result page's window as
 // the application does, one after the other, and prints how long it took until the first part of
 // the page was on the screen, until the whole page could be scrolled through (every part with a
-// height, measured or estimated) and until every part was measured, the longest the event loop went
+// height, measured or estimated), how long a jump to the last load point's section took meanwhile,
+// and until every part was measured, the longest the event loop went
 // unanswered meanwhile (a timer's longest wait), how long the page's printout took to lay out and
 // paginate on A4 at 72 dpi (and its pages), and the process's peak memory. With --whole the
 // toolkit's own window reads each page in one piece, as the page did before, and nothing is
@@ -82,8 +83,8 @@ public:
         ShowAtOnce(*m_frame);  // as the application's frames: else the page is laid out a pixel wide
         m_frame->Show();
         m_ticks.Bind(wxEVT_TIMER, &CShowReportApp::OnTick, this);
-        std::printf("%-24s %8s %10s %10s %12s %12s %10s %7s %8s\n", "report", "MB", "first (s)", "whole (s)",
-                    "measured (s)", "unanswered", "print (s)", "pages", "peak MB");
+        std::printf("%-24s %8s %10s %10s %10s %12s %12s %10s %7s %8s\n", "report", "MB", "first (s)", "whole (s)",
+                    "jump (s)", "measured (s)", "unanswered", "print (s)", "pages", "peak MB");
         CallAfter(&CShowReportApp::ShowNext);
         return true;
     }
@@ -123,6 +124,7 @@ private:
         m_ticks.Start(5);
         m_page->LoadFile(file);
         m_firstShown = Clock::now() - m_start;
+        m_jump = {};
         m_wholeShown = {};
         NoteWhole();
         m_name = file.GetFullName();
@@ -138,11 +140,34 @@ private:
         m_lastTick = now;
     }
 
+    // The section of the report's last load point reached, as a click on it in the editor reaches
+    // it, while the sections above it are still being measured; and back to the top.
+    void JumpToTheLastSection()
+    {
+        const auto* parts = dynamic_cast<const CReportWindow*>(m_page);
+        if (parts == nullptr || parts->IsOffering())
+            return;
+        const std::string& text = *parts->GetSource();
+        const std::string head = "<p><u><b><a name = \"";
+        const std::size_t at = text.rfind(head);
+        if (at == std::string::npos)
+            return;
+        const std::size_t end = text.find('"', at + head.size());
+        const wxString anchor = wxString::FromUTF8(text.substr(at + head.size(), end - at - head.size()));
+        const Clock::time_point start = Clock::now();
+        m_page->LoadPage("#" + anchor);
+        m_page->Update();
+        m_jump = Clock::now() - start;
+        m_page->Scroll(0, 0);
+    }
+
     void NoteWhole()
     {
         const auto* parts = dynamic_cast<const CReportWindow*>(m_page);
-        if (m_wholeShown == Clock::duration() && (parts == nullptr || parts->IsWhole()))
+        if (m_wholeShown == Clock::duration() && (parts == nullptr || parts->IsWhole())) {
             m_wholeShown = Clock::now() - m_start;
+            JumpToTheLastSection();
+        }
     }
 
     void OnIdle(wxIdleEvent& event)
@@ -162,9 +187,10 @@ private:
             pages = Paginate(CReportPrintout(m_name, parts->GetSource(), m_name));
             printing = Seconds(Clock::now() - start);
         }
-        std::printf("%-24s %8.1f %10.3f %10.3f %12.3f %12.3f %10.3f %7d %8.0f\n",
+        std::printf("%-24s %8.1f %10.3f %10.3f %10.3f %12.3f %12.3f %10.3f %7d %8.0f\n",
                     static_cast<const char*>(m_name.utf8_str()), m_megabytes, Seconds(m_firstShown),
-                    Seconds(m_wholeShown), Seconds(whole), Seconds(m_longest), printing, pages, PeakMegabytes());
+                    Seconds(m_wholeShown), Seconds(m_jump), Seconds(whole), Seconds(m_longest), printing, pages,
+                    PeakMegabytes());
         std::fflush(stdout);
         m_page->Unbind(wxEVT_IDLE, &CShowReportApp::OnIdle, this);
         CallAfter(&CShowReportApp::ShowNext);
@@ -178,7 +204,7 @@ private:
     wxHtmlWindow* m_page = nullptr;
     wxTimer m_ticks;
     Clock::time_point m_start, m_lastTick;
-    Clock::duration m_longest{}, m_firstShown{}, m_wholeShown{};
+    Clock::duration m_longest{}, m_firstShown{}, m_wholeShown{}, m_jump{};
     wxString m_name;
     double m_megabytes = 0.0;
 };
