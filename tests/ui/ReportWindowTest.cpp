@@ -250,6 +250,53 @@ TEST_F(ReportWindow, ReachesAnAnchorBeforeThePartsAboveItAreMeasured)
     EXPECT_TRUE(TakeDialogs().empty());
 }
 
+// The parts' anchors are found in the text before the parts are laid out: a name is read as the
+// toolkit reads it (entities and all), or a click on such a load point would not move the page.
+// And the view stays on the section it shows while the page, narrowed, is measured again.
+TEST_F(ReportWindow, FindsEveryAnchorAsTheToolkitReadsItAndStaysOnItWhenNarrowed)
+{
+    const struct {
+        const char* written;  // in the page
+        const char* name;     // as the editor asks for it (UTF-8)
+    } names[] = {{"A&amp;B", "A&B"}, {"Pump &#8470;1", "Pump \xE2\x84\x96" "1"}, {"Q&quot;s", "Q\"s"}, {"Last", "Last"}};
+    wxString page = "<b><font size=\"4\">Network name :N</font></b><br>";
+    for (const auto& name : names) {
+        page += wxString("<br><p><u><b><a name = \"") + name.written + "\" id = \"x\">Load Point - x</a></b></u></p>";
+        for (int line = 0; line < 150; ++line)
+            page += "<font size=\"2\">0.00000 / 0.10000 0.00000 / 0.10000 0.00000 / 0.10000 0.00000 / 0.10000 "
+                    "0.00000 / 0.10000 0.00000 / 0.10000</font><br>";
+    }
+    window->SetPage(page);
+    ASSERT_EQ(window->GetParts()->GetCount(), 5u);
+    for (const auto& name : names) {
+        const wxString anchor = wxString::FromUTF8(name.name);
+        std::size_t part = 0;
+        EXPECT_TRUE(window->GetParts()->FindAnchor(anchor, &part)) << name.written;
+        EXPECT_TRUE(window->LoadPage("#" + anchor)) << name.written;
+        EXPECT_EQ(window->GetOpenedAnchor(), anchor);
+    }
+
+    // The lines above it wrap when narrowed.
+    window->LoadPage("#Last");
+    ASSERT_TRUE(PumpUntil([&] { return window->IsComplete(); }));
+    const wxString anchor = "Last";
+    const wxHtmlCell* cell = window->GetInternalRepresentation()->Find(wxHTML_COND_ISANCHOR, &anchor);
+    ASSERT_NE(cell, nullptr);
+    // The sections above, away from the view, without their cells: measured again from the text.
+    Pump();
+    EXPECT_LT(window->GetParts()->GetFilledCount(), 3u);
+    window->SetSize(300, window->GetSize().y);
+    Pump();
+    ASSERT_TRUE(PumpUntil([&] { return window->IsComplete(); }));
+    cell = window->GetInternalRepresentation()->Find(wxHTML_COND_ISANCHOR, &anchor);
+    ASSERT_NE(cell, nullptr) << "the section left the view";
+    int unitX = 0, unitY = 0;
+    window->GetScrollPixelsPerUnit(&unitX, &unitY);
+    const int top = window->CalcScrolledPosition(cell->GetAbsPos()).y;
+    // Where it was, give or take the scroll step.
+    EXPECT_TRUE(top >= 0 && top < 3 * unitY) << top;
+}
+
 // A selection points into the cells of its parts: they stay while it lasts, wherever the view
 // goes (their loss would leave the selection pointing into freed cells).
 TEST_F(ReportWindow, KeepsTheCellsASelectionHolds)

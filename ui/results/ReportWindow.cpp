@@ -87,6 +87,7 @@ CReportWindow::CReportWindow(wxWindow* parent, long style, std::size_t turnLengt
 {
     Bind(wxEVT_IDLE, &CReportWindow::OnIdle, this);
     Bind(wxEVT_PAINT, &CReportWindow::OnPaint, this);
+    Bind(wxEVT_SIZE, &CReportWindow::OnSize, this);
     Bind(wxEVT_DPI_CHANGED, &CReportWindow::OnDPIChanged, this);
 }
 
@@ -172,7 +173,6 @@ void CReportWindow::MeasureTurn()
 {
     HoldView();
     const bool first = m_turns++ == 0;
-    const int heldTop = m_hold.part < m_parts->GetCount() ? m_parts->GetTop(m_hold.part) : 0;
     std::vector<std::size_t> parts;
     std::size_t length = 0;
     // The first turn shows the page's head alone, the sooner.
@@ -200,7 +200,7 @@ void CReportWindow::MeasureTurn()
     // Parts below the window only lengthen the page. The window's own layout gives the page's new
     // length to the toolkit, which then lays out and draws the whole window again: while parts
     // are measured below the window, it is done every few turns.
-    const bool moved = m_hold.part < m_parts->GetCount() && m_parts->GetTop(m_hold.part) != heldTop;
+    const bool moved = m_hold.part < m_parts->GetCount() && HeldViewStart() != GetViewStart().y;
     const bool inView = first || estimating || laidOutHeight < CalcUnscrolledPosition(wxPoint(0, GetClientSize().y)).y;
     m_lengthKnown = inView || moved || IsComplete() || m_turns % kTurnsPerLength == 0;
     if (m_lengthKnown)
@@ -239,18 +239,45 @@ void CReportWindow::HoldView()
     if (m_hold.part < m_parts->GetCount() && start == m_hold.viewStart)
         return;  // not scrolled since: the view stays where it was meant to be
     m_hold = ViewHold();
+    // The part at the view's top, or one that starts within the scroll step below it (the view
+    // moves by whole steps, so an anchor's part usually starts just below the top).
     const int top = start * ScrollUnit();
-    const std::size_t part = m_parts->PartsAt(top, top).first;
+    const int below = top + ScrollUnit() - 1;
+    const std::size_t part = m_parts->PartsAt(below, below).first;
     if (top > 0 && part < m_parts->GetCount())
         m_hold = {part, top - m_parts->GetTop(part), start};
 }
 
+int CReportWindow::HeldViewStart() const
+{
+    return (m_parts->GetTop(m_hold.part) + m_hold.offset) / ScrollUnit();
+}
+
 void CReportWindow::RestoreView()
 {
-    const int start = (m_parts->GetTop(m_hold.part) + m_hold.offset) / ScrollUnit();
+    if (!m_parts || m_hold.part >= m_parts->GetCount())
+        return;
+    const int start = HeldViewStart();
     if (start != GetViewStart().y)
         Scroll(-1, start);
     m_hold.viewStart = GetViewStart().y;
+}
+
+void CReportWindow::OnSize(wxSizeEvent& event)
+{
+    event.Skip();
+    // The parts on show lay out again at the new width with the toolkit's layout, which follows;
+    // the view goes back to what it showed after that.
+    if (!m_parts)
+        return;
+    HoldView();
+    CallAfter([this] {
+        if (!m_parts)
+            return;
+        RestoreView();
+        EmptyFarParts();
+        Refresh();
+    });
 }
 
 void CReportWindow::UpdateLength()

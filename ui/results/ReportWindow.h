@@ -17,6 +17,7 @@ class CReportParts;
 class wxDPIChangedEvent;
 class wxIdleEvent;
 class wxPaintEvent;
+class wxSizeEvent;
 
 class CReportWindow : public wxHtmlWindow {
 public:
@@ -66,6 +67,7 @@ private:
     // Drops the cells of the parts away from the view, unless a selection needs them.
     void EmptyFarParts();
     void HoldView();
+    int HeldViewStart() const;
     void RestoreView();
     int ScrollUnit() const;
     // Moves to the anchor, its part filled first; the view stays on it while the parts above it
@@ -75,6 +77,7 @@ private:
     void Offer(const wxString& url, std::uintmax_t bytes);
     void OnIdle(wxIdleEvent& event);
     void OnPaint(wxPaintEvent& event);
+    void OnSize(wxSizeEvent& event);
     void OnDPIChanged(wxDPIChangedEvent& event);
 
     std::size_t m_turnLength;
