@@ -315,7 +315,8 @@ TEST_F(ReportWindow, KeepsTheCellsASelectionHolds)
 }
 
 // Regression: a stored report path may name any file, and a large one froze the application for
-// minutes and took memory many times its size.
+// minutes and took memory many times its size (a report is held a part at a time; another page is
+// not).
 TEST_F(ReportWindow, OffersAFileTooLargeToTheBrowser)
 {
     const fs::path big = folder / "Big.htm";
@@ -331,6 +332,25 @@ TEST_F(ReportWindow, OffersAFileTooLargeToTheBrowser)
     const wxHtmlCell* link = page->FindCellByPos(20, page->GetHeight() - 15);
     ASSERT_TRUE(link != nullptr && link->GetLink() != nullptr);
     EXPECT_EQ(wxFileSystem::URLToFileName(link->GetLink()->GetHref()).GetFullPath(), wxString::FromUTF8(big.string()));
+
+    // A page that is no report, laid out in one piece, is offered from a smaller size on, whatever
+    // its type; a report of that size is shown.
+    const struct {
+        const char* name;
+        const char* head;
+        bool offered;
+    } pages[] = {{"Flat.htm", "<p>Flat</p>", true},
+                 {"Flat.txt", "Flat", true},
+                 {"Report.htm", "<b><font size=\"4\">Network name :N</font></b><br><br><p><u><b><a name = \"L\">", false}};
+    for (const auto& flat : pages) {
+        const fs::path file = folder / flat.name;
+        std::ofstream(file) << flat.head;
+        fs::resize_file(file, CReportWindow::kLargestFlat + 1);
+        ASSERT_TRUE(window->LoadPage(wxString::FromUTF8(file.string()))) << flat.name;
+        EXPECT_EQ(window->IsOffering(), flat.offered) << flat.name;
+        if (flat.offered)
+            EXPECT_TRUE(window->ToText().Contains(" is 4.0 MB, too large to show here.")) << flat.name;
+    }
 
     // The result page stored with such a report offers it, and has nothing to print.
     Doc().SetMonteCarloResultPath(nullptr, big.string());

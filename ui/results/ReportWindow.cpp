@@ -356,19 +356,29 @@ bool CReportWindow::LoadPage(const wxString& location)
         file.reset(m_Parser->OpenURL(wxHTML_URL_PAGE, wxFileSystem::FileNameToURL(wxFileName(page))));
     // Measured before it is read: a stored report path may name any file.
     const wxFileOffset length = file && file->GetStream() != nullptr ? file->GetStream()->GetLength() : 0;
-    if (length != wxInvalidOffset && static_cast<std::uintmax_t>(length) > kLargestShown) {
-        Offer(file->GetLocation(), static_cast<std::uintmax_t>(length));
+    const std::uintmax_t bytes = length != wxInvalidOffset ? static_cast<std::uintmax_t>(length) : 0;
+    if (bytes > kLargestShown) {
+        Offer(file->GetLocation(), bytes);
         return true;
     }
     // Other types, and the failure to open, as the window has them.
     if (!file || file->GetStream() == nullptr || !file->GetMimeType().StartsWith("text/html")) {
+        if (bytes > kLargestFlat) {
+            Offer(file->GetLocation(), bytes);
+            return true;
+        }
         file.reset();
         return wxHtmlWindow::LoadPage(page) && (anchor.empty() || GoToAnchor(anchor));
     }
 
     wxBusyCursor busy;
+    auto text = std::make_shared<const std::string>(ReadHtml(*file));
+    if (text->size() > kLargestFlat && CReportParts::Starts(*text).empty()) {
+        Offer(file->GetLocation(), std::max<std::uintmax_t>(bytes, text->size()));
+        return true;
+    }
     m_FS->ChangePathTo(file->GetLocation());
-    ShowSource(std::make_shared<const std::string>(ReadHtml(*file)));
+    ShowSource(std::move(text));
     m_OpenedPage = file->GetLocation();
     if (m_OpenedPageTitle.empty())
         OnSetTitle(wxFileNameFromPath(m_OpenedPage));

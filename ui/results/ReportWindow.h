@@ -23,6 +23,9 @@ class CReportWindow : public wxHtmlWindow {
 public:
     // Larger files go to the browser.
     static constexpr std::uintmax_t kLargestShown = 96u << 20;
+    // A page that is no report is laid out in one piece and holds about sixty times its size in
+    // memory: larger ones go to the browser too.
+    static constexpr std::uintmax_t kLargestFlat = 4u << 20;
     // The least source measured in one turn of the event loop (one or more whole parts).
     static constexpr std::size_t kTurnLength = 128u << 10;
 
@@ -34,7 +37,8 @@ public:
 
     // Lays out the first parts now and measures the rest while the application idles.
     bool SetPage(const wxString& source) override;
-    // A file beyond kLargestShown is offered to the browser; an anchor of the page shown is
+    // A file beyond kLargestShown, or kLargestFlat for a page that is no report, is offered to the
+    // browser; an anchor of the page shown is
     // reached at once, measured or not.
     bool LoadPage(const wxString& location) override;
     void OnLinkClicked(const wxHtmlLinkInfo& link) override;
