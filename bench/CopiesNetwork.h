@@ -165,6 +165,23 @@ inline void Draw(CKorvaneDoc& doc, int copyCount, const Options& options = {})
     }
 }
 
+// Moves the drawing onto the canvas (the source stands above the first copy's bus) and sizes the
+// workspace to it, as a user who opened it would set it.
+inline void FitWorkspace(CKorvaneDoc& doc)
+{
+    const CPoint shift(20, 1020);
+    CRect extent;
+    for (CWidget* w : doc.GetWidgetsInOrder()) {
+        w->SetStartPoint(w->GetStartPoint() + shift);
+        if (w->IsTwoEnded())
+            w->SetEndPoint(w->GetEndPoint() + shift);
+        extent = extent.Union(CRect(w->GetStartPoint(), w->GetEndPoint()));
+    }
+    doc.m_workspace.m_nWorkspaceWidth = extent.right + 100;
+    doc.m_workspace.m_nWorkspaceHeight = extent.bottom + 100;
+    doc.m_workspace.m_sizeDoc = CSize(doc.m_workspace.m_nWorkspaceWidth, doc.m_workspace.m_nWorkspaceHeight);
+}
+
 inline std::string Ndl(CKorvaneDoc& doc)
 {
     CNDLGenerator generator(&doc);

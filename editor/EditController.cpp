@@ -35,7 +35,7 @@ CRect Around(CPoint a, CPoint b)
 
 }  // namespace
 
-CEditController::CEditController(CKorvaneDoc& doc) : m_pDoc(&doc) {}
+CEditController::CEditController(CKorvaneDoc& doc) : m_pDoc(&doc), m_index(doc) {}
 
 void CEditController::ClearTools()
 {
@@ -126,9 +126,12 @@ CViewUpdate CEditController::OnLButtonDown(CPoint point, bool ctrlDown, bool res
     if (!m_bSelectMode)
         return update;  // zoomed: nothing to select
 
+    // Each type's mode looks only at the widgets the index finds near the point, in the order of
+    // its collection, so the same widget wins as if it had looked at all of them.
     auto temporaries = MakeAllModes();
-    for (auto& t : temporaries)
-        t->OnLButtonDown(point);
+    const auto candidates = m_index.FindHits(point);
+    for (std::size_t t = 0; t < temporaries.size(); ++t)
+        temporaries[t]->OnLButtonDown(point, candidates[t]);
 
     bool hit = false;
     for (auto& t : temporaries) {
@@ -174,8 +177,10 @@ CViewUpdate CEditController::OnMouseMove(CPoint point)
         return update;
     }
     if (m_bDragging && !m_selection.empty()) {
-        for (auto& mode : m_selection)
+        for (auto& mode : m_selection) {
             update.redraw.Merge(mode->OnMouseMove(point, update.cursor));
+            m_index.Update(mode->GetWidget());
+        }
         return update;
     }
     if (m_bDrawing && !m_selection.empty() && m_bToolActive && !m_bSelectMode) {
@@ -251,8 +256,10 @@ CViewUpdate CEditController::OnEscape()
     if (!IsGestureActive())
         return update;
     if (m_bDragging && !m_bRubberBand) {
-        for (auto& mode : m_selection)
+        for (auto& mode : m_selection) {
             mode->Cancel();
+            m_index.Update(mode->GetWidget());
+        }
         m_pDoc->SetModifiedFlag(m_modifiedAtPress);
     }
     m_bDrawing = m_bDragging = m_bRubberBand = false;

@@ -10,6 +10,7 @@
 
 #include "editor/Clipboard.h"
 #include "editor/Mode.h"
+#include "editor/WidgetIndex.h"
 #include "model/KorvaneDoc.h"
 
 // What the view must do after an input: repaint, change the cursor, move an open result page.
@@ -23,6 +24,8 @@ struct CViewUpdate {
 class CEditController {
 public:
     static constexpr int kUnzoomed = 113;
+    // Zoom Out goes on in steps of 10 while the zoom is above 30.
+    static constexpr int kSmallestZoom = 23;
 
     explicit CEditController(CKorvaneDoc& doc);
 
@@ -68,6 +71,10 @@ public:
     // Drops selection entries whose widget the document no longer holds.
     void Prune();
 
+    // Where the document's widgets lie: the press finds its widgets there, and the view what to
+    // repaint. Told here of every widget a drag moves.
+    CWidgetIndex& GetIndex() { return m_index; }
+
     const std::vector<std::unique_ptr<CMode>>& GetSelection() const { return m_selection; }
     std::vector<const CWidget*> GetSelectedWidgets() const;
     // Whether selection marks are shown (select mode, no tool).
@@ -88,6 +95,7 @@ private:
     CViewUpdate DeleteSelection();
 
     CKorvaneDoc* m_pDoc;
+    CWidgetIndex m_index;
     std::vector<std::unique_ptr<CMode>> m_selection;  // in drawing state: the tool's mode alone
     std::optional<WidgetType> m_tool;
     CPoint m_startPoint;

@@ -15,6 +15,11 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
+// The widest pen a stroke is drawn with. The editor only ever gives widths 1 and 2; a file may
+// hold any width, and one in the millions makes every repaint take seconds, so drawing keeps it
+// between 1 and this (the stored width is left as it is).
+constexpr int kWidestPen = 64;
+
 // (start + end) / 2, truncating toward zero.
 CPoint Midpoint(CPoint start, CPoint end);
 

@@ -83,35 +83,46 @@ CWidget* CMode::GetWidget() const
 
 void CMode::OnLButtonDown(CPoint point)
 {
-    CCollectionBase& collection = Collection();
-    const int grid = m_pDoc->m_workspace.m_nSnapGrid;
-    for (int i = 0; i < collection.GetSize() && !m_bSelected; ++i) {
-        CWidget* w = collection.GetWidgetAt(i);
-        if (w->HitTest(point)) {
-            // The snapped point also serves the handle tests below.
-            if (grid != 0)
-                SnapToGrid(&point, grid);
-            m_pWidget = w;
-            m_refPoint = point;
-            m_bSelected = true;
-            m_nPart = 1;
-        }
-        if (m_type == WidgetType::GenSource)
-            continue;
-        if (w->HitTestStart(point)) {
-            m_pWidget = w;
-            m_refPoint = point;
-            m_bSelected = true;
-            m_nPart = 2;
-            m_nEnd = 0;
-        }
-        if (w->HitTestEnd(point)) {
-            m_pWidget = w;
-            m_refPoint = point;
-            m_bSelected = true;
-            m_nPart = 2;
-            m_nEnd = 1;
-        }
+    const CCollectionBase& collection = Collection();
+    for (int i = 0; i < collection.GetSize() && !m_bSelected; ++i)
+        TryBind(collection.GetWidgetAt(i), point);
+}
+
+void CMode::OnLButtonDown(CPoint point, const std::vector<int>& candidates)
+{
+    const CCollectionBase& collection = Collection();
+    for (std::size_t k = 0; k < candidates.size() && !m_bSelected; ++k)
+        if (candidates[k] >= 0 && candidates[k] < collection.GetSize())
+            TryBind(collection.GetWidgetAt(candidates[k]), point);
+}
+
+void CMode::TryBind(CWidget* w, CPoint& point)
+{
+    if (w->HitTest(point)) {
+        // The snapped point also serves the handle tests below.
+        const int grid = m_pDoc->m_workspace.m_nSnapGrid;
+        if (grid != 0)
+            SnapToGrid(&point, grid);
+        m_pWidget = w;
+        m_refPoint = point;
+        m_bSelected = true;
+        m_nPart = 1;
+    }
+    if (m_type == WidgetType::GenSource)
+        return;
+    if (w->HitTestStart(point)) {
+        m_pWidget = w;
+        m_refPoint = point;
+        m_bSelected = true;
+        m_nPart = 2;
+        m_nEnd = 0;
+    }
+    if (w->HitTestEnd(point)) {
+        m_pWidget = w;
+        m_refPoint = point;
+        m_bSelected = true;
+        m_nPart = 2;
+        m_nEnd = 1;
     }
 }
 

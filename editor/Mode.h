@@ -29,6 +29,9 @@ public:
     // A press in select mode: binds the lowest-indexed widget of this type that the point hits; on
     // that widget an end handle wins over the body, the end point over the start point.
     void OnLButtonDown(CPoint point);
+    // The same, looking only at the widgets of these collection indices (ascending), which hold
+    // every widget of this type that the point hits.
+    void OnLButtonDown(CPoint point, const std::vector<int>& candidates);
     // The release of a drawing tool: adds a widget from `start` to `point` (one-point types at
     // `point`), marks the document modified and binds it. `current` is the last rubber-band point.
     // When memory runs out it throws std::bad_alloc and the document is unchanged.
@@ -66,6 +69,8 @@ protected:
     CMode(CKorvaneDoc& doc, WidgetType type);
 
 private:
+    // The press's test of one widget: binds it when the point hits it.
+    void TryBind(CWidget* w, CPoint& point);
     CRect SymbolBox(CPoint position) const;
     CRect WidgetBounds(const CWidget& w) const;
     CCollectionBase& Collection() const { return m_pDoc->GetCollection(m_type); }

@@ -93,6 +93,7 @@ void CKorvaneDoc::Serialize(CArchive& ar)
                                         (bad == 1 ? " value in the file is" : " values in the file are") +
                                         " not a finite number (NaN or infinite); check the datasheets.");
     TakeNetworkFrom(loaded);
+    ++m_revision;
 }
 
 void CKorvaneDoc::RepairWidgetOrder()
@@ -173,6 +174,7 @@ void CKorvaneDoc::RemoveWidgetName(const std::string& name, int n)
             continue;
         if (count == n) {
             m_widgetOrder.erase(it);
+            ++m_revision;
             return;
         }
         ++count;
@@ -235,6 +237,7 @@ CWidget* CKorvaneDoc::AddWidget(std::unique_ptr<CWidget> widget)
         collection.RemoveWidgetAt(collection.GetSize() - 1);
         throw;
     }
+    ++m_revision;
     return added;
 }
 
@@ -247,6 +250,7 @@ std::unique_ptr<CWidget> CKorvaneDoc::RemoveWidget(const CWidget* widget)
     if (index < 0)
         return nullptr;
     RemoveWidgetName(WidgetTypeName(widget->GetType()), index);
+    ++m_revision;
     return collection.RemoveWidgetAt(index);
 }
 

@@ -92,6 +92,9 @@ public:
     // Takes a widget out of its collection and the widget-order list; null when it is not here.
     std::unique_ptr<CWidget> RemoveWidget(const CWidget* widget);
     int GetWidgetCount() const;
+    // Changes whenever a widget is added or removed or a load replaces the network, so that what
+    // is kept about the widgets elsewhere (the view's index of where they lie) is taken again.
+    std::uint64_t GetRevision() const { return m_revision; }
 
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }
     bool IsModified() const { return m_modified; }
@@ -115,4 +118,5 @@ private:
     std::vector<IDocumentObserver*> m_observers;
     std::string m_title;
     bool m_modified = false;
+    std::uint64_t m_revision = 0;
 };

@@ -54,8 +54,9 @@ namespace {
 // Pixels of the canvas at most in either direction: well past the largest workspace the settings
 // allow at the largest zoom, and far from the toolkit's integer limits.
 constexpr double kLargestCanvas = 1000000.0;
-// Pixels from the origin at which a widget is still drawn: half the toolkit's integer range.
-constexpr double kLargestDrawn = 1000000000.0;
+// Pixels around a repainted area in which a widget is still drawn, for the pixels that a pen's
+// rounding adds beyond what its model units cover.
+constexpr double kPaintMargin = 4.0;
 
 wxStockCursor ToWxCursor(ViewCursor cursor)
 {
@@ -96,6 +97,13 @@ bool CKorvaneView::OnCreate(wxDocument* doc, long flags)
 
     auto* frame = new CChildFrame(doc, this, mainFrame, MenuKind::Network);
     m_canvas = new CNetworkCanvas(this, frame);
+    // A name takes the most model units at the smallest zoom: up to three lines' height for each
+    // byte (a tab, a box for a glyph the font lacks) and two lines' height for each line.
+    const double dpi = m_canvas->GetDPI().x > 0 ? m_canvas->GetDPI().x : 96.0;
+    const double smallest = std::min(1.0, ZoomScale(true, CEditController::kSmallestZoom, dpi));
+    const double line = m_canvas->GetCharHeight();
+    m_controller->GetIndex().SetTextReach({static_cast<int>(std::ceil(3 * line / smallest)),
+                                           static_cast<int>(std::ceil(2 * line / smallest))});
     SetFrame(frame);
     ResetScrollSizes();
     frame->Show(true);
@@ -187,35 +195,25 @@ void CKorvaneView::OnDraw(wxDC* dc)
 
 void CKorvaneView::DrawNetwork(wxDC& dc) const
 {
-    const CKorvaneDoc& doc = GetDoc();
-    double scaleX = 1.0, scaleY = 1.0;
-    dc.GetUserScale(&scaleX, &scaleY);
-    const double scale = std::max(std::fabs(scaleX), std::fabs(scaleY));
-    // A widget that a file placed near the coordinate limits has no pixel position on a zoomed
-    // or printed page: it is left out there rather than overflowing the toolkit's arithmetic.
-    const auto drawable = [scale](const CWidget& w) {
-        for (const CPoint p : {w.GetStartPoint(), w.GetEndPoint()})
-            if (std::fabs(static_cast<double>(p.x)) * scale > kLargestDrawn ||
-                std::fabs(static_cast<double>(p.y)) * scale > kLargestDrawn)
-                return false;
-        return true;
-    };
-    dc.SetTextForeground(*wxBLACK);
-    for (const CWidget* w : doc.GetWidgetsInOrder()) {
-        if (!drawable(*w))
-            continue;
-        const auto fig = MakeFigure(*w);
-        fig->Draw(dc);
-        if (doc.m_workspace.m_bShowEndPoints == 1)
-            fig->DrawHighlight(dc);
-    }
-    if (m_controller->ShowsSelection())
-        for (const CWidget* w : m_controller->GetSelectedWidgets())
-            if (drawable(*w))
-                MakeFigure(*w)->DrawSelection(dc);
+    DrawNetwork(dc, std::nullopt);
 }
 
-void CKorvaneView::Paint(wxDC& dc)
+void CKorvaneView::DrawNetwork(wxDC& dc, const std::optional<CRect>& area) const
+{
+    const CKorvaneDoc& doc = GetDoc();
+    std::vector<const CWidget*> widgets;
+    if (area) {
+        widgets = m_controller->GetIndex().FindDrawn(*area);
+    } else {
+        const std::vector<CWidget*> all = doc.GetWidgetsInOrder();
+        widgets.assign(all.begin(), all.end());
+    }
+    const std::vector<const CWidget*> selection =
+        m_controller->ShowsSelection() ? m_controller->GetSelectedWidgets() : std::vector<const CWidget*>();
+    DrawWidgets(dc, widgets, doc.m_workspace.m_bShowEndPoints == 1, selection, area);
+}
+
+void CKorvaneView::Paint(wxDC& dc, const std::optional<wxRect>& area)
 {
     DisableAntialiasing(dc);
     dc.SetBackground(*wxWHITE_BRUSH);
@@ -225,7 +223,15 @@ void CKorvaneView::Paint(wxDC& dc)
     dc.SetDeviceOrigin(-t.origin.x, -t.origin.y);
     dc.SetUserScale(t.scale, t.scale);
     dc.SetFont(m_canvas->GetFont());
-    DrawNetwork(dc);
+    if (area) {
+        // The model units under the area, and a few pixels more for the pixels a pen rounds to.
+        const CPoint first = t.ToLogical(CPoint(area->GetLeft(), area->GetTop()));
+        const CPoint last = t.ToLogical(CPoint(area->GetRight() + 1, area->GetBottom() + 1));
+        const auto margin = static_cast<std::int64_t>(std::ceil(kPaintMargin / t.scale)) + 1;
+        DrawNetwork(dc, CRect(first, last).Inflated(margin, margin));
+    } else {
+        DrawNetwork(dc);
+    }
 
     // Gestures in progress: previews only; the model changes when the gesture ends.
     const wxPen dotted(*wxBLACK, 1, wxPENSTYLE_DOT);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <wx/docview.h>
 #include <wx/weakref.h>
@@ -50,10 +51,14 @@ public:
     double GetScale() const;
     CViewTransform GetTransform() const;
 
-    // The canvas's painting: background, network, marks and the rubber band or line.
-    void Paint(wxDC& dc);
-    // Every widget in widget-order list order, with end-point and selection marks as they apply.
+    // The canvas's painting: background, network, marks and the rubber band or line. With an area
+    // (window pixels) only the widgets that reach into it are drawn, which leaves its pixels as
+    // drawing every widget does.
+    void Paint(wxDC& dc, const std::optional<wxRect>& area = std::nullopt);
+    // Every widget in widget-order list order, with end-point and selection marks as they apply;
+    // with an area (model units), only the widgets whose drawing reaches into it.
     void DrawNetwork(wxDC& dc) const;
+    void DrawNetwork(wxDC& dc, const std::optional<CRect>& area) const;
     // The canvas size follows the workspace size (scaled while zoomed).
     void ResetScrollSizes();
 

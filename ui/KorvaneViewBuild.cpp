@@ -95,6 +95,7 @@ void CKorvaneView::ShowDataSheet(CWidget& widget)
 {
     // The sheet marks the document modified and redraws its views when a value changed.
     CDatasheetSheet::ShowDataSheet(DialogParent(*this), GetDoc(), widget);
+    m_controller->GetIndex().Update(&widget);  // a load point's new name reaches elsewhere
     GetNetworkDocument().SyncModified();
 }
 

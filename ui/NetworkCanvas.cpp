@@ -23,7 +23,7 @@ void CNetworkCanvas::OnPaint(wxPaintEvent&)
 {
     wxAutoBufferedPaintDC dc(this);
     if (m_view != nullptr)
-        m_view->Paint(dc);
+        m_view->Paint(dc, GetUpdateRegion().GetBox());
     else
         dc.Clear();
 }

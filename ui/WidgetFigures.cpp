@@ -20,6 +20,9 @@ void DisableAntialiasing(wxDC& dc)
 
 namespace {
 
+// Pixels from the origin at which a widget is still drawn: half the toolkit's integer range.
+constexpr double kLargestDrawn = 1000000000.0;
+
 wxPoint ToWx(CPoint p)
 {
     return wxPoint(p.x, p.y);
@@ -67,14 +70,10 @@ void DrawMarks(wxDC& dc, const std::vector<CRect>& marks, const wxColour& colour
         dc.DrawRectangle(r.left, r.top, r.Width(), r.Height());
 }
 
-constexpr int kWidestPen = 64;
-
-// The pen a stroke is drawn with. The editor only ever gives widths 1 and 2; a file may hold any
-// width, and one in the millions makes every repaint take seconds, so drawing keeps it between 1
-// and kWidestPen (the stored width is left as it is).
+// The pen a stroke is drawn with, no wider than figure::kWidestPen.
 wxPen StrokePen(const wxDC& dc, const CStroke& s)
 {
-    return wxPen(ToWxColour(s.pen), StrokeWidth(dc, std::clamp(s.penWidth, 1, kWidestPen)), wxPENSTYLE_SOLID);
+    return wxPen(ToWxColour(s.pen), StrokeWidth(dc, std::clamp(s.penWidth, 1, figure::kWidestPen)), wxPENSTYLE_SOLID);
 }
 
 }  // namespace
@@ -129,6 +128,46 @@ void CFigure::DrawSelection(wxDC& dc) const
 void CFigure::DrawHighlight(wxDC& dc) const
 {
     DrawMarks(dc, m_highlight, wxColour(0, 0, 255));
+}
+
+void DrawWidgets(wxDC& dc, const std::vector<const CWidget*>& widgets, bool endPoints,
+                 const std::vector<const CWidget*>& selection, const std::optional<CRect>& area)
+{
+    double scaleX = 1.0, scaleY = 1.0;
+    dc.GetUserScale(&scaleX, &scaleY);
+    const double scale = std::max(std::fabs(scaleX), std::fabs(scaleY));
+    // A widget that a file placed near the coordinate limits has no pixel position on a zoomed
+    // or printed page: it is left out there rather than overflowing the toolkit's arithmetic.
+    const auto drawable = [scale](const CWidget& w) {
+        for (const CPoint p : {w.GetStartPoint(), w.GetEndPoint()})
+            if (std::fabs(static_cast<double>(p.x)) * scale > kLargestDrawn ||
+                std::fabs(static_cast<double>(p.y)) * scale > kLargestDrawn)
+                return false;
+        return true;
+    };
+    dc.SetTextForeground(*wxBLACK);
+    for (const CWidget* w : widgets) {
+        if (!drawable(*w))
+            continue;
+        const auto fig = MakeFigure(*w);
+        fig->Draw(dc);
+        if (endPoints)
+            fig->DrawHighlight(dc);
+    }
+    for (const CWidget* w : selection) {
+        if (!drawable(*w))
+            continue;
+        if (area) {
+            const auto marks = figure::SelectionMarks(*w);
+            if (std::none_of(marks.begin(), marks.end(), [&area](const CRect& m) {
+                    const CRect r = m.Normalized();
+                    return r.left <= area->right && area->left <= r.right && r.top <= area->bottom &&
+                           area->top <= r.bottom;
+                }))
+                continue;
+        }
+        MakeFigure(*w)->DrawSelection(dc);
+    }
 }
 
 std::unique_ptr<CFigure> MakeFigure(const CWidget& w)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <wx/dc.h>
@@ -54,3 +55,10 @@ KORVANE_FIGURE(CTransformerView, CTransformer)
 
 // The figure of the widget's type.
 std::unique_ptr<CFigure> MakeFigure(const CWidget& widget);
+
+// One repaint of a network: the widgets in the order given (the widget-order list's), each with its
+// end-point marks when `endPoints`, then the marks of the selected widgets. With an area (model
+// units) only the selection marks that meet it are drawn; the caller has left out the widgets
+// whose drawing does not reach into it. A widget too far out for the context's scale is left out.
+void DrawWidgets(wxDC& dc, const std::vector<const CWidget*>& widgets, bool endPoints,
+                 const std::vector<const CWidget*>& selection, const std::optional<CRect>& area);

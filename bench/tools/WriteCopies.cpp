@@ -1,6 +1,7 @@
 // korvane-copies COPIES FOLDER: writes the NDL and GML texts of that many copies of the
 // benchmarks' four-feeder system (bench/CopiesNetwork.h) to FOLDER/copies-COPIES.ndl and .gml, for
-// korvane-run-mc and korvane-run-analytical under a profiler or /usr/bin/time.
+// korvane-run-mc and korvane-run-analytical under a profiler or /usr/bin/time, and the drawing
+// itself as FOLDER/copies-COPIES.mc for the application (moved onto the canvas, which it fills).
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -23,10 +24,12 @@ int main(int argc, char** argv)
         copies::Draw(doc, copyCount);
         korvane::WriteFileAtomically(base.string() + ".ndl", copies::Ndl(doc));
         korvane::WriteFileAtomically(base.string() + ".gml", copies::Gml(doc));
+        copies::FitWorkspace(doc);
+        doc.SaveFile(base.string() + ".mc");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    std::printf("%s.ndl and .gml\n", base.string().c_str());
+    std::printf("%s.ndl, .gml and .mc\n", base.string().c_str());
     return 0;
 }
