@@ -28,6 +28,14 @@ struct CViewTransform {
         const CPoint b = ToDevice(CPoint(n.right, n.bottom));
         return CRect::Around(a, -1, -1, 0, 0).Union(CRect::Around(b, 0, 0, 2, 2));
     }
+    // The model units under a rectangle of pixels (its right and bottom edges outside), with
+    // `margin` pixels more on every side.
+    CRect ToLogicalArea(const CRect& device, double margin) const
+    {
+        const CRect n = device.Normalized();
+        const auto units = static_cast<std::int64_t>(std::ceil(margin / scale)) + 1;
+        return CRect(ToLogical(CPoint(n.left, n.top)), ToLogical(CPoint(n.right, n.bottom))).Inflated(units, units);
+    }
 };
 
 // Pixels per model unit: 1 in the editing state; zoomed (and on paper), a model unit is

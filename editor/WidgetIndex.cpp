@@ -60,7 +60,8 @@ CRect CWidgetIndex::DrawnBox(const CWidget& w, const CTextReach& text)
         CRect box = CRect::Around(s, -kMarkReach, -kMarkReach, kMarkReach, kMarkReach)
                         .Union(CRect::Around(e, -kMarkReach, -kMarkReach, kMarkReach, kMarkReach));
         if (w.GetType() != WidgetType::Line && w.GetType() != WidgetType::BusBar)
-            box = box.Union(CRect::Around(figure::Midpoint(s, e), -kSymbolReach, -kSymbolReach, kSymbolReach, kSymbolReach));
+            box = box.Union(
+                CRect::Around(figure::Midpoint(s, e), -kSymbolReach, -kSymbolReach, kSymbolReach, kSymbolReach));
         return box.Inflated(pen, pen);
     }
     if (w.GetType() != WidgetType::LoadPoint)
@@ -88,7 +89,8 @@ CRect CWidgetIndex::HitBox(const CWidget& w)
     const CPoint s = w.GetStartPoint();
     if (w.IsTwoEnded()) {
         // The body is hit within the pen width and 3 of the segment, the ends within a handle.
-        const std::int64_t reach = std::max<std::int64_t>(std::int64_t{w.GetWidth()} + 3, CSegmentWidget::kHandleReach) + 1;
+        const std::int64_t reach =
+            std::max<std::int64_t>(std::int64_t{w.GetWidth()} + 3, CSegmentWidget::kHandleReach) + 1;
         return CRect(s, w.GetEndPoint()).Normalized().Inflated(reach, reach);
     }
     CRect box = CRect::Around(s, -15, -15, 15, 15);
@@ -107,8 +109,13 @@ void CWidgetIndex::SetTextReach(const CTextReach& reach)
 
 void CWidgetIndex::Sync()
 {
-    if (m_widgetCount != m_pDoc->GetWidgetCount() || m_revision != m_pDoc->GetRevision() ||
-        m_orderSize != m_pDoc->m_widgetOrder.size())
+    if (m_widgetCount < 0 || m_revision != m_pDoc->GetRevision()) {
+        Rebuild();
+        return;
+    }
+    if ((m_added != m_pDoc->GetAddedCount() || m_widgetCount != m_pDoc->GetWidgetCount() ||
+         m_orderSize != m_pDoc->m_widgetOrder.size()) &&
+        !Append())
         Rebuild();
 }
 
@@ -118,36 +125,78 @@ void CWidgetIndex::Rebuild()
     m_ids.clear();
     m_cells.clear();
     m_large.clear();
-    std::array<int, kWidgetTypeCount> first{}, size{};
+    m_seen.clear();
+    m_named = {};
+    m_nextOrder = 0;
+    m_strayNames = false;
+    m_revision = m_pDoc->GetRevision();
+    m_added = m_pDoc->GetAddedCount();
+    m_widgetCount = m_pDoc->GetWidgetCount();
+    m_orderSize = 0;
+    m_ids.reserve(static_cast<std::size_t>(m_widgetCount));
     for (int t = 0; t < kWidgetTypeCount; ++t) {
-        first[t] = static_cast<int>(m_entries.size());
+        const auto type = static_cast<WidgetType>(t);
+        const CCollectionBase& collection = m_pDoc->GetCollection(type);
+        m_byType[t].clear();
+        for (int i = 0; i < collection.GetSize(); ++i)
+            Enter(collection.GetWidgetAt(i), type, i);
+    }
+    ReadOrder();
+}
+
+bool CWidgetIndex::Append()
+{
+    std::array<int, kWidgetTypeCount> size{};
+    std::int64_t grown = 0;
+    for (int t = 0; t < kWidgetTypeCount; ++t) {
         const CCollectionBase& collection = m_pDoc->GetCollection(static_cast<WidgetType>(t));
         size[t] = collection.GetSize();
-        for (int i = 0; i < size[t]; ++i)
-            m_entries.push_back({collection.GetWidgetAt(i), static_cast<WidgetType>(t), i, -1, {}, {}, {}, false});
+        const auto had = static_cast<int>(m_byType[t].size());
+        // The widgets taken before are where they were, each named by the list.
+        if (size[t] < had || m_named[t] != had)
+            return false;
+        if (had > 0 && collection.GetWidgetAt(had - 1) != m_entries[static_cast<std::size_t>(m_byType[t].back())].widget)
+            return false;
+        grown += size[t] - had;
     }
-    // The same reading of the list as drawing's: the k-th name of a type is its k-th widget.
-    std::array<int, kWidgetTypeCount> next{};
-    int order = 0;
-    for (const std::string& name : m_pDoc->m_widgetOrder) {
-        const int type = WidgetTypeFromName(name);
-        if (type < 0 || next[type] >= size[type])
-            continue;
-        m_entries[static_cast<std::size_t>(first[type] + next[type]++)].order = order++;
+    if (m_strayNames || grown != static_cast<std::int64_t>(m_pDoc->GetAddedCount() - m_added) ||
+        m_pDoc->m_widgetOrder.size() != m_orderSize + static_cast<std::size_t>(grown))
+        return false;
+    for (int t = 0; t < kWidgetTypeCount; ++t) {
+        const auto type = static_cast<WidgetType>(t);
+        const CCollectionBase& collection = m_pDoc->GetCollection(type);
+        for (auto i = static_cast<int>(m_byType[t].size()); i < size[t]; ++i)
+            Enter(collection.GetWidgetAt(i), type, i);
     }
-    m_ids.reserve(m_entries.size());
-    for (std::size_t id = 0; id < m_entries.size(); ++id) {
-        Entry& e = m_entries[id];
-        e.drawn = DrawnBox(*e.widget, m_text);
-        e.hit = HitBox(*e.widget);
-        m_ids.emplace(e.widget, static_cast<int>(id));
-        Place(static_cast<int>(id));
-    }
-    m_seen.assign(m_entries.size(), 0);
-    m_stamp = 0;
-    m_revision = m_pDoc->GetRevision();
+    ReadOrder();
+    m_added = m_pDoc->GetAddedCount();
     m_widgetCount = m_pDoc->GetWidgetCount();
-    m_orderSize = m_pDoc->m_widgetOrder.size();
+    return true;
+}
+
+void CWidgetIndex::ReadOrder()
+{
+    // The same reading of the list as drawing's: the k-th name of a type is its k-th widget.
+    const std::vector<std::string>& names = m_pDoc->m_widgetOrder;
+    for (; m_orderSize < names.size(); ++m_orderSize) {
+        const int type = WidgetTypeFromName(names[m_orderSize]);
+        if (type < 0 || m_named[type] >= static_cast<int>(m_byType[type].size())) {
+            m_strayNames = true;
+            continue;
+        }
+        const int id = m_byType[type][static_cast<std::size_t>(m_named[type]++)];
+        m_entries[static_cast<std::size_t>(id)].order = m_nextOrder++;
+    }
+}
+
+void CWidgetIndex::Enter(const CWidget* widget, WidgetType type, int index)
+{
+    const auto id = static_cast<int>(m_entries.size());
+    m_entries.push_back({widget, type, index, -1, DrawnBox(*widget, m_text), HitBox(*widget), {}, false});
+    m_byType[static_cast<int>(type)].push_back(id);
+    m_ids.emplace(widget, id);
+    m_seen.push_back(0);
+    Place(id);
 }
 
 void CWidgetIndex::Place(int id)

@@ -50,9 +50,15 @@ private:
         bool large;   // in too many cells: kept in the list of large entries instead
     };
 
-    // Takes every widget afresh when widgets were added or removed since the last look.
+    // Follows the widgets added, removed or loaded since the last look.
     void Sync();
     void Rebuild();
+    // Takes in the widgets added at the ends of the lists; false when more than that changed.
+    bool Append();
+    // The entry of a new widget: its boxes taken and placed in the cells.
+    void Enter(const CWidget* widget, WidgetType type, int index);
+    // Reads the names added to the widget-order list since the last look.
+    void ReadOrder();
     void Place(int id);
     void Unplace(int id);
     // Calls `visit` once with every entry that may meet the rectangle.
@@ -61,10 +67,19 @@ private:
 
     const CKorvaneDoc* m_pDoc;
     CTextReach m_text;
+    // What the document held at the last look.
     std::uint64_t m_revision = 0;
-    int m_widgetCount = -1;
+    std::uint64_t m_added = 0;
+    int m_widgetCount = -1;  // -1: nothing taken yet
     std::size_t m_orderSize = 0;
+    // The widget-order list as read: the names met of each type, the next place, and whether a
+    // name named no widget.
+    std::array<int, kWidgetTypeCount> m_named{};
+    int m_nextOrder = 0;
+    bool m_strayNames = false;
+
     std::vector<Entry> m_entries;
+    std::array<std::vector<int>, kWidgetTypeCount> m_byType;  // entry of each collection index
     std::unordered_map<const CWidget*, int> m_ids;
     std::unordered_map<std::uint64_t, std::vector<int>> m_cells;
     std::vector<int> m_large;

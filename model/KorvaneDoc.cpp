@@ -237,7 +237,7 @@ CWidget* CKorvaneDoc::AddWidget(std::unique_ptr<CWidget> widget)
         collection.RemoveWidgetAt(collection.GetSize() - 1);
         throw;
     }
-    ++m_revision;
+    ++m_added;
     return added;
 }
 

@@ -92,9 +92,12 @@ public:
     // Takes a widget out of its collection and the widget-order list; null when it is not here.
     std::unique_ptr<CWidget> RemoveWidget(const CWidget* widget);
     int GetWidgetCount() const;
-    // Changes whenever a widget is added or removed or a load replaces the network, so that what
-    // is kept about the widgets elsewhere (the view's index of where they lie) is taken again.
+    // What is kept about the widgets elsewhere (the view's index of where they lie) follows
+    // these. The revision changes whenever a widget is removed or a load replaces the network;
+    // while it stays, the widgets added since (counted here) are the last of their collections,
+    // and their names the last of the widget-order list.
     std::uint64_t GetRevision() const { return m_revision; }
+    std::uint64_t GetAddedCount() const { return m_added; }
 
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }
     bool IsModified() const { return m_modified; }
@@ -119,4 +122,5 @@ private:
     std::string m_title;
     bool m_modified = false;
     std::uint64_t m_revision = 0;
+    std::uint64_t m_added = 0;
 };

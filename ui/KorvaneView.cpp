@@ -56,7 +56,7 @@ namespace {
 constexpr double kLargestCanvas = 1000000.0;
 // Pixels around a repainted area in which a widget is still drawn, for the pixels that a pen's
 // rounding adds beyond what its model units cover.
-constexpr double kPaintMargin = 4.0;
+constexpr double kRoundingMargin = 4.0;
 
 wxStockCursor ToWxCursor(ViewCursor cursor)
 {
@@ -97,13 +97,7 @@ bool CKorvaneView::OnCreate(wxDocument* doc, long flags)
 
     auto* frame = new CChildFrame(doc, this, mainFrame, MenuKind::Network);
     m_canvas = new CNetworkCanvas(this, frame);
-    // A name takes the most model units at the smallest zoom: up to three lines' height for each
-    // byte (a tab, a box for a glyph the font lacks) and two lines' height for each line.
-    const double dpi = m_canvas->GetDPI().x > 0 ? m_canvas->GetDPI().x : 96.0;
-    const double smallest = std::min(1.0, ZoomScale(true, CEditController::kSmallestZoom, dpi));
-    const double line = m_canvas->GetCharHeight();
-    m_controller->GetIndex().SetTextReach({static_cast<int>(std::ceil(3 * line / smallest)),
-                                           static_cast<int>(std::ceil(2 * line / smallest))});
+    m_controller->GetIndex().SetTextReach(NameReach(m_canvas->GetCharHeight(), m_canvas->GetDPI().x));
     SetFrame(frame);
     ResetScrollSizes();
     frame->Show(true);
@@ -224,11 +218,8 @@ void CKorvaneView::Paint(wxDC& dc, const std::optional<wxRect>& area)
     dc.SetUserScale(t.scale, t.scale);
     dc.SetFont(m_canvas->GetFont());
     if (area) {
-        // The model units under the area, and a few pixels more for the pixels a pen rounds to.
-        const CPoint first = t.ToLogical(CPoint(area->GetLeft(), area->GetTop()));
-        const CPoint last = t.ToLogical(CPoint(area->GetRight() + 1, area->GetBottom() + 1));
-        const auto margin = static_cast<std::int64_t>(std::ceil(kPaintMargin / t.scale)) + 1;
-        DrawNetwork(dc, CRect(first, last).Inflated(margin, margin));
+        const CRect pixels(area->GetLeft(), area->GetTop(), area->GetRight() + 1, area->GetBottom() + 1);
+        DrawNetwork(dc, t.ToLogicalArea(pixels, kRoundingMargin));
     } else {
         DrawNetwork(dc);
     }

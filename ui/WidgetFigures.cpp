@@ -5,6 +5,9 @@
 
 #include <wx/graphics.h>
 
+#include "editor/EditController.h"
+#include "editor/ViewTransform.h"
+
 using figure::CStroke;
 
 wxColour ToWxColour(COLORREF c)
@@ -168,6 +171,16 @@ void DrawWidgets(wxDC& dc, const std::vector<const CWidget*>& widgets, bool endP
         }
         MakeFigure(*w)->DrawSelection(dc);
     }
+}
+
+CTextReach NameReach(int lineHeight, double dotsPerInch)
+{
+    // Up to three lines' height for each byte (a tab, a box for a glyph the font lacks) and two
+    // lines' height for each line, in the model units of the smallest zoom.
+    const double dpi = dotsPerInch > 0 ? dotsPerInch : 96.0;
+    const double smallest = std::min(1.0, ZoomScale(true, CEditController::kSmallestZoom, dpi));
+    return {static_cast<int>(std::ceil(3 * lineHeight / smallest)),
+            static_cast<int>(std::ceil(2 * lineHeight / smallest))};
 }
 
 std::unique_ptr<CFigure> MakeFigure(const CWidget& w)

@@ -8,6 +8,7 @@
 #include <wx/dc.h>
 
 #include "editor/FigureGeometry.h"
+#include "editor/WidgetIndex.h"
 #include "model/Collections.h"
 
 wxColour ToWxColour(COLORREF colour);
@@ -62,3 +63,7 @@ std::unique_ptr<CFigure> MakeFigure(const CWidget& widget);
 // whose drawing does not reach into it. A widget too far out for the context's scale is left out.
 void DrawWidgets(wxDC& dc, const std::vector<const CWidget*>& widgets, bool endPoints,
                  const std::vector<const CWidget*>& selection, const std::optional<CRect>& area);
+
+// The room a load point's name takes, in the font whose lines are `lineHeight` pixels high, at
+// the smallest zoom on a screen of `dotsPerInch`.
+CTextReach NameReach(int lineHeight, double dotsPerInch);

@@ -183,6 +183,15 @@ TEST_F(WidgetIndexTest, FindsWhatAWalkOverEveryWidgetFindsThroughEdits)
     view.OnEditPaste(clipboard);
     ExpectSameAsEveryWidget("pasted");
 
+    // Past the document's own calls: a feeder put in its collection without a name, a name without
+    // its widget, and then widgets added as the editor adds them.
+    doc.m_pLines->Add(std::make_unique<CLine>(CPoint(10, 10), CPoint(90, 10), 1, 0));
+    ExpectSameAsEveryWidget("a widget without its name");
+    doc.m_widgetOrder.push_back("Fuse");
+    ExpectSameAsEveryWidget("a name without its widget");
+    DrawRandom(doc, random, 10);
+    ExpectSameAsEveryWidget("added after those");
+
     for (int i = 0; i < 5; ++i) {
         view.SelectWidget(doc.GetWidgetsInOrder()[static_cast<std::size_t>(Pick(0, 100))]);
         view.OnDelete();
