@@ -1,7 +1,7 @@
 // What the network editor does on k copies of the four-feeder system besides drawing: sorting its
 // widgets into the index (once on opening and after a widget is removed), taking in a widget the
-// feeder tool adds, and a press on the canvas with the index and with every widget hit-tested, as
-// before.
+// feeder tool adds, selecting every widget, and a press on the canvas with the index and with
+// every widget hit-tested, as before.
 #include <benchmark/benchmark.h>
 
 #include "bench/CopiesNetwork.h"
@@ -53,6 +53,21 @@ void PlaceFeeder(benchmark::State& state)
     }
 }
 BENCHMARK(PlaceFeeder)->Name("Editor/PlaceFeeder")->Arg(64)->Arg(1000)->Iterations(2000);
+
+// Select All, and the selected widgets as every repaint asks for them for the selection marks.
+void SelectAll(benchmark::State& state)
+{
+    CKorvaneDoc doc;
+    copies::Draw(doc, static_cast<int>(state.range(0)));
+    copies::FitWorkspace(doc);
+    CEditController editor(doc);
+    for (auto _ : state) {
+        editor.OnSelectAll();
+        benchmark::DoNotOptimize(editor.GetSelectedWidgets());
+    }
+    state.counters["selected"] = static_cast<double>(editor.GetSelectedWidgets().size());
+}
+BENCHMARK(SelectAll)->Name("Editor/SelectAll")->Arg(64)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // A press and release in select mode, on a widget or on empty canvas (range 1: 0 or 1).
 void Press(benchmark::State& state)

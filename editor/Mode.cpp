@@ -76,8 +76,13 @@ bool CMode::IsTwoEnded() const
 CWidget* CMode::GetWidget() const
 {
     // Compared by address only: a widget the document no longer holds is never dereferenced.
-    if (m_pWidget == nullptr || Collection().FindWidget(m_pWidget) < 0)
+    if (m_pWidget == nullptr)
         return nullptr;
+    if (m_heldAt == m_pDoc->GetRevision())
+        return m_pWidget;
+    if (Collection().FindWidget(m_pWidget) < 0)
+        return nullptr;
+    m_heldAt = m_pDoc->GetRevision();
     return m_pWidget;
 }
 
@@ -98,12 +103,15 @@ void CMode::OnLButtonDown(CPoint point, const std::vector<int>& candidates)
 
 void CMode::TryBind(CWidget* w, CPoint& point)
 {
+    // Taken from the collection: held now.
+    const std::uint64_t now = m_pDoc->GetRevision();
     if (w->HitTest(point)) {
         // The snapped point also serves the handle tests below.
         const int grid = m_pDoc->m_workspace.m_nSnapGrid;
         if (grid != 0)
             SnapToGrid(&point, grid);
         m_pWidget = w;
+        m_heldAt = now;
         m_refPoint = point;
         m_bSelected = true;
         m_nPart = 1;
@@ -112,6 +120,7 @@ void CMode::TryBind(CWidget* w, CPoint& point)
         return;
     if (w->HitTestStart(point)) {
         m_pWidget = w;
+        m_heldAt = now;
         m_refPoint = point;
         m_bSelected = true;
         m_nPart = 2;
@@ -119,6 +128,7 @@ void CMode::TryBind(CWidget* w, CPoint& point)
     }
     if (w->HitTestEnd(point)) {
         m_pWidget = w;
+        m_heldAt = now;
         m_refPoint = point;
         m_bSelected = true;
         m_nPart = 2;
@@ -160,6 +170,7 @@ CRedraw CMode::OnLButtonUp(CPoint start, CPoint current, CPoint point)
         m_pDoc->SetModifiedFlag(true);
         m_refPoint = CPoint(0, 0);
         m_pWidget = added;
+        m_heldAt = m_pDoc->GetRevision();
     }
 
     CRedraw redraw;
@@ -249,12 +260,14 @@ bool CMode::DeleteWidget()
         return false;
     m_pDoc->RemoveWidget(w);
     m_pWidget = nullptr;
+    m_heldAt.reset();
     return true;
 }
 
 void CMode::SelectMatching(CWidget* widget)
 {
     m_pWidget = widget;
+    m_heldAt.reset();  // the caller's widget: looked up at the first use
     m_bSelected = true;
     m_nPart = 1;
 }
@@ -298,6 +311,7 @@ std::vector<std::unique_ptr<CMode>> CMode::SelectInRect(CPoint p1, CPoint p2) co
             continue;
         auto mode = MakeMode(m_type, *m_pDoc);
         mode->SelectMatching(w);
+        mode->m_heldAt = m_pDoc->GetRevision();
         found.push_back(std::move(mode));
     }
     return found;

@@ -1,7 +1,9 @@
 // An editing mode: hit-tests, places, drags, deletes and rectangle-selects the widgets of one type.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "model/KorvaneDoc.h"
@@ -80,6 +82,9 @@ private:
     CKorvaneDoc* m_pDoc;
     WidgetType m_type;
     CWidget* m_pWidget = nullptr;  // only used after the document confirms it still holds it
+    // The document's revision when it last held the bound widget: until a widget is removed or a
+    // network loaded, it still does, and a large selection is not looked up widget by widget.
+    mutable std::optional<std::uint64_t> m_heldAt;
     bool m_bSelected = false;
     CPoint m_refPoint;
     int m_nPart = 0;

@@ -1,8 +1,9 @@
 // korvane-open-network NETWORK.mc: opens a saved network in the application as a user does and
 // prints how long the user-interface thread took to open it and show its first screen, and then
-// for a click on empty canvas, a click on a widget, a scroll by a screen and a zoom step, each with
-// its repaint (the best and the worst of five). Run it under a display (xvfb-run -a); it uses the
-// profile under $HOME as the application does.
+// for a click on empty canvas, a click on a widget, a scroll by a screen, a zoom step, Select, and
+// Select All and a scroll with every widget selected, each with its repaint (the best and the
+// worst of five). Run it under a display (xvfb-run -a); it uses the profile under $HOME as the
+// application does.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -119,11 +120,12 @@ int main(int argc, char** argv)
     Time("click on empty canvas", *view, click(wxPoint(600, 400)));
     Time("click on a widget", *view, click(wxPoint(20, 400)));
     int page = 0;
-    Time("scroll by a screen", *view, [view, &page] {
+    const auto scroll = [view, &page] {
         int x = 0, y = 0;
         view->GetCanvas()->GetViewStart(&x, &y);
         view->GetCanvas()->Scroll(x, y + (++page % 2 == 1 ? 80 : -80));
-    });
+    };
+    Time("scroll by a screen", *view, scroll);
     const auto command = [view](int id) {
         return [view, id] {
             wxCommandEvent event(wxEVT_MENU, id);
@@ -133,6 +135,8 @@ int main(int argc, char** argv)
     int step = 0;
     Time("zoom in or out", *view, [&] { command(++step % 2 == 1 ? ID_ZOOM_IN : ID_ZOOM_OUT)(); });
     Time("select (leaves the zoom)", *view, command(ID_SELECT));
+    Time("select all", *view, command(ID_SELECT_ALL));
+    Time("scroll, all selected", *view, scroll);
 
     app.ExitInstance();
     wxTheApp->ProcessPendingEvents();

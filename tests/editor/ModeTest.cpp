@@ -5,6 +5,7 @@
 #include "editor/EditController.h"
 #include "editor/FigureGeometry.h"
 #include "editor/WidgetModes.h"
+#include "platform/Archive.h"
 #include "tests/Drawing.h"
 
 using drawing::Draw;
@@ -203,6 +204,32 @@ TEST_F(ModeTest, DeleteRemovesTheBoundWidgetAndAStaleModeIsHarmless)
     EXPECT_FALSE(mode.DeleteWidget());
     EXPECT_FALSE(mode.HitSelected({5, 20}));
     EXPECT_EQ(doc.m_pLines->GetSize(), 2);
+}
+
+// A mode remembers that the document held its widget until a widget is removed or a network
+// loaded: then it looks again, so a widget deleted by another mode, or replaced by a load, is never
+// answered for (nor dereferenced).
+TEST_F(ModeTest, ABoundModeAnswersForItsWidgetOnlyWhileTheDocumentHoldsIt)
+{
+    const auto w = Draw(doc, "L 0 0 10 0, L 0 20 10 20");
+    CLineMode pressed(doc), matched(doc), other(doc);
+    pressed.OnLButtonDown({5, 0});
+    matched.SelectMatching(w[1]);
+    ASSERT_EQ(pressed.GetWidget(), w[0]);
+    ASSERT_EQ(matched.GetWidget(), w[1]);
+    Draw(doc, "L 0 40 10 40");
+    EXPECT_EQ(pressed.GetWidget(), w[0]);
+    other.SelectMatching(w[0]);
+    ASSERT_TRUE(other.DeleteWidget());
+    EXPECT_EQ(pressed.GetWidget(), nullptr);
+    EXPECT_EQ(matched.GetWidget(), w[1]);
+
+    CArchive stored;
+    doc.Serialize(stored);
+    CArchive load(stored.GetBuffer(), ModelClassRegistry());
+    doc.Serialize(load);
+    EXPECT_EQ(matched.GetWidget(), nullptr);
+    EXPECT_FALSE(matched.HitSelected({5, 20}));
 }
 
 // Catches signed overflow (undefined behaviour) in the modes' arithmetic when a file holds widgets
