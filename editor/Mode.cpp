@@ -104,34 +104,28 @@ void CMode::OnLButtonDown(CPoint point, const std::vector<int>& candidates)
 void CMode::TryBind(CWidget* w, CPoint& point)
 {
     // Taken from the collection: held now.
-    const std::uint64_t now = m_pDoc->GetRevision();
+    const auto bind = [&](int part) {
+        m_pWidget = w;
+        m_heldAt = m_pDoc->GetRevision();
+        m_refPoint = point;
+        m_bSelected = true;
+        m_nPart = part;
+    };
     if (w->HitTest(point)) {
         // The snapped point also serves the handle tests below.
         const int grid = m_pDoc->m_workspace.m_nSnapGrid;
         if (grid != 0)
             SnapToGrid(&point, grid);
-        m_pWidget = w;
-        m_heldAt = now;
-        m_refPoint = point;
-        m_bSelected = true;
-        m_nPart = 1;
+        bind(1);
     }
     if (m_type == WidgetType::GenSource)
         return;
     if (w->HitTestStart(point)) {
-        m_pWidget = w;
-        m_heldAt = now;
-        m_refPoint = point;
-        m_bSelected = true;
-        m_nPart = 2;
+        bind(2);
         m_nEnd = 0;
     }
     if (w->HitTestEnd(point)) {
-        m_pWidget = w;
-        m_heldAt = now;
-        m_refPoint = point;
-        m_bSelected = true;
-        m_nPart = 2;
+        bind(2);
         m_nEnd = 1;
     }
 }
