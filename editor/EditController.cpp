@@ -73,12 +73,12 @@ void CEditController::OnSelect()
 
 void CEditController::OnZoomIn()
 {
-    Zoom(+10);
+    Zoom(+kZoomStep);
 }
 
 void CEditController::OnZoomOut()
 {
-    Zoom(-10);
+    Zoom(-kZoomStep);
 }
 
 void CEditController::Zoom(int step)
@@ -87,7 +87,7 @@ void CEditController::Zoom(int step)
     m_bSelectMode = false;
     m_bToolActive = false;
     m_bDragging = m_bRubberBand = m_bDrawing = false;
-    if (step > 0 ? m_nZoom < 250 : m_nZoom > 30) {
+    if (step > 0 ? m_nZoom < kZoomInBelow : m_nZoom > kZoomOutAbove) {
         m_nZoom += step;
         m_bZoomed = true;
     }

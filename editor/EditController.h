@@ -24,8 +24,13 @@ struct CViewUpdate {
 class CEditController {
 public:
     static constexpr int kUnzoomed = 113;
-    // Zoom Out goes on in steps of 10 while the zoom is above 30.
-    static constexpr int kSmallestZoom = 23;
+    // Zoom goes in steps of 10: in while below 250, out while above 30.
+    static constexpr int kZoomStep = 10;
+    static constexpr int kZoomInBelow = 250;
+    static constexpr int kZoomOutAbove = 30;
+    // The view sizes what a widget may draw (a load point's name) for this zoom.
+    static constexpr int kSmallestZoom =
+        kUnzoomed - (kUnzoomed - kZoomOutAbove + kZoomStep - 1) / kZoomStep * kZoomStep;
 
     explicit CEditController(CKorvaneDoc& doc);
 

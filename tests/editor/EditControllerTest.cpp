@@ -279,6 +279,7 @@ TEST_F(EditControllerTest, ZoomStepsAndNeverMovesTheModel)
         Click({60, 20});
         EXPECT_TRUE(view.GetSelection().empty());
     }
+    EXPECT_EQ(view.GetZoom(), CEditController::kSmallestZoom);  // the room the view keeps for names
     view.OnSelect();
     EXPECT_FALSE(view.IsZoomed());
     EXPECT_EQ(view.GetZoom(), 113);
