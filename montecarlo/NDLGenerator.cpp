@@ -9,19 +9,22 @@
 
 namespace {
 
-// The name with its control characters made visible, as in A\x00B.
+// The name with its control characters made visible, as in A\x00B or A\u0085B.
 std::string Describe(const std::string& name)
 {
     static const char kHex[] = "0123456789abcdef";
+    const auto hex = [](unsigned char byte) { return std::string{kHex[byte >> 4], kHex[byte & 15]}; };
     std::string shown;
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
         if (c == '\r')
             shown += "\\r";
         else if (c == '\n')
             shown += "\\n";
         else if (CParserDistrib::IsControlCharacter(c))
-            shown += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+            shown += "\\x" + hex(static_cast<unsigned char>(c));
+        else if (CParserDistrib::ControlCharacterC1At(name, i) != 0)
+            shown += "\\u00" + hex(static_cast<unsigned char>(name[++i]));
         else
             shown += c;
     }

@@ -45,9 +45,18 @@ bool CParserDistrib::IsControlCharacter(char c)
     return byte < 0x20 || byte == 0x7f;
 }
 
+std::size_t CParserDistrib::ControlCharacterC1At(const std::string& text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    return at + 1 < text.size() && byte(at) == 0xc2 && byte(at + 1) >= 0x80 && byte(at + 1) <= 0x9f ? 2 : 0;
+}
+
 bool CParserDistrib::IsNameReadable(const std::string& name)
 {
-    return std::none_of(name.begin(), name.end(), IsControlCharacter);
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (IsControlCharacter(name[i]) || ControlCharacterC1At(name, i) != 0)
+            return false;
+    return true;
 }
 
 void CParserDistrib::ResetSystem()

@@ -28,6 +28,9 @@ public:
     static bool IsNameReadable(const std::string& name);
     // ASCII's control characters: 0 to 31 and 127.
     static bool IsControlCharacter(char c);
+    // The length of the C1 control character (U+0080 to U+009F, two bytes in UTF-8) that starts at
+    // `at`, or 0.
+    static std::size_t ControlCharacterC1At(const std::string& text, std::size_t at);
 
 protected:
     void OnTypeKeyword(const std::string& keyword) override;

@@ -261,6 +261,8 @@ TEST(BuildCommands, DebugNamesEveryValueTheNdlReaderRefusesAndOnlyThose)
          "the load point \"A\\x00B\"" + noName},
         {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_strName = "\x1b[31mA\a\x7f"; },
          "the load point \"\\x1b[31mA\\x07\\x7f\"" + noName},
+        {8, [](S&, W& w) { At<CLoadPoint>(w, 8).m_strName = "A\xc2\x85" "B\xc2\xb0"; },
+         "the load point \"A\\u0085B\xc2\xb0\"" + noName},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(&c - cases));

@@ -274,9 +274,9 @@ TEST(Datasheet, RefusesValuesOutOfRangeNotFiniteOrUnwritableNames)
          nullptr, nullptr},
     };
     // Names the NDL text could not carry. Regression: a control character other than CR and LF
-    // (NUL, BEL, ESC, TAB, DEL) was taken and reached both reports raw.
-    const std::vector<std::string> names{"LP\"1", "LP#1", "C:\\x", "$LP", "a\r\nb",
-                                         "A\0B"s, "A\aB", "\x1b[1m", "A\tB", "A\x7f"};
+    // (NUL, BEL, ESC, TAB, DEL, the C1 controls NEL and CSI) was taken and reached both reports raw.
+    const std::vector<std::string> names{"LP\"1", "LP#1", "C:\\x", "$LP", "a\r\nb", "A\0B"s,
+                                         "A\aB", "\x1b[1m", "A\tB", "A\x7f", "A\xc2\x85" "B", "\xc2\x9b" "1m"};
     for (const std::string& name : names)
         cases.push_back({WidgetType::LoadPoint, [name](CDatasheet& s) { s.m_loadPoint.m_strName = name; }, "Name",
                          "A load point name cannot contain a double quote, '#', '\\', '$' or a control character "

@@ -107,9 +107,10 @@ TEST(NdlGenerator, WritesOnlyTheWidgetsTheListNamedAtConstruction)
 // line come only from old files; the check refuses them and names the load point.
 TEST(NdlConnectionCheck, RefusesLoadPointNamesTheTextCannotCarry)
 {
-    // Regression: control characters other than CR and LF (NUL, BEL, ESC, TAB, DEL) passed.
-    const std::vector<std::string> names{"A\"B", "A#B", "A\\B", "A$B", "A\rB", "A\nB",
-                                         "A\0B"s, "A\aB", "A\x1b", "A\tB", "A\x7f"};
+    // Regression: control characters other than CR and LF (NUL, BEL, ESC, TAB, DEL, and the C1
+    // controls NEL and CSI) passed.
+    const std::vector<std::string> names{"A\"B", "A#B", "A\\B", "A$B", "A\rB", "A\nB", "A\0B"s,
+                                         "A\aB", "A\x1b", "A\tB", "A\x7f", "A\xc2\x85", "A\xc2\x9b"};
     for (const std::string& name : names) {
         CKorvaneDoc doc;
         Symbol<CGenSource>(doc, {0, 0});
@@ -123,4 +124,5 @@ TEST(NdlConnectionCheck, RefusesLoadPointNamesTheTextCannotCarry)
     }
     EXPECT_TRUE(CNDLGenerator::IsNameWritable("Mill 3 (north), 11kV; 'B' feeder"));
     EXPECT_TRUE(CNDLGenerator::IsNameWritable("M\xc3\xbchle \xe4"));  // bytes above 127 are no control characters
+    EXPECT_TRUE(CNDLGenerator::IsNameWritable("\xc2\xa0\xc2\xb0 \xc3\x82\xc2"));  // nor are NBSP, the degree sign
 }
