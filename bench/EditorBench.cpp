@@ -1,8 +1,11 @@
 // What the network editor does on k copies of the four-feeder system besides drawing: sorting its
 // widgets into the index (once on opening and after a widget is removed), taking in a widget the
 // feeder tool adds, selecting every widget, and a press on the canvas with the index and with
-// every widget hit-tested, as before.
+// every widget hit-tested, as before; and the edits of a whole drawing: Select All with Delete or
+// Cut, a Paste of all of it, and a drag of all of it.
 #include <benchmark/benchmark.h>
+
+#include <memory>
 
 #include "bench/CopiesNetwork.h"
 #include "editor/EditController.h"
@@ -108,5 +111,93 @@ BENCHMARK(PressTestingEveryWidget)
     ->Name("Editor/PressTestingEveryWidget")
     ->ArgNames({"copies", "onWidget"})
     ->ArgsProduct({{64, 1000}, {0, 1}});
+
+// k copies drawn and every widget selected, as Select All leaves them.
+struct CSelectedCopies {
+    CKorvaneDoc doc;
+    CEditController editor{doc};
+
+    explicit CSelectedCopies(int copyCount)
+    {
+        copies::Draw(doc, copyCount);
+        copies::FitWorkspace(doc);
+        editor.GetIndex().FindHits({0, 0});  // sorted once, as on opening
+        editor.OnSelectAll();
+    }
+};
+
+// Select All, then Delete (range 1: 0) or Cut (1), with the index sorted again as the next repaint
+// asks. Drawing the copies and selecting them is not timed.
+void DeleteAll(benchmark::State& state)
+{
+    const int copyCount = static_cast<int>(state.range(0));
+    CClipboard clipboard;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto copies = std::make_unique<CSelectedCopies>(copyCount);
+        state.ResumeTiming();
+        if (state.range(1) == 1)
+            copies->editor.OnEditCut(clipboard);
+        else
+            copies->editor.OnDelete();
+        benchmark::DoNotOptimize(copies->editor.GetIndex().FindHits({0, 0}));
+        state.PauseTiming();
+        if (copies->doc.GetWidgetCount() != 0)
+            state.SkipWithError("widgets left");
+        copies.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(DeleteAll)
+    ->Name("Editor/DeleteAll")
+    ->ArgNames({"copies", "cut"})
+    ->ArgsProduct({{64, 1000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// A Paste of every widget of k copies into the drawing they were copied from, with the index
+// taking them in as the next repaint asks.
+void PasteAll(benchmark::State& state)
+{
+    const int copyCount = static_cast<int>(state.range(0));
+    CClipboard clipboard;
+    CSelectedCopies(copyCount).editor.OnEditCopy(clipboard);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto copies = std::make_unique<CSelectedCopies>(copyCount);
+        state.ResumeTiming();
+        copies->editor.OnEditPaste(clipboard);
+        benchmark::DoNotOptimize(copies->editor.GetIndex().FindHits({0, 0}));
+        state.PauseTiming();
+        copies.reset();
+        state.ResumeTiming();
+    }
+    state.counters["pasted"] = clipboard.GetSize();
+}
+BENCHMARK(PasteAll)->Name("Editor/PasteAll")->Arg(64)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// One step of a drag of every widget, by the body of one, with the repaint the whole view (range
+// 1: 0) or the regions around each widget's old and new place (1).
+void DragAll(benchmark::State& state)
+{
+    const int copyCount = static_cast<int>(state.range(0));
+    CSelectedCopies copies(copyCount);
+    copies.doc.m_workspace.m_nRedrawMode = static_cast<std::uint8_t>(state.range(1));
+    const CPoint at = OnAWidget(copyCount);
+    copies.editor.OnLButtonDown(at, false, false);
+    std::size_t regions = 0;
+    int step = 0;
+    for (auto _ : state) {
+        const CViewUpdate update = copies.editor.OnMouseMove(at + CPoint(0, ++step % 2 == 1 ? 10 : 0));
+        regions = update.redraw.regions.size();
+    }
+    copies.editor.OnLButtonUp(at);
+    state.counters["regions"] = static_cast<double>(regions);
+    state.counters["moved"] = static_cast<double>(copies.editor.GetSelection().size());
+}
+BENCHMARK(DragAll)
+    ->Name("Editor/DragAll")
+    ->ArgNames({"copies", "regional"})
+    ->ArgsProduct({{64, 1000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

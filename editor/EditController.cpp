@@ -290,8 +290,13 @@ CViewUpdate CEditController::OnDelete()
 
 CViewUpdate CEditController::DeleteSelection()
 {
-    for (auto& mode : m_selection)
-        mode->DeleteWidget();
+    try {
+        m_pDoc->RemoveWidgets(GetSelectedWidgets());
+    } catch (const std::bad_alloc&) {
+        // One at a time needs no memory; it only takes longer on a large selection.
+        for (auto& mode : m_selection)
+            mode->DeleteWidget();
+    }
     m_selection.clear();
     CViewUpdate update;
     update.redraw.Full();

@@ -32,6 +32,9 @@ public:
     virtual CWidget* AddWidget(std::unique_ptr<CWidget>& widget) = 0;
     // Removes the entry without deleting the widget, which goes to the caller.
     virtual std::unique_ptr<CWidget> RemoveWidgetAt(int index) = 0;
+    // Removes the entries of the marked indices in one pass, the others keeping their order, and
+    // appends their widgets to `removed`, which must have room for them: nothing here allocates.
+    virtual void RemoveMarked(const std::vector<bool>& marked, std::vector<std::unique_ptr<CWidget>>& removed) = 0;
     virtual void DeleteAll() = 0;
     // The array as the file holds it: the count, then each widget as an object.
     virtual void Serialize(CArchive& ar) = 0;
@@ -72,6 +75,17 @@ public:
         return Add(std::unique_ptr<T>(static_cast<T*>(widget.release())));
     }
     std::unique_ptr<CWidget> RemoveWidgetAt(int index) override { return RemoveAt(index); }
+    void RemoveMarked(const std::vector<bool>& marked, std::vector<std::unique_ptr<CWidget>>& removed) override
+    {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < m_array.size(); ++i) {
+            if (i < marked.size() && marked[i])
+                removed.push_back(std::move(m_array[i]));
+            else
+                m_array[kept++] = std::move(m_array[i]);
+        }
+        m_array.erase(m_array.begin() + static_cast<std::ptrdiff_t>(kept), m_array.end());
+    }
 
     void Serialize(CArchive& ar) override
     {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <unordered_set>
 
 #include "model/UDouble.h"
 #include "platform/Archive.h"
@@ -252,6 +253,47 @@ std::unique_ptr<CWidget> CKorvaneDoc::RemoveWidget(const CWidget* widget)
     RemoveWidgetName(WidgetTypeName(widget->GetType()), index);
     ++m_revision;
     return collection.RemoveWidgetAt(index);
+}
+
+std::vector<std::unique_ptr<CWidget>> CKorvaneDoc::RemoveWidgets(const std::vector<const CWidget*>& widgets)
+{
+    // Addresses only, as in Contains: a pointer that the document does not hold may be stale.
+    const std::unordered_set<const CWidget*> wanted(widgets.begin(), widgets.end());
+    std::array<std::vector<bool>, kWidgetTypeCount> marked;
+    std::size_t count = 0;
+    for (int t = 0; t < kWidgetTypeCount; ++t) {
+        const CCollectionBase& collection = *m_collections[t];
+        marked[t].resize(static_cast<std::size_t>(collection.GetSize()));
+        for (int i = 0; i < collection.GetSize(); ++i)
+            if (wanted.count(collection.GetWidgetAt(i)) > 0) {
+                marked[t][static_cast<std::size_t>(i)] = true;
+                ++count;
+            }
+    }
+    std::vector<std::unique_ptr<CWidget>> removed;
+    if (count == 0)
+        return removed;
+    removed.reserve(count);
+    // From here on nothing allocates. The k-th name of a type stands for element k, so the names
+    // of the marked elements go: what one removal after another leaves, a widget's name at a time.
+    std::array<std::size_t, kWidgetTypeCount> seen{};
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_widgetOrder.size(); ++i) {
+        const int type = WidgetTypeFromName(m_widgetOrder[i]);
+        if (type >= 0) {
+            const std::size_t k = seen[type]++;
+            if (k < marked[type].size() && marked[type][k])
+                continue;
+        }
+        if (kept != i)
+            m_widgetOrder[kept] = std::move(m_widgetOrder[i]);
+        ++kept;
+    }
+    m_widgetOrder.erase(m_widgetOrder.begin() + static_cast<std::ptrdiff_t>(kept), m_widgetOrder.end());
+    for (int t = 0; t < kWidgetTypeCount; ++t)
+        m_collections[t]->RemoveMarked(marked[t], removed);
+    ++m_revision;
+    return removed;
 }
 
 int CKorvaneDoc::GetWidgetCount() const

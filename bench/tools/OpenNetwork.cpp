@@ -1,9 +1,10 @@
 // korvane-open-network NETWORK.mc: opens a saved network in the application as a user does and
 // prints how long the user-interface thread took to open it and show its first screen, and then
-// for a click on empty canvas, a click on a widget, a scroll by a screen, a zoom step, Select, and
-// Select All and a scroll with every widget selected, each with its repaint (the best and the
-// worst of five). Run it under a display (xvfb-run -a); it uses the profile under $HOME as the
-// application does.
+// for a click on empty canvas, a click on a widget, a scroll by a screen, a zoom step, Select,
+// Select All and a scroll with every widget selected, a drag step of every widget (repainting the
+// whole view, and the regions around each widget), and Cut, Paste and Delete of every widget, each
+// with its repaint (the best and the worst of five). Run it under a display (xvfb-run -a); it uses
+// the profile under $HOME as the application does.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "ui/KorvaneView.h"
 #include "ui/MainFrame.h"
 #include "ui/NetworkCanvas.h"
+#include "ui/NetworkDocument.h"
 
 namespace {
 
@@ -53,23 +55,33 @@ void SendMouse(CKorvaneView& view, wxEventType type, wxPoint at)
 {
     wxMouseEvent event(type);
     event.SetPosition(at);
-    event.m_leftDown = type == wxEVT_LEFT_DOWN;
+    event.m_leftDown = type == wxEVT_LEFT_DOWN || type == wxEVT_MOTION;
     event.SetEventObject(view.GetCanvas());
     view.GetCanvas()->GetEventHandler()->ProcessEvent(event);
+}
+
+// The step with its repaint, in milliseconds.
+double TimeOnce(CKorvaneView& view, const std::function<void()>& step)
+{
+    const int before = g_paints;
+    const Clock::time_point start = Clock::now();
+    step();
+    Settle(view, before);
+    return Milliseconds(Clock::now() - start);
+}
+
+void Print(const char* what, const std::vector<double>& times)
+{
+    std::printf("%-28s %10.1f %10.1f\n", what, *std::min_element(times.begin(), times.end()),
+                *std::max_element(times.begin(), times.end()));
 }
 
 void Time(const char* what, CKorvaneView& view, const std::function<void()>& step)
 {
     std::vector<double> times;
-    for (int i = 0; i < 5; ++i) {
-        const int before = g_paints;
-        const Clock::time_point start = Clock::now();
-        step();
-        Settle(view, before);
-        times.push_back(Milliseconds(Clock::now() - start));
-    }
-    std::printf("%-28s %10.1f %10.1f\n", what, *std::min_element(times.begin(), times.end()),
-                *std::max_element(times.begin(), times.end()));
+    for (int i = 0; i < 5; ++i)
+        times.push_back(TimeOnce(view, step));
+    Print(what, times);
 }
 
 }  // namespace
@@ -137,6 +149,42 @@ int main(int argc, char** argv)
     Time("select (leaves the zoom)", *view, command(ID_SELECT));
     Time("select all", *view, command(ID_SELECT_ALL));
     Time("scroll, all selected", *view, scroll);
+
+    // Every widget dragged by the bus it was clicked on, ten units down and back at each step.
+    CKorvaneDoc& doc = view->GetDoc();
+    for (const int regional : {0, 1}) {
+        doc.m_workspace.m_nRedrawMode = static_cast<std::uint8_t>(regional);
+        command(ID_SELECT_ALL)();
+        TimeOnce(*view, [&] { SendMouse(*view, wxEVT_LEFT_DOWN, wxPoint(20, 400)); });
+        int move = 0;
+        Time(regional == 1 ? "drag all, regional redraw" : "drag all, whole view", *view,
+             [&] { SendMouse(*view, wxEVT_MOTION, wxPoint(20, ++move % 2 == 1 ? 411 : 400)); });
+        TimeOnce(*view, [&] { SendMouse(*view, wxEVT_LEFT_UP, wxPoint(20, 400)); });
+    }
+    doc.m_workspace.m_nRedrawMode = 0;
+
+    // Select All is not timed; each Paste puts back what the Cut or Delete before it took.
+    const auto deleteKey = [view] {
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = WXK_DELETE;
+        event.SetEventObject(view->GetCanvas());
+        view->GetCanvas()->GetEventHandler()->ProcessEvent(event);
+    };
+    std::vector<double> cuts, pastes, deletes;
+    for (int i = 0; i < 5; ++i) {
+        TimeOnce(*view, command(ID_SELECT_ALL));
+        cuts.push_back(TimeOnce(*view, command(wxID_CUT)));
+        pastes.push_back(TimeOnce(*view, command(wxID_PASTE)));
+        TimeOnce(*view, command(ID_SELECT_ALL));
+        deletes.push_back(TimeOnce(*view, deleteKey));
+        TimeOnce(*view, command(wxID_PASTE));
+    }
+    Print("cut all", cuts);
+    Print("paste all", pastes);
+    Print("delete all", deletes);
+    std::printf("%d widgets at the end\n", doc.GetWidgetCount());
+    // The edits are not to be saved: closing asks nothing.
+    view->GetNetworkDocument().Modify(false);
 
     app.ExitInstance();
     wxTheApp->ProcessPendingEvents();

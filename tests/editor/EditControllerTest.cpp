@@ -237,6 +237,27 @@ TEST_F(EditControllerTest, AddingWhenMemoryRunsOutSaysSoAndChangesNothing)
     EXPECT_EQ(doc.m_pLoadPoints->GetSize(), 1);
 }
 
+// Delete takes a large selection out at once; when memory runs out for that, it still deletes
+// the selection, a widget at a time, and nothing else.
+TEST_F(EditControllerTest, DeleteWhenMemoryRunsOutStillDeletesTheSelection)
+{
+    if (!testalloc::CAllocationFailure::Works())
+        GTEST_SKIP() << "a sanitizer owns the allocator";
+    for (int i = 0; i < 1024; ++i)
+        doc.AddWidget(NewWidget(WidgetType::Line, {i % 32 * 20, i / 32 * 20}, {i % 32 * 20 + 10, i / 32 * 20}));
+    Draw(doc, "F 2000 2000 2010 2000");  // outside the workspace: not selected
+    view.OnSelectAll();
+    doc.SetModifiedFlag(false);
+    {
+        testalloc::CAllocationFailure failure(4 * 1024);
+        EXPECT_EQ(view.OnDelete().error, "");
+        EXPECT_GT(failure.GetFailures(), 0);
+    }
+    EXPECT_EQ(doc.m_widgetOrder, (std::vector<std::string>{"Fuse"}));
+    EXPECT_EQ(doc.m_pLines->GetSize(), 0);
+    EXPECT_TRUE(doc.IsModified());
+}
+
 // Regression: a second load point of one name, or one named like a system index, has a "$n"
 // anchor in the report; clicking it jumped to the first of the name or to the system section.
 TEST_F(EditControllerTest, LoadPointClickMovesAnOpenResultPageToItsSectionWithoutDragging)

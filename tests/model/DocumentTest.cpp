@@ -4,11 +4,15 @@
 #include <functional>
 #include <fstream>
 #include <new>
+#include <numeric>
+#include <random>
+#include <set>
 
 #include "model/KorvaneDoc.h"
 #include "platform/Archive.h"
 #include "platform/Files.h"
 #include "tests/AllocationFailure.h"
+#include "tests/Drawing.h"
 #include "tests/TestFiles.h"
 
 namespace {
@@ -334,6 +338,67 @@ TEST(Document, WalksAndRemovesWidgetsInDrawingOrder)
     // Regression: the identity check read the type of a freed widget (caught under ASan).
     removed.reset();
     EXPECT_FALSE(doc.Contains(fuse1));
+}
+
+// Removing many widgets at once must store the very bytes that removing them one by one does:
+// each collection and the widget-order list in step, in their order. Random drawings, some with a
+// widget-order list that names a widget twice, names none of some widgets or holds unknown names;
+// random selections in random order, with doubles, null and a widget of another document.
+TEST(Document, RemovingWidgetsAtOnceStoresWhatRemovingThemOneByOneDoes)
+{
+    std::mt19937 random(20240601);
+    const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        CKorvaneDoc one;
+        for (int i = 0, n = round % 50; i < n; ++i) {
+            const CPoint at(i, round);  // every widget stores differently
+            one.AddWidget(NewWidget(static_cast<WidgetType>(pick(kWidgetTypeCount)), at, at + CPoint(10, 5)));
+        }
+        std::vector<std::string>& order = one.m_widgetOrder;
+        const std::size_t names = order.size() + 1;
+        if (round % 4 == 1)
+            order.insert(order.begin() + static_cast<std::ptrdiff_t>(pick(names)),
+                         WidgetTypeName(static_cast<WidgetType>(pick(kWidgetTypeCount))));
+        if (round % 4 == 2 && !order.empty())
+            order.erase(order.begin() + static_cast<std::ptrdiff_t>(pick(order.size())));
+        if (round % 4 == 3)
+            order.insert(order.begin() + static_cast<std::ptrdiff_t>(pick(names)), "Switch");
+        CKorvaneDoc all;
+        Load(all, Store(one));
+        all.m_widgetOrder = one.m_widgetOrder;  // as it is, not repaired
+
+        std::vector<CWidget*> inOne, inAll;
+        for (int t = 0; t < kWidgetTypeCount; ++t)
+            for (int i = 0; i < one.GetCollection(static_cast<WidgetType>(t)).GetSize(); ++i)
+                if (pick(4) < static_cast<std::size_t>(round % 5)) {
+                    inOne.push_back(one.GetCollection(static_cast<WidgetType>(t)).GetWidgetAt(i));
+                    inAll.push_back(all.GetCollection(static_cast<WidgetType>(t)).GetWidgetAt(i));
+                }
+        std::vector<std::size_t> sequence(inOne.size());
+        std::iota(sequence.begin(), sequence.end(), std::size_t{0});
+        std::shuffle(sequence.begin(), sequence.end(), random);
+        if (!sequence.empty() && round % 3 == 0)
+            sequence.push_back(sequence[pick(sequence.size())]);
+        std::vector<const CWidget*> listed;
+        std::vector<std::unique_ptr<CWidget>> removedOne;  // kept: a double is asked for again
+        for (const std::size_t k : sequence) {
+            removedOne.push_back(one.RemoveWidget(inOne[k]));
+            listed.push_back(inAll[k]);
+        }
+        if (!inOne.empty())
+            listed.push_back(inOne.front());
+        listed.push_back(nullptr);
+
+        const std::uint64_t revision = all.GetRevision();
+        const auto removed = all.RemoveWidgets(listed);
+        EXPECT_EQ(Store(all), Store(one));
+        std::set<const CWidget*> given(inAll.begin(), inAll.end()), taken;
+        for (const auto& w : removed)
+            taken.insert(w.get());
+        EXPECT_EQ(taken, given);
+        EXPECT_EQ(all.GetRevision() != revision, !inAll.empty());
+    }
 }
 
 // Regression: when the widget-order list could not take the new name, the widget stayed in its
