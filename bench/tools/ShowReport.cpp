@@ -45,7 +45,7 @@ double PeakMegabytes()
     return 0.0;
 }
 
-// Lays the printout out on A4 at 72 dpi and paginates it; the number of pages.
+// Lays the printout out on A4 at 72 dpi and paginates it; the number of pages (none when cancelled).
 int Paginate(CReportPrintout&& printout)
 {
     wxBitmap sheet(595, 842);
@@ -59,7 +59,7 @@ int Paginate(CReportPrintout&& printout)
     printout.OnPreparePrinting();
     int first = 0, last = 0, from = 0, to = 0;
     printout.GetPageInfo(&first, &last, &from, &to);
-    return last;
+    return printout.IsCancelled() ? 0 : last;
 }
 
 class CShowReportApp : public wxApp {

@@ -11,9 +11,13 @@
 #include <string>
 #include <vector>
 
+#include <gtk/gtk.h>
+#include <gtk/gtkunixprint.h>
+
 #include <wx/dcmemory.h>
 #include <wx/filesys.h>
 #include <wx/frame.h>
+#include <wx/gtk/print.h>
 #include <wx/html/htmlcell.h>
 #include <wx/html/htmprint.h>
 #include <wx/print.h>
@@ -21,6 +25,7 @@
 #include "tests/TestFiles.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Commands.h"
+#include "ui/KorvaneApp.h"
 #include "ui/MainFrame.h"
 #include "ui/NetworkDocument.h"
 #include "ui/results/HTMLView.h"
@@ -408,6 +413,142 @@ TEST_F(ReportWindow, PrintsAReportPartByPartAsTheToolkitPrintsTheWholePage)
     // A page is shorter than a load point's section: it meets one part or two.
     EXPECT_GE(filled, 1u);
     EXPECT_LE(filled, 2u);
+}
+
+// Cancels each pagination once `parts` parts are laid out, as the user's Cancel in its progress does,
+// while it lasts; counts the paginations cancelled.
+struct CancelPagination {
+    explicit CancelPagination(std::size_t parts)
+    {
+        CReportPrintout::SetProgress([this, parts](std::size_t done, std::size_t) {
+            cancelled += done == parts ? 1 : 0;
+            return done < parts;
+        });
+    }
+    ~CancelPagination() { CReportPrintout::SetProgress(nullptr); }
+    int cancelled = 0;
+};
+
+// The print's own dialog answered as by the user who keeps the printer it offers and presses Print.
+void PressPrint(wxDialog&)
+{
+    GtkPrintUnixDialog* dialog = nullptr;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* window = windows; window != nullptr; window = window->next)
+        if (GTK_IS_PRINT_UNIX_DIALOG(window->data))
+            dialog = GTK_PRINT_UNIX_DIALOG(window->data);
+    g_list_free(windows);
+    ASSERT_NE(dialog, nullptr);
+    // The printers are listed after the dialog shows.
+    for (int round = 0; round < 20000 && gtk_print_unix_dialog_get_selected_printer(dialog) == nullptr; ++round)
+        if (!gtk_main_iteration_do(FALSE))
+            g_usleep(1000);
+    GtkPrinter* printer = gtk_print_unix_dialog_get_selected_printer(dialog);
+    ASSERT_NE(printer, nullptr);
+    EXPECT_STREQ(gtk_printer_get_name(printer), "Print to File");
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+}
+
+// While it lasts, the application's prints go to GTK's own "Print to File" printer, which writes
+// `pdf`: the toolkit's print to a real printer but for where the job goes. The print system's
+// printers are not listed (their backend warns on a machine without a system bus).
+class CPrintingToFile {
+public:
+    explicit CPrintingToFile(const fs::path& pdf)
+    {
+        g_object_get(gtk_settings_get_default(), "gtk-print-backends", &m_backends, nullptr);
+        g_object_set(gtk_settings_get_default(), "gtk-print-backends", "file", nullptr);
+        wxPrintData& data = wxGetApp().GetDocManager()->GetPageSetupDialogData().GetPrintData();
+        data.SetPrinterName("Print to File");
+        auto* native = static_cast<wxGtkPrintNativeData*>(data.GetNativeData());
+        gtk_print_settings_set(native->GetPrintConfig(), GTK_PRINT_SETTINGS_OUTPUT_URI,
+                               wxFileSystem::FileNameToURL(wxString::FromUTF8(pdf.string())).utf8_string().c_str());
+    }
+    ~CPrintingToFile()
+    {
+        g_object_set(gtk_settings_get_default(), "gtk-print-backends", m_backends, nullptr);
+        g_free(m_backends);
+        wxGetApp().GetDocManager()->GetPageSetupDialogData().SetPrintData(wxPrintData());
+    }
+
+private:
+    gchar* m_backends = nullptr;
+};
+
+// A long pagination can be cancelled. A cancelled print ends without a page and sends no job, a
+// cancelled preview closes, and neither says anything more (the user asked for it), nor trips the
+// toolkit: the toolkit's print takes no printout without pages, nor a cancel once its job has begun
+// but from inside it.
+TEST_F(ReportWindow, ACancelledPaginationPrintsAndPreviewsNothing)
+{
+    const fs::path report = folder / "Net 1.htm";
+    fs::copy_file(fs::path(KORVANE_TEST_DATA) / "montecarlo" / "report-small.htm", report,
+                  fs::copy_options::overwrite_existing);
+    const auto source = std::make_shared<const std::string>(testfiles::ReadText(report));
+
+    // Printed on a DC of its own, as the tests and tools print.
+    {
+        CReportPrintout printout("Report", source, folder.string());
+        CancelPagination cancel(2);
+        std::size_t filled = 0;
+        EXPECT_TRUE(Print(printout, &filled).empty());
+        EXPECT_TRUE(printout.IsCancelled());
+        EXPECT_EQ(cancel.cancelled, 1);
+        EXPECT_EQ(printout.GetParts()->GetFilledCount(), 0u);
+        // Printed again, as the preview's Print does, it has its pages.
+        CReportPrintout::SetProgress(nullptr);
+        EXPECT_GT(Print(printout).size(), 20u);
+        EXPECT_FALSE(printout.IsCancelled());
+    }
+
+    // The result page printed through the toolkit's print and its dialog.
+    Doc().SetMonteCarloResultPath(nullptr, report.string());
+    Command(ID_MONTE_CARLO_RESULT_VIEWER);
+    const fs::path pdf = folder / "Printed.pdf";
+    const CPrintingToFile printing(pdf);
+    {
+        CancelPagination cancel(2);
+        Then(PressPrint);
+        Command(wxID_PRINT);
+        EXPECT_EQ(cancel.cancelled, 1);
+        EXPECT_EQ(wxPrinter::GetLastError(), wxPRINTER_CANCELLED);
+        Pump();
+        EXPECT_FALSE(fs::exists(pdf)) << "a cancelled print sent its job";
+    }
+    // Regression: before its pagination the printout gave a last page before its first, and the
+    // print's dialog offered, and printed, the first page alone.
+    Then(PressPrint);
+    Command(wxID_PRINT);
+    EXPECT_EQ(wxPrinter::GetLastError(), wxPRINTER_NO_ERROR);
+    ASSERT_TRUE(PumpUntil([&] { return fs::exists(pdf) && fs::file_size(pdf) > 0; }));
+    const std::string printed = testfiles::ReadText(pdf);
+    const std::size_t count = printed.find("/Count ");
+    ASSERT_NE(count, std::string::npos);
+    EXPECT_GT(std::stoi(printed.substr(count + 7)), 20);
+
+    // Its preview: one cancelled closes, one not stays.
+    const auto previewFrame = [] {
+        wxPreviewFrame* frame = nullptr;
+        for (wxWindow* w : wxTopLevelWindows)
+            frame = frame != nullptr || w->IsBeingDeleted() ? frame : wxDynamicCast(w, wxPreviewFrame);
+        return frame;
+    };
+    for (const bool cancelling : {true, false}) {
+        CancelPagination cancel(cancelling ? 2 : SIZE_MAX);
+        Command(wxID_PREVIEW);
+        ASSERT_TRUE(PumpUntil([&] {
+            return cancelling ? cancel.cancelled == 1 && previewFrame() == nullptr
+                              : previewFrame() != nullptr &&
+                                    previewFrame()->GetControlBar()->GetPrintPreview()->GetMaxPage() > 20;
+        }, 2000))
+            << (cancelling ? "the cancelled preview stays" : "the preview has not the report's pages");
+        EXPECT_EQ(cancel.cancelled, cancelling ? 1 : 0);
+        if (!cancelling)
+            previewFrame()->Close(true);
+        Pump();
+        EXPECT_TRUE(wxGetApp().GetMainFrame()->IsEnabled());  // as the preview leaves it
+    }
+    EXPECT_TRUE(TakeDialogs().empty());
 }
 
 // The window reads a page's character set from its head, as the toolkit's reader does from the

@@ -1,10 +1,15 @@
 #include "ui/results/ReportPrintout.h"
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <utility>
 
+#include <gtk/gtk.h>
+
 #include <wx/app.h>
+#include <wx/frame.h>
+#include <wx/gtk/print.h>
 #include <wx/html/htmlcell.h>
 #include <wx/progdlg.h>
 #include <wx/utils.h>
@@ -21,23 +26,28 @@ constexpr double kScreenDpi = 96.0;
 // How long a pagination runs before it shows its progress.
 constexpr std::chrono::milliseconds kQuietPagination{300};
 
+CReportPrintout::Progress g_progress;  // in place of the dialog
+
 // The progress of a pagination that takes long, part by part; the application answers at each step
 // while its windows wait.
 class CPaginationProgress {
 public:
     explicit CPaginationProgress(std::size_t parts) : m_parts(parts) {}
 
-    void Done(std::size_t parts)
+    // False once the user cancelled.
+    bool Done(std::size_t parts)
     {
+        if (g_progress)
+            return g_progress(parts, m_parts);
         if (!m_dialog) {
             if (std::chrono::steady_clock::now() - m_start < kQuietPagination)
-                return;
+                return true;
             m_dialog = std::make_unique<wxProgressDialog>(wxTheApp->GetAppDisplayName(),
                                                           "Laying out the report's pages for printing",
                                                           static_cast<int>(m_parts), wxTheApp->GetTopWindow(),
-                                                          wxPD_APP_MODAL | wxPD_AUTO_HIDE);
+                                                          wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_CAN_ABORT);
         }
-        m_dialog->Update(static_cast<int>(parts));
+        return m_dialog->Update(static_cast<int>(parts));
     }
 
 private:
@@ -45,6 +55,20 @@ private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::unique_ptr<wxProgressDialog> m_dialog;
 };
+
+// The operation of the toolkit's print that a DC draws for, or null when it draws for none. The
+// toolkit keeps a printer DC's print data, which holds the operation, to its own classes.
+GtkPrintOperation* PrintOperationOf(wxDC& dc)
+{
+    struct Access : wxGtkPrinterDCImpl {
+        static wxPrintData& Data(wxGtkPrinterDCImpl& impl) { return (impl.*&Access::GetPrintData)(); }
+    };
+    auto* printer = dynamic_cast<wxGtkPrinterDCImpl*>(dc.GetImpl());
+    if (printer == nullptr)
+        return nullptr;
+    auto* native = dynamic_cast<wxGtkPrintNativeData*>(Access::Data(*printer).GetNativeData());
+    return native != nullptr ? native->GetPrintJob() : nullptr;
+}
 
 }  // namespace
 
@@ -58,6 +82,11 @@ CReportPrintout::CReportPrintout(const wxString& title, std::shared_ptr<const st
 }
 
 CReportPrintout::~CReportPrintout() = default;
+
+void CReportPrintout::SetProgress(Progress progress)
+{
+    g_progress = std::move(progress);
+}
 
 wxRect CReportPrintout::PrintArea(wxDC& dc)
 {
@@ -89,6 +118,7 @@ wxRect CReportPrintout::PrintArea(wxDC& dc)
 void CReportPrintout::OnPreparePrinting()
 {
     wxBusyCursor wait;
+    m_cancelled = false;
     wxDC& dc = *GetDC();
     const wxRect area = PrintArea(dc);
     m_parts = std::make_unique<CReportParts>(m_source);
@@ -113,11 +143,29 @@ void CReportPrintout::OnPreparePrinting()
             m_breaks.push_back(next);
         }
         m_parts->Empty(part);
-        progress.Done(part + 1);
+        if (!progress.Done(part + 1)) {
+            Cancel();
+            return;
+        }
     }
     m_parts->Relayout();
     while (m_breaks.back() == 0 || m_breaks.back() < page.GetHeight())
         m_breaks.push_back(m_breaks.back() + area.height);
+}
+
+void CReportPrintout::Cancel()
+{
+    m_cancelled = true;
+    m_breaks.assign(1, 0);
+    // The toolkit's print calls this as its job begins: cancelled there, the job ends without a
+    // page drawn and is not sent, and the print says nothing more.
+    if (GtkPrintOperation* operation = PrintOperationOf(*GetDC()))
+        gtk_print_operation_cancel(operation);
+    // A preview closes once it is done with this printout, which it owns.
+    if (IsPreview() && GetPreview()->GetFrame() != nullptr) {
+        wxFrame* frame = GetPreview()->GetFrame();
+        frame->CallAfter([frame] { frame->Close(true); });
+    }
 }
 
 bool CReportPrintout::OnPrintPage(int page)
@@ -159,8 +207,12 @@ bool CReportPrintout::HasPage(int page)
 
 void CReportPrintout::GetPageInfo(int* minPage, int* maxPage, int* selectedFrom, int* selectedTo)
 {
+    const int pages = static_cast<int>(m_breaks.size()) - 1;  // -1 before the pagination
     *minPage = 1;
-    *maxPage = m_breaks.empty() ? INT_MAX : static_cast<int>(m_breaks.size()) - 1;
+    // A cancelled pagination has none, but the toolkit takes no last page before the first.
+    *maxPage = pages < 0 ? INT_MAX : std::max(pages, 1);
     *selectedFrom = 1;
-    *selectedTo = static_cast<int>(m_breaks.size()) - 1;
+    // Before the pagination, no last page: the print's dialog offers all pages (a last page
+    // before the first made it offer the first alone, and print that).
+    *selectedTo = std::max(pages, 0);
 }
