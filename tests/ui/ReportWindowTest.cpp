@@ -319,6 +319,77 @@ TEST_F(ReportWindow, KeepsTheCellsASelectionHolds)
     EXPECT_EQ(window->SelectionToText(), selected);
 }
 
+// Regression: while text was selected no part dropped its cells, so a user who selected a word and
+// scrolled through a report brought every part back (toward the gigabyte the page once took). The
+// parts from one end of a selection to the other keep their cells, for the selection points into
+// them, beside those near the view; no other part does, and the selection still copies its text.
+TEST_F(ReportWindow, KeepsOnlyThePartsFromOneEndOfTheSelectionToTheOther)
+{
+    wxString page = "<b><font size=\"4\">Network name :N</font></b><br>";
+    for (int section = 0; section < 8; ++section) {
+        page += wxString::Format("<br><p><u><b><a name = \"S%d\" id = \"x\">Load Point - S%d</a></b></u></p>",
+                                 section, section);
+        for (int line = 0; line < 150; ++line)
+            page += wxString::Format("<font size=\"2\">S%d line %d 0.00000 / 0.10000</font><br>", section, line);
+    }
+    window->SetPage(page);
+    ASSERT_TRUE(PumpUntil([&] { return window->IsComplete(); }));
+    const CReportParts& parts = *window->GetParts();
+    ASSERT_EQ(parts.GetCount(), 9u);
+    int unitX = 0, unitY = 0;
+    window->GetScrollPixelsPerUnit(&unitX, &unitY);
+    const int screen = window->GetClientSize().y;
+    // Scrolls the page through from the top, a screen at a time, and at each step expects cells
+    // in the parts [first, last) and those that meet the view widened by a screen each way only.
+    const auto scrollThrough = [&](std::size_t first, std::size_t last, const std::string& name) {
+        for (int start = 0; start * unitY < parts.GetTop(parts.GetCount() - 1); start += screen / unitY) {
+            window->Scroll(0, start);
+            window->Update();
+            Pump();
+            const int top = window->GetViewStart().y * unitY;
+            for (std::size_t part = 0; part < parts.GetCount(); ++part) {
+                const bool selected = part >= first && part < last;
+                const bool near = parts.GetTop(part) < top + 2 * screen &&
+                                  parts.GetTop(part) + parts.GetHeight(part) > top - screen;
+                if (selected)
+                    EXPECT_TRUE(parts.IsFilled(part)) << name << ": part " << part << " lost its cells at " << top;
+                else if (!near)
+                    EXPECT_FALSE(parts.IsFilled(part)) << name << ": part " << part << " kept its cells at " << top;
+            }
+        }
+    };
+
+    // A word of the third section.
+    window->LoadPage("#S2");
+    Pump();
+    const wxPoint word = window->CalcUnscrolledPosition(wxPoint(30, 60));
+    const std::size_t part = parts.PartsAt(word.y, word.y).first;
+    EXPECT_EQ(part, 3u);
+    window->SelectWord(word);
+    const wxString selected = window->SelectionToText();
+    EXPECT_TRUE(selected.StartsWith("line")) << selected;
+    scrollThrough(part, part + 1, "a word");
+    EXPECT_EQ(window->SelectionToText(), selected);
+
+    // Text over several parts (as a drag over them selects it): all that holds cells with the view
+    // across the third section's end.
+    window->Scroll(0, (parts.GetTop(4) - screen / 2) / unitY);
+    window->Update();
+    Pump();
+    std::size_t first = parts.GetCount(), last = 0;
+    for (std::size_t filled = 0; filled < parts.GetCount(); ++filled)
+        if (parts.IsFilled(filled)) {
+            first = std::min(first, filled);
+            last = filled + 1;
+        }
+    ASSERT_GE(last - first, 2u);
+    window->SelectAll();
+    const wxString text = window->SelectionToText();
+    EXPECT_TRUE(text.Contains("S2 line 149 ") && text.Contains("S3 line 0 ")) << text;
+    scrollThrough(first, last, "parts");
+    EXPECT_EQ(window->SelectionToText(), text);
+}
+
 // Regression: a stored report path may name any file, and a large one froze the application for
 // minutes and took memory many times its size (a report is held a part at a time; another page is
 // not).

@@ -383,6 +383,13 @@ std::pair<std::size_t, std::size_t> CReportParts::PartsAt(int top, int bottom) c
     return {first, last};
 }
 
+std::size_t CReportParts::PartOf(const wxHtmlCell* cell) const
+{
+    while (cell != nullptr && cell->GetParent() != m_page)
+        cell = cell->GetParent();
+    return static_cast<std::size_t>(std::find(m_parts.begin(), m_parts.end(), cell) - m_parts.begin());
+}
+
 void CReportParts::Fill(std::size_t part, const Layout& layout)
 {
     const bool first = part == 0;

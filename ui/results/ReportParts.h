@@ -18,6 +18,7 @@ class CTextExtents;
 class CReportPageCell;
 class CReportPartCell;
 class wxDC;
+class wxHtmlCell;
 class wxHtmlContainerCell;
 class wxHtmlWinParser;
 
@@ -73,6 +74,8 @@ public:
     int GetHeight(std::size_t part) const;
     // The parts that meet the rows [top, bottom] of the page, as [first, last), of those measured.
     std::pair<std::size_t, std::size_t> PartsAt(int top, int bottom) const;
+    // The part that holds a cell of the page, or GetCount() for none.
+    std::size_t PartOf(const wxHtmlCell* cell) const;
 
     // Parses the part into its cells; they are laid out with the page's next layout.
     void Fill(std::size_t part, const Layout& layout);

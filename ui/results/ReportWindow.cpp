@@ -214,14 +214,27 @@ void CReportWindow::MeasureTurn()
 
 void CReportWindow::EmptyFarParts()
 {
-    if (m_selection != nullptr || m_makingSelection)
+    // A selection being made points into the parts the mouse passed over.
+    if (m_makingSelection)
         return;
     const int screen = GetClientSize().y;
     const int top = GetViewStart().y * ScrollUnit();
     const auto [first, last] = m_parts->PartsAt(top - screen, top + 2 * screen);
+    // A selection points into the cells of its ends, and its text is that of the cells from one to
+    // the other: the parts from one end to the other keep their cells while it lasts.
+    std::size_t selectionFirst = 0, selectionLast = 0;
+    if (m_selection != nullptr) {
+        const std::size_t count = m_parts->GetCount();
+        const std::size_t from = m_parts->PartOf(m_selection->GetFromCell());
+        const std::size_t to = m_parts->PartOf(m_selection->GetToCell());
+        const bool found = from < count && to < count;
+        selectionFirst = found ? std::min(from, to) : 0;
+        selectionLast = found ? std::max(from, to) + 1 : count;
+    }
     bool emptied = false;
     for (std::size_t part = 0; part < m_parts->GetCount(); ++part)
-        if ((part < first || part >= last) && m_parts->IsFilled(part)) {
+        if ((part < first || part >= last) && (part < selectionFirst || part >= selectionLast) &&
+            m_parts->IsFilled(part)) {
             m_parts->Empty(part);
             emptied = true;
         }

@@ -68,7 +68,8 @@ private:
     // Measures the next parts whose heights are not known, about m_turnLength of their text.
     void MeasureTurn();
     void Fill(const std::vector<std::size_t>& parts);
-    // Drops the cells of the parts away from the view, unless a selection needs them.
+    // Drops the cells of the parts away from the view but those from one end of a selection to the
+    // other.
     void EmptyFarParts();
     void HoldView();
     int HeldViewStart() const;
