@@ -210,6 +210,23 @@ bool Same(double copies, double one)
     return std::isnan(copies) ? std::isnan(one) : std::fabs(copies - one) <= 1e-9 * std::max(1.0, std::fabs(one));
 }
 
+// The GML text of a random drawing.
+std::string RandomGml(std::mt19937& random)
+{
+    CKorvaneDoc doc;
+    DrawRandomNetwork(doc, random);
+    return GmlOf(doc);
+}
+
+// Whether two runs give the same SAIFI, SAIDI and ENS to the last bit (NaN where the other has NaN).
+bool SameIndices(const CAnalyticalResult& one, const CAnalyticalResult& two)
+{
+    const auto identical = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    const AReliabilityMetrics& a = one.metrics;
+    const AReliabilityMetrics& b = two.metrics;
+    return identical(a.SAIFI, b.SAIFI) && identical(a.SAIDI, b.SAIDI) && identical(a.ENS, b.ENS);
+}
+
 }  // namespace
 
 // Whatever is drawn, faulting every feeder ends, leaves the graph's edges as they were, keeps each
@@ -295,12 +312,9 @@ TEST(AnalyticalRun, AnyDrawingRunsToAnEndRepeatsItselfAndKeepsCopiesApart)
 TEST(AnalyticalRun, IndicesDoNotDependOnTheOrderOfTheRecords)
 {
     std::mt19937 random(19);
-    const auto identical = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
     int ran = 0;
     for (int round = 0; round < 300; ++round) {
-        CKorvaneDoc doc;
-        DrawRandomNetwork(doc, random);
-        const std::string gml = GmlOf(doc);
+        const std::string gml = RandomGml(random);
         for (int method : {0, 1}) {
             const CAnalyticalResult one = CAnalyticalSimulator().Run(gml, 0, method, 1000);
             ran += one.ok;
@@ -308,9 +322,7 @@ TEST(AnalyticalRun, IndicesDoNotDependOnTheOrderOfTheRecords)
                 const std::string shuffled = ShuffleRecords(gml, random);
                 const CAnalyticalResult two = CAnalyticalSimulator().Run(shuffled, 0, method, 1000);
                 ASSERT_EQ(two.ok, one.ok) << two.error << one.error;
-                const AReliabilityMetrics& a = one.metrics;
-                const AReliabilityMetrics& b = two.metrics;
-                EXPECT_TRUE(identical(a.SAIFI, b.SAIFI) && identical(a.SAIDI, b.SAIDI) && identical(a.ENS, b.ENS))
+                EXPECT_TRUE(SameIndices(one, two))
                     << "round " << round << " method " << method << "\n" << one.message << two.message << shuffled;
                 EXPECT_EQ(two.warnings.size(), one.warnings.size());
             }
@@ -422,12 +434,9 @@ TEST(AnalyticalRun, NamesOnlyTheFeedersAtZeroKvaThatABackFeedUsed)
 TEST(AnalyticalRun, ATieThatNeverClosesChangesNothing)
 {
     std::mt19937 random(23);
-    const auto identical = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
     int changed = 0;
     for (int round = 0; round < 400; ++round) {
-        CKorvaneDoc doc;
-        DrawRandomNetwork(doc, random);
-        const std::string gml = GmlOf(doc);
+        const std::string gml = RandomGml(random);
         std::vector<std::string> nodes;  // the ids of nodes other than the terminal
         const std::string head = "node\n[\nid ";
         for (std::size_t at = gml.find(head); at != std::string::npos; at = gml.find(head, at + 1)) {
@@ -452,10 +461,8 @@ TEST(AnalyticalRun, ATieThatNeverClosesChangesNothing)
             const CAnalyticalResult one = CAnalyticalSimulator().Run(gml, 0, method, 1000);
             const CAnalyticalResult two = CAnalyticalSimulator().Run(tied, 0, method, 1000);
             ASSERT_EQ(two.ok, one.ok) << two.error << one.error;
-            const AReliabilityMetrics& a = one.metrics;
-            const AReliabilityMetrics& b = two.metrics;
-            const bool same = identical(a.SAIFI, b.SAIFI) && identical(a.SAIDI, b.SAIDI) && identical(a.ENS, b.ENS) &&
-                              two.capacityNote == one.capacityNote && two.warnings == one.warnings;
+            const bool same =
+                SameIndices(one, two) && two.capacityNote == one.capacityNote && two.warnings == one.warnings;
             EXPECT_TRUE(same || changed > 0) << "round " << round << " method " << method << "\n" << one.message
                                              << one.capacityNote << two.message << two.capacityNote << ties;
             changed += !same;
