@@ -170,23 +170,6 @@ GmlText RingMeetingBelowAnIsolator(bool swapped)
     return g.Feeder(5, 9, kLateral, 10, 0, 0, 0, kBig);
 }
 
-// Feeder 2 (supply - breaker 7 - K8 - main 8 of 150 kVA - K9) feeds C (node 3: 200 kVA, 10
-// customers), short 50 kVA before any fault; unless `reclose` is below 0, a normally open tie
-// joins `tiedAt` to K9 after `reclose` h. Feeder 3 (breaker 10 - K10 - main 11 - K11) ties to `fed`
-// after 1 h.
-void AddShortNeighbourAndSpare(GmlText& g, int tiedAt, double reclose, int fed)
-{
-    g.Load(3, 2, 10, 200);
-    for (int k = 8; k <= 11; ++k)
-        g.Junction(k);
-    AddNeighbourFeeder(g, 8, 7, 150);
-    g.Feeder(9, 3, kLateral, 9, 0, 0, 0, kBig);
-    AddNeighbourFeeder(g, 10, 10);
-    g.Tie(11, fed, 1, 1);
-    if (reclose >= 0)
-        g.Tie(tiedAt, 9, 0, reclose);
-}
-
 // Supply - breaker - J4 - M - J5, where B (node 1) is tapped - isolator - J6, where A (node 2) is
 // tapped; feeder 2 is tied to J5, feeder 3 to J6. M fails (0.2 a year, 8 h; with `halves`, in two
 // sections of 0.1 meeting at J7), B takes 200 kVA for 5 customers, A 30 kVA for 20, and the
@@ -208,7 +191,18 @@ GmlText TieAtTheFault(double reclose, bool lateralFault, bool halves = false)
     g.Feeder(5, 1, kLateral, 4, onLateral, 5, 1, kBig);
     g.Feeder(5, 6, kMain, 5, 0, 0, 0, kBig, GmlText::Isolator, lateralFault ? 2 : 3);
     g.Feeder(6, 2, kLateral, 6, 0, 0, 0, kBig);
-    AddShortNeighbourAndSpare(g, 5, reclose, 6);
+    // Feeder 2 (breaker 7 - K8 - main 8 of 150 kVA - K9) feeds C (node 3: 200 kVA, 10 customers),
+    // short 50 kVA before any fault; unless `reclose` is below 0, a normally open tie joins J5 to K9
+    // after `reclose` h. Feeder 3 (breaker 10 - K10 - main 11 - K11) ties to J6 after 1 h.
+    g.Load(3, 2, 10, 200);
+    for (int k = 8; k <= 11; ++k)
+        g.Junction(k);
+    AddNeighbourFeeder(g, 8, 7, 150);
+    g.Feeder(9, 3, kLateral, 9, 0, 0, 0, kBig);
+    AddNeighbourFeeder(g, 10, 10);
+    g.Tie(11, 6, 1, 1);
+    if (reclose >= 0)
+        g.Tie(5, 9, 0, reclose);
     return g;
 }
 
