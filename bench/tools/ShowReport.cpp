@@ -2,12 +2,12 @@
 // the application does, one after the other, and prints how long it took until the first part of
 // the page was on the screen, until the whole page could be scrolled through (every part with a
 // height, measured or estimated), how long a jump to the last load point's section took meanwhile,
-// and until every part was measured, the longest the event loop went
-// unanswered meanwhile (a timer's longest wait), how long the page's printout took to lay out and
-// paginate on A4 at 72 dpi (and its pages), and the process's peak memory. With --whole the
-// toolkit's own window reads each page in one piece, as the page did before, and nothing is
-// printed. Run it under a display (xvfb-run -a); it takes the time of one showing, so repeat runs
-// to see the spread. A toolkit assert is printed and makes the exit status 1.
+// and until every part was measured, the longest the event loop went unanswered meanwhile (a
+// timer's longest wait), how long the page's printout took to lay out and paginate on A4 at 72 dpi
+// (and its pages), and the process's peak memory. With --whole the toolkit's own window reads each
+// page in one piece, as the page did before, and nothing is printed. Run it under a display
+// (xvfb-run -a); it takes the time of one showing, so repeat runs to see the spread. A toolkit
+// assert is printed and makes the exit status 1.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

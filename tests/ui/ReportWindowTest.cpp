@@ -1,5 +1,6 @@
-// The result pages' HTML window on the golden reports: laid out a part at a time, it holds the
-// cells of the page laid out in one piece; anchors wait for their part; a file too large to hold
+// The result pages' HTML window and its printout on the golden reports: laid out a part at a time,
+// only the parts near the view holding cells, they show and print the cells of the page laid out in
+// one piece; an anchor is reached before the parts above it are measured; a file too large to hold
 // is offered to the browser. How the result pages follow runs and clicks is tested in RunsTest.
 #include <gtest/gtest.h>
 

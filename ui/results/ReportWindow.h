@@ -38,8 +38,7 @@ public:
     // Lays out the first parts now and measures the rest while the application idles.
     bool SetPage(const wxString& source) override;
     // A file beyond kLargestShown, or kLargestFlat for a page that is no report, is offered to the
-    // browser; an anchor of the page shown is
-    // reached at once, measured or not.
+    // browser; an anchor of the page shown is reached at once, measured or not.
     bool LoadPage(const wxString& location) override;
     void OnLinkClicked(const wxHtmlLinkInfo& link) override;
 
