@@ -148,6 +148,19 @@ struct ReportWindow : App {
                                    << (extra.empty() ? "" : extra.front()) << "\"";
     }
 
+    // A report of `count` load point sections "S0", "S1", ... of 150 lines each, a part each.
+    static wxString Sections(int count)
+    {
+        wxString page = "<b><font size=\"4\">Network name :N</font></b><br>";
+        for (int section = 0; section < count; ++section) {
+            page += wxString::Format("<br><p><u><b><a name = \"S%d\" id = \"x\">Load Point - S%d</a></b></u></p>",
+                                     section, section);
+            for (int line = 0; line < 150; ++line)
+                page += wxString::Format("<font size=\"2\">S%d line %d 0.00000 / 0.10000</font><br>", section, line);
+        }
+        return page;
+    }
+
     wxFrame* frame = nullptr;
     CReportWindow* window = nullptr;
 };
@@ -256,6 +269,35 @@ TEST_F(ReportWindow, ReachesAnAnchorBeforeThePartsAboveItAreMeasured)
     EXPECT_TRUE(TakeDialogs().empty());
 }
 
+// Regression: a report could be scrolled no further than its sections measured so far (for
+// seconds on a large one). Once one load point's section is measured, the others take the height
+// their text would take, so the page can be scrolled to its end, and its last section shown, at once.
+TEST_F(ReportWindow, CanBeScrolledToItsEndOnceOneSectionIsMeasured)
+{
+    window->SetPage(Sections(8));
+    EXPECT_FALSE(window->IsWhole());  // its head alone
+    wxTheApp->ProcessIdle();          // one turn: the first section
+    ASSERT_TRUE(window->IsWhole());
+    ASSERT_FALSE(window->IsComplete());
+    const CReportParts& parts = *window->GetParts();
+    ASSERT_FALSE(parts.IsMeasured(parts.GetCount() - 1));
+    const int estimated = window->GetInternalRepresentation()->GetHeight();
+
+    // The view at the page's end shows the last section, drawn.
+    window->Scroll(0, window->GetVirtualSize().y);
+    window->Update();
+    const std::size_t last = parts.GetCount() - 1;
+    const int top = window->CalcUnscrolledPosition(wxPoint()).y;
+    EXPECT_TRUE(top > parts.GetTop(last) && top < parts.GetTop(last) + parts.GetHeight(last)) << top;
+    EXPECT_TRUE(parts.IsFilled(last));
+    EXPECT_TRUE(window->ToText().Contains("S7 line 149 "));
+
+    // The sections are alike: the estimate is their height.
+    ASSERT_TRUE(PumpUntil([&] { return window->IsComplete(); }));
+    const int measured = window->GetInternalRepresentation()->GetHeight();
+    EXPECT_NEAR(estimated, measured, measured / 100);
+}
+
 // The parts' anchors are found in the text before the parts are laid out: a name is read as the
 // toolkit reads it (entities and all), or a click on such a load point would not move the page.
 // And the view stays on the section it shows while the page, narrowed, is measured again.
@@ -326,14 +368,7 @@ TEST_F(ReportWindow, KeepsTheCellsASelectionHolds)
 // them, beside those near the view; no other part does, and the selection still copies its text.
 TEST_F(ReportWindow, KeepsOnlyThePartsFromOneEndOfTheSelectionToTheOther)
 {
-    wxString page = "<b><font size=\"4\">Network name :N</font></b><br>";
-    for (int section = 0; section < 8; ++section) {
-        page += wxString::Format("<br><p><u><b><a name = \"S%d\" id = \"x\">Load Point - S%d</a></b></u></p>",
-                                 section, section);
-        for (int line = 0; line < 150; ++line)
-            page += wxString::Format("<font size=\"2\">S%d line %d 0.00000 / 0.10000</font><br>", section, line);
-    }
-    window->SetPage(page);
+    window->SetPage(Sections(8));
     ASSERT_TRUE(PumpUntil([&] { return window->IsComplete(); }));
     const CReportParts& parts = *window->GetParts();
     ASSERT_EQ(parts.GetCount(), 9u);
