@@ -387,10 +387,11 @@ TEST_F(ReportWindow, KeepsOnlyThePartsFromOneEndOfTheSelectionToTheOther)
                 const bool selected = part >= first && part < last;
                 const bool near = parts.GetTop(part) < top + 2 * screen &&
                                   parts.GetTop(part) + parts.GetHeight(part) > top - screen;
-                if (selected)
+                if (selected) {
                     EXPECT_TRUE(parts.IsFilled(part)) << name << ": part " << part << " lost its cells at " << top;
-                else if (!near)
+                } else if (!near) {
                     EXPECT_FALSE(parts.IsFilled(part)) << name << ": part " << part << " kept its cells at " << top;
+                }
             }
         }
     };
@@ -460,8 +461,9 @@ TEST_F(ReportWindow, OffersAFileTooLargeToTheBrowser)
         fs::resize_file(file, CReportWindow::kLargestFlat + 1);
         ASSERT_TRUE(window->LoadPage(wxString::FromUTF8(file.string()))) << flat.name;
         EXPECT_EQ(window->IsOffering(), flat.offered) << flat.name;
-        if (flat.offered)
+        if (flat.offered) {
             EXPECT_TRUE(window->ToText().Contains(" is 4.0 MB, too large to show here.")) << flat.name;
+        }
     }
 
     // The result page stored with such a report offers it, and has nothing to print.
