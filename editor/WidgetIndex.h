@@ -62,8 +62,8 @@ private:
     void Place(int id);
     void Unplace(int id);
     // Calls `visit` once with every entry that may meet the rectangle.
-    template <typename Visit>
-    void Visit(const CRect& area, Visit&& visit);
+    template <typename Visitor>
+    void Visit(const CRect& area, Visitor&& visit);
 
     const CKorvaneDoc* m_pDoc;
     CTextReach m_text;
