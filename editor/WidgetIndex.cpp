@@ -35,12 +35,6 @@ CRect Box(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t 
     return {CRect::Clamped(left), CRect::Clamped(top), CRect::Clamped(right), CRect::Clamped(bottom)};
 }
 
-// Closed on every side: the boxes are wider than what they bound.
-bool Meets(const CRect& a, const CRect& b)
-{
-    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
-}
-
 // Half the widest pen drawing gives the widget, and a unit for the pen's rounding.
 std::int64_t PenReach(const CWidget& w)
 {
@@ -290,7 +284,7 @@ std::vector<const CWidget*> CWidgetIndex::FindDrawn(const CRect& area)
     const CRect a = area.Normalized();
     std::vector<const Entry*> found;
     Visit(a, [&](const Entry& e) {
-        if (e.order >= 0 && Meets(e.drawn, a))
+        if (e.order >= 0 && e.drawn.Meets(a))
             found.push_back(&e);
     });
     std::sort(found.begin(), found.end(), [](const Entry* x, const Entry* y) { return x->order < y->order; });
@@ -306,7 +300,7 @@ std::array<std::vector<int>, kWidgetTypeCount> CWidgetIndex::FindHits(CPoint poi
     std::array<std::vector<int>, kWidgetTypeCount> hits;
     const CRect at(point, point);
     Visit(at, [&](const Entry& e) {
-        if (Meets(e.hit, at))
+        if (e.hit.Meets(at))
             hits[static_cast<std::size_t>(e.type)].push_back(e.index);
     });
     for (auto& indices : hits)

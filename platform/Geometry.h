@@ -102,4 +102,12 @@ struct CRect {
         return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
                 std::max(a.bottom, b.bottom)};
     }
+    // Whether the two share a point, right and bottom edges included (unlike PtInRect): for
+    // boxes drawn wider than what they bound.
+    constexpr bool Meets(const CRect& o) const
+    {
+        const CRect a = Normalized();
+        const CRect b = o.Normalized();
+        return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+    }
 };

@@ -162,11 +162,7 @@ void DrawWidgets(wxDC& dc, const std::vector<const CWidget*>& widgets, bool endP
             continue;
         if (area) {
             const auto marks = figure::SelectionMarks(*w);
-            if (std::none_of(marks.begin(), marks.end(), [&area](const CRect& m) {
-                    const CRect r = m.Normalized();
-                    return r.left <= area->right && area->left <= r.right && r.top <= area->bottom &&
-                           area->top <= r.bottom;
-                }))
+            if (std::none_of(marks.begin(), marks.end(), [&area](const CRect& m) { return m.Meets(*area); }))
                 continue;
         }
         MakeFigure(*w)->DrawSelection(dc);

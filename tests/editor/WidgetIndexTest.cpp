@@ -17,11 +17,6 @@ namespace {
 
 constexpr CTextReach kText{40, 20};
 
-bool Meets(const CRect& a, const CRect& b)
-{
-    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
-}
-
 // Widgets of every type over a few hundred units, piled so that clicks meet several at once, with
 // now and then a wide pen, a long name, a long slanted segment or a point at the coordinate limits.
 void DrawRandom(CKorvaneDoc& doc, std::mt19937& random, int count)
@@ -96,7 +91,7 @@ struct WidgetIndexTest : testing::Test {
             const CRect area = CRect(p, p + CPoint(Pick(0, 400), Pick(0, 300)));
             std::vector<const CWidget*> boxed;
             for (const CWidget* w : doc.GetWidgetsInOrder()) {
-                if (Meets(CWidgetIndex::DrawnBox(*w, kText), area))
+                if (CWidgetIndex::DrawnBox(*w, kText).Meets(area))
                     boxed.push_back(w);
             }
             ASSERT_EQ(index.FindDrawn(area), boxed);
