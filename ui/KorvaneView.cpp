@@ -187,11 +187,6 @@ void CKorvaneView::OnDraw(wxDC* dc)
     DrawNetwork(*dc);
 }
 
-void CKorvaneView::DrawNetwork(wxDC& dc) const
-{
-    DrawNetwork(dc, std::nullopt);
-}
-
 void CKorvaneView::DrawNetwork(wxDC& dc, const std::optional<CRect>& area) const
 {
     const CKorvaneDoc& doc = GetDoc();

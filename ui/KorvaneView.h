@@ -57,8 +57,7 @@ public:
     void Paint(wxDC& dc, const std::optional<wxRect>& area = std::nullopt);
     // Every widget in widget-order list order, with end-point and selection marks as they apply;
     // with an area (model units), only the widgets whose drawing reaches into it.
-    void DrawNetwork(wxDC& dc) const;
-    void DrawNetwork(wxDC& dc, const std::optional<CRect>& area) const;
+    void DrawNetwork(wxDC& dc, const std::optional<CRect>& area = std::nullopt) const;
     // The canvas size follows the workspace size (scaled while zoomed).
     void ResetScrollSizes();
 
