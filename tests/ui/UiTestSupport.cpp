@@ -293,12 +293,12 @@ void KeyDown(int keyCode)
     Send(event);
 }
 
-wxImage Render(int width, int height)
+wxImage Render(int width, int height, const std::optional<wxRect>& area)
 {
     wxBitmap bitmap(width, height, 24);
     {
         wxMemoryDC dc(bitmap);
-        ActiveView()->Paint(dc);
+        ActiveView()->Paint(dc, area);
     }
     return bitmap.ConvertToImage();
 }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,8 +84,9 @@ void Drag(CPoint from, CPoint to);
 void TypeChar(int character, bool alt = false);
 void KeyDown(int keyCode);
 
-// The active view painted into an image of the given size.
-wxImage Render(int width, int height);
+// The active view painted into an image of the given size; with an area, as the canvas repaints
+// only that area.
+wxImage Render(int width, int height, const std::optional<wxRect>& area = std::nullopt);
 // Readies `printout` to print on `dc`, which draws on a 595 x 842 bitmap: an A4 page at 72 dpi.
 void PrepareA4At72Dpi(wxPrintout& printout, wxDC& dc);
 

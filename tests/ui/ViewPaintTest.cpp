@@ -26,16 +26,6 @@ using ViewPaint = App;
 constexpr int kWidth = 480;
 constexpr int kHeight = 360;
 
-wxImage Painted(const std::optional<wxRect>& area)
-{
-    wxBitmap bitmap(kWidth, kHeight, 24);
-    {
-        wxMemoryDC dc(bitmap);
-        ActiveView()->Paint(dc, area);
-    }
-    return bitmap.ConvertToImage();
-}
-
 bool SamePixels(const wxImage& a, const wxImage& b)
 {
     return a.GetWidth() == b.GetWidth() && a.GetHeight() == b.GetHeight() &&
@@ -99,14 +89,14 @@ TEST_F(ViewPaint, APartRepaintedHasThePixelsOfTheWholeDrawing)
             Command(ID_SELECT_ALL);
         for (int scroll = 0; scroll < 3; ++scroll) {
             canvas->Scroll(scroll == 0 ? 0 : pick(0, 40), scroll == 0 ? 0 : pick(0, 30));
-            const wxImage whole = Painted(std::nullopt);
+            const wxImage whole = Render(kWidth, kHeight);
             for (int part = 0; part < 30; ++part) {
                 // Thin strips across the whole picture cut through most of its widgets' edges.
                 const int x = pick(0, kWidth - 1), y = pick(0, kHeight - 1);
                 const wxRect area = part % 3 == 0   ? wxRect(x, y, pick(1, kWidth - x), pick(1, kHeight - y))
                                     : part % 3 == 1 ? wxRect(x, 0, pick(1, std::min(6, kWidth - x)), kHeight)
                                                     : wxRect(0, y, kWidth, pick(1, std::min(6, kHeight - y)));
-                ASSERT_TRUE(SamePixels(Painted(area).GetSubImage(area), whole.GetSubImage(area)))
+                ASSERT_TRUE(SamePixels(Render(kWidth, kHeight, area).GetSubImage(area), whole.GetSubImage(area)))
                     << "scrolled to " << canvas->GetViewStart().x << "," << canvas->GetViewStart().y << ", area "
                     << area.x << "," << area.y << " " << area.width << "x" << area.height;
             }
