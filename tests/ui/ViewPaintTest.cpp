@@ -3,6 +3,7 @@
 // and selection marks, wide pens and load point names in wide glyphs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -16,6 +17,7 @@
 #include "ui/Commands.h"
 #include "ui/KorvaneView.h"
 #include "ui/NetworkCanvas.h"
+#include "ui/WidgetFigures.h"
 
 using namespace UiTest;
 
@@ -125,4 +127,34 @@ TEST_F(ViewPaint, ARepaintDrawsOnlyTheWidgetsThatReachIntoIt)
     const std::string drawn = testfiles::ReadText(file);
     EXPECT_NE(drawn.find("Near"), std::string::npos);
     EXPECT_EQ(drawn.find("Far"), std::string::npos);
+}
+
+// Catches a view that does not tell its index of a load point renamed on its datasheet: a repaint
+// of where the longer name now reaches, past the room the short name had, left the name's end out.
+TEST_F(ViewPaint, ANameLengthenedOnTheDatasheetIsRepaintedWhereItNowReaches)
+{
+    auto load = NewWidget(WidgetType::LoadPoint, CPoint(100, 100), {});
+    static_cast<CLoadPoint&>(*load).m_strName = "A";
+    CNetworkCanvas* canvas = ActiveView()->GetCanvas();
+    const CTextReach reach = NameReach(canvas->GetCharHeight(), canvas->GetDPI().x);
+    const int beyond = CWidgetIndex::DrawnBox(*load, reach).right + 10;  // unzoomed: in pixels
+    Doc().AddWidget(std::move(load));
+    Click({100, 100});
+    const std::string name(60, 'W');
+    Then([&name](wxDialog& sheet) {
+        Type(Page(sheet, 0), 1086, name.c_str());
+        Press(sheet, wxID_OK);
+    });
+    RightClick({100, 100});
+    ASSERT_EQ(TakeDialogs(), std::vector<std::string>{});
+    ASSERT_EQ(Doc().m_pLoadPoints->GetAt(0)->m_strName, name);
+
+    const int width = beyond + 20;
+    const wxImage whole = Render(width, kHeight);
+    const wxRect strip(beyond, 0, 10, kHeight);
+    const wxImage drawn = whole.GetSubImage(strip);
+    const unsigned char* rgb = drawn.GetData();
+    ASSERT_TRUE(std::any_of(rgb, rgb + strip.width * strip.height * 3, [](unsigned char c) { return c != 255; }))
+        << "the name does not reach " << beyond;
+    EXPECT_TRUE(SamePixels(Render(width, kHeight, strip).GetSubImage(strip), drawn));
 }
