@@ -47,11 +47,13 @@ GLogWriterOutput GLibMessage(GLogLevelFlags level, const GLogField* fields, gsiz
         return g_log_writer_default(level, fields, count, data);
     std::string domain = "GLib", message;
     for (gsize n = 0; n < count; ++n) {
-        const auto text = [&] { return std::string(static_cast<const char*>(fields[n].value)); };
-        if (std::strcmp(fields[n].key, "GLIB_DOMAIN") == 0 && fields[n].value != nullptr)
-            domain = text();
-        else if (std::strcmp(fields[n].key, "MESSAGE") == 0 && fields[n].value != nullptr)
-            message = text();
+        const auto* value = static_cast<const char*>(fields[n].value);
+        if (value == nullptr)
+            continue;
+        if (std::strcmp(fields[n].key, "GLIB_DOMAIN") == 0)
+            domain = value;
+        else if (std::strcmp(fields[n].key, "MESSAGE") == 0)
+            message = value;
     }
     ToolkitFault(domain + ((level & G_LOG_LEVEL_WARNING) != 0 ? "-WARNING " : "-CRITICAL ") + message);
     return G_LOG_WRITER_HANDLED;
