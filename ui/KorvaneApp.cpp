@@ -18,6 +18,7 @@
 #include "ui/NetworkPrintout.h"
 #include "ui/Printers.h"
 #include "ui/ShellLog.h"
+#include "ui/ShowAtOnce.h"
 #include "ui/Splash.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/results/AnalyticalHTMLView.h"

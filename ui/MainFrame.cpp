@@ -16,6 +16,7 @@
 #include "ui/Commands.h"
 #include "ui/KorvaneApp.h"
 #include "ui/KorvaneView.h"
+#include "ui/ShowAtOnce.h"
 #include "ui/Splash.h"
 #include "ui/results/NDLErrorsDlg.h"
 #include "ui/results/SimulationResultDockableDlg.h"

@@ -7,7 +7,6 @@
 
 #include "editor/Clipboard.h"
 #include "platform/Geometry.h"
-#include "ui/ShowAtOnce.h"
 
 using CMainFrameBase = wxDocParentFrameAny<wxAuiMDIParentFrame>;
 

@@ -29,6 +29,7 @@
 #include "ui/KorvaneApp.h"
 #include "ui/MainFrame.h"
 #include "ui/NetworkDocument.h"
+#include "ui/ShowAtOnce.h"
 #include "ui/results/HTMLView.h"
 #include "ui/results/ReportParts.h"
 #include "ui/results/ReportPrintout.h"
